@@ -1,0 +1,17 @@
+#pragma once
+// dscp-report's command line.
+
+#include <string>
+
+struct ReportOptions {
+    std::string folder = ".";  // the folder to list
+    std::string outputFile;    // empty: the report goes to standard output
+    bool bHelp = false;
+};
+
+// Parses argv. Returns false with a one-line reason in `error` for an unknown
+// option, a missing option value or too many arguments.
+bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
+                      std::string& error);
+
+extern const char* const kUsageText;

@@ -1,0 +1,33 @@
+#pragma once
+// A folder's report as the list shows it once the background scan has finished:
+// subfolders and files with their cells, every subfolder totalled, the rows sorted
+// by size, largest first.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "report_layout.h"
+
+struct FolderReport {
+    std::string folderPath;             // for the Path line
+    std::vector<FolderReportRow> rows;  // in the list's order after the scan
+    int nFolders = 0;                   // direct subfolders
+    int nFiles = 0;                     // direct files
+    int64_t nTotalBytes = 0;            // exact sum of the rows' sizes
+};
+
+// Called before each subfolder is totalled: its position (from 1), the number of
+// subfolders and its name.
+using TotalsProgress = std::function<void(size_t index, size_t count, const char* name)>;
+
+// Names the Type cell of an entry: (full path, name, is a folder).
+using TypeNamer = std::function<std::string(const std::string&, const char*, bool)>;
+
+// Lists and totals `folderPath`. Returns false when the folder cannot be read.
+bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
+                       const TotalsProgress& progress, FolderReport& report);
+
+// Orders rows by their Size text, largest first; rows of equal size keep their order.
+void SortRowsBySize(std::vector<FolderReportRow>& rows);

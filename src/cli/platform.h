@@ -1,0 +1,15 @@
+#pragma once
+// What dscp-report needs from the platform, one backend file per system.
+
+#include <string>
+
+// The absolute form of `path`, without a trailing separator (a root stays a root).
+std::string AbsoluteFolderPath(const std::string& path);
+
+// The type name the list's Type column shows for an entry.
+std::string ShellTypeName(const std::string& path, const char* name, bool bFolder);
+
+bool StandardErrorIsTerminal();
+
+// Lets the console show the program's UTF-8 text.
+void PrepareConsole();

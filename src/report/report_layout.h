@@ -1,0 +1,22 @@
+#pragma once
+// The fixed-width text report: a path line, the column titles, a rule and one line
+// per row of the list. Widths are minimums; a longer text is written whole and
+// pushes the rest of its line to the right.
+
+#include <array>
+#include <string>
+#include <vector>
+
+using FolderReportRow = std::array<std::string, 6>;  // Name, Size, Type, Date, Folders, Files
+using DriveReportRow = std::array<std::string, 3>;   // Name, Size, Free Space
+
+// The report's lines, without line ends.
+std::vector<std::string> FolderReportLines(const std::string& folderPath,
+                                           const std::vector<FolderReportRow>& rows);
+std::vector<std::string> DriveReportLines(const std::string& folderPath,
+                                          const std::vector<DriveReportRow>& rows);
+
+// Writes the lines to `fileName`, each ended by CR LF, replacing the file. Returns
+// false when the file cannot be opened, written or closed; a partly written file
+// is removed then.
+bool WriteReportFile(const std::string& fileName, const std::vector<std::string>& lines);

@@ -1,0 +1,33 @@
+#pragma once
+// Reads the entries of one folder, with the find interface's semantics: every entry
+// is delivered, hidden ones and the pseudo-entries "." and ".." included, each with
+// its folder bit, size and last-write time. One backend per platform.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct DirItem {
+    const char* name = "";       // valid until the next call of Next()
+    bool bFolder = false;
+    bool bReparsePoint = false;  // a junction or a link to a folder: counted, never entered
+    uint64_t nSize = 0;          // bytes, full 64 bits
+    int64_t tModified = 0;       // seconds since 1970-01-01 00:00 UTC
+};
+
+class DirEnumerator {
+public:
+    explicit DirEnumerator(const std::string& folderPath);
+    ~DirEnumerator();
+    DirEnumerator(const DirEnumerator&) = delete;
+    DirEnumerator& operator=(const DirEnumerator&) = delete;
+
+    // False when the folder cannot be enumerated at all (missing, denied, not a folder).
+    bool IsOpen() const;
+    // The next entry; false when there is none left.
+    bool Next(DirItem& item);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// Path and name helpers shared by the scan, the report and the tools.
+
+#include <cstddef>
+#include <string>
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// The folder path, one separator, the name. A folder that already ends in a
+// separator (the Linux root "/") gets none added, so separators never double.
+std::string JoinPath(const std::string& folder, const char* name);
+
+// True for the pseudo-entries "." and ".." (nothing else: ".profile" and "..." are names).
+inline bool IsDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Case-insensitive comparison as the C runtime's _stricmp does it in the C locale:
+// A-Z folded to lower case, then bytes compared as unsigned values.
+int CompareNoCase(const char* a, const char* b);
+
+// Copies text into a fixed field of `size` bytes. Returns false, leaving the field
+// empty, when the text and its terminator do not fit: a cut path would name
+// another file.
+bool CopyToField(char* field, size_t size, const std::string& text);
+
+// Drops trailing separators, but keeps a root ("/" stays "/"; "C:\" becomes "C:").
+std::string TrimTrailingSeparators(std::string path);
