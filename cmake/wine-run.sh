@@ -6,7 +6,7 @@
 # Xvfb for the whole run instead, which is much faster.
 set -euo pipefail
 
-prefix=$1
+prefix=$(realpath -m "$1")
 shift
 
 export WINEPREFIX=$prefix

@@ -1,6 +1,7 @@
 #include "report_layout.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -91,7 +92,10 @@ bool WriteReportFile(const std::string& fileName, const std::vector<std::string>
         ok = false;
     if (std::fclose(file) != 0)
         ok = false;
-    if (!ok)
+    // Remove what was written, but only a file of our own: a failed write to a
+    // device such as /dev/full must not delete the device.
+    struct stat st;
+    if (!ok && stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         std::remove(fileName.c_str());
     return ok;
 }

@@ -1,24 +1,68 @@
 // Directory enumeration through the C runtime's find functions, in their 64-bit
-// form so that sizes above 4 GiB and dates after 2038 come through whole.
+// wide form: sizes above 4 GiB and dates after 2038 come through whole, and a
+// folder path longer than MAX_PATH is still read through the "\\?\" prefix, which
+// only the wide functions accept. Names are handed out in the active code page
+// (UTF-8 through the program's manifest), as the "A" functions would give them.
 #include "dir_enum.h"
 
 #include <io.h>
 #include <windows.h>
 
+namespace {
+
+std::wstring Widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                            length);
+    return wide;
+}
+
+void Narrow(const wchar_t* wide, std::string& text) {
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    text.resize(length > 0 ? static_cast<size_t>(length) : 1);
+    if (length <= 0 || WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], length, nullptr,
+                                            nullptr) <= 0)
+        text.assign(1, '\0');
+    text.resize(text.size() - 1);  // drop the terminator the conversion counted
+}
+
+// The folder path followed by "\*.*"; a pattern too long for MAX_PATH is given the
+// "\\?\" prefix (drive paths and UNC paths only: the prefix takes a path as it is).
+std::wstring FindPattern(const std::string& folderPath) {
+    std::string pattern = folderPath;
+    if (pattern.back() != '\\' && pattern.back() != '/')
+        pattern += '\\';
+    pattern += "*.*";
+    if (pattern.size() < MAX_PATH)
+        return Widen(pattern);
+    for (char& c : pattern)
+        if (c == '/')
+            c = '\\';
+    const bool isDrivePath = pattern.size() > 2 && pattern[1] == ':' && pattern[2] == '\\';
+    const bool isUncPath = pattern.compare(0, 2, "\\\\") == 0 && pattern.compare(0, 4, "\\\\?\\") != 0;
+    if (isDrivePath)
+        return L"\\\\?\\" + Widen(pattern);
+    if (isUncPath)
+        return L"\\\\?\\UNC\\" + Widen(pattern.substr(2));
+    return Widen(pattern);
+}
+
+}  // namespace
+
 struct DirEnumerator::Impl {
     intptr_t hFind = -1;
-    bool bHavePending = false;  // the entry _findfirst64 delivered has not been handed out yet
-    __finddata64_t data;
+    bool bHavePending = false;  // the entry _wfindfirst64 delivered has not been handed out yet
+    _wfinddata64_t data;
+    std::string strName;
 };
 
 DirEnumerator::DirEnumerator(const std::string& folderPath) : m_pImpl(new Impl) {
     if (folderPath.empty())
         return;
-    std::string pattern = folderPath;
-    if (pattern.back() != '\\' && pattern.back() != '/')
-        pattern += '\\';
-    pattern += "*.*";
-    m_pImpl->hFind = _findfirst64(pattern.c_str(), &m_pImpl->data);
+    m_pImpl->hFind = _wfindfirst64(FindPattern(folderPath).c_str(), &m_pImpl->data);
     m_pImpl->bHavePending = m_pImpl->hFind != -1;
 }
 
@@ -33,10 +77,11 @@ bool DirEnumerator::Next(DirItem& item) {
     Impl& d = *m_pImpl;
     if (d.hFind == -1)
         return false;
-    if (!d.bHavePending && _findnext64(d.hFind, &d.data) != 0)
+    if (!d.bHavePending && _wfindnext64(d.hFind, &d.data) != 0)
         return false;
     d.bHavePending = false;
-    item.name = d.data.name;
+    Narrow(d.data.name, d.strName);
+    item.name = d.strName.c_str();
     item.bFolder = (d.data.attrib & _A_SUBDIR) != 0;
     item.bReparsePoint = (d.data.attrib & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     item.nSize = item.bFolder ? 0 : static_cast<uint64_t>(d.data.size);

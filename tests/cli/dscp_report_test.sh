@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# End-to-end test of the dscp-report program: the real binary on a real tree.
+#   dscp_report_test.sh PROGRAM [EMULATOR...]
+# With an emulator (the Windows build under Wine) paths are handed over as Z:\... .
+set -uo pipefail
+
+program=$1
+shift
+emulator=("$@")
+
+work=$(mktemp -d /tmp/dscp-report-test.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# The path as the program takes it.
+native() {
+  if [ ${#emulator[@]} -eq 0 ]; then printf '%s' "$1"; else printf 'Z:%s' "${1//\//\\}"; fi
+}
+
+run() {
+  "${emulator[@]}" "$program" "$@" >"$work/out" 2>"$work/err"
+  status=$?
+  tr -d '\r' <"$work/out" >"$work/stdout"
+  tr -d '\r' <"$work/err" | grep -v '^X connection' >"$work/stderr"
+}
+
+tree=$work/tree
+mkdir -p "$tree/big/inner" "$tree/small" "$tree/empty"
+head -c 3145728 /dev/zero >"$tree/big/inner/data"
+head -c 2000 /dev/zero >"$tree/small/a"
+head -c 1024 /dev/zero >"$tree/notes.txt"
+: >"$tree/zero"
+: >"$tree/αβγ.txt"
+: >"$tree/中文.doc"
+
+# --- the report on standard output, the status line on standard error
+run "$(native "$tree")"
+[ "$status" -eq 0 ] || fail "listing exited with $status"
+sed -n 1p "$work/stdout" | grep -qxF "Path: $(native "$tree")" || fail "path line: $(sed -n 1p "$work/stdout")"
+[ "$(sed -n 4p "$work/stdout")" = "$(printf '=%.0s' $(seq 108))" ] || fail "rule line"
+names=$(tail -n +5 "$work/stdout" | awk '{print $1}' | tr '\n' ' ')
+[ "$names" = "big small notes.txt empty zero αβγ.txt 中文.doc " ] || fail "row order: $names"
+grep -qE '^big +3\.0 MB .* +1 +1$' "$work/stdout" || fail "big row: $(grep '^big' "$work/stdout")"
+grep -qE '^small +2\.0 KB .* +0 +1$' "$work/stdout" || fail "small row: $(grep '^small' "$work/stdout")"
+[ "$(cat "$work/stderr")" = "3 directory, 4 files, Total Size:3.0 MB" ] || fail "status: $(cat "$work/stderr")"
+
+# --- a folder named with "." and ".." parts and a trailing separator
+run "$(native "$tree/./small/../")"
+sed -n 1p "$work/stdout" | grep -qxF "Path: $(native "$tree")" || fail "normalised path line: $(sed -n 1p "$work/stdout")"
+
+# --- -o writes the same report with CR LF line ends
+run -o "$(native "$work/report.txt")" "$(native "$tree")"
+[ "$status" -eq 0 ] || fail "-o exited with $status"
+[ -s "$work/report.txt" ] || fail "-o wrote nothing"
+if [ "$(grep -c $'\r$' "$work/report.txt")" -ne "$(wc -l <"$work/report.txt")" ]; then
+  fail "-o: not every line ends in CR LF"
+fi
+run "$(native "$tree")"
+diff <(tr -d '\r' <"$work/report.txt") "$work/stdout" >/dev/null || fail "-o differs from standard output"
+[ -s "$work/stdout" ] || fail "report empty"
+
+# --- a folder that holds nothing
+run "$(native "$tree/empty")"
+[ "$status" -eq 0 ] || fail "empty folder exited with $status"
+[ "$(wc -l <"$work/stdout")" -eq 4 ] || fail "empty folder: $(wc -l <"$work/stdout") lines"
+[ "$(cat "$work/stderr")" = "0 directory, 0 files" ] || fail "empty status: $(cat "$work/stderr")"
+
+# --- bad input
+run "$(native "$work/missing")"
+[ "$status" -eq 1 ] || fail "missing folder exited with $status"
+[ "$(wc -l <"$work/stderr")" -eq 1 ] && grep -q missing "$work/stderr" || fail "missing folder message: $(cat "$work/stderr")"
+[ -s "$work/stdout" ] && fail "missing folder printed a report"
+
+run "$(native "$tree/notes.txt")"
+[ "$status" -eq 1 ] || fail "a file as folder exited with $status"
+
+run -o "$(native "$work/no/such/dir/r.txt")" "$(native "$tree")"
+[ "$status" -eq 1 ] || fail "unwritable output exited with $status"
+
+for args in "-x" "--bogus" "a b" "-o"; do
+  # shellcheck disable=SC2086
+  run $args
+  [ "$status" -eq 2 ] || fail "'$args' exited with $status"
+  grep -q '^usage: dscp-report' "$work/stderr" || fail "'$args' printed no usage"
+done
+
+run --help
+[ "$status" -eq 0 ] && grep -q '^usage:' "$work/stdout" || fail "--help"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all dscp-report checks passed"

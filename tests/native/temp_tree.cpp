@@ -1,0 +1,74 @@
+#include "temp_tree.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <winioctl.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+TempTree::TempTree() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path root = fs::temp_directory_path() /
+                          ("dscp-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::create_directories(root);
+    m_strRoot = TrimTrailingSeparators(root.string());
+}
+
+TempTree::~TempTree() {
+    std::error_code ignored;
+    fs::permissions(m_strRoot, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto it = fs::recursive_directory_iterator(m_strRoot, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_strRoot, ignored);
+}
+
+std::string TempTree::Path(const std::string& relative) const {
+    std::string native = relative;
+    for (char& c : native)
+        if (c == '/')
+            c = kPathSeparator;
+    return JoinPath(m_strRoot, native.c_str());
+}
+
+void TempTree::Folder(const std::string& relative) const { fs::create_directories(Path(relative)); }
+
+void TempTree::File(const std::string& relative, size_t bytes) const {
+    std::ofstream out(Path(relative), std::ios::binary);
+    if (!out)
+        throw std::runtime_error("cannot create " + Path(relative));
+    out << std::string(bytes, 'x');
+}
+
+void TempTree::SparseFile(const std::string& relative, uint64_t bytes) const {
+    const std::string path = Path(relative);
+#ifdef _WIN32
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create " + path);
+    DWORD unused = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(bytes);
+    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+#else
+    const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    const bool ok = fd >= 0 && ftruncate(fd, static_cast<off_t>(bytes)) == 0;
+    if (fd >= 0)
+        close(fd);
+#endif
+    if (!ok)
+        throw std::runtime_error("cannot size " + path);
+}

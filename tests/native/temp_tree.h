@@ -1,0 +1,29 @@
+#pragma once
+// A folder tree of the test's own under the system's temp folder, removed afterwards.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "path_text.h"
+
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    // The root as the engine takes it: a native path without a trailing separator.
+    const std::string& Root() const { return m_strRoot; }
+    // Root + separator + relative path ('/' in `relative` is turned into the separator).
+    std::string Path(const std::string& relative) const;
+
+    void Folder(const std::string& relative) const;
+    void File(const std::string& relative, size_t bytes) const;
+    // A file of `bytes` that takes no room on disk.
+    void SparseFile(const std::string& relative, uint64_t bytes) const;
+
+private:
+    std::string m_strRoot;
+};
