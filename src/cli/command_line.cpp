@@ -3,13 +3,15 @@
 #include <cstring>
 
 const char* const kUsageText =
-    "usage: dscp-report [-o FILE] [FOLDER]\n"
+    "usage: dscp-report [-o FILE] [--exact] [FOLDER]\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
     "on standard error.\n"
     "\n"
     "  -o FILE     write the report to FILE (CR LF line ends) instead of standard output\n"
+    "  --exact     after the status line, print the exact bytes, folders and files beneath\n"
+    "              FOLDER on standard error\n"
     "  -h, --help  show this text\n";
 
 bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
@@ -23,6 +25,8 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                 optionsEnded = true;
             } else if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
                 options.bHelp = true;
+            } else if (std::strcmp(arg, "--exact") == 0) {
+                options.bExactTotals = true;
             } else if (std::strcmp(arg, "-o") == 0) {
                 if (i + 1 >= argc) {
                     error = "option -o needs a file name";

@@ -30,6 +30,8 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         FolderTotals totals;
         TotalFolderTree(path, totals);  // an unreadable subfolder totals 0
         report.nTotalBytes += totals.nSize;
+        report.nFoldersBeneath += 1 + totals.nFolders;
+        report.nFilesBeneath += totals.nFiles;
         report.rows.push_back({entry.szName, FormatSize(totals.nSize),
                                typeName(path, entry.szName, true),
                                FormatDateTime(entry.tModified), std::to_string(totals.nFolders),
@@ -38,6 +40,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     for (const FolderEntry& entry : listing.files) {
         const std::string path = JoinPath(folderPath, entry.szName);
         report.nTotalBytes += entry.nSize;
+        ++report.nFilesBeneath;
         report.rows.push_back({entry.szName, FormatSize(entry.nSize),
                                typeName(path, entry.szName, false),
                                FormatDateTime(entry.tModified), "", ""});

@@ -84,5 +84,10 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "%s\n",
                  FormatStatusText(report.nFolders, report.nFiles, report.nTotalBytes).c_str());
+    if (options.bExactTotals)
+        std::fprintf(stderr, "%lld bytes, %lld folders, %lld files beneath\n",
+                     static_cast<long long>(report.nTotalBytes),
+                     static_cast<long long>(report.nFoldersBeneath),
+                     static_cast<long long>(report.nFilesBeneath));
     return 0;
 }

@@ -49,6 +49,9 @@ grep -qE '^big +3\.0 MB .* +1 +1$' "$work/stdout" || fail "big row: $(grep '^big
 grep -qE '^small +2\.0 KB .* +0 +1$' "$work/stdout" || fail "small row: $(grep '^small' "$work/stdout")"
 [ "$(cat "$work/stderr")" = "3 directory, 4 files, Total Size:3.0 MB" ] || fail "status: $(cat "$work/stderr")"
 
+run --exact "$(native "$tree")"
+[ "$(sed -n 2p "$work/stderr")" = "3148752 bytes, 4 folders, 6 files beneath" ] || fail "--exact: $(cat "$work/stderr")"
+
 # --- a folder named with "." and ".." parts and a trailing separator
 run "$(native "$tree/./small/../")"
 sed -n 1p "$work/stdout" | grep -qxF "Path: $(native "$tree")" || fail "normalised path line: $(sed -n 1p "$work/stdout")"

@@ -28,9 +28,10 @@ TEST(ParseCommandLine, FolderAndOutputFile) {
     EXPECT_EQ(options.folder, ".");
     EXPECT_EQ(options.outputFile, "");
 
-    ASSERT_TRUE(Parse({"-o", "out.txt", "data"}, options, error));
+    ASSERT_TRUE(Parse({"-o", "out.txt", "--exact", "data"}, options, error));
     EXPECT_EQ(options.folder, "data");
     EXPECT_EQ(options.outputFile, "out.txt");
+    EXPECT_TRUE(options.bExactTotals);
 
     ReportOptions dashed;
     ASSERT_TRUE(Parse({"--", "-odd-name"}, dashed, error));
@@ -78,6 +79,8 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     EXPECT_EQ(report.nFolders, 3);
     EXPECT_EQ(report.nFiles, 2);
     EXPECT_EQ(report.nTotalBytes, (8 << 20) + 1024);
+    EXPECT_EQ(report.nFoldersBeneath, 4);  // A, B, B/inner, empty
+    EXPECT_EQ(report.nFilesBeneath, 4);
     ASSERT_EQ(report.rows.size(), 5u);
     EXPECT_EQ(report.rows[0], (FolderReportRow{"B", "5.0 MB", "File folder", report.rows[0][3],
                                                "1", "1"}));
