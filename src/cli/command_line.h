@@ -4,10 +4,10 @@
 #include <string>
 
 struct ReportOptions {
-    std::string folder = ".";  // the folder to list
-    std::string outputFile;    // empty: the report goes to standard output
+    std::string folder = "."; // the folder to list
+    std::string outputFile;   // empty: the report goes to standard output
     bool bHelp = false;
-    bool bExactTotals = false;  // also print the exact totals beneath the folder
+    bool bExactTotals = false; // also print the exact totals beneath the folder
 };
 
 // Parses argv. Returns false with a one-line reason in `error` for an unknown

@@ -28,22 +28,21 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         if (progress)
             progress(++index, listing.folders.size(), entry.szName);
         FolderTotals totals;
-        TotalFolderTree(path, totals);  // an unreadable subfolder totals 0
+        TotalFolderTree(path, totals); // an unreadable subfolder totals 0
         report.nTotalBytes += totals.nSize;
         report.nFoldersBeneath += 1 + totals.nFolders;
         report.nFilesBeneath += totals.nFiles;
         report.rows.push_back({entry.szName, FormatSize(totals.nSize),
-                               typeName(path, entry.szName, true),
-                               FormatDateTime(entry.tModified), std::to_string(totals.nFolders),
-                               std::to_string(totals.nFiles)});
+                               typeName(path, entry.szName, true), FormatDateTime(entry.tModified),
+                               std::to_string(totals.nFolders), std::to_string(totals.nFiles)});
     }
     for (const FolderEntry& entry : listing.files) {
         const std::string path = JoinPath(folderPath, entry.szName);
         report.nTotalBytes += entry.nSize;
         ++report.nFilesBeneath;
         report.rows.push_back({entry.szName, FormatSize(entry.nSize),
-                               typeName(path, entry.szName, false),
-                               FormatDateTime(entry.tModified), "", ""});
+                               typeName(path, entry.szName, false), FormatDateTime(entry.tModified),
+                               "", ""});
     }
     SortRowsBySize(report.rows);
     return true;

@@ -11,13 +11,13 @@
 #include "report_layout.h"
 
 struct FolderReport {
-    std::string folderPath;             // for the Path line
-    std::vector<FolderReportRow> rows;  // in the list's order after the scan
-    int nFolders = 0;                   // direct subfolders
-    int nFiles = 0;                     // direct files
-    int64_t nTotalBytes = 0;            // exact sum of the rows' sizes
-    int64_t nFoldersBeneath = 0;        // folders at every level beneath
-    int64_t nFilesBeneath = 0;          // files at every level beneath
+    std::string folderPath;            // for the Path line
+    std::vector<FolderReportRow> rows; // in the list's order after the scan
+    int nFolders = 0;                  // direct subfolders
+    int nFiles = 0;                    // direct files
+    int64_t nTotalBytes = 0;           // exact sum of the rows' sizes
+    int64_t nFoldersBeneath = 0;       // folders at every level beneath
+    int64_t nFilesBeneath = 0;         // files at every level beneath
 };
 
 // Called before each subfolder is totalled: its position (from 1), the number of

@@ -39,7 +39,7 @@ bool PrintLines(const std::vector<std::string>& lines) {
     return std::fflush(stdout) == 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");

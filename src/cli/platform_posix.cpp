@@ -44,6 +44,8 @@ std::string ShellTypeName(const std::string&, const char* name, bool bFolder) {
     return GenericTypeName(name, bFolder);
 }
 
-bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
 
 void PrepareConsole() {}

@@ -24,7 +24,9 @@ std::string ShellTypeName(const std::string& path, const char*, bool) {
     return info.szTypeName;
 }
 
-bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
 
 void PrepareConsole() {
     // The active code page is UTF-8 (see the manifest); make the console agree.

@@ -46,7 +46,7 @@ std::string DriveLine(const DriveReportRow& cells) {
     return line;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> FolderReportLines(const std::string& folderPath,
                                            const std::vector<FolderReportRow>& rows) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-using FolderReportRow = std::array<std::string, 6>;  // Name, Size, Type, Date, Folders, Files
-using DriveReportRow = std::array<std::string, 3>;   // Name, Size, Free Space
+using FolderReportRow = std::array<std::string, 6>; // Name, Size, Type, Date, Folders, Files
+using DriveReportRow = std::array<std::string, 3>;  // Name, Size, Free Space
 
 // The report's lines, without line ends.
 std::vector<std::string> FolderReportLines(const std::string& folderPath,

@@ -8,11 +8,11 @@
 #include <string>
 
 struct DirItem {
-    const char* name = "";       // valid until the next call of Next()
+    const char* name = ""; // valid until the next call of Next()
     bool bFolder = false;
-    bool bReparsePoint = false;  // a junction or a link to a folder: counted, never entered
-    uint64_t nSize = 0;          // bytes, full 64 bits
-    int64_t tModified = 0;       // seconds since 1970-01-01 00:00 UTC
+    bool bReparsePoint = false; // a junction or a link to a folder: counted, never entered
+    uint64_t nSize = 0;         // bytes, full 64 bits
+    int64_t tModified = 0;      // seconds since 1970-01-01 00:00 UTC
 };
 
 class DirEnumerator {

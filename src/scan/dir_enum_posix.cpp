@@ -21,7 +21,9 @@ DirEnumerator::~DirEnumerator() {
         closedir(m_pImpl->pDir);
 }
 
-bool DirEnumerator::IsOpen() const { return m_pImpl->pDir != nullptr; }
+bool DirEnumerator::IsOpen() const {
+    return m_pImpl->pDir != nullptr;
+}
 
 bool DirEnumerator::Next(DirItem& item) {
     DIR* dir = m_pImpl->pDir;
@@ -38,7 +40,7 @@ bool DirEnumerator::Next(DirItem& item) {
             item.nSize = item.bFolder ? 0 : static_cast<uint64_t>(st.st_size);
             item.tModified = static_cast<int64_t>(st.st_mtim.tv_sec);
         } else if (errno == ENOENT) {
-            continue;  // removed since readdir saw it
+            continue; // removed since readdir saw it
         } else {
             // Listed but not searchable (a folder with read but no execute
             // permission): deliver what readdir knows rather than drop the entry.

@@ -11,8 +11,8 @@
 namespace {
 
 std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
     if (length > 0)
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
@@ -23,10 +23,10 @@ std::wstring Widen(const std::string& text) {
 void Narrow(const wchar_t* wide, std::string& text) {
     const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
     text.resize(length > 0 ? static_cast<size_t>(length) : 1);
-    if (length <= 0 || WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], length, nullptr,
-                                            nullptr) <= 0)
+    if (length <= 0 ||
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], length, nullptr, nullptr) <= 0)
         text.assign(1, '\0');
-    text.resize(text.size() - 1);  // drop the terminator the conversion counted
+    text.resize(text.size() - 1); // drop the terminator the conversion counted
 }
 
 // The folder path followed by "\*.*"; a pattern too long for MAX_PATH is given the
@@ -42,7 +42,8 @@ std::wstring FindPattern(const std::string& folderPath) {
         if (c == '/')
             c = '\\';
     const bool isDrivePath = pattern.size() > 2 && pattern[1] == ':' && pattern[2] == '\\';
-    const bool isUncPath = pattern.compare(0, 2, "\\\\") == 0 && pattern.compare(0, 4, "\\\\?\\") != 0;
+    const bool isUncPath =
+        pattern.compare(0, 2, "\\\\") == 0 && pattern.compare(0, 4, "\\\\?\\") != 0;
     if (isDrivePath)
         return L"\\\\?\\" + Widen(pattern);
     if (isUncPath)
@@ -50,11 +51,11 @@ std::wstring FindPattern(const std::string& folderPath) {
     return Widen(pattern);
 }
 
-}  // namespace
+} // namespace
 
 struct DirEnumerator::Impl {
     intptr_t hFind = -1;
-    bool bHavePending = false;  // the entry _wfindfirst64 delivered has not been handed out yet
+    bool bHavePending = false; // the entry _wfindfirst64 delivered has not been handed out yet
     _wfinddata64_t data;
     std::string strName;
 };
@@ -71,7 +72,9 @@ DirEnumerator::~DirEnumerator() {
         _findclose(m_pImpl->hFind);
 }
 
-bool DirEnumerator::IsOpen() const { return m_pImpl->hFind != -1; }
+bool DirEnumerator::IsOpen() const {
+    return m_pImpl->hFind != -1;
+}
 
 bool DirEnumerator::Next(DirItem& item) {
     Impl& d = *m_pImpl;

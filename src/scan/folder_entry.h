@@ -4,21 +4,21 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int kMaxPathField = 260;  // 259 characters and the terminating zero
+constexpr int kMaxPathField = 260; // 259 characters and the terminating zero
 
 struct FolderEntry {
-    char szPath[kMaxPathField];  // parent + separator + name; empty when that does not fit
-    char szName[kMaxPathField];  // the name as the enumeration reports it
-    int64_t nSize;               // bytes; a subfolder: -1 until totalled
-    int64_t tModified;           // last-write time, seconds since 1970-01-01 00:00 UTC
-    int32_t nFolders;            // folders at every level beneath (subfolders only)
-    int32_t nFiles;              // files at every level beneath (subfolders only)
+    char szPath[kMaxPathField]; // parent + separator + name; empty when that does not fit
+    char szName[kMaxPathField]; // the name as the enumeration reports it
+    int64_t nSize;              // bytes; a subfolder: -1 until totalled
+    int64_t tModified;          // last-write time, seconds since 1970-01-01 00:00 UTC
+    int32_t nFolders;           // folders at every level beneath (subfolders only)
+    int32_t nFiles;             // files at every level beneath (subfolders only)
 };
 
 struct FolderListing {
-    bool bEnumerated = false;  // false: the folder could not be read; both lists are empty
-    std::vector<FolderEntry> folders;  // by name
-    std::vector<FolderEntry> files;    // by name
+    bool bEnumerated = false;         // false: the folder could not be read; both lists are empty
+    std::vector<FolderEntry> folders; // by name
+    std::vector<FolderEntry> files;   // by name
 };
 
 // What a walk beneath a folder found.

@@ -63,7 +63,7 @@ bool AddFolderLevel(DirEnumerator& dir, const std::string& folderPath, FolderTot
     return true;
 }
 
-}  // namespace
+} // namespace
 
 FolderListing ListFolder(const char* folderPath) {
     FolderListing listing;
@@ -105,7 +105,7 @@ WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
         pending.pop_back();
         DirEnumerator dir(path);
         if (!dir.IsOpen())
-            continue;  // already counted as a folder; it holds nothing we can see
+            continue; // already counted as a folder; it holds nothing we can see
         if (!AddFolderLevel(dir, path, totals, pending, stopRequested))
             return WalkResult::Stopped;
     }

@@ -12,9 +12,9 @@
 FolderListing ListFolder(const char* folderPath);
 
 enum class WalkResult {
-    Complete,    // every readable folder beneath was read
-    Unreadable,  // the folder itself could not be enumerated; the totals are 0
-    Stopped,     // the stop flag was raised; the totals are partial
+    Complete,   // every readable folder beneath was read
+    Unreadable, // the folder itself could not be enumerated; the totals are 0
+    Stopped,    // the stop flag was raised; the totals are partial
 };
 
 // Totals of the whole tree beneath `folderPath`: bytes of every file, and the numbers

@@ -13,14 +13,14 @@ constexpr uint64_t kGB = uint64_t{1} << 30;
 uint64_t TenthsOf(uint64_t bytes, int shift) {
     const uint64_t unit = uint64_t{1} << shift;
     const uint64_t whole = bytes >> shift;
-    const uint64_t rest10 = (bytes & (unit - 1)) * 10;  // < 10 * 2^30, fits
+    const uint64_t rest10 = (bytes & (unit - 1)) * 10; // < 10 * 2^30, fits
     uint64_t tenths = whole * 10 + rest10 / unit;
     if ((rest10 % unit) * 2 >= unit)
         ++tenths;
     return tenths;
 }
 
-}  // namespace
+} // namespace
 
 std::string FormatSize(int64_t bytes) {
     if (bytes == 0)
@@ -28,8 +28,8 @@ std::string FormatSize(int64_t bytes) {
     const bool negative = bytes < 0;
     // The value as a double, as the unit arithmetic is defined on it: counts above
     // 2^53 keep the double's rounding. The magnitude of INT64_MIN fits unsigned.
-    const uint64_t magnitude = negative ? uint64_t{0} - static_cast<uint64_t>(bytes)
-                                        : static_cast<uint64_t>(bytes);
+    const uint64_t magnitude =
+        negative ? uint64_t{0} - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
     const uint64_t value = static_cast<uint64_t>(static_cast<double>(magnitude));
 
     const char* unit = "KB";
@@ -44,8 +44,8 @@ std::string FormatSize(int64_t bytes) {
     const uint64_t tenths = TenthsOf(value, shift);
     char text[48];
     std::snprintf(text, sizeof text, "%s%llu.%u %s", negative ? "-" : "",
-                  static_cast<unsigned long long>(tenths / 10),
-                  static_cast<unsigned>(tenths % 10), unit);
+                  static_cast<unsigned long long>(tenths / 10), static_cast<unsigned>(tenths % 10),
+                  unit);
     return text;
 }
 

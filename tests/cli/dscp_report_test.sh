@@ -26,7 +26,9 @@ run() {
   "${emulator[@]}" "$program" "$@" >"$work/out" 2>"$work/err"
   status=$?
   tr -d '\r' <"$work/out" >"$work/stdout"
-  tr -d '\r' <"$work/err" | grep -v '^X connection' >"$work/stderr"
+  # Only the program's own lines: Wine and X may add theirs to standard error.
+  tr -d '\r' <"$work/err" |
+    grep -E '^(dscp-report: |usage: |[0-9]+ directory, |[0-9]+ bytes, )' >"$work/stderr"
 }
 
 tree=$work/tree

@@ -5,7 +5,7 @@
 #include "date_text.h"
 
 namespace {
-constexpr int64_t k20060529 = 1148860800;  // 2006-05-29 00:00 UTC
+constexpr int64_t k20060529 = 1148860800; // 2006-05-29 00:00 UTC
 }
 
 TEST(FormatDateTime, HourAndMinuteWithoutLeadingZeros) {
@@ -31,7 +31,7 @@ TEST(FormatDateTime, DatesAfter2038) {
 TEST(FormatDateTime, RejectedTimesGiveAnEmptyText) {
     EXPECT_EQ(FormatDateTime(INT64_MAX), "");
 #ifdef _WIN32
-    EXPECT_EQ(FormatDateTime(-1), "");  // the runtime rejects times before 1970
+    EXPECT_EQ(FormatDateTime(-1), ""); // the runtime rejects times before 1970
 #endif
 }
 

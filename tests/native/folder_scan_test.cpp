@@ -61,7 +61,7 @@ private:
 };
 #endif
 
-}  // namespace
+} // namespace
 
 TEST(ListFolder, SubfoldersAndFilesEachInNameOrder) {
     TempTree tree;
@@ -88,8 +88,8 @@ TEST(ListFolder, FillsEveryFieldOfAnEntry) {
     EXPECT_EQ(file.nSize, 5);
     EXPECT_EQ(file.nFolders, 0);
     EXPECT_EQ(file.nFiles, 0);
-    const auto age = std::chrono::system_clock::now().time_since_epoch() -
-                     std::chrono::seconds(file.tModified);
+    const auto age =
+        std::chrono::system_clock::now().time_since_epoch() - std::chrono::seconds(file.tModified);
     EXPECT_LT(std::chrono::abs(age), std::chrono::minutes(5));
     const FolderEntry& folder = listing.folders[0];
     EXPECT_EQ(std::string(folder.szPath), tree.Path("sub"));
@@ -101,7 +101,7 @@ TEST(ListFolder, ListsDotNamesButNeverThePseudoEntries) {
     tree.File(".profile", 1);
     tree.Folder("..x");
 #ifndef _WIN32
-    tree.File("...", 1);  // Win32 names cannot end in a dot
+    tree.File("...", 1); // Win32 names cannot end in a dot
 #endif
     const FolderListing listing = ListFolder(tree.Root().c_str());
     EXPECT_EQ(Names(listing.folders), (std::vector<std::string>{"..x"}));
@@ -126,7 +126,7 @@ TEST(ListFolder, MissingOrEmptyPathIsNotEnumerated) {
 
 TEST(ListFolder, LargeFolderInNameOrderQuickly) {
 #ifdef _WIN32
-    const int count = 5000;  // file creation under Wine is slow
+    const int count = 5000; // file creation under Wine is slow
 #else
     const int count = 100000;
 #endif
@@ -233,6 +233,16 @@ TEST(ComputeFolderTotals, SizesAreSixtyFourBits) {
     EXPECT_EQ(entry.nSize, INT64_C(11) << 30);
 }
 
+TEST(ListFolder, LastWriteTimesAfter2038) {
+    TempTree tree;
+    tree.File("future", 1);
+    const int64_t y2040 = INT64_C(2208988800) + 3600;
+    tree.SetModified("future", y2040);
+    const FolderListing listing = ListFolder(tree.Root().c_str());
+    ASSERT_EQ(listing.files.size(), 1u);
+    EXPECT_EQ(listing.files[0].tModified, y2040);
+}
+
 TEST(ComputeFolderTotals, PathsLongerThanTheFieldsAreStillCounted) {
     TempTree tree;
     // 40 levels of 12-character names: far beyond 259 characters at the bottom.
@@ -278,7 +288,7 @@ TEST(TotalFolderTree, RaisedStopFlagStopsTheWalk) {
 
     FolderEntry entry = SubfolderEntry(tree, "top");
     EXPECT_FALSE(ComputeFolderTotals(entry, &stop));
-    EXPECT_EQ(entry.nSize, -1);  // left as it was
+    EXPECT_EQ(entry.nSize, -1); // left as it was
 
     stop = false;
     EXPECT_EQ(TotalFolderTree(tree.Path("top"), totals, &stop), WalkResult::Complete);

@@ -19,7 +19,7 @@ std::string TypeForTest(const std::string&, const char* name, bool bFolder) {
     return GenericTypeName(name, bFolder);
 }
 
-}  // namespace
+} // namespace
 
 TEST(ParseCommandLine, FolderAndOutputFile) {
     ReportOptions options;
@@ -39,8 +39,8 @@ TEST(ParseCommandLine, FolderAndOutputFile) {
 }
 
 TEST(ParseCommandLine, RefusesBadInput) {
-    for (const auto& args : std::vector<std::vector<const char*>>{
-             {"-x"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}}) {
+    for (const auto& args :
+         std::vector<std::vector<const char*>>{{"-x"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}}) {
         ReportOptions options;
         std::string error;
         EXPECT_FALSE(Parse(args, options, error)) << args[0];
@@ -79,14 +79,14 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     EXPECT_EQ(report.nFolders, 3);
     EXPECT_EQ(report.nFiles, 2);
     EXPECT_EQ(report.nTotalBytes, (8 << 20) + 1024);
-    EXPECT_EQ(report.nFoldersBeneath, 4);  // A, B, B/inner, empty
+    EXPECT_EQ(report.nFoldersBeneath, 4); // A, B, B/inner, empty
     EXPECT_EQ(report.nFilesBeneath, 4);
     ASSERT_EQ(report.rows.size(), 5u);
-    EXPECT_EQ(report.rows[0], (FolderReportRow{"B", "5.0 MB", "File folder", report.rows[0][3],
-                                               "1", "1"}));
+    EXPECT_EQ(report.rows[0],
+              (FolderReportRow{"B", "5.0 MB", "File folder", report.rows[0][3], "1", "1"}));
     EXPECT_EQ(report.rows[1][0], "A");
-    EXPECT_EQ(report.rows[2], (FolderReportRow{"kilo.txt", "1.0 KB", "TXT File",
-                                               report.rows[2][3], "", ""}));
+    EXPECT_EQ(report.rows[2],
+              (FolderReportRow{"kilo.txt", "1.0 KB", "TXT File", report.rows[2][3], "", ""}));
     // Equal sizes keep the list's order: subfolders before files.
     EXPECT_EQ(report.rows[3][0], "empty");
     EXPECT_EQ(report.rows[3][1], "0 KB");
@@ -97,7 +97,7 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
 TEST(BuildFolderReport, ExactTotalKeepsSmallFiles) {
     TempTree tree;
     for (int i = 0; i < 20; ++i)
-        tree.File("small" + std::to_string(i), 100);  // each shows as 0.1 KB
+        tree.File("small" + std::to_string(i), 100); // each shows as 0.1 KB
     FolderReport report;
     ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, nullptr, report));
     EXPECT_EQ(report.nTotalBytes, 2000);

@@ -27,7 +27,8 @@ TEST(FolderReportLines, RowsArePaddedAndNeverCut) {
                         "5/29/2006 16:5                2         31");
     // "d" fills its 20 columns, then " " + 10 + " " + 10 for the empty counts.
     EXPECT_EQ(lines[5], "a-name-that-is-longer-than-28-chars.txt     0.3 KB TXT File            "
-                        "      d" + std::string(19 + 1 + 10 + 1 + 10, ' '));
+                        "      d" +
+                            std::string(19 + 1 + 10 + 1 + 10, ' '));
 }
 
 TEST(DriveReportLines, ThreeColumnsAndBlankCellsForDrivesWithoutSizes) {

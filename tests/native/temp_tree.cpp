@@ -10,6 +10,7 @@
 #include <winioctl.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -41,7 +42,9 @@ std::string TempTree::Path(const std::string& relative) const {
     return JoinPath(m_strRoot, native.c_str());
 }
 
-void TempTree::Folder(const std::string& relative) const { fs::create_directories(Path(relative)); }
+void TempTree::Folder(const std::string& relative) const {
+    fs::create_directories(Path(relative));
+}
 
 void TempTree::File(const std::string& relative, size_t bytes) const {
     std::ofstream out(Path(relative), std::ios::binary);
@@ -71,4 +74,24 @@ void TempTree::SparseFile(const std::string& relative, uint64_t bytes) const {
 #endif
     if (!ok)
         throw std::runtime_error("cannot size " + path);
+}
+
+void TempTree::SetModified(const std::string& relative, int64_t seconds) const {
+    const std::string path = Path(relative);
+#ifdef _WIN32
+    // FILETIME counts 100 ns intervals since 1601-01-01.
+    const uint64_t ticks = (static_cast<uint64_t>(seconds) + UINT64_C(11644473600)) * 10000000u;
+    FILETIME time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const bool ok = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &time);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+#else
+    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
+                                      {static_cast<time_t>(seconds), 0}};
+    const bool ok = utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+#endif
+    if (!ok)
+        throw std::runtime_error("cannot set the time of " + path);
 }

@@ -23,6 +23,8 @@ public:
     void File(const std::string& relative, size_t bytes) const;
     // A file of `bytes` that takes no room on disk.
     void SparseFile(const std::string& relative, uint64_t bytes) const;
+    // Sets the last-write time, in seconds since 1970-01-01 00:00 UTC.
+    void SetModified(const std::string& relative, int64_t seconds) const;
 
 private:
     std::string m_strRoot;

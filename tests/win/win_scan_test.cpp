@@ -18,14 +18,16 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-}  // namespace
+} // namespace
 
-TEST(WindowsScan, ManifestMakesTheActiveCodePageUtf8) { EXPECT_EQ(GetACP(), 65001u); }
+TEST(WindowsScan, ManifestMakesTheActiveCodePageUtf8) {
+    EXPECT_EQ(GetACP(), 65001u);
+}
 
 TEST(WindowsScan, NamesOutsideTheLegacyCodePageRoundTrip) {
     TempTree tree;
-    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3.txt";  // αβγ.txt
-    const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87";    // 中文
+    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3.txt"; // αβγ.txt
+    const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87";   // 中文
     for (const std::string& name : {greek, chinese}) {
         const std::wstring path = Wide(tree.Root()) + L"\\" + Wide(name);
         HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -60,7 +62,7 @@ TEST(WindowsScan, ReparsePointsCountAsFoldersButAreNotEntered) {
     ASSERT_NE(attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
     FolderTotals totals;
     ASSERT_EQ(TotalFolderTree(top, totals), WalkResult::Complete);
-    EXPECT_EQ(totals.nFolders, 2);  // real, loop
+    EXPECT_EQ(totals.nFolders, 2); // real, loop
     EXPECT_EQ(totals.nFiles, 1);
     EXPECT_EQ(totals.nSize, 100);
 }
