@@ -5,44 +5,33 @@
 
 namespace {
 
-// printf's "%-Ns" and "%Ns": pad to a minimum width, never cut.
-void AppendLeft(std::string& line, const std::string& text, size_t width) {
-    line += text;
-    if (text.size() < width)
-        line.append(width - text.size(), ' ');
-}
-
-void AppendRight(std::string& line, const std::string& text, size_t width) {
-    if (text.size() < width)
-        line.append(width - text.size(), ' ');
-    line += text;
-}
+// printf's "%-Ns" (left) and "%Ns" (right): a minimum width, never a cut.
+struct ColumnFormat {
+    size_t nWidth;
+    bool bLeft;
+};
 
 // "%-28s %10s %-25s %-20s %10s %10s"
-std::string FolderLine(const FolderReportRow& cells) {
-    std::string line;
-    AppendLeft(line, cells[0], 28);
-    line += ' ';
-    AppendRight(line, cells[1], 10);
-    line += ' ';
-    AppendLeft(line, cells[2], 25);
-    line += ' ';
-    AppendLeft(line, cells[3], 20);
-    line += ' ';
-    AppendRight(line, cells[4], 10);
-    line += ' ';
-    AppendRight(line, cells[5], 10);
-    return line;
-}
-
+constexpr ColumnFormat kFolderColumns[] = {{28, true}, {10, false}, {25, true},
+                                           {20, true}, {10, false}, {10, false}};
 // "%-10s %10s %10s"
-std::string DriveLine(const DriveReportRow& cells) {
+constexpr ColumnFormat kDriveColumns[] = {{10, true}, {10, false}, {10, false}};
+
+template <size_t N>
+std::string FormatLine(const std::array<std::string, N>& cells, const ColumnFormat (&columns)[N]) {
     std::string line;
-    AppendLeft(line, cells[0], 10);
-    line += ' ';
-    AppendRight(line, cells[1], 10);
-    line += ' ';
-    AppendRight(line, cells[2], 10);
+    for (size_t i = 0; i < N; ++i) {
+        if (i > 0)
+            line += ' ';
+        const std::string& text = cells[i];
+        const size_t width = columns[i].nWidth;
+        const size_t padding = text.size() < width ? width - text.size() : 0;
+        if (!columns[i].bLeft)
+            line.append(padding, ' ');
+        line += text;
+        if (columns[i].bLeft)
+            line.append(padding, ' ');
+    }
     return line;
 }
 
@@ -55,10 +44,11 @@ std::vector<std::string> FolderReportLines(const std::string& folderPath,
     lines.push_back("Path: " + folderPath);
     lines.emplace_back();
     // The fifth title is "Folder" although the list's column reads "Folders".
-    lines.push_back(FolderLine({"Name", "Size", "Type", "Date", "Folder", "Files"}));
+    lines.push_back(
+        FormatLine<6>({"Name", "Size", "Type", "Date", "Folder", "Files"}, kFolderColumns));
     lines.emplace_back(108, '=');
     for (const FolderReportRow& row : rows)
-        lines.push_back(FolderLine(row));
+        lines.push_back(FormatLine(row, kFolderColumns));
     return lines;
 }
 
@@ -68,10 +58,10 @@ std::vector<std::string> DriveReportLines(const std::string& folderPath,
     lines.reserve(rows.size() + 4);
     lines.push_back("Path: " + folderPath);
     lines.emplace_back();
-    lines.push_back(DriveLine({"Name", "Size", "Free Space"}));
+    lines.push_back(FormatLine<3>({"Name", "Size", "Free Space"}, kDriveColumns));
     lines.emplace_back(30, '=');
     for (const DriveReportRow& row : rows)
-        lines.push_back(DriveLine(row));
+        lines.push_back(FormatLine(row, kDriveColumns));
     return lines;
 }
 
