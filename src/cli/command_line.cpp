@@ -3,7 +3,7 @@
 #include <cstring>
 
 const char* const kUsageText =
-    "usage: dscp-report [-o FILE] [--exact] [FOLDER]\n"
+    "usage: dscp-report [-o FILE] [--exact] [--threads N] [FOLDER]\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
@@ -12,7 +12,27 @@ const char* const kUsageText =
     "  -o FILE     write the report to FILE (CR LF line ends) instead of standard output\n"
     "  --exact     after the status line, print the exact bytes, folders and files beneath\n"
     "              FOLDER on standard error\n"
+    "  --threads N walk with N threads (default: one per core; 1: one thread)\n"
     "  -h, --help  show this text\n";
+
+namespace {
+
+bool ParseThreadCount(const char* text, unsigned& count) {
+    unsigned value = 0;
+    if (!*text)
+        return false;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || value > 64)
+            return false;
+        value = value * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (value < 1 || value > 64)
+        return false;
+    count = value;
+    return true;
+}
+
+} // namespace
 
 bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                       std::string& error) {
@@ -27,6 +47,12 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                 options.bHelp = true;
             } else if (std::strcmp(arg, "--exact") == 0) {
                 options.bExactTotals = true;
+            } else if (std::strcmp(arg, "--threads") == 0) {
+                if (i + 1 >= argc || !ParseThreadCount(argv[i + 1], options.nThreads)) {
+                    error = "option --threads needs a number from 1 to 64";
+                    return false;
+                }
+                ++i;
             } else if (std::strcmp(arg, "-o") == 0) {
                 if (i + 1 >= argc) {
                     error = "option -o needs a file name";

@@ -8,6 +8,7 @@ struct ReportOptions {
     std::string outputFile;   // empty: the report goes to standard output
     bool bHelp = false;
     bool bExactTotals = false; // also print the exact totals beneath the folder
+    unsigned nThreads = 0;     // walking threads; 0: one per core
 };
 
 // Parses argv. Returns false with a one-line reason in `error` for an unknown

@@ -8,7 +8,7 @@
 #include "path_text.h"
 #include "size_text.h"
 
-bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
+bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report) {
     const FolderListing listing = ListFolder(folderPath.c_str());
     if (!listing.bEnumerated)
@@ -20,21 +20,32 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     report.nFiles = static_cast<int>(listing.files.size());
     report.rows.reserve(listing.folders.size() + listing.files.size());
 
-    size_t index = 0;
-    for (const FolderEntry& entry : listing.folders) {
-        // Joined here rather than taken from szPath, which is empty for a path too
-        // long for its field.
-        const std::string path = JoinPath(folderPath, entry.szName);
-        if (progress)
-            progress(++index, listing.folders.size(), entry.szName);
-        FolderTotals totals;
-        TotalFolderTree(path, totals); // an unreadable subfolder totals 0
-        report.nTotalBytes += totals.nSize;
-        report.nFoldersBeneath += 1 + totals.nFolders;
-        report.nFilesBeneath += totals.nFiles;
-        report.rows.push_back({entry.szName, FormatSize(totals.nSize),
-                               typeName(path, entry.szName, true), FormatDateTime(entry.tModified),
-                               std::to_string(totals.nFolders), std::to_string(totals.nFiles)});
+    // Every subfolder in one walk, so the threads never wait for one subfolder's last
+    // folder before starting on the next. Paths are joined here rather than taken from
+    // szPath, which is empty for a path too long for its field.
+    std::vector<std::string> subfolders;
+    subfolders.reserve(listing.folders.size());
+    for (const FolderEntry& entry : listing.folders)
+        subfolders.push_back(JoinPath(folderPath, entry.szName));
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    size_t done = 0;
+    TotalFolderTrees(subfolders, totals, results, nullptr, threads,
+                     [&](size_t index, const FolderTotals&, WalkResult) {
+                         if (progress)
+                             progress(++done, subfolders.size(), listing.folders[index].szName);
+                     });
+
+    for (size_t i = 0; i < listing.folders.size(); ++i) {
+        const FolderEntry& entry = listing.folders[i];
+        const FolderTotals& sum = totals[i]; // an unreadable subfolder totals 0
+        report.nTotalBytes += sum.nSize;
+        report.nFoldersBeneath += 1 + sum.nFolders;
+        report.nFilesBeneath += sum.nFiles;
+        report.rows.push_back({entry.szName, FormatSize(sum.nSize),
+                               typeName(subfolders[i], entry.szName, true),
+                               FormatDateTime(entry.tModified), std::to_string(sum.nFolders),
+                               std::to_string(sum.nFiles)});
     }
     for (const FolderEntry& entry : listing.files) {
         const std::string path = JoinPath(folderPath, entry.szName);

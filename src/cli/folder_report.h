@@ -20,15 +20,16 @@ struct FolderReport {
     int64_t nFilesBeneath = 0;         // files at every level beneath
 };
 
-// Called before each subfolder is totalled: its position (from 1), the number of
-// subfolders and its name.
-using TotalsProgress = std::function<void(size_t index, size_t count, const char* name)>;
+// Called each time a subfolder's totals are in: how many are done, out of how many,
+// and the name of the one just done. Calls come one at a time, from walking threads.
+using TotalsProgress = std::function<void(size_t done, size_t count, const char* name)>;
 
 // Names the Type cell of an entry: (full path, name, is a folder).
 using TypeNamer = std::function<std::string(const std::string&, const char*, bool)>;
 
-// Lists and totals `folderPath`. Returns false when the folder cannot be read.
-bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
+// Lists and totals `folderPath`, with `threads` walking threads (0: one per core).
+// Returns false when the folder cannot be read.
+bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report);
 
 // Orders rows by their Size text, largest first; rows of equal size keep their order.

@@ -13,8 +13,8 @@ namespace {
 // "[3/20] name" on one terminal line, rewritten in place.
 class ProgressLine {
 public:
-    void Show(size_t index, size_t count, const char* name) {
-        std::string text = "[" + std::to_string(index) + "/" + std::to_string(count) + "] " + name;
+    void Show(size_t done, size_t count, const char* name) {
+        std::string text = "[" + std::to_string(done) + "/" + std::to_string(count) + "] " + name;
         const size_t length = text.size();
         if (length < m_nShown)
             text.append(m_nShown - length, ' ');
@@ -60,12 +60,13 @@ int main(int argc, char** argv) {
     ProgressLine progressLine;
     TotalsProgress progress;
     if (StandardErrorIsTerminal())
-        progress = [&progressLine](size_t index, size_t count, const char* name) {
-            progressLine.Show(index, count, name);
+        progress = [&progressLine](size_t done, size_t count, const char* name) {
+            progressLine.Show(done, count, name);
         };
 
     FolderReport report;
-    const bool listed = BuildFolderReport(folder, ShellTypeName, progress, report);
+    const bool listed =
+        BuildFolderReport(folder, ShellTypeName, options.nThreads, progress, report);
     progressLine.Clear();
     if (!listed) {
         std::fprintf(stderr, "dscp-report: cannot read folder %s\n", folder.c_str());

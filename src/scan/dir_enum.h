@@ -15,9 +15,15 @@ struct DirItem {
     int64_t tModified = 0;      // seconds since 1970-01-01 00:00 UTC
 };
 
+// How much an enumeration must tell about each entry.
+enum class EntryDetails {
+    All,           // folder bit, reparse bit, size and time of every entry
+    FileSizesOnly, // a folder's time may be left 0: totalling needs only the files' sizes
+};
+
 class DirEnumerator {
 public:
-    explicit DirEnumerator(const std::string& folderPath);
+    explicit DirEnumerator(const std::string& folderPath, EntryDetails details = EntryDetails::All);
     ~DirEnumerator();
     DirEnumerator(const DirEnumerator&) = delete;
     DirEnumerator& operator=(const DirEnumerator&) = delete;

@@ -3,17 +3,66 @@
 #include "dir_enum.h"
 
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kOpenFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+// Opens a folder by a path of any length: one beyond what the kernel takes in one
+// piece (PATH_MAX) is opened part by part, each part relative to the previous one.
+int OpenFolder(const std::string& path) {
+    if (path.size() < PATH_MAX)
+        return open(path.c_str(), kOpenFolderFlags);
+    int fd = AT_FDCWD;
+    size_t start = 0;
+    if (path[0] == '/') {
+        fd = open("/", kOpenFolderFlags);
+        start = 1;
+    }
+    while (fd != -1 && start < path.size()) {
+        size_t end = path.size();
+        if (end - start >= PATH_MAX) {
+            end = path.rfind('/', start + PATH_MAX - 1);
+            if (end == std::string::npos || end <= start) {
+                if (fd != AT_FDCWD)
+                    close(fd);
+                errno = ENAMETOOLONG;
+                return -1;
+            }
+        }
+        const std::string part = path.substr(start, end - start);
+        const int next = openat(fd, part.c_str(), kOpenFolderFlags);
+        if (fd != AT_FDCWD)
+            close(fd);
+        fd = next;
+        start = end + 1;
+    }
+    return fd == AT_FDCWD ? open(".", kOpenFolderFlags) : fd;
+}
+
+} // namespace
 
 struct DirEnumerator::Impl {
     DIR* pDir = nullptr;
+    EntryDetails details = EntryDetails::All;
 };
 
-DirEnumerator::DirEnumerator(const std::string& folderPath) : m_pImpl(new Impl) {
-    if (!folderPath.empty())
-        m_pImpl->pDir = opendir(folderPath.c_str());
+DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details)
+    : m_pImpl(new Impl) {
+    m_pImpl->details = details;
+    if (folderPath.empty())
+        return;
+    const int fd = OpenFolder(folderPath);
+    if (fd == -1)
+        return;
+    m_pImpl->pDir = fdopendir(fd);
+    if (!m_pImpl->pDir)
+        close(fd);
 }
 
 DirEnumerator::~DirEnumerator() {
@@ -34,6 +83,14 @@ bool DirEnumerator::Next(DirItem& item) {
         if (!ent)
             return false;
         item.name = ent->d_name;
+        item.bReparsePoint = false;
+        if (ent->d_type == DT_DIR && m_pImpl->details == EntryDetails::FileSizesOnly) {
+            // The type from the folder itself is enough; no stat needed.
+            item.bFolder = true;
+            item.nSize = 0;
+            item.tModified = 0;
+            return true;
+        }
         struct stat st;
         if (fstatat(dirfd(dir), ent->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             item.bFolder = S_ISDIR(st.st_mode);
@@ -48,7 +105,6 @@ bool DirEnumerator::Next(DirItem& item) {
             item.nSize = 0;
             item.tModified = 0;
         }
-        item.bReparsePoint = false;
         return true;
     }
 }

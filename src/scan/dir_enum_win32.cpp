@@ -60,7 +60,8 @@ struct DirEnumerator::Impl {
     std::string strName;
 };
 
-DirEnumerator::DirEnumerator(const std::string& folderPath) : m_pImpl(new Impl) {
+DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails) : m_pImpl(new Impl) {
+    // The find functions deliver every detail at no extra cost.
     if (folderPath.empty())
         return;
     m_pImpl->hFind = _wfindfirst64(FindPattern(folderPath).c_str(), &m_pImpl->data);

@@ -37,32 +37,6 @@ void SortByName(std::vector<FolderEntry>& entries) {
     entries.swap(sorted);
 }
 
-bool StopRaised(const std::atomic<bool>* stopRequested) {
-    return stopRequested && stopRequested->load(std::memory_order_relaxed);
-}
-
-// Adds one folder's direct entries to the totals and queues its subfolders.
-// Returns false when stopped.
-bool AddFolderLevel(DirEnumerator& dir, const std::string& folderPath, FolderTotals& totals,
-                    std::vector<std::string>& pending, const std::atomic<bool>* stopRequested) {
-    DirItem item;
-    while (dir.Next(item)) {
-        if (StopRaised(stopRequested))
-            return false;
-        if (IsDotEntry(item.name))
-            continue;
-        if (item.bFolder) {
-            ++totals.nFolders;
-            if (!item.bReparsePoint)
-                pending.push_back(JoinPath(folderPath, item.name));
-        } else {
-            totals.nSize += static_cast<int64_t>(item.nSize);
-            ++totals.nFiles;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 FolderListing ListFolder(const char* folderPath) {
@@ -83,33 +57,6 @@ FolderListing ListFolder(const char* folderPath) {
     SortByName(listing.folders);
     SortByName(listing.files);
     return listing;
-}
-
-WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
-                           const std::atomic<bool>* stopRequested) {
-    totals = FolderTotals{};
-    // Folders still to read. Totals do not depend on the order, so a plain stack
-    // does: no recursion, and only one folder handle open at a time.
-    std::vector<std::string> pending;
-    {
-        DirEnumerator dir(folderPath);
-        if (!dir.IsOpen())
-            return WalkResult::Unreadable;
-        if (!AddFolderLevel(dir, folderPath, totals, pending, stopRequested))
-            return WalkResult::Stopped;
-    }
-    while (!pending.empty()) {
-        if (StopRaised(stopRequested))
-            return WalkResult::Stopped;
-        const std::string path = std::move(pending.back());
-        pending.pop_back();
-        DirEnumerator dir(path);
-        if (!dir.IsOpen())
-            continue; // already counted as a folder; it holds nothing we can see
-        if (!AddFolderLevel(dir, path, totals, pending, stopRequested))
-            return WalkResult::Stopped;
-    }
-    return WalkResult::Complete;
 }
 
 bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopRequested) {

@@ -6,25 +6,14 @@
 #include <string>
 
 #include "folder_entry.h"
+#include "tree_totals.h"
 
 // Lists one level of `folderPath`: subfolders and files, each list in name order
 // (CompareNoCase; equal names keep the order the enumeration gave them).
 FolderListing ListFolder(const char* folderPath);
 
-enum class WalkResult {
-    Complete,   // every readable folder beneath was read
-    Unreadable, // the folder itself could not be enumerated; the totals are 0
-    Stopped,    // the stop flag was raised; the totals are partial
-};
-
-// Totals of the whole tree beneath `folderPath`: bytes of every file, and the numbers
-// of folders and files at every level. A folder that cannot be read counts as one
-// folder holding nothing; reparse points count as folders but are not entered.
-// The walk checks `stopRequested` (when given) between entries.
-WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
-                           const std::atomic<bool>* stopRequested = nullptr);
-
-// Fills nSize, nFolders and nFiles of `entry` from the tree beneath entry.szPath.
+// Fills nSize, nFolders and nFiles of `entry` from the tree beneath entry.szPath
+// (TotalFolderTree, with as many threads as the machine has cores).
 // Returns false, with the three totals 0, when that folder cannot be enumerated.
 // A stopped walk leaves the entry unchanged and returns false.
 bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopRequested = nullptr);

@@ -3,16 +3,9 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "folder_scan.h"
 #include "temp_tree.h"
-
-#ifndef _WIN32
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -31,35 +24,6 @@ FolderEntry SubfolderEntry(const TempTree& tree, const std::string& relative) {
     ADD_FAILURE() << relative << " not listed";
     return FolderEntry{};
 }
-
-#ifndef _WIN32
-// Root reads every folder; to see a folder it cannot read, the test drops the
-// capabilities that override permissions for as long as this object lives.
-class WithoutPermissionOverride {
-public:
-    WithoutPermissionOverride() {
-        if (geteuid() != 0)
-            return;
-        m_header.version = _LINUX_CAPABILITY_VERSION_3;
-        m_header.pid = 0;
-        if (syscall(SYS_capget, &m_header, m_saved) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        m_bDropped = syscall(SYS_capset, &m_header, reduced) == 0;
-    }
-    ~WithoutPermissionOverride() {
-        if (m_bDropped)
-            syscall(SYS_capset, &m_header, m_saved);
-    }
-    bool Works() const { return geteuid() != 0 || m_bDropped; }
-
-private:
-    __user_cap_header_struct m_header{};
-    __user_cap_data_struct m_saved[2]{};
-    bool m_bDropped = false;
-};
-#endif
 
 } // namespace
 
@@ -294,28 +258,4 @@ TEST(TotalFolderTree, RaisedStopFlagStopsTheWalk) {
     EXPECT_EQ(TotalFolderTree(tree.Path("top"), totals, &stop), WalkResult::Complete);
     EXPECT_EQ(totals.nSize, 4);
     EXPECT_EQ(totals.nFolders, 2);
-}
-
-TEST(TotalFolderTree, StopFromAnotherThreadEndsALongWalkPromptly) {
-    TempTree tree;
-    for (int i = 0; i < 300; ++i) {
-        tree.Folder("top/d" + std::to_string(i));
-        tree.File("top/d" + std::to_string(i) + "/f", 1);
-    }
-    std::atomic<bool> stop{false};
-    std::atomic<int> walks{0};
-    std::thread stopper([&] {
-        while (walks.load() < 3)
-            std::this_thread::yield();
-        stop = true;
-    });
-    // Walk repeatedly until the stop lands in the middle of one walk.
-    FolderTotals totals;
-    WalkResult result = WalkResult::Complete;
-    const auto start = std::chrono::steady_clock::now();
-    while ((result = TotalFolderTree(tree.Path("top"), totals, &stop)) == WalkResult::Complete)
-        ++walks;
-    stopper.join();
-    EXPECT_EQ(result, WalkResult::Stopped);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }

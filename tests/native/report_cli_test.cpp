@@ -1,6 +1,8 @@
 // dscp-report's pieces: command line, type names, and the folder report it prints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "command_line.h"
 #include "folder_report.h"
 #include "generic_type_name.h"
@@ -28,7 +30,8 @@ TEST(ParseCommandLine, FolderAndOutputFile) {
     EXPECT_EQ(options.folder, ".");
     EXPECT_EQ(options.outputFile, "");
 
-    ASSERT_TRUE(Parse({"-o", "out.txt", "--exact", "data"}, options, error));
+    ASSERT_TRUE(Parse({"-o", "out.txt", "--exact", "--threads", "3", "data"}, options, error));
+    EXPECT_EQ(options.nThreads, 3u);
     EXPECT_EQ(options.folder, "data");
     EXPECT_EQ(options.outputFile, "out.txt");
     EXPECT_TRUE(options.bExactTotals);
@@ -68,13 +71,17 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     tree.File("zero", 0);
     FolderReport report;
     std::vector<std::string> progress;
+    std::vector<std::string> counts;
     ASSERT_TRUE(BuildFolderReport(
-        tree.Root(), TypeForTest,
-        [&](size_t i, size_t n, const char* name) {
-            progress.push_back(std::to_string(i) + "/" + std::to_string(n) + " " + name);
+        tree.Root(), TypeForTest, 2,
+        [&](size_t done, size_t n, const char* name) {
+            counts.push_back(std::to_string(done) + "/" + std::to_string(n));
+            progress.push_back(name);
         },
         report));
-    EXPECT_EQ(progress, (std::vector<std::string>{"1/3 A", "2/3 B", "3/3 empty"}));
+    EXPECT_EQ(counts, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+    std::sort(progress.begin(), progress.end());
+    EXPECT_EQ(progress, (std::vector<std::string>{"A", "B", "empty"}));
     EXPECT_EQ(report.folderPath, tree.Root());
     EXPECT_EQ(report.nFolders, 3);
     EXPECT_EQ(report.nFiles, 2);
@@ -99,14 +106,14 @@ TEST(BuildFolderReport, ExactTotalKeepsSmallFiles) {
     for (int i = 0; i < 20; ++i)
         tree.File("small" + std::to_string(i), 100); // each shows as 0.1 KB
     FolderReport report;
-    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, nullptr, report));
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, 0, nullptr, report));
     EXPECT_EQ(report.nTotalBytes, 2000);
 }
 
 TEST(BuildFolderReport, UnreadableFolderIsRefused) {
     TempTree tree;
     FolderReport report;
-    EXPECT_FALSE(BuildFolderReport(tree.Path("missing"), TypeForTest, nullptr, report));
+    EXPECT_FALSE(BuildFolderReport(tree.Path("missing"), TypeForTest, 0, nullptr, report));
 }
 
 TEST(SortRowsBySize, ComparesByValueNotText) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -10,7 +11,9 @@
 #include <winioctl.h>
 #else
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
@@ -47,6 +50,7 @@ void TempTree::Folder(const std::string& relative) const {
 }
 
 void TempTree::File(const std::string& relative, size_t bytes) const {
+    fs::create_directories(fs::path(Path(relative)).parent_path());
     std::ofstream out(Path(relative), std::ios::binary);
     if (!out)
         throw std::runtime_error("cannot create " + Path(relative));
@@ -95,3 +99,39 @@ void TempTree::SetModified(const std::string& relative, int64_t seconds) const {
     if (!ok)
         throw std::runtime_error("cannot set the time of " + path);
 }
+
+#ifndef _WIN32
+namespace {
+__user_cap_header_struct CapHeader() {
+    __user_cap_header_struct header{};
+    header.version = _LINUX_CAPABILITY_VERSION_3;
+    return header;
+}
+} // namespace
+
+WithoutPermissionOverride::WithoutPermissionOverride() {
+    if (geteuid() != 0)
+        return;
+    __user_cap_header_struct header = CapHeader();
+    __user_cap_data_struct data[2];
+    if (syscall(SYS_capget, &header, data) != 0)
+        return;
+    static_assert(sizeof data == sizeof m_saved, "two sets of three words");
+    std::memcpy(m_saved, data, sizeof data);
+    data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    m_bDropped = syscall(SYS_capset, &header, data) == 0;
+}
+
+WithoutPermissionOverride::~WithoutPermissionOverride() {
+    if (!m_bDropped)
+        return;
+    __user_cap_header_struct header = CapHeader();
+    __user_cap_data_struct data[2];
+    std::memcpy(data, m_saved, sizeof data);
+    syscall(SYS_capset, &header, data);
+}
+
+bool WithoutPermissionOverride::Works() const {
+    return geteuid() != 0 || m_bDropped;
+}
+#endif

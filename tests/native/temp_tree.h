@@ -20,7 +20,7 @@ public:
     std::string Path(const std::string& relative) const;
 
     void Folder(const std::string& relative) const;
-    void File(const std::string& relative, size_t bytes) const;
+    void File(const std::string& relative, size_t bytes) const; // makes missing folders
     // A file of `bytes` that takes no room on disk.
     void SparseFile(const std::string& relative, uint64_t bytes) const;
     // Sets the last-write time, in seconds since 1970-01-01 00:00 UTC.
@@ -29,3 +29,21 @@ public:
 private:
     std::string m_strRoot;
 };
+
+#ifndef _WIN32
+// Root reads every folder; to see a folder it cannot read, a test drops the
+// capabilities that override permissions for as long as this object lives (threads
+// started meanwhile inherit the reduced set).
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride();
+    ~WithoutPermissionOverride();
+    WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
+    WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
+    bool Works() const;
+
+private:
+    unsigned m_saved[6] = {}; // the capability sets as capget gave them
+    bool m_bDropped = false;
+};
+#endif

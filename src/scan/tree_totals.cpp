@@ -1,0 +1,199 @@
+#include "tree_totals.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "dir_enum.h"
+#include "path_text.h"
+
+unsigned DefaultWalkThreads() {
+    return std::max(1u, std::min(std::thread::hardware_concurrency(), 16u));
+}
+
+namespace {
+
+struct PendingFolder {
+    std::string path;
+    bool bRoot; // the root itself: its failure makes the root unreadable
+};
+
+// What reading one folder found.
+struct FolderLevel {
+    FolderTotals totals;
+    std::vector<std::string> subfolders;
+    bool bOpened = false;
+    bool bStopped = false;
+};
+
+void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopRequested,
+                     FolderLevel& level) {
+    DirEnumerator dir(path, EntryDetails::FileSizesOnly);
+    level.bOpened = dir.IsOpen();
+    DirItem item;
+    while (dir.Next(item)) {
+        if (stopRequested && stopRequested->load(std::memory_order_relaxed)) {
+            level.bStopped = true;
+            return;
+        }
+        if (IsDotEntry(item.name))
+            continue;
+        if (item.bFolder) {
+            ++level.totals.nFolders;
+            if (!item.bReparsePoint)
+                level.subfolders.push_back(JoinPath(path, item.name));
+        } else {
+            level.totals.nSize += static_cast<int64_t>(item.nSize);
+            ++level.totals.nFiles;
+        }
+    }
+}
+
+// One walk over several roots. Folders waiting to be read are kept per root, as
+// stacks (depth first keeps the waiting list short); a thread always takes from
+// the earliest root that has any.
+class TreeWalk {
+public:
+    TreeWalk(const std::vector<std::string>& roots, std::vector<FolderTotals>& totals,
+             std::vector<WalkResult>& results, const std::atomic<bool>* stopRequested,
+             const RootTotalledFn& onRootTotalled)
+        : m_totals(totals), m_results(results), m_pStop(stopRequested),
+          m_onRootTotalled(onRootTotalled), m_pending(roots.size()),
+          m_outstanding(roots.size(), 1) {
+        m_totals.assign(roots.size(), FolderTotals{});
+        m_results.assign(roots.size(), WalkResult::Complete);
+        for (size_t i = 0; i < roots.size(); ++i)
+            m_pending[i].push_back({roots[i], true});
+        m_nPending = roots.size();
+    }
+
+    WalkResult Run(unsigned threads) {
+        std::vector<std::thread> helpers;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            // Start a helper whenever there is waiting work and room for one more.
+            while (helpers.size() + 1 < threads && m_nPending > m_nWaiting + 1) {
+                lock.unlock();
+                try {
+                    helpers.emplace_back([this] { Work(); });
+                } catch (const std::system_error&) {
+                    threads = static_cast<unsigned>(helpers.size() + 1); // walk with fewer
+                }
+                lock.lock();
+            }
+            if (!Step(lock))
+                break;
+        }
+        lock.unlock();
+        for (std::thread& helper : helpers)
+            helper.join();
+        return m_bStopped ? WalkResult::Stopped : WalkResult::Complete;
+    }
+
+private:
+    void Work() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (Step(lock)) {
+        }
+    }
+
+    // Reads one waiting folder, or waits for one. False once the walk is over.
+    bool Step(std::unique_lock<std::mutex>& lock) {
+        while (!m_bStopped && m_nPending == 0 && m_nBusy > 0) {
+            ++m_nWaiting;
+            m_wake.wait(lock);
+            --m_nWaiting;
+        }
+        if (m_bStopped || m_nPending == 0)
+            return false;
+
+        while (m_pending[m_nFirstRoot].empty())
+            ++m_nFirstRoot;
+        const size_t root = m_nFirstRoot;
+        const PendingFolder folder = std::move(m_pending[root].back());
+        m_pending[root].pop_back();
+        --m_nPending;
+        ++m_nBusy;
+        lock.unlock();
+
+        FolderLevel level;
+        ReadFolderLevel(folder.path, m_pStop, level);
+
+        lock.lock();
+        --m_nBusy;
+        if (level.bStopped || (m_pStop && m_pStop->load(std::memory_order_relaxed))) {
+            m_bStopped = true;
+            m_wake.notify_all();
+            return false;
+        }
+        if (!level.bOpened && folder.bRoot)
+            m_results[root] = WalkResult::Unreadable;
+        FolderTotals& sum = m_totals[root];
+        sum.nSize += level.totals.nSize;
+        sum.nFolders += level.totals.nFolders;
+        sum.nFiles += level.totals.nFiles;
+        for (std::string& path : level.subfolders)
+            m_pending[root].push_back({std::move(path), false});
+        if (!level.subfolders.empty())
+            m_nFirstRoot = std::min(m_nFirstRoot, root);
+        m_nPending += level.subfolders.size();
+        m_outstanding[root] += level.subfolders.size();
+        --m_outstanding[root];
+        if (!level.subfolders.empty() || (m_nPending == 0 && m_nBusy == 0))
+            m_wake.notify_all();
+        if (m_outstanding[root] == 0 && m_onRootTotalled) {
+            // Final now: no folder of this root is waiting or being read.
+            const FolderTotals totals = sum;
+            const WalkResult result = m_results[root];
+            lock.unlock();
+            {
+                std::lock_guard<std::mutex> serial(m_callbackMutex);
+                m_onRootTotalled(root, totals, result);
+            }
+            lock.lock();
+        }
+        return true;
+    }
+
+    std::vector<FolderTotals>& m_totals;
+    std::vector<WalkResult>& m_results;
+    const std::atomic<bool>* m_pStop;
+    const RootTotalledFn& m_onRootTotalled;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<std::vector<PendingFolder>> m_pending; // per root
+    std::vector<size_t> m_outstanding;                 // per root: folders waiting or being read
+    size_t m_nPending = 0;
+    size_t m_nFirstRoot = 0; // no root before this one has waiting folders
+    size_t m_nBusy = 0;
+    size_t m_nWaiting = 0;
+    bool m_bStopped = false;
+    std::mutex m_callbackMutex;
+};
+
+} // namespace
+
+WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
+                            std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
+                            const std::atomic<bool>* stopRequested, unsigned threads,
+                            const RootTotalledFn& onRootTotalled) {
+    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled);
+    const WalkResult result = walk.Run(threads ? threads : DefaultWalkThreads());
+    if (result == WalkResult::Stopped)
+        std::fill(results.begin(), results.end(), WalkResult::Stopped);
+    return result;
+}
+
+WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
+                           const std::atomic<bool>* stopRequested, unsigned threads) {
+    std::vector<FolderTotals> allTotals;
+    std::vector<WalkResult> results;
+    if (TotalFolderTrees({folderPath}, allTotals, results, stopRequested, threads) ==
+        WalkResult::Stopped)
+        return WalkResult::Stopped;
+    totals = allTotals[0];
+    return results[0];
+}

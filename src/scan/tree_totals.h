@@ -1,0 +1,38 @@
+#pragma once
+// Totals of whole folder trees, walked by a few threads at once.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "folder_entry.h"
+
+enum class WalkResult {
+    Complete,   // every readable folder beneath was read
+    Unreadable, // the folder itself could not be enumerated; the totals are 0
+    Stopped,    // the stop flag was raised; the totals are partial
+};
+
+// As many threads as the machine has cores (at least one).
+unsigned DefaultWalkThreads();
+
+// Called once a root's totals are final: its index, totals and result. Calls are made
+// one at a time, from whichever walking thread finished the root.
+using RootTotalledFn = std::function<void(size_t index, const FolderTotals&, WalkResult)>;
+
+// Totals the tree beneath each of `roots`: bytes of every file, and the numbers of
+// folders and files at every level. A folder that cannot be read counts as one folder
+// holding nothing; reparse points count as folders but are not entered. Each folder
+// is read exactly once. Up to `threads` threads walk (0: DefaultWalkThreads(); 1: the
+// calling thread alone); earlier roots are preferred, so they tend to finish first.
+// Every thread checks `stopRequested` between entries; a stopped walk returns
+// Stopped, and no thread outlives the call.
+WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
+                            std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
+                            const std::atomic<bool>* stopRequested = nullptr, unsigned threads = 0,
+                            const RootTotalledFn& onRootTotalled = nullptr);
+
+// The same for a single tree.
+WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
+                           const std::atomic<bool>* stopRequested = nullptr, unsigned threads = 0);

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "temp_tree.h"
+#include "tree_totals.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool SameTotals(const FolderTotals& a, const FolderTotals& b) {
+    return a.nSize == b.nSize && a.nFolders == b.nFolders && a.nFiles == b.nFiles;
+}
+
+// A random tree under `top` whose totals the generator knows: folders of random
+// width and depth, files of random sizes, and (on POSIX) links, which count as
+// files of their own size.
+FolderTotals MakeRandomTree(const TempTree& tree, const std::string& top, std::mt19937& rng) {
+    FolderTotals expected;
+    std::vector<std::string> folders = {top};
+    tree.Folder(top);
+    const int folderCount = std::uniform_int_distribution<int>(0, 60)(rng);
+    for (int i = 0; i < folderCount; ++i) {
+        const std::string parent = folders[std::uniform_int_distribution<size_t>(
+            folders.size() > 8 ? folders.size() - 8 : 0, folders.size() - 1)(rng)];
+        folders.push_back(parent + "/d" + std::to_string(i));
+        tree.Folder(folders.back());
+    }
+    expected.nFolders = folderCount;
+    const int fileCount = std::uniform_int_distribution<int>(0, 150)(rng);
+    for (int i = 0; i < fileCount; ++i) {
+        const std::string& folder =
+            folders[std::uniform_int_distribution<size_t>(0, folders.size() - 1)(rng)];
+        const size_t size = std::uniform_int_distribution<size_t>(0, 3000)(rng);
+        tree.File(folder + "/f" + std::to_string(i), size);
+        expected.nSize += static_cast<int64_t>(size);
+        ++expected.nFiles;
+    }
+#ifndef _WIN32
+    const std::string target = tree.Path(folders[0]);
+    for (int i = 0; i < 3; ++i) {
+        const std::string& folder =
+            folders[std::uniform_int_distribution<size_t>(0, folders.size() - 1)(rng)];
+        std::filesystem::create_directory_symlink(target,
+                                                  tree.Path(folder + "/link" + std::to_string(i)));
+        expected.nSize += static_cast<int64_t>(target.size());
+        ++expected.nFiles;
+    }
+#endif
+#ifndef _WIN32
+    // A folder that cannot be read counts as one folder holding nothing.
+    const std::string locked = top + "/locked";
+    tree.File(locked + "/unseen", 1000);
+    std::filesystem::permissions(tree.Path(locked), std::filesystem::perms::none);
+    ++expected.nFolders;
+#endif
+    return expected;
+}
+
+#ifndef _WIN32
+int ThreadCount() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0)
+            return std::stoi(line.substr(8));
+    return -1;
+}
+#endif
+
+} // namespace
+
+TEST(TotalFolderTrees, ParallelAndSequentialWalksAgreeOnRandomTrees) {
+    std::mt19937 rng(20261208);
+    TempTree tree;
+    std::vector<std::string> roots;
+    std::vector<FolderTotals> expected;
+    for (int i = 0; i < 12; ++i) {
+        const std::string top = "tree" + std::to_string(i);
+        expected.push_back(MakeRandomTree(tree, top, rng));
+        roots.push_back(tree.Path(top));
+    }
+    roots.push_back(tree.Path("missing"));
+    expected.push_back(FolderTotals{});
+#ifndef _WIN32
+    WithoutPermissionOverride asUser;
+    if (!asUser.Works())
+        GTEST_SKIP() << "cannot drop the permission override";
+#endif
+
+    for (int round = 0; round < 20; ++round) {
+        for (unsigned threads : {1u, 2u, 4u}) {
+            std::vector<FolderTotals> totals;
+            std::vector<WalkResult> results;
+            ASSERT_EQ(TotalFolderTrees(roots, totals, results, nullptr, threads),
+                      WalkResult::Complete);
+            for (size_t i = 0; i < roots.size(); ++i) {
+                ASSERT_TRUE(SameTotals(totals[i], expected[i]))
+                    << "root " << i << " threads " << threads << ": " << totals[i].nSize << " "
+                    << totals[i].nFolders << " " << totals[i].nFiles;
+                EXPECT_EQ(results[i],
+                          i + 1 == roots.size() ? WalkResult::Unreadable : WalkResult::Complete);
+            }
+        }
+    }
+}
+
+TEST(TotalFolderTrees, ReportsEachRootOnceWithItsFinalTotals) {
+    std::mt19937 rng(7);
+    TempTree tree;
+    std::vector<std::string> roots;
+    std::vector<FolderTotals> expected;
+    for (int i = 0; i < 8; ++i) {
+        expected.push_back(MakeRandomTree(tree, "r" + std::to_string(i), rng));
+        roots.push_back(tree.Path("r" + std::to_string(i)));
+    }
+#ifndef _WIN32
+    WithoutPermissionOverride asUser;
+    if (!asUser.Works())
+        GTEST_SKIP() << "cannot drop the permission override";
+#endif
+    std::vector<int> calls(roots.size(), 0);
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees(roots, totals, results, nullptr, 2,
+                     [&](size_t index, const FolderTotals& sum, WalkResult result) {
+                         ++calls[index];
+                         EXPECT_TRUE(SameTotals(sum, expected[index])) << index;
+                         EXPECT_EQ(result, WalkResult::Complete);
+                     });
+    EXPECT_EQ(calls, std::vector<int>(roots.size(), 1));
+    std::vector<FolderTotals> none;
+    EXPECT_EQ(TotalFolderTrees({}, none, results), WalkResult::Complete);
+    EXPECT_TRUE(none.empty());
+}
+
+TEST(TotalFolderTrees, StopDuringALargeWalkReturnsPromptlyAndLeavesNoThread) {
+    TempTree tree;
+    std::vector<std::string> roots;
+    for (int r = 0; r < 40; ++r) {
+        for (int d = 0; d < 20; ++d)
+            tree.File("r" + std::to_string(r) + "/d" + std::to_string(d) + "/f", 1);
+        roots.push_back(tree.Path("r" + std::to_string(r)));
+    }
+#ifndef _WIN32
+    const int threadsBefore = ThreadCount();
+#endif
+    std::atomic<bool> stop{false};
+    std::chrono::steady_clock::time_point raised;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    // The first root's totals are in while later roots wait: stop there.
+    const WalkResult result = TotalFolderTrees(roots, totals, results, &stop, 2,
+                                               [&](size_t, const FolderTotals&, WalkResult) {
+                                                   if (!stop) {
+                                                       raised = std::chrono::steady_clock::now();
+                                                       stop = true;
+                                                   }
+                                               });
+    const auto latency = std::chrono::steady_clock::now() - raised;
+    EXPECT_EQ(result, WalkResult::Stopped);
+    EXPECT_EQ(results.back(), WalkResult::Stopped);
+    EXPECT_LT(latency, std::chrono::milliseconds(100));
+#ifndef _WIN32
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+#endif
+}
+
+#ifndef _WIN32
+// The walk is the same code on every system; under Wine each level of a 10,000-character
+// path costs a lookup per level and Wine's own Unix paths stop at 4,096 bytes, so the
+// deep tree is tested natively.
+TEST(TotalFolderTree, VeryDeepTreeIsTotalledWithoutOverflow) {
+    TempTree tree;
+    const int levels = 5000;
+    // Paths here reach 10,000 characters: made level by level, each relative to the last.
+    int fd = open(tree.Root().c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < levels; ++i) {
+        ASSERT_EQ(mkdirat(fd, "d", 0755), 0);
+        const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = next;
+    }
+    const int file = openat(fd, "f", O_CREAT | O_WRONLY, 0644);
+    ASSERT_EQ(write(file, "xyz", 3), 3);
+    close(file);
+    close(fd);
+
+    for (unsigned threads : {1u, 2u}) {
+        FolderTotals totals;
+        ASSERT_EQ(TotalFolderTree(tree.Root(), totals, nullptr, threads), WalkResult::Complete);
+        EXPECT_EQ(totals.nFolders, levels);
+        EXPECT_EQ(totals.nFiles, 1);
+        EXPECT_EQ(totals.nSize, 3);
+    }
+
+    // Take the chain down through short paths (the temp tree's own removal cannot
+    // reach the bottom): pull the second level up to the top, remove the emptied
+    // first one, again and again.
+    const std::string top = tree.Path("d");
+    for (int i = 0; i < levels - 1; ++i) {
+        ASSERT_EQ(rename((top + "/d").c_str(), tree.Path("up").c_str()), 0);
+        ASSERT_EQ(rmdir(top.c_str()), 0);
+        ASSERT_EQ(rename(tree.Path("up").c_str(), top.c_str()), 0);
+    }
+}
+#endif
