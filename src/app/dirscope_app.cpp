@@ -1,0 +1,35 @@
+#include "dirscope_app.h"
+
+#include "dirscope_doc.h"
+#include "dirscope_view.h"
+#include "doc_template.h"
+#include "main_frame.h"
+#include "resource.h"
+
+BEGIN_MESSAGE_MAP(CDirscopeApp, CWinApp)
+    ON_COMMAND(ID_FILE_NEW, OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+END_MESSAGE_MAP()
+
+bool CDirscopeApp::InitInstance() {
+    if (!AfxOleInit()) {
+        AfxMessageBox("Unable to load OLE 2.0 libraries!", MB_OK);
+        return false;
+    }
+    // No ActiveX control is hosted, and dialogs draw in 3-D by themselves: nothing more
+    // to enable.
+    SetRegistryKey("Tarnwick");
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDirscopeDoc),
+                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDirscopeView)));
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo))
+        return false;
+
+    m_pMainWnd->ShowWindow(SW_SHOW);
+    m_pMainWnd->UpdateWindow();
+    return true;
+}

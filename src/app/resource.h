@@ -1,0 +1,49 @@
+#pragma once
+// The program's resource and command numbers. Plain #defines: the resource script
+// includes this file too.
+
+#include "framework_ids.h"
+
+// Resource 128 names the main menu, the accelerators, the icon, the toolbar, its
+// 16-colour bitmap and the document string.
+#define IDR_MAINFRAME 128
+#define IDR_BACK_MENU 134
+#define IDR_FORWARD_MENU 135
+#define IDR_VIEWTYPE_MENU 136
+#define IDR_LIST_MENU 137
+#define IDB_TOOLBAR_NORMAL 131
+#define IDB_TOOLBAR_DISABLED 133
+#define IDI_DRIVE_FIXED 140
+#define IDI_DRIVE_REMOVABLE 141
+#define IDI_DRIVE_CDROM 142
+#define IDC_LINK_CURSOR 143
+
+// Toolbar buttons.
+#define ID_BACK 201
+#define ID_FORWARD 202
+#define ID_UP 203
+#define ID_FOLDER 204
+#define ID_DELETE 206
+#define ID_PASTE 208
+#define ID_VIEWTYPE 209
+
+// Menu commands.
+#define ID_VIEW_DETAIL 32781
+#define ID_VIEW_ICON 32782
+#define ID_BACKFOLDER0 32784
+#define ID_BACKFOLDER7 32791
+#define ID_FORWARDFOLDER0 32794
+#define ID_FORWARDFOLDER7 32801
+#define ID_REFRESH 32803
+#define ID_ARRANGE_NAME 32807
+#define ID_ARRANGE_TYPE 32808
+#define ID_ARRANGE_SIZE 32809
+#define ID_ARRANGE_DATE 32810
+#define ID_OUTPUT_TO_TEXT_FILE 32812
+
+// The caption's parts: program name and version.
+#define IDS_VERSION 61447
+#define IDS_PRODUCT_NAME 61448
+
+// The main toolbar's image size.
+#define TOOLBAR_IMAGE_WIDTH 30

@@ -1,0 +1,112 @@
+#pragma once
+// CFrameWnd: a frame with a menu, accelerators, control bars around its edges and a
+// view in the rest. It routes commands (itself, then the active view and its document,
+// then the application), updates menu items when a popup opens, shows command prompts
+// in the status bar, and lays its bars out again when it is resized or at idle time
+// after a change.
+
+#include <string>
+#include <vector>
+
+#include "wnd.h"
+
+class CControlBar;
+class CDocument;
+class CView;
+
+// Frame style bit: add the document's name to the window title.
+constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
+
+class CFrameWnd : public CWnd {
+    DECLARE_DYNCREATE(CFrameWnd)
+    DECLARE_MESSAGE_MAP()
+public:
+    CFrameWnd() = default;
+    ~CFrameWnd() override;
+
+    // Creates the frame with menu, accelerators, icon and title (the first part of the
+    // string) of resource `nIDResource`.
+    virtual bool LoadFrame(UINT nIDResource,
+                           DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+    using CWnd::Create;
+    bool Create(const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle,
+                const RECT& rect, CWnd* pParentWnd, UINT nIDMenu, DWORD dwExStyle,
+                CCreateContext* pContext);
+    bool PreCreateWindow(CREATESTRUCTA& cs) override;
+
+    // Views and documents.
+    CView* GetActiveView() const { return m_pViewActive; }
+    void SetActiveView(CView* pViewNew, bool bNotify = true);
+    CDocument* GetActiveDocument() const;
+    virtual bool OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext);
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    // Sends the initial update to every view inside, then shows the frame.
+    void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
+    virtual void ActivateFrame(int nCmdShow = -1);
+    virtual void OnUpdateFrameTitle(bool bAddToTitle);
+    void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
+
+    // Control bars and layout.
+    void AddControlBar(CControlBar* pBar);
+    void RemoveControlBar(CControlBar* pBar);
+    CControlBar* GetControlBar(UINT nID) const;
+    const std::vector<CControlBar*>& GetControlBars() const { return m_listControlBars; }
+    void ShowControlBar(CControlBar* pBar, bool bShow, bool bDelay);
+    virtual void RecalcLayout(bool bNotify = true);
+    void DelayRecalcLayout(bool bNotify = true);
+
+    // The status bar's message pane.
+    void SetMessageText(const char* lpszText);
+    void SetMessageText(UINT nID);
+    virtual void GetMessageString(UINT nID, std::string& rMessage) const;
+    HWND GetMessageBar() const;
+
+    bool OnCmdMsg(CmdMsg& msg) override;
+    bool PreTranslateMessage(MSG* pMsg) override;
+    void PostNcDestroy() override;
+
+    std::string m_strTitle;     // from the resource string
+    bool m_bAutoMenuEnable = true;
+    HACCEL m_hAccelTable = nullptr;
+    HMENU m_hMenuDefault = nullptr;
+    UINT m_nIDHelp = 0;
+    CRect m_rectBorder;         // room kept free around the view
+
+protected:
+    enum IdleFlags { idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    UINT m_nIdleFlags = 0;
+    UINT m_nIDTracking = 0;
+    UINT m_nIDLastMessage = 0;
+    CView* m_pViewActive = nullptr;
+    std::vector<CControlBar*> m_listControlBars;
+    bool m_bInRecalcLayout = false;
+    HICON m_hIconBig = nullptr;
+    HICON m_hIconSmall = nullptr;
+
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
+    void OnClose();
+    void OnSize(UINT nType, int cx, int cy);
+    BOOL OnEraseBkgnd(HDC hDC);
+    void OnSetFocus(HWND hWndOld);
+    void OnInitMenuPopup(HMENU hMenu, UINT nIndex, BOOL bSysMenu);
+    void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hMenu);
+    void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    bool OnBarCheck(UINT nID);
+    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+    void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+    void OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+    void OnToolbarHotItemChange(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+};
+
+// What a template hands the frame it creates: which view to make, for which document.
+struct CCreateContext {
+    const CRuntimeClass* m_pNewViewClass = nullptr;
+    CDocument* m_pCurrentDoc = nullptr;
+    class CSingleDocTemplate* m_pNewDocTemplate = nullptr;
+    CView* m_pLastView = nullptr;
+    CFrameWnd* m_pCurrentFrame = nullptr;
+};
