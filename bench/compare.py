@@ -1,28 +1,50 @@
 #!/usr/bin/env python3
-"""Times folder-size tools on the same tree, interleaved, and checks that they agree.
+"""Times folder-size tools on the same tree, interleaved, and checks their totals.
 
     compare.py TREE DSCP_REPORT [--runs N]
 
-Every tool runs once to warm the cache, then the tools take turns, N rounds. Prints the
-median, minimum and maximum wall time of each, and the ratio of medians to du -sb's."""
+Every tool's totals are checked against an oracle made with find (bytes in files and
+links, bytes of the folders themselves, numbers of folders and files). Every tool then
+runs once to warm the cache, and the tools take turns, N rounds. Prints the median,
+minimum and maximum wall time, the median user and system CPU time, and the ratio of
+the medians to du -sb's."""
 
 import argparse
+import json
 import os
 import re
+import resource
 import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 
-def directory_bytes(tree: str) -> int:
-    """Sizes of the folders themselves, which du counts and dscp-report does not."""
-    total = os.lstat(tree).st_size
-    for parent, dirs, _ in os.walk(tree):
-        for d in dirs:
-            total += os.lstat(os.path.join(parent, d)).st_size
-    return total
+def find_oracle(tree: str) -> dict:
+    def sizes(*args):
+        out = subprocess.run(["find", tree, *args, "-printf", "%s\n"],
+                             capture_output=True, text=True, check=True).stdout.split()
+        return [int(x) for x in out]
+    files = sizes("-mindepth", "1", "!", "-type", "d")
+    subdirs = sizes("-mindepth", "1", "-type", "d")
+    return {"file_bytes": sum(files), "files": len(files), "folders": len(subdirs),
+            "dir_bytes": sum(subdirs) + os.lstat(tree).st_size}
+
+
+def ncdu_bytes(tree: str) -> int:
+    """Apparent bytes of everything in ncdu's export, folders included."""
+    with tempfile.NamedTemporaryFile(suffix=".json") as export:
+        subprocess.run(["ncdu", "-0", "-x", "-o", export.name, tree], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        data = json.load(open(export.name))
+
+    def total(node):
+        if isinstance(node, list):
+            return sum(total(child) for child in node)
+        return node.get("asize", 0)
+    return total(data[3])
 
 
 def main() -> int:
@@ -36,45 +58,60 @@ def main() -> int:
     tools = {
         "du -sb": ["du", "-sb", tree],
         "dscp-report": [args.dscp_report, "--exact", tree],
+        "dscp-report --threads 1": [args.dscp_report, "--exact", "--threads", "1", tree],
     }
     if shutil.which("gdu"):
-        tools["gdu"] = ["gdu", "-n", "-p", "-c", "-s", tree]
+        tools["gdu"] = ["gdu", "-n", "-p", "-c", "-s", "-a", "--no-prefix", tree]
     if shutil.which("ncdu"):
         tools["ncdu"] = ["ncdu", "-0", "-x", "-o", "/dev/null", tree]
 
-    outputs = {}
-    for name, cmd in tools.items():  # warm the cache, keep the output for the check
-        outputs[name] = subprocess.run(cmd, capture_output=True, text=True, check=True)
+    oracle = find_oracle(tree)
+    everything = oracle["file_bytes"] + oracle["dir_bytes"]
+    print(f"tree: {tree}: {oracle['folders']} folders, {oracle['files']} files, "
+          f"{oracle['file_bytes']} bytes in files, {oracle['dir_bytes']} in the folders themselves")
 
-    du_bytes = int(outputs["du -sb"].stdout.split()[0])
-    file_bytes = du_bytes - directory_bytes(tree)
-    match = re.search(r"^(\d+) bytes, (\d+) folders, (\d+) files beneath$",
-                      outputs["dscp-report"].stderr, re.M)
-    if not match:
-        print("dscp-report gave no exact totals:", outputs["dscp-report"].stderr, file=sys.stderr)
+    # Totals, checked against the oracle.
+    failures = 0
+    for name, cmd in tools.items():
+        run = subprocess.run(cmd, capture_output=True, text=True, check=True)
+        if name.startswith("dscp-report"):
+            m = re.search(r"^(\d+) bytes, (\d+) folders, (\d+) files beneath$", run.stderr, re.M)
+            got = m and (int(m.group(1)), int(m.group(2)), int(m.group(3)))
+            want = (oracle["file_bytes"], oracle["folders"], oracle["files"])
+        elif name == "ncdu":
+            got, want = ncdu_bytes(tree), everything
+        elif name == "gdu":  # gdu counts every folder as one 4096-byte block
+            got = int(run.stdout.split()[0])
+            want = oracle["file_bytes"] + 4096 * (oracle["folders"] + 1)
+        else:  # du and gdu count the folders' own sizes too
+            got, want = int(run.stdout.split()[0]), everything
+        ok = got == want
+        failures += not ok
+        print(f"  {name:<24} {'agrees with the oracle' if ok else f'MISMATCH: {got} != {want}'}")
+    if failures:
         return 1
-    dscp_bytes = int(match.group(1))
-    print(f"tree: {tree}: {match.group(2)} folders, {match.group(3)} files, "
-          f"{dscp_bytes} bytes in files")
-    if dscp_bytes != file_bytes:
-        print(f"MISMATCH: du -sb gives {file_bytes} bytes in files, dscp-report {dscp_bytes}",
-              file=sys.stderr)
-        return 1
-    print("du -sb (less the folders' own sizes) and dscp-report agree on the total bytes")
 
-    times = {name: [] for name in tools}
+    samples = {name: {"wall": [], "user": [], "sys": []} for name in tools}
     for _ in range(args.runs):
         for name, cmd in tools.items():
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
             start = time.perf_counter()
             subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-            times[name].append(time.perf_counter() - start)
+            wall = time.perf_counter() - start
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            samples[name]["wall"].append(wall)
+            samples[name]["user"].append(after.ru_utime - before.ru_utime)
+            samples[name]["sys"].append(after.ru_stime - before.ru_stime)
 
-    base = statistics.median(times["du -sb"])
-    print(f"\n{args.runs} interleaved runs, warm cache, wall time in seconds")
-    print(f"{'tool':<14}{'median':>9}{'min':>9}{'max':>9}{'ratio':>8}")
-    for name, samples in times.items():
-        med = statistics.median(samples)
-        print(f"{name:<14}{med:>9.3f}{min(samples):>9.3f}{max(samples):>9.3f}{med / base:>8.2f}")
+    base = statistics.median(samples["du -sb"]["wall"])
+    print(f"\n{args.runs} interleaved runs, warm cache, seconds (wall: median, min, max; CPU: medians)")
+    print(f"| tool | wall median | wall min | wall max | user | system | ratio to du -sb |")
+    print(f"|---|---|---|---|---|---|---|")
+    for name, s in samples.items():
+        med = statistics.median(s["wall"])
+        print(f"| {name} | {med:.3f} | {min(s['wall']):.3f} | {max(s['wall']):.3f} | "
+              f"{statistics.median(s['user']):.3f} | {statistics.median(s['sys']):.3f} | "
+              f"{med / base:.2f} |")
     return 0
 
 
