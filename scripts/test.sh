@@ -27,7 +27,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 status=0
-for preset in linux linux-asan win32; do
+for preset in linux linux-asan linux-tsan win32; do
   echo "=== $preset" >&2
   if bash scripts/build.sh "$preset"; then
     ctest --preset "$preset" -j2 || status=1

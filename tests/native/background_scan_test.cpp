@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "background_scan.h"
+#include "temp_tree.h"
+
+namespace {
+
+// What a scan handed out, gathered from the scan thread.
+struct Recorder {
+    std::mutex mutex;
+    std::vector<size_t> rows;
+    std::vector<FolderTotals> totals;
+    int finished = 0;
+    int64_t bytes = -1;
+
+    BackgroundScan::RowReadyFn Rows() {
+        return [this](size_t index, const FolderTotals& sum) {
+            std::lock_guard<std::mutex> lock(mutex);
+            rows.push_back(index);
+            totals.push_back(sum);
+        };
+    }
+    BackgroundScan::FinishedFn Finished() {
+        return [this](int64_t subfolderBytes) {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++finished;
+            bytes = subfolderBytes;
+        };
+    }
+};
+
+void WaitUntilIdle(const BackgroundScan& scan) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (scan.IsRunning() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+} // namespace
+
+TEST(BackgroundScan, HandsOutRowsInNameOrderThenTheTotal) {
+    TempTree tree;
+    std::vector<std::string> subfolders;
+    // The first subfolder is the largest, so later ones are done ahead of it.
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "s" + std::to_string(100 + i);
+        const int files = i == 0 ? 300 : 1 + i % 4;
+        for (int f = 0; f < files; ++f)
+            tree.File(name + "/sub/f" + std::to_string(f), 10);
+        subfolders.push_back(tree.Path(name));
+    }
+    subfolders.push_back(tree.Path("missing"));
+
+    Recorder recorder;
+    BackgroundScan scan;
+    ASSERT_TRUE(scan.Start(subfolders, recorder.Rows(), recorder.Finished(), 2));
+    WaitUntilIdle(scan);
+    scan.Stop();
+
+    ASSERT_EQ(recorder.rows.size(), subfolders.size());
+    int64_t bytes = 0;
+    for (size_t i = 0; i < recorder.rows.size(); ++i) {
+        EXPECT_EQ(recorder.rows[i], i);
+        EXPECT_EQ(recorder.totals[i].nFolders, i + 1 == subfolders.size() ? 0 : 1);
+        bytes += recorder.totals[i].nSize;
+    }
+    EXPECT_EQ(recorder.totals[0].nFiles, 300);
+    EXPECT_EQ(recorder.totals.back().nSize, 0); // unreadable: holds nothing
+    EXPECT_EQ(recorder.finished, 1);
+    EXPECT_EQ(recorder.bytes, bytes);
+}
+
+TEST(BackgroundScan, ScanWithoutSubfoldersStillFinishes) {
+    Recorder recorder;
+    BackgroundScan scan;
+    ASSERT_TRUE(scan.Start({}, recorder.Rows(), recorder.Finished()));
+    WaitUntilIdle(scan);
+    EXPECT_EQ(recorder.finished, 1);
+    EXPECT_EQ(recorder.bytes, 0);
+}
+
+TEST(BackgroundScan, StoppedScanHandsOutNothingMore) {
+    TempTree tree;
+    std::vector<std::string> subfolders;
+    for (int i = 0; i < 60; ++i) {
+        for (int f = 0; f < 30; ++f)
+            tree.File("s" + std::to_string(i) + "/d" + std::to_string(f) + "/f", 1);
+        subfolders.push_back(tree.Path("s" + std::to_string(i)));
+    }
+    for (int round = 0; round < 20; ++round) {
+        Recorder first, second;
+        BackgroundScan scan;
+        ASSERT_TRUE(scan.Start(subfolders, first.Rows(), first.Finished()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(round % 4));
+        // Starting again stops the first scan before the second begins.
+        ASSERT_TRUE(scan.Start(subfolders, second.Rows(), second.Finished()));
+        size_t firstRows;
+        {
+            std::lock_guard<std::mutex> lock(first.mutex);
+            firstRows = first.rows.size();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        scan.Stop();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+        EXPECT_FALSE(scan.IsRunning());
+        const size_t secondRows = second.rows.size();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_EQ(first.rows.size(), firstRows);
+        EXPECT_EQ(second.rows.size(), secondRows);
+        EXPECT_LE(first.finished + second.finished, 1);
+        if (first.finished) {
+            EXPECT_EQ(first.rows.size(), subfolders.size());
+        }
+    }
+}
