@@ -215,7 +215,8 @@ TEST_F(CorvidRegTest, NetscapeProtocols) {
     PutText(HKEY_CURRENT_USER, kProtocols, L"http", L"Other.Monitor");
     PutText(HKEY_CURRENT_USER, kProtocols, L"", L"stale");
     EXPECT_EQ(Call("RegNetscape"), 0);
-    EXPECT_EQ(Call("RegNetscape"), 1);
+    PutText(HKEY_CURRENT_USER, kProtocols, L"", L"stale");
+    EXPECT_EQ(Call("RegNetscape"), 1); // nothing written, the unnamed value cleared all the same
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kProtocols, L"http"), kProgId);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kProtocols, L"ftp"), kProgId);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kProtocols, L""), L"-");
