@@ -26,10 +26,21 @@ if [ -z "${DISPLAY:-}" ]; then
   rm -f "$display_file"
 fi
 
+# The Windows tests share one Wine prefix and one wineserver for the whole run. The
+# server is started here, detached from ctest's output pipes: a server started by a
+# test would inherit them and could keep ctest waiting after the test has ended.
+start_wineserver() {
+  local prefix=$root/build/win32/wineprefix
+  bash cmake/wine-run.sh "$prefix" cmd /c exit 0 </dev/null >/dev/null 2>&1
+  WINEPREFIX=$prefix wineserver -w
+  WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1
+}
+
 status=0
 for preset in linux linux-asan linux-tsan win32; do
   echo "=== $preset" >&2
   if bash scripts/build.sh "$preset"; then
+    [ "$preset" = win32 ] && start_wineserver
     ctest --preset "$preset" -j2 || status=1
   else
     status=1
