@@ -4,7 +4,9 @@ BEGIN_MESSAGE_MAP(CColorToolBar, CToolBar)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CColorToolBar::~CColorToolBar() { DestroyImageLists(); }
+CColorToolBar::~CColorToolBar() {
+    DestroyImageLists();
+}
 
 bool CColorToolBar::LoadImageLists(int nButtonWidth, UINT nNormalBitmap, UINT nHotBitmap,
                                    UINT nDisabledBitmap) {
@@ -21,9 +23,9 @@ bool CColorToolBar::LoadImageLists(int nButtonWidth, UINT nNormalBitmap, UINT nH
 bool CColorToolBar::SetImageListFromBitmap(UINT message, UINT nBitmapID, int nButtonWidth) {
     if (nButtonWidth <= 0)
         return false;
-    auto hBitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(nBitmapID), IMAGE_BITMAP, 0,
-                                                   0, LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
+    auto hBitmap =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nBitmapID),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
     if (!hBitmap)
         return false;
     DIBSECTION dib{};
@@ -37,9 +39,9 @@ bool CColorToolBar::SetImageListFromBitmap(UINT message, UINT nBitmapID, int nBu
     const auto* pPixel = static_cast<const BYTE*>(dib.dsBm.bmBits);
     const COLORREF crMask = RGB(pPixel[2], pPixel[1], pPixel[0]);
 
-    HIMAGELIST hImageList = ImageList_Create(nButtonWidth, dib.dsBm.bmHeight,
-                                             ILC_COLOR24 | ILC_MASK,
-                                             dib.dsBm.bmWidth / nButtonWidth, 0);
+    HIMAGELIST hImageList =
+        ImageList_Create(nButtonWidth, dib.dsBm.bmHeight, ILC_COLOR24 | ILC_MASK,
+                         dib.dsBm.bmWidth / nButtonWidth, 0);
     if (!hImageList) {
         DeleteObject(hBitmap);
         return false;

@@ -18,5 +18,5 @@ protected:
     void DestroyImageLists();
     void OnDestroy();
 
-    HIMAGELIST m_hImageLists[3] = {};  // the lists made here: normal, hot, disabled
+    HIMAGELIST m_hImageLists[3] = {}; // the lists made here: normal, hot, disabled
 };

@@ -8,7 +8,7 @@
 class CDirscopeApp : public CWinApp {
     DECLARE_MESSAGE_MAP()
 public:
-    CDirscopeApp() = default;  // the name comes from string AFX_IDS_APP_TITLE
+    CDirscopeApp() = default; // the name comes from string AFX_IDS_APP_TITLE
     ~CDirscopeApp() override = default;
     bool InitInstance() override;
 };

@@ -2,4 +2,6 @@
 
 IMPLEMENT_DYNCREATE(CDirscopeDoc, CDocument)
 
-bool CDirscopeDoc::OnNewDocument() { return CDocument::OnNewDocument(); }
+bool CDirscopeDoc::OnNewDocument() {
+    return CDocument::OnNewDocument();
+}

@@ -10,10 +10,9 @@ namespace {
 constexpr DWORD kToolBarStyle = 0x50402834;
 constexpr DWORD kStatusBarStyle = 0x50008200;
 
-const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
-                            ID_INDICATOR_SCRL};
+const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
-}  // namespace
+} // namespace
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
@@ -49,8 +48,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
 
     // Back, Forward and ViewType get drop-down arrows.
     m_wndToolBar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    const UINT nStyle = m_wndToolBar.GetButtonStyle(m_wndToolBar.CommandToIndex(ID_BACK)) |
-                        TBSTYLE_DROPDOWN;
+    const UINT nStyle =
+        m_wndToolBar.GetButtonStyle(m_wndToolBar.CommandToIndex(ID_BACK)) | TBSTYLE_DROPDOWN;
     for (UINT nID : {ID_BACK, ID_FORWARD, ID_VIEWTYPE})
         m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(nID), nStyle);
     return 0;

@@ -37,7 +37,7 @@ bool Matches(const MessageEntry& e, EntryKind kind, UINT nMessage, UINT nID) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<LRESULT> CCmdTarget::DispatchEntries(EntryKind kind, UINT nMessage, UINT nID,
                                                    MsgCall& call) {

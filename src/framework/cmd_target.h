@@ -24,9 +24,9 @@ enum class CmdPhase { Execute, UpdateUI, Probe };
 
 struct CmdMsg {
     UINT nID = 0;
-    UINT nCode = 0;  // control notification code; 0 for menus, accelerators and button clicks
+    UINT nCode = 0; // control notification code; 0 for menus, accelerators and button clicks
     CmdPhase phase = CmdPhase::Execute;
-    CCmdUI* pCmdUI = nullptr;  // UpdateUI only
+    CCmdUI* pCmdUI = nullptr; // UpdateUI only
 };
 
 // Everything an entry's adapter may need to call its handler.
@@ -34,36 +34,36 @@ struct MsgCall {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    CmdMsg* pCmd = nullptr;      // commands and update handlers
-    NMHDR* pNMHDR = nullptr;     // notifications
-    LRESULT* pResult = nullptr;  // the notification's result
+    CmdMsg* pCmd = nullptr;     // commands and update handlers
+    NMHDR* pNMHDR = nullptr;    // notifications
+    LRESULT* pResult = nullptr; // the notification's result
 };
 
 enum class EntryKind : unsigned char {
-    End,              // closes a table
-    Message,          // a window message
-    CtlColor,         // any WM_CTLCOLOR* message, handled by the parent
-    Command,          // WM_COMMAND: notification code and an id range
-    UpdateUI,         // command-UI update for an id range
-    Notify,           // WM_NOTIFY: notification code from controls in an id range
-    ReflectNotify,    // WM_NOTIFY the control sent to its parent, handled by the control
-    ReflectCommand,   // WM_COMMAND notification the control sent, handled by the control
-    ReflectCtlColor,  // WM_CTLCOLOR* the parent received for the control, handled by it
+    End,             // closes a table
+    Message,         // a window message
+    CtlColor,        // any WM_CTLCOLOR* message, handled by the parent
+    Command,         // WM_COMMAND: notification code and an id range
+    UpdateUI,        // command-UI update for an id range
+    Notify,          // WM_NOTIFY: notification code from controls in an id range
+    ReflectNotify,   // WM_NOTIFY the control sent to its parent, handled by the control
+    ReflectCommand,  // WM_COMMAND notification the control sent, handled by the control
+    ReflectCtlColor, // WM_CTLCOLOR* the parent received for the control, handled by it
 };
 
 using EntryAdapter = std::optional<LRESULT> (*)(CCmdTarget& target, MsgCall& call);
 
 struct MessageEntry {
     EntryKind kind = EntryKind::End;
-    UINT nMessage = 0;  // the message, or the notification code
+    UINT nMessage = 0; // the message, or the notification code
     UINT nIDFirst = 0;
     UINT nIDLast = 0;
     EntryAdapter pfn = nullptr;
 };
 
 struct MessageMap {
-    const MessageMap* (*pfnGetBaseMap)();  // null at the root
-    const MessageEntry* pEntries;          // closed by an End entry
+    const MessageMap* (*pfnGetBaseMap)(); // null at the root
+    const MessageEntry* pEntries;         // closed by an End entry
 };
 
 class CCmdTarget : public CObject {
@@ -76,8 +76,7 @@ public:
     virtual bool OnCmdMsg(CmdMsg& msg);
 
     // Calls the entries of `kind` that match, most derived first, until one handles.
-    std::optional<LRESULT> DispatchEntries(EntryKind kind, UINT nMessage, UINT nID,
-                                           MsgCall& call);
+    std::optional<LRESULT> DispatchEntries(EntryKind kind, UINT nMessage, UINT nID, MsgCall& call);
     bool HasEntry(EntryKind kind, UINT nMessage, UINT nID) const;
 };
 
@@ -95,7 +94,7 @@ public:
     bool m_bContinueRouting = false;
 
     virtual void Enable(bool bOn = true);
-    virtual void SetCheck(int nCheck = 1);  // 0 clear, 1 checked
+    virtual void SetCheck(int nCheck = 1); // 0 clear, 1 checked
     virtual void SetText(const char* lpszText);
     void ContinueRouting() { m_bContinueRouting = true; }
 
@@ -107,17 +106,14 @@ public:
 
 namespace msgmap {
 
-template <class M>
-struct HandlerTraits;
-template <class C, class R, class... A>
-struct HandlerTraits<R (C::*)(A...)> {
+template <class M> struct HandlerTraits;
+template <class C, class R, class... A> struct HandlerTraits<R (C::*)(A...)> {
     using Class = C;
     using Signature = R(A...);
 };
 
 // The compile-time checks every entry makes.
-template <class ThisClass, auto F, class Signature>
-constexpr void CheckHandler() {
+template <class ThisClass, auto F, class Signature> constexpr void CheckHandler() {
     using Traits = HandlerTraits<decltype(F)>;
     static_assert(std::is_base_of_v<CCmdTarget, ThisClass>, "tables belong to command targets");
     static_assert(std::is_base_of_v<typename Traits::Class, ThisClass>,
@@ -126,8 +122,7 @@ constexpr void CheckHandler() {
                   "the handler's signature does not fit this kind of entry");
 }
 
-template <class ThisClass>
-ThisClass& Self(CCmdTarget& target) {
+template <class ThisClass> ThisClass& Self(CCmdTarget& target) {
     return static_cast<ThisClass&>(target);
 }
 
@@ -142,8 +137,7 @@ constexpr MessageEntry Command(UINT nFirst, UINT nLast, UINT nCode = 0) {
                 return 0;
             }};
 }
-template <class ThisClass, auto F>
-constexpr MessageEntry CommandRange(UINT nFirst, UINT nLast) {
+template <class ThisClass, auto F> constexpr MessageEntry CommandRange(UINT nFirst, UINT nLast) {
     CheckHandler<ThisClass, F, void(UINT)>();
     return {EntryKind::Command, 0, nFirst, nLast,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
@@ -151,8 +145,7 @@ constexpr MessageEntry CommandRange(UINT nFirst, UINT nLast) {
                 return 0;
             }};
 }
-template <class ThisClass, auto F>
-constexpr MessageEntry CommandEx(UINT nFirst, UINT nLast) {
+template <class ThisClass, auto F> constexpr MessageEntry CommandEx(UINT nFirst, UINT nLast) {
     CheckHandler<ThisClass, F, bool(UINT)>();
     return {EntryKind::Command, 0, nFirst, nLast,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
@@ -164,8 +157,7 @@ constexpr MessageEntry CommandEx(UINT nFirst, UINT nLast) {
 
 // Update handlers: void OnUpdateX(CCmdUI*). A handler that calls ContinueRouting()
 // lets the next object in the route have its say.
-template <class ThisClass, auto F>
-constexpr MessageEntry UpdateUI(UINT nFirst, UINT nLast) {
+template <class ThisClass, auto F> constexpr MessageEntry UpdateUI(UINT nFirst, UINT nLast) {
     CheckHandler<ThisClass, F, void(CCmdUI*)>();
     return {EntryKind::UpdateUI, 0, nFirst, nLast,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
@@ -194,15 +186,13 @@ constexpr MessageEntry NotifyRange(UINT nCode, UINT nFirst, UINT nLast) {
     CheckHandler<ThisClass, F, void(UINT, NMHDR*, LRESULT*)>();
     return {EntryKind::Notify, nCode, nFirst, nLast,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
-                (Self<ThisClass>(t).*F)(static_cast<UINT>(c.pNMHDR->idFrom), c.pNMHDR,
-                                        c.pResult);
+                (Self<ThisClass>(t).*F)(static_cast<UINT>(c.pNMHDR->idFrom), c.pNMHDR, c.pResult);
                 return *c.pResult;
             }};
 }
 
 // Reflected notifications, handled by the control that sent them.
-template <class ThisClass, auto F>
-constexpr MessageEntry ReflectNotify(UINT nCode) {
+template <class ThisClass, auto F> constexpr MessageEntry ReflectNotify(UINT nCode) {
     CheckHandler<ThisClass, F, void(NMHDR*, LRESULT*)>();
     return {EntryKind::ReflectNotify, nCode, 0, 0,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
@@ -211,8 +201,7 @@ constexpr MessageEntry ReflectNotify(UINT nCode) {
             }};
 }
 // As above, but returning false lets the parent handle the notification as well.
-template <class ThisClass, auto F>
-constexpr MessageEntry ReflectNotifyEx(UINT nCode) {
+template <class ThisClass, auto F> constexpr MessageEntry ReflectNotifyEx(UINT nCode) {
     CheckHandler<ThisClass, F, bool(NMHDR*, LRESULT*)>();
     return {EntryKind::ReflectNotify, nCode, 0, 0,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
@@ -221,8 +210,7 @@ constexpr MessageEntry ReflectNotifyEx(UINT nCode) {
                 return *c.pResult;
             }};
 }
-template <class ThisClass, auto F>
-constexpr MessageEntry ReflectCommand(UINT nCode) {
+template <class ThisClass, auto F> constexpr MessageEntry ReflectCommand(UINT nCode) {
     CheckHandler<ThisClass, F, void()>();
     return {EntryKind::ReflectCommand, nCode, 0, 0,
             [](CCmdTarget& t, MsgCall&) -> std::optional<LRESULT> {
@@ -232,24 +220,21 @@ constexpr MessageEntry ReflectCommand(UINT nCode) {
 }
 // HBRUSH CtlColor(HDC, UINT nCtlColor). A null brush means "not handled": the parent
 // then colours the control itself.
-template <class ThisClass, auto F>
-constexpr MessageEntry ReflectCtlColor() {
+template <class ThisClass, auto F> constexpr MessageEntry ReflectCtlColor() {
     CheckHandler<ThisClass, F, HBRUSH(HDC, UINT)>();
     return {EntryKind::ReflectCtlColor, 0, 0, 0,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
-                const HBRUSH brush = (Self<ThisClass>(t).*F)(
-                    reinterpret_cast<HDC>(c.wParam), c.message - WM_CTLCOLORMSGBOX);
+                const HBRUSH brush = (Self<ThisClass>(t).*F)(reinterpret_cast<HDC>(c.wParam),
+                                                             c.message - WM_CTLCOLORMSGBOX);
                 if (!brush)
                     return std::nullopt;
                 return reinterpret_cast<LRESULT>(brush);
             }};
 }
 // HBRUSH OnCtlColor(HDC, HWND hCtl, UINT nCtlColor) in the parent; null = not handled.
-template <class ThisClass, auto F>
-constexpr MessageEntry CtlColor() {
+template <class ThisClass, auto F> constexpr MessageEntry CtlColor() {
     CheckHandler<ThisClass, F, HBRUSH(HDC, HWND, UINT)>();
-    return {EntryKind::CtlColor, 0, 0, 0,
-            [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
+    return {EntryKind::CtlColor, 0, 0, 0, [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
                 const HBRUSH brush = (Self<ThisClass>(t).*F)(reinterpret_cast<HDC>(c.wParam),
                                                              reinterpret_cast<HWND>(c.lParam),
                                                              c.message - WM_CTLCOLORMSGBOX);
@@ -260,8 +245,7 @@ constexpr MessageEntry CtlColor() {
 }
 
 // Window messages in their raw form: LRESULT OnX(WPARAM, LPARAM).
-template <class ThisClass, auto F>
-constexpr MessageEntry Message(UINT message) {
+template <class ThisClass, auto F> constexpr MessageEntry Message(UINT message) {
     CheckHandler<ThisClass, F, LRESULT(WPARAM, LPARAM)>();
     return {EntryKind::Message, message, 0, 0,
             [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
@@ -271,31 +255,30 @@ constexpr MessageEntry Message(UINT message) {
 
 // Window messages taken apart into typed arguments. Each cracker names the handler's
 // signature and how its arguments come out of wParam and lParam.
-template <UINT M>
-struct Cracker;
+template <UINT M> struct Cracker;
 
-template <class ThisClass, UINT M, auto F>
-constexpr MessageEntry CrackedMessage() {
+template <class ThisClass, UINT M, auto F> constexpr MessageEntry CrackedMessage() {
     CheckHandler<ThisClass, F, typename Cracker<M>::Signature>();
-    return {EntryKind::Message, M, 0, 0,
-            [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
+    return {EntryKind::Message, M, 0, 0, [](CCmdTarget& t, MsgCall& c) -> std::optional<LRESULT> {
                 return Cracker<M>::template Call<ThisClass, F>(Self<ThisClass>(t), c.wParam,
                                                                c.lParam);
             }};
 }
 
-#define DSCP_CRACKER(msg, signature, body)                                                     \
-    template <>                                                                                \
-    struct Cracker<msg> {                                                                      \
-        using Signature = signature;                                                           \
-        template <class T, auto F>                                                             \
-        static LRESULT Call(T& self, [[maybe_unused]] WPARAM wParam,                          \
-                            [[maybe_unused]] LPARAM lParam) {                                  \
-            body                                                                               \
-        }                                                                                      \
+#define DSCP_CRACKER(msg, signature, body)                                                         \
+    template <> struct Cracker<msg> {                                                              \
+        using Signature = signature;                                                               \
+        template <class T, auto F>                                                                 \
+        static LRESULT Call(T& self, [[maybe_unused]] WPARAM wParam,                               \
+                            [[maybe_unused]] LPARAM lParam) {                                      \
+            body                                                                                   \
+        }                                                                                          \
     };
 
-#define DSCP_POINT_ARG POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}
+#define DSCP_POINT_ARG                                                                             \
+    POINT {                                                                                        \
+        static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))                     \
+    }
 
 DSCP_CRACKER(WM_CREATE, int(LPCREATESTRUCTA),
              return (self.*F)(reinterpret_cast<LPCREATESTRUCTA>(lParam));)
@@ -332,64 +315,74 @@ DSCP_CRACKER(WM_NCCALCSIZE, void(BOOL, NCCALCSIZE_PARAMS*),
              return 0;)
 DSCP_CRACKER(WM_NCHITTEST, LRESULT(POINT), return (self.*F)(DSCP_POINT_ARG);)
 DSCP_CRACKER(WM_LBUTTONDOWN, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
-DSCP_CRACKER(WM_LBUTTONUP, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
+             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
+DSCP_CRACKER(WM_LBUTTONUP, void(UINT, POINT), (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
 DSCP_CRACKER(WM_LBUTTONDBLCLK, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
+             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
 DSCP_CRACKER(WM_RBUTTONDOWN, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
-DSCP_CRACKER(WM_MOUSEMOVE, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
+             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
+DSCP_CRACKER(WM_MOUSEMOVE, void(UINT, POINT), (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
 DSCP_CRACKER(WM_NCLBUTTONDOWN, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
+             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
 DSCP_CRACKER(WM_NCLBUTTONUP, void(UINT, POINT),
-             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG); return 0;)
+             (self.*F)(static_cast<UINT>(wParam), DSCP_POINT_ARG);
+             return 0;)
 DSCP_CRACKER(WM_CAPTURECHANGED, void(HWND), (self.*F)(reinterpret_cast<HWND>(lParam)); return 0;)
 DSCP_CRACKER(WM_WINDOWPOSCHANGING, void(WINDOWPOS*),
-             (self.*F)(reinterpret_cast<WINDOWPOS*>(lParam)); return 0;)
+             (self.*F)(reinterpret_cast<WINDOWPOS*>(lParam));
+             return 0;)
 DSCP_CRACKER(WM_SETTINGCHANGE, void(UINT, const char*),
              (self.*F)(static_cast<UINT>(wParam), reinterpret_cast<const char*>(lParam));
              return 0;)
 
 #undef DSCP_POINT_ARG
 
-}  // namespace msgmap
+} // namespace msgmap
 
 // The table of a class: DECLARE_MESSAGE_MAP() in the class, and in its source file
 //   BEGIN_MESSAGE_MAP(CMyView, CListView)
 //       ON_COMMAND(ID_REFRESH, OnRefresh)
 //   END_MESSAGE_MAP()
-#define DECLARE_MESSAGE_MAP()                                                                  \
-public:                                                                                        \
-    static const ::MessageMap* GetThisMessageMap();                                            \
-    const ::MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+#define DECLARE_MESSAGE_MAP()                                                                      \
+public:                                                                                            \
+    static const ::MessageMap* GetThisMessageMap();                                                \
+    const ::MessageMap* GetMessageMap() const override {                                           \
+        return GetThisMessageMap();                                                                \
+    }
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                 \
-    const ::MessageMap* theClass::GetThisMessageMap() {                                        \
-        using ThisClass = theClass;                                                            \
-        using TheBaseClass = baseClass;                                                        \
-        static_assert(std::is_base_of_v<TheBaseClass, ThisClass>);                             \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    const ::MessageMap* theClass::GetThisMessageMap() {                                            \
+        using ThisClass = theClass;                                                                \
+        using TheBaseClass = baseClass;                                                            \
+        static_assert(std::is_base_of_v<TheBaseClass, ThisClass>);                                 \
         static const ::MessageEntry entries[] = {
 
-#define END_MESSAGE_MAP()                                                                      \
-    ::MessageEntry{}                                                                           \
-    }                                                                                          \
-    ;                                                                                          \
-    static const ::MessageMap map{&TheBaseClass::GetThisMessageMap, entries};                  \
-    return &map;                                                                               \
+#define END_MESSAGE_MAP()                                                                          \
+    ::MessageEntry {}                                                                              \
+    }                                                                                              \
+    ;                                                                                              \
+    static const ::MessageMap map{&TheBaseClass::GetThisMessageMap, entries};                      \
+    return &map;                                                                                   \
     }
 
 #define ON_COMMAND(id, fn) ::msgmap::Command<ThisClass, &ThisClass::fn>(id, id),
 #define ON_CONTROL(code, id, fn) ::msgmap::Command<ThisClass, &ThisClass::fn>(id, id, code),
-#define ON_COMMAND_RANGE(first, last, fn) ::msgmap::CommandRange<ThisClass, &ThisClass::fn>(first, last),
+#define ON_COMMAND_RANGE(first, last, fn)                                                          \
+    ::msgmap::CommandRange<ThisClass, &ThisClass::fn>(first, last),
 #define ON_COMMAND_EX(id, fn) ::msgmap::CommandEx<ThisClass, &ThisClass::fn>(id, id),
-#define ON_COMMAND_EX_RANGE(first, last, fn) ::msgmap::CommandEx<ThisClass, &ThisClass::fn>(first, last),
+#define ON_COMMAND_EX_RANGE(first, last, fn)                                                       \
+    ::msgmap::CommandEx<ThisClass, &ThisClass::fn>(first, last),
 #define ON_UPDATE_COMMAND_UI(id, fn) ::msgmap::UpdateUI<ThisClass, &ThisClass::fn>(id, id),
-#define ON_UPDATE_COMMAND_UI_RANGE(first, last, fn)                                            \
+#define ON_UPDATE_COMMAND_UI_RANGE(first, last, fn)                                                \
     ::msgmap::UpdateUI<ThisClass, &ThisClass::fn>(first, last),
 #define ON_NOTIFY(code, id, fn) ::msgmap::Notify<ThisClass, &ThisClass::fn>(code, id, id),
-#define ON_NOTIFY_RANGE(code, first, last, fn)                                                 \
+#define ON_NOTIFY_RANGE(code, first, last, fn)                                                     \
     ::msgmap::NotifyRange<ThisClass, &ThisClass::fn>(code, first, last),
 #define ON_NOTIFY_REFLECT(code, fn) ::msgmap::ReflectNotify<ThisClass, &ThisClass::fn>(code),
 #define ON_NOTIFY_REFLECT_EX(code, fn) ::msgmap::ReflectNotifyEx<ThisClass, &ThisClass::fn>(code),

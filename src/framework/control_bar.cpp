@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int kBorderEdge = 2;     // an etched border line: shadow and highlight
-constexpr int kGripperSpace = 8;   // room the gripper takes before the first button
+constexpr int kBorderEdge = 2;   // an etched border line: shadow and highlight
+constexpr int kGripperSpace = 8; // room the gripper takes before the first button
 
 BarSide SideOf(DWORD dwStyle) {
     if (dwStyle & CBRS_ALIGN_BOTTOM)
@@ -26,7 +26,7 @@ void FillSolid(HDC hDC, int x, int y, int cx, int cy, int nColor) {
     FillRect(hDC, &r, GetSysColorBrush(nColor));
 }
 
-}  // namespace
+} // namespace
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 
@@ -71,8 +71,7 @@ void CControlBar::SetBarStyle(DWORD dwStyle) {
     m_dwStyle = dwStyle & CBRS_ALL;
     if (m_hWnd)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                           SWP_FRAMECHANGED);
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void CControlBar::SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom) {
@@ -192,8 +191,8 @@ LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
     if (!IsVisible() || dwAlign == 0 || IsFloating())
         return 0;
     const bool bHorz = (dwAlign & CBRS_ORIENT_HORZ) != 0;
-    const DWORD dwMode = (pLayout->bStretch ? LM_STRETCH : 0) |
-                         (bHorz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+    const DWORD dwMode =
+        (pLayout->bStretch ? LM_STRETCH : 0) | (bHorz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
     const CSize size = CalcDynamicLayout(-1, dwMode);
 
     LayoutRect free{pLayout->rect.left, pLayout->rect.top, pLayout->rect.right,
@@ -212,8 +211,7 @@ LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
         pLayout->sizeTotal.cx += bar.Width();
     if (pLayout->hDWP)
         pLayout->hDWP = DeferWindowPos(pLayout->hDWP, m_hWnd, nullptr, bar.left, bar.top,
-                                       bar.Width(), bar.Height(),
-                                       SWP_NOACTIVATE | SWP_NOZORDER);
+                                       bar.Width(), bar.Height(), SWP_NOACTIVATE | SWP_NOZORDER);
     return 0;
 }
 

@@ -67,9 +67,9 @@ public:
     // The window rectangle less the borders and the gripper.
     virtual void CalcInsideRect(CRect& rect, bool bHorz) const;
 
-    CFrameWnd* m_pDockSite = nullptr;  // the frame whose layout the bar takes part in
-    CWnd* m_pDockBar = nullptr;        // the dock bar holding it, once bars dock
-    DWORD m_dwDockStyle = 0;           // sides it may dock on, once bars dock
+    CFrameWnd* m_pDockSite = nullptr; // the frame whose layout the bar takes part in
+    CWnd* m_pDockBar = nullptr;       // the dock bar holding it, once bars dock
+    DWORD m_dwDockStyle = 0;          // sides it may dock on, once bars dock
     int m_cxLeftBorder = 6;
     int m_cxRightBorder = 0;
     int m_cyTopBorder = 1;

@@ -15,7 +15,9 @@ CSingleDocTemplate::CSingleDocTemplate(UINT nIDResource, const CRuntimeClass* pD
     AfxLoadString(nIDResource, m_strDocStrings);
 }
 
-CSingleDocTemplate::~CSingleDocTemplate() { CloseAllDocuments(); }
+CSingleDocTemplate::~CSingleDocTemplate() {
+    CloseAllDocuments();
+}
 
 bool CSingleDocTemplate::GetDocString(std::string& rString, DocStringIndex index) const {
     rString = GetSubstring(m_strDocStrings, index);
@@ -59,8 +61,7 @@ CFrameWnd* CSingleDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther
     return pFrame;
 }
 
-void CSingleDocTemplate::InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc,
-                                            bool bMakeVisible) {
+void CSingleDocTemplate::InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, bool bMakeVisible) {
     pFrame->InitialUpdateFrame(pDoc, bMakeVisible);
 }
 
@@ -104,7 +105,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* lpszPathName, bool b
         SetDefaultTitle(pDoc);
         if (!pDoc->OnNewDocument()) {
             if (bCreated)
-                pFrame->DestroyWindow();  // takes the view and the document with it
+                pFrame->DestroyWindow(); // takes the view and the document with it
             return nullptr;
         }
     } else {
@@ -133,4 +134,6 @@ void CSingleDocTemplate::CloseAllDocuments() {
     }
 }
 
-bool CSingleDocTemplate::SaveAllModified() { return !m_pOnlyDoc || m_pOnlyDoc->SaveModified(); }
+bool CSingleDocTemplate::SaveAllModified() {
+    return !m_pOnlyDoc || m_pOnlyDoc->SaveModified();
+}

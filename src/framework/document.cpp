@@ -87,9 +87,13 @@ bool CDocument::OnSaveDocument(const char*) {
     return true;
 }
 
-bool CDocument::DoFileSave() { return OnSaveDocument(m_strPathName.c_str()); }
+bool CDocument::DoFileSave() {
+    return OnSaveDocument(m_strPathName.c_str());
+}
 
-void CDocument::OnFileSave() { DoFileSave(); }
+void CDocument::OnFileSave() {
+    DoFileSave();
+}
 
 bool CDocument::SaveModified() {
     if (!IsModified())
@@ -106,7 +110,9 @@ bool CDocument::SaveModified() {
     }
 }
 
-bool CDocument::CanCloseFrame(CFrameWnd*) { return SaveModified(); }
+bool CDocument::CanCloseFrame(CFrameWnd*) {
+    return SaveModified();
+}
 
 void CDocument::OnCloseDocument() {
     // Closing the frames removes the views; the document must outlive that.

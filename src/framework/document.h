@@ -42,7 +42,7 @@ public:
     virtual bool CanCloseFrame(CFrameWnd* pFrame);
     virtual bool DoFileSave();
 
-    bool m_bAutoDelete = true;  // delete the document when its last view goes
+    bool m_bAutoDelete = true; // delete the document when its last view goes
 
 protected:
     std::string m_strTitle;

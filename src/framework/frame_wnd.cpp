@@ -34,7 +34,7 @@ HICON LoadFrameIcon(UINT nID, int cx, int cy) {
                                          IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
 }
 
-}  // namespace
+} // namespace
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -91,10 +91,10 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_hAccelTable = LoadAcceleratorsA(hInst, MAKEINTRESOURCEA(nIDResource));
     HMENU hMenu = LoadMenuA(hInst, MAKEINTRESOURCEA(nIDResource));
     m_hMenuDefault = hMenu;
-    m_hIconBig = LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXICON),
-                               GetSystemMetrics(SM_CYICON));
-    m_hIconSmall = LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXSMICON),
-                                 GetSystemMetrics(SM_CYSMICON));
+    m_hIconBig =
+        LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    m_hIconSmall =
+        LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 
     const bool bChild = (dwDefaultStyle & WS_CHILD) != 0;
     if (!CreateEx(0, nullptr, m_strTitle.c_str(), dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -146,8 +146,8 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
         return nullptr;
     }
     // A view that fails to be created deletes itself.
-    if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0),
-                       this, nID, pContext))
+    if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
+                       nID, pContext))
         return nullptr;
     return pView;
 }
@@ -175,8 +175,8 @@ CDocument* CFrameWnd::GetActiveDocument() const {
 
 void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
     if (!m_pViewActive) {
-        if (auto* pView = dynamic_cast<CView*>(
-                FromHandlePermanent(GetDescendantWindow(AFX_IDW_PANE_FIRST))))
+        if (auto* pView =
+                dynamic_cast<CView*>(FromHandlePermanent(GetDescendantWindow(AFX_IDW_PANE_FIRST))))
             SetActiveView(pView, false);
     }
     if (bMakeVisible) {
@@ -200,7 +200,7 @@ void CFrameWnd::ActivateFrame(int nCmdShow) {
     }
     CWinApp* pApp = AfxGetApp();
     if (pApp && pApp->m_pMainWnd == this && pApp->m_nCmdShow != -1) {
-        nCmdShow = pApp->m_nCmdShow;  // how the program was asked to start, once
+        nCmdShow = pApp->m_nCmdShow; // how the program was asked to start, once
         pApp->m_nCmdShow = -1;
     }
     if (nCmdShow != -1) {
@@ -211,7 +211,7 @@ void CFrameWnd::ActivateFrame(int nCmdShow) {
 
 void CFrameWnd::OnUpdateFrameTitle(bool bAddToTitle) {
     if (!(GetStyle() & FWS_ADDTOTITLE))
-        return;  // the frame's owner decides the title
+        return; // the frame's owner decides the title
     CDocument* pDoc = GetActiveDocument();
     std::string title = m_strTitle;
     if (bAddToTitle && pDoc && !pDoc->GetTitle().empty())
@@ -243,7 +243,7 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, bool bShow, bool bDelay) {
         pBar->DelayShow(bShow);
         DelayRecalcLayout();
     } else {
-        pBar->DelayShow(bShow);  // forget a pending change
+        pBar->DelayShow(bShow); // forget a pending change
         pBar->ShowWindow(bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
         RecalcLayout();
     }
@@ -326,7 +326,7 @@ void CFrameWnd::OnInitMenuPopup(HMENU hMenu, UINT, BOOL bSysMenu) {
     for (int i = 0; i < nCount; ++i) {
         const UINT nID = GetMenuItemID(hMenu, i);
         if (nID == 0 || nID == static_cast<UINT>(-1))
-            continue;  // separators and submenus (their items update when they open)
+            continue; // separators and submenus (their items update when they open)
         state.m_nIndex = static_cast<UINT>(i);
         state.m_nID = nID;
         state.DoUpdate(this, m_bAutoMenuEnable && nID < 0xF000);
@@ -335,11 +335,11 @@ void CFrameWnd::OnInitMenuPopup(HMENU hMenu, UINT, BOOL bSysMenu) {
 
 void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hMenu) {
     if (nFlags == 0xFFFF && !hMenu)
-        m_nIDTracking = AFX_IDS_IDLEMESSAGE;  // the menu closed
+        m_nIDTracking = AFX_IDS_IDLEMESSAGE; // the menu closed
     else if (nFlags & (MF_SEPARATOR | MF_POPUP))
         m_nIDTracking = 0;
     else if (nItemID >= 0xF000 && nItemID < 0xF1F0)
-        m_nIDTracking = 0;  // system commands have no prompts of ours
+        m_nIDTracking = 0; // system commands have no prompts of ours
     else
         m_nIDTracking = nItemID;
     if (m_nIDTracking != m_nIDLastMessage)
@@ -359,13 +359,17 @@ void CFrameWnd::GetMessageString(UINT nID, std::string& rMessage) const {
         rMessage = PromptText(full);
 }
 
-HWND CFrameWnd::GetMessageBar() const { return GetDescendantWindow(AFX_IDW_STATUS_BAR); }
+HWND CFrameWnd::GetMessageBar() const {
+    return GetDescendantWindow(AFX_IDW_STATUS_BAR);
+}
 
 void CFrameWnd::SetMessageText(const char* lpszText) {
     SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(lpszText));
 }
 
-void CFrameWnd::SetMessageText(UINT nID) { SendMessage(WM_SETMESSAGESTRING, nID); }
+void CFrameWnd::SetMessageText(UINT nID) {
+    SendMessage(WM_SETMESSAGESTRING, nID);
+}
 
 LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     const UINT nIDLast = m_nIDLastMessage;

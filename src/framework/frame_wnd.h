@@ -66,12 +66,12 @@ public:
     bool PreTranslateMessage(MSG* pMsg) override;
     void PostNcDestroy() override;
 
-    std::string m_strTitle;     // from the resource string
+    std::string m_strTitle; // from the resource string
     bool m_bAutoMenuEnable = true;
     HACCEL m_hAccelTable = nullptr;
     HMENU m_hMenuDefault = nullptr;
     UINT m_nIDHelp = 0;
-    CRect m_rectBorder;         // room kept free around the view
+    CRect m_rectBorder; // room kept free around the view
 
 protected:
     enum IdleFlags { idleTitle = 2, idleNotify = 4, idleLayout = 8 };

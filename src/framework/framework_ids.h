@@ -46,7 +46,7 @@
 
 // Private messages between the framework's windows (below WM_USER, where no control
 // of the system looks).
-#define WM_SIZEPARENT 0x0361        // a control bar takes its room from the parent's layout
-#define WM_SETMESSAGESTRING 0x0362  // the frame shows a prompt (wParam: string id, or lParam: text)
-#define WM_IDLEUPDATECMDUI 0x0363   // idle update of bars and frames (wParam: disable if no handler)
-#define WM_INITIALUPDATE 0x0364     // a view's first update after its document is ready
+#define WM_SIZEPARENT 0x0361       // a control bar takes its room from the parent's layout
+#define WM_SETMESSAGESTRING 0x0362 // the frame shows a prompt (wParam: string id, or lParam: text)
+#define WM_IDLEUPDATECMDUI 0x0363  // idle update of bars and frames (wParam: disable if no handler)
+#define WM_INITIALUPDATE 0x0364    // a view's first update after its document is ready

@@ -9,9 +9,8 @@ int CListCtrl::InsertColumn(int nCol, const char* lpszHeading, int nFormat, int 
     column.cx = nWidth;
     column.pszText = const_cast<char*>(lpszHeading);
     column.iSubItem = nCol;
-    return static_cast<int>(
-        SendMessageA(m_hWnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol),
-                     reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(SendMessageA(m_hWnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol),
+                                         reinterpret_cast<LPARAM>(&column)));
 }
 
 bool CListCtrl::DeleteColumn(int nCol) const {
@@ -114,9 +113,9 @@ UINT CListCtrl::GetSelectedCount() const {
 }
 
 HIMAGELIST CListCtrl::SetImageList(HIMAGELIST hImageList, int nImageListType) const {
-    return reinterpret_cast<HIMAGELIST>(
-        SendMessageA(m_hWnd, LVM_SETIMAGELIST, static_cast<WPARAM>(nImageListType),
-                     reinterpret_cast<LPARAM>(hImageList)));
+    return reinterpret_cast<HIMAGELIST>(SendMessageA(m_hWnd, LVM_SETIMAGELIST,
+                                                     static_cast<WPARAM>(nImageListType),
+                                                     reinterpret_cast<LPARAM>(hImageList)));
 }
 
 HIMAGELIST CListCtrl::GetImageList(int nImageListType) const {

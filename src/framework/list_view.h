@@ -2,7 +2,6 @@
 // CListView: a view that is a list view control ("SysListView32"), and CListCtrl, the
 // control's operations over its window handle.
 
-
 #include <string>
 
 #include "view.h"
@@ -16,7 +15,7 @@ public:
                      int nWidth = -1) const;
     bool DeleteColumn(int nCol) const;
     HWND GetHeaderCtrl() const;
-    int GetColumnCount() const;  // the header's item count
+    int GetColumnCount() const; // the header's item count
     std::string GetColumnHeading(int nCol) const;
     int GetColumnWidth(int nCol) const;
     int GetColumnFormat(int nCol) const;

@@ -47,6 +47,6 @@ std::string CMenu::GetMenuString(UINT nIDItem, UINT nFlags) const {
 }
 
 UINT CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd) const {
-    return static_cast<UINT>(::TrackPopupMenu(m_hMenu, nFlags, x, y, 0,
-                                              pWnd ? pWnd->m_hWnd : nullptr, nullptr));
+    return static_cast<UINT>(
+        ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd ? pWnd->m_hWnd : nullptr, nullptr));
 }

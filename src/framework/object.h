@@ -9,7 +9,7 @@ class CObject;
 
 struct CRuntimeClass {
     const char* m_lpszClassName;
-    CObject* (*m_pfnCreateObject)();  // null: the class cannot be created dynamically
+    CObject* (*m_pfnCreateObject)(); // null: the class cannot be created dynamically
     const CRuntimeClass* m_pBaseClass;
 
     CObject* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
@@ -36,7 +36,9 @@ public:
 #define DECLARE_DYNAMIC(theClass)                                                                  \
 public:                                                                                            \
     static const CRuntimeClass* GetThisClass();                                                    \
-    const CRuntimeClass* GetRuntimeClass() const override { return GetThisClass(); }
+    const CRuntimeClass* GetRuntimeClass() const override {                                        \
+        return GetThisClass();                                                                     \
+    }
 
 #define DECLARE_DYNCREATE(theClass)                                                                \
     DECLARE_DYNAMIC(theClass)                                                                      \
@@ -44,12 +46,14 @@ public:                                                                         
 
 #define IMPLEMENT_DYNAMIC(theClass, baseClass)                                                     \
     const CRuntimeClass* theClass::GetThisClass() {                                                \
-        static const CRuntimeClass rc{#theClass, nullptr, RUNTIME_CLASS(baseClass)};              \
+        static const CRuntimeClass rc{#theClass, nullptr, RUNTIME_CLASS(baseClass)};               \
         return &rc;                                                                                \
     }
 
 #define IMPLEMENT_DYNCREATE(theClass, baseClass)                                                   \
-    CObject* theClass::CreateObject() { return new theClass; }                                     \
+    CObject* theClass::CreateObject() {                                                            \
+        return new theClass;                                                                       \
+    }                                                                                              \
     const CRuntimeClass* theClass::GetThisClass() {                                                \
         static const CRuntimeClass rc{#theClass, &theClass::CreateObject,                          \
                                       RUNTIME_CLASS(baseClass)};                                   \

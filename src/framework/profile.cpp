@@ -21,7 +21,7 @@ HKEY OpenForWriting(const std::string& path) {
     return hKey;
 }
 
-}  // namespace
+} // namespace
 
 void CRegistryProfile::SetLocation(const std::string& company, const std::string& application) {
     m_strCompany = company;
@@ -80,9 +80,9 @@ std::string CRegistryProfile::GetString(const char* lpszSection, const char* lps
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         std::vector<char> buffer(size + 1, '\0');
         DWORD got = size;
-        if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                             &got) == ERROR_SUCCESS)
-            value = std::string(buffer.data());  // stored strings may lack their terminator
+        if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type,
+                             reinterpret_cast<BYTE*>(buffer.data()), &got) == ERROR_SUCCESS)
+            value = std::string(buffer.data()); // stored strings may lack their terminator
     }
     RegCloseKey(hKey);
     return value;
@@ -111,9 +111,9 @@ bool CRegistryProfile::WriteString(const char* lpszSection, const char* lpszEntr
     HKEY hKey = OpenForWriting(KeyPath(lpszSection));
     if (!hKey)
         return false;
-    const LONG result = RegSetValueExA(hKey, lpszEntry, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(lpszValue),
-                                       static_cast<DWORD>(strlen(lpszValue) + 1));
+    const LONG result =
+        RegSetValueExA(hKey, lpszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
+                       static_cast<DWORD>(strlen(lpszValue) + 1));
     RegCloseKey(hKey);
     return result == ERROR_SUCCESS;
 }

@@ -20,7 +20,7 @@ uint16_t WordAt(const unsigned char* p, size_t i) {
     return static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8));
 }
 
-}  // namespace
+} // namespace
 
 bool ParseToolbarResource(const void* data, size_t size, ToolbarResource& out) {
     const auto* bytes = static_cast<const unsigned char*>(data);

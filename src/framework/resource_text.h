@@ -22,14 +22,18 @@ enum DocStringIndex {
 };
 
 // A command's string: the status-bar prompt, then '\n' and the tooltip text.
-inline std::string PromptText(const std::string& text) { return GetSubstring(text, 0); }
-inline std::string TipText(const std::string& text) { return GetSubstring(text, 1); }
+inline std::string PromptText(const std::string& text) {
+    return GetSubstring(text, 0);
+}
+inline std::string TipText(const std::string& text) {
+    return GetSubstring(text, 1);
+}
 
 // The toolbar resource: version 1, image width and height, item count, item ids
 // (0 for a separator), all 16-bit little-endian words.
 struct ToolbarButtonSpec {
-    unsigned nID = 0;   // command id; 0 for a separator
-    int iImage = -1;    // index in the image strip; -1 for a separator
+    unsigned nID = 0; // command id; 0 for a separator
+    int iImage = -1;  // index in the image strip; -1 for a separator
 };
 struct ToolbarResource {
     int nWidth = 0;

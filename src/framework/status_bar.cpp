@@ -146,7 +146,8 @@ CSize CStatusBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     ReleaseDC(m_hWnd, hDC);
     int borders[3] = {};
     SendMessage(SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
-    const int cy = std::max<int>(tm.tmHeight + 2 * borders[1] + 6, GetSystemMetrics(SM_CYHSCROLL) + 4);
+    const int cy =
+        std::max<int>(tm.tmHeight + 2 * borders[1] + 6, GetSystemMetrics(SM_CYHSCROLL) + 4);
     return CSize(bStretch ? 32767 : extra.cx, cy + extra.cy);
 }
 

@@ -4,7 +4,6 @@
 // indicator's id names the string) and shows it while the indicator's update handler
 // enables it, and nothing while it disables it.
 
-
 #include <string>
 #include <vector>
 
@@ -33,9 +32,9 @@ public:
 protected:
     struct Pane {
         UINT nID = 0;
-        int cxText = 0;         // room for the text
-        std::string strText;    // what the pane shows
-        std::string strIndicator;  // an indicator's text while it is on
+        int cxText = 0;           // room for the text
+        std::string strText;      // what the pane shows
+        std::string strIndicator; // an indicator's text while it is on
         bool bOn = true;
     };
     std::vector<Pane> m_panes;

@@ -35,10 +35,10 @@ public:
             pBar->SendMessage(TB_INDETERMINATE, m_nID,
                               MAKELPARAM(bIndeterminate ? TRUE : FALSE, 0));
     }
-    void SetText(const char*) override {}  // buttons show images only
+    void SetText(const char*) override {} // buttons show images only
 };
 
-}  // namespace
+} // namespace
 
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
@@ -64,8 +64,8 @@ void CToolBar::SetSizes(SIZE sizeButton, SIZE sizeImage) {
 
 bool CToolBar::LoadToolBar(UINT nIDResource) {
     HINSTANCE hInst = GetModuleHandleA(nullptr);
-    HRSRC hRsrc = FindResourceA(hInst, MAKEINTRESOURCEA(nIDResource),
-                                MAKEINTRESOURCEA(kToolbarResourceType));
+    HRSRC hRsrc =
+        FindResourceA(hInst, MAKEINTRESOURCEA(nIDResource), MAKEINTRESOURCEA(kToolbarResourceType));
     if (!hRsrc)
         return false;
     HGLOBAL hGlobal = LoadResource(hInst, hRsrc);
@@ -84,8 +84,8 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
             ++nImages;
     }
     TBADDBITMAP bitmap{hInst, nIDResource};
-    if (SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(nImages), reinterpret_cast<LPARAM>(&bitmap)) ==
-        -1)
+    if (SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(nImages),
+                    reinterpret_cast<LPARAM>(&bitmap)) == -1)
         return false;
     return SetButtons(ids.data(), static_cast<int>(ids.size()));
 }
@@ -100,7 +100,7 @@ bool CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
         button.idCommand = static_cast<int>(lpIDArray[i]);
         if (lpIDArray[i] == ID_SEPARATOR) {
             button.fsStyle = BTNS_SEP;
-            button.iBitmap = 6;  // the separator's width
+            button.iBitmap = 6; // the separator's width
         } else {
             button.fsStyle = BTNS_BUTTON;
             button.fsState = TBSTATE_ENABLED;
@@ -114,7 +114,9 @@ bool CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
            FALSE;
 }
 
-int CToolBar::GetCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
+int CToolBar::GetCount() const {
+    return static_cast<int>(SendMessage(TB_BUTTONCOUNT));
+}
 
 int CToolBar::CommandToIndex(UINT nIDFind) const {
     return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nIDFind));

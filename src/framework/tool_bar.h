@@ -5,7 +5,6 @@
 // disabled. Clicks arrive at the frame as commands; drop-down arrows send TBN_DROPDOWN
 // to the frame.
 
-
 #include "control_bar.h"
 
 class CToolBar : public CControlBar {

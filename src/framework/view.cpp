@@ -13,7 +13,7 @@ END_MESSAGE_MAP()
 
 CView::~CView() {
     if (m_pDocument)
-        m_pDocument->RemoveView(this);  // may delete the document
+        m_pDocument->RemoveView(this); // may delete the document
 }
 
 void CView::PostNcDestroy() {
@@ -40,7 +40,9 @@ bool CView::Create(const char* lpszClassName, const char* lpszWindowName, DWORD 
     return true;
 }
 
-void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+void CView::OnInitialUpdate() {
+    OnUpdate(nullptr, 0, nullptr);
+}
 
 void CView::OnUpdate(CView* pSender, LPARAM, CObject*) {
     if (pSender != this)
@@ -62,7 +64,7 @@ LRESULT CView::OnInitialUpdateMessage(WPARAM, LPARAM) {
 
 void CView::OnPaint() {
     if (m_pfnSuper) {
-        Default();  // a control paints itself
+        Default(); // a control paints itself
         return;
     }
     PAINTSTRUCT ps;

@@ -26,21 +26,25 @@ bool IsIdleMessage(const MSG& msg, POINT& ptLast, UINT& nLastMessage) {
         return true;
     }
     nLastMessage = msg.message;
-    return msg.message != WM_PAINT && msg.message != 0x0118;  // nor the caret's blink
+    return msg.message != WM_PAINT && msg.message != 0x0118; // nor the caret's blink
 }
 
-}  // namespace
+} // namespace
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
 
-CWnd* AfxGetMainWnd() { return g_pApp ? g_pApp->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
 
 bool AfxLoadString(UINT nID, std::string& rString) {
     rString.clear();
     // Strings are at most 4095 characters; the UTF-8 code page may need four bytes each.
     std::vector<char> buffer(4096 * 4);
-    const int n = LoadStringA(GetModuleHandleA(nullptr), nID, buffer.data(),
-                              static_cast<int>(buffer.size()));
+    const int n =
+        LoadStringA(GetModuleHandleA(nullptr), nID, buffer.data(), static_cast<int>(buffer.size()));
     if (n <= 0)
         return false;
     rString.assign(buffer.data(), static_cast<size_t>(n));
@@ -63,7 +67,9 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType) {
     return AfxMessageBox(AfxLoadString(nIDPrompt).c_str(), nType);
 }
 
-bool AfxOleInit() { return g_pApp && g_pApp->InitOle(); }
+bool AfxOleInit() {
+    return g_pApp && g_pApp->InitOle();
+}
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
@@ -91,7 +97,9 @@ CWinApp::~CWinApp() {
         g_pApp = m_pPreviousApp;
 }
 
-bool CWinApp::InitInstance() { return true; }
+bool CWinApp::InitInstance() {
+    return true;
+}
 
 bool CWinApp::InitOle() {
     if (m_bOleInitialized)
@@ -124,7 +132,7 @@ bool CWinApp::PreTranslateMessage(MSG* pMsg) {
 }
 
 bool CWinApp::PumpMessage() {
-    MSG msg;
+    MSG& msg = m_msgCur;
     if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
         m_nExitCode = static_cast<int>(msg.wParam);
         return false;
@@ -162,8 +170,7 @@ int CWinApp::Run() {
         do {
             if (!PumpMessage())
                 return ExitInstance();
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-            if (IsIdleMessage(msg, ptLast, nLastMessage)) {
+            if (IsIdleMessage(m_msgCur, ptLast, nLastMessage)) {
                 bIdle = true;
                 lIdleCount = 0;
             }
@@ -182,9 +189,13 @@ void CWinApp::LoadStdProfileSettings(UINT nMaxMRU) {
     m_pRecentFileList->ReadList(m_profile);
 }
 
-void CWinApp::AddDocTemplate(CSingleDocTemplate* pTemplate) { m_pDocTemplate.reset(pTemplate); }
+void CWinApp::AddDocTemplate(CSingleDocTemplate* pTemplate) {
+    m_pDocTemplate.reset(pTemplate);
+}
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) const { rCmdInfo.Parse(m_args); }
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) const {
+    rCmdInfo.Parse(m_args);
+}
 
 bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo) {
     switch (rCmdInfo.m_nShellCommand) {

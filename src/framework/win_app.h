@@ -29,8 +29,8 @@ public:
     std::string m_strRegistryKey;
     std::string m_strProfileName;
     HINSTANCE m_hInstance = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;     // how the main window shows first; -1 once used
-    std::vector<std::string> m_args;    // the command line, without the program
+    int m_nCmdShow = SW_SHOWNORMAL;  // how the main window shows first; -1 once used
+    std::vector<std::string> m_args; // the command line, without the program
     CWnd* m_pMainWnd = nullptr;
 
     virtual bool InitInstance();
@@ -45,7 +45,7 @@ public:
     // Start-up helpers.
     void SetRegistryKey(const char* lpszRegistryKey);
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
-    void AddDocTemplate(CSingleDocTemplate* pTemplate);  // takes ownership
+    void AddDocTemplate(CSingleDocTemplate* pTemplate); // takes ownership
     CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate.get(); }
     void ParseCommandLine(CCommandLineInfo& rCmdInfo) const;
     bool ProcessShellCommand(CCommandLineInfo& rCmdInfo);
@@ -67,7 +67,8 @@ public:
     // Initialises OLE for this thread (undone at exit). False when it cannot.
     bool InitOle();
 
-    int m_nExitCode = 0;  // from WM_QUIT
+    int m_nExitCode = 0; // from WM_QUIT
+    MSG m_msgCur{};      // the message handled last
 
 protected:
     void OnFileNew();

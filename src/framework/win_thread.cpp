@@ -54,7 +54,7 @@ bool CWinThread::Join(DWORD dwTimeout) {
         }
         if (result == WAIT_TIMEOUT)
             return false;
-        return WaitForSingleObject(m_hThread, 0) == WAIT_OBJECT_0;  // WAIT_FAILED
+        return WaitForSingleObject(m_hThread, 0) == WAIT_OBJECT_0; // WAIT_FAILED
     }
 }
 

@@ -13,7 +13,7 @@ using AFX_THREADPROC = UINT (*)(void* pParam);
 class CWinThread {
 public:
     CWinThread(AFX_THREADPROC pfnThreadProc, void* pParam);
-    ~CWinThread();  // asks the thread to stop and joins it
+    ~CWinThread(); // asks the thread to stop and joins it
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 

@@ -11,9 +11,9 @@
 namespace {
 
 struct ThreadWndState {
-    CWnd* pWndInit = nullptr;                    // the object whose window is being created
-    std::unordered_map<HWND, CWnd*> permanent;   // windows of this thread with an object
-    MSG current{};                               // the message being handled, for Default()
+    CWnd* pWndInit = nullptr;                  // the object whose window is being created
+    std::unordered_map<HWND, CWnd*> permanent; // windows of this thread with an object
+    MSG current{};                             // the message being handled, for Default()
 };
 
 ThreadWndState& State() {
@@ -32,12 +32,11 @@ LRESULT ResultAfterException(UINT message) {
 
 void ReportException(UINT message, const char* what) {
     char text[320];
-    std::snprintf(text, sizeof(text), "dscp: handler of message 0x%04X threw: %s\n", message,
-                  what);
+    std::snprintf(text, sizeof(text), "dscp: handler of message 0x%04X threw: %s\n", message, what);
     OutputDebugStringA(text);
 }
 
-}  // namespace
+} // namespace
 
 // Runs one message through an object with the bookkeeping around it.
 struct WndDispatcher {
@@ -57,7 +56,7 @@ struct WndDispatcher {
         }
         state.current = saved;
         if (message == WM_NCDESTROY)
-            pWnd->OnNcDestroyCleanup();  // may delete the object
+            pWnd->OnNcDestroyCleanup(); // may delete the object
         return result;
     }
 };
@@ -166,7 +165,7 @@ bool CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpsz
     const bool bTaken = state.pWndInit != this;
     state.pWndInit = previous;
     if (!hWnd)
-        return false;  // an object that owns itself may be gone already (PostNcDestroy)
+        return false; // an object that owns itself may be gone already (PostNcDestroy)
     if (!bTaken)
         return SubclassWindow(hWnd);
     return true;
@@ -197,8 +196,7 @@ bool CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
 HWND CWnd::UnsubclassWindow() {
     if (m_pfnSuper && m_hWnd) {
         // Only put the old procedure back when ours is still the one installed.
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) ==
-            &CWnd::AfxWndProc)
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc)
             SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
     m_pfnSuper = nullptr;
@@ -223,7 +221,7 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     if (!pWnd) {
         ThreadWndState& state = State();
         if (!state.pWndInit || !state.pWndInit->Attach(hWnd))
-            return ::DefWindowProcA(hWnd, message, wParam, lParam);  // before or after its object
+            return ::DefWindowProcA(hWnd, message, wParam, lParam); // before or after its object
         pWnd = state.pWndInit;
         state.pWndInit = nullptr;
     }
@@ -301,19 +299,18 @@ public:
     void SetText(const char*) override {}
 };
 
-}  // namespace
+} // namespace
 
 bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT nID = LOWORD(wParam);
     HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
     UINT nCode = HIWORD(wParam);
     if (!hWndCtrl) {
-        nCode = 0;  // a menu item or an accelerator
+        nCode = 0; // a menu item or an accelerator
     } else {
         CWnd* pChild = FromHandlePermanent(hWndCtrl);
         LRESULT result = 0;
-        if (pChild && pChild != this &&
-            pChild->OnChildNotify(WM_COMMAND, wParam, lParam, &result))
+        if (pChild && pChild != this && pChild->OnChildNotify(WM_COMMAND, wParam, lParam, &result))
             return true;
     }
     if (nCode == 0) {
@@ -374,7 +371,9 @@ bool CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     return true;
 }
 
-bool CWnd::PreTranslateMessage(MSG*) { return false; }
+bool CWnd::PreTranslateMessage(MSG*) {
+    return false;
+}
 
 namespace {
 
@@ -405,7 +404,7 @@ HWND FindDescendant(HWND hWndParent, int nID) {
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, bool bDeep,
                                     bool bOnlyPerm) const {
@@ -444,7 +443,9 @@ CFrameWnd* CWnd::GetParentFrame() const {
     return nullptr;
 }
 
-HWND CWnd::GetDescendantWindow(int nID) const { return FindDescendant(m_hWnd, nID); }
+HWND CWnd::GetDescendantWindow(int nID) const {
+    return FindDescendant(m_hWnd, nID);
+}
 
 void CWnd::MoveWindow(const RECT& rect, bool bRepaint) const {
     ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -515,8 +516,7 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
         if (rect.bottom < rect.top)
             rect.bottom = rect.top;
         layout.hDWP = DeferWindowPos(layout.hDWP, hWndLeftOver, nullptr, rect.left, rect.top,
-                                     rect.Width(), rect.Height(),
-                                     SWP_NOACTIVATE | SWP_NOZORDER);
+                                     rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_NOZORDER);
     }
     if (layout.hDWP)
         EndDeferWindowPos(layout.hDWP);

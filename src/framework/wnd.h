@@ -20,8 +20,8 @@ struct CCreateContext;
 
 // A control bar's share of the parent's layout, handed around with WM_SIZEPARENT.
 struct AFX_SIZEPARENTPARAMS {
-    HDWP hDWP;   // null: only ask for the sizes
-    RECT rect;   // what is left of the parent's client area
+    HDWP hDWP; // null: only ask for the sizes
+    RECT rect; // what is left of the parent's client area
     SIZE sizeTotal;
     BOOL bStretch;
 };
@@ -120,9 +120,9 @@ public:
     // gets what the bars leave. With reposQuery nothing moves and lpRectParam receives
     // the room left over; with reposExtra the left-over window is inset by lpRectParam.
     enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
-    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver,
-                        UINT nFlags = reposDefault, RECT* lpRectParam = nullptr,
-                        const RECT* lpRectClient = nullptr, bool bStretch = true);
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlags = reposDefault,
+                        RECT* lpRectParam = nullptr, const RECT* lpRectClient = nullptr,
+                        bool bStretch = true);
 
     // The procedure every window of the framework's classes is created with.
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -130,7 +130,7 @@ public:
     static const char* GetDefaultClassName();
 
 protected:
-    WNDPROC m_pfnSuper = nullptr;  // the previous procedure of a subclassed window
+    WNDPROC m_pfnSuper = nullptr; // the previous procedure of a subclassed window
 
     bool Attach(HWND hWnd);
     HWND Detach();

@@ -11,8 +11,8 @@
 #include "win_app.h"
 
 const CDirscopeView::ColumnSpec CDirscopeView::kFolderColumns[6] = {
-    {"Name", LVCFMT_LEFT, 200},    {"Size", LVCFMT_RIGHT, 80},    {"Type", LVCFMT_LEFT, 100},
-    {"Date", LVCFMT_LEFT, 120},    {"Folders", LVCFMT_RIGHT, 80}, {"Files", LVCFMT_RIGHT, 80},
+    {"Name", LVCFMT_LEFT, 200}, {"Size", LVCFMT_RIGHT, 80},    {"Type", LVCFMT_LEFT, 100},
+    {"Date", LVCFMT_LEFT, 120}, {"Folders", LVCFMT_RIGHT, 80}, {"Files", LVCFMT_RIGHT, 80},
 };
 
 const CDirscopeView::ColumnSpec CDirscopeView::kDriveColumns[3] = {
@@ -51,8 +51,7 @@ void CDirscopeView::OnInitialUpdate() {
     InsertColumns();
     AttachSystemImageLists();
     if (CWnd* pMainWnd = AfxGetMainWnd())
-        pMainWnd->SetWindowText(AfxLoadString(IDS_PRODUCT_NAME) + " " +
-                                AfxLoadString(IDS_VERSION));
+        pMainWnd->SetWindowText(AfxLoadString(IDS_PRODUCT_NAME) + " " + AfxLoadString(IDS_VERSION));
 }
 
 void CDirscopeView::InsertColumns() {
@@ -183,8 +182,14 @@ void CDirscopeView::OnViewType() {
         OnViewDetail();
 }
 
-void CDirscopeView::OnRefresh() { ShowFolder(); }
+void CDirscopeView::OnRefresh() {
+    ShowFolder();
+}
 
-void CDirscopeView::OnUpdateViewDetail(CCmdUI* pCmdUI) { pCmdUI->SetCheck(m_nViewType == 1); }
+void CDirscopeView::OnUpdateViewDetail(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_nViewType == 1);
+}
 
-void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) { pCmdUI->SetCheck(m_nViewType != 1); }
+void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_nViewType != 1);
+}

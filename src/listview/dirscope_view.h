@@ -30,11 +30,11 @@ public:
     int m_nFileCount = 0;
     int m_nFolderCount = 0;
     int64_t m_nTotalSize = 0;
-    BOOL m_bDriveView = TRUE;  // the drive-overview columns are in place
-    int m_nViewType = 1;       // 1 Detail (report), 0 Icon
-    std::vector<FolderEntry> m_folderEntries;  // the shown folder's subfolders, by name
+    BOOL m_bDriveView = TRUE;                 // the drive-overview columns are in place
+    int m_nViewType = 1;                      // 1 Detail (report), 0 Icon
+    std::vector<FolderEntry> m_folderEntries; // the shown folder's subfolders, by name
     SHFILEINFOA m_sfi{};
-    char m_szFolderPath[kMaxPathField] = {};  // the folder shown last
+    char m_szFolderPath[kMaxPathField] = {}; // the folder shown last
 
     // The columns of each mode.
     struct ColumnSpec {

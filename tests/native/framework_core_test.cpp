@@ -25,7 +25,7 @@ TEST(BarLayout, EachBarTakesItsSideAndTheRestIsLeft) {
 TEST(BarLayout, ABarNeverTakesMoreThanIsLeft) {
     LayoutRect free{0, 0, 300, 50};
     const LayoutRect toolbar = TakeBarRoom(free, BarSide::Top, 40);
-    const LayoutRect status = TakeBarRoom(free, BarSide::Bottom, 22);  // only 10 left
+    const LayoutRect status = TakeBarRoom(free, BarSide::Bottom, 22); // only 10 left
     EXPECT_EQ(toolbar.Height(), 40);
     EXPECT_EQ(status, (LayoutRect{0, 40, 300, 50}));
     EXPECT_EQ(free.Height(), 0);
@@ -83,7 +83,7 @@ std::vector<uint8_t> Words(const std::vector<unsigned>& words) {
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ToolbarResource, ButtonsSeparatorsAndRunningImageIndices) {
     const auto data = Words({1, 30, 30, 9, 201, 202, 203, 0, 204, 32803, 206, 0, 209});
@@ -103,7 +103,7 @@ TEST(ToolbarResource, ButtonsSeparatorsAndRunningImageIndices) {
 TEST(ToolbarResource, DamagedDataIsRefused) {
     ToolbarResource toolbar;
     toolbar.nWidth = 99;
-    const auto shortCount = Words({1, 30, 30, 3, 201, 202});  // says 3, holds 2
+    const auto shortCount = Words({1, 30, 30, 3, 201, 202}); // says 3, holds 2
     EXPECT_FALSE(ParseToolbarResource(shortCount.data(), shortCount.size(), toolbar));
     const auto version2 = Words({2, 30, 30, 1, 201});
     EXPECT_FALSE(ParseToolbarResource(version2.data(), version2.size(), toolbar));
@@ -111,7 +111,7 @@ TEST(ToolbarResource, DamagedDataIsRefused) {
     EXPECT_FALSE(ParseToolbarResource(noSize.data(), noSize.size(), toolbar));
     EXPECT_FALSE(ParseToolbarResource(nullptr, 0, toolbar));
     EXPECT_FALSE(ParseToolbarResource(version2.data(), 6, toolbar));
-    EXPECT_EQ(toolbar.nWidth, 99);  // untouched
+    EXPECT_EQ(toolbar.nWidth, 99); // untouched
     const auto empty = Words({1, 16, 15, 0});
     EXPECT_TRUE(ParseToolbarResource(empty.data(), empty.size(), toolbar));
     EXPECT_TRUE(toolbar.buttons.empty());

@@ -109,7 +109,7 @@ protected:
 // A folder with the subfolders b and A and the files z.txt and C.txt.
 struct MixedFolder {
     TempTree tree;
-    static constexpr int64_t kTime = 1148918700;  // 2006-05-29 16:05 UTC
+    static constexpr int64_t kTime = 1148918700; // 2006-05-29 16:05 UTC
     MixedFolder() {
         tree.Folder("b");
         tree.Folder("A");
@@ -121,7 +121,7 @@ struct MixedFolder {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DscpApp, TheTitleReadsDirscope30) {
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
@@ -197,13 +197,23 @@ TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
         DestroyMenu(hMenu);
     };
     check(134, "OnBack",
-          {{32784, "BackFolder0"}, {32785, "BackFolder1"}, {32786, "BackFolder2"},
-           {32787, "BackFolder3"}, {32788, "BackFolder4"}, {32789, "BackFolder5"},
-           {32790, "BackFolder6"}, {32791, "BackFolder7"}});
+          {{32784, "BackFolder0"},
+           {32785, "BackFolder1"},
+           {32786, "BackFolder2"},
+           {32787, "BackFolder3"},
+           {32788, "BackFolder4"},
+           {32789, "BackFolder5"},
+           {32790, "BackFolder6"},
+           {32791, "BackFolder7"}});
     check(135, "OnForward",
-          {{32794, "ForwardFolder0"}, {32795, "ForwardFolder1"}, {32796, "ForwardFolder2"},
-           {32797, "ForwardFolder3"}, {32798, "ForwardFolder4"}, {32799, "ForwardFolder5"},
-           {32800, "ForwardFolder6"}, {32801, "ForwardFolder7"}});
+          {{32794, "ForwardFolder0"},
+           {32795, "ForwardFolder1"},
+           {32796, "ForwardFolder2"},
+           {32797, "ForwardFolder3"},
+           {32798, "ForwardFolder4"},
+           {32799, "ForwardFolder5"},
+           {32800, "ForwardFolder6"},
+           {32801, "ForwardFolder7"}});
     check(136, "ViewType", {{32782, "Icon"}, {32781, "Detail"}});
 
     // Menu 137: View and Arrange submenus, Refresh, Paste.
@@ -219,7 +229,7 @@ TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
     EXPECT_EQ(GetMenuItemID(hViewSub, 1), 32781u);
     EXPECT_EQ(GetMenuItemID(hArrange, 0), 32807u);
     EXPECT_EQ(GetMenuItemID(hArrange, 3), 32810u);
-    EXPECT_EQ(GetMenuItemID(hPopup, 1), 0u);  // separator
+    EXPECT_EQ(GetMenuItemID(hPopup, 1), 0u); // separator
     EXPECT_EQ(GetMenuItemID(hPopup, 3), 32803u);
     EXPECT_EQ(GetMenuItemID(hPopup, 5), 208u);
     // Nothing handles the Arrange commands: they show disabled. Icon and Detail are checked
@@ -250,10 +260,9 @@ TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
         entries.push_back(mods + std::to_string(table[i].key) + "=" + std::to_string(table[i].cmd));
     }
     const std::vector<std::string> expected = {
-        "Ctrl+78=57600", "Ctrl+79=57601", "Ctrl+83=57603", "Ctrl+80=57607",
-        "Ctrl+90=57643", "Alt+8=57643",   "Ctrl+88=57635", "Shift+46=57635",
-        "Ctrl+67=57634", "Ctrl+45=57634", "Ctrl+86=57637", "Shift+45=57637",
-        "117=57680",     "Shift+117=57681"};
+        "Ctrl+78=57600", "Ctrl+79=57601",  "Ctrl+83=57603",  "Ctrl+80=57607",  "Ctrl+90=57643",
+        "Alt+8=57643",   "Ctrl+88=57635",  "Shift+46=57635", "Ctrl+67=57634",  "Ctrl+45=57634",
+        "Ctrl+86=57637", "Shift+45=57637", "117=57680",      "Shift+117=57681"};
     EXPECT_EQ(entries, expected);
 }
 
@@ -381,16 +390,16 @@ TEST_F(DscpApp, ColumnsSwitchSixThreeSixAndTwoFoldersInARowKeepThem) {
     second.File("only.dat", 10);
     Show(first.tree.Root());
     EXPECT_EQ(ColumnCount(), 6);
-    ListView_SetColumnWidth(m_pView->m_hWnd, 0, 321);  // a rebuild would forget this
+    ListView_SetColumnWidth(m_pView->m_hWnd, 0, 321); // a rebuild would forget this
     Show(second.Root());
     EXPECT_EQ(ColumnCount(), 6);
     EXPECT_EQ(List().GetColumnWidth(0), 321);
     EXPECT_EQ(AllRows().size(), 1u);
 
-    Show("");  // the computer node
+    Show(""); // the computer node
     EXPECT_TRUE(m_pView->m_bDriveView);
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
-    EXPECT_EQ(std::string(m_pView->m_szFolderPath), second.Root());  // kept
+    EXPECT_EQ(std::string(m_pView->m_szFolderPath), second.Root()); // kept
     EXPECT_EQ(m_pView->m_nFileCount, 1);
 
     Show(first.tree.Root());
@@ -406,9 +415,9 @@ TEST_F(DscpApp, IconAndDetailKeepTheRowsAndTheirCells) {
     Command(ID_VIEW_ICON);
     EXPECT_EQ(m_pView->m_nViewType, 0);
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_ICON));
-    EXPECT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS);  // only the report bit changed
+    EXPECT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS); // only the report bit changed
     EXPECT_EQ(AllRows(), before);
-    Command(ID_VIEWTYPE);  // the toolbar button toggles back
+    Command(ID_VIEWTYPE); // the toolbar button toggles back
     EXPECT_EQ(m_pView->m_nViewType, 1);
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
     EXPECT_EQ(AllRows(), before);
@@ -500,7 +509,7 @@ TEST_F(DscpApp, SaveNeverTruncatesAFileOpenedWithCtrlO) {
     }
     // The open dialog is answered by a helper thread: it types the name and presses OK.
     DialogAnswerer answer([&](HWND hDlg) {
-        HWND hName = GetDlgItem(hDlg, 0x47C);  // the file name box
+        HWND hName = GetDlgItem(hDlg, 0x47C); // the file name box
         if (!hName)
             hName = GetDlgItem(hDlg, 0x480);
         SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -529,7 +538,7 @@ TEST_F(DscpApp, DestroyingTheListLeavesTheShellsImageListsIntact) {
     ASSERT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS);
     const int nImages = ImageList_GetImageCount(hSmall);
     ASSERT_GT(nImages, 0);
-    StopApp();  // the view and its list control go
+    StopApp(); // the view and its list control go
     EXPECT_EQ(ImageList_GetImageCount(hSmall), nImages);
     int cx = 0;
     int cy = 0;
@@ -545,7 +554,7 @@ TEST_F(DscpApp, StartingWithAnEmptyProfileWritesNothingOfTheProgramsOwn) {
     Show(folder.tree.Root());
     Command(ID_VIEW_ICON);
     Command(ID_VIEW_TOOLBAR);
-    m_pFrame->PostMessage(WM_COMMAND, 57665);  // File Exit
+    m_pFrame->PostMessage(WM_COMMAND, 57665); // File Exit
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
     m_pApp.reset();
@@ -560,7 +569,8 @@ TEST_F(DscpApp, TheCloseBoxEndsTheProgram) {
 }
 
 // Not a check: holds the main window on screen, showing a folder, for a screenshot.
-//   DSCP_SCREENSHOT_FOLDER=<folder> DSCP_SCREENSHOT_MS=<ms> dscp_app_tests --gtest_filter=*Screenshot*
+//   DSCP_SCREENSHOT_FOLDER=<folder> DSCP_SCREENSHOT_MS=<ms> dscp_app_tests
+//   --gtest_filter=*Screenshot*
 TEST_F(DscpApp, Screenshot) {
     const char* folder = std::getenv("DSCP_SCREENSHOT_FOLDER");
     const char* ms = std::getenv("DSCP_SCREENSHOT_MS");

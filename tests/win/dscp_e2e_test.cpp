@@ -19,7 +19,7 @@ std::string ProgramPath() {
     if (!exe)
         return {};
     std::string path = exe;
-    if (!path.empty() && path[0] == '/') {  // a Unix path: Wine's Z: drive
+    if (!path.empty() && path[0] == '/') { // a Unix path: Wine's Z: drive
         for (char& c : path)
             if (c == '/')
                 c = '\\';
@@ -30,7 +30,7 @@ std::string ProgramPath() {
 
 struct FindWindowOf {
     DWORD pid;
-    const char* cls;  // null: any class
+    const char* cls; // null: any class
     HWND found;
 };
 
@@ -118,10 +118,10 @@ void StartCheckAndClose(UINT message, WPARAM wParam) {
     EXPECT_EQ(SendMessageA(hToolbar, TB_BUTTONCOUNT, 0, 0), 9);
     HWND hStatus = FindWindowExA(hMain, nullptr, "msctls_statusbar32", nullptr);
     EXPECT_EQ(SendMessageA(hStatus, SB_GETPARTS, 0, 0), 4);
-    EXPECT_EQ(LOWORD(SendMessageA(hStatus, SB_GETTEXTLENGTHA, 0, 0)), 5u);  // "Ready"
+    EXPECT_EQ(LOWORD(SendMessageA(hStatus, SB_GETTEXTLENGTHA, 0, 0)), 5u); // "Ready"
     HWND hList = FindWindowExA(hMain, nullptr, "SysListView32", nullptr);
     HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0), 3);  // the drive columns
+    EXPECT_EQ(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0), 3); // the drive columns
     RECT list{};
     RECT status{};
     GetWindowRect(hList, &list);
@@ -131,16 +131,18 @@ void StartCheckAndClose(UINT message, WPARAM wParam) {
     PostMessageA(hMain, message, wParam, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_FALSE(IsWindow(hMain));
-    EXPECT_FALSE(profile.Exists());  // nothing of the program's own was written
+    EXPECT_FALSE(profile.Exists()); // nothing of the program's own was written
 }
 
-}  // namespace
+} // namespace
 
 TEST(DscpExe, StartsWithItsWindowAndEndsFromFileExit) {
     StartCheckAndClose(WM_COMMAND, 57665);
 }
 
-TEST(DscpExe, EndsFromTheCloseBox) { StartCheckAndClose(WM_SYSCOMMAND, SC_CLOSE); }
+TEST(DscpExe, EndsFromTheCloseBox) {
+    StartCheckAndClose(WM_SYSCOMMAND, SC_CLOSE);
+}
 
 TEST(DscpExe, ADocumentThatCannotBeOpenedEndsTheStartWithTheFrameworksMessage) {
     Program program("Z:\\no\\such\\document.dsc");

@@ -29,7 +29,9 @@ namespace {
 
 std::vector<std::string> g_log;
 
-void Log(const std::string& entry) { g_log.push_back(entry); }
+void Log(const std::string& entry) {
+    g_log.push_back(entry);
+}
 
 constexpr UINT WM_TEST_A = WM_APP + 1;
 constexpr UINT WM_TEST_B = WM_APP + 2;
@@ -98,15 +100,15 @@ bool CreateTopLevel(CWnd& wnd) {
                         nullptr);
 }
 
-}  // namespace
+} // namespace
 
 TEST(MessageTable, DerivedEntriesComeFirstAndTheBaseTableStillAnswers) {
     CDerivedWnd wnd;
     ASSERT_TRUE(CreateTopLevel(wnd));
-    EXPECT_EQ(wnd.SendMessage(WM_TEST_A), 1);        // only in the base table
-    EXPECT_EQ(wnd.SendMessage(WM_TEST_B), 22);       // derived, calling the base's handler
-    EXPECT_EQ(wnd.SendMessage(WM_TEST_C), 7);        // Default(): DefWindowProc gives 0
-    EXPECT_EQ(wnd.SendMessage(WM_APP + 99), 0);      // nobody: DefWindowProc
+    EXPECT_EQ(wnd.SendMessage(WM_TEST_A), 1);   // only in the base table
+    EXPECT_EQ(wnd.SendMessage(WM_TEST_B), 22);  // derived, calling the base's handler
+    EXPECT_EQ(wnd.SendMessage(WM_TEST_C), 7);   // Default(): DefWindowProc gives 0
+    EXPECT_EQ(wnd.SendMessage(WM_APP + 99), 0); // nobody: DefWindowProc
     EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
     wnd.DestroyWindow();
 }
@@ -139,7 +141,7 @@ TEST(WindowProcedure, AnExceptionNeverLeavesIt) {
     CDerivedWnd wnd;
     ASSERT_TRUE(CreateTopLevel(wnd));
     EXPECT_EQ(wnd.SendMessage(WM_TEST_THROW), 0);
-    EXPECT_EQ(wnd.SendMessage(WM_TEST_A), 1);  // and the window goes on working
+    EXPECT_EQ(wnd.SendMessage(WM_TEST_A), 1); // and the window goes on working
     wnd.DestroyWindow();
 
     // A WM_CREATE handler that throws makes the creation fail.
@@ -163,7 +165,7 @@ BEGIN_MESSAGE_MAP(CSubclassedStatic, CWnd)
     ON_MESSAGE(WM_TEST_A, OnTestA)
 END_MESSAGE_MAP()
 
-}  // namespace
+} // namespace
 
 TEST(Subclassing, AControlAnswersThroughItsObjectAndGetsItsProcedureBack) {
     HWND hWnd = CreateWindowExA(0, "Static", "label", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
@@ -199,7 +201,7 @@ public:
     bool OnRightClick(NMHDR*, LRESULT* pResult) {
         Log("list rclick");
         *pResult = 0;
-        return false;  // the parent may look too
+        return false; // the parent may look too
     }
     void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
         Log("list column " + std::to_string(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem));
@@ -240,7 +242,7 @@ BEGIN_MESSAGE_MAP(CParentWnd, CWnd)
     ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-}  // namespace
+} // namespace
 
 TEST(Reflection, TheControlHandlesItsOwnNotificationsFirst) {
     CParentWnd parent;
@@ -356,8 +358,7 @@ public:
     void OnAll() { Log("frame"); }
     void OnDropDownCommand() { Log("frame dropdown command"); }
     void OnDropDown(NMHDR* pNMHDR, LRESULT* pResult) {
-        Log("frame dropdown arrow " +
-            std::to_string(reinterpret_cast<NMTOOLBARA*>(pNMHDR)->iItem));
+        Log("frame dropdown arrow " + std::to_string(reinterpret_cast<NMTOOLBARA*>(pNMHDR)->iItem));
         *pResult = TBDDRET_DEFAULT;
     }
 };
@@ -378,8 +379,7 @@ public:
         SetRegistryKey("DscpFrameworkTest");
         LoadStdProfileSettings(4);
         AddDocTemplate(new CSingleDocTemplate(IDR_TEST_FRAME, RUNTIME_CLASS(CTestDoc),
-                                              RUNTIME_CLASS(CTestFrame),
-                                              RUNTIME_CLASS(CTestView)));
+                                              RUNTIME_CLASS(CTestFrame), RUNTIME_CLASS(CTestView)));
         CCommandLineInfo cmdInfo;
         ParseCommandLine(cmdInfo);
         return ProcessShellCommand(cmdInfo);
@@ -433,7 +433,7 @@ protected:
     CTestView* m_pView = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FrameworkApp, TheTemplateMakesDocumentFrameAndViewTogether) {
     CDocument* pDoc = m_pView->GetDocument();
@@ -442,7 +442,7 @@ TEST_F(FrameworkApp, TheTemplateMakesDocumentFrameAndViewTogether) {
     EXPECT_EQ(pDoc->GetViews().size(), 1u);
     EXPECT_EQ(m_pView->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
     EXPECT_EQ(m_pView->m_nInitialUpdates, 1);
-    EXPECT_EQ(m_pFrame->GetWindowText(), "TestDoc - Test Frame");  // FWS_ADDTOTITLE
+    EXPECT_EQ(m_pFrame->GetWindowText(), "TestDoc - Test Frame"); // FWS_ADDTOTITLE
     EXPECT_TRUE(m_pFrame->IsWindowVisible());
     EXPECT_NE(GetMenu(m_pFrame->m_hWnd), nullptr);
 }
@@ -463,7 +463,7 @@ TEST_F(FrameworkApp, CommandsGoToFrameThenViewThenDocumentThenApplication) {
     EXPECT_FALSE(m_pFrame->OnCmdMsg(probe));
     CmdMsg probeApp{ID_APP_ONLY, 0, CmdPhase::Probe, nullptr};
     EXPECT_TRUE(m_pFrame->OnCmdMsg(probeApp));
-    EXPECT_TRUE(g_log.size() == 4u);  // probing runs nothing
+    EXPECT_TRUE(g_log.size() == 4u); // probing runs nothing
 }
 
 TEST_F(FrameworkApp, ACommandItsUpdateHandlerDisablesIsNotRun) {
@@ -482,8 +482,8 @@ TEST_F(FrameworkApp, AcceleratorsOfTheFrameReachTheRoute) {
 
 TEST_F(FrameworkApp, IdleUpdatesEnableAndCheckToolbarButtons) {
     EXPECT_TRUE(ButtonEnabled(ID_ALL_HANDLE));
-    EXPECT_TRUE(ButtonEnabled(ID_APP_ONLY));  // the application handles it
-    EXPECT_FALSE(ButtonEnabled(ID_NOBODY));   // no handler anywhere
+    EXPECT_TRUE(ButtonEnabled(ID_APP_ONLY)); // the application handles it
+    EXPECT_FALSE(ButtonEnabled(ID_NOBODY));  // no handler anywhere
     EXPECT_FALSE(ButtonEnabled(ID_DISABLED_BY_VIEW));
     EXPECT_TRUE(ButtonChecked(ID_VIEW_DOC_APP));
     EXPECT_FALSE(ButtonChecked(ID_ALL_HANDLE));
@@ -501,7 +501,7 @@ TEST_F(FrameworkApp, MenuItemsAreUpdatedWhenTheirPopupOpens) {
     EXPECT_TRUE(state(ID_VIEW_DOC_APP) & MF_CHECKED);
     EXPECT_TRUE(state(ID_NOBODY) & MF_GRAYED);
     EXPECT_TRUE(state(ID_DISABLED_BY_VIEW) & MF_GRAYED);
-    EXPECT_TRUE(state(ID_VIEW_TOOLBAR) & MF_CHECKED);  // the bar is visible
+    EXPECT_TRUE(state(ID_VIEW_TOOLBAR) & MF_CHECKED); // the bar is visible
     EXPECT_FALSE(state(ID_VIEW_TOOLBAR) & MF_GRAYED);
 }
 
@@ -513,7 +513,7 @@ TEST_F(FrameworkApp, BarTogglesHideAndShowBarsByIdAndTheViewTakesTheRoom) {
     EXPECT_EQ(view.top, toolbar.bottom);
     EXPECT_EQ(view.bottom, status.top);
     EXPECT_EQ(view.Width(), client.Width());
-    EXPECT_GT(toolbar.Height(), 30);  // 30-pixel images
+    EXPECT_GT(toolbar.Height(), 30); // 30-pixel images
 
     // The query mode moves nothing and gives the view's room.
     RECT room{};
@@ -557,7 +557,7 @@ TEST_F(FrameworkApp, StatusBarShowsPromptsReadyAndKeyIndicators) {
     EXPECT_EQ(bar.GetPaneText(0), "Show or hide the toolbar");
     m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_NOBODY, MF_STRING),
                           reinterpret_cast<LPARAM>(hMenu));
-    EXPECT_EQ(bar.GetPaneText(0), "");  // no prompt string
+    EXPECT_EQ(bar.GetPaneText(0), ""); // no prompt string
     m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(bar.GetPaneText(0), "Ready");
 
@@ -646,7 +646,7 @@ TEST_F(FrameworkApp, ExitClosesTheMainWindowAndEndsTheMessageLoop) {
     m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
-    EXPECT_EQ(CTestDoc::s_nLive, 0);  // the document went with its view
+    EXPECT_EQ(CTestDoc::s_nLive, 0); // the document went with its view
 }
 
 TEST_F(FrameworkApp, TheCloseBoxEndsTheMessageLoopToo) {
@@ -670,7 +670,7 @@ TEST(Profile, IntegersAndStringsRoundTripAndReadingCreatesNothing) {
     EXPECT_TRUE(profile.WriteString("Sect", "s", "caf\xC3\xA9"));
     EXPECT_EQ(static_cast<int>(profile.GetInt("Sect", "n", 0)), -5);
     EXPECT_EQ(profile.GetString("Sect", "s"), "caf\xC3\xA9");
-    EXPECT_EQ(profile.GetInt("Sect", "s", 9), 9u);  // a string is no integer
+    EXPECT_EQ(profile.GetInt("Sect", "s", 9), 9u); // a string is no integer
 
     EXPECT_TRUE(profile.WriteString("Sect", "s", nullptr));
     EXPECT_EQ(profile.GetString("Sect", "s", "gone"), "gone");
@@ -692,7 +692,7 @@ TEST(Profile, TheRecentFileListIsWrittenOnlyWhenItChanged) {
     EXPECT_FALSE(key.Exists());
     list.Add("C:\\a.dat");
     list.Add("C:\\b.dat");
-    list.Add("c:\\A.DAT");  // the same file again moves to the front
+    list.Add("c:\\A.DAT"); // the same file again moves to the front
     list.Add("C:\\c.dat");
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"C:\\c.dat", "c:\\A.DAT"}));
     list.WriteList(profile);
@@ -728,7 +728,7 @@ UINT WaitingWorker(void* pParam) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WorkerThread, JoiningHandlesTheMessagesTheWorkerSends) {
     CBaseWnd wnd;
@@ -737,7 +737,7 @@ TEST(WorkerThread, JoiningHandlesTheMessagesTheWorkerSends) {
     CWinThread thread(&SendingWorker, &context);
     context.pStop = &thread.StopFlag();
     ASSERT_TRUE(thread.CreateThread());
-    EXPECT_TRUE(thread.Join(20000));  // would hang if the wait handled no sent messages
+    EXPECT_TRUE(thread.Join(20000)); // would hang if the wait handled no sent messages
     EXPECT_EQ(context.sent.load(), 200);
     EXPECT_EQ(thread.GetExitCode(), 7u);
     wnd.DestroyWindow();
@@ -748,7 +748,7 @@ TEST(WorkerThread, TheStopFlagEndsAWorkerAndTheDestructorJoinsIt) {
     auto thread = std::make_unique<CWinThread>(&WaitingWorker, &context);
     context.pStop = &thread->StopFlag();
     ASSERT_TRUE(thread->CreateThread());
-    EXPECT_FALSE(thread->Join(50));  // still waiting for its stop
+    EXPECT_FALSE(thread->Join(50)); // still waiting for its stop
     EXPECT_TRUE(thread->IsRunning());
     thread->RequestStop();
     EXPECT_TRUE(thread->Join(5000));
@@ -758,7 +758,7 @@ TEST(WorkerThread, TheStopFlagEndsAWorkerAndTheDestructorJoinsIt) {
     another = std::make_unique<CWinThread>(&WaitingWorker, &second);
     second.pStop = &another->StopFlag();
     ASSERT_TRUE(another->CreateThread());
-    another.reset();  // asks it to stop and waits
+    another.reset(); // asks it to stop and waits
 }
 
 TEST(MessageBox, IsModalCaptionedWithTheApplicationAndReturnsTheAnswer) {

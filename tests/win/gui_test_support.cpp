@@ -69,11 +69,12 @@ BOOL CALLBACK CollectTextProc(HWND hWnd, LPARAM lParam) {
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 DialogAnswerer::DialogAnswerer(int nButton, DWORD timeoutMs) {
     m_thread = std::thread([this, nButton, timeoutMs] {
-        Run([nButton](HWND hDlg) { PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), 0); },
+        Run([nButton](
+                HWND hDlg) { PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), 0); },
             timeoutMs);
     });
 }
@@ -82,7 +83,9 @@ DialogAnswerer::DialogAnswerer(std::function<void(HWND)> act, DWORD timeoutMs) {
     m_thread = std::thread([this, act, timeoutMs] { Run(act, timeoutMs); });
 }
 
-DialogAnswerer::~DialogAnswerer() { Join(); }
+DialogAnswerer::~DialogAnswerer() {
+    Join();
+}
 
 bool DialogAnswerer::Join() {
     if (m_thread.joinable())
@@ -96,7 +99,7 @@ void DialogAnswerer::Run(std::function<void(HWND)> act, DWORD timeoutMs) {
         FindDialog find{GetCurrentProcessId(), nullptr};
         EnumWindows(&FindDialogProc, reinterpret_cast<LPARAM>(&find));
         if (find.found) {
-            Sleep(100);  // let it finish initialising
+            Sleep(100); // let it finish initialising
             char caption[256] = {};
             GetWindowTextA(find.found, caption, sizeof(caption));
             m_caption = caption;
@@ -127,4 +130,6 @@ ScopedRegistryKey::~ScopedRegistryKey() {
     RegDeleteKeyA(HKEY_CURRENT_USER, m_path.c_str());
 }
 
-bool ScopedRegistryKey::Exists() const { return RegistryKeyExists(m_path); }
+bool ScopedRegistryKey::Exists() const {
+    return RegistryKeyExists(m_path);
+}

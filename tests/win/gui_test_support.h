@@ -25,7 +25,7 @@ public:
     // Waits for the helper to finish; true when it found and answered a dialog.
     bool Join();
     std::string Caption() const { return m_caption; }
-    std::string Text() const { return m_text; }  // the texts of its static controls
+    std::string Text() const { return m_text; } // the texts of its static controls
 
 private:
     void Run(std::function<void(HWND)> act, DWORD timeoutMs);
