@@ -1,0 +1,187 @@
+#pragma once
+// The arithmetic of the sizing bars, as pure functions: their sizes read from the
+// profile, their border, caption band and close button, the sharing of a dock row's
+// length, the alignment of a row, the limits and steps of an edge drag, and the size of
+// a floating bar dragged by a corner of its frame. Portable, so it is tested natively;
+// the window classes call it.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace bars {
+
+struct Size {
+    int cx = 0;
+    int cy = 0;
+    bool operator==(const Size& o) const { return cx == o.cx && cy == o.cy; }
+    bool operator!=(const Size& o) const { return !(*this == o); }
+};
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
+    bool operator==(const Rect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// Where a bar sits: in one of the frame's four dock bars or floating.
+enum class Dock { Top, Left, Right, Bottom, Float };
+
+inline bool IsHorzDock(Dock d) {
+    return d == Dock::Top || d == Dock::Bottom;
+}
+inline bool IsVertDock(Dock d) {
+    return d == Dock::Left || d == Dock::Right;
+}
+
+// Hit-test codes of the edges and corners (the system's numbers).
+enum HitCode : unsigned {
+    kHitNowhere = 0,
+    kHitClient = 1,
+    kHitLeft = 10,
+    kHitRight = 11,
+    kHitTop = 12,
+    kHitTopLeft = 13,
+    kHitTopRight = 14,
+    kHitBottom = 15,
+    kHitBottomLeft = 16,
+    kHitBottomRight = 17,
+    kHitClose = 20,
+};
+
+// Edge bits of a sizing bar.
+enum EdgeBits : unsigned {
+    kEdgeLeft = 0x01,
+    kEdgeRight = 0x02,
+    kEdgeTop = 0x04,
+    kEdgeBottom = 0x08
+};
+
+// ---- sizes ----
+
+struct BarSizes {
+    Size horz{200, 200};
+    Size vert{200, 200};
+    Size floating{200, 200};
+    Size minHorz{33, 32};
+    Size minVert{33, 32};
+    Size minFloat{37, 32};
+};
+
+// Reads a named integer of the bar's profile section, with a default.
+using ProfileReader = std::function<int(const char* name, int nDefault)>;
+
+// The six profile values, each with its default (the current size; 110 for the height
+// docked at the top or bottom) and raised to its lower limit.
+void RestoreSizes(BarSizes& sizes, const ProfileReader& read);
+// The names of the six values, in the order they are read and written.
+extern const char* const kSizeValueNames[6];
+
+// ---- border, caption band, close button ----
+
+constexpr int kSizingEdge = 5;   // thickness of a draggable edge
+constexpr int kCaptionBand = 13; // width of the caption band
+constexpr int kButtonSize = 11;  // the close button is square
+
+// The bar's client rectangle inside its window rectangle `rc`: the border, and the edge
+// facing the frame's interior added to `edges`.
+Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges);
+
+// The client area of a bar with a caption: the band taken off the left (docked at the
+// top or bottom) or the top (at the left or right); `button` gets the close button's
+// origin. A floating bar has neither.
+Rect CaptionClientArea(Rect rc, Dock dock, unsigned& edges, Point& button);
+
+// The edges that exist for a docked bar with sizing bars before or after it in its row.
+unsigned RowEdges(Dock dock, bool bBefore, bool bAfter);
+
+// The strip of a draggable edge (hit code left, top, right or bottom) inside the window
+// rectangle `rc`, shortened at both ends across the row so strips never overlap.
+bool SizingEdgeRect(unsigned edges, Dock dock, const Rect& rc, unsigned hitCode, Rect& out);
+
+// The edge under `pt` (window rectangle `rc`, all in one coordinate space): edges tested
+// left, top, right, bottom; a floating bar is all client.
+unsigned EdgeHitTest(unsigned edges, Dock dock, const Rect& rc, Point pt);
+
+// The caption text rectangle, from the client rectangle `client` (in window coordinates)
+// and the button's origin.
+Rect CaptionTextRect(const Rect& client, Point button, Dock dock);
+
+// ---- the row model ----
+
+// One entry of a dock bar's list: a row separator, a placeholder (no window), or a bar.
+struct RowEntry {
+    enum Kind { Separator, Placeholder, Bar } kind = Bar;
+    bool visible = true;
+    bool sizing = true;
+    // A sizing bar's docked size in this orientation: length along the row, thickness
+    // across. Any other bar's window length along the row.
+    int length = 0;
+    int thickness = 0;
+    int minLength = 0;
+    int minThickness = 0;
+    bool holdSize = false;
+    const void* tag = nullptr; // what the window side maps it back to
+};
+
+// First and last index of the row holding entry `self` (between separators).
+void RowRange(const std::vector<RowEntry>& list, size_t self, size_t& first, size_t& last);
+
+// Shares `available` pixels of the row along its bars (bars overlap by 2). May wrap the
+// row by inserting a separator into `list`. Returns false when this bar was moved to a
+// new row and the row must not be aligned now.
+bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available);
+
+// Positions along the row of its visible bars of these lengths, the first at `start`,
+// each next one 2 pixels into the one before.
+std::vector<int> AlignedPositions(const std::vector<int>& lengths, int start);
+
+// ---- edge drag ----
+
+struct TrackLimits {
+    Size min;
+    Size max;
+};
+
+// Whether dragging `edge` trades length with a neighbour in the row.
+bool IsSideResize(Dock dock, unsigned edge);
+
+// The limits of a drag of `edge`: the minimum with its thickness raised to the row's
+// largest minimum thickness; the maximum grows by what the neighbour can give, or by the
+// main pane's room less 4 pixels.
+TrackLimits ResizeLimits(Dock dock, unsigned edge, Size start, Size minSize, int rowMinThickness,
+                         Size neighbourSize, Size neighbourMin, Size paneRoom);
+
+// The dragged size for a mouse offset, clamped to the limits (upper first).
+Size ResizeStep(unsigned edge, Size start, int dx, int dy, const TrackLimits& limits);
+
+// ---- floating corners ----
+
+// The floating size while a corner of the frame is dragged, and the frame's drag
+// rectangle's left and top where the left or top edge moves.
+struct CornerResult {
+    Size size;
+    bool bLeft = false;
+    bool bTop = false;
+    int dragLeft = 0;
+    int dragTop = 0;
+};
+bool IsCorner(unsigned hitCode);
+CornerResult FloatCornerSize(unsigned hitCode, Point cursor, const Rect& frame, const Rect& bar,
+                             Size current, Size minFloat);
+
+} // namespace bars
