@@ -27,13 +27,16 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 # The Windows tests share one Wine prefix and one wineserver for the whole run. The
-# server is started here, detached from ctest's output pipes: a server started by a
-# test would inherit them and could keep ctest waiting after the test has ended.
+# server and Wine's background services are started here, detached from ctest's output
+# pipes: started by a test, they would inherit that test's pipes and keep ctest waiting
+# long after the test has ended.
 start_wineserver() {
   local prefix=$root/build/win32/wineprefix
-  bash cmake/wine-run.sh "$prefix" cmd /c exit 0 </dev/null >/dev/null 2>&1
+  bash cmake/wine-run.sh "$prefix" cmd /c exit 0 </dev/null >/dev/null 2>&1  # creates the prefix
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null
   WINEPREFIX=$prefix wineserver -w
   WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1
+  bash cmake/wine-run.sh "$prefix" cmd /c exit 0 </dev/null >/dev/null 2>&1  # starts the services
 }
 
 status=0
