@@ -1,5 +1,6 @@
 #include "main_frame.h"
 
+#include "dirscope_view.h"
 #include "resource.h"
 
 namespace {
@@ -53,4 +54,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     for (UINT nID : {ID_BACK, ID_FORWARD, ID_VIEWTYPE})
         m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(nID), nStyle);
     return 0;
+}
+
+void CMainFrame::ActivateFrame(int nCmdShow) {
+    if (!m_bShownFirstFolder) {
+        m_bShownFirstFolder = true;
+        if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
+            pView->ShowFolder();
+    }
+    CFrameWnd::ActivateFrame(nCmdShow);
 }

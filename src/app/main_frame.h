@@ -15,6 +15,7 @@ class CMainFrame : public CFrameWnd {
     DECLARE_MESSAGE_MAP()
 public:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    void ActivateFrame(int nCmdShow = -1) override;
 
     CColorToolBar m_wndToolBar;
     // The folder the list view shows; empty means the computer and the drive overview.
@@ -25,4 +26,7 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
+    // Until the folder tree selects the computer at start-up, the frame shows the
+    // current folder (the drive overview) once, after the views' initial update.
+    bool m_bShownFirstFolder = false;
 };

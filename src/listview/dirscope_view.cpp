@@ -1,13 +1,18 @@
 #include "dirscope_view.h"
 
+#include <cstring>
 #include <string>
 
 #include "date_text.h"
+#include "drive_rules.h"
 #include "folder_scan.h"
 #include "main_frame.h"
 #include "path_text.h"
 #include "resource.h"
 #include "size_text.h"
+#include "sort_rules.h"
+#include "status_bar.h"
+#include "status_text.h"
 #include "win_app.h"
 
 const CDirscopeView::ColumnSpec CDirscopeView::kFolderColumns[6] = {
@@ -30,6 +35,10 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_VIEW_DETAIL, OnViewDetail)
     ON_UPDATE_COMMAND_UI(ID_VIEW_DETAIL, OnUpdateViewDetail)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ICON, OnUpdateViewIcon)
+    ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_SCAN_RESULTS, OnScanResults)
 END_MESSAGE_MAP()
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -50,8 +59,10 @@ void CDirscopeView::OnInitialUpdate() {
     DeleteAllColumns();
     InsertColumns();
     AttachSystemImageLists();
+    m_bScanning = false;
     if (CWnd* pMainWnd = AfxGetMainWnd())
         pMainWnd->SetWindowText(AfxLoadString(IDS_PRODUCT_NAME) + " " + AfxLoadString(IDS_VERSION));
+    SetTimer(kStatusTimer, kStatusTimerPeriod);
 }
 
 void CDirscopeView::InsertColumns() {
@@ -70,10 +81,27 @@ void CDirscopeView::DeleteAllColumns() {
 }
 
 void CDirscopeView::ClearRows() {
-    // The background scan that fills the rows must stop before this point once it
-    // exists: it reads m_folderEntries and writes rows.
+    // Stop the scan before touching the rows: nothing it found may reach the next list.
+    StopScan();
     GetListCtrl().DeleteAllItems();
     m_folderEntries.clear();
+    m_rowTimes.clear();
+}
+
+int CDirscopeView::InsertRow(const char* pszName, int nImage) {
+    // The item parameter numbers the rows in the order they were added, for good: the
+    // values a sort compares are kept by it.
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = GetListCtrl().GetItemCount();
+    item.pszText = const_cast<char*>(pszName);
+    item.iImage = nImage;
+    item.lParam = static_cast<LPARAM>(m_rowTimes.size());
+    const int nItem =
+        static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (nItem >= 0)
+        m_rowTimes.push_back(0);
+    return nItem;
 }
 
 void CDirscopeView::AttachSystemImageLists() {
@@ -93,9 +121,85 @@ void CDirscopeView::GetShellFileInfo(const char* path) {
         m_sfi = SHFILEINFOA{};
 }
 
+namespace {
+
+std::string RegistryDefaultText(HKEY hRoot, const std::string& subKey) {
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return {};
+    char buffer[512] = {};
+    DWORD cb = sizeof(buffer) - 1;
+    DWORD type = 0;
+    std::string text;
+    if (RegQueryValueExA(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb) ==
+            ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ))
+        text = buffer;
+    RegCloseKey(hKey);
+    return text;
+}
+
+bool RegistryKeyPresent(HKEY hRoot, const std::string& subKey) {
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+// True when the shell may give files of this extension icons of their own (programs,
+// icons, links, or a class whose icon is "%1" or comes from an icon handler): such files
+// are asked one by one.
+bool HasOwnIcons(const std::string& ext) {
+    static const char* const kOwnIconExtensions[] = {
+        ".exe", ".ico", ".cur", ".ani", ".lnk", ".url", ".pif", ".scr", ".cpl", ".dll", ".msc"};
+    for (const char* own : kOwnIconExtensions)
+        if (ext == own)
+            return true;
+    if (ext.empty() || ext == ".")
+        return false;
+    if (RegistryKeyPresent(HKEY_CLASSES_ROOT, ext + "\\shellex\\IconHandler") ||
+        RegistryDefaultText(HKEY_CLASSES_ROOT, ext + "\\DefaultIcon").find("%1") != std::string::npos)
+        return true;
+    const std::string progId = RegistryDefaultText(HKEY_CLASSES_ROOT, ext);
+    if (progId.empty())
+        return false;
+    return RegistryKeyPresent(HKEY_CLASSES_ROOT, progId + "\\shellex\\IconHandler") ||
+           RegistryDefaultText(HKEY_CLASSES_ROOT, progId + "\\DefaultIcon").find("%1") !=
+               std::string::npos;
+}
+
+} // namespace
+
+void CDirscopeView::GetFileRowInfo(const FolderEntry& entry) {
+    const char* pszDot = std::strrchr(entry.szName, '.');
+    std::string ext = pszDot ? pszDot : "";
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    auto own = m_ownIconClasses.find(ext);
+    if (own == m_ownIconClasses.end())
+        own = m_ownIconClasses.emplace(ext, HasOwnIcons(ext)).first;
+    if (own->second) {
+        GetShellFileInfo(entry.szPath);
+        return;
+    }
+    auto cached = m_typeCache.find(ext);
+    if (cached != m_typeCache.end()) {
+        m_sfi = cached->second;
+        return;
+    }
+    GetShellFileInfo(entry.szPath);
+    if (m_sfi.szTypeName[0] || m_sfi.iIcon)
+        m_typeCache.emplace(ext, m_sfi);
+}
+
 void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     if (entry.szPath[0]) {
-        GetShellFileInfo(entry.szPath);
+        if (bFile)
+            GetFileRowInfo(entry);
+        else
+            GetShellFileInfo(entry.szPath);
     } else {
         // A path too long for its field: the shell names the type from the name alone.
         if (!SHGetFileInfoA(entry.szName, bFile ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY,
@@ -105,9 +209,10 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
             m_sfi = SHFILEINFOA{};
     }
     CListCtrl list = GetListCtrl();
-    const int nItem = list.InsertItem(list.GetItemCount(), entry.szName, m_sfi.iIcon);
+    const int nItem = InsertRow(entry.szName, m_sfi.iIcon);
     if (nItem < 0)
         return;
+    m_rowTimes.back() = entry.tModified;
     if (bFile)
         list.SetItemText(nItem, 1, FormatSize(entry.nSize).c_str());
     list.SetItemText(nItem, 2, m_sfi.szTypeName);
@@ -126,8 +231,8 @@ void CDirscopeView::ShowFolder() {
             DeleteAllColumns();
             InsertColumns();
         }
-        // The drive rows are added here once the drive overview exists. The counts, the
-        // total and the last folder's path stay as they are.
+        // The counts, the total and the last folder's path stay as they are.
+        ShowDriveOverview();
         return;
     }
 
@@ -139,17 +244,23 @@ void CDirscopeView::ShowFolder() {
     m_nTotalSize = 0;
     m_nFolderCount = 0;
     m_nFileCount = 0;
+    m_nFileBytes = 0;
     // A path too long for the field is refused: the list stays empty, as for a folder
     // that cannot be read, and no cut path ever names another folder.
     if (!CopyToField(m_szFolderPath, sizeof(m_szFolderPath), folder))
         return;
 
+    // The shell's answers per extension are asked afresh for every folder shown.
+    m_typeCache.clear();
+    m_ownIconClasses.clear();
     FolderListing listing = ListFolder(m_szFolderPath);
     if (!listing.bEnumerated)
         return;
     m_folderEntries = std::move(listing.folders);
     m_nFolderCount = static_cast<int>(m_folderEntries.size());
     m_nFileCount = static_cast<int>(listing.files.size());
+    for (const FolderEntry& entry : listing.files)
+        m_nFileBytes += entry.nSize;
 
     SendMessage(WM_SETREDRAW, FALSE);
     for (const FolderEntry& entry : m_folderEntries)
@@ -158,7 +269,9 @@ void CDirscopeView::ShowFolder() {
         AddRow(entry, true);
     SendMessage(WM_SETREDRAW, TRUE);
     Invalidate();
-    // The totals of the subfolders and the status line follow from the background scan.
+
+    StartScan();
+    UpdateStatusText();
 }
 
 void CDirscopeView::OnViewIcon() {
@@ -192,4 +305,246 @@ void CDirscopeView::OnUpdateViewDetail(CCmdUI* pCmdUI) {
 
 void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(m_nViewType != 1);
+}
+
+// The background scan.
+
+void CDirscopeView::StartScan() {
+    std::vector<std::string> paths;
+    paths.reserve(m_folderEntries.size());
+    for (const FolderEntry& entry : m_folderEntries)
+        paths.push_back(JoinPath(m_szFolderPath, entry.szName));
+
+    // Each scan reports into an inbox of its own under a generation of its own: whatever
+    // an earlier scan left in the queue is recognised and dropped.
+    const unsigned nGeneration = ++m_nScanGeneration;
+    auto pInbox = std::make_shared<ScanInbox>();
+    m_pScanInbox = pInbox;
+    const HWND hWnd = m_hWnd;
+    // Never waits for this thread: the results are posted, not sent.
+    auto wake = [hWnd, nGeneration](ScanInbox& inbox) {
+        if (!inbox.bWakePosted) {
+            inbox.bWakePosted = true;
+            ::PostMessageA(hWnd, WM_SCAN_RESULTS, nGeneration, 0);
+        }
+    };
+    auto onRow = [pInbox, wake](size_t index, const FolderTotals& totals) {
+        std::lock_guard<std::mutex> lock(pInbox->mutex);
+        pInbox->rows.emplace_back(index, totals);
+        wake(*pInbox);
+    };
+    auto onFinished = [pInbox, wake](int64_t nBytes) {
+        std::lock_guard<std::mutex> lock(pInbox->mutex);
+        pInbox->bFinished = true;
+        pInbox->nSubfolderBytes = nBytes;
+        wake(*pInbox);
+    };
+    m_bScanning = true;
+    if (!m_scan.Start(std::move(paths), onRow, onFinished)) {
+        // No thread: the subfolder rows keep their empty cells, the status line its counts.
+        m_bScanning = false;
+        m_pScanInbox.reset();
+    }
+}
+
+void CDirscopeView::StopScan() {
+    // The scan posts and never waits for this thread, so joining it here cannot block;
+    // the walk checks the stop flag between entries, so this takes milliseconds.
+    m_scan.Stop();
+    m_pScanInbox.reset();
+    ++m_nScanGeneration;
+    m_bScanning = false;
+}
+
+LRESULT CDirscopeView::OnScanResults(WPARAM wParam, LPARAM) {
+    if (static_cast<unsigned>(wParam) != m_nScanGeneration || !m_pScanInbox)
+        return 0; // from a scan that was stopped
+    std::vector<std::pair<size_t, FolderTotals>> rows;
+    bool bFinished = false;
+    int64_t nSubfolderBytes = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_pScanInbox->mutex);
+        rows.swap(m_pScanInbox->rows);
+        bFinished = m_pScanInbox->bFinished;
+        nSubfolderBytes = m_pScanInbox->nSubfolderBytes;
+        m_pScanInbox->bWakePosted = false;
+    }
+    for (const auto& row : rows)
+        ApplyTotals(row.first, row.second);
+    if (bFinished) {
+        SortByColumn(1, TRUE);
+        RecomputeTotalSize(nSubfolderBytes);
+        m_scan.Stop(); // it has handed out everything: this only joins its thread
+        m_pScanInbox.reset();
+        m_bScanning = false;
+    }
+    return 0;
+}
+
+void CDirscopeView::ApplyTotals(size_t index, const FolderTotals& totals) {
+    if (index >= m_folderEntries.size())
+        return;
+    FolderEntry& entry = m_folderEntries[index];
+    entry.nSize = totals.nSize;
+    entry.nFolders = totals.nFolders;
+    entry.nFiles = totals.nFiles;
+    const std::string size = FormatSize(totals.nSize);
+    const std::string folders = std::to_string(totals.nFolders);
+    const std::string files = std::to_string(totals.nFiles);
+
+    // The rows are found by name, not by position, so a sort by the user meanwhile
+    // misplaces nothing. One search through the list's own index per row found; every
+    // row whose name matches gets the totals.
+    CListCtrl list = GetListCtrl();
+    LVFINDINFOA find{};
+    find.flags = LVFI_STRING;
+    find.psz = entry.szName;
+    int nStart = -1;
+    for (;;) {
+        const int nItem = static_cast<int>(
+            SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(nStart), reinterpret_cast<LPARAM>(&find)));
+        if (nItem <= nStart)
+            break; // none further (a search that wrapped around ends here too)
+        if (CompareNoCase(list.GetItemText(nItem, 0).c_str(), entry.szName) == 0) {
+            list.SetItemText(nItem, 1, size.c_str());
+            list.SetItemText(nItem, 4, folders.c_str());
+            list.SetItemText(nItem, 5, files.c_str());
+        }
+        nStart = nItem;
+    }
+}
+
+void CDirscopeView::RecomputeTotalSize(int64_t nSubfolderBytes) {
+    // The exact bytes of every row, published in one step on this thread.
+    m_nTotalSize = m_nFileBytes + nSubfolderBytes;
+}
+
+void CDirscopeView::UpdateStatusText() {
+    CWnd* pMainWnd = AfxGetMainWnd();
+    if (!pMainWnd || !pMainWnd->m_hWnd)
+        return;
+    const std::string text = FormatStatusText(m_nFolderCount, m_nFileCount, m_nTotalSize);
+    HWND hBar = pMainWnd->GetDescendantWindow(AFX_IDW_STATUS_BAR);
+    if (auto* pBar = dynamic_cast<CStatusBar*>(CWnd::FromHandlePermanent(hBar)))
+        pBar->SetPaneText(0, text.c_str(), true);
+    else if (hBar)
+        ::SendMessageA(hBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CDirscopeView::OnTimer(UINT_PTR) {
+    UpdateStatusText();
+    Default(); // the list control's own timers keep working
+}
+
+void CDirscopeView::OnDestroy() {
+    // The scan goes before the rows and entries it reports into.
+    StopScan();
+    CListView::OnDestroy();
+}
+
+// Sorting.
+
+namespace {
+
+struct SortParams {
+    SortKind kind;
+    bool bDescending;
+    const std::vector<SortValue>* pValues; // by item parameter
+};
+
+int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
+    const auto& params = *reinterpret_cast<const SortParams*>(lParamSort);
+    const auto& values = *params.pValues;
+    const size_t a = static_cast<size_t>(lParam1);
+    const size_t b = static_cast<size_t>(lParam2);
+    if (a >= values.size() || b >= values.size())
+        return 0;
+    return CompareSortValues(params.kind, values[a], values[b], params.bDescending);
+}
+
+} // namespace
+
+void CDirscopeView::SortRows(int nColumn, bool bDescending) {
+    // The values are taken before the sort starts: the list cannot be read while it
+    // moves its rows.
+    CListCtrl list = GetListCtrl();
+    const SortKind kind = SortKindOfColumn(nColumn, m_bDriveView != FALSE);
+    std::vector<SortValue> values(m_rowTimes.size(), SortValue{std::string(), 0});
+    const int nCount = list.GetItemCount();
+    for (int i = 0; i < nCount; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+            continue;
+        const size_t id = static_cast<size_t>(item.lParam);
+        if (id >= values.size())
+            continue;
+        if (kind == SortKind::Time)
+            values[id].number = m_rowTimes[id];
+        else
+            values[id] = CaptureSortValue(kind, list.GetItemText(i, nColumn));
+    }
+    SortParams params{kind, bDescending, &values};
+    SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&params),
+                reinterpret_cast<LPARAM>(&CompareItems));
+}
+
+void CDirscopeView::SortByColumn(int nColumn, BOOL bDescending) {
+    m_nSortColumn = nColumn;
+    SortRows(nColumn, bDescending != FALSE);
+}
+
+void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    const int nColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
+    const bool bDescending =
+        NextSortDescending(nColumn, m_nSortColumn, m_bSortDescending != FALSE);
+    m_bSortDescending = bDescending ? TRUE : FALSE;
+    m_nSortColumn = nColumn;
+    SortRows(nColumn, bDescending);
+    *pResult = 0;
+}
+
+// The drive overview.
+
+int CDirscopeView::ListLogicalDrives(std::vector<std::string>& drives) {
+    drives = DriveNamesFromMask(::GetLogicalDrives());
+    return static_cast<int>(drives.size());
+}
+
+void CDirscopeView::ShowDriveOverview() {
+    std::vector<std::string> drives;
+    ListLogicalDrives(drives);
+    ClearRows();
+
+    // The three icons go into the image lists once; every rebuild reuses them.
+    CListCtrl list = GetListCtrl();
+    if (m_nDriveImages[0] < 0) {
+        HIMAGELIST hNormal = list.GetImageList(LVSIL_NORMAL);
+        HIMAGELIST hSmall = list.GetImageList(LVSIL_SMALL);
+        const int icons[3] = {IDI_DRIVE_REMOVABLE, IDI_DRIVE_FIXED, IDI_DRIVE_CDROM};
+        for (int i = 0; i < 3; ++i) {
+            HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icons[i]));
+            m_nDriveImages[i] = ImageList_ReplaceIcon(hNormal, -1, hIcon);
+            ImageList_ReplaceIcon(hSmall, -1, hIcon);
+        }
+    }
+
+    for (const std::string& name : drives) {
+        const std::string root = DriveRootPath(name);
+        const int nResource = DriveIconResource(::GetDriveTypeA(root.c_str()));
+        const int nImage = nResource == IDI_DRIVE_REMOVABLE ? m_nDriveImages[0]
+                           : nResource == IDI_DRIVE_CDROM   ? m_nDriveImages[2]
+                                                            : m_nDriveImages[1];
+        const int nItem = InsertRow(name.c_str(), nImage);
+        if (nItem < 0 || !ShouldQueryDriveSpace(name))
+            continue;
+        ULARGE_INTEGER available{};
+        ULARGE_INTEGER total{};
+        ULARGE_INTEGER free{};
+        if (::GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) {
+            list.SetItemText(nItem, 1, FormatSize(static_cast<int64_t>(total.QuadPart)).c_str());
+            list.SetItemText(nItem, 2, FormatSize(static_cast<int64_t>(free.QuadPart)).c_str());
+        }
+    }
 }

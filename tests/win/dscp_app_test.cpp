@@ -334,7 +334,8 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(List().GetColumnWidth(i), 100);
     EXPECT_EQ(List().GetColumnFormat(1), LVCFMT_RIGHT);
-    EXPECT_EQ(List().GetItemCount(), 0);
+    // The frame showed the drive overview once after the initial update.
+    EXPECT_GE(List().GetItemCount(), 2); // C: and Z: at least
     EXPECT_EQ(m_pView->m_szFolderPath[0], '\0');
 
     SHFILEINFOA sfi{};

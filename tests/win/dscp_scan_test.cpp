@@ -1,0 +1,343 @@
+// The background scan, the status line, column sorting and the drive overview of the
+// program, in-process under Wine with real windows and real folders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dirscope_app.h"
+#include "dirscope_view.h"
+#include "drive_rules.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "resource.h"
+#include "size_text.h"
+#include "temp_tree.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class DscpScan : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
+        m_pApp = std::make_unique<CDirscopeApp>();
+        ASSERT_TRUE(m_pApp->InitInstance());
+        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
+        ASSERT_NE(m_pFrame, nullptr);
+        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
+        ASSERT_NE(m_pView, nullptr);
+        RunIdle();
+    }
+    void StopApp() {
+        if (m_pApp && m_pApp->m_pMainWnd)
+            m_pApp->m_pMainWnd->DestroyWindow();
+        PumpMessages();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        if (m_pApp)
+            m_pApp->ExitInstance();
+        m_pApp.reset();
+        m_pFrame = nullptr;
+        m_pView = nullptr;
+    }
+    void TearDown() override { StopApp(); }
+
+    void Show(const std::string& folder) {
+        m_pFrame->m_strCurrentFolder = folder;
+        m_pView->ShowFolder();
+    }
+    // Handles messages until the scan is done; false after `timeoutMs`.
+    bool WaitForScan(DWORD timeoutMs = 20000) {
+        const DWORD start = GetTickCount();
+        while (m_pView->m_bScanning) {
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpMessages();
+        }
+        return true;
+    }
+    void Tick() { m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer); }
+    std::string Status() const { return m_pFrame->m_wndStatusBar.GetPaneText(0); }
+    void ClickHeader(int nColumn) {
+        NMLISTVIEW nm{};
+        nm.hdr.hwndFrom = m_pView->m_hWnd;
+        nm.hdr.idFrom = AFX_IDW_PANE_FIRST;
+        nm.hdr.code = LVN_COLUMNCLICK;
+        nm.iItem = -1;
+        nm.iSubItem = nColumn;
+        m_pFrame->SendMessage(WM_NOTIFY, AFX_IDW_PANE_FIRST, reinterpret_cast<LPARAM>(&nm));
+    }
+    CListCtrl List() const { return m_pView->GetListCtrl(); }
+    Rows AllRows() const {
+        Rows rows;
+        const int nColumns = List().GetColumnCount();
+        for (int i = 0; i < List().GetItemCount(); ++i) {
+            std::vector<std::string> row;
+            for (int c = 0; c < nColumns; ++c)
+                row.push_back(List().GetItemText(i, c));
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    std::vector<std::string> Column(int nColumn) const {
+        std::vector<std::string> cells;
+        for (const auto& row : AllRows())
+            cells.push_back(row[nColumn]);
+        return cells;
+    }
+
+    std::unique_ptr<ScopedRegistryKey> m_pProfile;
+    std::unique_ptr<CDirscopeApp> m_pApp;
+    CMainFrame* m_pFrame = nullptr;
+    CDirscopeView* m_pView = nullptr;
+};
+
+std::string ScanTree() {
+    const char* tree = std::getenv("DSCP_SCAN_TREE");
+    return tree ? tree : "";
+}
+
+// The large tree's subfolder dirNN holds 40 folders of 25 files each, of
+// 1000 * (NN + 1) + f bytes.
+int64_t LargeTotal(int d) {
+    return 1000000LL * (d + 1) + 12000;
+}
+
+} // namespace
+
+TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
+    TempTree tree;
+    tree.Folder("A");
+    tree.Folder("B");
+    tree.SparseFile("A/data", 3 << 20);
+    tree.SparseFile("B/data", 5 << 20);
+    tree.File("file", 1024);
+    Show(tree.Root());
+    // At once: the rows by name, the subfolders' cells empty, the direct counts.
+    EXPECT_EQ(AllRows()[0][0], "A");
+    EXPECT_EQ(AllRows()[0][1], "");
+    EXPECT_EQ(Status(), "2 directory, 1 files");
+    EXPECT_EQ(m_pView->m_nTotalSize, 0);
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"B", "A", "file"}));
+    EXPECT_EQ(AllRows()[0][1], "5.0 MB");
+    EXPECT_EQ(AllRows()[0][4], "0"); // folders beneath B: none
+    EXPECT_EQ(AllRows()[0][5], "1");
+    EXPECT_EQ(AllRows()[1][1], "3.0 MB");
+    EXPECT_EQ(m_pView->m_nSortColumn, 1);
+    EXPECT_FALSE(m_pView->m_bSortDescending); // the scan's sort leaves the direction alone
+    EXPECT_EQ(Status(), "2 directory, 1 files"); // until the timer ticks
+    Tick();
+    EXPECT_EQ(Status(), "2 directory, 1 files, Total Size:8.0 MB");
+    EXPECT_EQ(m_pView->m_nTotalSize, (8LL << 20) + 1024);
+
+    // The first click on Size sorts descending, as the scan did; the second reverses.
+    ClickHeader(1);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"B", "A", "file"}));
+    ClickHeader(1);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"file", "A", "B"}));
+}
+
+TEST_F(DscpScan, TheTotalCountsEveryByteOfSmallFiles) {
+    TempTree tree;
+    for (int i = 0; i < 300; ++i)
+        tree.File("f" + std::to_string(i), 100);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    Tick();
+    // Summing the rounded "0.1 KB" texts would give 30 KB; the bytes give 29.3 KB.
+    EXPECT_EQ(Status(), "0 directory, 300 files, Total Size:29.3 KB");
+}
+
+TEST_F(DscpScan, NothingToTotalKeepsTheShortTextAndTheWordsNeverChange) {
+    TempTree tree;
+    tree.Folder("empty");
+    tree.File("zero", 0);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    Tick();
+    EXPECT_EQ(Status(), "1 directory, 1 files");
+    EXPECT_EQ(AllRows()[0], (std::vector<std::string>{"empty", "0 KB", AllRows()[0][2],
+                                                      AllRows()[0][3], "0", "0"}));
+    // The drive overview leaves the last folder's figures on the status line.
+    Show("");
+    Tick();
+    EXPECT_EQ(Status(), "1 directory, 1 files");
+    EXPECT_FALSE(m_pView->m_bScanning);
+}
+
+TEST_F(DscpScan, HeaderClicksSortEachColumnByItsRule) {
+    TempTree tree;
+    tree.File("a.txt", 9 * 1024 * 1024 + 512 * 1024); // 9.5 MB
+    tree.File("B.txt", 12 * 1024 * 1024);             // 12.0 MB
+    tree.File("c.txt", 900 * 1024);                   // 900.0 KB
+    tree.SetModified("a.txt", 1133395200);            // 12/1/2005
+    tree.SetModified("B.txt", 1148918700);            // 5/29/2006
+    tree.SetModified("c.txt", 1000000000);            // 9/9/2001
+    for (int i = 0; i < 10; ++i)
+        tree.File("ten/" + std::to_string(i), 1);
+    for (int i = 0; i < 9; ++i)
+        tree.File("nine/" + std::to_string(i), 1);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    using Names = std::vector<std::string>;
+    ClickHeader(0);
+    EXPECT_EQ(Column(0), (Names{"ten", "nine", "c.txt", "B.txt", "a.txt"}));
+    ClickHeader(0);
+    EXPECT_EQ(Column(0), (Names{"a.txt", "B.txt", "c.txt", "nine", "ten"}));
+    ClickHeader(1); // "ten" and "nine" both read 0.0 KB: equal, in either order
+    const Names bySize = Column(0);
+    EXPECT_EQ(Names(bySize.begin(), bySize.begin() + 3), (Names{"B.txt", "a.txt", "c.txt"}));
+    ClickHeader(3); // by time, not by the text "12/1/2005" above "5/29/2006"
+    const std::vector<std::string> dates = Column(0);
+    EXPECT_EQ(std::find(dates.begin(), dates.end(), "B.txt") - dates.begin() <
+                  std::find(dates.begin(), dates.end(), "a.txt") - dates.begin(),
+              true);
+    EXPECT_LT(std::find(dates.begin(), dates.end(), "a.txt") - dates.begin(),
+              std::find(dates.begin(), dates.end(), "c.txt") - dates.begin());
+    ClickHeader(5); // 10 above 9
+    EXPECT_EQ(Column(0)[0], "ten");
+    EXPECT_EQ(Column(0)[1], "nine");
+    EXPECT_TRUE(m_pView->m_bSortDescending);
+    EXPECT_EQ(m_pView->m_nSortColumn, 5);
+}
+
+TEST_F(DscpScan, TheDriveOverviewListsWinesDrivesInLetterOrder) {
+    // Start-up already shows it.
+    EXPECT_TRUE(m_pView->m_bDriveView);
+    const std::vector<std::string> expected = DriveNamesFromMask(GetLogicalDrives());
+    ASSERT_EQ(Column(0), expected);
+    EXPECT_NE(std::find(expected.begin(), expected.end(), "C:"), expected.end());
+    EXPECT_NE(std::find(expected.begin(), expected.end(), "Z:"), expected.end());
+
+    HIMAGELIST hNormal = List().GetImageList(LVSIL_NORMAL);
+    const int nImages = ImageList_GetImageCount(hNormal);
+    Show(""); // a rebuild reuses the icons
+    EXPECT_EQ(ImageList_GetImageCount(hNormal), nImages);
+    EXPECT_EQ(ImageList_GetImageCount(List().GetImageList(LVSIL_SMALL)),
+              ImageList_GetImageCount(hNormal));
+    // The icons were appended 141, 140, 142: the last three images.
+    const int nRemovable = nImages - 3;
+    for (int i = 0; i < List().GetItemCount(); ++i) {
+        const std::string name = List().GetItemText(i, 0);
+        const UINT type = GetDriveTypeA((name + "\\").c_str());
+        const int expectedImage = nRemovable + (type == DRIVE_REMOVABLE ? 0
+                                                : type == DRIVE_CDROM   ? 2
+                                                                        : 1);
+        EXPECT_EQ(List().GetItemImage(i), expectedImage) << name;
+        ULARGE_INTEGER available{}, total{}, free{};
+        if (name != "A:" && GetDiskFreeSpaceExA((name + "\\").c_str(), &available, &total, &free)) {
+            EXPECT_EQ(List().GetItemText(i, 1), FormatSize(static_cast<int64_t>(total.QuadPart)))
+                << name;
+            EXPECT_FALSE(List().GetItemText(i, 2).empty()) << name;
+        } else {
+            EXPECT_EQ(List().GetItemText(i, 1), "") << name;
+        }
+    }
+    EXPECT_EQ(GetDriveTypeA("C:\\"), static_cast<UINT>(DRIVE_FIXED));
+    EXPECT_EQ(List().GetItemImage(0) >= nRemovable, true);
+
+    // Size and Free Space both sort by value, largest first.
+    for (int nColumn : {1, 2}) {
+        ClickHeader(nColumn);
+        const std::vector<std::string> cells = Column(nColumn);
+        for (size_t i = 1; i < cells.size(); ++i)
+            EXPECT_GE(ParseSizeText(cells[i - 1]), ParseSizeText(cells[i])) << nColumn;
+    }
+    ClickHeader(0);
+    EXPECT_EQ(Column(0).front(), expected.back());
+}
+
+TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
+    const std::string root = ScanTree();
+    if (root.empty())
+        GTEST_SKIP() << "DSCP_SCAN_TREE not set";
+    const std::string large = root + "\\large";
+    const std::string small = root + "\\small";
+    for (int round = 0; round < 120; ++round) {
+        Show(large);
+        ASSERT_TRUE(m_pView->m_bScanning);
+        // Let the large scan get some way, by a varying amount.
+        const DWORD until = GetTickCount() + static_cast<DWORD>(round % 7);
+        do {
+            PumpMessages();
+        } while (GetTickCount() < until);
+        if (round % 3 == 0)
+            ClickHeader(0);
+        Show(small);
+        ASSERT_TRUE(WaitForScan()) << round;
+        for (const auto& row : AllRows())
+            ASSERT_EQ(row[1], "0 KB") << round << " " << row[0];
+        Tick();
+        ASSERT_EQ(Status(), "24 directory, 0 files") << round;
+    }
+    // Left to finish, with a re-sort meanwhile, the large scan writes every row by name.
+    Show(large);
+    ClickHeader(0);
+    ASSERT_TRUE(WaitForScan());
+    for (const auto& row : AllRows()) {
+        const int d = std::atoi(row[0].c_str() + 3);
+        EXPECT_EQ(row[1], FormatSize(LargeTotal(d))) << row[0];
+        EXPECT_EQ(row[4], "40") << row[0];
+        EXPECT_EQ(row[5], "1000") << row[0];
+    }
+    EXPECT_EQ(List().GetItemText(0, 0), "dir23"); // sorted largest first at the end
+}
+
+TEST_F(DscpScan, TheWindowAnswersWithin100msDuringAScan) {
+    const std::string root = ScanTree();
+    if (root.empty())
+        GTEST_SKIP() << "DSCP_SCAN_TREE not set";
+    Show(root + "\\large");
+    std::atomic<bool> bDone{false};
+    std::atomic<DWORD> worst{0};
+    std::atomic<int> answered{0};
+    const HWND hFrame = m_pFrame->m_hWnd;
+    std::thread prober([&] {
+        while (!bDone) {
+            const DWORD start = GetTickCount();
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutA(hFrame, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result))
+                ++answered;
+            worst = std::max<DWORD>(worst, GetTickCount() - start);
+            Sleep(5);
+        }
+    });
+    // The program's own loop: wait for messages, handle them.
+    const bool bFinished = WaitForScan();
+    bDone = true;
+    prober.join();
+    ASSERT_TRUE(bFinished);
+    EXPECT_GT(answered.load(), 0);
+    EXPECT_LT(worst.load(), 100u);
+}
+
+TEST_F(DscpScan, ClosingTheProgramMidScanStopsTheScanAtOnce) {
+    const std::string root = ScanTree();
+    if (root.empty())
+        GTEST_SKIP() << "DSCP_SCAN_TREE not set";
+    Show(root + "\\large");
+    PumpMessages();
+    ASSERT_TRUE(m_pView->m_bScanning);
+    const DWORD start = GetTickCount();
+    m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
+    EXPECT_EQ(m_pApp->Run(), 0);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+}
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
