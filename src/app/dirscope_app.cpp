@@ -1,5 +1,6 @@
 #include "dirscope_app.h"
 
+#include "about_dialog.h"
 #include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "doc_template.h"
@@ -9,6 +10,7 @@
 BEGIN_MESSAGE_MAP(CDirscopeApp, CWinApp)
     ON_COMMAND(ID_FILE_NEW, OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 END_MESSAGE_MAP()
 
 bool CDirscopeApp::InitInstance() {
@@ -32,4 +34,9 @@ bool CDirscopeApp::InitInstance() {
     m_pMainWnd->ShowWindow(SW_SHOW);
     m_pMainWnd->UpdateWindow();
     return true;
+}
+
+void CDirscopeApp::OnAppAbout() {
+    CAboutDialog aboutDlg;
+    aboutDlg.DoModal();
 }

@@ -11,4 +11,7 @@ public:
     CDirscopeApp() = default; // the name comes from string AFX_IDS_APP_TITLE
     ~CDirscopeApp() override = default;
     bool InitInstance() override;
+
+protected:
+    void OnAppAbout();
 };

@@ -18,6 +18,12 @@
 #define IDI_DRIVE_CDROM 142
 #define IDC_LINK_CURSOR 143
 
+// The About box and its home-page link. The address is a placeholder: the program has
+// no page of its own yet.
+#define IDD_ABOUTBOX 100
+#define IDC_HOMEPAGE 1003
+#define DSCP_HOME_PAGE "http://www.example.org/dirscope/"
+
 // Toolbar buttons.
 #define ID_BACK 201
 #define ID_FORWARD 202

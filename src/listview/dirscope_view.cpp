@@ -7,6 +7,7 @@
 #include "drive_rules.h"
 #include "folder_scan.h"
 #include "main_frame.h"
+#include "output_to_text_file.h"
 #include "path_text.h"
 #include "resource.h"
 #include "size_text.h"
@@ -39,6 +40,7 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_WM_TIMER()
     ON_WM_DESTROY()
     ON_MESSAGE(WM_SCAN_RESULTS, OnScanResults)
+    ON_COMMAND(ID_OUTPUT_TO_TEXT_FILE, OnOutputToTextFile)
 END_MESSAGE_MAP()
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -305,6 +307,10 @@ void CDirscopeView::OnUpdateViewDetail(CCmdUI* pCmdUI) {
 
 void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck(m_nViewType != 1);
+}
+
+void CDirscopeView::OnOutputToTextFile() {
+    OutputToTextFile(GetListCtrl(), m_szFolderPath, m_bDriveView != FALSE, this);
 }
 
 // The background scan.

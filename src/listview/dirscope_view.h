@@ -71,6 +71,7 @@ public:
     void OnViewDetail();
     void OnViewType();
     void OnRefresh();
+    void OnOutputToTextFile();
     void OnUpdateViewDetail(CCmdUI* pCmdUI);
     void OnUpdateViewIcon(CCmdUI* pCmdUI);
 

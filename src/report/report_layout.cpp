@@ -65,11 +65,11 @@ std::vector<std::string> DriveReportLines(const std::string& folderPath,
     return lines;
 }
 
-bool WriteReportFile(const std::string& fileName, const std::vector<std::string>& lines) {
+ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines) {
     // Binary mode with explicit CR LF, so the file is the same on every platform.
     FILE* file = std::fopen(fileName.c_str(), "wb");
     if (!file)
-        return false;
+        return ReportWriteResult::NotOpened;
     bool ok = true;
     for (const std::string& line : lines) {
         if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
@@ -87,5 +87,9 @@ bool WriteReportFile(const std::string& fileName, const std::vector<std::string>
     struct stat st;
     if (!ok && stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         std::remove(fileName.c_str());
-    return ok;
+    return ok ? ReportWriteResult::Written : ReportWriteResult::NotWritten;
+}
+
+bool WriteReportFile(const std::string& fileName, const std::vector<std::string>& lines) {
+    return WriteReport(fileName, lines) == ReportWriteResult::Written;
 }

@@ -16,7 +16,9 @@ std::vector<std::string> FolderReportLines(const std::string& folderPath,
 std::vector<std::string> DriveReportLines(const std::string& folderPath,
                                           const std::vector<DriveReportRow>& rows);
 
-// Writes the lines to `fileName`, each ended by CR LF, replacing the file. Returns
-// false when the file cannot be opened, written or closed; a partly written file
-// is removed then.
+// Writes the lines to `fileName`, each ended by CR LF, replacing the file. A file
+// that was opened but could not be written or closed whole is removed again.
+enum class ReportWriteResult { Written, NotOpened, NotWritten };
+ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines);
+// The same, true only when every line was written.
 bool WriteReportFile(const std::string& fileName, const std::vector<std::string>& lines);

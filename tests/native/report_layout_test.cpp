@@ -53,6 +53,7 @@ TEST(WriteReportFile, EndsEveryLineWithCrLf) {
 TEST(WriteReportFile, ReportsFilesThatCannotBeOpened) {
     TempTree tree;
     EXPECT_FALSE(WriteReportFile(tree.Path("missing/report.txt"), {"x"}));
+    EXPECT_EQ(WriteReport(tree.Path("missing/report.txt"), {"x"}), ReportWriteResult::NotOpened);
 }
 
 #ifndef _WIN32
@@ -60,6 +61,7 @@ TEST(WriteReportFile, AFullDiskIsAFailureAndTheDeviceStays) {
     if (!std::filesystem::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     EXPECT_FALSE(WriteReportFile("/dev/full", {std::string(1 << 16, 'x')}));
+    EXPECT_EQ(WriteReport("/dev/full", {"short"}), ReportWriteResult::NotWritten);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }
 #endif
