@@ -78,6 +78,10 @@ HBRUSH CWebLinkStatic::CtlColor(HDC hDC, UINT) {
             if (GetObjectA(hFont, sizeof(lf), &lf)) {
                 lf.lfUnderline = TRUE;
                 m_fontLink = CreateFontIndirectA(&lf);
+                // Some static controls select their own font after asking for colours
+                // (Wine's does): make the copy the control's font as well.
+                if (m_fontLink)
+                    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink), TRUE);
             }
         }
         // Without it the link keeps the control's font, still in the link colour.
