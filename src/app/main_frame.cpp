@@ -44,8 +44,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
         return -1;
 
-    // The toolbar stands at the top, where its bar style puts it; docking it on other
-    // sides comes with the dock bars.
+    // The toolbar docks on any side, the frame takes bars on any side; it starts at the
+    // top, where its bar style puts it.
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
 
     // Back, Forward and ViewType get drop-down arrows.
     m_wndToolBar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "dock_context.h"
 #include "frame_wnd.h"
 
 namespace {
@@ -40,6 +41,7 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
 END_MESSAGE_MAP()
 
 CControlBar::~CControlBar() {
+    delete m_pDockContext;
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
 }
@@ -79,6 +81,34 @@ void CControlBar::SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom) {
     m_cyTopBorder = std::max(0, cyTop);
     m_cxRightBorder = std::max(0, cxRight);
     m_cyBottomBorder = std::max(0, cyBottom);
+}
+
+void CControlBar::EnableDocking(DWORD dwDockStyle) {
+    m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY;
+    if (!m_pDockContext)
+        m_pDockContext = new CDockContext(this);
+}
+
+void CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout) {
+    if (!(m_nStateFlags & (delayShow | delayHide)))
+        return;
+    const bool bShow = (m_nStateFlags & delayShow) != 0;
+    m_nStateFlags &= ~static_cast<UINT>(delayHide | delayShow);
+    if (lpLayout && lpLayout->hDWP)
+        lpLayout->hDWP =
+            DeferWindowPos(lpLayout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                               (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    else
+        ShowWindow(bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // While a drag or a resize of the docking context runs, it has the mouse.
+    if (m_pDockContext && m_pDockContext->IsTracking() &&
+        m_pDockContext->OnTrackMessage(message, wParam, lParam))
+        return 0;
+    return CWnd::WindowProc(message, wParam, lParam);
 }
 
 bool CControlBar::IsVisible() const {
@@ -122,7 +152,7 @@ void CControlBar::CalcInsideRect(CRect& rect, bool bHorz) const {
     rect.top += m_cyTopBorder;
     rect.right -= m_cxRightBorder;
     rect.bottom -= m_cyBottomBorder;
-    if (m_dwStyle & CBRS_GRIPPER) {
+    if ((m_dwStyle & CBRS_GRIPPER) && !IsFloating()) {
         if (bHorz)
             rect.left += kGripperSpace;
         else
@@ -160,7 +190,7 @@ void CControlBar::DrawBorders(HDC hDC, CRect& rect) const {
 }
 
 void CControlBar::DrawGripper(HDC hDC, const CRect& rect) const {
-    if (!(m_dwStyle & CBRS_GRIPPER))
+    if (!(m_dwStyle & CBRS_GRIPPER) || IsFloating())
         return;
     // A raised bar three pixels wide, the handle the user will drag the bar by.
     if (IsHorz()) {
@@ -259,6 +289,8 @@ BOOL CControlBar::OnEraseBkgnd(HDC hDC) {
 }
 
 void CControlBar::OnDestroy() {
+    if (m_pDockContext)
+        m_pDockContext->CancelTracking();
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
     m_pDockSite = nullptr;

@@ -9,6 +9,8 @@
 #include "layout.h"
 #include "wnd.h"
 
+class CDockContext;
+
 // Bar styles (kept in m_dwStyle, never in the window style).
 constexpr DWORD CBRS_ALIGN_LEFT = 0x1000;
 constexpr DWORD CBRS_ALIGN_TOP = 0x2000;
@@ -67,9 +69,16 @@ public:
     // The window rectangle less the borders and the gripper.
     virtual void CalcInsideRect(CRect& rect, bool bHorz) const;
 
+    // Lets the bar be dragged and docked on these sides (CBRS_ALIGN_ bits) or floated.
+    void EnableDocking(DWORD dwDockStyle);
+    // Applies a pending delayed show or hide, into the layout's batch when it has one.
+    void RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     CFrameWnd* m_pDockSite = nullptr; // the frame whose layout the bar takes part in
     CWnd* m_pDockBar = nullptr;       // the dock bar holding it, once bars dock
-    DWORD m_dwDockStyle = 0;          // sides it may dock on, once bars dock
+    DWORD m_dwDockStyle = 0;          // sides it may dock on
+    CDockContext* m_pDockContext = nullptr; // its drags, once docking is enabled
     int m_cxLeftBorder = 6;
     int m_cxRightBorder = 0;
     int m_cyTopBorder = 1;

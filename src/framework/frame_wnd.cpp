@@ -247,6 +247,14 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, bool bShow, bool bDelay) {
         pBar->ShowWindow(bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
         RecalcLayout();
     }
+    // A floating bar's mini frame shows and hides with it.
+    if (pBar->IsFloating())
+        if (CFrameWnd* pFrame = pBar->GetParentFrame(); pFrame && pFrame != this) {
+            if (bDelay)
+                pFrame->DelayRecalcLayout();
+            else
+                pFrame->RecalcLayout();
+        }
 }
 
 void CFrameWnd::RecalcLayout(bool) {
@@ -290,7 +298,8 @@ void CFrameWnd::OnClose() {
     DestroyWindow();
 }
 
-LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
+    UpdateFloatingBars(wParam != 0);
     if (m_nIdleFlags & idleLayout)
         RecalcLayout((m_nIdleFlags & idleNotify) != 0);
     if (m_nIdleFlags & idleTitle) {

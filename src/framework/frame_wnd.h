@@ -11,6 +11,7 @@
 #include "wnd.h"
 
 class CControlBar;
+class CDockBar;
 class CDocument;
 class CView;
 
@@ -55,6 +56,16 @@ public:
     void ShowControlBar(CControlBar* pBar, bool bShow, bool bDelay);
     virtual void RecalcLayout(bool bNotify = true);
     void DelayRecalcLayout(bool bNotify = true);
+
+    // Docking (dock_site.cpp, bar_state.cpp): dock bars on the sides allowed, bars
+    // docked on a side (0: the first side their style and docking style share) or
+    // floating in a mini frame at a screen point, and the layout read from the profile.
+    void EnableDocking(DWORD dwDockStyle);
+    CDockBar* GetDockBar(UINT nID) const;
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, const RECT* lpRect = nullptr);
+    void FloatControlBar(CControlBar* pBar, POINT ptScreen);
+    bool LoadBarState(const char* lpszProfileName);
+    void UpdateFloatingBars(bool bDisableIfNoHandler);
 
     // The status bar's message pane.
     void SetMessageText(const char* lpszText);

@@ -1,5 +1,7 @@
 #include "tool_bar.h"
 
+#include "dock_context.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -43,6 +45,9 @@ public:
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
+    ON_WM_NCHITTEST()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar() : m_sizeButton(23, 22), m_sizeImage(16, 15) {}
@@ -155,9 +160,41 @@ CRect CToolBar::GetItemRect(int nIndex) const {
     return rect;
 }
 
-CSize CToolBar::CalcFixedLayout(bool bStretch, bool bHorz) {
-    const CSize extra = CControlBar::CalcFixedLayout(false, bHorz);
-    // The buttons' extent, as the control lays them out in one row.
+void CToolBar::WrapButtons(int nWidth) {
+    const int nCount = GetCount();
+    int x = 0;
+    for (int i = 0; i < nCount; ++i) {
+        TBBUTTON button{};
+        if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button)))
+            continue;
+        const int cx = (button.fsStyle & BTNS_SEP) ? button.iBitmap : GetItemRect(i).Width();
+        BYTE state = button.fsState & ~TBSTATE_WRAP;
+        bool bWrap = i + 1 < nCount && nWidth == 0;
+        if (nWidth > 0 && i + 1 < nCount) {
+            // Wrap after this button when the next one would not fit.
+            TBBUTTON next{};
+            SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i + 1), reinterpret_cast<LPARAM>(&next));
+            const int cxNext = (next.fsStyle & BTNS_SEP) ? next.iBitmap : GetItemRect(i + 1).Width();
+            x += cx;
+            if (x + cxNext > nWidth) {
+                bWrap = true;
+                x = 0;
+            }
+        }
+        if (bWrap)
+            state |= TBSTATE_WRAP;
+        if (state != button.fsState) {
+            TBBUTTONINFOA info{};
+            info.cbSize = sizeof(info);
+            info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+            info.fsState = state;
+            SendMessage(TB_SETBUTTONINFOA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+        }
+    }
+    SendMessage(TB_AUTOSIZE);
+}
+
+CSize CToolBar::ButtonsExtent() const {
     CSize content(0, m_sizeButton.cy);
     const int nCount = GetCount();
     for (int i = 0; i < nCount; ++i) {
@@ -165,11 +202,62 @@ CSize CToolBar::CalcFixedLayout(bool bStretch, bool bHorz) {
         content.cx = std::max<LONG>(content.cx, rect.right);
         content.cy = std::max<LONG>(content.cy, rect.bottom);
     }
-    // Bars stand in a row until docking on the left and right comes.
+    return content;
+}
+
+CSize CToolBar::CalcFixedLayout(bool bStretch, bool bHorz) {
+    WrapButtons(bHorz ? 32767 : 0);
+    const CSize extra = CControlBar::CalcFixedLayout(false, bHorz);
+    const CSize content = ButtonsExtent();
     CSize size(content.cx + extra.cx, content.cy + extra.cy);
-    if (bStretch)
-        size.cx = 32767;
+    if (bStretch) {
+        if (bHorz)
+            size.cx = 32767;
+        else
+            size.cy = 32767;
+    }
     return size;
+}
+
+CSize CToolBar::CalcDynamicLayout(int nLength, DWORD dwMode) {
+    if (dwMode & (LM_HORZDOCK | LM_VERTDOCK))
+        return CalcFixedLayout((dwMode & LM_STRETCH) != 0, (dwMode & LM_HORZ) != 0);
+    // Floating: as wide as asked, or as it last was.
+    if (!(dwMode & (LM_MRUWIDTH | LM_LENGTHY)) && nLength > 0)
+        m_nMRUWidth = nLength;
+    WrapButtons(std::max(m_sizeButton.cx, static_cast<LONG>(m_nMRUWidth)));
+    const CSize extra = CControlBar::CalcFixedLayout(false, true);
+    const CSize content = ButtonsExtent();
+    return CSize(content.cx + extra.cx, content.cy + extra.cy);
+}
+
+LRESULT CToolBar::OnNcHitTest(POINT) {
+    return HTCLIENT; // the gripper and borders are handles, not frame
+}
+
+bool CToolBar::IsOnButton(POINT ptClient) const {
+    const int nCount = GetCount();
+    for (int i = 0; i < nCount; ++i)
+        if (GetItemID(i) != ID_SEPARATOR && GetItemRect(i).PtInRect(ptClient))
+            return true;
+    return false;
+}
+
+void CToolBar::OnLButtonDown(UINT, POINT pt) {
+    if (m_pDockContext && !IsOnButton(pt)) {
+        ::ClientToScreen(m_hWnd, &pt);
+        m_pDockContext->StartDrag(pt);
+        return;
+    }
+    Default();
+}
+
+void CToolBar::OnLButtonDblClk(UINT, POINT pt) {
+    if (m_pDockContext && !IsOnButton(pt)) {
+        m_pDockContext->ToggleDocking();
+        return;
+    }
+    Default();
 }
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, bool bDisableIfNoHandler) {

@@ -29,9 +29,24 @@ public:
     void SetButtonStyle(int nIndex, UINT nStyle);
     CRect GetItemRect(int nIndex) const;
 
+    // Docked at the top or bottom the buttons stand in one row, at the left or right in
+    // one column; floating they wrap to the frame's width.
     CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
+    CSize CalcDynamicLayout(int nLength, DWORD dwMode) override;
     void OnUpdateCmdUI(CFrameWnd* pTarget, bool bDisableIfNoHandler) override;
 
     CSize m_sizeButton;
     CSize m_sizeImage;
+    int m_nMRUWidth = 32767; // the width it last floated with
+
+protected:
+    // Wraps the buttons into rows no wider than nWidth (0: one button per row).
+    void WrapButtons(int nWidth);
+    CSize ButtonsExtent() const;
+    // The gripper and the face between buttons drag the bar; a double-click there
+    // docks or floats it.
+    LRESULT OnNcHitTest(POINT pt);
+    void OnLButtonDown(UINT nFlags, POINT pt);
+    void OnLButtonDblClk(UINT nFlags, POINT pt);
+    bool IsOnButton(POINT ptClient) const;
 };

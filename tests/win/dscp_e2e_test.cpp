@@ -111,10 +111,12 @@ void StartCheckAndClose(UINT message, WPARAM wParam) {
     EXPECT_STREQ(title, "Dirscope 3.0");
     // Wine keeps menus inside their process: from outside only their presence shows.
     EXPECT_NE(GetMenu(hMain), nullptr);
-    EXPECT_EQ(ChildId(hMain, "ToolbarWindow32"), 59392);
+    // The toolbar sits in the dock bar along the top.
+    HWND hTopDock = GetDlgItem(hMain, 0xE81B);
+    EXPECT_EQ(ChildId(hTopDock, "ToolbarWindow32"), 59392);
     EXPECT_EQ(ChildId(hMain, "msctls_statusbar32"), 59393);
     EXPECT_EQ(ChildId(hMain, "SysListView32"), 59648);
-    HWND hToolbar = FindWindowExA(hMain, nullptr, "ToolbarWindow32", nullptr);
+    HWND hToolbar = FindWindowExA(hTopDock, nullptr, "ToolbarWindow32", nullptr);
     EXPECT_EQ(SendMessageA(hToolbar, TB_BUTTONCOUNT, 0, 0), 9);
     HWND hStatus = FindWindowExA(hMain, nullptr, "msctls_statusbar32", nullptr);
     EXPECT_EQ(SendMessageA(hStatus, SB_GETPARTS, 0, 0), 4);

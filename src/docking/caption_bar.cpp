@@ -1,0 +1,209 @@
+#include "caption_bar.h"
+
+#include "frame_wnd.h"
+
+namespace {
+
+// A font of `nPointSize` tenths of a point for this device context.
+HFONT CreatePointFont(HDC hDC, int nPointSize, const char* lpszFace, int nEscapement = 0) {
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(nPointSize, GetDeviceCaps(hDC, LOGPIXELSY), 720);
+    lf.lfEscapement = lf.lfOrientation = nEscapement;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, lpszFace, LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lParam) {
+    *reinterpret_cast<bool*>(lParam) = true;
+    return 0;
+}
+
+bool HasFace(const char* lpszFace) {
+    HDC hScreen = GetDC(nullptr);
+    HDC hDC = CreateCompatibleDC(hScreen);
+    ReleaseDC(nullptr, hScreen);
+    bool bFound = false;
+    EnumFontFamiliesA(hDC, lpszFace, FoundFace, reinterpret_cast<LPARAM>(&bFound));
+    DeleteDC(hDC);
+    return bFound;
+}
+
+} // namespace
+
+// ---- close button ----
+
+CRect CBarCloseButton::GetRect() const {
+    return CRect(m_ptOrigin.x, m_ptOrigin.y, m_ptOrigin.x + bars::kButtonSize,
+                 m_ptOrigin.y + bars::kButtonSize);
+}
+
+void CBarCloseButton::Paint(HDC hDC) const {
+    const CRect rc = GetRect();
+    if (m_bPressed || m_bHot) {
+        const COLORREF crTopLeft = GetSysColor(m_bPressed ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        const COLORREF crBottomRight =
+            GetSysColor(m_bPressed ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+        HBRUSH hTL = CreateSolidBrush(crTopLeft);
+        HBRUSH hBR = CreateSolidBrush(crBottomRight);
+        RECT r{rc.left, rc.top, rc.right - 1, rc.top + 1};
+        FillRect(hDC, &r, hTL);
+        r = RECT{rc.left, rc.top, rc.left + 1, rc.bottom - 1};
+        FillRect(hDC, &r, hTL);
+        r = RECT{rc.right - 1, rc.top, rc.right, rc.bottom};
+        FillRect(hDC, &r, hBR);
+        r = RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom};
+        FillRect(hDC, &r, hBR);
+        DeleteObject(hTL);
+        DeleteObject(hBR);
+    }
+
+    // The glyph is the Marlett font's close mark, character "r". Marlett is a symbol
+    // font: through the "A" functions its character would be converted by the active
+    // code page (UTF-8 here), so it is drawn with the wide ones, which name the character
+    // itself.
+    const COLORREF crOld = SetTextColor(hDC, GetSysColor(COLOR_BTNTEXT));
+    const int nOldMode = SetBkMode(hDC, TRANSPARENT);
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(MulDiv(60, 96, GetDeviceCaps(hDC, LOGPIXELSX)),
+                          GetDeviceCaps(hDC, LOGPIXELSY), 720);
+    lf.lfCharSet = SYMBOL_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"Marlett", LF_FACESIZE);
+    HFONT hFont = CreateFontIndirectW(&lf);
+    HGDIOBJ hOldFont = SelectObject(hDC, hFont);
+    wchar_t szFace[LF_FACESIZE] = L"";
+    GetTextFaceW(hDC, LF_FACESIZE, szFace);
+    if (lstrcmpiW(szFace, L"Marlett") == 0) {
+        ExtTextOutW(hDC, m_ptOrigin.x + 2, m_ptOrigin.y + 2, 0, nullptr, L"r", 1, nullptr);
+    } else {
+        // No Marlett on this system: the same cross, drawn in the glyph's square.
+        HPEN hPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
+        HGDIOBJ hOldPen = SelectObject(hDC, hPen);
+        const int x = m_ptOrigin.x + 2;
+        const int y = m_ptOrigin.y + 2;
+        for (int d = 0; d < 2; ++d) {
+            MoveToEx(hDC, x + d, y, nullptr);
+            LineTo(hDC, x + 6 + d, y + 6 + 1);
+            MoveToEx(hDC, x + 6 - 1 + d, y, nullptr);
+            LineTo(hDC, x - 1 + d, y + 6 + 1);
+        }
+        SelectObject(hDC, hOldPen);
+        DeleteObject(hPen);
+    }
+    SelectObject(hDC, hOldFont);
+    DeleteObject(hFont);
+    SetBkMode(hDC, nOldMode);
+    SetTextColor(hDC, crOld);
+}
+
+// ---- CSizingControlBarG ----
+
+IMPLEMENT_DYNAMIC(CSizingControlBarG, CSizingControlBar)
+
+BEGIN_MESSAGE_MAP(CSizingControlBarG, CSizingControlBar)
+    ON_WM_NCLBUTTONUP()
+    ON_WM_NCHITTEST()
+    ON_MESSAGE(WM_SETTEXT, OnSetText)
+END_MESSAGE_MAP()
+
+CRect CSizingControlBarG::CalcClientArea(const CRect& rc, UINT nDockBarID) {
+    CRect r = CSizingControlBar::CalcClientArea(rc, nDockBarID);
+    if (!HasCaption())
+        return r;
+    // The band and the button's place, from the window's corner.
+    const CRect rcWindow(0, 0, rc.Width(), rc.Height());
+    unsigned edges = 0;
+    bars::Point button;
+    bars::CaptionClientArea(bars::Rect{0, 0, rc.Width(), rc.Height()}, DockSide(), edges, button);
+    (void)rcWindow;
+    m_btnClose.Move(CPoint(button.x, button.y));
+    if (IsDockedTopBottom())
+        r.left += m_cyCaptionBand;
+    else
+        r.top += m_cyCaptionBand;
+    return r;
+}
+
+LRESULT CSizingControlBarG::OnNcHitTest(POINT pt) {
+    const LRESULT nHit = CSizingControlBar::OnNcHitTest(pt);
+    if (nHit != HTCLIENT || !HasCaption())
+        return nHit;
+    CRect rc = m_btnClose.GetRect();
+    const CRect rcWindow = GetWindowRect();
+    rc.OffsetRect(rcWindow.left, rcWindow.top);
+    return rc.PtInRect(pt) ? HTCLOSE : nHit;
+}
+
+void CSizingControlBarG::OnNcLButtonUp(UINT nHitTest, POINT) {
+    if (nHitTest == HTCLOSE && m_pDockSite)
+        m_pDockSite->ShowControlBar(this, false, false);
+    Default();
+}
+
+void CSizingControlBarG::OnUpdateCmdUI(CFrameWnd*, bool) {
+    if (!HasCaption())
+        return;
+    POINT pt;
+    GetCursorPos(&pt);
+    const bool bHit = SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLOSE;
+    const bool bDown = GetKeyState(VK_LBUTTON) < 0;
+    const bool bPressed = bHit && bDown;
+    const bool bHot = bHit && !bDown;
+    if (bPressed != m_btnClose.m_bPressed || bHot != m_btnClose.m_bHot) {
+        m_btnClose.m_bPressed = bPressed;
+        m_btnClose.m_bHot = bHot;
+        SendMessage(WM_NCPAINT);
+    }
+}
+
+void CSizingControlBarG::PaintCaption(HDC hDC, const CRect&) {
+    if (HasCaption())
+        m_btnClose.Paint(hDC);
+}
+
+// ---- CSizingControlBarCF ----
+
+IMPLEMENT_DYNAMIC(CSizingControlBarCF, CSizingControlBarG)
+
+BEGIN_MESSAGE_MAP(CSizingControlBarCF, CSizingControlBarG)
+    ON_MESSAGE(WM_SETTEXT, OnSetTextCF)
+END_MESSAGE_MAP()
+
+CSizingControlBarCF::CSizingControlBarCF()
+    : m_strCaptionFont(HasFace("Tahoma") ? "Tahoma" : "Arial") {}
+
+void CSizingControlBarCF::PaintCaption(HDC hDC, const CRect& rcClient) {
+    if (!HasCaption())
+        return;
+    const CPoint origin = m_btnClose.m_ptOrigin;
+    const bars::Rect t = bars::CaptionTextRect(
+        bars::Rect{rcClient.left, rcClient.top, rcClient.right, rcClient.bottom},
+        bars::Point{origin.x, origin.y}, DockSide());
+    const RECT rcText{t.left, t.top, t.right, t.bottom};
+    const bool bUpwards = IsDockedTopBottom();
+    HFONT hFont = CreatePointFont(hDC, MulDiv(85, 96, GetDeviceCaps(hDC, LOGPIXELSX)),
+                                  m_strCaptionFont.c_str(), bUpwards ? 900 : 0);
+    if (hFont) {
+        HGDIOBJ hOldFont = SelectObject(hDC, hFont);
+        const int nOldMode = SetBkMode(hDC, TRANSPARENT);
+        const COLORREF crOld = SetTextColor(hDC, RGB(0, 0, 0));
+        const std::string title = GetWindowText();
+        const int x = bUpwards ? rcText.left - 1 : rcText.left + 3;
+        const int y = bUpwards ? rcText.bottom - 3 : rcText.top - 1;
+        ExtTextOutA(hDC, x, y, ETO_CLIPPED, &rcText, title.c_str(), static_cast<UINT>(title.size()),
+                    nullptr);
+        SetTextColor(hDC, crOld);
+        SetBkMode(hDC, nOldMode);
+        SelectObject(hDC, hOldFont);
+        DeleteObject(hFont);
+    }
+    CSizingControlBarG::PaintCaption(hDC, rcClient);
+}
+
+LRESULT CSizingControlBarCF::OnSetTextCF(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = OnSetText(wParam, lParam);
+    // The caption shows the new title at once.
+    SendMessage(WM_NCPAINT);
+    return result;
+}

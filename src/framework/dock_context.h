@@ -1,0 +1,60 @@
+#pragma once
+// CDockContext: a control bar's drag-and-dock moves. A drag by the bar's gripper or
+// face shows a tracking rectangle in the shape the bar would take: docked where the
+// rectangle meets a side the bar and the frame allow, floating elsewhere. A double-click
+// toggles between docked and floating. It also resizes a floating bar's mini frame by
+// its edges and corners. The mouse is captured by the bar while it works; the bar hands
+// it the mouse messages.
+
+#include "types.h"
+
+#include <windows.h>
+
+class CControlBar;
+class CDockBar;
+class CFrameWnd;
+
+class CDockContext {
+public:
+    explicit CDockContext(CControlBar* pBar);
+    ~CDockContext();
+    CDockContext(const CDockContext&) = delete;
+    CDockContext& operator=(const CDockContext&) = delete;
+
+    void StartDrag(POINT ptScreen);
+    void StartResize(UINT nHitTest, POINT ptScreen);
+    void ToggleDocking();
+    bool IsTracking() const { return m_bDragging || m_bResizing; }
+    // A mouse or key message while tracking; true when it was taken.
+    bool OnTrackMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CancelTracking();
+
+    CControlBar* m_pBar;
+    CFrameWnd* m_pDockSite;
+    UINT m_nHitTest = 0;       // the edge or corner of the mini frame being dragged
+    CRect m_rectFrameDragHorz; // the mini frame's rectangle while it is resized
+    UINT m_uMRUDockID = 0;     // the side the bar was last docked on
+    CPoint m_ptMRUFloatPos;    // where it last floated
+    bool m_bHaveFloatPos = false;
+
+    // Where the drag would put the bar now: a dock bar id, or 0 for floating.
+    UINT m_nDropTarget = 0;
+    CRect m_rectTrack; // the tracking rectangle, in screen coordinates
+
+private:
+    void Move(POINT ptScreen);
+    void EndDrag(bool bDrop);
+    void Stretch(POINT ptScreen);
+    void EndResize();
+    void DrawTracker();
+    UINT TargetAt(const CRect& rectHorz, const CRect& rectVert) const;
+
+    bool m_bDragging = false;
+    bool m_bResizing = false;
+    bool m_bTrackerShown = false;
+    CPoint m_ptStart;
+    CRect m_rectStart;
+    CSize m_sizeHorz, m_sizeVert, m_sizeFloat;
+    CRect m_rectDrawn;
+    bool m_bDrawnThick = false;
+};

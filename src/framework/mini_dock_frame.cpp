@@ -1,0 +1,105 @@
+#include "mini_dock_frame.h"
+
+#include "dock_context.h"
+
+IMPLEMENT_DYNAMIC(CMiniDockFrameWnd, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_CLOSE()
+    ON_MESSAGE(WM_NCHITTEST, OnNcHitTestMini)
+    ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDownMini)
+    ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClkMini)
+END_MESSAGE_MAP()
+
+CMiniDockFrameWnd::CMiniDockFrameWnd() : m_wndDockBar(true) {}
+
+bool CMiniDockFrameWnd::Create(CFrameWnd* pParent, DWORD dwBarStyle) {
+    m_pMainFrame = pParent;
+    m_dwMiniStyle = MFS_4THICKFRAME;
+    (void)dwBarStyle;
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, "",
+                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 50,
+                    50, pParent->m_hWnd, nullptr);
+}
+
+int CMiniDockFrameWnd::OnCreate(LPCREATESTRUCTA) {
+    if (!m_wndDockBar.Create(this, CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT))
+        return -1;
+    m_wndDockBar.m_pDockSite = m_pMainFrame;
+    return 0;
+}
+
+void CMiniDockFrameWnd::RecalcLayout(bool) {
+    if (m_bInRecalcLayout || !m_hWnd)
+        return;
+    m_bInRecalcLayout = true;
+    m_nIdleFlags &= ~static_cast<UINT>(idleLayout | idleNotify);
+    CControlBar* pBar = GetBar();
+    if (!pBar || !pBar->IsVisible()) {
+        ShowWindow(SW_HIDE);
+        m_bInRecalcLayout = false;
+        return;
+    }
+    const CSize size = pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+    RECT rc{0, 0, size.cx, size.cy};
+    AdjustWindowRectEx(&rc, GetStyle(), FALSE, GetExStyle());
+    const CRect now = GetWindowRect();
+    if (now.Width() != rc.right - rc.left || now.Height() != rc.bottom - rc.top)
+        SetWindowPos(nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_wndDockBar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (pBar->IsVisible() && !pBar->IsWindowVisible())
+        pBar->ShowWindow(SW_SHOWNOACTIVATE);
+    pBar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::string title = pBar->GetWindowText();
+    if (GetWindowText() != title)
+        SetWindowText(title);
+    if (!IsWindowVisible())
+        ShowWindow(SW_SHOWNOACTIVATE);
+    m_bInRecalcLayout = false;
+}
+
+void CMiniDockFrameWnd::OnClose() {
+    // Closing the small frame hides the bar; the window stays for the next time.
+    CControlBar* pBar = GetBar();
+    if (pBar && m_pMainFrame) {
+        m_pMainFrame->ShowControlBar(pBar, false, false);
+        return;
+    }
+    DestroyWindow();
+}
+
+LRESULT CMiniDockFrameWnd::OnNcHitTestMini(WPARAM, LPARAM) {
+    LRESULT nHit = Default();
+    if ((m_dwMiniStyle & MFS_4THICKFRAME) &&
+        (nHit == HTTOPLEFT || nHit == HTTOPRIGHT || nHit == HTBOTTOMLEFT || nHit == HTBOTTOMRIGHT))
+        nHit = (nHit == HTTOPLEFT || nHit == HTTOPRIGHT) ? HTTOP : HTBOTTOM;
+    return nHit;
+}
+
+LRESULT CMiniDockFrameWnd::OnNcLButtonDownMini(WPARAM wParam, LPARAM lParam) {
+    CControlBar* pBar = GetBar();
+    const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (pBar && pBar->m_pDockContext) {
+        if (wParam == HTCAPTION) {
+            ::SetActiveWindow(m_hWnd);
+            pBar->m_pDockContext->StartDrag(pt);
+            return 0;
+        }
+        if (wParam >= HTSIZEFIRST && wParam <= HTSIZELAST) {
+            pBar->m_pDockContext->StartResize(static_cast<UINT>(wParam), pt);
+            return 0;
+        }
+    }
+    return Default();
+}
+
+LRESULT CMiniDockFrameWnd::OnNcLButtonDblClkMini(WPARAM wParam, LPARAM) {
+    CControlBar* pBar = GetBar();
+    if (wParam == HTCAPTION && pBar && pBar->m_pDockContext) {
+        pBar->m_pDockContext->ToggleDocking();
+        return 0;
+    }
+    return Default();
+}
