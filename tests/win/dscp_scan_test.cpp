@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -340,4 +341,26 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&icc);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// Not a check: times ShowFolder until the rows are visible and until the sorted totals
+// are in, for docs/perf.md.
+//   DSCP_MEASURE_FOLDER=<folder> dscp_scan_tests --gtest_filter=*Measure*
+TEST_F(DscpScan, MeasureShowFolder) {
+    const char* folder = std::getenv("DSCP_MEASURE_FOLDER");
+    if (!folder)
+        GTEST_SKIP() << "DSCP_MEASURE_FOLDER not set";
+    LARGE_INTEGER frequency, start, shown, done;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    Show(folder);
+    m_pView->UpdateWindow();
+    QueryPerformanceCounter(&shown);
+    ASSERT_TRUE(WaitForScan(600000));
+    QueryPerformanceCounter(&done);
+    auto seconds = [&](const LARGE_INTEGER& t) {
+        return static_cast<double>(t.QuadPart - start.QuadPart) / frequency.QuadPart;
+    };
+    std::printf("rows %d shown %.3f s, sorted totals %.3f s\n", List().GetItemCount(),
+                seconds(shown), seconds(done));
 }
