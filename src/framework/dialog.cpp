@@ -1,5 +1,7 @@
 #include "dialog.h"
 
+#include <algorithm>
+
 #include "win_app.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -25,12 +27,42 @@ CDialog::~CDialog() {
         ::DestroyWindow(m_hWnd);
 }
 
+namespace {
+
+// A dialog opens centred over its owner (over the work area without one), kept on
+// the owner's monitor, as users expect of a program's dialogs.
+void CenterOverOwner(HWND hDlg) {
+    RECT dialog;
+    if (!GetWindowRect(hDlg, &dialog))
+        return;
+    HWND hOwner = GetWindow(hDlg, GW_OWNER);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(hOwner ? hOwner : hDlg, MONITOR_DEFAULTTONEAREST),
+                         &monitor))
+        return;
+    RECT around = monitor.rcWork;
+    if (hOwner && IsWindowVisible(hOwner) && !IsIconic(hOwner))
+        GetWindowRect(hOwner, &around);
+    const LONG width = dialog.right - dialog.left;
+    const LONG height = dialog.bottom - dialog.top;
+    LONG x = around.left + ((around.right - around.left) - width) / 2;
+    LONG y = around.top + ((around.bottom - around.top) - height) / 2;
+    const RECT& work = monitor.rcWork;
+    x = std::max(work.left, std::min(x, work.right - width));
+    y = std::max(work.top, std::min(y, work.bottom - height));
+    SetWindowPos(hDlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG)
         return FALSE; // everything else has been through the object's table already
     auto* pDlg = reinterpret_cast<CDialog*>(lParam);
     if (!pDlg || !pDlg->SubclassWindow(hDlg))
         return TRUE;
+    CenterOverOwner(hDlg);
     // The window procedure is ours from here on; the initialisation runs through it
     // too, so an exception in OnInitDialog cannot leave this procedure.
     bool bFocusSet = false;

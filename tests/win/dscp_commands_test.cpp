@@ -242,6 +242,7 @@ namespace {
 
 struct AboutSeen {
     std::string caption;
+    RECT window{};
     std::string texts;
     RECT link{};
     SIZE textSize{};
@@ -322,6 +323,7 @@ TEST_F(DscpCommands, HelpAboutShowsTheBoxWithItsTextsAndTheLinkFittedToItsText) 
     AboutSeen seen;
     DialogAnswerer answer([&seen](HWND hDlg) {
         seen.caption = WindowText(hDlg);
+        GetWindowRect(hDlg, &seen.window);
         HWND hLink = GetDlgItem(hDlg, IDC_HOMEPAGE);
         seen.linkText = WindowText(hLink);
         seen.bNotify = (GetWindowLongA(hLink, GWL_STYLE) & SS_NOTIFY) != 0;
@@ -361,6 +363,11 @@ TEST_F(DscpCommands, HelpAboutShowsTheBoxWithItsTextsAndTheLinkFittedToItsText) 
     EXPECT_EQ(seen.link.right - seen.link.left, seen.textSize.cx);
     EXPECT_EQ(seen.link.bottom - seen.link.top, seen.textSize.cy);
     EXPECT_TRUE(IsWindowEnabled(m_pFrame->m_hWnd)); // the owner works again
+    // The box opens centred over the main window.
+    RECT frame;
+    GetWindowRect(m_pFrame->m_hWnd, &frame);
+    EXPECT_NEAR((seen.window.left + seen.window.right) / 2, (frame.left + frame.right) / 2, 1);
+    EXPECT_NEAR((seen.window.top + seen.window.bottom) / 2, (frame.top + frame.bottom) / 2, 1);
 }
 
 TEST_F(DscpCommands, TheAboutBoxClosesWithEscapeAndTellsWhichButton) {
