@@ -264,7 +264,7 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
         GTEST_SKIP() << "DSCP_SCAN_TREE not set";
     const std::string large = root + "\\large";
     const std::string small = root + "\\small";
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 200; ++round) {
         Show(large);
         ASSERT_TRUE(m_pView->m_bScanning);
         // Let the large scan get some way, by a varying amount.
