@@ -31,6 +31,26 @@ if [ ! -f "$prefix/.ready" ]; then
   exec 9>&-
 fi
 
+# Debian's Wine looks for its own fonts (Marlett, Tahoma, ...) in a folder that does not
+# exist (the data folder with "\../fonts" appended), so a prefix sees none of them: caption
+# buttons show the letters of Marlett's glyphs and dialogs fall back to other faces. Fonts
+# in the prefix's Fonts folder are always found, so they are copied there, once per prefix
+# (a prefix made before this step gets them on its next use).
+wine_fonts=/usr/share/wine/fonts
+fonts_dir=$prefix/drive_c/windows/Fonts
+if [ -f "$wine_fonts/marlett.ttf" ] && [ ! -f "$fonts_dir/marlett.ttf" ]; then
+  exec 9>"$prefix.lock"
+  flock 9
+  if [ ! -f "$fonts_dir/marlett.ttf" ]; then
+    mkdir -p "$fonts_dir"
+    # marlett.ttf last: its presence says the copy is complete.
+    find "$wine_fonts" -maxdepth 1 -type f ! -name marlett.ttf -exec cp -f {} "$fonts_dir/" \;
+    cp -f "$wine_fonts/marlett.ttf" "$fonts_dir/"
+  fi
+  flock -u 9
+  exec 9>&-
+fi
+
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a wine "$@"
 fi

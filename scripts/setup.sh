@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make git pkg-config
   googletest libbenchmark-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth imagemagick
+  wine wine32:i386 fonts-wine xvfb xauth imagemagick
 
 )
 

@@ -203,6 +203,12 @@ void CDockBar::DockControlBar(CControlBar* pBar, const RECT* lpRect) {
 
 CSize CDockBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     const DWORD dwMode = bHorz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+    // A bar shown or hidden with a delay changes now, when its dock bar is laid out:
+    // the bars are this window's children, so the frame's own pass never reaches them.
+    if (!m_bLayoutQuery)
+        for (size_t i = 0; i < m_arrBars.size(); ++i)
+            if (CControlBar* pBar = GetBarAt(static_cast<int>(i)))
+                pBar->RecalcDelayShow(nullptr);
     // Sizes first: a sizing bar may share its row's length or wrap the row, which
     // changes the list; ask again until it stays as it is.
     std::map<CControlBar*, CSize> sizes;

@@ -52,11 +52,25 @@ void CDockContext::StartDrag(POINT ptScreen) {
         return;
     m_pDockSite = m_pBar->m_pDockSite;
     m_ptStart = CPoint(ptScreen);
+    // A floating bar is dragged with its mini frame (by its caption or by the bar), so
+    // the shapes start where the frame does.
     m_rectStart = m_pBar->GetWindowRect();
+    if (m_pBar->IsFloating())
+        if (CFrameWnd* pFrame = m_pBar->GetParentFrame(); pFrame && pFrame != m_pDockSite)
+            m_rectStart = pFrame->GetWindowRect();
     // The shapes the bar would take on each kind of side and floating.
-    m_sizeHorz = m_pBar->CalcFixedLayout(false, true);
-    m_sizeVert = m_pBar->CalcFixedLayout(false, false);
-    m_sizeFloat = m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+    // Asking may rearrange the bar (a toolbar wraps its buttons to each shape), so the
+    // shape it has now is asked last and it stays as it is until the drop.
+    const bool bHorzNow = (m_pBar->GetBarStyle() & CBRS_ORIENT_VERT) == 0;
+    if (m_pBar->IsFloating()) {
+        m_sizeHorz = m_pBar->CalcFixedLayout(false, true);
+        m_sizeVert = m_pBar->CalcFixedLayout(false, false);
+        m_sizeFloat = m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+    } else {
+        m_sizeFloat = m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+        (bHorzNow ? m_sizeVert : m_sizeHorz) = m_pBar->CalcFixedLayout(false, !bHorzNow);
+        (bHorzNow ? m_sizeHorz : m_sizeVert) = m_pBar->CalcFixedLayout(false, bHorzNow);
+    }
     m_bDragging = true;
     ::SetCapture(m_pBar->m_hWnd);
     Move(ptScreen);
@@ -98,10 +112,10 @@ void CDockContext::Move(POINT ptScreen) {
     const CRect rectVert(origin.x, origin.y, origin.x + m_sizeVert.cx, origin.y + m_sizeVert.cy);
     m_nDropTarget = TargetAt(rectHorz, rectVert);
     if (m_nDropTarget == 0) {
-        const CSize extra = FrameExtra(m_pBar->m_hWnd);
-        (void)extra;
-        m_rectTrack =
-            CRect(origin.x, origin.y, origin.x + m_sizeFloat.cx, origin.y + m_sizeFloat.cy);
+        // Floating, the tracker shows the mini frame the bar will sit in.
+        const CSize extra = CMiniDockFrameWnd::FrameExtra();
+        m_rectTrack = CRect(origin.x, origin.y, origin.x + m_sizeFloat.cx + extra.cx,
+                            origin.y + m_sizeFloat.cy + extra.cy);
     } else {
         m_rectTrack = (DockBarAlignOfId(m_nDropTarget) & CBRS_ORIENT_HORZ) ? rectHorz : rectVert;
     }

@@ -10,17 +10,29 @@ BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CFrameWnd)
     ON_MESSAGE(WM_NCHITTEST, OnNcHitTestMini)
     ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDownMini)
     ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClkMini)
+    ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfoMini)
 END_MESSAGE_MAP()
 
 CMiniDockFrameWnd::CMiniDockFrameWnd() : m_wndDockBar(true) {}
+
+namespace {
+
+constexpr DWORD kMiniStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kMiniExStyle = WS_EX_TOOLWINDOW;
+
+} // namespace
+
+CSize CMiniDockFrameWnd::FrameExtra() {
+    RECT rc{0, 0, 0, 0};
+    AdjustWindowRectEx(&rc, kMiniStyle, FALSE, kMiniExStyle);
+    return CSize(rc.right - rc.left, rc.bottom - rc.top);
+}
 
 bool CMiniDockFrameWnd::Create(CFrameWnd* pParent, DWORD dwBarStyle) {
     m_pMainFrame = pParent;
     m_dwMiniStyle = MFS_4THICKFRAME;
     (void)dwBarStyle;
-    return CreateEx(WS_EX_TOOLWINDOW, nullptr, "",
-                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0, 50,
-                    50, pParent->m_hWnd, nullptr);
+    return CreateEx(kMiniExStyle, nullptr, "", kMiniStyle, 0, 0, 50, 50, pParent->m_hWnd, nullptr);
 }
 
 int CMiniDockFrameWnd::OnCreate(LPCREATESTRUCTA) {
@@ -36,6 +48,8 @@ void CMiniDockFrameWnd::RecalcLayout(bool) {
     m_bInRecalcLayout = true;
     m_nIdleFlags &= ~static_cast<UINT>(idleLayout | idleNotify);
     CControlBar* pBar = GetBar();
+    if (pBar)
+        pBar->RecalcDelayShow(nullptr);
     if (!pBar || !pBar->IsVisible()) {
         ShowWindow(SW_HIDE);
         m_bInRecalcLayout = false;
@@ -102,4 +116,16 @@ LRESULT CMiniDockFrameWnd::OnNcLButtonDblClkMini(WPARAM wParam, LPARAM) {
         return 0;
     }
     return Default();
+}
+
+LRESULT CMiniDockFrameWnd::OnGetMinMaxInfoMini(WPARAM, LPARAM lParam) {
+    // The bar sets the size: the system's smallest captioned window would leave a narrow
+    // bar (a toolbar wrapped into a column) with an empty strip beside it.
+    const LRESULT result = Default();
+    RECT rc{0, 0, 0, 0};
+    AdjustWindowRectEx(&rc, GetStyle(), FALSE, GetExStyle());
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    pInfo->ptMinTrackSize.x = rc.right - rc.left;
+    pInfo->ptMinTrackSize.y = rc.bottom - rc.top;
+    return result;
 }

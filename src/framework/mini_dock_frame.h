@@ -18,6 +18,8 @@ public:
     bool Create(CFrameWnd* pParent, DWORD dwBarStyle);
     void RecalcLayout(bool bNotify = true) override;
     CControlBar* GetBar() const { return m_wndDockBar.GetBarAt(1); }
+    // What the frame adds around its bar: the thick border and the small caption.
+    static CSize FrameExtra();
 
     CDockBar m_wndDockBar;
     DWORD m_dwMiniStyle = MFS_4THICKFRAME;
@@ -28,5 +30,6 @@ protected:
     LRESULT OnNcHitTestMini(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcLButtonDownMini(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcLButtonDblClkMini(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetMinMaxInfoMini(WPARAM wParam, LPARAM lParam);
     int OnCreate(LPCREATESTRUCTA lpcs);
 };

@@ -174,7 +174,8 @@ void CToolBar::WrapButtons(int nWidth) {
             // Wrap after this button when the next one would not fit.
             TBBUTTON next{};
             SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i + 1), reinterpret_cast<LPARAM>(&next));
-            const int cxNext = (next.fsStyle & BTNS_SEP) ? next.iBitmap : GetItemRect(i + 1).Width();
+            const int cxNext =
+                (next.fsStyle & BTNS_SEP) ? next.iBitmap : GetItemRect(i + 1).Width();
             x += cx;
             if (x + cxNext > nWidth) {
                 bWrap = true;
@@ -226,7 +227,11 @@ CSize CToolBar::CalcDynamicLayout(int nLength, DWORD dwMode) {
     if (!(dwMode & (LM_MRUWIDTH | LM_LENGTHY)) && nLength > 0)
         m_nMRUWidth = nLength;
     WrapButtons(std::max(m_sizeButton.cx, static_cast<LONG>(m_nMRUWidth)));
+    // Floating it has no gripper and no borders, whatever side it is docked on now.
+    const DWORD dwDocked = m_dwStyle;
+    m_dwStyle = (m_dwStyle & ~(CBRS_BORDER_ANY | CBRS_ALIGN_ANY)) | CBRS_FLOATING | CBRS_ALIGN_TOP;
     const CSize extra = CControlBar::CalcFixedLayout(false, true);
+    m_dwStyle = dwDocked;
     const CSize content = ButtonsExtent();
     return CSize(content.cx + extra.cx, content.cy + extra.cy);
 }

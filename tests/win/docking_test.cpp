@@ -3,10 +3,13 @@
 // from the profile, and the toolbar on every side.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "caption_bar.h"
 #include "dock_bar.h"
+#include "dock_context.h"
 #include "frame_wnd.h"
 #include "gui_test_support.h"
 #include "mini_dock_frame.h"
@@ -15,10 +18,15 @@
 
 namespace {
 
+POINT Center(const CRect& rc) {
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
 class CTestFrame : public CFrameWnd {
 public:
     CSizingControlBarCF m_bar1;
     CSizingControlBarCF m_bar2;
+    CToolBar m_wndToolBar;
     CWnd m_wndPane;
     void PostNcDestroy() override {}
 };
@@ -53,6 +61,44 @@ protected:
         }
     }
     CRect Pane() const { return m_pFrame->m_wndPane.GetWindowRect(); }
+    CDockBar* DockBar(UINT nID) const { return m_pFrame->GetDockBar(nID); }
+    // A toolbar of six buttons and a separator, docked at the top, the sizing bars hidden.
+    CToolBar& MakeToolBar() {
+        CToolBar& bar = m_pFrame->m_wndToolBar;
+        EXPECT_TRUE(bar.Create(m_pFrame.get(), WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER));
+        static const UINT kIds[] = {1001, 1002, 1003, ID_SEPARATOR, 1004, 1005, 1006};
+        bar.SetButtons(kIds, 7);
+        bar.SetSizes(CSize(23, 22), CSize(16, 15));
+        bar.EnableDocking(CBRS_ALIGN_ANY);
+        m_pFrame->m_bar1.ShowWindow(SW_HIDE);
+        m_pFrame->m_bar2.ShowWindow(SW_HIDE);
+        m_pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+        Settle();
+        return bar;
+    }
+    // Sends a press at a screen point to the bar as a real click there would arrive.
+    static void Press(CWnd& wnd, POINT ptScreen, UINT message = WM_LBUTTONDOWN) {
+        ::ScreenToClient(wnd.m_hWnd, &ptScreen);
+        wnd.SendMessage(message, MK_LBUTTON, MAKELPARAM(ptScreen.x, ptScreen.y));
+    }
+    // Mouse messages go to whichever window holds the capture, in its client coordinates.
+    static void MoveTo(POINT ptScreen, UINT message = WM_MOUSEMOVE) {
+        HWND hCapture = GetCapture();
+        ASSERT_NE(hCapture, nullptr);
+        ::ScreenToClient(hCapture, &ptScreen);
+        ::SendMessageA(hCapture, message, message == WM_MOUSEMOVE ? MK_LBUTTON : 0,
+                       MAKELPARAM(ptScreen.x, ptScreen.y));
+    }
+    static int Rows(CToolBar& bar) {
+        int nRows = 0;
+        LONG top = -1;
+        for (int i = 0; i < bar.GetCount(); ++i)
+            if (bar.GetItemID(i) != ID_SEPARATOR && bar.GetItemRect(i).top != top) {
+                top = bar.GetItemRect(i).top;
+                ++nRows;
+            }
+        return nRows;
+    }
 
     CWinApp m_app{"DockingTests"};
     std::unique_ptr<CTestFrame> m_pFrame;
@@ -263,6 +309,347 @@ TEST_F(Docking, TheLayoutFromTheProfileIsTakenWholeOrNotAtAll) {
     EXPECT_EQ(m_pFrame->m_bar1.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
     EXPECT_EQ(m_pFrame->m_bar2.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
     EXPECT_FALSE(m_pFrame->m_bar2.IsWindowVisible());
+}
+
+TEST_F(Docking, TheToolBarLiesInOneRowAtTheTopOrBottomAndInOneColumnAtTheSides) {
+    CToolBar& bar = MakeToolBar();
+    const UINT kSides[] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_BOTTOM,
+                           AFX_IDW_DOCKBAR_RIGHT};
+    for (UINT nID : kSides) {
+        m_pFrame->DockControlBar(&bar, nID);
+        Settle();
+        SCOPED_TRACE(nID);
+        EXPECT_EQ(bar.m_pDockBar, DockBar(nID));
+        EXPECT_TRUE(bar.IsWindowVisible());
+        const CRect rcBar = bar.GetWindowRect();
+        const CRect rcDock = DockBar(nID)->GetWindowRect();
+        const CRect rcPane = Pane();
+        EXPECT_EQ(bar.GetParent(), DockBar(nID)->m_hWnd);
+        const bool bHorz = nID == AFX_IDW_DOCKBAR_TOP || nID == AFX_IDW_DOCKBAR_BOTTOM;
+        if (bHorz) {
+            EXPECT_EQ(Rows(bar), 1);
+            EXPECT_LT(rcBar.Height(), 2 * 22);
+            EXPECT_GT(rcBar.Width(), 6 * 23);
+        } else {
+            EXPECT_EQ(Rows(bar), 6); // the separator takes no row of its own
+            EXPECT_LT(rcBar.Width(), 2 * 23);
+            EXPECT_GT(rcBar.Height(), 6 * 22);
+        }
+        // The pane starts where the side's dock bar ends, and nothing overlaps it.
+        switch (nID) {
+        case AFX_IDW_DOCKBAR_TOP:
+            EXPECT_EQ(rcPane.top, rcDock.bottom);
+            break;
+        case AFX_IDW_DOCKBAR_BOTTOM:
+            EXPECT_EQ(rcPane.bottom, rcDock.top);
+            break;
+        case AFX_IDW_DOCKBAR_LEFT:
+            EXPECT_EQ(rcPane.left, rcDock.right);
+            break;
+        default:
+            EXPECT_EQ(rcPane.right, rcDock.left);
+        }
+        RECT overlap;
+        EXPECT_FALSE(IntersectRect(&overlap, &rcPane, &rcBar));
+    }
+}
+
+TEST_F(Docking, AFloatingToolBarWrapsItsButtonsToTheWidthItsFrameIsGiven) {
+    CToolBar& bar = MakeToolBar();
+    const CRect rcTop = bar.GetWindowRect();
+    m_pFrame->FloatControlBar(&bar, CPoint(300, 300));
+    Settle();
+    ASSERT_TRUE(bar.IsFloating());
+    auto* pMini = dynamic_cast<CMiniDockFrameWnd*>(bar.GetParentFrame());
+    ASSERT_NE(pMini, nullptr);
+    EXPECT_TRUE(pMini->IsWindowVisible());
+    EXPECT_EQ(pMini->GetWindowRect().TopLeft(), CPoint(300, 300));
+    EXPECT_EQ(Rows(bar), 1);
+    EXPECT_EQ(pMini->GetClientRect().Size(), bar.GetWindowRect().Size());
+    EXPECT_EQ(Pane().top, DockBar(AFX_IDW_DOCKBAR_TOP)->GetWindowRect().top); // it is empty now
+    EXPECT_LT(Pane().top, rcTop.top);
+
+    // Dragging the frame's right edge to the left wraps the buttons into more rows.
+    const CRect rcFrame = pMini->GetWindowRect();
+    const POINT ptEdge{rcFrame.right - 1, (rcFrame.top + rcFrame.bottom) / 2};
+    // A non-client press carries the hit-test code and screen coordinates.
+    pMini->SendMessage(WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(ptEdge.x, ptEdge.y));
+    EXPECT_EQ(GetCapture(), bar.m_hWnd);
+    MoveTo(POINT{ptEdge.x - rcFrame.Width() / 2, ptEdge.y});
+    MoveTo(POINT{ptEdge.x - rcFrame.Width() / 2, ptEdge.y}, WM_LBUTTONUP);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Settle();
+    EXPECT_GE(Rows(bar), 2);
+    const CRect rcNarrow = pMini->GetWindowRect();
+    EXPECT_LT(rcNarrow.Width(), rcFrame.Width());
+    EXPECT_GT(rcNarrow.Height(), rcFrame.Height());
+    EXPECT_EQ(pMini->GetClientRect().Size(), bar.GetWindowRect().Size());
+    // The width it took is kept for the next time it floats.
+    m_pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    Settle();
+    EXPECT_EQ(Rows(bar), 1);
+    m_pFrame->FloatControlBar(&bar, CPoint(200, 200));
+    Settle();
+    auto* pMini2 = dynamic_cast<CMiniDockFrameWnd*>(bar.GetParentFrame());
+    ASSERT_NE(pMini2, nullptr);
+    EXPECT_EQ(pMini2->GetWindowRect().Size(), rcNarrow.Size());
+}
+
+TEST_F(Docking, DraggingTheToolBarByItsGripperDocksItWhereTheTrackerMeetsASide) {
+    CToolBar& bar = MakeToolBar();
+    const CRect rcClient = m_pFrame->GetClientRect();
+    CRect rcFrameClient = rcClient;
+    ::MapWindowPoints(m_pFrame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&rcFrameClient), 2);
+
+    // Press on the gripper, which lies left of the first button.
+    CRect rcBar = bar.GetWindowRect();
+    const POINT ptGrip{rcBar.left + 9, rcBar.top + rcBar.Height() / 2};
+    Press(bar, ptGrip);
+    ASSERT_EQ(GetCapture(), bar.m_hWnd);
+    ASSERT_TRUE(bar.m_pDockContext->IsTracking());
+    const POINT offset{ptGrip.x - rcBar.left, ptGrip.y - rcBar.top};
+
+    // Over the left side, halfway down: the tracker takes the column's shape.
+    const POINT ptLeft{rcFrameClient.left + 4 + offset.x, Center(rcFrameClient).y};
+    MoveTo(ptLeft);
+    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    const CRect rcTrack = bar.m_pDockContext->m_rectTrack;
+    EXPECT_EQ(rcTrack.TopLeft(), CPoint(ptLeft.x - offset.x, ptLeft.y - offset.y));
+    EXPECT_GT(rcTrack.Height(), rcTrack.Width());
+    // In the middle of the frame nothing is met: the floating shape.
+    MoveTo(Center(rcFrameClient));
+    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, 0u);
+    EXPECT_GT(bar.m_pDockContext->m_rectTrack.Width(), bar.m_pDockContext->m_rectTrack.Height());
+    // Back over the left side and let go: docked there, upright.
+    MoveTo(ptLeft);
+    MoveTo(ptLeft, WM_LBUTTONUP);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(bar.m_pDockContext->IsTracking());
+    Settle();
+    EXPECT_EQ(bar.m_pDockBar, DockBar(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT);
+    EXPECT_EQ(Rows(bar), 6);
+    EXPECT_EQ(Pane().left, bar.GetWindowRect().right);
+
+    // Dragged by its face (the separator between buttons) into the middle: it floats.
+    CRect rcSep = bar.GetItemRect(3);
+    ::MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rcSep), 2);
+    const POINT ptFace = Center(rcSep);
+    Press(bar, ptFace);
+    ASSERT_EQ(GetCapture(), bar.m_hWnd);
+    const POINT ptMiddle = Center(rcFrameClient);
+    MoveTo(ptMiddle);
+    const CRect rcFloat = bar.m_pDockContext->m_rectTrack;
+    MoveTo(ptMiddle, WM_LBUTTONUP);
+    Settle();
+    ASSERT_TRUE(bar.IsFloating());
+    auto* pMini = dynamic_cast<CMiniDockFrameWnd*>(bar.GetParentFrame());
+    ASSERT_NE(pMini, nullptr);
+    EXPECT_EQ(pMini->GetWindowRect(), rcFloat); // the tracker showed the mini frame
+    EXPECT_EQ(Pane().left, rcFrameClient.left); // the left side is empty again
+
+    // The mini frame's caption drags it back: over the bottom side it docks there.
+    const CRect rcMini = pMini->GetWindowRect();
+    const POINT ptCaption{rcMini.left + 10, rcMini.top + 5};
+    ASSERT_EQ(pMini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptCaption.x, ptCaption.y)), HTCAPTION);
+    pMini->SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(ptCaption.x, ptCaption.y));
+    ASSERT_EQ(GetCapture(), bar.m_hWnd);
+    const POINT ptBottom{ptCaption.x, rcFrameClient.bottom - 6};
+    MoveTo(ptBottom);
+    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    // The right button gives up: nothing moves.
+    MoveTo(ptBottom, WM_RBUTTONDOWN);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Settle();
+    EXPECT_TRUE(bar.IsFloating());
+    pMini->SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(ptCaption.x, ptCaption.y));
+    MoveTo(ptBottom);
+    MoveTo(ptBottom, WM_LBUTTONUP);
+    Settle();
+    EXPECT_EQ(bar.m_pDockBar, DockBar(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(Rows(bar), 1);
+    EXPECT_EQ(Pane().bottom, DockBar(AFX_IDW_DOCKBAR_BOTTOM)->GetWindowRect().top);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(pMini->m_hWnd)); // the empty mini frame has closed
+}
+
+TEST_F(Docking, ASizingBarDraggedByItsCaptionDocksOnAllowedSidesOnly) {
+    CSizingControlBarCF& bar = m_pFrame->m_bar1;
+    m_pFrame->m_bar2.ShowWindow(SW_HIDE);
+    bar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
+    m_pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    Settle();
+    CRect rcFrameClient = m_pFrame->GetClientRect();
+    ::MapWindowPoints(m_pFrame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&rcFrameClient), 2);
+    const CRect rcBar = bar.GetWindowRect();
+    const POINT ptCaption{rcBar.left + 30, rcBar.top + 10};
+    ASSERT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptCaption.x, ptCaption.y)), HTCLIENT);
+    Press(bar, ptCaption);
+    ASSERT_EQ(GetCapture(), bar.m_hWnd);
+    // The top side is not allowed for this bar: over it the tracker floats.
+    MoveTo(POINT{Center(rcFrameClient).x, rcFrameClient.top + 20});
+    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, 0u);
+    const CSize extra = CMiniDockFrameWnd::FrameExtra();
+    EXPECT_EQ(bar.m_pDockContext->m_rectTrack.Size(),
+              CSize(bar.m_sizeFloat.cx + extra.cx, bar.m_sizeFloat.cy + extra.cy));
+    // Over the right side it docks there.
+    const POINT ptRight{rcFrameClient.right - 5, Center(rcFrameClient).y};
+    MoveTo(ptRight);
+    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    EXPECT_EQ(bar.m_pDockContext->m_rectTrack.Width(), bar.m_sizeVert.cx);
+    MoveTo(ptRight, WM_LBUTTONUP);
+    Settle();
+    EXPECT_EQ(bar.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    EXPECT_EQ(bar.m_dwEdgeStyle, bars::kEdgeLeft);
+    EXPECT_EQ(bar.GetWindowRect().right, rcFrameClient.right);
+    EXPECT_EQ(Pane().right, bar.GetWindowRect().left);
+}
+
+TEST_F(Docking, ShowControlBarHidesAtOnceOrAtTheNextIdleUpdate) {
+    CSizingControlBarCF& bar = m_pFrame->m_bar1;
+    m_pFrame->m_bar2.ShowWindow(SW_HIDE);
+    m_pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    Settle();
+    const int nPane = Pane().Width();
+
+    m_pFrame->ShowControlBar(&bar, false, true);
+    EXPECT_TRUE(bar.IsWindowVisible()); // not yet
+    EXPECT_FALSE(bar.IsVisible());      // but it counts as hidden
+    EXPECT_EQ(Pane().Width(), nPane);
+    m_pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_EQ(Pane().Width(), nPane + 200);
+
+    m_pFrame->ShowControlBar(&bar, true, true);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_TRUE(bar.IsVisible());
+    m_pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_EQ(Pane().Width(), nPane);
+
+    // A delayed change that an immediate one overtakes is forgotten.
+    m_pFrame->ShowControlBar(&bar, false, true);
+    m_pFrame->ShowControlBar(&bar, true, false);
+    m_pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    EXPECT_TRUE(bar.IsWindowVisible());
+
+    // Floating, its mini frame goes and comes with it.
+    m_pFrame->FloatControlBar(&bar, CPoint(400, 300));
+    Settle();
+    CFrameWnd* pMini = bar.GetParentFrame();
+    ASSERT_NE(pMini, m_pFrame.get());
+    EXPECT_TRUE(pMini->IsWindowVisible());
+    m_pFrame->ShowControlBar(&bar, false, false);
+    EXPECT_FALSE(pMini->IsWindowVisible());
+    m_pFrame->ShowControlBar(&bar, true, true);
+    Settle();
+    EXPECT_TRUE(pMini->IsWindowVisible());
+    EXPECT_TRUE(bar.IsWindowVisible());
+}
+
+TEST_F(Docking, BarsInOneRowShareItsLengthAndRowsStackAcrossTheSide) {
+    CSizingControlBarCF& bar1 = m_pFrame->m_bar1;
+    CSizingControlBarCF& bar2 = m_pFrame->m_bar2;
+    CToolBar& toolbar = MakeToolBar();
+    bar1.ShowWindow(SW_SHOW);
+    bar2.ShowWindow(SW_SHOW);
+    // Row 1: the toolbar. Row 2: the two sizing bars side by side.
+    m_pFrame->DockControlBar(&bar1, AFX_IDW_DOCKBAR_TOP);
+    Settle();
+    CRect rc = bar1.GetWindowRect();
+    rc.OffsetRect(rc.Width() / 2, 0);
+    m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP, &rc);
+    Settle();
+    CDockBar* pTop = DockBar(AFX_IDW_DOCKBAR_TOP);
+    ASSERT_EQ(pTop->m_arrBars.size(), 6u); // null, toolbar, null, bar1, bar2, null
+    EXPECT_EQ(pTop->m_arrBars[1], &toolbar);
+    EXPECT_EQ(pTop->m_arrBars[3], &bar1);
+    EXPECT_EQ(pTop->m_arrBars[4], &bar2);
+
+    const CRect rcTool = toolbar.GetWindowRect();
+    const CRect r1 = bar1.GetWindowRect();
+    const CRect r2 = bar2.GetWindowRect();
+    const CRect rcDock = pTop->GetWindowRect();
+    EXPECT_EQ(r1.top, rcTool.bottom);
+    EXPECT_EQ(r1.top, r2.top);
+    EXPECT_EQ(r1.Height(), r2.Height());
+    EXPECT_EQ(r2.left, r1.right - 2);
+    // Together they reach across the side, 2 pixels beyond each end.
+    EXPECT_EQ(r1.left, rcDock.left - 2);
+    EXPECT_EQ(r2.right, rcDock.right + 2);
+    EXPECT_EQ(bar1.m_dwEdgeStyle, bars::kEdgeBottom | bars::kEdgeRight);
+    EXPECT_EQ(bar2.m_dwEdgeStyle, bars::kEdgeBottom | bars::kEdgeLeft);
+    EXPECT_EQ(Pane().top, rcDock.bottom);
+    EXPECT_EQ(rcDock.bottom, r1.bottom);
+
+    // A bar dropped on the toolbar's row joins it after the toolbar and takes the rest.
+    CRect rcDrop = rcTool;
+    rcDrop.OffsetRect(rcTool.Width() + 10, 0);
+    m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP, &rcDrop);
+    Settle();
+    ASSERT_EQ(pTop->m_arrBars.size(), 6u); // null, toolbar, bar2, null, bar1, null
+    EXPECT_EQ(pTop->m_arrBars[2], &bar2);
+    const CRect r2b = bar2.GetWindowRect();
+    EXPECT_EQ(r2b.top, toolbar.GetWindowRect().top);
+    EXPECT_EQ(r2b.left, toolbar.GetWindowRect().right - 2);
+    EXPECT_EQ(r2b.right, rcDock.right + 2);
+    // Bar 1 has its row to itself now.
+    EXPECT_EQ(bar1.GetWindowRect().Width(), rcDock.Width() + 4);
+    EXPECT_EQ(bar1.GetWindowRect().top, r2b.bottom);
+}
+
+// Holds a docked or a floating layout on the display for the docs' screenshots
+// (tests/win/docking_screenshot.sh): DSCP_SCREENSHOT_STATE is "docked" or "floating".
+TEST_F(Docking, Screenshot) {
+    const char* ms = std::getenv("DSCP_SCREENSHOT_MS");
+    const char* state = std::getenv("DSCP_SCREENSHOT_STATE");
+    if (!ms || !state)
+        GTEST_SKIP() << "only for the screenshots";
+    const bool bFloating = std::string(state) == "floating";
+    m_pFrame->SetWindowText("Docking panes");
+    m_pFrame->SetWindowPos(nullptr, 40, 40, 700, 460, SWP_NOZORDER);
+    CToolBar& toolbar = MakeToolBar();
+    (void)toolbar;
+    CSizingControlBarCF& bar1 = m_pFrame->m_bar1;
+    CSizingControlBarCF& bar2 = m_pFrame->m_bar2;
+    bar1.ShowWindow(SW_SHOW);
+    bar2.ShowWindow(SW_SHOW);
+    bar2.SetWindowText("Second pane");
+    m_pFrame->DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
+    if (bFloating) {
+        m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_LEFT);
+        bar1.m_sizeFloat = CSize(220, 180);
+        m_pFrame->FloatControlBar(&bar1, CPoint(330, 180));
+    } else {
+        m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_BOTTOM);
+    }
+    Settle();
+    // Something in the panes, as the folder tree will be.
+    HWND hList[2];
+    for (int i = 0; i < 2; ++i) {
+        CSizingControlBarCF& bar = i == 0 ? bar1 : bar2;
+        const CRect rc = bar.GetClientRect();
+        hList[i] = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                   rc.Width(), rc.Height(), bar.m_hWnd, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(hList[i], WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+        for (const char* text : {"Desktop", "My Computer", "(C:)", "Program Files", "windows"})
+            SendMessageA(hList[i], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    // The close button of the docked bar hot, as when the mouse rests on it.
+    CSizingControlBarCF& docked = bFloating ? bar2 : bar1;
+    docked.m_btnClose.m_bHot = true;
+    docked.SendMessage(WM_NCPAINT, 1);
+    const DWORD hold = static_cast<DWORD>(std::atoi(ms));
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < hold) {
+        PumpMessages();
+        Sleep(20);
+    }
+    DestroyWindow(hList[0]);
+    DestroyWindow(hList[1]);
 }
 
 } // namespace
