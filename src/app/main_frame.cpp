@@ -1,7 +1,10 @@
 #include "main_frame.h"
 
 #include "dirscope_view.h"
+#include "form_tree.h"
 #include "resource.h"
+#include "sizing_control_bar.h"
+#include "tree_navigator_win32.h"
 
 namespace {
 
@@ -10,6 +13,12 @@ namespace {
 // the bottom with a top border.
 constexpr DWORD kToolBarStyle = 0x50402834;
 constexpr DWORD kStatusBarStyle = 0x50008200;
+// The tree pane: visible child, top alignment with a bottom border, until it docks left.
+constexpr DWORD kTreeBarStyle = 0x50002800;
+constexpr UINT kTreeBarID = 101;
+// Where the bar sizes and the docking layout would be kept; the program never writes
+// them.
+constexpr char kBarStateProfile[] = "Dirscope.BarState";
 
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
@@ -19,6 +28,17 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_COMMAND(ID_BACK, OnBack)
+    ON_COMMAND(ID_FORWARD, OnForward)
+    ON_COMMAND_RANGE(ID_BACKFOLDER0, ID_BACKFOLDER7, OnBackFolder)
+    ON_COMMAND_RANGE(ID_FORWARDFOLDER0, ID_FORWARDFOLDER7, OnForwardFolder)
+    ON_COMMAND(ID_UP, OnUp)
+    ON_COMMAND(ID_FOLDER, OnFolderPane)
+    ON_UPDATE_COMMAND_UI(ID_BACK, OnUpdateBack)
+    ON_UPDATE_COMMAND_UI(ID_FORWARD, OnUpdateForward)
+    ON_UPDATE_COMMAND_UI(ID_UP, OnUpdateUp)
+    ON_UPDATE_COMMAND_UI(ID_FOLDER, OnUpdateFolderPane)
+    ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
 END_MESSAGE_MAP()
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -56,14 +76,143 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
         m_wndToolBar.GetButtonStyle(m_wndToolBar.CommandToIndex(ID_BACK)) | TBSTYLE_DROPDOWN;
     for (UINT nID : {ID_BACK, ID_FORWARD, ID_VIEWTYPE})
         m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(nID), nStyle);
+
+    // The folder tree pane joins the document through the frame's own context, docks
+    // on the left only, and takes the sizes and layout the profile may hold.
+    auto* pContext = static_cast<CCreateContext*>(lpcs->lpCreateParams);
+    if (!m_wndTreeBar.Create(this, RUNTIME_CLASS(CFormTree), pContext, "TreeDir", kTreeBarStyle,
+                             kTreeBarID))
+        return -1;
+    m_wndTreeBar.SetBarStyle(m_wndTreeBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                             CBRS_SIZE_DYNAMIC);
+    m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
+    DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+    CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
+    LoadBarState(kBarStateProfile);
     return 0;
 }
 
-void CMainFrame::ActivateFrame(int nCmdShow) {
-    if (!m_bShownFirstFolder) {
-        m_bShownFirstFolder = true;
-        if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
-            pView->ShowFolder();
+// ---- the tree pane and the history ----
+
+void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) {
+    m_strCurrentFolder = strFolder;
+    if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
+        pView->ShowFolder();
+    if (m_bRecordHistory)
+        RecordVisit(tree);
+}
+
+void CMainFrame::RecordVisit(CTreeCtrl& tree) {
+    CTreeCtrlNavigator nav(tree);
+    if (const std::optional<HistoryEntry> entry = MakeVisitEntry(nav))
+        m_history.RecordVisit(*entry);
+}
+
+bool CMainFrame::SelectTreePath(const std::string& strTreePath) {
+    if (!m_pFolderTree || !m_pFolderTree->m_hWnd)
+        return false;
+    CTreeCtrlNavigator nav(*m_pFolderTree);
+    return ::SelectTreePath(nav, strTreePath);
+}
+
+void CMainFrame::GoBack(int n) {
+    if (!m_pFolderTree || !m_pFolderTree->m_hWnd || n < 0)
+        return;
+    CTreeCtrlNavigator nav(*m_pFolderTree);
+    ::GoBack(m_history, nav, static_cast<std::size_t>(n), m_bRecordHistory);
+}
+
+void CMainFrame::GoForward(int n) {
+    if (!m_pFolderTree || !m_pFolderTree->m_hWnd || n < 0)
+        return;
+    CTreeCtrlNavigator nav(*m_pFolderTree);
+    ::GoForward(m_history, nav, static_cast<std::size_t>(n), m_bRecordHistory);
+}
+
+void CMainFrame::OnBackFolder(UINT nID) {
+    if (const std::optional<std::size_t> n = BackStepsOfCommand(nID))
+        GoBack(static_cast<int>(*n));
+}
+
+void CMainFrame::OnForwardFolder(UINT nID) {
+    if (const std::optional<std::size_t> n = ForwardStepsOfCommand(nID))
+        GoForward(static_cast<int>(*n));
+}
+
+void CMainFrame::OnUp() {
+    // An ordinary selection change: the parent is shown and recorded as a visit.
+    if (!m_pFolderTree || !m_pFolderTree->m_hWnd)
+        return;
+    CTreeCtrlNavigator nav(*m_pFolderTree);
+    if (const TreeNavigator::Node parent = UpTarget(nav))
+        nav.Select(parent);
+}
+
+void CMainFrame::OnFolderPane() {
+    ShowControlBar(&m_wndTreeBar, !(m_wndTreeBar.GetStyle() & WS_VISIBLE), false);
+}
+
+void CMainFrame::OnUpdateBack(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_history.CanGoBack());
+}
+
+void CMainFrame::OnUpdateForward(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_history.CanGoForward());
+}
+
+void CMainFrame::OnUpdateUp(CCmdUI* pCmdUI) {
+    // Before the window shows there may be no tree yet: the state stays as it is.
+    if (!IsWindowVisible())
+        return;
+    bool bEnable = false;
+    if (m_pFolderTree && m_pFolderTree->m_hWnd) {
+        CTreeCtrlNavigator nav(*m_pFolderTree);
+        bEnable = UpTarget(nav) != 0;
     }
-    CFrameWnd::ActivateFrame(nCmdShow);
+    pCmdUI->Enable(bEnable);
+}
+
+void CMainFrame::OnUpdateFolderPane(CCmdUI* pCmdUI) {
+    // Pressed while the pane shows, however it was hidden.
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndTreeBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
+    *phPopup = nullptr;
+    const UINT nMenu = DropDownMenuOf(nButtonID);
+    if (!nMenu)
+        return nullptr;
+    HMENU hMenu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nMenu));
+    HMENU hPopup = hMenu ? GetSubMenu(hMenu, 0) : nullptr;
+    if (!hPopup) {
+        if (hMenu)
+            DestroyMenu(hMenu);
+        return nullptr;
+    }
+    if (DropDownListsHistory(nButtonID)) {
+        while (GetMenuItemCount(hPopup) > 0)
+            DeleteMenu(hPopup, 0, MF_BYPOSITION);
+        const std::vector<HistoryMenuItem> items =
+            nButtonID == ID_BACK ? m_history.BackMenuItems() : m_history.ForwardMenuItems();
+        for (const HistoryMenuItem& item : items)
+            AppendMenuA(hPopup, MF_STRING, item.nID, item.strLabel.c_str());
+    }
+    *phPopup = hPopup;
+    return hMenu;
+}
+
+void CMainFrame::OnToolbarDropDown(NMHDR* pNMHDR, LRESULT*) {
+    const auto* pToolBar = reinterpret_cast<NMTOOLBARA*>(pNMHDR);
+    const UINT nButtonID = static_cast<UINT>(pToolBar->iItem);
+    HMENU hPopup = nullptr;
+    HMENU hMenu = LoadDropDownMenu(nButtonID, &hPopup);
+    if (!hMenu)
+        return;
+    RECT rc{};
+    m_wndToolBar.SendMessage(TB_GETRECT, nButtonID, reinterpret_cast<LPARAM>(&rc));
+    MapWindowPoints(m_wndToolBar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    // The chosen item comes back as an ordinary command to this window.
+    TrackPopupMenu(hPopup, TPM_VERTICAL, rc.left, rc.bottom, 0, m_hWnd, nullptr);
+    DestroyMenu(hMenu);
 }

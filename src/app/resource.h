@@ -24,6 +24,10 @@
 #define IDC_HOMEPAGE 1003
 #define DSCP_HOME_PAGE "http://www.example.org/dirscope/"
 
+// The folder tree pane's form and its tree control.
+#define IDD_FORM_TREE 130
+#define IDC_FOLDER_TREE 1000
+
 // Toolbar buttons.
 #define ID_BACK 201
 #define ID_FORWARD 202

@@ -17,6 +17,7 @@
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "resource.h"
+#include "shell_tree_ctrl.h"
 #include "size_text.h"
 #include "temp_tree.h"
 
@@ -289,12 +290,12 @@ TEST_F(DscpApp, TheToolbarHasItsButtonsArrowsAndColourImages) {
         EXPECT_EQ(cx, 30);
         EXPECT_EQ(cy, 30);
     }
-    // Until their handlers exist, Back, Forward, Up, Folder and Delete are disabled;
-    // Refresh and the view type work.
-    for (UINT nID : {201u, 202u, 203u, 204u, 206u})
+    // At start there is one visit: Back and Forward are disabled, Up (to the desktop)
+    // and Folder work; Delete waits for its handler. Refresh and the view type work.
+    for (UINT nID : {201u, 202u, 206u})
         EXPECT_FALSE(ButtonEnabled(nID)) << nID;
-    EXPECT_TRUE(ButtonEnabled(32803));
-    EXPECT_TRUE(ButtonEnabled(209));
+    for (UINT nID : {203u, 204u, 32803u, 209u})
+        EXPECT_TRUE(ButtonEnabled(nID)) << nID;
     // The toolbar commands have no prompts and no tooltips.
     NMTTDISPINFOA info{};
     info.hdr.hwndFrom = bar.m_hWnd;
@@ -468,9 +469,9 @@ TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
     MixedFolder folder;
     Show(folder.tree.Root());
     Command(ID_FILE_NEW);
-    EXPECT_EQ(Headings(),
-              (std::vector<std::string>{"Name", "Size", "Type", "Date", "Folders", "Files"}));
-    EXPECT_EQ(List().GetItemCount(), 0);
+    // The tree pane selects the computer again: the drive overview, its columns once.
+    EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
+    EXPECT_GE(List().GetItemCount(), 2);
     EXPECT_TRUE(m_pView->m_folderEntries.empty());
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
     EXPECT_EQ(m_pFrame->GetActiveView(), m_pView);
@@ -578,7 +579,26 @@ TEST_F(DscpApp, Screenshot) {
     if (!folder || !ms)
         GTEST_SKIP() << "DSCP_SCREENSHOT_FOLDER and DSCP_SCREENSHOT_MS not set";
     m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
-    Show(folder);
+    // Chosen in the folder tree, level by level from the drive, as a user would.
+    CTreeCtrl& tree = *m_pFrame->m_pFolderTree;
+    auto* pShellTree = dynamic_cast<CShellTreeCtrl*>(&tree);
+    ASSERT_NE(pShellTree, nullptr);
+    auto withSlash = [](std::string p) { return p.empty() || p.back() == '\\' ? p : p + '\\'; };
+    const std::string target = withSlash(folder);
+    HTREEITEM hNode = tree.GetSelectedItem(); // the computer
+    while (hNode && _stricmp(withSlash(pShellTree->GetItemPath(hNode)).c_str(), target.c_str())) {
+        tree.Expand(hNode, TVE_EXPAND);
+        HTREEITEM hNext = nullptr;
+        for (HTREEITEM h = tree.GetChildItem(hNode); h && !hNext; h = tree.GetNextSiblingItem(h)) {
+            const std::string path = withSlash(pShellTree->GetItemPath(h));
+            if (!path.empty() && _strnicmp(target.c_str(), path.c_str(), path.size()) == 0)
+                hNext = h;
+        }
+        hNode = hNext;
+    }
+    ASSERT_NE(hNode, nullptr) << folder;
+    tree.SelectItem(hNode);
+    tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hNode));
     const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
     while (GetTickCount() < end) {
         RunIdle();

@@ -1,0 +1,383 @@
+// The folder tree pane and the history in the running program, in-process under Wine:
+// the real tree over Wine's shell, the real list, real folders.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dirscope_app.h"
+#include "dirscope_view.h"
+#include "dock_bar.h"
+#include "folder_path.h"
+#include "form_tree.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "resource.h"
+#include "temp_tree.h"
+
+namespace {
+
+std::string WithSlash(std::string path) {
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+class DscpNav : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
+        m_pApp = std::make_unique<CDirscopeApp>();
+        ASSERT_TRUE(m_pApp->InitInstance());
+        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
+        ASSERT_NE(m_pFrame, nullptr);
+        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
+        ASSERT_NE(m_pView, nullptr);
+        ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
+        RunIdle();
+    }
+    void TearDown() override {
+        if (m_pApp && m_pApp->m_pMainWnd)
+            m_pApp->m_pMainWnd->DestroyWindow();
+        PumpMessages();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        if (m_pApp)
+            m_pApp->ExitInstance();
+        m_pApp.reset();
+    }
+
+    CTreeCtrl& Tree() const { return *m_pFrame->m_pFolderTree; }
+    CShellTreeCtrl& ShellTree() const { return static_cast<CShellTreeCtrl&>(Tree()); }
+    void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
+    bool Enabled(UINT nID) {
+        RunIdle();
+        return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONENABLED, nID) != 0;
+    }
+    bool Checked(UINT nID) {
+        RunIdle();
+        return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONCHECKED, nID) != 0;
+    }
+    std::string Selected() const { return Tree().GetItemText(Tree().GetSelectedItem()); }
+    std::vector<std::string> BackLabels() const {
+        std::vector<std::string> labels;
+        for (const HistoryEntry& e : m_pFrame->m_history.m_arrBack)
+            labels.push_back(e.szLabel);
+        return labels;
+    }
+    std::vector<std::string> ForwardLabels() const {
+        std::vector<std::string> labels;
+        for (const HistoryEntry& e : m_pFrame->m_history.m_arrForward)
+            labels.push_back(e.szLabel);
+        return labels;
+    }
+    HTREEITEM Computer() const { return Tree().GetParentItem(DriveC()); }
+    HTREEITEM DriveC() const {
+        // The computer is selected at start; its children are the drives.
+        HTREEITEM hRoot = Tree().GetRootItem();
+        for (HTREEITEM h = Tree().GetChildItem(hRoot); h; h = Tree().GetNextSiblingItem(h))
+            for (HTREEITEM d = Tree().GetChildItem(h); d; d = Tree().GetNextSiblingItem(d))
+                if (Tree().GetItemText(d).find("C:") != std::string::npos)
+                    return d;
+        return nullptr;
+    }
+    // The node of a file-system folder, reached from drive C: level by level.
+    HTREEITEM FolderNode(const std::string& folder) const {
+        const std::string target = WithSlash(folder);
+        HTREEITEM hNode = DriveC();
+        while (hNode) {
+            if (_stricmp(WithSlash(ShellTree().GetItemPath(hNode)).c_str(), target.c_str()) == 0)
+                return hNode;
+            Tree().Expand(hNode, TVE_EXPAND);
+            HTREEITEM hNext = nullptr;
+            for (HTREEITEM h = Tree().GetChildItem(hNode); h && !hNext;
+                 h = Tree().GetNextSiblingItem(h)) {
+                const std::string path = WithSlash(ShellTree().GetItemPath(h));
+                if (!path.empty() && _strnicmp(target.c_str(), path.c_str(), path.size()) == 0)
+                    hNext = h;
+            }
+            hNode = hNext;
+        }
+        return nullptr;
+    }
+    void ExpectShows(const std::string& folder) {
+        EXPECT_EQ(m_pFrame->m_strCurrentFolder, folder);
+        if (folder.empty()) {
+            EXPECT_TRUE(m_pView->m_bDriveView);
+        } else {
+            EXPECT_FALSE(m_pView->m_bDriveView);
+            EXPECT_EQ(std::string(m_pView->m_szFolderPath), folder);
+        }
+    }
+
+    std::unique_ptr<ScopedRegistryKey> m_pProfile;
+    std::unique_ptr<CDirscopeApp> m_pApp;
+    CMainFrame* m_pFrame = nullptr;
+    CDirscopeView* m_pView = nullptr;
+};
+
+// Chooses the item at `index` of the next popup menu from a helper thread, after
+// recording its items' texts.
+class PopupChooser {
+public:
+    explicit PopupChooser(int index) : m_thread([this, index] { Run(index); }) {}
+    ~PopupChooser() { Join(); }
+    void Join() {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    std::vector<std::string> m_texts;
+    std::vector<UINT> m_ids;
+
+private:
+    void Run(int index) {
+        for (int i = 0; i < 500; ++i) {
+            HWND hMenuWnd = FindWindowA("#32768", nullptr);
+            if (hMenuWnd && IsWindowVisible(hMenuWnd)) {
+                auto hMenu = reinterpret_cast<HMENU>(SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));
+                for (int k = 0; hMenu && k < GetMenuItemCount(hMenu); ++k) {
+                    char text[260] = {};
+                    GetMenuStringA(hMenu, static_cast<UINT>(k), text, sizeof text, MF_BYPOSITION);
+                    m_texts.push_back(text);
+                    m_ids.push_back(GetMenuItemID(hMenu, k));
+                }
+                for (int k = 0; k <= index; ++k)
+                    PostMessageA(hMenuWnd, WM_KEYDOWN, VK_DOWN, 0);
+                PostMessageA(hMenuWnd, WM_KEYDOWN, VK_RETURN, 0);
+                return;
+            }
+            Sleep(10);
+        }
+    }
+    std::thread m_thread;
+};
+
+void DropDown(CMainFrame* pFrame, UINT nButton) {
+    NMTOOLBARA nm{};
+    nm.hdr.hwndFrom = pFrame->m_wndToolBar.m_hWnd;
+    nm.hdr.idFrom = AFX_IDW_TOOLBAR;
+    nm.hdr.code = TBN_DROPDOWN;
+    nm.iItem = static_cast<int>(nButton);
+    pFrame->SendMessage(WM_NOTIFY, AFX_IDW_TOOLBAR, reinterpret_cast<LPARAM>(&nm));
+    PumpMessages();
+}
+
+} // namespace
+
+TEST_F(DscpNav, StartSelectsTheComputerAndShowsTheDrives) {
+    // The pane: docked left beside the list, the form and its tree filling it.
+    CViewBar& bar = m_pFrame->m_wndTreeBar;
+    EXPECT_EQ(bar.GetDlgCtrlID(), 101);
+    EXPECT_EQ(bar.GetWindowText(), "TreeDir");
+    EXPECT_EQ(::GetDlgCtrlID(bar.GetParent()), AFX_IDW_DOCKBAR_LEFT);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    const CRect rcBar = bar.GetWindowRect();
+    const CRect rcList = m_pView->GetWindowRect();
+    EXPECT_LE(rcBar.right, rcList.left);
+    EXPECT_GT(rcBar.Width(), 100);
+    char cls[64] = {};
+    GetClassNameA(Tree().m_hWnd, cls, sizeof cls);
+    EXPECT_STREQ(cls, "SysTreeView32");
+    EXPECT_EQ(Tree().GetDlgCtrlID(), 1000);
+    EXPECT_TRUE(Tree().GetStyle() & TVS_HASLINES);
+    auto* pForm = dynamic_cast<CFormTree*>(CWnd::FromHandlePermanent(Tree().GetParent()));
+    ASSERT_NE(pForm, nullptr);
+    EXPECT_EQ(pForm->GetDocument(), m_pView->GetDocument()); // one document for both views
+    const CRect rcForm = pForm->GetClientRect();
+    const CRect rcTree = Tree().GetWindowRect();
+    EXPECT_EQ(rcTree.Width(), rcForm.Width() + 4);
+    EXPECT_EQ(rcTree.Height(), rcForm.Height() + 4);
+
+    // The computer node, the drive overview, one visit.
+    ASSERT_NE(DriveC(), nullptr);
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+    ExpectShows("");
+    EXPECT_GE(m_pView->GetListCtrl().GetItemCount(), 2);
+    EXPECT_EQ(BackLabels(), std::vector<std::string>{Selected()});
+    EXPECT_TRUE(ForwardLabels().empty());
+    EXPECT_FALSE(Enabled(ID_BACK));
+    EXPECT_FALSE(Enabled(ID_FORWARD));
+    EXPECT_TRUE(Enabled(ID_UP));
+    EXPECT_TRUE(Enabled(ID_FOLDER));
+    EXPECT_TRUE(Checked(ID_FOLDER));
+
+    // File New fills the tree again and selects the computer again: a second visit.
+    Tree().SelectItem(DriveC());
+    Command(ID_FILE_NEW);
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+    ExpectShows("");
+    EXPECT_EQ(BackLabels().size(), 3u);
+}
+
+TEST_F(DscpNav, TreeMovesShowFoldersAndHistoryMovesRecordNothing) {
+    TempTree tree;
+    tree.File("sub/a.bin", 3000);
+    tree.File("top.txt", 10);
+    const std::string root = tree.Root();
+    const std::string sub = tree.Path("sub");
+    const std::string computer = Tree().GetItemText(Computer());
+
+    // A drive: letter and colon, no backslash.
+    Tree().SelectItem(DriveC());
+    ExpectShows("C:");
+    const std::string drive = Selected();
+    HTREEITEM hRoot = FolderNode(root);
+    ASSERT_NE(hRoot, nullptr) << root;
+    Tree().SelectItem(hRoot);
+    ExpectShows(root);
+    EXPECT_EQ(m_pView->GetListCtrl().GetItemCount(), 2); // sub and top.txt
+    const std::string rootLabel = Selected();
+    HTREEITEM hSub = FolderNode(sub);
+    ASSERT_NE(hSub, nullptr);
+    Tree().SelectItem(hSub);
+    ExpectShows(sub);
+    EXPECT_EQ(BackLabels(), (std::vector<std::string>{"sub", rootLabel, drive, computer}));
+    EXPECT_TRUE(Enabled(ID_BACK));
+    EXPECT_FALSE(Enabled(ID_FORWARD));
+
+    // Back: the tree and the list follow, nothing recorded.
+    Command(ID_BACK);
+    ExpectShows(root);
+    EXPECT_EQ(Tree().GetSelectedItem(), hRoot);
+    EXPECT_EQ(BackLabels(), (std::vector<std::string>{rootLabel, drive, computer}));
+    EXPECT_EQ(ForwardLabels(), std::vector<std::string>{"sub"});
+    EXPECT_TRUE(Enabled(ID_FORWARD));
+
+    // The Back popup lists the older visits by label and id; its second item goes two
+    // steps back, to the computer.
+    {
+        PopupChooser choose(1);
+        DropDown(m_pFrame, ID_BACK);
+        choose.Join();
+        EXPECT_EQ(choose.m_texts, (std::vector<std::string>{drive, computer}));
+        EXPECT_EQ(choose.m_ids, (std::vector<UINT>{32784, 32785}));
+    }
+    PumpMessages();
+    ExpectShows("");
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+    EXPECT_EQ(BackLabels(), std::vector<std::string>{computer});
+    EXPECT_EQ(ForwardLabels(), (std::vector<std::string>{drive, rootLabel, "sub"}));
+    EXPECT_FALSE(Enabled(ID_BACK));
+
+    // Forward, then the Forward popup's second item (two steps on).
+    Command(ID_FORWARD);
+    ExpectShows("C:");
+    {
+        PopupChooser choose(1);
+        DropDown(m_pFrame, ID_FORWARD);
+        choose.Join();
+        EXPECT_EQ(choose.m_texts, (std::vector<std::string>{rootLabel, "sub"}));
+        EXPECT_EQ(choose.m_ids, (std::vector<UINT>{32794, 32795}));
+    }
+    PumpMessages();
+    ExpectShows(sub);
+    EXPECT_EQ(BackLabels(), (std::vector<std::string>{"sub", rootLabel, drive, computer}));
+    EXPECT_TRUE(ForwardLabels().empty());
+
+    // Back by the popup's command, then Up: an ordinary visit, the forward list emptied.
+    Command(ID_BACKFOLDER0);
+    ExpectShows(root);
+    Command(ID_UP);
+    EXPECT_EQ(Selected(), Tree().GetItemText(Tree().GetParentItem(hRoot)));
+    EXPECT_EQ(BackLabels().front(), Selected());
+    EXPECT_EQ(BackLabels().size(), 4u);
+    EXPECT_TRUE(ForwardLabels().empty());
+
+    // The ViewType arrow shows its two items unchanged; Detail switches the list.
+    Command(ID_VIEW_ICON);
+    {
+        PopupChooser choose(1);
+        DropDown(m_pFrame, ID_VIEWTYPE);
+        choose.Join();
+        EXPECT_EQ(choose.m_texts, (std::vector<std::string>{"Icon", "Detail"}));
+        EXPECT_EQ(choose.m_ids, (std::vector<UINT>{32782, 32781}));
+    }
+    PumpMessages();
+    EXPECT_EQ(m_pView->m_nViewType, 1);
+
+    // Up from the root: disabled, and the command changes nothing.
+    Tree().SelectItem(Tree().GetRootItem());
+    EXPECT_FALSE(Enabled(ID_UP));
+    const size_t nBack = BackLabels().size();
+    Command(ID_UP);
+    EXPECT_EQ(Tree().GetSelectedItem(), Tree().GetRootItem());
+    EXPECT_EQ(BackLabels().size(), nBack);
+}
+
+TEST_F(DscpNav, ANodeNoLongerFoundMovesNothingAndUnlocksTheTree) {
+    TempTree tree;
+    tree.Folder("gone");
+    HTREEITEM hGone = FolderNode(tree.Path("gone"));
+    ASSERT_NE(hGone, nullptr);
+    Tree().SelectItem(hGone);
+    Tree().SelectItem(DriveC());
+    // The node's text changes, as when the folder is renamed: its stored path leads
+    // nowhere now.
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = hGone;
+    item.pszText = const_cast<char*>("renamed");
+    Tree().SetItem(item);
+    const auto back = BackLabels();
+    Command(ID_BACK);
+    EXPECT_EQ(Tree().GetSelectedItem(), DriveC());
+    ExpectShows("C:");
+    EXPECT_EQ(BackLabels(), back);
+    EXPECT_TRUE(ForwardLabels().empty());
+    EXPECT_TRUE(m_pFrame->m_bRecordHistory);
+    // No window is left locked: another lock can be taken.
+    EXPECT_TRUE(LockWindowUpdate(m_pView->m_hWnd));
+    LockWindowUpdate(nullptr);
+    // Two steps back, past the missing one, still works.
+    Command(ID_BACKFOLDER0 + 1);
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+    ExpectShows("");
+}
+
+TEST_F(DscpNav, FolderButtonAndCloseButtonHideThePaneAndHistoryWorksWithoutIt) {
+    CViewBar& bar = m_pFrame->m_wndTreeBar;
+    Command(ID_FOLDER);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_FALSE(Checked(ID_FOLDER));
+    EXPECT_TRUE(Enabled(ID_FOLDER));
+    // The list takes the pane's room at once.
+    EXPECT_LE(m_pView->GetWindowRect().left, m_pFrame->GetWindowRect().left + 8);
+    Command(ID_FOLDER);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_TRUE(Checked(ID_FOLDER));
+
+    // The pane's own close button: a click on its spot in the caption band.
+    const CRect rcButton = bar.m_btnClose.GetRect();
+    const CRect rcWindow = bar.GetWindowRect();
+    const POINT pt{rcWindow.left + (rcButton.left + rcButton.right) / 2,
+                   rcWindow.top + (rcButton.top + rcButton.bottom) / 2};
+    ASSERT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCLOSE);
+    bar.SendMessage(WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(pt.x, pt.y));
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_FALSE(Checked(ID_FOLDER));
+
+    // Hidden, the tree still moves: a drive, Back, Forward, Up.
+    Tree().SelectItem(DriveC());
+    ExpectShows("C:");
+    EXPECT_TRUE(Enabled(ID_BACK));
+    Command(ID_BACK);
+    ExpectShows("");
+    Command(ID_FORWARD);
+    ExpectShows("C:");
+    EXPECT_TRUE(Enabled(ID_UP));
+    Command(ID_UP);
+    ExpectShows("");
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+    Command(ID_FOLDER);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_TRUE(Checked(ID_FOLDER));
+}
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
