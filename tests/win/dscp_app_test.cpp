@@ -599,6 +599,8 @@ TEST_F(DscpApp, Screenshot) {
     ASSERT_NE(hNode, nullptr) << folder;
     tree.SelectItem(hNode);
     tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hNode));
+    tree.SendMessage(WM_HSCROLL, SB_LEFT); // long names beside it must not hide the lines
+    ::SetFocus(tree.m_hWnd);
     const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
     while (GetTickCount() < end) {
         RunIdle();
