@@ -5,11 +5,15 @@
 
 #include "date_text.h"
 #include "drive_rules.h"
+#include "file_operations.h"
 #include "folder_scan.h"
 #include "main_frame.h"
 #include "output_to_text_file.h"
+#include "path_list.h"
 #include "path_text.h"
+#include "menu.h"
 #include "resource.h"
+#include "shell_item_menu.h"
 #include "size_text.h"
 #include "sort_rules.h"
 #include "status_bar.h"
@@ -41,6 +45,12 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_SCAN_RESULTS, OnScanResults)
     ON_COMMAND(ID_OUTPUT_TO_TEXT_FILE, OnOutputToTextFile)
+    ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
+    ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
+    ON_WM_KEYUP()
+    ON_COMMAND(ID_DELETE, OnDelete)
+    ON_COMMAND(ID_PASTE, OnPaste)
+    ON_UPDATE_COMMAND_UI(ID_PASTE, OnUpdatePaste)
 END_MESSAGE_MAP()
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -553,4 +563,98 @@ void CDirscopeView::ShowDriveOverview() {
             list.SetItemText(nItem, 2, FormatSize(static_cast<int64_t>(free.QuadPart)).c_str());
         }
     }
+}
+
+// Activation, the context menus, delete and paste.
+
+std::vector<std::string> CDirscopeView::SelectedNames() const {
+    std::vector<std::string> names;
+    CListCtrl list = GetListCtrl();
+    for (int nItem = list.GetNextItem(-1, LVNI_SELECTED); nItem >= 0;
+         nItem = list.GetNextItem(nItem, LVNI_SELECTED))
+        names.push_back(list.GetItemText(nItem, 0));
+    return names;
+}
+
+void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    const int nItem = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem;
+    auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (nItem < 0 || !pFrame)
+        return;
+    const std::string name = GetListCtrl().GetItemText(nItem, 0);
+    const std::string folder = pFrame->m_strCurrentFolder;
+    if (folder.empty())
+        return;
+    // The disk decides between folder and file, not the row; a vanished entry does nothing.
+    const std::string path = folder + "\\" + name;
+    const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, WorkingFolderOf(folder).c_str(),
+                    SW_SHOW);
+}
+
+void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    if (m_bDriveView)
+        return; // the drive overview has no context menu
+    *pResult = 0;
+    POINT pt = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->ptAction;
+    ::ClientToScreen(m_hWnd, &pt);
+    if (GetListCtrl().GetNextItem(-1, LVNI_SELECTED) < 0) {
+        CMenu menu;
+        if (!menu.LoadMenu(IDR_LIST_MENU))
+            return;
+        // The menu's commands go to the main frame, which routes them to this view.
+        HWND hOwner = m_hWnd;
+        while (::GetWindowLongA(hOwner, GWL_STYLE) & WS_CHILD) {
+            HWND hParent = ::GetParent(hOwner);
+            if (!hParent)
+                break;
+            hOwner = hParent;
+        }
+        ::TrackPopupMenu(menu.GetSubMenu(0), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hOwner, nullptr);
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const std::string& name : SelectedNames())
+        paths.push_back(std::string(m_szFolderPath) + "\\" + name);
+    CShellItemMenu shellMenu;
+    shellMenu.SetPaths(paths);
+    shellMenu.TrackMenu(this, pt.x, pt.y);
+}
+
+void CDirscopeView::OnKeyUp(UINT nChar, UINT, UINT) {
+    // Only the release acts, so holding the key down repeats nothing.
+    if (nChar == VK_DELETE)
+        OnDelete();
+    Default();
+}
+
+void CDirscopeView::OnDelete() {
+    // The drive overview names drives, not files: there is nothing to delete there.
+    if (m_bDriveView || GetListCtrl().GetSelectedCount() == 0)
+        return;
+    if (DeleteEntries(m_hWnd, m_szFolderPath, SelectedNames()))
+        ShowFolder();
+}
+
+int CDirscopeView::ReadClipboardFiles() {
+    return ::ReadClipboardFiles(m_hWnd, m_arrPasteFiles);
+}
+
+BOOL CDirscopeView::ClipboardHasFiles() {
+    return ::ClipboardHasFiles(m_hWnd);
+}
+
+void CDirscopeView::OnPaste() {
+    const int nEffect = ReadClipboardFiles();
+    if (m_arrPasteFiles.empty() || m_bDriveView)
+        return;
+    if (PasteFiles(m_hWnd, m_szFolderPath, m_arrPasteFiles, nEffect))
+        ShowFolder();
+}
+
+void CDirscopeView::OnUpdatePaste(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(ClipboardHasFiles() != FALSE);
 }

@@ -74,6 +74,16 @@ public:
     void OnOutputToTextFile();
     void OnUpdateViewDetail(CCmdUI* pCmdUI);
     void OnUpdateViewIcon(CCmdUI* pCmdUI);
+    void OnDelete();
+    void OnPaste();
+    void OnUpdatePaste(CCmdUI* pCmdUI);
+
+    // The clipboard's file list into m_arrPasteFiles; 2 when the files were cut, else 1.
+    int ReadClipboardFiles();
+    BOOL ClipboardHasFiles();
+
+    // The paths the last Paste read from the clipboard.
+    std::vector<std::string> m_arrPasteFiles;
 
 protected:
     // What the scan thread hands over; the view applies it on its own thread.
@@ -86,6 +96,9 @@ protected:
     };
 
     void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnDblClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
     LRESULT OnScanResults(WPARAM wParam, LPARAM lParam);
@@ -102,6 +115,8 @@ protected:
     void ClearRows();
     void AttachSystemImageLists();
     void AddRow(const FolderEntry& entry, bool bFile);
+    // The Name cells of the selected rows, in index order.
+    std::vector<std::string> SelectedNames() const;
     // The shell's icon and type name of a file row; the same extension gives the same
     // answer, so it is asked once per extension unless the icon is the file's own.
     void GetFileRowInfo(const FolderEntry& entry);

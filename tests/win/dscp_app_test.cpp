@@ -291,10 +291,10 @@ TEST_F(DscpApp, TheToolbarHasItsButtonsArrowsAndColourImages) {
         EXPECT_EQ(cy, 30);
     }
     // At start there is one visit: Back and Forward are disabled, Up (to the desktop)
-    // and Folder work; Delete waits for its handler. Refresh and the view type work.
-    for (UINT nID : {201u, 202u, 206u})
+    // and Folder work. Delete, Refresh and the view type are always enabled.
+    for (UINT nID : {201u, 202u})
         EXPECT_FALSE(ButtonEnabled(nID)) << nID;
-    for (UINT nID : {203u, 204u, 32803u, 209u})
+    for (UINT nID : {203u, 204u, 206u, 32803u, 209u})
         EXPECT_TRUE(ButtonEnabled(nID)) << nID;
     // The toolbar commands have no prompts and no tooltips.
     NMTTDISPINFOA info{};

@@ -1,0 +1,534 @@
+// The folder list with the real shell under Wine, in-process: Paste from the real
+// clipboard, Delete through the shell's file operation with its confirmation answered
+// by a helper thread, both context menus, and opening a file with its registered
+// program (this test program, which records how it was started).
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dirscope_app.h"
+#include "dirscope_view.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "resource.h"
+#include "shell_item_menu.h"
+#include "temp_tree.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Puts a file list on the clipboard as the shell does, with a drop effect of `effectBytes`
+// bytes (none when 0).
+void PutFilesOnClipboard(HWND hOwner, const std::vector<std::string>& files, DWORD dwEffect,
+                         size_t effectBytes = 4) {
+    std::string list;
+    for (const std::string& file : files)
+        list += file + '\0';
+    list += '\0';
+    HGLOBAL hDrop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
+    pDrop->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(hDrop);
+    ASSERT_TRUE(OpenClipboard(hOwner));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, hDrop);
+    if (effectBytes) {
+        HGLOBAL hEffect = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, effectBytes);
+        std::memcpy(GlobalLock(hEffect), &dwEffect, effectBytes < 4 ? effectBytes : 4);
+        GlobalUnlock(hEffect);
+        SetClipboardData(RegisterClipboardFormatA("Preferred DropEffect"), hEffect);
+    }
+    CloseClipboard();
+}
+
+void PutTextOnClipboard(HWND hOwner) {
+    HGLOBAL hText = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8);
+    std::memcpy(GlobalLock(hText), "text", 5);
+    GlobalUnlock(hText);
+    ASSERT_TRUE(OpenClipboard(hOwner));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, hText);
+    CloseClipboard();
+}
+
+// Works on the next popup menu of this process from a helper thread: `act` gets the
+// menu window and its menu, and the items' texts are kept.
+class MenuWatcher {
+public:
+    explicit MenuWatcher(std::function<void(HWND, HMENU)> act)
+        : m_thread([this, act] { Run(act); }) {}
+    ~MenuWatcher() { Join(); }
+    // Gives up watching (the caller knows no menu is coming any more).
+    void Stop() {
+        m_bStop = true;
+        Join();
+    }
+    void Join() {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    std::vector<std::string> m_texts;
+    bool m_bSeen = false;
+
+private:
+    void Run(const std::function<void(HWND, HMENU)>& act) {
+        for (int i = 0; i < 500 && !m_bStop; ++i) {
+            HWND hMenuWnd = FindWindowA("#32768", nullptr);
+            if (hMenuWnd && IsWindowVisible(hMenuWnd)) {
+                Sleep(100);
+                auto hMenu = reinterpret_cast<HMENU>(SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));
+                for (int k = 0; hMenu && k < GetMenuItemCount(hMenu); ++k) {
+                    char text[260] = {};
+                    GetMenuStringA(hMenu, static_cast<UINT>(k), text, sizeof text, MF_BYPOSITION);
+                    m_texts.push_back(text);
+                }
+                m_bSeen = true;
+                act(hMenuWnd, hMenu);
+                return;
+            }
+            Sleep(10);
+        }
+    }
+    std::atomic<bool> m_bStop{false};
+    std::thread m_thread;
+};
+
+void Key(HWND hMenuWnd, UINT vk) {
+    PostMessageA(hMenuWnd, WM_KEYDOWN, vk, 0);
+    Sleep(150);
+}
+
+// Moves the highlight down until the item whose text is `text` is highlighted, then
+// chooses it. False (and the menu dismissed) when it is not found.
+bool ChooseItem(HWND hMenuWnd, HMENU hMenu, const std::string& text) {
+    const int nCount = GetMenuItemCount(hMenu);
+    for (int step = 0; step < nCount + 1; ++step) {
+        Key(hMenuWnd, VK_DOWN);
+        for (int k = 0; k < nCount; ++k) {
+            char item[260] = {};
+            GetMenuStringA(hMenu, static_cast<UINT>(k), item, sizeof item, MF_BYPOSITION);
+            if ((GetMenuState(hMenu, static_cast<UINT>(k), MF_BYPOSITION) & MF_HILITE) &&
+                text == item) {
+                Key(hMenuWnd, VK_RETURN);
+                return true;
+            }
+        }
+    }
+    Key(hMenuWnd, VK_ESCAPE);
+    return false;
+}
+
+class DscpShell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
+        m_pApp = std::make_unique<CDirscopeApp>();
+        ASSERT_TRUE(m_pApp->InitInstance());
+        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
+        ASSERT_NE(m_pFrame, nullptr);
+        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
+        ASSERT_NE(m_pView, nullptr);
+        RunIdle();
+    }
+    void TearDown() override {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        if (m_pApp && m_pApp->m_pMainWnd)
+            m_pApp->m_pMainWnd->DestroyWindow();
+        PumpMessages();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        if (m_pApp)
+            m_pApp->ExitInstance();
+        m_pApp.reset();
+    }
+    void Show(const std::string& folder) {
+        m_pFrame->m_strCurrentFolder = folder;
+        m_pView->ShowFolder();
+    }
+    CListCtrl List() const { return m_pView->GetListCtrl(); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            names.push_back(List().GetItemText(i, 0));
+        return names;
+    }
+    int Row(const std::string& name) const {
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            if (List().GetItemText(i, 0) == name)
+                return i;
+        return -1;
+    }
+    void Select(const std::string& name) {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        m_pView->SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(Row(name)),
+                             reinterpret_cast<LPARAM>(&item));
+    }
+    // The list's own notification, as the control sends it to its parent.
+    void Notify(UINT nCode, int nItem, POINT pt = {5, 5}) {
+        NMITEMACTIVATE nm{};
+        nm.hdr.hwndFrom = m_pView->m_hWnd;
+        nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(m_pView->m_hWnd));
+        nm.hdr.code = nCode;
+        nm.iItem = nItem;
+        nm.ptAction = pt;
+        SendMessageA(m_pView->GetParent(), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+    }
+    // Whether Paste shows enabled in the list's menu.
+    bool PasteEnabled() {
+        HMENU hList = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_LIST_MENU));
+        HMENU hPopup = GetSubMenu(hList, 0);
+        m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hPopup), 0);
+        const bool bEnabled = !(GetMenuState(hPopup, ID_PASTE, MF_BYCOMMAND) & MF_GRAYED);
+        DestroyMenu(hList);
+        return bEnabled;
+    }
+
+    std::unique_ptr<ScopedRegistryKey> m_pProfile;
+    std::unique_ptr<CDirscopeApp> m_pApp;
+    CMainFrame* m_pFrame = nullptr;
+    CDirscopeView* m_pView = nullptr;
+};
+
+} // namespace
+
+TEST_F(DscpShell, PasteCopiesWithoutADropEffectAndMovesCutFiles) {
+    TempTree from;
+    TempTree to;
+    from.File("a.txt", 10);
+    from.File("b.txt", 20);
+    from.Folder("sub");
+    from.File("sub/inner.txt", 5);
+    Show(to.Root());
+    EXPECT_TRUE(Names().empty());
+
+    // No drop effect: a copy, and the list shows the new rows at once.
+    PutFilesOnClipboard(m_pView->m_hWnd, {from.Path("a.txt"), from.Path("sub")}, 0, 0);
+    EXPECT_TRUE(PasteEnabled());
+    m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"sub", "a.txt"}));
+    EXPECT_TRUE(Exists(from.Path("a.txt")));
+    EXPECT_TRUE(Exists(to.Path("sub/inner.txt")));
+    EXPECT_EQ(m_pView->m_arrPasteFiles,
+              (std::vector<std::string>{from.Path("a.txt"), from.Path("sub")}));
+
+    // A drop effect too short to hold a value copies, even with the move bit.
+    PutFilesOnClipboard(m_pView->m_hWnd, {from.Path("b.txt")}, DROPEFFECT_MOVE, 2);
+    EXPECT_EQ(m_pView->ReadClipboardFiles(), 1);
+
+    // Cut files are moved.
+    PutFilesOnClipboard(m_pView->m_hWnd, {from.Path("b.txt")}, DROPEFFECT_MOVE);
+    m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
+    EXPECT_FALSE(Exists(from.Path("b.txt")));
+    EXPECT_TRUE(Exists(to.Path("b.txt")));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"sub", "a.txt", "b.txt"}));
+}
+
+TEST_F(DscpShell, PasteIsDisabledWithoutFilesAndNeverTakesAWildcard) {
+    TempTree from;
+    TempTree to;
+    from.File("a.txt", 1);
+    from.File("b.txt", 1);
+    Show(to.Root());
+    PutTextOnClipboard(m_pView->m_hWnd);
+    EXPECT_FALSE(m_pView->ClipboardHasFiles());
+    EXPECT_FALSE(PasteEnabled());
+    PutFilesOnClipboard(m_pView->m_hWnd, {}, 0, 0);
+    EXPECT_FALSE(PasteEnabled());
+    m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
+    EXPECT_TRUE(Names().empty());
+
+    // "*.txt" would be every text file to the shell: it is left out.
+    PutFilesOnClipboard(m_pView->m_hWnd, {from.Path("*.txt")}, 0, 0);
+    EXPECT_TRUE(PasteEnabled());
+    m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
+    EXPECT_FALSE(Exists(to.Path("a.txt")));
+    EXPECT_FALSE(Exists(to.Path("b.txt")));
+
+    // A path longer than 260 characters is read whole, not cut into another name.
+    const std::string longPath = from.Root() + "\\" + std::string(300, 'n') + ".txt";
+    PutFilesOnClipboard(m_pView->m_hWnd, {longPath, from.Path("a.txt")}, DROPEFFECT_COPY);
+    EXPECT_EQ(m_pView->ReadClipboardFiles(), 1);
+    EXPECT_EQ(m_pView->m_arrPasteFiles, (std::vector<std::string>{longPath, from.Path("a.txt")}));
+}
+
+TEST_F(DscpShell, DeleteActsOnKeyUpOnTheSelectionThroughTheShell) {
+    TempTree tree;
+    tree.File("a.txt", 1);
+    tree.File("b.txt", 1);
+    tree.File("keep.txt", 1);
+    Show(tree.Root());
+
+    // Nothing selected: nothing happens, no confirmation.
+    {
+        DialogAnswerer none(IDNO, 500);
+        m_pView->SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_FALSE(none.Join());
+    }
+    Select("a.txt");
+    Select("b.txt");
+    // The key going down does nothing; its release deletes after the shell's question.
+    m_pView->SendMessage(WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_TRUE(Exists(tree.Path("a.txt")));
+    DialogAnswerer yes(IDYES);
+    m_pView->SendMessage(WM_KEYUP, VK_DELETE, 0);
+    EXPECT_TRUE(yes.Join());
+    EXPECT_FALSE(Exists(tree.Path("a.txt")));
+    EXPECT_FALSE(Exists(tree.Path("b.txt")));
+    EXPECT_TRUE(Exists(tree.Path("keep.txt")));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"keep.txt"}));
+}
+
+TEST_F(DscpShell, DeleteNeverTakesAWildcardNorDrives) {
+    TempTree tree;
+    tree.File("a.txt", 1);
+    tree.File("b.txt", 1);
+    Show(tree.Root());
+    // A row whose name reads as a pattern is never handed to the shell.
+    List().SetItemText(Row("a.txt"), 0, "*.txt");
+    Select("*.txt");
+    {
+        DialogAnswerer none(IDNO, 500);
+        m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
+        EXPECT_FALSE(none.Join());
+    }
+    EXPECT_TRUE(Exists(tree.Path("a.txt")));
+    EXPECT_TRUE(Exists(tree.Path("b.txt")));
+
+    // The drive overview: drives are not files.
+    Show("");
+    ASSERT_GT(List().GetItemCount(), 0);
+    Select(List().GetItemText(0, 0));
+    {
+        DialogAnswerer none(IDNO, 500);
+        m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
+        EXPECT_FALSE(none.Join());
+    }
+    EXPECT_GT(List().GetItemCount(), 0);
+}
+
+TEST_F(DscpShell, RightClickWithNothingSelectedShowsTheListMenu) {
+    TempTree tree;
+    tree.File("a.txt", 1);
+    Show(tree.Root());
+    bool bArrangeGrayed = false;
+    MenuWatcher watcher([&](HWND hMenuWnd, HMENU hMenu) {
+        // Open Arrange, whose entries nothing handles.
+        Key(hMenuWnd, VK_DOWN);
+        Key(hMenuWnd, VK_DOWN);
+        Key(hMenuWnd, VK_RIGHT);
+        HMENU hArrange = GetSubMenu(hMenu, 2);
+        bArrangeGrayed = hArrange != nullptr;
+        for (UINT nID = ID_ARRANGE_NAME; hArrange && nID <= ID_ARRANGE_DATE; ++nID)
+            bArrangeGrayed =
+                bArrangeGrayed && (GetMenuState(hArrange, nID, MF_BYCOMMAND) & MF_GRAYED);
+        Key(hMenuWnd, VK_ESCAPE);
+        Key(hMenuWnd, VK_ESCAPE);
+    });
+    Notify(NM_RCLICK, -1);
+    watcher.Join();
+    EXPECT_EQ(watcher.m_texts,
+              (std::vector<std::string>{"&View", "", "&Arrange", "&Refresh", "", "&Paste"}));
+    EXPECT_TRUE(bArrangeGrayed);
+
+    // The drive overview has no menu.
+    Show("");
+    // The menu is modal: had one been shown, Notify would return only once it was gone.
+    MenuWatcher nothing([](HWND hMenuWnd, HMENU) { Key(hMenuWnd, VK_ESCAPE); });
+    Notify(NM_RCLICK, -1);
+    nothing.Stop();
+    EXPECT_FALSE(nothing.m_bSeen);
+}
+
+TEST_F(DscpShell, TheShellMenuCopiesTheSelectionForPasteAndRestoresTheView) {
+    TempTree tree;
+    TempTree to;
+    tree.File("a.txt", 3);
+    tree.File("b.txt", 4);
+    Show(tree.Root());
+    Select("a.txt");
+    Select("b.txt");
+    const HWND hView = m_pView->m_hWnd;
+    const LONG_PTR procBefore = GetWindowLongPtrA(hView, GWLP_WNDPROC);
+    bool bHooked = false;
+    bool bChosen = false;
+    MenuWatcher watcher([&](HWND hMenuWnd, HMENU hMenu) {
+        bHooked = GetWindowLongPtrA(hView, GWLP_WNDPROC) ==
+                      reinterpret_cast<LONG_PTR>(&CShellItemMenu::MenuHookProc) &&
+                  GetPropA(hView, CShellItemMenu::kOldWndProcProp) ==
+                      reinterpret_cast<HANDLE>(procBefore);
+        bChosen = ChooseItem(hMenuWnd, hMenu, "&Copy");
+    });
+    Notify(NM_RCLICK, Row("a.txt"));
+    watcher.Join();
+    EXPECT_TRUE(bHooked);
+    EXPECT_TRUE(bChosen);
+    EXPECT_EQ(GetWindowLongPtrA(hView, GWLP_WNDPROC), procBefore);
+    EXPECT_EQ(GetPropA(hView, CShellItemMenu::kOldWndProcProp), nullptr);
+
+    // What the shell put on the clipboard is what Paste takes.
+    Show(to.Root());
+    EXPECT_TRUE(PasteEnabled());
+    m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_TRUE(Exists(tree.Path("a.txt")));
+}
+
+TEST(ShellItemMenu, UnparsablePathsAreLeftOutAndNoneLeftShowsNothing) {
+    TempTree tree;
+    tree.File("a.txt", 1);
+    CShellItemMenu menu;
+    menu.SetPaths({tree.Path("gone.txt"), tree.Path("a.txt"), tree.Path("also gone")});
+    EXPECT_EQ(menu.m_nItems, 1);
+    EXPECT_TRUE(menu.m_bHaveFolder);
+
+    CShellItemMenu none;
+    none.SetPaths({tree.Path("gone.txt")});
+    EXPECT_EQ(none.m_nItems, 0);
+    EXPECT_FALSE(none.m_bHaveFolder);
+    IContextMenu* pcm = nullptr;
+    int nVersion = 0;
+    EXPECT_FALSE(none.GetContextMenu(&pcm, &nVersion));
+    HWND hWnd =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    CWnd owner;
+    owner.m_hWnd = hWnd;
+    EXPECT_EQ(none.TrackMenu(&owner, 10, 10), 0u); // returns at once: no menu to dismiss
+    owner.m_hWnd = nullptr;
+    DestroyWindow(hWnd);
+}
+
+TEST(ShellItemMenu, IdListHelpers) {
+    TempTree tree;
+    tree.File("a.txt", 1);
+    IShellFolder* psfDesktop = nullptr;
+    ASSERT_EQ(SHGetDesktopFolder(&psfDesktop), S_OK);
+    const std::string path = tree.Path("a.txt");
+    std::wstring wide(path.begin(), path.end());
+    LPITEMIDLIST pidl = nullptr;
+    ASSERT_EQ(psfDesktop->ParseDisplayName(nullptr, nullptr, &wide[0], nullptr, &pidl, nullptr),
+              S_OK);
+    const int nCount = CountIDListItems(pidl);
+    ASSERT_GE(nCount, 2);
+    EXPECT_EQ(GetIDListSize(pidl), ILGetSize(pidl) - 2);
+    EXPECT_EQ(GetIDListItem(pidl, nCount)->mkid.cb, 0);
+    EXPECT_EQ(GetIDListItem(pidl, nCount + 1), nullptr);
+    EXPECT_EQ(CountIDListItems(nullptr), 0);
+    LPITEMIDLIST pCopy = CopyIDList(pidl);
+    EXPECT_TRUE(ILIsEqual(pCopy, pidl));
+    free(pCopy);
+    // The last item, bound in its folder, names the file there.
+    IShellFolder* psf = nullptr;
+    LPITEMIDLIST pLast = nullptr;
+    ASSERT_EQ(BindToParentFolder(pidl, IID_IShellFolder, reinterpret_cast<void**>(&psf), &pLast),
+              S_OK);
+    EXPECT_EQ(CountIDListItems(pLast), 1);
+    STRRET name{};
+    ASSERT_EQ(psf->GetDisplayNameOf(pLast, SHGDN_INFOLDER | SHGDN_FORPARSING, &name), S_OK);
+    char text[MAX_PATH] = {};
+    StrRetToBufA(&name, pLast, text, sizeof(text));
+    EXPECT_STREQ(text, "a.txt");
+    free(pLast);
+    psf->Release();
+    EXPECT_EQ(BindToParentFolder(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&psf)),
+              E_POINTER);
+    CoTaskMemFree(pidl);
+    psfDesktop->Release();
+}
+
+// A file type whose open command is this program, which records its command line and
+// the folder it was started in.
+class TestFileType {
+public:
+    TestFileType() {
+        char exe[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, exe, sizeof(exe));
+        m_strRecord = m_tree.Path("record.txt");
+        SetEnvironmentVariableA("DSCP_OPEN_RECORD", m_strRecord.c_str());
+        Set(".dscpopen", "DscpOpenTest");
+        Set("DscpOpenTest\\shell\\open\\command", "\"" + std::string(exe) + "\" --record \"%1\"");
+    }
+    ~TestFileType() {
+        SetEnvironmentVariableA("DSCP_OPEN_RECORD", nullptr);
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".dscpopen");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".dscpopen");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "DscpOpenTest");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "DscpOpenTest");
+    }
+    static void Set(const std::string& key, const std::string& value) {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>(value.size() + 1));
+    }
+    std::string Recorded(DWORD ms = 10000) const {
+        const DWORD start = GetTickCount();
+        do {
+            const std::string text = ReadBytes(m_strRecord);
+            if (text.size() > 1 && text.back() == '\n')
+                return text.substr(0, text.size() - 1);
+            Sleep(50);
+        } while (GetTickCount() - start < ms);
+        return {};
+    }
+
+private:
+    TempTree m_tree;
+    std::string m_strRecord;
+};
+
+TEST_F(DscpShell, DoubleClickOpensAFileInTheShownFolder) {
+    TestFileType type;
+    TempTree tree;
+    tree.File("doc.dscpopen", 1);
+    tree.Folder("sub");
+    Show(tree.Root());
+    Notify(NM_DBLCLK, -1); // empty space: nothing
+    Notify(NM_DBLCLK, Row("doc.dscpopen"));
+    const std::string line = type.Recorded();
+    EXPECT_NE(line.find(tree.Path("doc.dscpopen")), std::string::npos) << line;
+    EXPECT_NE(line.find("\ncwd=" + tree.Root()), std::string::npos) << line;
+}
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--record") {
+        // Started by the shell for a test file: note how and where, and end.
+        char path[MAX_PATH] = {};
+        char cwd[MAX_PATH] = {};
+        GetCurrentDirectoryA(sizeof(cwd), cwd);
+        if (GetEnvironmentVariableA("DSCP_OPEN_RECORD", path, sizeof(path))) {
+            const std::string text = std::string(GetCommandLineA()) + "\ncwd=" + cwd + "\n";
+            std::ofstream(path, std::ios::binary)
+                .write(text.data(), static_cast<std::streamsize>(text.size()));
+        }
+        return 0;
+    }
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr); // the shell's clipboard, as the program has it
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
