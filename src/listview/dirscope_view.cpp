@@ -18,6 +18,7 @@
 #include "sort_rules.h"
 #include "status_bar.h"
 #include "status_text.h"
+#include "tree_ctrl.h"
 #include "win_app.h"
 
 const CDirscopeView::ColumnSpec CDirscopeView::kFolderColumns[6] = {
@@ -576,6 +577,27 @@ std::vector<std::string> CDirscopeView::SelectedNames() const {
     return names;
 }
 
+HTREEITEM CDirscopeView::FindComputerItem(CTreeCtrl* pTree) {
+    // The node whose children are the drives: a child text with a colon after its
+    // first character, as in "Local Disk (C:)". Nodes looked into in vain are closed again.
+    const HTREEITEM hRoot = pTree->GetRootItem();
+    if (!hRoot)
+        return nullptr;
+    pTree->Expand(hRoot, TVE_EXPAND);
+    for (HTREEITEM hNode = pTree->GetChildItem(hRoot); hNode;
+         hNode = pTree->GetNextSiblingItem(hNode)) {
+        pTree->Expand(hNode, TVE_EXPAND);
+        for (HTREEITEM hChild = pTree->GetChildItem(hNode); hChild;
+             hChild = pTree->GetNextSiblingItem(hChild)) {
+            const size_t nColon = pTree->GetItemText(hChild).find(':');
+            if (nColon != std::string::npos && nColon > 0)
+                return hNode;
+        }
+        pTree->Expand(hNode, TVE_COLLAPSE);
+    }
+    return nullptr;
+}
+
 void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
     const int nItem = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem;
@@ -584,13 +606,40 @@ void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
         return;
     const std::string name = GetListCtrl().GetItemText(nItem, 0);
     const std::string folder = pFrame->m_strCurrentFolder;
-    if (folder.empty())
+    CTreeCtrl* pTree = pFrame->m_pFolderTree;
+    const bool bHaveTree = pTree && pTree->m_hWnd;
+
+    // Folders and drives open through the tree: its selection shows them and records
+    // the visit.
+    if (folder.empty()) {
+        const HTREEITEM hComputer = bHaveTree ? FindComputerItem(pTree) : nullptr;
+        if (!hComputer)
+            return;
+        pTree->Expand(hComputer, TVE_EXPAND);
+        for (HTREEITEM hDrive = pTree->GetChildItem(hComputer); hDrive;
+             hDrive = pTree->GetNextSiblingItem(hDrive)) {
+            if (pTree->GetItemText(hDrive).find(name) != std::string::npos) {
+                pTree->SelectItem(hDrive);
+                return;
+            }
+        }
         return;
+    }
+
     // The disk decides between folder and file, not the row; a vanished entry does nothing.
     const std::string path = folder + "\\" + name;
     const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
+    if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        const HTREEITEM hSelected = bHaveTree ? pTree->GetSelectedItem() : nullptr;
+        if (!hSelected)
+            return;
+        pTree->Expand(hSelected, TVE_EXPAND);
+        if (const HTREEITEM hChild = pTree->FindChildItem(hSelected, name))
+            pTree->SelectItem(hChild);
+        return;
+    }
     ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, WorkingFolderOf(folder).c_str(),
                     SW_SHOW);
 }

@@ -20,6 +20,7 @@
 #include <shellapi.h>
 
 class CMainFrame;
+class CTreeCtrl;
 
 class CDirscopeView : public CListView {
     DECLARE_DYNCREATE(CDirscopeView)
@@ -35,6 +36,8 @@ public:
     void UpdateStatusText();
     // Fills `drives` with the names of the present drives ("C:"); returns their number.
     static int ListLogicalDrives(std::vector<std::string>& drives);
+    // The tree node under which the drives are listed, or null.
+    static HTREEITEM FindComputerItem(CTreeCtrl* pTree);
 
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnInitialUpdate() override;

@@ -23,6 +23,7 @@
 #include "main_frame.h"
 #include "resource.h"
 #include "shell_item_menu.h"
+#include "shell_tree_ctrl.h"
 #include "temp_tree.h"
 
 namespace {
@@ -511,6 +512,69 @@ TEST_F(DscpShell, DoubleClickOpensAFileInTheShownFolder) {
     const std::string line = type.Recorded();
     EXPECT_NE(line.find(tree.Path("doc.dscpopen")), std::string::npos) << line;
     EXPECT_NE(line.find("\ncwd=" + tree.Root()), std::string::npos) << line;
+}
+
+std::string WithSlash(std::string path) {
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+// The tree node of a file-system folder, reached from its drive level by level.
+HTREEITEM FolderNode(CShellTreeCtrl& tree, const std::string& folder) {
+    const std::string target = WithSlash(folder);
+    HTREEITEM hNode = CDirscopeView::FindComputerItem(&tree);
+    if (hNode)
+        tree.Expand(hNode, TVE_EXPAND);
+    hNode = hNode ? tree.GetChildItem(hNode) : nullptr;
+    while (hNode && _strnicmp(target.c_str(), WithSlash(tree.GetItemPath(hNode)).c_str(), 3) != 0)
+        hNode = tree.GetNextSiblingItem(hNode);
+    while (hNode) {
+        if (_stricmp(WithSlash(tree.GetItemPath(hNode)).c_str(), target.c_str()) == 0)
+            return hNode;
+        tree.Expand(hNode, TVE_EXPAND);
+        HTREEITEM hNext = nullptr;
+        for (HTREEITEM h = tree.GetChildItem(hNode); h && !hNext; h = tree.GetNextSiblingItem(h)) {
+            const std::string path = WithSlash(tree.GetItemPath(h));
+            if (!path.empty() && _strnicmp(target.c_str(), path.c_str(), path.size()) == 0)
+                hNext = h;
+        }
+        hNode = hNext;
+    }
+    return nullptr;
+}
+
+TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
+    ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
+    auto& tree = static_cast<CShellTreeCtrl&>(*m_pFrame->m_pFolderTree);
+    // At start the computer is selected and the list shows the drives: C: opens its node.
+    ASSERT_TRUE(m_pView->m_bDriveView);
+    const int nDrive = Row("C:");
+    ASSERT_GE(nDrive, 0);
+    Notify(NM_DBLCLK, nDrive);
+    EXPECT_NE(tree.GetItemText(tree.GetSelectedItem()).find("C:"), std::string::npos);
+    EXPECT_EQ(m_pFrame->m_strCurrentFolder, "C:");
+
+    TempTree temp;
+    temp.File("sub/inner.txt", 1);
+    temp.File("top.txt", 1);
+    HTREEITEM hRoot = FolderNode(tree, temp.Root());
+    ASSERT_NE(hRoot, nullptr);
+    tree.SelectItem(hRoot);
+    ASSERT_EQ(m_pFrame->m_strCurrentFolder, temp.Root());
+    const size_t nVisits = m_pFrame->m_history.m_arrBack.size();
+    Notify(NM_DBLCLK, Row("sub"));
+    EXPECT_EQ(m_pFrame->m_strCurrentFolder, temp.Path("sub"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"inner.txt"});
+    ASSERT_EQ(m_pFrame->m_history.m_arrBack.size(), nVisits + 1);
+    EXPECT_STREQ(m_pFrame->m_history.m_arrBack[0].szLabel, "sub");
+
+    // A folder gone since the list was filled does nothing.
+    tree.SelectItem(hRoot);
+    DeleteFileA(temp.Path("sub/inner.txt").c_str());
+    RemoveDirectoryA(temp.Path("sub").c_str());
+    Notify(NM_DBLCLK, Row("sub"));
+    EXPECT_EQ(m_pFrame->m_strCurrentFolder, temp.Root());
 }
 
 int main(int argc, char** argv) {
