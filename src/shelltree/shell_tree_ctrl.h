@@ -41,6 +41,10 @@ public:
     // node's folder could not be read.
     bool FillItem(HTREEITEM hItem);
 
+    // The node's icon in the system image list, closed or open: what the shell gives
+    // for it (a plain folder's icon is asked for once and reused).
+    int SystemIconIndex(LPCITEMIDLIST pidl, bool bOpen);
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
@@ -60,4 +64,6 @@ private:
     void RemoveAll();
 
     std::unordered_set<ShellNode*> m_nodes; // every node's data, freed when its item goes
+    int m_nGenericIcon = -1;                // the shell's icon for a plain folder, once asked
+    int m_nGenericOpenIcon = -1;
 };
