@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -303,6 +304,18 @@ TEST_F(DscpShell, DeleteActsOnKeyUpOnTheSelectionThroughTheShell) {
     EXPECT_FALSE(Exists(tree.Path("b.txt")));
     EXPECT_TRUE(Exists(tree.Path("keep.txt")));
     EXPECT_EQ(Names(), (std::vector<std::string>{"keep.txt"}));
+    // Under Wine the Recycle Bin is the desktop's trash; the test's runner points it into
+    // the build tree, and the test empties it.
+    char data[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof(data))) {
+        std::string trash = std::string("Z:") + data + "/Trash/files";
+        for (char& c : trash)
+            if (c == '/')
+                c = '\\';
+        EXPECT_TRUE(Exists(trash + "\\a.txt")) << trash;
+        std::error_code error;
+        std::filesystem::remove_all(trash.substr(0, trash.size() - 6), error);
+    }
 }
 
 TEST_F(DscpShell, DeleteNeverTakesAWildcardNorDrives) {
@@ -398,6 +411,88 @@ TEST_F(DscpShell, TheShellMenuCopiesTheSelectionForPasteAndRestoresTheView) {
     m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_TRUE(Exists(tree.Path("a.txt")));
+}
+
+// The drop effect the clipboard's "Preferred DropEffect" holds, 0 when there is none.
+DWORD ClipboardDropEffect() {
+    DWORD dwEffect = 0;
+    if (!OpenClipboard(nullptr))
+        return 0;
+    if (HANDLE hData = GetClipboardData(RegisterClipboardFormatA("Preferred DropEffect"))) {
+        if (GlobalSize(hData) >= sizeof(dwEffect)) {
+            std::memcpy(&dwEffect, GlobalLock(hData), sizeof(dwEffect));
+            GlobalUnlock(hData);
+        }
+    }
+    CloseClipboard();
+    return dwEffect;
+}
+
+TEST_F(DscpShell, CutInTheShellMenuIsPastedAsTheShellMarkedIt) {
+    TempTree tree;
+    TempTree to;
+    tree.File("a.txt", 3);
+    tree.File("b.txt", 4);
+    Show(tree.Root());
+    Select("a.txt");
+    bool bChosen = false;
+    MenuWatcher watcher(
+        [&](HWND hMenuWnd, HMENU hMenu) { bChosen = ChooseItem(hMenuWnd, hMenu, "C&ut"); });
+    Notify(NM_RCLICK, Row("a.txt"));
+    watcher.Join();
+    ASSERT_TRUE(bChosen);
+    // The shell's command does not touch the list: the row stays until the list is read.
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    // A move when the shell marked the files as cut (Wine's shell does not mark them).
+    const bool bMove = (ClipboardDropEffect() & DROPEFFECT_MOVE) != 0;
+    Show(to.Root());
+    m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
+    EXPECT_EQ(m_pView->m_arrPasteFiles, std::vector<std::string>{tree.Path("a.txt")});
+    EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(Exists(tree.Path("a.txt")), !bMove);
+}
+
+// Stands in for a procedure someone else installs on the view while the menu is open.
+WNDPROC g_pBelowOther = nullptr;
+LRESULT CALLBACK OtherProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(g_pBelowOther, hWnd, message, wParam, lParam);
+}
+
+TEST_F(DscpShell, AProcedureInstalledOverTheHookIsLeftInPlace) {
+    TempTree tree;
+    tree.File("a.txt", 3);
+    Show(tree.Root());
+    Select("a.txt");
+    const HWND hView = m_pView->m_hWnd;
+    const LONG_PTR procBefore = GetWindowLongPtrA(hView, GWLP_WNDPROC);
+    MenuWatcher watcher([&](HWND hMenuWnd, HMENU) {
+        g_pBelowOther = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OtherProc)));
+        Key(hMenuWnd, VK_ESCAPE);
+    });
+    Notify(NM_RCLICK, Row("a.txt"));
+    watcher.Join();
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hView, GWLP_WNDPROC)), &OtherProc);
+    EXPECT_EQ(g_pBelowOther, &CShellItemMenu::MenuHookProc);
+    // The chain still reaches the view through the hook and the kept procedure.
+    EXPECT_EQ(m_pView->SendMessage(LVM_GETITEMCOUNT), 1);
+    Show(tree.Root());
+    EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
+    SetWindowLongPtrA(hView, GWLP_WNDPROC, procBefore);
+    RemovePropA(hView, CShellItemMenu::kOldWndProcProp);
+}
+
+TEST_F(DscpShell, ACancelledDeleteLeavesTheListUnread) {
+    TempTree tree;
+    tree.File("a.txt", 1);
+    Show(tree.Root());
+    Select("a.txt");
+    List().SetItemText(Row("a.txt"), 2, "marker");
+    DialogAnswerer no(IDNO);
+    m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
+    EXPECT_TRUE(no.Join());
+    EXPECT_TRUE(Exists(tree.Path("a.txt")));
+    EXPECT_EQ(List().GetItemText(0, 2), "marker");
 }
 
 TEST(ShellItemMenu, UnparsablePathsAreLeftOutAndNoneLeftShowsNothing) {
