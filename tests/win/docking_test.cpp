@@ -89,6 +89,33 @@ protected:
         ::SendMessageA(hCapture, message, message == WM_MOUSEMOVE ? MK_LBUTTON : 0,
                        MAKELPARAM(ptScreen.x, ptScreen.y));
     }
+    // Real mouse input through the system's queue: the system finds the window under
+    // the cursor, sends it the hit test and routes by the capture as for a user's hand.
+    static void Mouse(POINT ptScreen, DWORD dwButton = 0) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        const int cx = GetSystemMetrics(SM_CXSCREEN);
+        const int cy = GetSystemMetrics(SM_CYSCREEN);
+        in.mi.dx = (ptScreen.x * 65536 + cx - 1) / cx;
+        in.mi.dy = (ptScreen.y * 65536 + cy - 1) / cy;
+        in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | dwButton;
+        ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
+        for (int i = 0; i < 5; ++i) {
+            Sleep(10);
+            PumpMessages();
+        }
+        POINT pt;
+        GetCursorPos(&pt);
+        ASSERT_EQ(pt.x, ptScreen.x);
+        ASSERT_EQ(pt.y, ptScreen.y);
+    }
+    static void Drag(POINT ptFrom, POINT ptTo) {
+        Mouse(ptFrom);
+        Mouse(ptFrom, MOUSEEVENTF_LEFTDOWN);
+        Mouse(POINT{(ptFrom.x + ptTo.x) / 2, (ptFrom.y + ptTo.y) / 2});
+        Mouse(ptTo);
+        Mouse(ptTo, MOUSEEVENTF_LEFTUP);
+    }
     static int Rows(CToolBar& bar) {
         int nRows = 0;
         LONG top = -1;
@@ -234,6 +261,91 @@ TEST_F(Docking, TheCloseButtonHidesTheBarAndThePaneTakesItsRoom) {
     Settle();
     EXPECT_TRUE(bar.IsWindowVisible());
     EXPECT_EQ(Pane().Width(), nPane);
+}
+
+TEST_F(Docking, RealMouseInputDragsTheEdgesOfBarsInAColumn) {
+    CSizingControlBarCF& upper = m_pFrame->m_bar1;
+    CSizingControlBarCF& lower = m_pFrame->m_bar2;
+    ::SetForegroundWindow(m_pFrame->m_hWnd);
+    m_pFrame->DockControlBar(&upper, AFX_IDW_DOCKBAR_LEFT);
+    Settle();
+    CRect rc = upper.GetWindowRect();
+    rc.OffsetRect(0, 150);
+    m_pFrame->DockControlBar(&lower, AFX_IDW_DOCKBAR_LEFT, &rc);
+    Settle();
+    const int nUpper = upper.m_sizeVert.cy;
+    const int nSum = upper.m_sizeVert.cy + lower.m_sizeVert.cy;
+    const int nPane = Pane().Width();
+
+    // The common edge, pressed at the middle of the upper bar's edge strip (a drag
+    // counts from there) and moved 40 down: the capture is the bar's while the button is
+    // down, and the lower bar gives what the upper one takes.
+    const int e = upper.m_cxSizingEdge;
+    const CRect r1 = upper.GetWindowRect();
+    const POINT ptEdge{(r1.left + r1.right) / 2, (r1.bottom - e + r1.bottom) / 2};
+    ASSERT_EQ(WindowFromPoint(ptEdge), upper.m_hWnd);
+    Mouse(ptEdge);
+    Mouse(ptEdge, MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(upper.m_bResizing);
+    EXPECT_EQ(GetCapture(), upper.m_hWnd);
+    Mouse(POINT{ptEdge.x, ptEdge.y + 20});
+    Mouse(POINT{ptEdge.x, ptEdge.y + 40});
+    Mouse(POINT{ptEdge.x, ptEdge.y + 40}, MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(upper.m_bResizing);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Settle();
+    EXPECT_EQ(upper.m_sizeVert.cy, nUpper + 40);
+    EXPECT_EQ(upper.m_sizeVert.cy + lower.m_sizeVert.cy, nSum);
+    EXPECT_EQ(upper.GetWindowRect().Height(), nUpper + 40);
+    EXPECT_EQ(lower.GetWindowRect().top, upper.GetWindowRect().bottom - 2);
+
+    // The outer edge of the lower bar, 60 to the right: the column's common width grows
+    // for both bars and the pane gives it up.
+    const CRect r2 = lower.GetWindowRect();
+    const int xEdge = (r2.right - e + r2.right) / 2;
+    Drag(POINT{xEdge, (r2.top + r2.bottom) / 2}, POINT{xEdge + 60, (r2.top + r2.bottom) / 2});
+    Settle();
+    EXPECT_EQ(upper.m_sizeVert.cx, 260);
+    EXPECT_EQ(lower.m_sizeVert.cx, 260);
+    EXPECT_EQ(upper.GetWindowRect().Width(), 260);
+    EXPECT_EQ(lower.GetWindowRect().Width(), 260);
+    EXPECT_EQ(Pane().Width(), nPane - 60);
+    EXPECT_EQ(Pane().left, lower.GetWindowRect().right);
+
+    // Far beyond the lower bar's end: it keeps its minimum height.
+    const CRect r3 = upper.GetWindowRect();
+    Drag(POINT{(r3.left + r3.right) / 2, (r3.bottom - e + r3.bottom) / 2},
+         POINT{(r3.left + r3.right) / 2, m_pFrame->GetWindowRect().bottom + 100});
+    Settle();
+    EXPECT_EQ(lower.m_sizeVert.cy, 32);
+    EXPECT_EQ(upper.m_sizeVert.cy + lower.m_sizeVert.cy, nSum);
+}
+
+TEST_F(Docking, RealMouseInputOnTheCloseButtonHidesTheBar) {
+    CSizingControlBarCF& bar = m_pFrame->m_bar1;
+    ::SetForegroundWindow(m_pFrame->m_hWnd);
+    m_pFrame->m_bar2.ShowWindow(SW_HIDE);
+    m_pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    Settle();
+    const int nPane = Pane().Height();
+    CRect rcButton = bar.m_btnClose.GetRect();
+    const CRect rcBar = bar.GetWindowRect();
+    rcButton.OffsetRect(rcBar.left, rcBar.top);
+    const POINT pt = Center(rcButton);
+    // Resting on it makes it hot, pressing it pressed; neither hides the bar yet.
+    Mouse(pt);
+    m_pFrame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    EXPECT_TRUE(bar.m_btnClose.m_bHot);
+    Mouse(pt, MOUSEEVENTF_LEFTDOWN);
+    m_pFrame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    EXPECT_TRUE(bar.m_btnClose.m_bPressed);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    Mouse(pt, MOUSEEVENTF_LEFTUP);
+    Settle();
+    EXPECT_FALSE(bar.IsWindowVisible());
+    // The top dock bar is empty now: the pane has the whole client area.
+    EXPECT_GT(Pane().Height(), nPane + 200);
+    EXPECT_EQ(Pane().Height(), m_pFrame->GetClientRect().Height());
 }
 
 TEST_F(Docking, ADoubleClickFloatsTheBarAndAnotherDocksItAgain) {
