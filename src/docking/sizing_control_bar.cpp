@@ -12,18 +12,7 @@
 namespace {
 
 const char* SizingBarClassName() {
-    static const char* const name = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &CWnd::AfxWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "DscpSizingBar";
-        RegisterClassExA(&wc);
-        return "DscpSizingBar";
-    }();
+    static const char* const name = CWnd::RegisterFrameworkClass("DscpSizingBar");
     return name;
 }
 
@@ -39,19 +28,6 @@ bool ReadFullDrag() {
     BOOL bFull = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &bFull, 0);
     return bFull != FALSE;
-}
-
-HBRUSH HalftoneBrush() {
-    static HBRUSH hBrush = [] {
-        WORD pattern[8];
-        for (int i = 0; i < 8; ++i)
-            pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
-        HBITMAP hBitmap = CreateBitmap(8, 8, 1, 1, pattern);
-        HBRUSH h = CreatePatternBrush(hBitmap);
-        DeleteObject(hBitmap);
-        return h;
-    }();
-    return hBrush;
 }
 
 } // namespace
@@ -514,7 +490,7 @@ void CSizingControlBar::InvertResizeTracker() {
     HDC hDC = GetDCEx(m_pDockSite->m_hWnd, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
     if (!hDC)
         return;
-    HGDIOBJ hOld = SelectObject(hDC, HalftoneBrush());
+    HGDIOBJ hOld = SelectObject(hDC, CDockContext::HalftoneBrush());
     PatBlt(hDC, rc.left, rc.top, rc.Width(), rc.Height(), PATINVERT);
     SelectObject(hDC, hOld);
     ReleaseDC(m_pDockSite->m_hWnd, hDC);

@@ -95,10 +95,9 @@ void CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout) {
     const bool bShow = (m_nStateFlags & delayShow) != 0;
     m_nStateFlags &= ~static_cast<UINT>(delayHide | delayShow);
     if (lpLayout && lpLayout->hDWP)
-        lpLayout->hDWP =
-            DeferWindowPos(lpLayout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                               (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        lpLayout->hDWP = DeferWindowPos(lpLayout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0,
+                                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                                            (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     else
         ShowWindow(bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
@@ -139,7 +138,7 @@ CSize CControlBar::CalcDynamicLayout(int, DWORD dwMode) {
     return CalcFixedLayout((dwMode & LM_STRETCH) != 0, (dwMode & LM_HORZ) != 0);
 }
 
-void CControlBar::CalcInsideRect(CRect& rect, bool bHorz) const {
+void CControlBar::DeflateByBorders(CRect& rect) const {
     if (m_dwStyle & CBRS_BORDER_LEFT)
         rect.left += kBorderEdge;
     if (m_dwStyle & CBRS_BORDER_TOP)
@@ -148,6 +147,10 @@ void CControlBar::CalcInsideRect(CRect& rect, bool bHorz) const {
         rect.right -= kBorderEdge;
     if (m_dwStyle & CBRS_BORDER_BOTTOM)
         rect.bottom -= kBorderEdge;
+}
+
+void CControlBar::CalcInsideRect(CRect& rect, bool bHorz) const {
+    DeflateByBorders(rect);
     rect.left += m_cxLeftBorder;
     rect.top += m_cyTopBorder;
     rect.right -= m_cxRightBorder;
@@ -179,14 +182,7 @@ void CControlBar::DrawBorders(HDC hDC, CRect& rect) const {
         FillSolid(hDC, rect.right - 2, rect.top, 1, cy, COLOR_BTNSHADOW);
         FillSolid(hDC, rect.right - 1, rect.top, 1, cy, COLOR_BTNHIGHLIGHT);
     }
-    if (m_dwStyle & CBRS_BORDER_LEFT)
-        rect.left += kBorderEdge;
-    if (m_dwStyle & CBRS_BORDER_TOP)
-        rect.top += kBorderEdge;
-    if (m_dwStyle & CBRS_BORDER_RIGHT)
-        rect.right -= kBorderEdge;
-    if (m_dwStyle & CBRS_BORDER_BOTTOM)
-        rect.bottom -= kBorderEdge;
+    DeflateByBorders(rect);
 }
 
 void CControlBar::DrawGripper(HDC hDC, const CRect& rect) const {

@@ -75,9 +75,9 @@ public:
     void RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    CFrameWnd* m_pDockSite = nullptr; // the frame whose layout the bar takes part in
-    CWnd* m_pDockBar = nullptr;       // the dock bar holding it, once bars dock
-    DWORD m_dwDockStyle = 0;          // sides it may dock on
+    CFrameWnd* m_pDockSite = nullptr;       // the frame whose layout the bar takes part in
+    CWnd* m_pDockBar = nullptr;             // the dock bar holding it, once bars dock
+    DWORD m_dwDockStyle = 0;                // sides it may dock on
     CDockContext* m_pDockContext = nullptr; // its drags, once docking is enabled
     int m_cxLeftBorder = 6;
     int m_cxRightBorder = 0;
@@ -93,6 +93,8 @@ protected:
     bool CreateBar(const char* lpszClassName, DWORD dwStyle, DWORD dwCtrlStyle, CWnd* pParentWnd,
                    UINT nID);
     void DrawBorders(HDC hDC, CRect& rect) const;
+    // Takes the etched borders its style asks for off the rectangle.
+    void DeflateByBorders(CRect& rect) const;
     void DrawGripper(HDC hDC, const CRect& rect) const;
     bool IsHorz() const { return (m_dwStyle & CBRS_ORIENT_VERT) == 0; }
 

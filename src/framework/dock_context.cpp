@@ -11,19 +11,6 @@ namespace {
 
 constexpr int kHotZone = 16; // how far into the frame a side still catches a bar
 
-HBRUSH HalftoneBrush() {
-    static HBRUSH hBrush = [] {
-        WORD pattern[8];
-        for (int i = 0; i < 8; ++i)
-            pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
-        HBITMAP hBitmap = CreateBitmap(8, 8, 1, 1, pattern);
-        HBRUSH h = CreatePatternBrush(hBitmap);
-        DeleteObject(hBitmap);
-        return h;
-    }();
-    return hBrush;
-}
-
 void InvertFrame(HDC hDC, const CRect& rc, int thick) {
     PatBlt(hDC, rc.left, rc.top, rc.Width(), thick, PATINVERT);
     PatBlt(hDC, rc.left, rc.bottom - thick, rc.Width(), thick, PATINVERT);
@@ -271,4 +258,17 @@ void CDockContext::ToggleDocking() {
         CPoint pt = m_bHaveFloatPos ? m_ptMRUFloatPos : m_pBar->GetWindowRect().TopLeft();
         m_pDockSite->FloatControlBar(m_pBar, pt);
     }
+}
+
+HBRUSH CDockContext::HalftoneBrush() {
+    static HBRUSH hBrush = [] {
+        WORD pattern[8];
+        for (int i = 0; i < 8; ++i)
+            pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
+        HBITMAP hBitmap = CreateBitmap(8, 8, 1, 1, pattern);
+        HBRUSH h = CreatePatternBrush(hBitmap);
+        DeleteObject(hBitmap);
+        return h;
+    }();
+    return hBrush;
 }

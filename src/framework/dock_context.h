@@ -25,6 +25,8 @@ public:
     void StartResize(UINT nHitTest, POINT ptScreen);
     void ToggleDocking();
     bool IsTracking() const { return m_bDragging || m_bResizing; }
+    // The grey checkered brush every drag tracker is drawn with (shared, never freed).
+    static HBRUSH HalftoneBrush();
     // A mouse or key message while tracking; true when it was taken.
     bool OnTrackMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CancelTracking();

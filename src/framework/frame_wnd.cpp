@@ -14,18 +14,7 @@
 namespace {
 
 const char* FrameClassName() {
-    static const char* const name = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &CWnd::AfxWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "DscpFrame";
-        RegisterClassExA(&wc);
-        return "DscpFrame";
-    }();
+    static const char* const name = CWnd::RegisterFrameworkClass("DscpFrame");
     return name;
 }
 

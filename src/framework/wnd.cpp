@@ -104,19 +104,21 @@ HWND CWnd::Detach() {
     return hWnd;
 }
 
+const char* CWnd::RegisterFrameworkClass(const char* className) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &CWnd::AfxWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);
+    return className;
+}
+
 const char* CWnd::GetDefaultClassName() {
-    static const char* const name = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &CWnd::AfxWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "DscpWnd";
-        RegisterClassExA(&wc);
-        return "DscpWnd";
-    }();
+    static const char* const name = RegisterFrameworkClass("DscpWnd");
     return name;
 }
 

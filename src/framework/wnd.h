@@ -128,6 +128,9 @@ public:
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // The framework's window class for plain windows (registered once per process).
     static const char* GetDefaultClassName();
+    // Registers a window class of the framework's kind under `className` (AfxWndProc,
+    // double clicks, the arrow cursor, the button face) and returns the name.
+    static const char* RegisterFrameworkClass(const char* className);
 
 protected:
     WNDPROC m_pfnSuper = nullptr; // the previous procedure of a subclassed window
