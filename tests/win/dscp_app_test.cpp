@@ -12,6 +12,7 @@
 #include "date_text.h"
 #include "dirscope_app.h"
 #include "dirscope_view.h"
+#include "dscp_app_fixture.h"
 #include "doc_template.h"
 #include "document.h"
 #include "gui_test_support.h"
@@ -42,43 +43,8 @@ std::string ShellTypeName(const std::string& path) {
     return sfi.szTypeName;
 }
 
-class DscpApp : public ::testing::Test {
+class DscpApp : public DscpAppFixture {
 protected:
-    void SetUp() override {
-        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
-        StartApp({});
-    }
-    void StartApp(const std::vector<std::string>& args) {
-        m_pApp = std::make_unique<CDirscopeApp>();
-        m_pApp->m_args = args;
-        ASSERT_TRUE(m_pApp->InitInstance());
-        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
-        ASSERT_NE(m_pFrame, nullptr);
-        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
-        ASSERT_NE(m_pView, nullptr);
-        RunIdle();
-    }
-    void StopApp() {
-        if (m_pApp && m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
-        PumpMessages();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
-        m_pFrame = nullptr;
-        m_pView = nullptr;
-    }
-    void TearDown() override { StopApp(); }
-
-    void Show(const std::string& folder) {
-        m_pFrame->m_strCurrentFolder = folder;
-        m_pView->ShowFolder();
-    }
-    void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
-    CListCtrl List() const { return m_pView->GetListCtrl(); }
     int ColumnCount() const { return List().GetColumnCount(); }
     std::vector<std::string> Headings() const {
         std::vector<std::string> headings;
@@ -100,11 +66,6 @@ protected:
     bool ButtonEnabled(UINT nID) const {
         return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONENABLED, nID) != 0;
     }
-
-    std::unique_ptr<ScopedRegistryKey> m_pProfile;
-    std::unique_ptr<CDirscopeApp> m_pApp;
-    CMainFrame* m_pFrame = nullptr;
-    CDirscopeView* m_pView = nullptr;
 };
 
 // A folder with the subfolders b and A and the files z.txt and C.txt.

@@ -15,6 +15,7 @@
 #include "about_dialog.h"
 #include "dirscope_app.h"
 #include "dirscope_view.h"
+#include "dscp_app_fixture.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "output_to_text_file.h"
@@ -67,36 +68,8 @@ std::function<void(HWND)> TypeNameAndSave(const std::string& name, SaveAnswer* p
     };
 }
 
-class DscpCommands : public ::testing::Test {
+class DscpCommands : public DscpAppFixture {
 protected:
-    void SetUp() override {
-        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
-        m_pApp = std::make_unique<CDirscopeApp>();
-        ASSERT_TRUE(m_pApp->InitInstance());
-        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
-        ASSERT_NE(m_pFrame, nullptr);
-        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
-        ASSERT_NE(m_pView, nullptr);
-        RunIdle();
-    }
-    void TearDown() override {
-        if (m_pApp && m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
-        PumpMessages();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
-    }
-    void Show(const std::string& folder) {
-        m_pFrame->m_strCurrentFolder = folder;
-        m_pView->ShowFolder();
-    }
-    void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
-    CListCtrl List() const { return m_pView->GetListCtrl(); }
-
     // The report as printf would make it from the list's cells, in the list's order.
     std::string ExpectedReport(const std::string& path, bool bDrive) const {
         std::string out = "Path: " + path + "\r\n\r\n";
@@ -124,11 +97,6 @@ protected:
         }
         return out;
     }
-
-    std::unique_ptr<ScopedRegistryKey> m_pProfile;
-    std::unique_ptr<CDirscopeApp> m_pApp;
-    CMainFrame* m_pFrame = nullptr;
-    CDirscopeView* m_pView = nullptr;
 };
 
 } // namespace

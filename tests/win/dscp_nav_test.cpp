@@ -8,6 +8,7 @@
 
 #include "dirscope_app.h"
 #include "dirscope_view.h"
+#include "dscp_app_fixture.h"
 #include "dock_bar.h"
 #include "folder_path.h"
 #include "form_tree.h"
@@ -24,34 +25,15 @@ std::string WithSlash(std::string path) {
     return path;
 }
 
-class DscpNav : public ::testing::Test {
+class DscpNav : public DscpAppFixture {
 protected:
     void SetUp() override {
-        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
-        m_pApp = std::make_unique<CDirscopeApp>();
-        ASSERT_TRUE(m_pApp->InitInstance());
-        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
-        ASSERT_NE(m_pFrame, nullptr);
-        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
-        ASSERT_NE(m_pView, nullptr);
+        DscpAppFixture::SetUp();
         ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
-        RunIdle();
-    }
-    void TearDown() override {
-        if (m_pApp && m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
-        PumpMessages();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
     }
 
     CTreeCtrl& Tree() const { return *m_pFrame->m_pFolderTree; }
     CShellTreeCtrl& ShellTree() const { return static_cast<CShellTreeCtrl&>(Tree()); }
-    void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
     bool Enabled(UINT nID) {
         RunIdle();
         return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONENABLED, nID) != 0;
@@ -111,11 +93,6 @@ protected:
             EXPECT_EQ(std::string(m_pView->m_szFolderPath), folder);
         }
     }
-
-    std::unique_ptr<ScopedRegistryKey> m_pProfile;
-    std::unique_ptr<CDirscopeApp> m_pApp;
-    CMainFrame* m_pFrame = nullptr;
-    CDirscopeView* m_pView = nullptr;
 };
 
 // Chooses the item at `index` of the next popup menu from a helper thread, after

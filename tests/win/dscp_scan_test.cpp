@@ -13,6 +13,7 @@
 
 #include "dirscope_app.h"
 #include "dirscope_view.h"
+#include "dscp_app_fixture.h"
 #include "drive_rules.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
@@ -24,37 +25,8 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-class DscpScan : public ::testing::Test {
+class DscpScan : public DscpAppFixture {
 protected:
-    void SetUp() override {
-        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
-        m_pApp = std::make_unique<CDirscopeApp>();
-        ASSERT_TRUE(m_pApp->InitInstance());
-        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
-        ASSERT_NE(m_pFrame, nullptr);
-        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
-        ASSERT_NE(m_pView, nullptr);
-        RunIdle();
-    }
-    void StopApp() {
-        if (m_pApp && m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
-        PumpMessages();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
-        m_pFrame = nullptr;
-        m_pView = nullptr;
-    }
-    void TearDown() override { StopApp(); }
-
-    void Show(const std::string& folder) {
-        m_pFrame->m_strCurrentFolder = folder;
-        m_pView->ShowFolder();
-    }
     // Handles messages until the scan is done; false after `timeoutMs`.
     bool WaitForScan(DWORD timeoutMs = 20000) {
         const DWORD start = GetTickCount();
@@ -77,7 +49,6 @@ protected:
         nm.iSubItem = nColumn;
         m_pFrame->SendMessage(WM_NOTIFY, AFX_IDW_PANE_FIRST, reinterpret_cast<LPARAM>(&nm));
     }
-    CListCtrl List() const { return m_pView->GetListCtrl(); }
     Rows AllRows() const {
         Rows rows;
         const int nColumns = List().GetColumnCount();
@@ -95,11 +66,6 @@ protected:
             cells.push_back(row[nColumn]);
         return cells;
     }
-
-    std::unique_ptr<ScopedRegistryKey> m_pProfile;
-    std::unique_ptr<CDirscopeApp> m_pApp;
-    CMainFrame* m_pFrame = nullptr;
-    CDirscopeView* m_pView = nullptr;
 };
 
 std::string ScanTree() {
@@ -135,7 +101,7 @@ TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
     EXPECT_EQ(AllRows()[0][5], "1");
     EXPECT_EQ(AllRows()[1][1], "3.0 MB");
     EXPECT_EQ(m_pView->m_nSortColumn, 1);
-    EXPECT_FALSE(m_pView->m_bSortDescending); // the scan's sort leaves the direction alone
+    EXPECT_FALSE(m_pView->m_bSortDescending);    // the scan's sort leaves the direction alone
     EXPECT_EQ(Status(), "2 directory, 1 files"); // until the timer ticks
     Tick();
     EXPECT_EQ(Status(), "2 directory, 1 files, Total Size:8.0 MB");

@@ -20,6 +20,7 @@
 
 #include "dirscope_app.h"
 #include "dirscope_view.h"
+#include "dscp_app_fixture.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "resource.h"
@@ -140,38 +141,15 @@ bool ChooseItem(HWND hMenuWnd, HMENU hMenu, const std::string& text) {
     return false;
 }
 
-class DscpShell : public ::testing::Test {
+class DscpShell : public DscpAppFixture {
 protected:
-    void SetUp() override {
-        m_pProfile = std::make_unique<ScopedRegistryKey>("Software\\Tarnwick");
-        m_pApp = std::make_unique<CDirscopeApp>();
-        ASSERT_TRUE(m_pApp->InitInstance());
-        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
-        ASSERT_NE(m_pFrame, nullptr);
-        m_pView = dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView());
-        ASSERT_NE(m_pView, nullptr);
-        RunIdle();
-    }
     void TearDown() override {
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
             CloseClipboard();
         }
-        if (m_pApp && m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
-        PumpMessages();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
+        DscpAppFixture::TearDown();
     }
-    void Show(const std::string& folder) {
-        m_pFrame->m_strCurrentFolder = folder;
-        m_pView->ShowFolder();
-    }
-    CListCtrl List() const { return m_pView->GetListCtrl(); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (int i = 0; i < List().GetItemCount(); ++i)
@@ -210,11 +188,6 @@ protected:
         DestroyMenu(hList);
         return bEnabled;
     }
-
-    std::unique_ptr<ScopedRegistryKey> m_pProfile;
-    std::unique_ptr<CDirscopeApp> m_pApp;
-    CMainFrame* m_pFrame = nullptr;
-    CDirscopeView* m_pView = nullptr;
 };
 
 } // namespace
