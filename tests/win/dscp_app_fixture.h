@@ -55,6 +55,17 @@ protected:
         m_pView->ShowFolder();
     }
     void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
+    // Handles messages until the background scan is done; false after `timeoutMs`.
+    bool WaitForScan(DWORD timeoutMs = 20000) {
+        const DWORD start = GetTickCount();
+        while (m_pView->m_bScanning) {
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpMessages();
+        }
+        return true;
+    }
     CListCtrl List() const { return m_pView->GetListCtrl(); }
 
     std::unique_ptr<ScopedRegistryKey> m_pProfile;

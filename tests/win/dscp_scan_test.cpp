@@ -27,17 +27,6 @@ using Rows = std::vector<std::vector<std::string>>;
 
 class DscpScan : public DscpAppFixture {
 protected:
-    // Handles messages until the scan is done; false after `timeoutMs`.
-    bool WaitForScan(DWORD timeoutMs = 20000) {
-        const DWORD start = GetTickCount();
-        while (m_pView->m_bScanning) {
-            if (GetTickCount() - start > timeoutMs)
-                return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            PumpMessages();
-        }
-        return true;
-    }
     void Tick() { m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer); }
     std::string Status() const { return m_pFrame->m_wndStatusBar.GetPaneText(0); }
     void ClickHeader(int nColumn) {

@@ -253,6 +253,11 @@ TEST_F(DscpShell, PasteIsDisabledWithoutFilesAndNeverTakesAWildcard) {
 }
 
 TEST_F(DscpShell, DeleteActsOnKeyUpOnTheSelectionThroughTheShell) {
+    // Wine keeps its Recycle Bin only where the data folder exists (a fresh build tree
+    // has none yet); without it the shell deletes for good.
+    char data[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof(data)))
+        std::filesystem::create_directories(std::string("Z:") + data);
     TempTree tree;
     tree.File("a.txt", 1);
     tree.File("b.txt", 1);
@@ -279,8 +284,7 @@ TEST_F(DscpShell, DeleteActsOnKeyUpOnTheSelectionThroughTheShell) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"keep.txt"}));
     // Under Wine the Recycle Bin is the desktop's trash; the test's runner points it into
     // the build tree, and the test empties it.
-    char data[MAX_PATH] = {};
-    if (GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof(data))) {
+    if (*data) {
         std::string trash = std::string("Z:") + data + "/Trash/files";
         for (char& c : trash)
             if (c == '/')
@@ -637,10 +641,12 @@ TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
     ASSERT_EQ(m_pFrame->m_history.m_arrBack.size(), nVisits + 1);
     EXPECT_STREQ(m_pFrame->m_history.m_arrBack[0].szLabel, "sub");
 
-    // A folder gone since the list was filled does nothing.
+    // A folder gone since the list was filled does nothing. (The scan of the shown
+    // folder reads "sub"; it must be done before the folder can go.)
     tree.SelectItem(hRoot);
-    DeleteFileA(temp.Path("sub/inner.txt").c_str());
-    RemoveDirectoryA(temp.Path("sub").c_str());
+    ASSERT_TRUE(WaitForScan());
+    ASSERT_TRUE(DeleteFileA(temp.Path("sub/inner.txt").c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(temp.Path("sub").c_str()));
     Notify(NM_DBLCLK, Row("sub"));
     EXPECT_EQ(m_pFrame->m_strCurrentFolder, temp.Root());
 }
