@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "layout.h"
+
 namespace bars {
 
 struct Size {
@@ -18,25 +20,9 @@ struct Size {
     bool operator!=(const Size& o) const { return !(*this == o); }
 };
 
-struct Point {
-    int x = 0;
-    int y = 0;
-};
-
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool Contains(Point p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
-    bool operator==(const Rect& o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
-};
+// The framework's portable rectangle and point: the same arithmetic serves both.
+using Point = LayoutPoint;
+using Rect = LayoutRect;
 
 // Where a bar sits: in one of the frame's four dock bars or floating.
 enum class Dock { Top, Left, Right, Bottom, Float };

@@ -5,6 +5,11 @@
 
 #include <vector>
 
+struct LayoutPoint {
+    int x = 0;
+    int y = 0;
+};
+
 struct LayoutRect {
     int left = 0;
     int top = 0;
@@ -13,6 +18,9 @@ struct LayoutRect {
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    bool Contains(LayoutPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     bool operator==(const LayoutRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
