@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build g++ make git pkg-config
   googletest libbenchmark-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine xvfb xauth imagemagick
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick
   python3
 )
 
