@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix private to one build tree.
-#   wine-run.sh PREFIX PROGRAM [ARGS...]
-# The prefix is created on first use (once, even when ctest runs tests in parallel).
+#   wine-run.sh win32|win64 PREFIX PROGRAM [ARGS...]
+# The prefix is created on first use (once, even when ctest runs tests in parallel), for
+# the given architecture; each architecture keeps a prefix of its own.
 # Without a DISPLAY the program runs under xvfb-run; test scripts normally start one
 # Xvfb for the whole run instead, which is much faster.
 set -euo pipefail
 
-prefix=$(realpath -m "$1")
-shift
+arch=$1
+prefix=$(realpath -m "$2")
+shift 2
 
+# Each loader is named by its path: Debian's "wine" starts the 32-bit loader whenever
+# wine32 is installed, even on a machine that cannot execute i386 code. The loader is
+# also what Wine starts for a child process of the same architecture.
+case $arch in
+  win32) loader=/usr/lib/wine/wine ;;
+  win64) loader=/usr/lib/wine/wine64 ;;
+  *) echo "wine-run: unknown architecture '$arch' (win32 or win64)" >&2; exit 2 ;;
+esac
+export WINELOADER=$loader
 export WINEPREFIX=$prefix
-export WINEARCH=win32
+export WINEARCH=$arch
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialog that waits for a click.
 export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
@@ -22,7 +33,7 @@ if [ ! -f "$prefix/.ready" ]; then
   if [ ! -f "$prefix/.ready" ]; then
     rm -rf "$prefix"
     echo "wine-run: creating Wine prefix $prefix" >&2
-    wineboot -i >/dev/null 2>&1 || true
+    "$loader" wineboot.exe -i >/dev/null 2>&1 || true
     wineserver -w
     [ -f "$prefix/system.reg" ] || { echo "wine-run: could not create $prefix" >&2; exit 1; }
     touch "$prefix/.ready"
@@ -52,6 +63,6 @@ if [ -f "$wine_fonts/marlett.ttf" ] && [ ! -f "$fonts_dir/marlett.ttf" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a wine "$@"
+  exec xvfb-run -a "$loader" "$@"
 fi
-exec wine "$@"
+exec "$loader" "$@"

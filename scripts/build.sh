@@ -12,6 +12,8 @@ for preset in "$@"; do
     echo "build of preset $preset failed" >&2
     exit 1
   fi
+  # A build that succeeds still shows what the compilers warned about.
+  grep -A3 'warning:' "$log" >&2 || true
   rm -f "$log"
   echo "built preset $preset" >&2
 done

@@ -25,16 +25,17 @@ TempTree::TempTree() {
     const fs::path root = fs::temp_directory_path() /
                           ("dscp-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(root);
-    m_strRoot = TrimTrailingSeparators(root.string());
+    m_strRoot = TrimTrailingSeparators(root.u8string());
 }
 
 TempTree::~TempTree() {
     std::error_code ignored;
-    fs::permissions(m_strRoot, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (auto it = fs::recursive_directory_iterator(m_strRoot, ignored);
+    const fs::path root = fs::u8path(m_strRoot);
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto it = fs::recursive_directory_iterator(root, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(m_strRoot, ignored);
+    fs::remove_all(root, ignored);
 }
 
 std::string TempTree::Path(const std::string& relative) const {
@@ -45,13 +46,16 @@ std::string TempTree::Path(const std::string& relative) const {
     return JoinPath(m_strRoot, native.c_str());
 }
 
+// Paths are UTF-8, as the programs' code page is: a plain narrow string would be taken in
+// another code page by the Windows runtime's file system library.
 void TempTree::Folder(const std::string& relative) const {
-    fs::create_directories(Path(relative));
+    fs::create_directories(fs::u8path(Path(relative)));
 }
 
 void TempTree::File(const std::string& relative, size_t bytes) const {
-    fs::create_directories(fs::path(Path(relative)).parent_path());
-    std::ofstream out(Path(relative), std::ios::binary);
+    const fs::path path = fs::u8path(Path(relative));
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
     if (!out)
         throw std::runtime_error("cannot create " + Path(relative));
     out << std::string(bytes, 'x');

@@ -159,12 +159,18 @@ protected:
             RegDeleteTreeW(owned.root, owned.path);
     }
 
+    // An export as a function of its real type (through the generic function pointer, which
+    // converts to any other without a warning on either architecture).
+    template <typename Function> static Function Export(const char* name) {
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void (*)()>(GetProcAddress(s_hDll, name)));
+    }
     int Call(const char* name) {
-        auto function = reinterpret_cast<int (*)()>(GetProcAddress(s_hDll, name));
+        auto function = Export<int (*)()>(name);
         return function ? function() : -99;
     }
     HRESULT CallServer(const char* name) {
-        auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(s_hDll, name));
+        auto function = Export<HRESULT(STDAPICALLTYPE*)()>(name);
         return function ? function() : E_FAIL;
     }
 

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "gui_test_support.h"
 
@@ -80,6 +82,7 @@ public:
     }
     bool Started() const { return m_bStarted; }
     DWORD Pid() const { return m_pi.dwProcessId; }
+    HANDLE Process() const { return m_pi.hProcess; }
     // The exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(DWORD timeoutMs = 15000) const {
         WaitForSingleObject(m_pi.hProcess, timeoutMs);
@@ -144,6 +147,42 @@ TEST(DscpExe, StartsWithItsWindowAndEndsFromFileExit) {
 
 TEST(DscpExe, EndsFromTheCloseBox) {
     StartCheckAndClose(WM_SYSCOMMAND, SC_CLOSE);
+}
+
+// The modules a running process has loaded, by their full paths.
+std::vector<std::string> LoadedModules(HANDLE hProcess) {
+    HMODULE modules[512];
+    DWORD cbNeeded = 0;
+    if (!EnumProcessModules(hProcess, modules, sizeof(modules), &cbNeeded))
+        return {};
+    std::vector<std::string> paths;
+    for (DWORD i = 0; i < cbNeeded / sizeof(HMODULE) && i < 512; ++i) {
+        char path[MAX_PATH] = {};
+        if (GetModuleFileNameExA(hProcess, modules[i], path, MAX_PATH))
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+TEST(DscpExe, RunsWithTheCommonControls6OfItsOwnArchitecture) {
+    ScopedRegistryKey profile("Software\\Tarnwick");
+    Program program;
+    ASSERT_TRUE(program.Started()) << ProgramPath();
+    HWND hMain = WaitForWindow(program.Pid(), "DscpFrame");
+    ASSERT_NE(hMain, nullptr);
+    // Its manifest sent comctl32.dll to the common controls 6 assembly of this architecture.
+#ifdef _WIN64
+    const std::string assembly = "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#else
+    const std::string assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#endif
+    std::string comctl32;
+    for (const std::string& path : LoadedModules(program.Process()))
+        if (path.size() >= 12 && _stricmp(path.c_str() + path.size() - 12, "comctl32.dll") == 0)
+            comctl32 = path;
+    EXPECT_NE(comctl32.find(assembly), std::string::npos) << comctl32;
+    PostMessageA(hMain, WM_COMMAND, 57665, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
 TEST(DscpExe, ADocumentThatCannotBeOpenedEndsTheStartWithTheFrameworksMessage) {

@@ -2,6 +2,8 @@
 // program, in-process under Wine with real windows and real folders.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -68,7 +70,43 @@ int64_t LargeTotal(int d) {
     return 1000000LL * (d + 1) + 12000;
 }
 
+// The file that this process's common controls were loaded from. Through the manifest
+// it is the common controls 6 assembly's, in the side-by-side store of this architecture
+// (Wine's copy reports version 5 from DllGetVersion either way, so the path tells).
+std::string CommonControlsPath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), path, MAX_PATH);
+    return path;
+}
+
 } // namespace
+
+TEST_F(DscpScan, GreekAndChineseNamesShowAndTotalUnderTheProgramsManifest) {
+    // The manifest, made for this build's architecture, gives the UTF-8 code page and
+    // common controls 6; without it these names turn into others that cannot be opened.
+    EXPECT_EQ(GetACP(), 65001u);
+#ifdef _WIN64
+    const char* assembly = "\\winsxs\\amd64_microsoft.windows.common-controls_";
+#else
+    const char* assembly = "\\winsxs\\x86_microsoft.windows.common-controls_";
+#endif
+    EXPECT_NE(CommonControlsPath().find(assembly), std::string::npos) << CommonControlsPath();
+    EXPECT_NE(CommonControlsPath().find("_6.0."), std::string::npos) << CommonControlsPath();
+    TempTree tree;
+    const std::string omega = "\xCE\xA9mega";                 // Greek capital omega
+    const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87"; // two Chinese characters
+    tree.Folder(omega);
+    tree.Folder(chinese);
+    tree.SparseFile(omega + "/data", 3 << 20);
+    tree.SparseFile(chinese + "/data", 1 << 20);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_EQ(Column(0), (std::vector<std::string>{omega, chinese}));
+    EXPECT_EQ(AllRows()[0][1], "3.0 MB");
+    EXPECT_EQ(AllRows()[1][1], "1.0 MB");
+    Tick();
+    EXPECT_EQ(Status(), "2 directory, 0 files, Total Size:4.0 MB");
+}
 
 TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
     TempTree tree;
