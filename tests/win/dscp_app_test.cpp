@@ -452,7 +452,7 @@ TEST_F(DscpApp, SaveNeverTruncatesTheFileNamedOnTheCommandLine) {
         out << "this stays";
     }
     StopApp();
-    StartApp({path});
+    ASSERT_TRUE(StartApp({path}));
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
     // Ctrl+S, as the accelerator sends it.
     m_pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(57603, 1), 0);
@@ -508,7 +508,7 @@ TEST_F(DscpApp, DestroyingTheListLeavesTheShellsImageListsIntact) {
     EXPECT_TRUE(ImageList_GetIconSize(hSmall, &cx, &cy));
     EXPECT_GT(cx, 0);
     // A new list gets the very same lists again.
-    StartApp({});
+    ASSERT_TRUE(StartApp({}));
     EXPECT_EQ(List().GetImageList(LVSIL_SMALL), hSmall);
 }
 
