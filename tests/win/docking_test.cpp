@@ -89,25 +89,8 @@ protected:
         ::SendMessageA(hCapture, message, message == WM_MOUSEMOVE ? MK_LBUTTON : 0,
                        MAKELPARAM(ptScreen.x, ptScreen.y));
     }
-    // Real mouse input through the system's queue: the system finds the window under
-    // the cursor, sends it the hit test and routes by the capture as for a user's hand.
-    static void Mouse(POINT ptScreen, DWORD dwButton = 0) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        const int cx = GetSystemMetrics(SM_CXSCREEN);
-        const int cy = GetSystemMetrics(SM_CYSCREEN);
-        in.mi.dx = (ptScreen.x * 65536 + cx - 1) / cx;
-        in.mi.dy = (ptScreen.y * 65536 + cy - 1) / cy;
-        in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | dwButton;
-        ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
-        for (int i = 0; i < 5; ++i) {
-            Sleep(10);
-            PumpMessages();
-        }
-        POINT pt;
-        GetCursorPos(&pt);
-        ASSERT_EQ(pt.x, ptScreen.x);
-        ASSERT_EQ(pt.y, ptScreen.y);
+    static void Mouse(POINT ptScreen, DWORD dwButtons = 0) {
+        ASSERT_TRUE(SendMouse(ptScreen, dwButtons));
     }
     static void Drag(POINT ptFrom, POINT ptTo) {
         Mouse(ptFrom);

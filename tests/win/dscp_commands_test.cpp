@@ -266,7 +266,7 @@ public:
                         value.c_str(), static_cast<DWORD>(value.size() + 1));
     }
     // The recorded command line, waiting up to `ms` for it.
-    std::string Recorded(DWORD ms = 10000) const {
+    std::string Recorded(DWORD ms = 60000) const {
         const DWORD start = GetTickCount();
         do {
             const std::string text = ReadBytes(m_strRecord);

@@ -27,6 +27,12 @@ using Rows = std::vector<std::vector<std::string>>;
 
 class DscpScan : public DscpAppFixture {
 protected:
+    // The status line changes at the test's own ticks only: the view's two-second timer
+    // would tick whenever a wait took that long.
+    void SetUp() override {
+        DscpAppFixture::SetUp();
+        ::KillTimer(m_pView->m_hWnd, CDirscopeView::kStatusTimer);
+    }
     void Tick() { m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer); }
     std::string Status() const { return m_pFrame->m_wndStatusBar.GetPaneText(0); }
     void ClickHeader(int nColumn) {
@@ -222,11 +228,13 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
     for (int round = 0; round < 200; ++round) {
         Show(large);
         ASSERT_TRUE(m_pView->m_bScanning);
-        // Let the large scan get some way, by a varying amount.
-        const DWORD until = GetTickCount() + static_cast<DWORD>(round % 7);
-        do {
-            PumpMessages();
-        } while (GetTickCount() < until);
+        // Let the large scan get some way, by a varying number of rows.
+        const size_t wanted = round % 4;
+        ASSERT_TRUE(PumpUntil([&] {
+            const std::vector<std::string> sizes = Column(1);
+            return !m_pView->m_bScanning ||
+                   sizes.size() - std::count(sizes.begin(), sizes.end(), "") >= wanted;
+        })) << round;
         if (round % 3 == 0)
             ClickHeader(0);
         Show(small);
