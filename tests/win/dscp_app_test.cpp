@@ -2,7 +2,6 @@
 // and the folder list, with real windows, a real registry and real folders.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -532,44 +531,6 @@ TEST_F(DscpApp, TheCloseBoxEndsTheProgram) {
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
     EXPECT_EQ(m_pApp->GetDocTemplate()->GetOnlyDocument(), nullptr);
-}
-
-// Not a check: holds the main window on screen, showing a folder, for a screenshot.
-//   DSCP_SCREENSHOT_FOLDER=<folder> DSCP_SCREENSHOT_MS=<ms> dscp_app_tests
-//   --gtest_filter=*Screenshot*
-TEST_F(DscpApp, Screenshot) {
-    const char* folder = std::getenv("DSCP_SCREENSHOT_FOLDER");
-    const char* ms = std::getenv("DSCP_SCREENSHOT_MS");
-    if (!folder || !ms)
-        GTEST_SKIP() << "DSCP_SCREENSHOT_FOLDER and DSCP_SCREENSHOT_MS not set";
-    m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
-    // Chosen in the folder tree, level by level from the drive, as a user would.
-    CTreeCtrl& tree = *m_pFrame->m_pFolderTree;
-    auto* pShellTree = dynamic_cast<CShellTreeCtrl*>(&tree);
-    ASSERT_NE(pShellTree, nullptr);
-    auto withSlash = [](std::string p) { return p.empty() || p.back() == '\\' ? p : p + '\\'; };
-    const std::string target = withSlash(folder);
-    HTREEITEM hNode = tree.GetSelectedItem(); // the computer
-    while (hNode && _stricmp(withSlash(pShellTree->GetItemPath(hNode)).c_str(), target.c_str())) {
-        tree.Expand(hNode, TVE_EXPAND);
-        HTREEITEM hNext = nullptr;
-        for (HTREEITEM h = tree.GetChildItem(hNode); h && !hNext; h = tree.GetNextSiblingItem(h)) {
-            const std::string path = withSlash(pShellTree->GetItemPath(h));
-            if (!path.empty() && _strnicmp(target.c_str(), path.c_str(), path.size()) == 0)
-                hNext = h;
-        }
-        hNode = hNext;
-    }
-    ASSERT_NE(hNode, nullptr) << folder;
-    tree.SelectItem(hNode);
-    tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hNode));
-    tree.SendMessage(WM_HSCROLL, SB_LEFT); // long names beside it must not hide the lines
-    ::SetFocus(tree.m_hWnd);
-    const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    while (GetTickCount() < end) {
-        RunIdle();
-        Sleep(20);
-    }
 }
 
 int main(int argc, char** argv) {

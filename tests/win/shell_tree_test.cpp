@@ -324,25 +324,6 @@ TEST_F(ShellTree, TenThousandSubfoldersAreAllListedOnce) {
     EXPECT_EQ(m_tree.GetCount(), 10001u);
 }
 
-// Holds a tree with the computer open on the display, for the docs' screenshot.
-TEST_F(ShellTree, Screenshot) {
-    const char* ms = std::getenv("DSCP_SCREENSHOT_MS");
-    if (!ms)
-        GTEST_SKIP() << "only for the screenshot";
-    m_tree.AddRootFolderContent(nullptr, 2);
-    HTREEITEM hComputer = FindComputer();
-    ASSERT_NE(hComputer, nullptr);
-    m_tree.SelectItem(hComputer);
-    for (HTREEITEM hDrive : Children(hComputer))
-        if (m_tree.GetItemPath(hDrive) == "C:\\")
-            m_tree.Expand(hDrive, TVE_EXPAND);
-    const DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    while (GetTickCount() < until) {
-        PumpMessages();
-        Sleep(20);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
