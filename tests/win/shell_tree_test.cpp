@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "gui_test_support.h"
 #include "shell_tree_ctrl.h"
 #include "temp_tree.h"
 #include "tree_navigator_win32.h"
