@@ -88,7 +88,7 @@ TEST(ListFolder, MissingOrEmptyPathIsNotEnumerated) {
     EXPECT_FALSE(ListFolder(nullptr).bEnumerated);
 }
 
-TEST(ListFolder, LargeFolderInNameOrderQuickly) {
+TEST(ListFolder, LargeFolderIsListedWholeInNameOrder) {
 #ifdef _WIN32
     const int count = 5000; // file creation under Wine is slow
 #else
@@ -97,16 +97,10 @@ TEST(ListFolder, LargeFolderInNameOrderQuickly) {
     TempTree tree;
     for (int i = count; i-- > 0;)
         tree.File("f" + std::to_string(i), 0);
-    const auto start = std::chrono::steady_clock::now();
     const FolderListing listing = ListFolder(tree.Root().c_str());
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     ASSERT_EQ(listing.files.size(), static_cast<size_t>(count));
     for (size_t i = 1; i < listing.files.size(); ++i)
         ASSERT_LE(CompareNoCase(listing.files[i - 1].szName, listing.files[i].szName), 0);
-#if !defined(_WIN32) && !defined(DSCP_SANITIZE)
-    EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
-#endif
-    (void)elapsed;
 }
 
 TEST(ComputeFolderTotals, SumsEveryLevel) {

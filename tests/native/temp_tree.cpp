@@ -138,4 +138,13 @@ WithoutPermissionOverride::~WithoutPermissionOverride() {
 bool WithoutPermissionOverride::Works() const {
     return geteuid() != 0 || m_bDropped;
 }
+
+int ThreadCount() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0)
+            return std::stoi(line.substr(8));
+    return -1;
+}
 #endif

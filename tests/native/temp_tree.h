@@ -1,5 +1,7 @@
 #pragma once
-// A folder tree of the test's own under the system's temp folder, removed afterwards.
+// What the tests of the portable code share: a folder tree of the test's own under the
+// system's temp folder, removed afterwards, and (on POSIX) the means to see unreadable
+// folders and to count the process's threads.
 
 #include <cstdint>
 #include <filesystem>
@@ -46,4 +48,7 @@ private:
     unsigned m_saved[6] = {}; // the capability sets as capget gave them
     bool m_bDropped = false;
 };
+
+// The number of threads of this process now, as the kernel counts them.
+int ThreadCount();
 #endif

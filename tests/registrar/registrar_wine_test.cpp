@@ -304,7 +304,12 @@ TEST_F(CorvidRegTest, ForeignHelperKeysKeepEverything) {
     const std::string before = Dump(HKEY_LOCAL_MACHINE, kIeHelpers);
     const FILETIME firstWritten = LastWrite(HKEY_LOCAL_MACHINE, first);
     const FILETIME secondWritten = LastWrite(HKEY_LOCAL_MACHINE, second);
-    Sleep(50);
+    // From now on a key written again carries a later time than either.
+    for (FILETIME now{}; CompareFileTime(&now, &firstWritten) <= 0 ||
+                         CompareFileTime(&now, &secondWritten) <= 0;) {
+        Sleep(1);
+        GetSystemTimeAsFileTime(&now);
+    }
     EXPECT_EQ(Call("RegIE"), 0);
     const FILETIME firstNow = LastWrite(HKEY_LOCAL_MACHINE, first);
     const FILETIME secondNow = LastWrite(HKEY_LOCAL_MACHINE, second);

@@ -3,7 +3,6 @@
 // from the profile, and the toolbar on every side.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -89,25 +88,8 @@ protected:
         ::SendMessageA(hCapture, message, message == WM_MOUSEMOVE ? MK_LBUTTON : 0,
                        MAKELPARAM(ptScreen.x, ptScreen.y));
     }
-    // Real mouse input through the system's queue: the system finds the window under
-    // the cursor, sends it the hit test and routes by the capture as for a user's hand.
-    static void Mouse(POINT ptScreen, DWORD dwButton = 0) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        const int cx = GetSystemMetrics(SM_CXSCREEN);
-        const int cy = GetSystemMetrics(SM_CYSCREEN);
-        in.mi.dx = (ptScreen.x * 65536 + cx - 1) / cx;
-        in.mi.dy = (ptScreen.y * 65536 + cy - 1) / cy;
-        in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | dwButton;
-        ASSERT_EQ(SendInput(1, &in, sizeof in), 1u);
-        for (int i = 0; i < 5; ++i) {
-            Sleep(10);
-            PumpMessages();
-        }
-        POINT pt;
-        GetCursorPos(&pt);
-        ASSERT_EQ(pt.x, ptScreen.x);
-        ASSERT_EQ(pt.y, ptScreen.y);
+    static void Mouse(POINT ptScreen, DWORD dwButtons = 0) {
+        ASSERT_TRUE(SendMouse(ptScreen, dwButtons));
     }
     static void Drag(POINT ptFrom, POINT ptTo) {
         Mouse(ptFrom);
@@ -708,103 +690,6 @@ TEST_F(Docking, BarsInOneRowShareItsLengthAndRowsStackAcrossTheSide) {
     // Bar 1 has its row to itself now.
     EXPECT_EQ(bar1.GetWindowRect().Width(), rcDock.Width() + 4);
     EXPECT_EQ(bar1.GetWindowRect().top, r2b.bottom);
-}
-
-// Holds a layout on the display for the docs' screenshots
-// (tests/win/docking_screenshot.sh). DSCP_SCREENSHOT_STATE is one of:
-//   docked      "Folders" at the left with its close button hot, "Second pane" at the bottom
-//   docked2     "Folders" at the right, "Second pane" at the top with its button pressed
-//   floating    "Folders" floating in its mini frame, "Second pane" at the left
-//   resizing    as docked, the right edge of "Folders" dragged 90 px to the right
-// Hot, pressed and the drag come from real mouse input, held while the screen is grabbed.
-TEST_F(Docking, Screenshot) {
-    const char* ms = std::getenv("DSCP_SCREENSHOT_MS");
-    const char* env = std::getenv("DSCP_SCREENSHOT_STATE");
-    if (!ms || !env)
-        GTEST_SKIP() << "only for the screenshots";
-    const std::string state = env;
-    m_pFrame->SetWindowText("Docking panes");
-    m_pFrame->SetWindowPos(nullptr, 40, 40, 700, 460, SWP_NOZORDER);
-    ::SetForegroundWindow(m_pFrame->m_hWnd);
-    CToolBar& toolbar = MakeToolBar();
-    (void)toolbar;
-    CSizingControlBarCF& bar1 = m_pFrame->m_bar1;
-    CSizingControlBarCF& bar2 = m_pFrame->m_bar2;
-    bar1.ShowWindow(SW_SHOW);
-    bar2.ShowWindow(SW_SHOW);
-    bar2.SetWindowText("Second pane");
-    if (state == "floating") {
-        m_pFrame->DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
-        m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_LEFT);
-        bar1.m_sizeFloat = CSize(220, 180);
-        m_pFrame->FloatControlBar(&bar1, CPoint(330, 180));
-    } else if (state == "docked2") {
-        bar2.m_sizeHorz.cy = 150;
-        m_pFrame->DockControlBar(&bar1, AFX_IDW_DOCKBAR_RIGHT);
-        m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP);
-    } else {
-        bar2.m_sizeHorz.cy = 150;
-        m_pFrame->DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
-        m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_BOTTOM);
-    }
-    Settle();
-    // Something in the panes, as the folder tree will be.
-    HWND hList[2];
-    for (int i = 0; i < 2; ++i) {
-        CSizingControlBarCF& bar = i == 0 ? bar1 : bar2;
-        const CRect rc = bar.GetClientRect();
-        hList[i] = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
-                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
-                                   rc.Width(), rc.Height(), bar.m_hWnd, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-        SendMessageA(hList[i], WM_SETFONT,
-                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-        for (const char* text : {"Desktop", "My Computer", "(C:)", "Program Files", "windows"})
-            SendMessageA(hList[i], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    Settle();
-    auto ButtonCenter = [](CSizingControlBarCF& bar) {
-        CRect rc = bar.m_btnClose.GetRect();
-        const CRect rcBar = bar.GetWindowRect();
-        rc.OffsetRect(rcBar.left, rcBar.top);
-        return Center(rc);
-    };
-    auto UpdateButtons = [this] {
-        m_pFrame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
-    };
-    bool bButtonDown = false;
-    if (state == "docked" || state == "floating") {
-        Mouse(ButtonCenter(state == "docked" ? bar1 : bar2));
-        UpdateButtons();
-    } else if (state == "docked2") {
-        Mouse(ButtonCenter(bar2), MOUSEEVENTF_LEFTDOWN);
-        bButtonDown = true;
-        UpdateButtons();
-    } else if (state == "resizing") {
-        // The tracker, as when window contents are not shown while dragging.
-        bar1.m_bFullDrag = false;
-        const CRect rc = bar1.GetWindowRect();
-        const POINT pt{(rc.right - bar1.m_cxSizingEdge + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        Mouse(pt);
-        Mouse(pt, MOUSEEVENTF_LEFTDOWN);
-        bButtonDown = true;
-        Mouse(POINT{pt.x + 45, pt.y});
-        Mouse(POINT{pt.x + 90, pt.y});
-        EXPECT_TRUE(bar1.m_bResizing);
-    }
-    const DWORD hold = static_cast<DWORD>(std::atoi(ms));
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < hold) {
-        PumpMessages();
-        Sleep(20);
-    }
-    if (bButtonDown) {
-        POINT pt;
-        GetCursorPos(&pt);
-        Mouse(pt, MOUSEEVENTF_LEFTUP);
-    }
-    DestroyWindow(hList[0]);
-    DestroyWindow(hList[1]);
 }
 
 } // namespace

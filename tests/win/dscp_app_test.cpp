@@ -2,7 +2,6 @@
 // and the folder list, with real windows, a real registry and real folders.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -276,7 +275,10 @@ TEST_F(DscpApp, TheStatusBarHasItsFourPanes) {
     EXPECT_EQ(bar.GetItemID(2), 59138u);
     EXPECT_EQ(bar.GetItemID(3), 59139u);
     EXPECT_EQ(bar.SendMessage(SB_GETPARTS), 4);
-    EXPECT_EQ(bar.GetPaneText(0), "Ready");
+    // The frame's idle prompt, unless the view's two-second status timer has already
+    // written the drive overview's counts over it.
+    const std::string first = bar.GetPaneText(0);
+    EXPECT_TRUE(first == "Ready" || first == "0 directory, 0 files") << first;
     // Laid out: toolbar on top, status bar at the bottom, the list in between.
     const CRect list = m_pView->GetWindowRect();
     EXPECT_EQ(list.top, m_pFrame->m_wndToolBar.GetWindowRect().bottom);
@@ -452,7 +454,7 @@ TEST_F(DscpApp, SaveNeverTruncatesTheFileNamedOnTheCommandLine) {
         out << "this stays";
     }
     StopApp();
-    StartApp({path});
+    ASSERT_TRUE(StartApp({path}));
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
     // Ctrl+S, as the accelerator sends it.
     m_pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(57603, 1), 0);
@@ -508,7 +510,7 @@ TEST_F(DscpApp, DestroyingTheListLeavesTheShellsImageListsIntact) {
     EXPECT_TRUE(ImageList_GetIconSize(hSmall, &cx, &cy));
     EXPECT_GT(cx, 0);
     // A new list gets the very same lists again.
-    StartApp({});
+    ASSERT_TRUE(StartApp({}));
     EXPECT_EQ(List().GetImageList(LVSIL_SMALL), hSmall);
 }
 
@@ -529,44 +531,6 @@ TEST_F(DscpApp, TheCloseBoxEndsTheProgram) {
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
     EXPECT_EQ(m_pApp->GetDocTemplate()->GetOnlyDocument(), nullptr);
-}
-
-// Not a check: holds the main window on screen, showing a folder, for a screenshot.
-//   DSCP_SCREENSHOT_FOLDER=<folder> DSCP_SCREENSHOT_MS=<ms> dscp_app_tests
-//   --gtest_filter=*Screenshot*
-TEST_F(DscpApp, Screenshot) {
-    const char* folder = std::getenv("DSCP_SCREENSHOT_FOLDER");
-    const char* ms = std::getenv("DSCP_SCREENSHOT_MS");
-    if (!folder || !ms)
-        GTEST_SKIP() << "DSCP_SCREENSHOT_FOLDER and DSCP_SCREENSHOT_MS not set";
-    m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
-    // Chosen in the folder tree, level by level from the drive, as a user would.
-    CTreeCtrl& tree = *m_pFrame->m_pFolderTree;
-    auto* pShellTree = dynamic_cast<CShellTreeCtrl*>(&tree);
-    ASSERT_NE(pShellTree, nullptr);
-    auto withSlash = [](std::string p) { return p.empty() || p.back() == '\\' ? p : p + '\\'; };
-    const std::string target = withSlash(folder);
-    HTREEITEM hNode = tree.GetSelectedItem(); // the computer
-    while (hNode && _stricmp(withSlash(pShellTree->GetItemPath(hNode)).c_str(), target.c_str())) {
-        tree.Expand(hNode, TVE_EXPAND);
-        HTREEITEM hNext = nullptr;
-        for (HTREEITEM h = tree.GetChildItem(hNode); h && !hNext; h = tree.GetNextSiblingItem(h)) {
-            const std::string path = withSlash(pShellTree->GetItemPath(h));
-            if (!path.empty() && _strnicmp(target.c_str(), path.c_str(), path.size()) == 0)
-                hNext = h;
-        }
-        hNode = hNext;
-    }
-    ASSERT_NE(hNode, nullptr) << folder;
-    tree.SelectItem(hNode);
-    tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hNode));
-    tree.SendMessage(WM_HSCROLL, SB_LEFT); // long names beside it must not hide the lines
-    ::SetFocus(tree.m_hWnd);
-    const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    while (GetTickCount() < end) {
-        RunIdle();
-        Sleep(20);
-    }
 }
 
 int main(int argc, char** argv) {

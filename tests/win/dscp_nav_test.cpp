@@ -110,7 +110,8 @@ public:
 
 private:
     void Run(int index) {
-        for (int i = 0; i < 500; ++i) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 60000) {
             HWND hMenuWnd = FindWindowA("#32768", nullptr);
             if (hMenuWnd && IsWindowVisible(hMenuWnd)) {
                 auto hMenu = reinterpret_cast<HMENU>(SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));

@@ -74,6 +74,34 @@ void PutTextOnClipboard(HWND hOwner) {
     CloseClipboard();
 }
 
+BOOL CALLBACK AddShownMenu(HWND hWnd, LPARAM lParam) {
+    char cls[16] = {};
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (std::strcmp(cls, "#32768") == 0 && pid == GetCurrentProcessId() && IsWindowVisible(hWnd))
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+// The popup menus of this process on the display.
+std::vector<HWND> ShownMenus() {
+    std::vector<HWND> menus;
+    EnumWindows(&AddShownMenu, reinterpret_cast<LPARAM>(&menus));
+    return menus;
+}
+
+// Polls `condition` every 10 ms; false when it still does not hold after a minute.
+bool WaitFor(const std::function<bool()>& condition) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > 60000)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 // Works on the next popup menu of this process from a helper thread: `act` gets the
 // menu window and its menu, and the items' texts are kept.
 class MenuWatcher {
@@ -95,49 +123,72 @@ public:
 
 private:
     void Run(const std::function<void(HWND, HMENU)>& act) {
-        for (int i = 0; i < 500 && !m_bStop; ++i) {
-            HWND hMenuWnd = FindWindowA("#32768", nullptr);
-            if (hMenuWnd && IsWindowVisible(hMenuWnd)) {
-                Sleep(100);
-                auto hMenu = reinterpret_cast<HMENU>(SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));
-                for (int k = 0; hMenu && k < GetMenuItemCount(hMenu); ++k) {
-                    char text[260] = {};
-                    GetMenuStringA(hMenu, static_cast<UINT>(k), text, sizeof text, MF_BYPOSITION);
-                    m_texts.push_back(text);
-                }
-                m_bSeen = true;
-                act(hMenuWnd, hMenu);
-                return;
-            }
-            Sleep(10);
+        HWND hMenuWnd = nullptr;
+        WaitFor([&] {
+            const std::vector<HWND> menus = ShownMenus();
+            hMenuWnd = menus.empty() ? nullptr : menus.front();
+            return hMenuWnd || m_bStop;
+        });
+        if (!hMenuWnd)
+            return;
+        auto hMenu = reinterpret_cast<HMENU>(SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));
+        for (int k = 0; hMenu && k < GetMenuItemCount(hMenu); ++k) {
+            char text[260] = {};
+            GetMenuStringA(hMenu, static_cast<UINT>(k), text, sizeof text, MF_BYPOSITION);
+            m_texts.push_back(text);
         }
+        m_bSeen = true;
+        act(hMenuWnd, hMenu);
     }
     std::atomic<bool> m_bStop{false};
     std::thread m_thread;
 };
 
-void Key(HWND hMenuWnd, UINT vk) {
+// The position of the highlighted item of `hMenu`, -1 when none is.
+int Highlighted(HMENU hMenu) {
+    for (int k = 0; k < GetMenuItemCount(hMenu); ++k)
+        if (GetMenuState(hMenu, static_cast<UINT>(k), MF_BYPOSITION) & MF_HILITE)
+            return k;
+    return -1;
+}
+
+// Presses a key in the open menus and waits for its effect: Down highlights another item
+// of `hMenu`, Right opens a submenu, Escape closes the last menu, Return closes them all.
+bool Key(HWND hMenuWnd, HMENU hMenu, UINT vk) {
+    const int nHighlighted = Highlighted(hMenu);
+    const size_t nMenus = ShownMenus().size();
     PostMessageA(hMenuWnd, WM_KEYDOWN, vk, 0);
-    Sleep(150);
+    return WaitFor([&] {
+        switch (vk) {
+        case VK_DOWN: {
+            // (The old item loses its highlight before the new one gets it.)
+            const int n = Highlighted(hMenu);
+            return n >= 0 && n != nHighlighted;
+        }
+        case VK_RIGHT:
+            return ShownMenus().size() == nMenus + 1;
+        case VK_ESCAPE:
+            return ShownMenus().size() + 1 == nMenus;
+        default:
+            return ShownMenus().empty();
+        }
+    });
 }
 
 // Moves the highlight down until the item whose text is `text` is highlighted, then
 // chooses it. False (and the menu dismissed) when it is not found.
 bool ChooseItem(HWND hMenuWnd, HMENU hMenu, const std::string& text) {
     const int nCount = GetMenuItemCount(hMenu);
-    for (int step = 0; step < nCount + 1; ++step) {
-        Key(hMenuWnd, VK_DOWN);
-        for (int k = 0; k < nCount; ++k) {
-            char item[260] = {};
-            GetMenuStringA(hMenu, static_cast<UINT>(k), item, sizeof item, MF_BYPOSITION);
-            if ((GetMenuState(hMenu, static_cast<UINT>(k), MF_BYPOSITION) & MF_HILITE) &&
-                text == item) {
-                Key(hMenuWnd, VK_RETURN);
-                return true;
-            }
-        }
+    for (int step = 0; step < nCount; ++step) {
+        if (!Key(hMenuWnd, hMenu, VK_DOWN))
+            break;
+        char item[260] = {};
+        GetMenuStringA(hMenu, static_cast<UINT>(Highlighted(hMenu)), item, sizeof item,
+                       MF_BYPOSITION);
+        if (text == item)
+            return Key(hMenuWnd, hMenu, VK_RETURN);
     }
-    Key(hMenuWnd, VK_ESCAPE);
+    Key(hMenuWnd, hMenu, VK_ESCAPE);
     return false;
 }
 
@@ -266,9 +317,9 @@ TEST_F(DscpShell, DeleteActsOnKeyUpOnTheSelectionThroughTheShell) {
 
     // Nothing selected: nothing happens, no confirmation.
     {
-        DialogAnswerer none(IDNO, 500);
+        DialogAnswerer none(IDNO);
         m_pView->SendMessage(WM_KEYUP, VK_DELETE, 0);
-        EXPECT_FALSE(none.Join());
+        EXPECT_FALSE(none.Stop()); // a confirmation would be modal: it would still be open
     }
     Select("a.txt");
     Select("b.txt");
@@ -304,9 +355,9 @@ TEST_F(DscpShell, DeleteNeverTakesAWildcardNorDrives) {
     List().SetItemText(Row("a.txt"), 0, "*.txt");
     Select("*.txt");
     {
-        DialogAnswerer none(IDNO, 500);
+        DialogAnswerer none(IDNO);
         m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
-        EXPECT_FALSE(none.Join());
+        EXPECT_FALSE(none.Stop());
     }
     EXPECT_TRUE(Exists(tree.Path("a.txt")));
     EXPECT_TRUE(Exists(tree.Path("b.txt")));
@@ -316,9 +367,9 @@ TEST_F(DscpShell, DeleteNeverTakesAWildcardNorDrives) {
     ASSERT_GT(List().GetItemCount(), 0);
     Select(List().GetItemText(0, 0));
     {
-        DialogAnswerer none(IDNO, 500);
+        DialogAnswerer none(IDNO);
         m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
-        EXPECT_FALSE(none.Join());
+        EXPECT_FALSE(none.Stop());
     }
     EXPECT_GT(List().GetItemCount(), 0);
 }
@@ -330,16 +381,15 @@ TEST_F(DscpShell, RightClickWithNothingSelectedShowsTheListMenu) {
     bool bArrangeGrayed = false;
     MenuWatcher watcher([&](HWND hMenuWnd, HMENU hMenu) {
         // Open Arrange, whose entries nothing handles.
-        Key(hMenuWnd, VK_DOWN);
-        Key(hMenuWnd, VK_DOWN);
-        Key(hMenuWnd, VK_RIGHT);
+        Key(hMenuWnd, hMenu, VK_DOWN);
+        Key(hMenuWnd, hMenu, VK_DOWN);
         HMENU hArrange = GetSubMenu(hMenu, 2);
-        bArrangeGrayed = hArrange != nullptr;
+        bArrangeGrayed = hArrange != nullptr && Key(hMenuWnd, hMenu, VK_RIGHT);
         for (UINT nID = ID_ARRANGE_NAME; hArrange && nID <= ID_ARRANGE_DATE; ++nID)
             bArrangeGrayed =
                 bArrangeGrayed && (GetMenuState(hArrange, nID, MF_BYCOMMAND) & MF_GRAYED);
-        Key(hMenuWnd, VK_ESCAPE);
-        Key(hMenuWnd, VK_ESCAPE);
+        Key(hMenuWnd, hMenu, VK_ESCAPE);
+        Key(hMenuWnd, hMenu, VK_ESCAPE);
     });
     Notify(NM_RCLICK, -1);
     watcher.Join();
@@ -350,7 +400,7 @@ TEST_F(DscpShell, RightClickWithNothingSelectedShowsTheListMenu) {
     // The drive overview has no menu.
     Show("");
     // The menu is modal: had one been shown, Notify would return only once it was gone.
-    MenuWatcher nothing([](HWND hMenuWnd, HMENU) { Key(hMenuWnd, VK_ESCAPE); });
+    MenuWatcher nothing([](HWND hMenuWnd, HMENU hMenu) { Key(hMenuWnd, hMenu, VK_ESCAPE); });
     Notify(NM_RCLICK, -1);
     nothing.Stop();
     EXPECT_FALSE(nothing.m_bSeen);
@@ -442,10 +492,10 @@ TEST_F(DscpShell, AProcedureInstalledOverTheHookIsLeftInPlace) {
     Select("a.txt");
     const HWND hView = m_pView->m_hWnd;
     const LONG_PTR procBefore = GetWindowLongPtrA(hView, GWLP_WNDPROC);
-    MenuWatcher watcher([&](HWND hMenuWnd, HMENU) {
+    MenuWatcher watcher([&](HWND hMenuWnd, HMENU hMenu) {
         g_pBelowOther = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OtherProc)));
-        Key(hMenuWnd, VK_ESCAPE);
+        Key(hMenuWnd, hMenu, VK_ESCAPE);
     });
     Notify(NM_RCLICK, Row("a.txt"));
     watcher.Join();
@@ -557,7 +607,7 @@ public:
         RegSetKeyValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
                         static_cast<DWORD>(value.size() + 1));
     }
-    std::string Recorded(DWORD ms = 10000) const {
+    std::string Recorded(DWORD ms = 60000) const {
         const DWORD start = GetTickCount();
         do {
             const std::string text = ReadBytes(m_strRecord);

@@ -737,7 +737,7 @@ TEST(WorkerThread, JoiningHandlesTheMessagesTheWorkerSends) {
     CWinThread thread(&SendingWorker, &context);
     context.pStop = &thread.StopFlag();
     ASSERT_TRUE(thread.CreateThread());
-    EXPECT_TRUE(thread.Join(20000)); // would hang if the wait handled no sent messages
+    EXPECT_TRUE(thread.Join(60000)); // would hang if the wait handled no sent messages
     EXPECT_EQ(context.sent.load(), 200);
     EXPECT_EQ(thread.GetExitCode(), 7u);
     wnd.DestroyWindow();
@@ -751,7 +751,7 @@ TEST(WorkerThread, TheStopFlagEndsAWorkerAndTheDestructorJoinsIt) {
     EXPECT_FALSE(thread->Join(50)); // still waiting for its stop
     EXPECT_TRUE(thread->IsRunning());
     thread->RequestStop();
-    EXPECT_TRUE(thread->Join(5000));
+    EXPECT_TRUE(thread->Join(60000));
     thread.reset();
     auto another = std::make_unique<CWinThread>(&WaitingWorker, &context);
     WorkerContext second{nullptr};

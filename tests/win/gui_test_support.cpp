@@ -33,6 +33,29 @@ void RunIdle() {
     }
 }
 
+bool SendMouse(POINT ptScreen, DWORD dwButtons) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dx = (ptScreen.x * 65536 + cx - 1) / cx;
+    in.mi.dy = (ptScreen.y * 65536 + cy - 1) / cy;
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | dwButtons;
+    if (SendInput(1, &in, sizeof in) != 1)
+        return false;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        POINT pt;
+        GetCursorPos(&pt);
+        if (pt.x == ptScreen.x && pt.y == ptScreen.y && !HIWORD(GetQueueStatus(QS_MOUSE)))
+            return true;
+        if (GetTickCount() - start > 60000)
+            return false;
+        Sleep(1);
+    }
+}
+
 namespace {
 
 struct FindDialog {
@@ -93,13 +116,21 @@ bool DialogAnswerer::Join() {
     return m_bAnswered.load();
 }
 
+bool DialogAnswerer::Stop() {
+    m_bStop = true;
+    return Join();
+}
+
 void DialogAnswerer::Run(std::function<void(HWND)> act, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
+    while (!m_bStop && GetTickCount() - start < timeoutMs) {
         FindDialog find{GetCurrentProcessId(), nullptr};
         EnumWindows(&FindDialogProc, reinterpret_cast<LPARAM>(&find));
         if (find.found) {
-            Sleep(100); // let it finish initialising
+            // Its thread handles a sent message only from its modal loop, which it enters
+            // once the dialog is initialised.
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(find.found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result);
             char caption[256] = {};
             GetWindowTextA(find.found, caption, sizeof(caption));
             m_caption = caption;

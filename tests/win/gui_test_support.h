@@ -14,22 +14,34 @@ void PumpMessages();
 // One full idle pass of the application, as the message loop runs it.
 void RunIdle();
 
+// Real mouse input through the system's queue, to the point `ptScreen` with the button
+// events of `dwButtons` (MOUSEEVENTF_LEFTDOWN, ...): the system finds the window under the
+// cursor, sends it the hit test and routes by the capture as for a user's hand. Returns
+// once the cursor is there and this thread has handled the input; false when that did not
+// happen within a minute.
+bool SendMouse(POINT ptScreen, DWORD dwButtons = 0);
+
 // Answers the next modal dialog or message box of this process from a helper thread:
-// waits for it, records its caption and texts, lets `act` work on it (default: press
-// the button `nButton`), and stops waiting after `timeoutMs`.
+// waits for it and for its thread to be in its modal loop, records its caption and
+// texts, lets `act` work on it (default: press the button `nButton`), and stops waiting
+// after `timeoutMs`.
 class DialogAnswerer {
 public:
-    explicit DialogAnswerer(int nButton, DWORD timeoutMs = 10000);
-    DialogAnswerer(std::function<void(HWND)> act, DWORD timeoutMs = 10000);
+    explicit DialogAnswerer(int nButton, DWORD timeoutMs = 60000);
+    DialogAnswerer(std::function<void(HWND)> act, DWORD timeoutMs = 60000);
     ~DialogAnswerer();
     // Waits for the helper to finish; true when it found and answered a dialog.
     bool Join();
+    // Stops waiting and joins (the caller knows no dialog can come any more: a modal one
+    // would still be open); true when it answered one.
+    bool Stop();
     std::string Caption() const { return m_caption; }
     std::string Text() const { return m_text; } // the texts of its static controls
 
 private:
     void Run(std::function<void(HWND)> act, DWORD timeoutMs);
     std::thread m_thread;
+    std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bAnswered{false};
     std::string m_caption;
     std::string m_text;

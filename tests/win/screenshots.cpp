@@ -1,0 +1,280 @@
+// The docs' screenshots: sets a scene of the program or of its parts on the display, says
+// "ready" on standard output once it is drawn, and holds it until standard input gives a
+// line or ends; the tests/win/*screenshot.sh scripts grab the screen meanwhile.
+//   dscp_screenshots main-window FOLDER   the program showing FOLDER, chosen in the tree
+//   dscp_screenshots about                the About box over the main window
+//   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
+//       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
+//       docked2    "Folders" at the right, "Second pane" at the top with its button pressed
+//       floating   "Folders" floating in its mini frame, "Second pane" at the left
+//       resizing   as docked, the right edge of "Folders" dragged 90 px to the right
+//   dscp_screenshots shell-tree           the folder tree with the computer and C: open
+// Hot, pressed and the drag come from real mouse input.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "caption_bar.h"
+#include "dscp_in_process.h"
+#include "frame_wnd.h"
+#include "gui_test_support.h"
+#include "resource.h"
+#include "shell_tree_ctrl.h"
+#include "tool_bar.h"
+
+namespace {
+
+// Paints whatever part of the window and its children still waits for it.
+BOOL CALLBACK DrawWindow(HWND hWnd, LPARAM) {
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+// Says "ready" once every window of this thread is drawn, then waits for a line or the end
+// of standard input, handling this thread's messages meanwhile.
+void HoldUntilTold() {
+    RunIdle();
+    EnumThreadWindows(GetCurrentThreadId(), &DrawWindow, 0);
+    PumpMessages();
+    std::puts("ready");
+    std::fflush(stdout);
+    HANDLE hTold = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread reader([hTold] {
+        std::string line;
+        std::getline(std::cin, line);
+        SetEvent(hTold);
+    });
+    while (MsgWaitForMultipleObjects(1, &hTold, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        RunIdle();
+    reader.join();
+    CloseHandle(hTold);
+}
+
+std::string WithSlash(std::string path) {
+    return path.empty() || path.back() == '\\' ? path : path + '\\';
+}
+
+int MainWindow(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
+    // Chosen in the folder tree, level by level from the drive, as a user would.
+    auto* pTree = dynamic_cast<CShellTreeCtrl*>(program.m_pFrame->m_pFolderTree);
+    if (!pTree)
+        return 1;
+    const std::string target = WithSlash(folder);
+    HTREEITEM hNode = pTree->GetSelectedItem(); // the computer
+    while (hNode && _stricmp(WithSlash(pTree->GetItemPath(hNode)).c_str(), target.c_str())) {
+        pTree->Expand(hNode, TVE_EXPAND);
+        HTREEITEM hNext = nullptr;
+        for (HTREEITEM h = pTree->GetChildItem(hNode); h && !hNext;
+             h = pTree->GetNextSiblingItem(h)) {
+            const std::string path = WithSlash(pTree->GetItemPath(h));
+            if (!path.empty() && _strnicmp(target.c_str(), path.c_str(), path.size()) == 0)
+                hNext = h;
+        }
+        hNode = hNext;
+    }
+    if (!hNode) {
+        std::fprintf(stderr, "%s is not in the folder tree\n", folder.c_str());
+        return 1;
+    }
+    pTree->SelectItem(hNode);
+    pTree->SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hNode));
+    pTree->SendMessage(WM_HSCROLL, SB_LEFT); // long names beside it must not hide the lines
+    ::SetFocus(pTree->m_hWnd);
+    if (!program.WaitForScan())
+        return 1;
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
+int AboutBox() {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 700, 420, SWP_NOZORDER);
+    RunIdle();
+    EnumThreadWindows(GetCurrentThreadId(), &DrawWindow, 0);
+    // The box is modal: a helper thread holds it, while the box's own loop draws it.
+    DialogAnswerer answer([](HWND hDlg) {
+        DrawWindow(hDlg, 0);
+        std::puts("ready");
+        std::fflush(stdout);
+        std::string line;
+        std::getline(std::cin, line);
+        PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+    });
+    program.Command(ID_APP_ABOUT);
+    const bool bShown = answer.Join();
+    program.StopApp();
+    return bShown ? 0 : 1;
+}
+
+class CDockingFrame : public CFrameWnd {
+public:
+    CSizingControlBarCF m_bar1;
+    CSizingControlBarCF m_bar2;
+    CToolBar m_wndToolBar;
+    CWnd m_wndPane;
+    void PostNcDestroy() override {}
+};
+
+void Settle(CDockingFrame& frame) {
+    frame.RecalcLayout();
+    for (int i = 0; i < 4; ++i) {
+        PumpMessages();
+        frame.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    }
+}
+
+POINT ButtonCenter(CSizingControlBarCF& bar) {
+    CRect rc = bar.m_btnClose.GetRect();
+    const CRect rcBar = bar.GetWindowRect();
+    rc.OffsetRect(rcBar.left, rcBar.top);
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+int Docking(const std::string& state) {
+    if (state != "docked" && state != "docked2" && state != "floating" && state != "resizing")
+        return 2;
+    CWinApp app("DockingScreenshots");
+    CDockingFrame frame;
+    if (!frame.Create(nullptr, "Docking panes", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                      CRect(40, 40, 740, 500), nullptr, 0, 0, nullptr) ||
+        !frame.m_wndPane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0),
+                                &frame, AFX_IDW_PANE_FIRST))
+        return 1;
+    ::SetForegroundWindow(frame.m_hWnd);
+    frame.EnableDocking(CBRS_ALIGN_ANY);
+    CSizingControlBarCF& bar1 = frame.m_bar1;
+    CSizingControlBarCF& bar2 = frame.m_bar2;
+    if (!bar1.Create("Folders", &frame, 101, WS_CHILD | WS_VISIBLE | CBRS_LEFT) ||
+        !bar2.Create("Second pane", &frame, 102, WS_CHILD | WS_VISIBLE | CBRS_LEFT))
+        return 1;
+    bar1.EnableDocking(CBRS_ALIGN_ANY);
+    bar2.EnableDocking(CBRS_ALIGN_ANY);
+    // A toolbar of six buttons and a separator along the top.
+    CToolBar& toolbar = frame.m_wndToolBar;
+    if (!toolbar.Create(&frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER))
+        return 1;
+    static const UINT kIds[] = {1001, 1002, 1003, ID_SEPARATOR, 1004, 1005, 1006};
+    toolbar.SetButtons(kIds, 7);
+    toolbar.SetSizes(CSize(23, 22), CSize(16, 15));
+    toolbar.EnableDocking(CBRS_ALIGN_ANY);
+    frame.DockControlBar(&toolbar, AFX_IDW_DOCKBAR_TOP);
+    if (state == "floating") {
+        frame.DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
+        frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_LEFT);
+        bar1.m_sizeFloat = CSize(220, 180);
+        frame.FloatControlBar(&bar1, CPoint(330, 180));
+    } else if (state == "docked2") {
+        bar2.m_sizeHorz.cy = 150;
+        frame.DockControlBar(&bar1, AFX_IDW_DOCKBAR_RIGHT);
+        frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP);
+    } else {
+        bar2.m_sizeHorz.cy = 150;
+        frame.DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
+        frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_BOTTOM);
+    }
+    Settle(frame);
+    // Something in the panes, as the folder tree will be.
+    for (CSizingControlBarCF* pBar : {&bar1, &bar2}) {
+        const CRect rc = pBar->GetClientRect();
+        HWND hList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
+                                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0,
+                                     0, rc.Width(), rc.Height(), pBar->m_hWnd, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(hList, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                     TRUE);
+        for (const char* text : {"Desktop", "My Computer", "(C:)", "Program Files", "windows"})
+            SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    Settle(frame);
+    auto updateButtons = [&frame] {
+        frame.SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    };
+    bool bInput = true;
+    bool bButtonDown = false;
+    if (state == "docked" || state == "floating") {
+        bInput = SendMouse(ButtonCenter(state == "docked" ? bar1 : bar2));
+        updateButtons();
+    } else if (state == "docked2") {
+        bInput = SendMouse(ButtonCenter(bar2), MOUSEEVENTF_LEFTDOWN);
+        bButtonDown = true;
+        updateButtons();
+    } else {
+        // The tracker, as when window contents are not shown while dragging.
+        bar1.m_bFullDrag = false;
+        const CRect rc = bar1.GetWindowRect();
+        const POINT pt{(rc.right - bar1.m_cxSizingEdge + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        bInput = SendMouse(pt) && SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
+        bButtonDown = true;
+        bInput = bInput && SendMouse(POINT{pt.x + 45, pt.y}) && SendMouse(POINT{pt.x + 90, pt.y}) &&
+                 bar1.m_bResizing;
+    }
+    if (bInput)
+        HoldUntilTold();
+    if (bButtonDown) {
+        POINT pt;
+        GetCursorPos(&pt);
+        SendMouse(pt, MOUSEEVENTF_LEFTUP);
+    }
+    frame.DestroyWindow();
+    PumpMessages();
+    return bInput ? 0 : 1;
+}
+
+int ShellTree() {
+    CWnd host;
+    CShellTreeCtrl tree;
+    if (!host.CreateEx(0, nullptr, "Shell tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420,
+                       560, nullptr, nullptr) ||
+        !tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS |
+                         TVS_HASLINES | TVS_SHOWSELALWAYS,
+                     CRect(0, 0, 400, 520), &host, 1000))
+        return 1;
+    tree.AddRootFolderContent(nullptr, 2);
+    HTREEITEM hComputer = CDirscopeView::FindComputerItem(&tree);
+    if (!hComputer)
+        return 1;
+    tree.SelectItem(hComputer);
+    tree.Expand(hComputer, TVE_EXPAND);
+    for (HTREEITEM h = tree.GetChildItem(hComputer); h; h = tree.GetNextSiblingItem(h))
+        if (tree.GetItemPath(h) == "C:\\")
+            tree.Expand(h, TVE_EXPAND);
+    HoldUntilTold();
+    host.DestroyWindow();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
+    const std::string scene = argc > 1 ? argv[1] : "";
+    int result = 2;
+    if (scene == "main-window" && argc == 3)
+        result = MainWindow(argv[2]);
+    else if (scene == "about" && argc == 2)
+        result = AboutBox();
+    else if (scene == "docking" && argc == 3)
+        result = Docking(argv[2]);
+    else if (scene == "shell-tree" && argc == 2)
+        result = ShellTree();
+    if (result == 2)
+        std::fprintf(stderr, "usage: dscp_screenshots main-window FOLDER | about | "
+                             "docking docked|docked2|floating|resizing | shell-tree\n");
+    OleUninitialize();
+    return result;
+}
