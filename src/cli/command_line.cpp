@@ -54,7 +54,7 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                 }
                 ++i;
             } else if (std::strcmp(arg, "-o") == 0) {
-                if (i + 1 >= argc) {
+                if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                     error = "option -o needs a file name";
                     return false;
                 }

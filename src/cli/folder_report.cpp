@@ -1,75 +1,87 @@
 #include "folder_report.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "date_text.h"
-#include "folder_scan.h"
+#include "item_listing.h"
 #include "path_text.h"
 #include "size_text.h"
+#include "tree_totals.h"
 
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
-                       const TotalsProgress& progress, FolderReport& report) {
-    const FolderListing listing = ListFolder(folderPath.c_str());
-    if (!listing.bEnumerated)
+                       const TotalsProgress& progress, FolderReport& report, int& nError) {
+    ItemListing listing = ListFolderItems(folderPath);
+    nError = listing.nError;
+    if (nError != 0)
         return false;
 
     report = FolderReport{};
     report.folderPath = folderPath;
     report.nFolders = static_cast<int>(listing.folders.size());
     report.nFiles = static_cast<int>(listing.files.size());
-    report.rows.reserve(listing.folders.size() + listing.files.size());
+    report.entries.reserve(listing.folders.size() + listing.files.size());
+    for (const auto* items : {&listing.folders, &listing.files})
+        for (const ListedItem& item : *items)
+            if (item.nError != 0)
+                report.unreadable.push_back({JoinPath(folderPath, item.name.c_str()), item.nError});
 
     // Every subfolder in one walk, so the threads never wait for one subfolder's last
-    // folder before starting on the next. Paths are joined here rather than taken from
-    // szPath, which is empty for a path too long for its field.
+    // folder before starting on the next.
     std::vector<std::string> subfolders;
     subfolders.reserve(listing.folders.size());
-    for (const FolderEntry& entry : listing.folders)
-        subfolders.push_back(JoinPath(folderPath, entry.szName));
+    for (const ListedItem& item : listing.folders)
+        subfolders.push_back(JoinPath(folderPath, item.name.c_str()));
     std::vector<FolderTotals> totals;
     std::vector<WalkResult> results;
     size_t done = 0;
-    TotalFolderTrees(subfolders, totals, results, nullptr, threads,
-                     [&](size_t index, const FolderTotals&, WalkResult) {
-                         if (progress)
-                             progress(++done, subfolders.size(), listing.folders[index].szName);
-                     });
+    TotalFolderTrees(
+        subfolders, totals, results, nullptr, threads,
+        [&](size_t index, const FolderTotals&, WalkResult) {
+            if (progress)
+                progress(++done, subfolders.size(), listing.folders[index].name.c_str());
+        },
+        [&report](const std::string& path, int nPathError) {
+            report.unreadable.push_back({path, nPathError});
+        });
+    // Walking threads report in no fixed order; the messages read best by path.
+    std::sort(report.unreadable.begin(), report.unreadable.end(),
+              [](const UnreadablePath& a, const UnreadablePath& b) { return a.path < b.path; });
 
     for (size_t i = 0; i < listing.folders.size(); ++i) {
-        const FolderEntry& entry = listing.folders[i];
+        ListedItem& item = listing.folders[i];
         const FolderTotals& sum = totals[i]; // an unreadable subfolder totals 0
         report.nTotalBytes += sum.nSize;
         report.nFoldersBeneath += 1 + sum.nFolders;
         report.nFilesBeneath += sum.nFiles;
-        report.rows.push_back({entry.szName, FormatSize(sum.nSize),
-                               typeName(subfolders[i], entry.szName, true),
-                               FormatDateTime(entry.tModified), std::to_string(sum.nFolders),
-                               std::to_string(sum.nFiles)});
+        std::string type = typeName(subfolders[i], item.name.c_str(), true);
+        report.entries.push_back({std::move(item.name), std::move(type), sum.nSize, item.tModified,
+                                  sum.nFolders, sum.nFiles, true});
     }
-    for (const FolderEntry& entry : listing.files) {
-        const std::string path = JoinPath(folderPath, entry.szName);
-        report.nTotalBytes += entry.nSize;
+    listing.folders = {};
+    subfolders = {};
+    for (ListedItem& item : listing.files) {
+        report.nTotalBytes += item.nSize;
         ++report.nFilesBeneath;
-        report.rows.push_back({entry.szName, FormatSize(entry.nSize),
-                               typeName(path, entry.szName, false), FormatDateTime(entry.tModified),
-                               "", ""});
+        std::string type =
+            typeName(JoinPath(folderPath, item.name.c_str()), item.name.c_str(), false);
+        report.entries.push_back(
+            {std::move(item.name), std::move(type), item.nSize, item.tModified, 0, 0, false});
     }
-    SortRowsBySize(report.rows);
+    listing.files = {};
+    SortLargestFirst(report.entries);
     return true;
 }
 
-void SortRowsBySize(std::vector<FolderReportRow>& rows) {
-    std::vector<int64_t> kilobytes(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        kilobytes[i] = ParseSizeText(rows[i][1]);
-    std::vector<size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&kilobytes](size_t a, size_t b) { return kilobytes[a] > kilobytes[b]; });
-    std::vector<FolderReportRow> sorted;
-    sorted.reserve(rows.size());
-    for (size_t i : order)
-        sorted.push_back(std::move(rows[i]));
-    rows.swap(sorted);
+void SortLargestFirst(std::vector<ReportEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const ReportEntry& a, const ReportEntry& b) { return a.nSize > b.nSize; });
+}
+
+FolderReportRow ReportCells(const ReportEntry& entry) {
+    return {entry.name,
+            FormatSize(entry.nSize),
+            entry.type,
+            FormatDateTime(entry.tModified),
+            entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
+            entry.bFolder ? std::to_string(entry.nFiles) : std::string()};
 }

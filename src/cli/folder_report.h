@@ -1,7 +1,6 @@
 #pragma once
 // A folder's report as the list shows it once the background scan has finished:
-// subfolders and files with their cells, every subfolder totalled, the rows sorted
-// by size, largest first.
+// subfolders and files, every subfolder totalled, largest first.
 
 #include <cstdint>
 #include <functional>
@@ -10,14 +9,33 @@
 
 #include "report_layout.h"
 
+// One row, kept as values: the cells are formed as the row is written, so a folder of
+// 200,000 files never holds 200,000 rows of texts.
+struct ReportEntry {
+    std::string name;
+    std::string type;      // the Type cell
+    int64_t nSize = 0;     // bytes: a file's size, a subfolder's total
+    int64_t tModified = 0; // seconds since 1970-01-01 00:00 UTC
+    int32_t nFolders = 0;  // beneath a subfolder
+    int32_t nFiles = 0;    // beneath a subfolder
+    bool bFolder = false;
+};
+
+// A folder or file beneath the listed folder that could not be read, and why.
+struct UnreadablePath {
+    std::string path;
+    int nError; // an errno value
+};
+
 struct FolderReport {
-    std::string folderPath;            // for the Path line
-    std::vector<FolderReportRow> rows; // in the list's order after the scan
-    int nFolders = 0;                  // direct subfolders
-    int nFiles = 0;                    // direct files
-    int64_t nTotalBytes = 0;           // exact sum of the rows' sizes
-    int64_t nFoldersBeneath = 0;       // folders at every level beneath
-    int64_t nFilesBeneath = 0;         // files at every level beneath
+    std::string folderPath;                 // for the Path line
+    std::vector<ReportEntry> entries;       // in the list's order after the scan
+    std::vector<UnreadablePath> unreadable; // by path; counted as holding nothing
+    int nFolders = 0;                       // direct subfolders
+    int nFiles = 0;                         // direct files
+    int64_t nTotalBytes = 0;                // exact sum of the rows' sizes
+    int64_t nFoldersBeneath = 0;            // folders at every level beneath
+    int64_t nFilesBeneath = 0;              // files at every level beneath
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,
@@ -28,9 +46,14 @@ using TotalsProgress = std::function<void(size_t done, size_t count, const char*
 using TypeNamer = std::function<std::string(const std::string&, const char*, bool)>;
 
 // Lists and totals `folderPath`, with `threads` walking threads (0: one per core).
-// Returns false when the folder cannot be read.
+// Returns false when the folder itself cannot be read, with the errno value in `nError`.
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
-                       const TotalsProgress& progress, FolderReport& report);
+                       const TotalsProgress& progress, FolderReport& report, int& nError);
 
-// Orders rows by their Size text, largest first; rows of equal size keep their order.
-void SortRowsBySize(std::vector<FolderReportRow>& rows);
+// Orders entries by their exact size, largest first; entries of equal size keep their
+// order.
+void SortLargestFirst(std::vector<ReportEntry>& entries);
+
+// The row's cells as the list shows them: Name, Size, Type, Date, Folders, Files (the
+// counts blank for a file).
+FolderReportRow ReportCells(const ReportEntry& entry);

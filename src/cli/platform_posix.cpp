@@ -1,10 +1,37 @@
 #include "platform.h"
 
+#include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "generic_type_name.h"
 #include "path_text.h"
+
+namespace {
+
+std::string JoinParts(const std::vector<std::string>& parts) {
+    std::string path;
+    for (const std::string& part : parts)
+        path += "/" + part;
+    return path.empty() ? "/" : path;
+}
+
+std::vector<std::string> SplitParts(const std::string& absolutePath) {
+    std::vector<std::string> parts;
+    size_t start = 1;
+    while (start < absolutePath.size()) {
+        size_t end = absolutePath.find('/', start);
+        if (end == std::string::npos)
+            end = absolutePath.size();
+        if (end > start)
+            parts.push_back(absolutePath.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
 
 std::string AbsoluteFolderPath(const std::string& path) {
     std::string full = path;
@@ -17,8 +44,9 @@ std::string AbsoluteFolderPath(const std::string& path) {
         }
         full = JoinPath(cwd.data(), path.c_str());
     }
-    // Drop "." and empty parts and resolve ".." by name, as the Windows runtime's
-    // _fullpath does, so the Path line names the folder the way it was asked for.
+    // Drop "." and empty parts and resolve ".." by name, so the Path line names the
+    // folder the way it was asked for; but ".." after a symbolic link is the parent of
+    // the link's target, as the system resolves it, so that prefix is resolved first.
     std::vector<std::string> parts;
     size_t start = 0;
     while (start <= full.size()) {
@@ -27,6 +55,14 @@ std::string AbsoluteFolderPath(const std::string& path) {
             end = full.size();
         const std::string part = full.substr(start, end - start);
         if (part == "..") {
+            const std::string before = JoinParts(parts);
+            struct stat st;
+            if (lstat(before.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+                if (char* target = realpath(before.c_str(), nullptr)) {
+                    parts = SplitParts(target);
+                    std::free(target);
+                }
+            }
             if (!parts.empty())
                 parts.pop_back();
         } else if (!part.empty() && part != ".") {
@@ -34,10 +70,7 @@ std::string AbsoluteFolderPath(const std::string& path) {
         }
         start = end + 1;
     }
-    std::string result;
-    for (const std::string& part : parts)
-        result += "/" + part;
-    return result.empty() ? "/" : result;
+    return JoinParts(parts);
 }
 
 std::string ShellTypeName(const std::string&, const char* name, bool bFolder) {

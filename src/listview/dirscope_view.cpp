@@ -99,6 +99,7 @@ void CDirscopeView::ClearRows() {
     GetListCtrl().DeleteAllItems();
     m_folderEntries.clear();
     m_rowTimes.clear();
+    m_rowBytes.clear();
 }
 
 int CDirscopeView::InsertRow(const char* pszName, int nImage) {
@@ -112,9 +113,20 @@ int CDirscopeView::InsertRow(const char* pszName, int nImage) {
     item.lParam = static_cast<LPARAM>(m_rowTimes.size());
     const int nItem =
         static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (nItem >= 0)
+    if (nItem >= 0) {
         m_rowTimes.push_back(0);
+        m_rowBytes.push_back({0, 0});
+    }
     return nItem;
+}
+
+size_t CDirscopeView::RowId(int nItem) const {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return SIZE_MAX;
+    return static_cast<size_t>(item.lParam);
 }
 
 void CDirscopeView::AttachSystemImageLists() {
@@ -226,8 +238,10 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     if (nItem < 0)
         return;
     m_rowTimes.back() = entry.tModified;
-    if (bFile)
+    if (bFile) {
+        m_rowBytes.back()[0] = entry.nSize;
         list.SetItemText(nItem, 1, FormatSize(entry.nSize).c_str());
+    }
     list.SetItemText(nItem, 2, m_sfi.szTypeName);
     list.SetItemText(nItem, 3, FormatDateTime(entry.tModified).c_str());
 }
@@ -423,6 +437,9 @@ void CDirscopeView::ApplyTotals(size_t index, const FolderTotals& totals) {
         if (nItem <= nStart)
             break; // none further (a search that wrapped around ends here too)
         if (CompareNoCase(list.GetItemText(nItem, 0).c_str(), entry.szName) == 0) {
+            const size_t id = RowId(nItem);
+            if (id < m_rowBytes.size())
+                m_rowBytes[id][0] = totals.nSize;
             list.SetItemText(nItem, 1, size.c_str());
             list.SetItemText(nItem, 4, folders.c_str());
             list.SetItemText(nItem, 5, files.c_str());
@@ -476,7 +493,7 @@ int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
     const size_t b = static_cast<size_t>(lParam2);
     if (a >= values.size() || b >= values.size())
         return 0;
-    return CompareSortValues(params.kind, values[a], values[b], params.bDescending);
+    return CompareSortRows(params.kind, values[a], values[b], params.bDescending);
 }
 
 } // namespace
@@ -489,18 +506,16 @@ void CDirscopeView::SortRows(int nColumn, bool bDescending) {
     std::vector<SortValue> values(m_rowTimes.size(), SortValue{std::string(), 0});
     const int nCount = list.GetItemCount();
     for (int i = 0; i < nCount; ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-            continue;
-        const size_t id = static_cast<size_t>(item.lParam);
+        const size_t id = RowId(i);
         if (id >= values.size())
             continue;
         if (kind == SortKind::Time)
             values[id].number = m_rowTimes[id];
+        else if (kind == SortKind::Size) // Size, or the drive overview's Free Space
+            values[id].number = m_rowBytes[id][nColumn == 2 ? 1 : 0];
         else
             values[id] = CaptureSortValue(kind, list.GetItemText(i, nColumn));
+        values[id].nPosition = i;
     }
     SortParams params{kind, bDescending, &values};
     SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&params),
@@ -560,6 +575,8 @@ void CDirscopeView::ShowDriveOverview() {
         ULARGE_INTEGER total{};
         ULARGE_INTEGER free{};
         if (::GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) {
+            m_rowBytes.back() = {static_cast<int64_t>(total.QuadPart),
+                                 static_cast<int64_t>(free.QuadPart)};
             list.SetItemText(nItem, 1, FormatSize(static_cast<int64_t>(total.QuadPart)).c_str());
             list.SetItemText(nItem, 2, FormatSize(static_cast<int64_t>(free.QuadPart)).c_str());
         }

@@ -6,6 +6,7 @@
 // sorted by size and the status line shows the folder's total. Icon and Detail switch
 // how the rows are shown; a header click sorts by that column.
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -113,6 +114,8 @@ protected:
     void SortRows(int nColumn, bool bDescending);
     void ShowDriveOverview();
     int InsertRow(const char* pszName, int nImage);
+    // The item parameter of row nItem (its insertion number); SIZE_MAX for no such row.
+    size_t RowId(int nItem) const;
     void InsertColumns();
     void DeleteAllColumns();
     void ClearRows();
@@ -124,8 +127,11 @@ protected:
     // answer, so it is asked once per extension unless the icon is the file's own.
     void GetFileRowInfo(const FolderEntry& entry);
 
-    int64_t m_nFileBytes = 0;           // the exact bytes of the shown folder's files
-    std::vector<int64_t> m_rowTimes;    // each row's last-write time, by its item parameter
+    int64_t m_nFileBytes = 0;        // the exact bytes of the shown folder's files
+    std::vector<int64_t> m_rowTimes; // each row's last-write time, by its item parameter
+    // Each row's exact bytes in the Size column and the drive overview's Free Space, by
+    // item parameter; 0 while the cell is empty.
+    std::vector<std::array<int64_t, 2>> m_rowBytes;
     int m_nDriveImages[3] = {-1, -1, -1}; // the drive icons 141, 140, 142 in the image list
     std::map<std::string, SHFILEINFOA> m_typeCache; // by lower-case extension
     std::map<std::string, bool> m_ownIconClasses;   // extension: its icon is each file's own

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "path_text.h"
-#include "size_text.h"
 
 SortKind SortKindOfColumn(int nColumn, bool bDriveView) {
     switch (nColumn) {
@@ -33,10 +32,9 @@ SortValue CaptureSortValue(SortKind kind, const std::string& cellText) {
     switch (kind) {
     case SortKind::Text:
         return {cellText, 0};
-    case SortKind::Size:
-        return {std::string(), ParseSizeText(cellText)};
     case SortKind::Count:
         return {std::string(), ParseCountText(cellText)};
+    case SortKind::Size:
     case SortKind::Time:
         break;
     }
@@ -52,4 +50,11 @@ int CompareSortValues(SortKind kind, const SortValue& a, const SortValue& b, boo
         ascending = a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     }
     return bDescending ? -ascending : ascending;
+}
+
+int CompareSortRows(SortKind kind, const SortValue& a, const SortValue& b, bool bDescending) {
+    const int byValue = CompareSortValues(kind, a, b, bDescending);
+    if (byValue != 0)
+        return byValue;
+    return a.nPosition < b.nPosition ? -1 : (a.nPosition > b.nPosition ? 1 : 0);
 }

@@ -8,7 +8,7 @@
 // What a column compares by.
 enum class SortKind {
     Text,  // case-insensitive bytes (CompareNoCase)
-    Size,  // a size text read back into kilobytes
+    Size,  // the row's exact bytes, kept by the view (never the rounded text)
     Time,  // the entry's last-write time
     Count, // a whole number
 };
@@ -24,16 +24,23 @@ bool NextSortDescending(int nClickedColumn, int nLastColumn, bool bLastDescendin
 
 // One row's value in the sorted column, captured before the sort.
 struct SortValue {
-    std::string text; // Text
-    int64_t number;   // Size (kilobytes), Time (seconds), Count
+    std::string text;  // Text
+    int64_t number;    // Size (bytes), Time (seconds), Count
+    int nPosition = 0; // the row's index before the sort
 };
 
-// The value a row's cell text gives under `kind`; Time values come from the listing,
-// not from the text, so for Time this gives 0 and the caller sets the number.
+// The value a row's cell text gives under `kind`. Size and Time values come from what
+// the view keeps for the row, not from the text, so for them this gives 0 and the
+// caller sets the number.
 SortValue CaptureSortValue(SortKind kind, const std::string& cellText);
 
 // Negative when the first row goes before the second. Equal values compare equal.
 int CompareSortValues(SortKind kind, const SortValue& a, const SortValue& b, bool bDescending);
+
+// The order of two rows in a sort: by their values, and rows whose values are equal
+// by where they stood before, in either direction, so a sort never shuffles equal rows
+// (the list's own sort promises no order for them).
+int CompareSortRows(SortKind kind, const SortValue& a, const SortValue& b, bool bDescending);
 
 // A Folders or Files cell as a whole number ("%ld" texts; anything else is 0, as atoi).
 int64_t ParseCountText(const std::string& text);

@@ -1,7 +1,10 @@
 #include "report_layout.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
+
+#include "text_columns.h"
 
 namespace {
 
@@ -23,9 +26,12 @@ std::string FormatLine(const std::array<std::string, N>& cells, const ColumnForm
     for (size_t i = 0; i < N; ++i) {
         if (i > 0)
             line += ' ';
-        const std::string& text = cells[i];
+        const std::string text = PrintableText(cells[i]);
+        // Padded by display columns, not bytes: a Greek or Chinese name must not shift
+        // the columns after it in a monospaced viewer.
         const size_t width = columns[i].nWidth;
-        const size_t padding = text.size() < width ? width - text.size() : 0;
+        const size_t shown = DisplayWidth(text);
+        const size_t padding = shown < width ? width - shown : 0;
         if (!columns[i].bLeft)
             line.append(padding, ' ');
         line += text;
@@ -37,18 +43,23 @@ std::string FormatLine(const std::array<std::string, N>& cells, const ColumnForm
 
 } // namespace
 
+std::vector<std::string> FolderReportHeading(const std::string& folderPath) {
+    // The fifth title is "Folder" although the list's column reads "Folders".
+    return {"Path: " + PrintableText(folderPath), std::string(),
+            FormatLine<6>({"Name", "Size", "Type", "Date", "Folder", "Files"}, kFolderColumns),
+            std::string(108, '=')};
+}
+
+std::string FolderReportLine(const FolderReportRow& row) {
+    return FormatLine(row, kFolderColumns);
+}
+
 std::vector<std::string> FolderReportLines(const std::string& folderPath,
                                            const std::vector<FolderReportRow>& rows) {
-    std::vector<std::string> lines;
-    lines.reserve(rows.size() + 4);
-    lines.push_back("Path: " + folderPath);
-    lines.emplace_back();
-    // The fifth title is "Folder" although the list's column reads "Folders".
-    lines.push_back(
-        FormatLine<6>({"Name", "Size", "Type", "Date", "Folder", "Files"}, kFolderColumns));
-    lines.emplace_back(108, '=');
+    std::vector<std::string> lines = FolderReportHeading(folderPath);
+    lines.reserve(rows.size() + lines.size());
     for (const FolderReportRow& row : rows)
-        lines.push_back(FormatLine(row, kFolderColumns));
+        lines.push_back(FolderReportLine(row));
     return lines;
 }
 
@@ -56,7 +67,7 @@ std::vector<std::string> DriveReportLines(const std::string& folderPath,
                                           const std::vector<DriveReportRow>& rows) {
     std::vector<std::string> lines;
     lines.reserve(rows.size() + 4);
-    lines.push_back("Path: " + folderPath);
+    lines.push_back("Path: " + PrintableText(folderPath));
     lines.emplace_back();
     lines.push_back(FormatLine<3>({"Name", "Size", "Free Space"}, kDriveColumns));
     lines.emplace_back(30, '=');
@@ -65,29 +76,59 @@ std::vector<std::string> DriveReportLines(const std::string& folderPath,
     return lines;
 }
 
-ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines) {
+ReportFileWriter::~ReportFileWriter() {
+    if (m_pFile)
+        Close();
+}
+
+bool ReportFileWriter::Open(const std::string& fileName) {
     // Binary mode with explicit CR LF, so the file is the same on every platform.
-    FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (!file)
+    m_fileName = fileName;
+    m_nError = 0;
+    m_pFile = std::fopen(fileName.c_str(), "wb");
+    return m_pFile != nullptr || Fail();
+}
+
+bool ReportFileWriter::Fail() {
+    if (m_nError == 0)
+        m_nError = errno ? errno : EIO;
+    return false;
+}
+
+bool ReportFileWriter::WriteLine(const std::string& line) {
+    if (!m_pFile || m_nError != 0)
+        return false;
+    if (std::fwrite(line.data(), 1, line.size(), m_pFile) != line.size() ||
+        std::fwrite("\r\n", 1, 2, m_pFile) != 2)
+        return Fail();
+    return true;
+}
+
+ReportWriteResult ReportFileWriter::Close() {
+    if (!m_pFile)
         return ReportWriteResult::NotOpened;
-    bool ok = true;
-    for (const std::string& line : lines) {
-        if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
-            std::fwrite("\r\n", 1, 2, file) != 2) {
-            ok = false;
-            break;
-        }
-    }
-    if (std::fflush(file) != 0 || std::ferror(file))
-        ok = false;
-    if (std::fclose(file) != 0)
-        ok = false;
+    if (std::fflush(m_pFile) != 0 || std::ferror(m_pFile))
+        Fail();
+    if (std::fclose(m_pFile) != 0)
+        Fail();
+    m_pFile = nullptr;
+    const bool ok = m_nError == 0;
     // Remove what was written, but only a file of our own: a failed write to a
     // device such as /dev/full must not delete the device.
     struct stat st;
-    if (!ok && stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        std::remove(fileName.c_str());
+    if (!ok && stat(m_fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        std::remove(m_fileName.c_str());
     return ok ? ReportWriteResult::Written : ReportWriteResult::NotWritten;
+}
+
+ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines) {
+    ReportFileWriter writer;
+    if (!writer.Open(fileName))
+        return ReportWriteResult::NotOpened;
+    for (const std::string& line : lines)
+        if (!writer.WriteLine(line))
+            break;
+    return writer.Close();
 }
 
 bool WriteReportFile(const std::string& fileName, const std::vector<std::string>& lines) {

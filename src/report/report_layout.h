@@ -4,11 +4,17 @@
 // pushes the rest of its line to the right.
 
 #include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 using FolderReportRow = std::array<std::string, 6>; // Name, Size, Type, Date, Folders, Files
 using DriveReportRow = std::array<std::string, 3>;  // Name, Size, Free Space
+
+// A folder report's first four lines (Path, a blank line, the titles, the rule) and the
+// line of one row, for writing a long report line by line.
+std::vector<std::string> FolderReportHeading(const std::string& folderPath);
+std::string FolderReportLine(const FolderReportRow& row);
 
 // The report's lines, without line ends.
 std::vector<std::string> FolderReportLines(const std::string& folderPath,
@@ -16,9 +22,34 @@ std::vector<std::string> FolderReportLines(const std::string& folderPath,
 std::vector<std::string> DriveReportLines(const std::string& folderPath,
                                           const std::vector<DriveReportRow>& rows);
 
-// Writes the lines to `fileName`, each ended by CR LF, replacing the file. A file
-// that was opened but could not be written or closed whole is removed again.
 enum class ReportWriteResult { Written, NotOpened, NotWritten };
+
+// Writes a report file line by line, each line ended by CR LF, replacing the file. A
+// file that was opened but could not be written or closed whole is removed again.
+class ReportFileWriter {
+public:
+    ReportFileWriter() = default;
+    ~ReportFileWriter();
+    ReportFileWriter(const ReportFileWriter&) = delete;
+    ReportFileWriter& operator=(const ReportFileWriter&) = delete;
+
+    bool Open(const std::string& fileName);
+    // False once any write has failed; later lines are not written.
+    bool WriteLine(const std::string& line);
+    // Closes the file: Written, or NotWritten with the partial file removed.
+    ReportWriteResult Close();
+    // Why opening, writing or closing failed, as an errno value.
+    int Error() const { return m_nError; }
+
+private:
+    bool Fail();
+
+    std::string m_fileName;
+    std::FILE* m_pFile = nullptr;
+    int m_nError = 0; // of the first failure; 0 while none
+};
+
+// Writes the lines to `fileName` through a ReportFileWriter.
 ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines);
 // The same, true only when every line was written.
 bool WriteReportFile(const std::string& fileName, const std::vector<std::string>& lines);

@@ -13,6 +13,7 @@ struct DirItem {
     bool bReparsePoint = false; // a junction or a link to a folder: counted, never entered
     uint64_t nSize = 0;         // bytes, full 64 bits
     int64_t tModified = 0;      // seconds since 1970-01-01 00:00 UTC
+    int nError = 0; // an errno value when the entry's details could not be read (then 0)
 };
 
 // How much an enumeration must tell about each entry.
@@ -30,6 +31,8 @@ public:
 
     // False when the folder cannot be enumerated at all (missing, denied, not a folder).
     bool IsOpen() const;
+    // Why the folder could not be enumerated, as an errno value; 0 when it is open.
+    int OpenError() const;
     // The next entry; false when there is none left.
     bool Next(DirItem& item);
 

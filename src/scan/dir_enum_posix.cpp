@@ -50,19 +50,26 @@ int OpenFolder(const std::string& path) {
 struct DirEnumerator::Impl {
     DIR* pDir = nullptr;
     EntryDetails details = EntryDetails::All;
+    int nOpenError = 0;
 };
 
 DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details)
     : m_pImpl(new Impl) {
     m_pImpl->details = details;
-    if (folderPath.empty())
+    if (folderPath.empty()) {
+        m_pImpl->nOpenError = ENOENT;
         return;
+    }
     const int fd = OpenFolder(folderPath);
-    if (fd == -1)
+    if (fd == -1) {
+        m_pImpl->nOpenError = errno;
         return;
+    }
     m_pImpl->pDir = fdopendir(fd);
-    if (!m_pImpl->pDir)
+    if (!m_pImpl->pDir) {
+        m_pImpl->nOpenError = errno;
         close(fd);
+    }
 }
 
 DirEnumerator::~DirEnumerator() {
@@ -72,6 +79,10 @@ DirEnumerator::~DirEnumerator() {
 
 bool DirEnumerator::IsOpen() const {
     return m_pImpl->pDir != nullptr;
+}
+
+int DirEnumerator::OpenError() const {
+    return m_pImpl->nOpenError;
 }
 
 bool DirEnumerator::Next(DirItem& item) {
@@ -84,6 +95,7 @@ bool DirEnumerator::Next(DirItem& item) {
             return false;
         item.name = ent->d_name;
         item.bReparsePoint = false;
+        item.nError = 0;
         if (ent->d_type == DT_DIR && m_pImpl->details == EntryDetails::FileSizesOnly) {
             // The type from the folder itself is enough; no stat needed.
             item.bFolder = true;
@@ -101,6 +113,7 @@ bool DirEnumerator::Next(DirItem& item) {
         } else {
             // Listed but not searchable (a folder with read but no execute
             // permission): deliver what readdir knows rather than drop the entry.
+            item.nError = errno;
             item.bFolder = ent->d_type == DT_DIR;
             item.nSize = 0;
             item.tModified = 0;

@@ -5,6 +5,7 @@
 // (UTF-8 through the program's manifest), as the "A" functions would give them.
 #include "dir_enum.h"
 
+#include <cerrno>
 #include <io.h>
 #include <windows.h>
 
@@ -58,14 +59,20 @@ struct DirEnumerator::Impl {
     bool bHavePending = false; // the entry _wfindfirst64 delivered has not been handed out yet
     _wfinddata64_t data;
     std::string strName;
+    int nOpenError = 0;
 };
 
 DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails) : m_pImpl(new Impl) {
     // The find functions deliver every detail at no extra cost.
-    if (folderPath.empty())
+    if (folderPath.empty()) {
+        m_pImpl->nOpenError = ENOENT;
         return;
+    }
+    errno = 0;
     m_pImpl->hFind = _wfindfirst64(FindPattern(folderPath).c_str(), &m_pImpl->data);
     m_pImpl->bHavePending = m_pImpl->hFind != -1;
+    if (m_pImpl->hFind == -1)
+        m_pImpl->nOpenError = errno ? errno : ENOENT; // the runtime maps the system's error
 }
 
 DirEnumerator::~DirEnumerator() {
@@ -75,6 +82,10 @@ DirEnumerator::~DirEnumerator() {
 
 bool DirEnumerator::IsOpen() const {
     return m_pImpl->hFind != -1;
+}
+
+int DirEnumerator::OpenError() const {
+    return m_pImpl->nOpenError;
 }
 
 bool DirEnumerator::Next(DirItem& item) {
@@ -90,5 +101,6 @@ bool DirEnumerator::Next(DirItem& item) {
     item.bReparsePoint = (d.data.attrib & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     item.nSize = item.bFolder ? 0 : static_cast<uint64_t>(d.data.size);
     item.tModified = static_cast<int64_t>(d.data.time_write);
+    item.nError = 0; // the find functions deliver an entry's details with its name
     return true;
 }

@@ -20,10 +20,17 @@ struct PendingFolder {
     bool bRoot; // the root itself: its failure makes the root unreadable
 };
 
+// An entry that could not be read, and why (an errno value).
+struct UnreadEntry {
+    std::string path;
+    int nError;
+};
+
 // What reading one folder found.
 struct FolderLevel {
     FolderTotals totals;
     std::vector<std::string> subfolders;
+    std::vector<UnreadEntry> unread; // the folder itself, or entries in it
     bool bOpened = false;
     bool bStopped = false;
 };
@@ -32,6 +39,8 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
                      FolderLevel& level) {
     DirEnumerator dir(path, EntryDetails::FileSizesOnly);
     level.bOpened = dir.IsOpen();
+    if (!level.bOpened)
+        level.unread.push_back({path, dir.OpenError()});
     DirItem item;
     while (dir.Next(item)) {
         if (stopRequested && stopRequested->load(std::memory_order_relaxed)) {
@@ -40,6 +49,8 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
         }
         if (IsDotEntry(item.name))
             continue;
+        if (item.nError != 0)
+            level.unread.push_back({JoinPath(path, item.name), item.nError});
         if (item.bFolder) {
             ++level.totals.nFolders;
             if (!item.bReparsePoint)
@@ -58,9 +69,9 @@ class TreeWalk {
 public:
     TreeWalk(const std::vector<std::string>& roots, std::vector<FolderTotals>& totals,
              std::vector<WalkResult>& results, const std::atomic<bool>* stopRequested,
-             const RootTotalledFn& onRootTotalled)
+             const RootTotalledFn& onRootTotalled, const UnreadableFn& onUnreadable)
         : m_totals(totals), m_results(results), m_pStop(stopRequested),
-          m_onRootTotalled(onRootTotalled), m_pending(roots.size()),
+          m_onRootTotalled(onRootTotalled), m_onUnreadable(onUnreadable), m_pending(roots.size()),
           m_outstanding(roots.size(), 1) {
         m_totals.assign(roots.size(), FolderTotals{});
         m_results.assign(roots.size(), WalkResult::Complete);
@@ -130,6 +141,7 @@ private:
         }
         if (!level.bOpened && folder.bRoot)
             m_results[root] = WalkResult::Unreadable;
+
         FolderTotals& sum = m_totals[root];
         sum.nSize += level.totals.nSize;
         sum.nFolders += level.totals.nFolders;
@@ -143,14 +155,19 @@ private:
         --m_outstanding[root];
         if (!level.subfolders.empty() || (m_nPending == 0 && m_nBusy == 0))
             m_wake.notify_all();
-        if (m_outstanding[root] == 0 && m_onRootTotalled) {
-            // Final now: no folder of this root is waiting or being read.
+        // Final when no folder of this root is waiting or being read.
+        const bool bRootTotalled = m_outstanding[root] == 0 && m_onRootTotalled;
+        if (bRootTotalled || (m_onUnreadable && !level.unread.empty())) {
             const FolderTotals totals = sum;
             const WalkResult result = m_results[root];
             lock.unlock();
             {
                 std::lock_guard<std::mutex> serial(m_callbackMutex);
-                m_onRootTotalled(root, totals, result);
+                if (m_onUnreadable)
+                    for (const UnreadEntry& entry : level.unread)
+                        m_onUnreadable(entry.path, entry.nError);
+                if (bRootTotalled)
+                    m_onRootTotalled(root, totals, result);
             }
             lock.lock();
         }
@@ -161,6 +178,7 @@ private:
     std::vector<WalkResult>& m_results;
     const std::atomic<bool>* m_pStop;
     const RootTotalledFn& m_onRootTotalled;
+    const UnreadableFn& m_onUnreadable;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -179,8 +197,9 @@ private:
 WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested, unsigned threads,
-                            const RootTotalledFn& onRootTotalled) {
-    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled);
+                            const RootTotalledFn& onRootTotalled,
+                            const UnreadableFn& onUnreadable) {
+    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable);
     const WalkResult result = walk.Run(threads ? threads : DefaultWalkThreads());
     if (result == WalkResult::Stopped)
         std::fill(results.begin(), results.end(), WalkResult::Stopped);

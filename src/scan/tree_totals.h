@@ -21,6 +21,11 @@ unsigned DefaultWalkThreads();
 // one at a time, from whichever walking thread finished the root.
 using RootTotalledFn = std::function<void(size_t index, const FolderTotals&, WalkResult)>;
 
+// Called for every folder that cannot be enumerated (a root included) and every entry
+// whose details cannot be read: its path and the errno value saying why. Calls are made
+// one at a time (never at the same time as a RootTotalledFn call), from walking threads.
+using UnreadableFn = std::function<void(const std::string& path, int nError)>;
+
 // Totals the tree beneath each of `roots`: bytes of every file, and the numbers of
 // folders and files at every level. A folder that cannot be read counts as one folder
 // holding nothing; reparse points count as folders but are not entered. Each folder
@@ -31,7 +36,8 @@ using RootTotalledFn = std::function<void(size_t index, const FolderTotals&, Wal
 WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested = nullptr, unsigned threads = 0,
-                            const RootTotalledFn& onRootTotalled = nullptr);
+                            const RootTotalledFn& onRootTotalled = nullptr,
+                            const UnreadableFn& onUnreadable = nullptr);
 
 // The same for a single tree.
 WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,

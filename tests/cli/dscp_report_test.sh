@@ -78,7 +78,7 @@ run "$(native "$tree/empty")"
 # --- bad input
 run "$(native "$work/missing")"
 [ "$status" -eq 1 ] || fail "missing folder exited with $status"
-[ "$(wc -l <"$work/stderr")" -eq 1 ] && grep -q missing "$work/stderr" || fail "missing folder message: $(cat "$work/stderr")"
+[ "$(wc -l <"$work/stderr")" -eq 1 ] && grep -q 'missing: No such file or directory$' "$work/stderr" || fail "missing folder message: $(cat "$work/stderr")"
 [ -s "$work/stdout" ] && fail "missing folder printed a report"
 
 run "$(native "$tree/notes.txt")"
@@ -87,12 +87,54 @@ run "$(native "$tree/notes.txt")"
 run -o "$(native "$work/no/such/dir/r.txt")" "$(native "$tree")"
 [ "$status" -eq 1 ] || fail "unwritable output exited with $status"
 
+run -o "" "$(native "$tree")"
+[ "$status" -eq 2 ] || fail "-o \"\" exited with $status"
+[ -s "$work/stdout" ] && fail "-o \"\" printed a report"
+
 for args in "-x" "--bogus" "a b" "-o"; do
   # shellcheck disable=SC2086
   run $args
   [ "$status" -eq 2 ] || fail "'$args' exited with $status"
   grep -q '^usage: dscp-report' "$work/stderr" || fail "'$args' printed no usage"
 done
+
+# --- what only a POSIX system shows: names with control characters, links, permissions
+if [ ${#emulator[@]} -eq 0 ]; then
+  odd=$work/odd
+  mkdir -p "$odd/real/inner" "$odd/elsewhere"
+  : >"$odd/real/inner/x"
+  : >"$odd/new"$'\n'"line"
+  : >"$odd/esc"$'\e'"[2J"
+  run "$odd"
+  [ "$(wc -l <"$work/stdout")" -eq 8 ] || fail "control characters: $(wc -l <"$work/stdout") lines"
+  grep -q '^new?line ' "$work/stdout" && grep -q '^esc?\[2J ' "$work/stdout" || fail "control characters not shown as ?"
+  LC_ALL=C grep -q $'\e' "$work/out" && fail "an escape reached the report"
+
+  # ".." after a link is the parent of the link's target, as the system opens it
+  ln -s "$odd/real/inner" "$odd/elsewhere/link"
+  run "$odd/elsewhere/link/.."
+  sed -n 1p "$work/stdout" | grep -qxF "Path: $odd/real" || fail "link/..: $(sed -n 1p "$work/stdout")"
+  [ "$(tail -n +5 "$work/stdout" | awk '{print $1}')" = "inner" ] || fail "link/.. listed $(tail -n +5 "$work/stdout")"
+
+  # Parts that cannot be read: each named with its reason, the rest reported, exit 1
+  as_user=()
+  [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  locked=$work/locked
+  mkdir -p "$locked/deep/shut" "$locked/deep/listonly" "$locked/open"
+  head -c 700 /dev/zero >"$locked/open/a"
+  head -c 700 /dev/zero >"$locked/deep/shut/b"
+  head -c 700 /dev/zero >"$locked/deep/listonly/c"
+  chmod 000 "$locked/deep/shut"
+  chmod 444 "$locked/deep/listonly"
+  chmod 755 "$work"
+  "${as_user[@]}" "$program" --exact -o /dev/null "$locked" >/dev/null 2>"$work/stderr"
+  status=$?
+  chmod 755 "$locked/deep/shut" "$locked/deep/listonly"
+  [ "$status" -eq 1 ] || fail "unreadable parts exited with $status"
+  grep -qxF "dscp-report: cannot read $locked/deep/listonly/c: Permission denied" "$work/stderr" || fail "unreadable file not named: $(cat "$work/stderr")"
+  grep -qxF "dscp-report: cannot read $locked/deep/shut: Permission denied" "$work/stderr" || fail "unreadable folder not named: $(cat "$work/stderr")"
+  grep -qxF "700 bytes, 4 folders, 2 files beneath, 2 could not be read" "$work/stderr" || fail "--exact with unreadable parts: $(cat "$work/stderr")"
+fi
 
 run --help
 [ "$status" -eq 0 ] && grep -q '^usage:' "$work/stdout" || fail "--help"

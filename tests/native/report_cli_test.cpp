@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 
 #include "command_line.h"
 #include "folder_report.h"
@@ -42,8 +44,8 @@ TEST(ParseCommandLine, FolderAndOutputFile) {
 }
 
 TEST(ParseCommandLine, RefusesBadInput) {
-    for (const auto& args :
-         std::vector<std::vector<const char*>>{{"-x"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}}) {
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"-x"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}, {"-o", ""}}) {
         ReportOptions options;
         std::string error;
         EXPECT_FALSE(Parse(args, options, error)) << args[0];
@@ -70,6 +72,7 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     tree.File("kilo.txt", 1024);
     tree.File("zero", 0);
     FolderReport report;
+    int nError = -1;
     std::vector<std::string> progress;
     std::vector<std::string> counts;
     ASSERT_TRUE(BuildFolderReport(
@@ -78,7 +81,8 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
             counts.push_back(std::to_string(done) + "/" + std::to_string(n));
             progress.push_back(name);
         },
-        report));
+        report, nError));
+    EXPECT_EQ(nError, 0);
     EXPECT_EQ(counts, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
     std::sort(progress.begin(), progress.end());
     EXPECT_EQ(progress, (std::vector<std::string>{"A", "B", "empty"}));
@@ -88,17 +92,18 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     EXPECT_EQ(report.nTotalBytes, (8 << 20) + 1024);
     EXPECT_EQ(report.nFoldersBeneath, 4); // A, B, B/inner, empty
     EXPECT_EQ(report.nFilesBeneath, 4);
-    ASSERT_EQ(report.rows.size(), 5u);
-    EXPECT_EQ(report.rows[0],
-              (FolderReportRow{"B", "5.0 MB", "File folder", report.rows[0][3], "1", "1"}));
-    EXPECT_EQ(report.rows[1][0], "A");
-    EXPECT_EQ(report.rows[2],
-              (FolderReportRow{"kilo.txt", "1.0 KB", "TXT File", report.rows[2][3], "", ""}));
+    EXPECT_TRUE(report.unreadable.empty());
+    ASSERT_EQ(report.entries.size(), 5u);
+    const FolderReportRow first = ReportCells(report.entries[0]);
+    EXPECT_EQ(first, (FolderReportRow{"B", "5.0 MB", "File folder", first[3], "1", "1"}));
+    EXPECT_FALSE(first[3].empty());
+    EXPECT_EQ(report.entries[1].name, "A");
+    const FolderReportRow kilo = ReportCells(report.entries[2]);
+    EXPECT_EQ(kilo, (FolderReportRow{"kilo.txt", "1.0 KB", "TXT File", kilo[3], "", ""}));
     // Equal sizes keep the list's order: subfolders before files.
-    EXPECT_EQ(report.rows[3][0], "empty");
-    EXPECT_EQ(report.rows[3][1], "0 KB");
-    EXPECT_EQ(report.rows[4][0], "zero");
-    EXPECT_FALSE(report.rows[0][3].empty());
+    EXPECT_EQ(ReportCells(report.entries[3])[0], "empty");
+    EXPECT_EQ(ReportCells(report.entries[3])[1], "0 KB");
+    EXPECT_EQ(report.entries[4].name, "zero");
 }
 
 TEST(BuildFolderReport, ExactTotalKeepsSmallFiles) {
@@ -106,22 +111,71 @@ TEST(BuildFolderReport, ExactTotalKeepsSmallFiles) {
     for (int i = 0; i < 20; ++i)
         tree.File("small" + std::to_string(i), 100); // each shows as 0.1 KB
     FolderReport report;
-    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, 0, nullptr, report));
+    int nError = 0;
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, 0, nullptr, report, nError));
     EXPECT_EQ(report.nTotalBytes, 2000);
 }
 
-TEST(BuildFolderReport, UnreadableFolderIsRefused) {
+TEST(BuildFolderReport, UnreadableFolderIsRefusedWithItsReason) {
     TempTree tree;
+    tree.File("file", 1);
     FolderReport report;
-    EXPECT_FALSE(BuildFolderReport(tree.Path("missing"), TypeForTest, 0, nullptr, report));
+    int nError = 0;
+    EXPECT_FALSE(BuildFolderReport(tree.Path("missing"), TypeForTest, 0, nullptr, report, nError));
+    EXPECT_EQ(nError, ENOENT);
+    EXPECT_FALSE(BuildFolderReport(tree.Path("file"), TypeForTest, 0, nullptr, report, nError));
+    EXPECT_NE(nError, 0);
 }
 
-TEST(SortRowsBySize, ComparesByValueNotText) {
-    std::vector<FolderReportRow> rows = {{"a", "900.0 KB"}, {"b", "2.0 MB"}, {"c", "1023.9 MB"},
-                                         {"d", "1.0 GB"},   {"e", ""},       {"f", "0 KB"}};
-    SortRowsBySize(rows);
+#ifndef _WIN32
+// A folder nobody may open, and a folder that may be listed but not entered, whose
+// entries' sizes cannot be read: each is named with its reason, the rest is counted.
+TEST(BuildFolderReport, NamesEveryPartThatCannotBeRead) {
+    TempTree tree;
+    tree.File("top/readable", 700);
+    tree.File("top/locked/hidden", 700);
+    tree.File("top/listonly/unseen", 700);
+    tree.File("listonly-here/unseen", 5);
+    std::filesystem::permissions(tree.Path("top/locked"), std::filesystem::perms::none);
+    std::filesystem::permissions(tree.Path("top/listonly"), std::filesystem::perms::owner_read);
+    WithoutPermissionOverride asUser;
+    if (!asUser.Works())
+        GTEST_SKIP() << "cannot drop the permission override";
+
+    FolderReport report;
+    int nError = 0;
+    const bool listed = BuildFolderReport(tree.Root(), TypeForTest, 2, nullptr, report, nError);
+    std::vector<std::string> unreadable;
+    for (const UnreadablePath& part : report.unreadable) {
+        EXPECT_EQ(part.nError, EACCES) << part.path;
+        unreadable.push_back(part.path);
+    }
+    FolderReport listOnly;
+    const bool listedListOnly =
+        BuildFolderReport(tree.Path("top/listonly"), TypeForTest, 1, nullptr, listOnly, nError);
+    std::filesystem::permissions(tree.Path("top/locked"), std::filesystem::perms::owner_all);
+    std::filesystem::permissions(tree.Path("top/listonly"), std::filesystem::perms::owner_all);
+
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(unreadable, (std::vector<std::string>{tree.Path("top/listonly/unseen"),
+                                                    tree.Path("top/locked")}));
+    EXPECT_EQ(report.nTotalBytes, 700 + 5);
+    // Listed itself but not entered: its file is named once, from the listing.
+    ASSERT_TRUE(listedListOnly);
+    ASSERT_EQ(listOnly.unreadable.size(), 1u);
+    EXPECT_EQ(listOnly.unreadable[0].path, tree.Path("top/listonly/unseen"));
+}
+#endif
+
+TEST(SortLargestFirst, ComparesExactBytesAndKeepsTheOrderOfEqualSizes) {
+    // 0.1 KB against 0.9 KB and 2.0 KB against 2.9 KB: whole kilobytes would tie them.
+    std::vector<ReportEntry> entries;
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, int64_t>>{
+             {"a", 102}, {"b", 2048}, {"c", 922}, {"d", 2970}, {"e", 0}, {"f", 922}, {"g", 0}})
+        entries.push_back({name, "", bytes, 0, 0, 0, false});
+    SortLargestFirst(entries);
     std::string order;
-    for (const auto& row : rows)
-        order += row[0];
-    EXPECT_EQ(order, "dcbaef");
+    for (const ReportEntry& entry : entries)
+        order += entry.name;
+    EXPECT_EQ(order, "dbcfaeg");
 }

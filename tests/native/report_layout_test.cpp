@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
 #include "report_layout.h"
 #include "temp_tree.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 TEST(FolderReportLines, EmptyFolderHasHeadingTitlesAndRuleOnly) {
     const auto lines = FolderReportLines("C:\\Data", {});
@@ -29,6 +34,43 @@ TEST(FolderReportLines, RowsArePaddedAndNeverCut) {
     EXPECT_EQ(lines[5], "a-name-that-is-longer-than-28-chars.txt     0.3 KB TXT File            "
                         "      d" +
                             std::string(19 + 1 + 10 + 1 + 10, ' '));
+}
+
+// Every column starts at the same display column whatever script the name is written
+// in: 8 Greek letters, 6 Cyrillic, 3 Chinese ones taking two columns each, and a
+// combining accent taking none. The counts pad to the same place as in an ASCII line.
+TEST(FolderReportLines, PadsByDisplayColumnsNotBytes) {
+    const auto lines = FolderReportLines("/x", {{"ascii", "1.0 KB"},
+                                                {"Ελληνικά", "1.0 KB"},
+                                                {"Привет", "1.0 KB"},
+                                                {"中文名", "1.0 KB"},
+                                                {"e\xCC\x81t\xC3\xA9", "1.0 KB"}});
+    ASSERT_EQ(lines.size(), 9u);
+    const std::string tail = std::string(4, ' ') + "1.0 KB" + std::string(1 + 25 + 1 + 20, ' ') +
+                             std::string(1 + 10 + 1 + 10, ' ');
+    EXPECT_EQ(lines[4], "ascii" + std::string(23, ' ') + " " + tail);
+    EXPECT_EQ(lines[5], "Ελληνικά" + std::string(20, ' ') + " " + tail);
+    EXPECT_EQ(lines[6], "Привет" + std::string(22, ' ') + " " + tail);
+    EXPECT_EQ(lines[7], "中文名" + std::string(22, ' ') + " " + tail);
+    EXPECT_EQ(lines[8], "e\xCC\x81t\xC3\xA9" + std::string(25, ' ') + " " + tail);
+}
+
+// A newline in a name would split its row, an escape sequence would drive the terminal
+// the report is shown on: both are shown as '?', in the rows and the Path line.
+TEST(FolderReportLines, ShowsControlCharactersAsQuestionMarks) {
+    const auto lines = FolderReportLines("/x/new\nline", {{"tab\there", "0 KB"},
+                                                          {"esc\x1b[2J", "0 KB"},
+                                                          {"c1\xC2\x9B"
+                                                           "1m",
+                                                           ""}});
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "Path: /x/new?line");
+    EXPECT_EQ(lines[4].substr(0, 29), "tab?here                     ");
+    EXPECT_EQ(lines[5].substr(0, 29), "esc?[2J                      ");
+    EXPECT_EQ(lines[6].substr(0, 29), "c1?1m                        ");
+    for (const std::string& line : lines)
+        for (char c : line)
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << line;
 }
 
 TEST(DriveReportLines, ThreeColumnsAndBlankCellsForDrivesWithoutSizes) {
@@ -63,5 +105,24 @@ TEST(WriteReportFile, AFullDiskIsAFailureAndTheDeviceStays) {
     EXPECT_FALSE(WriteReportFile("/dev/full", {std::string(1 << 16, 'x')}));
     EXPECT_EQ(WriteReport("/dev/full", {"short"}), ReportWriteResult::NotWritten);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
+
+// A regular file that fills up partway (here: the process's file size limit) is
+// removed, so no cut report is left looking like a whole one.
+TEST(WriteReportFile, APartialFileIsRemoved) {
+    TempTree tree;
+    const std::string file = tree.Path("report.txt");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*savedHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ReportWriteResult result =
+        WriteReport(file, std::vector<std::string>(1000, std::string(100, 'x')));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    EXPECT_EQ(result, ReportWriteResult::NotWritten);
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 #endif

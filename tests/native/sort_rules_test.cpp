@@ -48,20 +48,36 @@ TEST(SortRules, NamesDescendFirstThenReverse) {
     EXPECT_EQ(Sorted({"abc", "ABC"}, 0, false, true), (Texts{"abc", "ABC"}));
 }
 
-TEST(SortRules, SizesAndFreeSpaceSortByValueNotText) {
-    EXPECT_EQ(Sorted({"900.0 KB", "2.0 MB", "0 KB", ""}, 1, false, true),
-              (Texts{"2.0 MB", "900.0 KB", "0 KB", ""}));
-    EXPECT_EQ(Sorted({"1023.9 MB", "1.0 GB"}, 1, false, true), (Texts{"1.0 GB", "1023.9 MB"}));
-    // Free Space: 12.0 GB above 9.5 GB (as text, 9.5 GB would lead).
-    EXPECT_EQ(Sorted({"9.5 GB", "12.0 GB", ""}, 2, true, true), (Texts{"12.0 GB", "9.5 GB", ""}));
-    EXPECT_EQ(Sorted({"9.5 GB", "12.0 GB"}, 1, true, false), (Texts{"9.5 GB", "12.0 GB"}));
-    // Sizes of 2048 GB and more still order (kilobytes beyond 32 bits).
-    EXPECT_EQ(Sorted({"2048.0 GB", "5120.0 GB", "1.0 GB"}, 1, false, true),
-              (Texts{"5120.0 GB", "2048.0 GB", "1.0 GB"}));
-    // Texts that print alike compare alike.
-    EXPECT_EQ(CompareSortValues(SortKind::Size, CaptureSortValue(SortKind::Size, "1.5 GB"),
-                                CaptureSortValue(SortKind::Size, "1.5 GB"), true),
-              0);
+// Sizes compare exact bytes: 0.1 KB below 0.9 KB and 2.0 KB below 2.9 KB, which whole
+// kilobytes would tie; equal sizes keep the rows' order in both directions.
+TEST(SortRules, SizesSortByExactBytesAndEqualSizesKeepTheirOrder) {
+    struct Row {
+        const char* name;
+        int64_t bytes;
+    };
+    const std::vector<Row> rows = {{"2.0 KB", 2048},          {"0.1 KB", 102}, {"same1", 1500},
+                                   {"2.9 KB", 2970},          {"0.9 KB", 922}, {"same2", 1500},
+                                   {"5120 GB", 5120LL << 30}, {"same3", 1500}};
+    auto order = [&](bool bDescending) {
+        std::vector<SortValue> values;
+        for (size_t i = 0; i < rows.size(); ++i)
+            values.push_back({"", rows[i].bytes, static_cast<int>(i)});
+        std::vector<size_t> index(rows.size());
+        for (size_t i = 0; i < index.size(); ++i)
+            index[i] = i;
+        // An unstable sort: only the comparison may keep equal rows in order.
+        std::sort(index.begin(), index.end(), [&](size_t a, size_t b) {
+            return CompareSortRows(SortKind::Size, values[a], values[b], bDescending) < 0;
+        });
+        Texts names;
+        for (size_t i : index)
+            names.push_back(rows[i].name);
+        return names;
+    };
+    EXPECT_EQ(order(true), (Texts{"5120 GB", "2.9 KB", "2.0 KB", "same1", "same2", "same3",
+                                  "0.9 KB", "0.1 KB"}));
+    EXPECT_EQ(order(false), (Texts{"0.1 KB", "0.9 KB", "same1", "same2", "same3", "2.0 KB",
+                                   "2.9 KB", "5120 GB"}));
 }
 
 TEST(SortRules, CountsSortAsIntegers) {

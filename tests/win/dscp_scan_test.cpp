@@ -98,7 +98,7 @@ TEST_F(DscpScan, GreekAndChineseNamesShowAndTotalUnderTheProgramsManifest) {
     EXPECT_NE(CommonControlsPath().find(assembly), std::string::npos) << CommonControlsPath();
     EXPECT_NE(CommonControlsPath().find("_6.0."), std::string::npos) << CommonControlsPath();
     TempTree tree;
-    const std::string omega = "\xCE\xA9mega";                 // Greek capital omega
+    const std::string omega = "\xCE\xA9mega";               // Greek capital omega
     const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87"; // two Chinese characters
     tree.Folder(omega);
     tree.Folder(chinese);
@@ -208,6 +208,29 @@ TEST_F(DscpScan, HeaderClicksSortEachColumnByItsRule) {
     EXPECT_EQ(Column(0)[1], "nine");
     EXPECT_TRUE(m_pView->m_bSortDescending);
     EXPECT_EQ(m_pView->m_nSortColumn, 5);
+}
+
+// 2.0 KB against 2.9 KB and 0.1 KB against 0.9 KB: whole kilobytes would tie them and
+// leave them in name order. Equal sizes keep their order, after the scan and both ways.
+TEST_F(DscpScan, SizeSortsByExactBytesAndEqualSizesKeepTheirOrder) {
+    TempTree tree;
+    tree.File("a", 2048);
+    tree.File("b", 2970);
+    tree.File("c", 102);
+    tree.File("d", 922);
+    for (const char* name : {"e1", "e2", "e3"})
+        tree.File(name, 1500);
+    tree.File("f/inner", 2969); // a subfolder's total is as exact
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(Column(0), (Names{"b", "f", "a", "e1", "e2", "e3", "d", "c"}));
+    ClickHeader(1);
+    EXPECT_EQ(Column(0), (Names{"b", "f", "a", "e1", "e2", "e3", "d", "c"}));
+    ClickHeader(1);
+    EXPECT_FALSE(m_pView->m_bSortDescending);
+    EXPECT_EQ(Column(0), (Names{"c", "d", "e1", "e2", "e3", "a", "f", "b"}));
+    EXPECT_EQ(m_pView->m_nSortColumn, 1);
 }
 
 TEST_F(DscpScan, TheDriveOverviewListsWinesDrivesInLetterOrder) {
