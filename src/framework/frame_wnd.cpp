@@ -169,8 +169,20 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
             SetActiveView(pView, false);
     }
     if (bMakeVisible) {
-        // Every view inside, those in control bars included.
+        // Every view inside, those in control bars included, wherever the bar is: a
+        // floating bar lives in a mini frame, a window of its own beside this frame.
         SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, true, true);
+        std::vector<HWND> miniFrames;
+        for (CControlBar* pBar : m_listControlBars) {
+            if (!pBar->m_hWnd || ::IsChild(m_hWnd, pBar->m_hWnd))
+                continue;
+            const HWND hRoot = ::GetAncestor(pBar->m_hWnd, GA_ROOT);
+            if (std::find(miniFrames.begin(), miniFrames.end(), hRoot) == miniFrames.end())
+                miniFrames.push_back(hRoot);
+        }
+        for (HWND hMiniFrame : miniFrames)
+            if (CWnd* pMiniFrame = FromHandlePermanent(hMiniFrame))
+                pMiniFrame->SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, true, true);
         ActivateFrame(-1);
         if (m_pViewActive)
             m_pViewActive->OnActivateView(true, m_pViewActive, m_pViewActive);

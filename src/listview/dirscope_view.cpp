@@ -52,6 +52,10 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_DELETE, OnDelete)
     ON_COMMAND(ID_PASTE, OnPaste)
     ON_UPDATE_COMMAND_UI(ID_PASTE, OnUpdatePaste)
+    ON_MESSAGE(WM_INITMENUPOPUP, OnMenuInitPopup)
+    ON_MESSAGE(WM_DRAWITEM, OnMenuDrawItem)
+    ON_MESSAGE(WM_MEASUREITEM, OnMenuMeasureItem)
+    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -129,6 +133,14 @@ size_t CDirscopeView::RowId(int nItem) const {
     return static_cast<size_t>(item.lParam);
 }
 
+CDirscopeView::~CDirscopeView() {
+    // The list shares its image lists and destroys none; these are the view's own.
+    if (m_hDriveImagesSmall)
+        ImageList_Destroy(m_hDriveImagesSmall);
+    if (m_hDriveImagesLarge)
+        ImageList_Destroy(m_hDriveImagesLarge);
+}
+
 void CDirscopeView::AttachSystemImageLists() {
     SHFILEINFOA sfi{};
     auto hSmall = reinterpret_cast<HIMAGELIST>(
@@ -138,6 +150,49 @@ void CDirscopeView::AttachSystemImageLists() {
     CListCtrl list = GetListCtrl();
     list.SetImageList(hSmall, LVSIL_SMALL);
     list.SetImageList(hLarge, LVSIL_NORMAL);
+}
+
+namespace {
+
+// A list of the three drive icons 141, 140 and 142, in that order, at the size of the
+// shell's list `hLike`.
+HIMAGELIST MakeDriveImageList(HIMAGELIST hLike, int cxDefault, int cyDefault) {
+    int cx = cxDefault;
+    int cy = cyDefault;
+    if (!hLike || !ImageList_GetIconSize(hLike, &cx, &cy)) {
+        cx = cxDefault;
+        cy = cyDefault;
+    }
+    HIMAGELIST hList = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 3, 0);
+    if (!hList)
+        return nullptr;
+    const int icons[3] = {IDI_DRIVE_REMOVABLE, IDI_DRIVE_FIXED, IDI_DRIVE_CDROM};
+    for (int nIcon : icons)
+        ImageList_ReplaceIcon(hList, -1,
+                              ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIcon)));
+    return hList;
+}
+
+} // namespace
+
+void CDirscopeView::AttachDriveImageLists() {
+    // The drive icons live in lists of the view's own: the shell keeps more image lists
+    // than the two it hands out and adds every icon to all of them at one index, so an
+    // icon appended to its lists would put all later icons out of step.
+    if (!m_hDriveImagesSmall) {
+        SHFILEINFOA sfi{};
+        auto hSmall = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        auto hLarge = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX));
+        m_hDriveImagesSmall = MakeDriveImageList(hSmall, ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON));
+        m_hDriveImagesLarge = MakeDriveImageList(hLarge, ::GetSystemMetrics(SM_CXICON),
+                                                 ::GetSystemMetrics(SM_CYICON));
+    }
+    CListCtrl list = GetListCtrl();
+    list.SetImageList(m_hDriveImagesSmall, LVSIL_SMALL);
+    list.SetImageList(m_hDriveImagesLarge, LVSIL_NORMAL);
 }
 
 void CDirscopeView::GetShellFileInfo(const char* path) {
@@ -268,6 +323,7 @@ void CDirscopeView::ShowFolder() {
         DeleteAllColumns();
         InsertColumns();
     }
+    AttachSystemImageLists();
     m_nTotalSize = 0;
     m_nFolderCount = 0;
     m_nFileCount = 0;
@@ -349,27 +405,16 @@ void CDirscopeView::StartScan() {
     // Each scan reports into an inbox of its own under a generation of its own: whatever
     // an earlier scan left in the queue is recognised and dropped.
     const unsigned nGeneration = ++m_nScanGeneration;
-    auto pInbox = std::make_shared<ScanInbox>();
-    m_pScanInbox = pInbox;
     const HWND hWnd = m_hWnd;
     // Never waits for this thread: the results are posted, not sent.
-    auto wake = [hWnd, nGeneration](ScanInbox& inbox) {
-        if (!inbox.bWakePosted) {
-            inbox.bWakePosted = true;
-            ::PostMessageA(hWnd, WM_SCAN_RESULTS, nGeneration, 0);
-        }
+    auto pInbox = std::make_shared<ScanInbox>([hWnd, nGeneration] {
+        return ::PostMessageA(hWnd, WM_SCAN_RESULTS, nGeneration, 0) != FALSE;
+    });
+    m_pScanInbox = pInbox;
+    auto onRow = [pInbox](size_t index, const FolderTotals& totals) {
+        pInbox->AddRow(index, totals);
     };
-    auto onRow = [pInbox, wake](size_t index, const FolderTotals& totals) {
-        std::lock_guard<std::mutex> lock(pInbox->mutex);
-        pInbox->rows.emplace_back(index, totals);
-        wake(*pInbox);
-    };
-    auto onFinished = [pInbox, wake](int64_t nBytes) {
-        std::lock_guard<std::mutex> lock(pInbox->mutex);
-        pInbox->bFinished = true;
-        pInbox->nSubfolderBytes = nBytes;
-        wake(*pInbox);
-    };
+    auto onFinished = [pInbox](int64_t nBytes) { pInbox->Finish(nBytes); };
     m_bScanning = true;
     if (!m_scan.Start(std::move(paths), onRow, onFinished)) {
         // No thread: the subfolder rows keep their empty cells, the status line its counts.
@@ -390,21 +435,12 @@ void CDirscopeView::StopScan() {
 LRESULT CDirscopeView::OnScanResults(WPARAM wParam, LPARAM) {
     if (static_cast<unsigned>(wParam) != m_nScanGeneration || !m_pScanInbox)
         return 0; // from a scan that was stopped
-    std::vector<std::pair<size_t, FolderTotals>> rows;
-    bool bFinished = false;
-    int64_t nSubfolderBytes = 0;
-    {
-        std::lock_guard<std::mutex> lock(m_pScanInbox->mutex);
-        rows.swap(m_pScanInbox->rows);
-        bFinished = m_pScanInbox->bFinished;
-        nSubfolderBytes = m_pScanInbox->nSubfolderBytes;
-        m_pScanInbox->bWakePosted = false;
-    }
-    for (const auto& row : rows)
+    const ScanInbox::Contents taken = m_pScanInbox->Take();
+    for (const auto& row : taken.rows)
         ApplyTotals(row.first, row.second);
-    if (bFinished) {
+    if (taken.bFinished) {
         SortByColumn(1, TRUE);
-        RecomputeTotalSize(nSubfolderBytes);
+        RecomputeTotalSize(taken.nSubfolderBytes);
         m_scan.Stop(); // it has handed out everything: this only joins its thread
         m_pScanInbox.reset();
         m_bScanning = false;
@@ -465,9 +501,15 @@ void CDirscopeView::UpdateStatusText() {
         ::SendMessageA(hBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void CDirscopeView::OnTimer(UINT_PTR) {
+void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
+    // Results whose wake-up could not be posted are taken here.
+    if (m_pScanInbox)
+        OnScanResults(m_nScanGeneration, 0);
     UpdateStatusText();
-    Default(); // the list control's own timers keep working
+    // Only the list control's own timers go on to it: a list control stops a timer it
+    // does not know, and the status line would never show the total after that.
+    if (nIDEvent != kStatusTimer)
+        Default();
 }
 
 void CDirscopeView::OnDestroy() {
@@ -549,25 +591,14 @@ void CDirscopeView::ShowDriveOverview() {
     ListLogicalDrives(drives);
     ClearRows();
 
-    // The three icons go into the image lists once; every rebuild reuses them.
     CListCtrl list = GetListCtrl();
-    if (m_nDriveImages[0] < 0) {
-        HIMAGELIST hNormal = list.GetImageList(LVSIL_NORMAL);
-        HIMAGELIST hSmall = list.GetImageList(LVSIL_SMALL);
-        const int icons[3] = {IDI_DRIVE_REMOVABLE, IDI_DRIVE_FIXED, IDI_DRIVE_CDROM};
-        for (int i = 0; i < 3; ++i) {
-            HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icons[i]));
-            m_nDriveImages[i] = ImageList_ReplaceIcon(hNormal, -1, hIcon);
-            ImageList_ReplaceIcon(hSmall, -1, hIcon);
-        }
-    }
-
+    AttachDriveImageLists();
     for (const std::string& name : drives) {
         const std::string root = DriveRootPath(name);
         const int nResource = DriveIconResource(::GetDriveTypeA(root.c_str()));
-        const int nImage = nResource == IDI_DRIVE_REMOVABLE ? m_nDriveImages[0]
-                           : nResource == IDI_DRIVE_CDROM   ? m_nDriveImages[2]
-                                                            : m_nDriveImages[1];
+        const int nImage = nResource == IDI_DRIVE_REMOVABLE ? kRemovableImage
+                           : nResource == IDI_DRIVE_CDROM   ? kCdromImage
+                                                            : kFixedImage;
         const int nItem = InsertRow(name.c_str(), nImage);
         if (nItem < 0 || !ShouldQueryDriveSpace(name))
             continue;
@@ -687,7 +718,33 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
         paths.push_back(std::string(m_szFolderPath) + "\\" + name);
     CShellItemMenu shellMenu;
     shellMenu.SetPaths(paths);
+    CShellItemMenu* pOuterMenu = m_pOpenMenu;
+    m_pOpenMenu = &shellMenu;
     shellMenu.TrackMenu(this, pt.x, pt.y);
+    m_pOpenMenu = pOuterMenu;
+}
+
+LRESULT CDirscopeView::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT lResult = 0;
+    if (m_pOpenMenu && m_pOpenMenu->HandleOwnerMessage(message, wParam, lParam, &lResult))
+        return lResult;
+    return Default();
+}
+
+LRESULT CDirscopeView::OnMenuInitPopup(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_INITMENUPOPUP, wParam, lParam);
+}
+
+LRESULT CDirscopeView::OnMenuDrawItem(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_DRAWITEM, wParam, lParam);
+}
+
+LRESULT CDirscopeView::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_MEASUREITEM, wParam, lParam);
+}
+
+LRESULT CDirscopeView::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
 }
 
 void CDirscopeView::OnKeyUp(UINT nChar, UINT, UINT) {

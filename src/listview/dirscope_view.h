@@ -9,18 +9,19 @@
 #include <array>
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "background_scan.h"
 #include "folder_entry.h"
+#include "scan_inbox.h"
 #include "list_view.h"
 
 #include <shellapi.h>
 
 class CMainFrame;
+class CShellItemMenu;
 class CTreeCtrl;
 
 class CDirscopeView : public CListView {
@@ -40,6 +41,7 @@ public:
     // The tree node under which the drives are listed, or null.
     static HTREEITEM FindComputerItem(CTreeCtrl* pTree);
 
+    ~CDirscopeView() override;
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnInitialUpdate() override;
     void OnDraw(HDC hDC) override;
@@ -88,17 +90,11 @@ public:
 
     // The paths the last Paste read from the clipboard.
     std::vector<std::string> m_arrPasteFiles;
+    // The shell menu open for the selected rows, or null: it sees the messages this
+    // window gets for drawing it.
+    CShellItemMenu* m_pOpenMenu = nullptr;
 
 protected:
-    // What the scan thread hands over; the view applies it on its own thread.
-    struct ScanInbox {
-        std::mutex mutex;
-        std::vector<std::pair<size_t, FolderTotals>> rows;
-        bool bFinished = false;
-        int64_t nSubfolderBytes = 0;
-        bool bWakePosted = false;
-    };
-
     void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDblClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
@@ -106,6 +102,12 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
     LRESULT OnScanResults(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuInitPopup(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuDrawItem(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuMeasureItem(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+    // Offers a message to the open shell menu; the list control has it otherwise.
+    LRESULT ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam);
 
     void StartScan();
     void StopScan();
@@ -119,7 +121,10 @@ protected:
     void InsertColumns();
     void DeleteAllColumns();
     void ClearRows();
+    // The shell's system image lists on the list, for a folder's rows.
     void AttachSystemImageLists();
+    // The view's own lists of the three drive icons on the list, for the drive overview.
+    void AttachDriveImageLists();
     void AddRow(const FolderEntry& entry, bool bFile);
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
@@ -132,10 +137,15 @@ protected:
     // Each row's exact bytes in the Size column and the drive overview's Free Space, by
     // item parameter; 0 while the cell is empty.
     std::vector<std::array<int64_t, 2>> m_rowBytes;
-    int m_nDriveImages[3] = {-1, -1, -1}; // the drive icons 141, 140, 142 in the image list
+    // The drive icons 141, 140 and 142 at these indices of the view's own lists.
+    static constexpr int kRemovableImage = 0;
+    static constexpr int kFixedImage = 1;
+    static constexpr int kCdromImage = 2;
+    HIMAGELIST m_hDriveImagesSmall = nullptr;
+    HIMAGELIST m_hDriveImagesLarge = nullptr;
     std::map<std::string, SHFILEINFOA> m_typeCache; // by lower-case extension
     std::map<std::string, bool> m_ownIconClasses;   // extension: its icon is each file's own
     unsigned m_nScanGeneration = 0;
-    std::shared_ptr<ScanInbox> m_pScanInbox;
+    std::shared_ptr<ScanInbox> m_pScanInbox; // what the running scan found, to be applied
     BackgroundScan m_scan; // last: stopped before anything it reports into goes
 };

@@ -6,11 +6,6 @@
 #include "menu.h"
 #include "wnd.h"
 
-// The menu interface while a menu is tracked, for MenuHookProc; null otherwise. One
-// shell menu is tracked at a time.
-IContextMenu2* g_pContextMenu2 = nullptr;
-IContextMenu3* g_pContextMenu3 = nullptr;
-
 namespace {
 
 // The first command identifier handed to the shell, and the last.
@@ -222,35 +217,18 @@ UINT CShellItemMenu::TrackMenu(CWnd* pOwner, int x, int y) {
     pcm->QueryContextMenu(*m_pMenu, static_cast<UINT>(m_pMenu->GetMenuItemCount()), kFirstCommand,
                           kLastCommand, CMF_EXPLORE);
 
-    const HWND hOwner = pOwner->m_hWnd;
-    const auto hookProc = reinterpret_cast<LONG_PTR>(&CShellItemMenu::MenuHookProc);
-    bool bHooked = false;
-    if (nVersion >= 2) {
-        const LONG_PTR oldProc = GetWindowLongPtrA(hOwner, GWLP_WNDPROC);
-        SetPropA(hOwner, kOldWndProcProp, reinterpret_cast<HANDLE>(oldProc));
-        SetWindowLongPtrA(hOwner, GWLP_WNDPROC, hookProc);
-        if (nVersion == 3)
-            g_pContextMenu3 = static_cast<IContextMenu3*>(pcm);
-        else
-            g_pContextMenu2 = static_cast<IContextMenu2*>(pcm);
-        bHooked = true;
-    }
-
+    // The owner hands this object the messages a menu of version 2 or 3 draws its items
+    // and submenus with (HandleOwnerMessage) while it is open; the owner's window
+    // procedure is never replaced.
+    if (nVersion == 3)
+        m_pOpenMenu3 = static_cast<IContextMenu3*>(pcm);
+    if (nVersion >= 2)
+        m_pOpenMenu2 = static_cast<IContextMenu2*>(pcm);
     UINT nResult = m_pMenu->TrackPopupMenu(TPM_RETURNCMD, x, y, pOwner);
+    // Commands run with the menu closed; a dialog they show sees the owner as it is.
+    m_pOpenMenu2 = nullptr;
+    m_pOpenMenu3 = nullptr;
 
-    if (bHooked) {
-        // Put the owner's procedure back only while the hook is still the one installed:
-        // a procedure someone installed on top of it meanwhile keeps calling the hook,
-        // which then keeps forwarding through the property.
-        if (GetWindowLongPtrA(hOwner, GWLP_WNDPROC) == hookProc) {
-            SetWindowLongPtrA(hOwner, GWLP_WNDPROC,
-                              reinterpret_cast<LONG_PTR>(GetPropA(hOwner, kOldWndProcProp)));
-            RemovePropA(hOwner, kOldWndProcProp);
-        }
-    }
-    // Commands run with the hook gone; a dialog they show may come and go freely.
-    g_pContextMenu2 = nullptr;
-    g_pContextMenu3 = nullptr;
     if (nResult >= kFirstCommand && nResult <= kLastCommand) {
         RunCommand(pcm, nResult - kFirstCommand);
         nResult = 0;
@@ -259,34 +237,29 @@ UINT CShellItemMenu::TrackMenu(CWnd* pOwner, int x, int y) {
     return nResult;
 }
 
-LRESULT CALLBACK CShellItemMenu::MenuHookProc(HWND hWnd, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    auto oldProc = reinterpret_cast<WNDPROC>(GetPropA(hWnd, kOldWndProcProp));
-    auto forward = [&]() -> LRESULT {
-        return oldProc ? CallWindowProcA(oldProc, hWnd, message, wParam, lParam)
-                       : DefWindowProcA(hWnd, message, wParam, lParam);
-    };
-    IContextMenu2* pcm2 = g_pContextMenu2 ? g_pContextMenu2 : g_pContextMenu3;
+bool CShellItemMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                        LRESULT* pResult) {
+    if (!m_pOpenMenu2)
+        return false;
     switch (message) {
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
-        if (wParam != 0 || !pcm2)
-            return forward(); // not from a menu
-        pcm2->HandleMenuMsg(message, wParam, lParam);
-        return TRUE;
+        if (wParam != 0)
+            return false; // from a control, not from the menu
+        m_pOpenMenu2->HandleMenuMsg(message, wParam, lParam);
+        *pResult = TRUE;
+        return true;
     case WM_INITMENUPOPUP:
-        if (!pcm2)
-            return forward();
-        pcm2->HandleMenuMsg(message, wParam, lParam);
-        return 0;
+        m_pOpenMenu2->HandleMenuMsg(message, wParam, lParam);
+        *pResult = 0;
+        return true;
     case WM_MENUCHAR:
-        if (g_pContextMenu3) {
-            LRESULT lResult = 0;
-            g_pContextMenu3->HandleMenuMsg2(message, wParam, lParam, &lResult);
-            return lResult;
-        }
-        return forward();
+        if (!m_pOpenMenu3)
+            return false;
+        *pResult = 0;
+        m_pOpenMenu3->HandleMenuMsg2(message, wParam, lParam, pResult);
+        return true;
     default:
-        return forward();
+        return false;
     }
 }

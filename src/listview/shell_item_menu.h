@@ -41,8 +41,11 @@ public:
     // The items' menu interface and its version (1, 2 or 3).
     BOOL GetContextMenu(IContextMenu** ppcm, int* pVersion);
     static void RunCommand(IContextMenu* pcm, UINT nOffset);
-    // The owner's window procedure while a menu of version 2 or 3 is tracked.
-    static LRESULT CALLBACK MenuHookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // A message of the owner's while the menu is open: what a menu of version 2 or 3
+    // needs to draw its items and submenus (WM_INITMENUPOPUP, WM_DRAWITEM and
+    // WM_MEASUREITEM from the menu, WM_MENUCHAR) goes to the shell, and true is returned
+    // with the result; anything else is left to the owner (false).
+    bool HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
     int m_nItems = 0;                      // the items stored
     BOOL m_bHaveFolder = FALSE;            // m_psfParent is held
@@ -50,9 +53,10 @@ public:
     IShellFolder* m_psfParent = nullptr;   // the folder holding the items
     std::vector<LPITEMIDLIST> m_pidlItems; // relative to m_psfParent, on the C heap
 
-    // The property that keeps the owner's own procedure while the hook is installed.
-    static constexpr const char* kOldWndProcProp = "OldWndProc";
-
 private:
     void Release();
+
+    // The menu interface while the menu is open (both set for version 3), else null.
+    IContextMenu2* m_pOpenMenu2 = nullptr;
+    IContextMenu3* m_pOpenMenu3 = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "background_scan.h"
+#include "scan_inbox.h"
 #include "temp_tree.h"
 
 namespace {
@@ -126,4 +127,35 @@ TEST(BackgroundScan, StoppedScanHandsOutNothingMore) {
             EXPECT_EQ(first.rows.size(), subfolders.size());
         }
     }
+}
+
+// A wake-up that cannot be posted (the message queue is full) is tried again by the
+// next result, and nothing waiting is lost meanwhile.
+TEST(ScanInbox, AFailedWakeUpIsTriedAgainByTheNextResult) {
+    bool bQueueFull = true;
+    int nPosted = 0;
+    ScanInbox inbox([&] {
+        if (bQueueFull)
+            return false;
+        ++nPosted;
+        return true;
+    });
+    inbox.AddRow(0, FolderTotals{});
+    EXPECT_EQ(nPosted, 0);
+    bQueueFull = false;
+    inbox.AddRow(1, FolderTotals{});
+    EXPECT_EQ(nPosted, 1);
+    inbox.Finish(7); // announced already: no second wake-up
+    EXPECT_EQ(nPosted, 1);
+
+    ScanInbox::Contents taken = inbox.Take();
+    ASSERT_EQ(taken.rows.size(), 2u);
+    EXPECT_EQ(taken.rows[0].first, 0u);
+    EXPECT_EQ(taken.rows[1].first, 1u);
+    EXPECT_TRUE(taken.bFinished);
+    EXPECT_EQ(taken.nSubfolderBytes, 7);
+
+    // Taken, the next result announces itself again.
+    inbox.AddRow(2, FolderTotals{});
+    EXPECT_EQ(nPosted, 2);
 }

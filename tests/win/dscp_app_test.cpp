@@ -307,6 +307,12 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
         SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     auto hLarge =
         reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX));
+    // The drive icons are in lists of the view's own; a folder's rows use the shell's.
+    EXPECT_NE(List().GetImageList(LVSIL_SMALL), hSmall);
+    EXPECT_NE(List().GetImageList(LVSIL_NORMAL), hLarge);
+    TempTree tree;
+    tree.File("a.txt", 1);
+    Show(tree.Root());
     EXPECT_EQ(List().GetImageList(LVSIL_SMALL), hSmall);
     EXPECT_EQ(List().GetImageList(LVSIL_NORMAL), hLarge);
 }
@@ -497,6 +503,9 @@ TEST_F(DscpApp, DestroyingTheListLeavesTheShellsImageListsIntact) {
     auto hSmall = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ASSERT_NE(hSmall, nullptr);
+    TempTree tree;
+    tree.File("a.txt", 1);
+    Show(tree.Root());
     ASSERT_EQ(List().GetImageList(LVSIL_SMALL), hSmall);
     // Wine's shell keeps its lists alive either way; the style is what protects them on
     // Windows.
@@ -511,6 +520,7 @@ TEST_F(DscpApp, DestroyingTheListLeavesTheShellsImageListsIntact) {
     EXPECT_GT(cx, 0);
     // A new list gets the very same lists again.
     ASSERT_TRUE(StartApp({}));
+    Show(tree.Root());
     EXPECT_EQ(List().GetImageList(LVSIL_SMALL), hSmall);
 }
 

@@ -8,8 +8,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <shlobj.h>
 
 #include "about_dialog.h"
 #include "dirscope_app.h"
@@ -19,6 +22,7 @@
 #include "main_frame.h"
 #include "output_to_text_file.h"
 #include "resource.h"
+#include "shell_tree_ctrl.h"
 #include "temp_tree.h"
 
 namespace {
@@ -474,7 +478,152 @@ TEST(WebLinkStatic, RefusesWhatCouldAddArgumentsOrOverrunItsBuffers) {
     EXPECT_EQ(reg.Recorded(1500), "");
 }
 
+namespace {
+
+// Icons as pixels: what the user sees, whichever list and index holds them.
+
+// Image `nIndex` of `hList` drawn on white, as hexadecimal text.
+std::string ImagePixels(HIMAGELIST hList, int nIndex) {
+    int cx = 0;
+    int cy = 0;
+    if (!ImageList_GetIconSize(hList, &cx, &cy) || nIndex < 0)
+        return "none";
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* pBits = nullptr;
+    HDC hDC = CreateCompatibleDC(nullptr);
+    HBITMAP hBitmap = CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = SelectObject(hDC, hBitmap);
+    PatBlt(hDC, 0, 0, cx, cy, WHITENESS);
+    ImageList_Draw(hList, nIndex, hDC, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    std::ostringstream text;
+    const auto* pPixels = static_cast<const unsigned char*>(pBits);
+    for (int i = 0; i < cx * cy * 4; ++i)
+        text << "0123456789abcdef"[pPixels[i] >> 4] << "0123456789abcdef"[pPixels[i] & 15];
+    SelectObject(hDC, hOld);
+    DeleteObject(hBitmap);
+    DeleteDC(hDC);
+    return text.str();
+}
+
+// The shell's small icon of an item, a path or "csidl:N" for a special folder, asked by
+// its item id list as the tree and the save dialog ask.
+std::string ShellIconPixels(const std::string& item) {
+    LPITEMIDLIST pidl = nullptr;
+    if (item.rfind("csidl:", 0) == 0) {
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, std::atoi(item.c_str() + 6), &pidl)))
+            return "none";
+    } else {
+        std::wstring wide(item.begin(), item.end());
+        if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &pidl, 0, nullptr)))
+            return "none";
+    }
+    SHFILEINFOA sfi{};
+    const DWORD_PTR hList = SHGetFileInfoA(reinterpret_cast<const char*>(pidl), 0, &sfi, sizeof(sfi),
+                                           SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    CoTaskMemFree(pidl);
+    return hList ? ImagePixels(reinterpret_cast<HIMAGELIST>(hList), sfi.iIcon) : "none";
+}
+
+// The same items' icons asked in a new process of this test program, which never shows
+// the program's windows.
+std::vector<std::string> FreshProcessIconPixels(const std::vector<std::string>& items,
+                                                const std::string& outPath) {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof(exe));
+    std::string commandLine = "\"" + std::string(exe) + "\" --icon-pixels \"" + outPath + "\"";
+    for (const std::string& item : items) // a backslash before a quote is doubled
+        commandLine += " \"" + item + (item.back() == '\\' ? "\\\"" : "\"");
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return {};
+    WaitForSingleObject(pi.hProcess, 60000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::vector<std::string> pixels;
+    std::ifstream in(outPath);
+    for (std::string line; std::getline(in, line);)
+        pixels.push_back(line);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(DscpCommands, AfterTheDriveOverviewEveryIconIsTheOneTheShellGives) {
+    // Start-up showed the drive overview; everything below is asked of the shell after it.
+    ASSERT_TRUE(m_pView->m_bDriveView);
+    TempTree tree;
+    tree.File("new.dscpicontype", 1);
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof(exe));
+    // A file type whose icon the shell has not shown before in either process.
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".dscpicontype", REG_SZ, "DscpIconType", 0),
+              ERROR_SUCCESS);
+    const std::string defaultIcon = std::string(exe) + ",0";
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, "DscpIconType\\DefaultIcon", REG_SZ,
+                           defaultIcon.c_str(), 0),
+              ERROR_SUCCESS);
+
+    std::vector<std::string> items;
+    std::vector<std::string> seen;
+
+    // Folders in the tree pane: the computer, selected at start, and drive C.
+    auto* pTree = dynamic_cast<CShellTreeCtrl*>(m_pFrame->m_pFolderTree);
+    ASSERT_NE(pTree, nullptr);
+    const HTREEITEM hComputer = pTree->GetSelectedItem();
+    HTREEITEM hDrive = pTree->GetChildItem(hComputer);
+    while (hDrive && pTree->GetItemText(hDrive).find("C:") == std::string::npos)
+        hDrive = pTree->GetNextSiblingItem(hDrive);
+    ASSERT_NE(hDrive, nullptr);
+    for (HTREEITEM hNode : {hComputer, hDrive}) {
+        TVITEMA tvi{};
+        tvi.mask = TVIF_IMAGE;
+        tvi.hItem = hNode;
+        ASSERT_TRUE(pTree->SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi)));
+        seen.push_back(ImagePixels(pTree->GetImageList(TVSIL_NORMAL), tvi.iImage));
+    }
+    items.push_back("csidl:" + std::to_string(CSIDL_DRIVES));
+    items.push_back("C:\\");
+
+    // A file of the new type in the list.
+    Show(tree.Root());
+    ASSERT_EQ(List().GetItemCount(), 1);
+    items.push_back(tree.Path("new.dscpicontype"));
+    seen.push_back(ImagePixels(List().GetImageList(LVSIL_SMALL), List().GetItemImage(0)));
+
+    // Desktop, Documents and My Computer, as the save dialog's folder box asks for them.
+    for (int nFolder : {CSIDL_DESKTOP, CSIDL_PERSONAL, CSIDL_DRIVES}) {
+        items.push_back("csidl:" + std::to_string(nFolder));
+        seen.push_back(ShellIconPixels(items.back()));
+    }
+
+    const std::vector<std::string> fresh = FreshProcessIconPixels(items, tree.Path("icons.txt"));
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".dscpicontype");
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "DscpIconType");
+    ASSERT_EQ(fresh.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_NE(fresh[i], "none") << items[i];
+        EXPECT_TRUE(seen[i] == fresh[i]) << items[i]; // not printed: a kilobyte of digits
+    }
+}
+
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--icon-pixels") {
+        // Started by the icon test: the shell's icons of the items named, one a line.
+        CoInitialize(nullptr);
+        std::ofstream out(argv[2]);
+        for (int i = 3; i < argc; ++i)
+            out << ShellIconPixels(argv[i]) << "\n";
+        return 0;
+    }
     if (argc >= 2 && std::string(argv[1]) == "--record") {
         // Started by a link test: note how, and end.
         char path[MAX_PATH] = {};

@@ -353,6 +353,44 @@ TEST_F(DscpNav, FolderButtonAndCloseButtonHideThePaneAndHistoryWorksWithoutIt) {
     EXPECT_TRUE(Checked(ID_FOLDER));
 }
 
+// Writes a DWORD value into the program's profile section `section`.
+void WriteProfileDword(const std::string& section, const char* name, DWORD value) {
+    const std::string key = "Software\\Tarnwick\\Dirscope\\" + section;
+    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof(value));
+}
+
+TEST_F(DscpNav, AStoredFloatingPaneGetsItsInitialUpdateShownOrHidden) {
+    for (DWORD dwVisible : {1u, 0u}) {
+        SCOPED_TRACE(dwVisible);
+        StopApp();
+        WriteProfileDword("Dirscope.BarState-Summary", "Bars", 1);
+        WriteProfileDword("Dirscope.BarState-Bar0", "BarID", 101);
+        WriteProfileDword("Dirscope.BarState-Bar0", "DockBarID", AFX_IDW_DOCKBAR_FLOAT);
+        WriteProfileDword("Dirscope.BarState-Bar0", "Visible", dwVisible);
+        WriteProfileDword("Dirscope.BarState-Bar0", "XPos", 300);
+        WriteProfileDword("Dirscope.BarState-Bar0", "YPos", 200);
+        StartApp({});
+        ASSERT_TRUE(m_pFrame->m_wndTreeBar.IsFloating());
+        ASSERT_EQ(m_pFrame->m_wndTreeBar.IsWindowVisible(), dwVisible == 1);
+
+        // The tree is filled and on the computer; the list shows the drives.
+        ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
+        ASSERT_NE(DriveC(), nullptr);
+        EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+        ExpectShows("");
+        EXPECT_GE(List().GetItemCount(), 2);
+        EXPECT_TRUE(Enabled(ID_UP));
+
+        // File New with the pane floating starts the tree over as well as the list.
+        Tree().SelectItem(DriveC());
+        ExpectShows("C:");
+        Command(ID_FILE_NEW);
+        EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+        ExpectShows("");
+        EXPECT_GE(List().GetItemCount(), 2);
+    }
+}
+
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);

@@ -416,21 +416,23 @@ TEST_F(DscpShell, TheShellMenuCopiesTheSelectionForPasteAndRestoresTheView) {
     Select("b.txt");
     const HWND hView = m_pView->m_hWnd;
     const LONG_PTR procBefore = GetWindowLongPtrA(hView, GWLP_WNDPROC);
-    bool bHooked = false;
+    // While the menu is open the view hands it its drawing messages through its own
+    // table: its procedure stays what it was.
+    bool bOpenMenuSeen = false;
+    bool bProcKept = false;
     bool bChosen = false;
     MenuWatcher watcher([&](HWND hMenuWnd, HMENU hMenu) {
-        bHooked = GetWindowLongPtrA(hView, GWLP_WNDPROC) ==
-                      reinterpret_cast<LONG_PTR>(&CShellItemMenu::MenuHookProc) &&
-                  GetPropA(hView, CShellItemMenu::kOldWndProcProp) ==
-                      reinterpret_cast<HANDLE>(procBefore);
+        bOpenMenuSeen = m_pView->m_pOpenMenu != nullptr;
+        bProcKept = GetWindowLongPtrA(hView, GWLP_WNDPROC) == procBefore;
         bChosen = ChooseItem(hMenuWnd, hMenu, "&Copy");
     });
     Notify(NM_RCLICK, Row("a.txt"));
     watcher.Join();
-    EXPECT_TRUE(bHooked);
+    EXPECT_TRUE(bOpenMenuSeen);
+    EXPECT_TRUE(bProcKept);
     EXPECT_TRUE(bChosen);
+    EXPECT_EQ(m_pView->m_pOpenMenu, nullptr);
     EXPECT_EQ(GetWindowLongPtrA(hView, GWLP_WNDPROC), procBefore);
-    EXPECT_EQ(GetPropA(hView, CShellItemMenu::kOldWndProcProp), nullptr);
 
     // What the shell put on the clipboard is what Paste takes.
     Show(to.Root());
@@ -485,7 +487,7 @@ LRESULT CALLBACK OtherProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
     return CallWindowProcA(g_pBelowOther, hWnd, message, wParam, lParam);
 }
 
-TEST_F(DscpShell, AProcedureInstalledOverTheHookIsLeftInPlace) {
+TEST_F(DscpShell, AProcedureInstalledOverTheViewStaysAndEveryLaterMenuWorks) {
     TempTree tree;
     tree.File("a.txt", 3);
     Show(tree.Root());
@@ -500,13 +502,21 @@ TEST_F(DscpShell, AProcedureInstalledOverTheHookIsLeftInPlace) {
     Notify(NM_RCLICK, Row("a.txt"));
     watcher.Join();
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hView, GWLP_WNDPROC)), &OtherProc);
-    EXPECT_EQ(g_pBelowOther, &CShellItemMenu::MenuHookProc);
-    // The chain still reaches the view through the hook and the kept procedure.
     EXPECT_EQ(m_pView->SendMessage(LVM_GETITEMCOUNT), 1);
+
+    // More menus with that procedure on top: each opens and closes, and the chain still
+    // reaches the view without ever coming back to itself.
+    for (int round = 0; round < 2; ++round) {
+        MenuWatcher again([](HWND hMenuWnd, HMENU) { Key(hMenuWnd, VK_ESCAPE); });
+        Notify(NM_RCLICK, Row("a.txt"));
+        again.Join();
+        EXPECT_TRUE(again.m_bSeen) << round;
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hView, GWLP_WNDPROC)), &OtherProc);
+        EXPECT_EQ(m_pView->SendMessage(LVM_GETITEMCOUNT), 1);
+    }
     Show(tree.Root());
     EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
     SetWindowLongPtrA(hView, GWLP_WNDPROC, procBefore);
-    RemovePropA(hView, CShellItemMenu::kOldWndProcProp);
 }
 
 TEST_F(DscpShell, ACancelledDeleteLeavesTheListUnread) {
