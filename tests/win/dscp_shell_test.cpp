@@ -507,7 +507,7 @@ TEST_F(DscpShell, AProcedureInstalledOverTheViewStaysAndEveryLaterMenuWorks) {
     // More menus with that procedure on top: each opens and closes, and the chain still
     // reaches the view without ever coming back to itself.
     for (int round = 0; round < 2; ++round) {
-        MenuWatcher again([](HWND hMenuWnd, HMENU) { Key(hMenuWnd, VK_ESCAPE); });
+        MenuWatcher again([](HWND hMenuWnd, HMENU hMenu) { Key(hMenuWnd, hMenu, VK_ESCAPE); });
         Notify(NM_RCLICK, Row("a.txt"));
         again.Join();
         EXPECT_TRUE(again.m_bSeen) << round;
