@@ -1,6 +1,7 @@
 #include "shell_tree_ctrl.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -87,15 +88,69 @@ int ShellIconIndex(LPCITEMIDLIST pidl, bool bOpen) {
     return info.iIcon;
 }
 
+// The folders the shell may give an icon of their own although nothing on disk marks
+// them: the known folders (Documents, Pictures, Fonts, ...) and whatever sits directly in a
+// user's profile or the public one (Downloads, Links, Saved Games, ...). Read once.
+class KnownFolders {
+public:
+    KnownFolders() {
+        const int known[] = {CSIDL_DESKTOPDIRECTORY,        CSIDL_PERSONAL,
+                             CSIDL_MYPICTURES,              CSIDL_MYMUSIC,
+                             CSIDL_MYVIDEO,                 CSIDL_FAVORITES,
+                             CSIDL_TEMPLATES,               CSIDL_FONTS,
+                             CSIDL_STARTMENU,               CSIDL_PROGRAMS,
+                             CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS,
+                             CSIDL_COMMON_PICTURES,         CSIDL_COMMON_MUSIC,
+                             CSIDL_COMMON_VIDEO,            CSIDL_COMMON_FAVORITES,
+                             CSIDL_COMMON_TEMPLATES,        CSIDL_COMMON_STARTMENU,
+                             CSIDL_COMMON_PROGRAMS};
+        for (int csidl : known)
+            Add(m_folders, csidl);
+        Add(m_profiles, CSIDL_PROFILE);
+        char path[MAX_PATH] = {};
+        if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_COMMON_DOCUMENTS, nullptr, 0, path)) &&
+            PathRemoveFileSpecA(path))
+            m_profiles.push_back(path); // the public profile holds the common documents
+    }
+
+    // True when `path` (a folder's full path) is one of them.
+    bool MayHaveOwnIcon(const char* path) const {
+        if (Contains(m_folders, path))
+            return true;
+        char parent[MAX_PATH] = {};
+        lstrcpynA(parent, path, MAX_PATH);
+        return PathRemoveFileSpecA(parent) && Contains(m_profiles, parent);
+    }
+
+private:
+    static void Add(std::vector<std::string>& paths, int csidl) {
+        char path[MAX_PATH] = {};
+        if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)))
+            paths.push_back(path);
+    }
+    static bool Contains(const std::vector<std::string>& paths, const char* path) {
+        return std::any_of(paths.begin(), paths.end(), [path](const std::string& known) {
+            return lstrcmpiA(known.c_str(), path) == 0;
+        });
+    }
+
+    std::vector<std::string> m_folders;  // the known folders themselves
+    std::vector<std::string> m_profiles; // folders whose every child may be a known one
+};
+
 // True for a folder whose icon can only be the plain folder icon: a file-system folder that is
-// not a drive's root, and has neither the read-only nor the system attribute (which let
-// a folder pick its own icon) nor a reparse point's overlay. Asking the shell for each such
-// node's icon costs tens of milliseconds under Wine and gives the same answer each time.
+// not a drive's root nor a known folder, and has neither the read-only nor the system
+// attribute (which let a folder pick its own icon) nor a reparse point's overlay. Asking the
+// shell for each such node's icon costs tens of milliseconds under Wine and gives the same
+// answer each time.
 bool HasGenericFolderIcon(LPCITEMIDLIST pidl) {
     char path[MAX_PATH] = {};
     if (pidl->mkid.cb == 0 || !SHGetPathFromIDListA(pidl, path))
         return false;
     if (PathIsRootA(path) || PathIsUNCServerShareA(path))
+        return false;
+    static const KnownFolders knownFolders; // the tree lives on the user interface thread
+    if (knownFolders.MayHaveOwnIcon(path))
         return false;
     const DWORD attributes = GetFileAttributesA(path);
     constexpr DWORD kOwnIcon =

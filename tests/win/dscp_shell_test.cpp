@@ -460,8 +460,8 @@ DWORD ClipboardDropEffect() {
 TEST_F(DscpShell, CutInTheShellMenuIsPastedAsTheShellMarkedIt) {
     TempTree tree;
     TempTree to;
-    tree.File("a.txt", 3);
-    tree.File("b.txt", 4);
+    tree.File("a.txt", 4); // in name order also once sorted largest first
+    tree.File("b.txt", 3);
     Show(tree.Root());
     Select("a.txt");
     bool bChosen = false;

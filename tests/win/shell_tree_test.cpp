@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <string>
@@ -285,13 +286,18 @@ TEST_F(ShellTree, HistoryMovesFindNodesOfTheRealTree) {
 TEST_F(ShellTree, PlainFoldersShowTheIconTheShellGivesThem) {
     // The tree answers plain folders' icons without asking the shell: the answer must be
     // the shell's own, closed and open, and a folder that may carry its own icon (the
-    // read-only attribute) or a drive still goes to the shell.
+    // read-only attribute, a known folder that nothing on disk marks) or a drive still goes
+    // to the shell. Documents comes first, as it does in the tree.
     TempTree tree;
     tree.Folder("plain");
     tree.Folder("own");
     SetFileAttributesA(tree.Path("own").c_str(),
                        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
-    for (const std::string& path : {tree.Path("plain"), tree.Path("own"), std::string("C:\\")}) {
+    char documents[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents)));
+    CreateDirectoryA(documents, nullptr);
+    for (const std::string& path : {std::string(documents), tree.Path("plain"), tree.Path("own"),
+                                     std::string("C:\\")}) {
         LPITEMIDLIST pidl = ILCreateFromPathA(path.c_str());
         ASSERT_NE(pidl, nullptr) << path;
         for (bool bOpen : {false, true}) {
