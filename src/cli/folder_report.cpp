@@ -22,18 +22,19 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
 
     // Every subfolder in one walk, so the threads never wait for one subfolder's last
     // folder before starting on the next. Paths are joined here rather than taken from
-    // szPath, which is empty for a path too long for its field.
+    // szPath, which is empty for a path too long for its field, and from the whole name.
     std::vector<std::string> subfolders;
     subfolders.reserve(listing.folders.size());
     for (const FolderEntry& entry : listing.folders)
-        subfolders.push_back(JoinPath(folderPath, entry.szName));
+        subfolders.push_back(JoinPath(folderPath, entry.strName.c_str()));
     std::vector<FolderTotals> totals;
     std::vector<WalkResult> results;
     size_t done = 0;
     TotalFolderTrees(subfolders, totals, results, nullptr, threads,
                      [&](size_t index, const FolderTotals&, WalkResult) {
                          if (progress)
-                             progress(++done, subfolders.size(), listing.folders[index].szName);
+                             progress(++done, subfolders.size(),
+                                      listing.folders[index].strName.c_str());
                      });
 
     for (size_t i = 0; i < listing.folders.size(); ++i) {
@@ -42,18 +43,18 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         report.nTotalBytes += sum.nSize;
         report.nFoldersBeneath += 1 + sum.nFolders;
         report.nFilesBeneath += sum.nFiles;
-        report.rows.push_back({entry.szName, FormatSize(sum.nSize),
-                               typeName(subfolders[i], entry.szName, true),
+        report.rows.push_back({entry.strName, FormatSize(sum.nSize),
+                               typeName(subfolders[i], entry.strName.c_str(), true),
                                FormatDateTime(entry.tModified), std::to_string(sum.nFolders),
                                std::to_string(sum.nFiles)});
     }
     for (const FolderEntry& entry : listing.files) {
-        const std::string path = JoinPath(folderPath, entry.szName);
+        const std::string path = JoinPath(folderPath, entry.strName.c_str());
         report.nTotalBytes += entry.nSize;
         ++report.nFilesBeneath;
-        report.rows.push_back({entry.szName, FormatSize(entry.nSize),
-                               typeName(path, entry.szName, false), FormatDateTime(entry.tModified),
-                               "", ""});
+        report.rows.push_back({entry.strName, FormatSize(entry.nSize),
+                               typeName(path, entry.strName.c_str(), false),
+                               FormatDateTime(entry.tModified), "", ""});
     }
     SortRowsBySize(report.rows);
     return true;

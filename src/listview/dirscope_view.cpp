@@ -1,6 +1,5 @@
 #include "dirscope_view.h"
 
-#include <cstring>
 #include <string>
 
 #include "date_text.h"
@@ -128,101 +127,13 @@ void CDirscopeView::AttachSystemImageLists() {
     list.SetImageList(hLarge, LVSIL_NORMAL);
 }
 
-void CDirscopeView::GetShellFileInfo(const char* path) {
-    if (!SHGetFileInfoA(path, 0, &m_sfi, sizeof(m_sfi),
-                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME))
-        m_sfi = SHFILEINFOA{};
-}
-
-namespace {
-
-std::string RegistryDefaultText(HKEY hRoot, const std::string& subKey) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return {};
-    char buffer[512] = {};
-    DWORD cb = sizeof(buffer) - 1;
-    DWORD type = 0;
-    std::string text;
-    if (RegQueryValueExA(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ))
-        text = buffer;
-    RegCloseKey(hKey);
-    return text;
-}
-
-bool RegistryKeyPresent(HKEY hRoot, const std::string& subKey) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
-// True when the shell may give files of this extension icons of their own (programs,
-// icons, links, or a class whose icon is "%1" or comes from an icon handler): such files
-// are asked one by one.
-bool HasOwnIcons(const std::string& ext) {
-    static const char* const kOwnIconExtensions[] = {
-        ".exe", ".ico", ".cur", ".ani", ".lnk", ".url", ".pif", ".scr", ".cpl", ".dll", ".msc"};
-    for (const char* own : kOwnIconExtensions)
-        if (ext == own)
-            return true;
-    if (ext.empty() || ext == ".")
-        return false;
-    if (RegistryKeyPresent(HKEY_CLASSES_ROOT, ext + "\\shellex\\IconHandler") ||
-        RegistryDefaultText(HKEY_CLASSES_ROOT, ext + "\\DefaultIcon").find("%1") != std::string::npos)
-        return true;
-    const std::string progId = RegistryDefaultText(HKEY_CLASSES_ROOT, ext);
-    if (progId.empty())
-        return false;
-    return RegistryKeyPresent(HKEY_CLASSES_ROOT, progId + "\\shellex\\IconHandler") ||
-           RegistryDefaultText(HKEY_CLASSES_ROOT, progId + "\\DefaultIcon").find("%1") !=
-               std::string::npos;
-}
-
-} // namespace
-
-void CDirscopeView::GetFileRowInfo(const FolderEntry& entry) {
-    const char* pszDot = std::strrchr(entry.szName, '.');
-    std::string ext = pszDot ? pszDot : "";
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    auto own = m_ownIconClasses.find(ext);
-    if (own == m_ownIconClasses.end())
-        own = m_ownIconClasses.emplace(ext, HasOwnIcons(ext)).first;
-    if (own->second) {
-        GetShellFileInfo(entry.szPath);
-        return;
-    }
-    auto cached = m_typeCache.find(ext);
-    if (cached != m_typeCache.end()) {
-        m_sfi = cached->second;
-        return;
-    }
-    GetShellFileInfo(entry.szPath);
-    if (m_sfi.szTypeName[0] || m_sfi.iIcon)
-        m_typeCache.emplace(ext, m_sfi);
-}
-
 void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
-    if (entry.szPath[0]) {
-        if (bFile)
-            GetFileRowInfo(entry);
-        else
-            GetShellFileInfo(entry.szPath);
-    } else {
-        // A path too long for its field: the shell names the type from the name alone.
-        if (!SHGetFileInfoA(entry.szName, bFile ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY,
-                            &m_sfi, sizeof(m_sfi),
-                            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME |
-                                SHGFI_USEFILEATTRIBUTES))
-            m_sfi = SHFILEINFOA{};
-    }
+    // The whole name: szName is empty for a name too long for its field, and an empty
+    // name joined to the folder would stand for the folder itself.
+    const std::string path = JoinPath(m_szFolderPath, entry.strName.c_str());
+    m_sfi = bFile ? m_fileTypes.FileInfo(path, entry.strName) : CShellFileTypes::FolderInfo(path);
     CListCtrl list = GetListCtrl();
-    const int nItem = InsertRow(entry.szName, m_sfi.iIcon);
+    const int nItem = InsertRow(entry.strName.c_str(), m_sfi.iIcon);
     if (nItem < 0)
         return;
     m_rowTimes.back() = entry.tModified;
@@ -264,8 +175,7 @@ void CDirscopeView::ShowFolder() {
         return;
 
     // The shell's answers per extension are asked afresh for every folder shown.
-    m_typeCache.clear();
-    m_ownIconClasses.clear();
+    m_fileTypes.Clear();
     FolderListing listing = ListFolder(m_szFolderPath);
     if (!listing.bEnumerated)
         return;
@@ -330,7 +240,7 @@ void CDirscopeView::StartScan() {
     std::vector<std::string> paths;
     paths.reserve(m_folderEntries.size());
     for (const FolderEntry& entry : m_folderEntries)
-        paths.push_back(JoinPath(m_szFolderPath, entry.szName));
+        paths.push_back(JoinPath(m_szFolderPath, entry.strName.c_str()));
 
     // Each scan reports into an inbox of its own under a generation of its own: whatever
     // an earlier scan left in the queue is recognised and dropped.
@@ -415,14 +325,14 @@ void CDirscopeView::ApplyTotals(size_t index, const FolderTotals& totals) {
     CListCtrl list = GetListCtrl();
     LVFINDINFOA find{};
     find.flags = LVFI_STRING;
-    find.psz = entry.szName;
+    find.psz = entry.strName.c_str();
     int nStart = -1;
     for (;;) {
         const int nItem = static_cast<int>(
             SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(nStart), reinterpret_cast<LPARAM>(&find)));
         if (nItem <= nStart)
             break; // none further (a search that wrapped around ends here too)
-        if (CompareNoCase(list.GetItemText(nItem, 0).c_str(), entry.szName) == 0) {
+        if (CompareNoCase(list.GetItemText(nItem, 0).c_str(), entry.strName.c_str()) == 0) {
             list.SetItemText(nItem, 1, size.c_str());
             list.SetItemText(nItem, 4, folders.c_str());
             list.SetItemText(nItem, 5, files.c_str());

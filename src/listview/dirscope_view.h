@@ -7,7 +7,6 @@
 // how the rows are shown; a header click sorts by that column.
 
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <memory>
 #include <string>
@@ -16,6 +15,7 @@
 #include "background_scan.h"
 #include "folder_entry.h"
 #include "list_view.h"
+#include "shell_file_types.h"
 
 #include <shellapi.h>
 
@@ -28,8 +28,6 @@ class CDirscopeView : public CListView {
 public:
     // Shows the main window's current folder, or the drive overview when it is empty.
     void ShowFolder();
-    // Fills m_sfi with the shell's icon index and type name for `path`.
-    void GetShellFileInfo(const char* path);
     // Sorts the rows by a column, recording the column but not the direction.
     void SortByColumn(int nColumn, BOOL bDescending);
     // Writes the folder's counts, and its total once known, to the status line.
@@ -120,15 +118,11 @@ protected:
     void AddRow(const FolderEntry& entry, bool bFile);
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
-    // The shell's icon and type name of a file row; the same extension gives the same
-    // answer, so it is asked once per extension unless the icon is the file's own.
-    void GetFileRowInfo(const FolderEntry& entry);
 
     int64_t m_nFileBytes = 0;           // the exact bytes of the shown folder's files
     std::vector<int64_t> m_rowTimes;    // each row's last-write time, by its item parameter
     int m_nDriveImages[3] = {-1, -1, -1}; // the drive icons 141, 140, 142 in the image list
-    std::map<std::string, SHFILEINFOA> m_typeCache; // by lower-case extension
-    std::map<std::string, bool> m_ownIconClasses;   // extension: its icon is each file's own
+    CShellFileTypes m_fileTypes; // the shell's answers per extension, for the folder shown
     unsigned m_nScanGeneration = 0;
     std::shared_ptr<ScanInbox> m_pScanInbox;
     BackgroundScan m_scan; // last: stopped before anything it reports into goes

@@ -101,6 +101,21 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     EXPECT_FALSE(report.rows[0][3].empty());
 }
 
+TEST(BuildFolderReport, TheLongestNamesAreRowsOfTheirOwn) {
+    TempTree tree;
+    const std::string longFolder(255, 'd'); // the longest a Linux name can be
+    const std::string longFile(255, 'f');
+    tree.File(longFolder + "/inner", 2048);
+    tree.File(longFile, 1024);
+    FolderReport report;
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, 1, nullptr, report));
+    ASSERT_EQ(report.rows.size(), 2u);
+    EXPECT_EQ(report.rows[0][0], longFolder);
+    EXPECT_EQ(report.rows[0][1], "2.0 KB");
+    EXPECT_EQ(report.rows[1][0], longFile);
+    EXPECT_EQ(report.nTotalBytes, 3072);
+}
+
 TEST(BuildFolderReport, ExactTotalKeepsSmallFiles) {
     TempTree tree;
     for (int i = 0; i < 20; ++i)
