@@ -102,18 +102,16 @@ void CDirscopeView::ClearRows() {
 
 int CDirscopeView::InsertRow(const char* pszName, int nImage) {
     // The item parameter numbers the rows in the order they were added, for good: the
-    // values a sort compares are kept by it.
+    // values a sort compares are kept by it. A row that could not be added still uses
+    // up its number, so the n-th subfolder's row is always item n.
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = GetListCtrl().GetItemCount();
     item.pszText = const_cast<char*>(pszName);
     item.iImage = nImage;
     item.lParam = static_cast<LPARAM>(m_rowTimes.size());
-    const int nItem =
-        static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (nItem >= 0)
-        m_rowTimes.push_back(0);
-    return nItem;
+    m_rowTimes.push_back(0);
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void CDirscopeView::AttachSystemImageLists() {
@@ -319,26 +317,30 @@ void CDirscopeView::ApplyTotals(size_t index, const FolderTotals& totals) {
     const std::string folders = std::to_string(totals.nFolders);
     const std::string files = std::to_string(totals.nFiles);
 
-    // The rows are found by name, not by position, so a sort by the user meanwhile
-    // misplaces nothing. One search through the list's own index per row found; every
-    // row whose name matches gets the totals.
+    // The totals go to the entry's own row, found by its item parameter (the entry's
+    // index: subfolder rows are added first, in this order), never by name: "Dup" and
+    // "dup", or a folder "data" beside a file "DATA", are different entries. The row
+    // is looked for where it was added first, so a list nobody sorted costs one message.
+    const int nRow = FindRowOfItem(static_cast<LPARAM>(index));
+    if (nRow < 0)
+        return;
     CListCtrl list = GetListCtrl();
+    list.SetItemText(nRow, 1, size.c_str());
+    list.SetItemText(nRow, 4, folders.c_str());
+    list.SetItemText(nRow, 5, files.c_str());
+}
+
+int CDirscopeView::FindRowOfItem(LPARAM lParam) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = static_cast<int>(lParam);
+    if (SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam == lParam)
+        return item.iItem;
     LVFINDINFOA find{};
-    find.flags = LVFI_STRING;
-    find.psz = entry.strName.c_str();
-    int nStart = -1;
-    for (;;) {
-        const int nItem = static_cast<int>(
-            SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(nStart), reinterpret_cast<LPARAM>(&find)));
-        if (nItem <= nStart)
-            break; // none further (a search that wrapped around ends here too)
-        if (CompareNoCase(list.GetItemText(nItem, 0).c_str(), entry.strName.c_str()) == 0) {
-            list.SetItemText(nItem, 1, size.c_str());
-            list.SetItemText(nItem, 4, folders.c_str());
-            list.SetItemText(nItem, 5, files.c_str());
-        }
-        nStart = nItem;
-    }
+    find.flags = LVFI_PARAM;
+    find.lParam = lParam;
+    return static_cast<int>(
+        SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 void CDirscopeView::RecomputeTotalSize(int64_t nSubfolderBytes) {

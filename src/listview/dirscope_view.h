@@ -107,6 +107,8 @@ protected:
     void StartScan();
     void StopScan();
     void ApplyTotals(size_t index, const FolderTotals& totals);
+    // The row whose item parameter is `lParam`, or -1.
+    int FindRowOfItem(LPARAM lParam);
     void RecomputeTotalSize(int64_t nSubfolderBytes);
     void SortRows(int nColumn, bool bDescending);
     void ShowDriveOverview();

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -313,6 +314,24 @@ TEST_F(DscpScan, TheWindowAnswersWithin100msDuringAScan) {
     ASSERT_TRUE(bFinished);
     EXPECT_GT(answered.load(), 0);
     EXPECT_LT(worst.load(), 100u);
+}
+
+TEST_F(DscpScan, NamesThatDifferOnlyInCaseKeepTheirOwnTotals) {
+    const std::string root = ScanTree();
+    if (root.empty())
+        GTEST_SKIP() << "DSCP_SCAN_TREE not set";
+    Show(root + "\\case");
+    ASSERT_TRUE(WaitForScan());
+    std::map<std::string, std::vector<std::string>> byName;
+    for (const auto& row : AllRows())
+        byName[row[0]] = {row[1], row[4], row[5]};
+    using Cells = std::vector<std::string>;
+    EXPECT_EQ(byName["Dup"], (Cells{"4.9 KB", "0", "1"}));
+    EXPECT_EQ(byName["dup"], (Cells{"0.1 KB", "0", "1"}));
+    EXPECT_EQ(byName["data"], (Cells{"2.9 KB", "0", "1"}));
+    EXPECT_EQ(byName["DATA"], (Cells{"0.0 KB", "", ""})); // a file: no counts
+    EXPECT_EQ(byName.size(), 4u);
+    EXPECT_EQ(m_pView->m_nTotalSize, 5000 + 100 + 3000 + 7);
 }
 
 TEST_F(DscpScan, ClosingTheProgramMidScanStopsTheScanAtOnce) {
