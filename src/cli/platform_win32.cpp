@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "path_text.h"
+#include "shell_file_types.h"
 
 std::string AbsoluteFolderPath(const std::string& path) {
     char* full = _fullpath(nullptr, path.c_str(), 0);
@@ -17,11 +18,13 @@ std::string AbsoluteFolderPath(const std::string& path) {
     return result;
 }
 
-std::string ShellTypeName(const std::string& path, const char*, bool) {
-    SHFILEINFOA info = {};
-    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME))
-        return std::string();
-    return info.szTypeName;
+std::string ShellTypeName(const std::string& path, const char* name, bool bFolder) {
+    // A file's type follows from its extension: asked of the shell once per extension,
+    // which keeps a folder of many files from costing a shell call per row.
+    static CShellFileTypes types;
+    if (bFolder)
+        return CShellFileTypes::FolderInfo(path).szTypeName;
+    return types.FileTypeName(path, name);
 }
 
 bool StandardErrorIsTerminal() {

@@ -1,6 +1,5 @@
 #include "dirscope_view.h"
 
-#include <cstring>
 #include <string>
 
 #include "date_text.h"
@@ -108,20 +107,17 @@ void CDirscopeView::ClearRows() {
 
 int CDirscopeView::InsertRow(const char* pszName, int nImage) {
     // The item parameter numbers the rows in the order they were added, for good: the
-    // values a sort compares are kept by it.
+    // values a sort compares are kept by it. A row that could not be added still uses
+    // up its number, so the n-th subfolder's row is always item n.
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = GetListCtrl().GetItemCount();
     item.pszText = const_cast<char*>(pszName);
     item.iImage = nImage;
     item.lParam = static_cast<LPARAM>(m_rowTimes.size());
-    const int nItem =
-        static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (nItem >= 0) {
-        m_rowTimes.push_back(0);
-        m_rowBytes.push_back({0, 0});
-    }
-    return nItem;
+    m_rowTimes.push_back(0);
+    m_rowBytes.push_back({0, 0});
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 size_t CDirscopeView::RowId(int nItem) const {
@@ -195,101 +191,13 @@ void CDirscopeView::AttachDriveImageLists() {
     list.SetImageList(m_hDriveImagesLarge, LVSIL_NORMAL);
 }
 
-void CDirscopeView::GetShellFileInfo(const char* path) {
-    if (!SHGetFileInfoA(path, 0, &m_sfi, sizeof(m_sfi),
-                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME))
-        m_sfi = SHFILEINFOA{};
-}
-
-namespace {
-
-std::string RegistryDefaultText(HKEY hRoot, const std::string& subKey) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return {};
-    char buffer[512] = {};
-    DWORD cb = sizeof(buffer) - 1;
-    DWORD type = 0;
-    std::string text;
-    if (RegQueryValueExA(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ))
-        text = buffer;
-    RegCloseKey(hKey);
-    return text;
-}
-
-bool RegistryKeyPresent(HKEY hRoot, const std::string& subKey) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
-// True when the shell may give files of this extension icons of their own (programs,
-// icons, links, or a class whose icon is "%1" or comes from an icon handler): such files
-// are asked one by one.
-bool HasOwnIcons(const std::string& ext) {
-    static const char* const kOwnIconExtensions[] = {
-        ".exe", ".ico", ".cur", ".ani", ".lnk", ".url", ".pif", ".scr", ".cpl", ".dll", ".msc"};
-    for (const char* own : kOwnIconExtensions)
-        if (ext == own)
-            return true;
-    if (ext.empty() || ext == ".")
-        return false;
-    if (RegistryKeyPresent(HKEY_CLASSES_ROOT, ext + "\\shellex\\IconHandler") ||
-        RegistryDefaultText(HKEY_CLASSES_ROOT, ext + "\\DefaultIcon").find("%1") != std::string::npos)
-        return true;
-    const std::string progId = RegistryDefaultText(HKEY_CLASSES_ROOT, ext);
-    if (progId.empty())
-        return false;
-    return RegistryKeyPresent(HKEY_CLASSES_ROOT, progId + "\\shellex\\IconHandler") ||
-           RegistryDefaultText(HKEY_CLASSES_ROOT, progId + "\\DefaultIcon").find("%1") !=
-               std::string::npos;
-}
-
-} // namespace
-
-void CDirscopeView::GetFileRowInfo(const FolderEntry& entry) {
-    const char* pszDot = std::strrchr(entry.szName, '.');
-    std::string ext = pszDot ? pszDot : "";
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    auto own = m_ownIconClasses.find(ext);
-    if (own == m_ownIconClasses.end())
-        own = m_ownIconClasses.emplace(ext, HasOwnIcons(ext)).first;
-    if (own->second) {
-        GetShellFileInfo(entry.szPath);
-        return;
-    }
-    auto cached = m_typeCache.find(ext);
-    if (cached != m_typeCache.end()) {
-        m_sfi = cached->second;
-        return;
-    }
-    GetShellFileInfo(entry.szPath);
-    if (m_sfi.szTypeName[0] || m_sfi.iIcon)
-        m_typeCache.emplace(ext, m_sfi);
-}
-
 void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
-    if (entry.szPath[0]) {
-        if (bFile)
-            GetFileRowInfo(entry);
-        else
-            GetShellFileInfo(entry.szPath);
-    } else {
-        // A path too long for its field: the shell names the type from the name alone.
-        if (!SHGetFileInfoA(entry.szName, bFile ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY,
-                            &m_sfi, sizeof(m_sfi),
-                            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME |
-                                SHGFI_USEFILEATTRIBUTES))
-            m_sfi = SHFILEINFOA{};
-    }
+    // The whole name: szName is empty for a name too long for its field, and an empty
+    // name joined to the folder would stand for the folder itself.
+    const std::string path = JoinPath(m_szFolderPath, entry.strName.c_str());
+    m_sfi = bFile ? m_fileTypes.FileInfo(path, entry.strName) : CShellFileTypes::FolderInfo(path);
     CListCtrl list = GetListCtrl();
-    const int nItem = InsertRow(entry.szName, m_sfi.iIcon);
+    const int nItem = InsertRow(entry.strName.c_str(), m_sfi.iIcon);
     if (nItem < 0)
         return;
     m_rowTimes.back() = entry.tModified;
@@ -334,8 +242,7 @@ void CDirscopeView::ShowFolder() {
         return;
 
     // The shell's answers per extension are asked afresh for every folder shown.
-    m_typeCache.clear();
-    m_ownIconClasses.clear();
+    m_fileTypes.Clear();
     FolderListing listing = ListFolder(m_szFolderPath);
     if (!listing.bEnumerated)
         return;
@@ -400,7 +307,7 @@ void CDirscopeView::StartScan() {
     std::vector<std::string> paths;
     paths.reserve(m_folderEntries.size());
     for (const FolderEntry& entry : m_folderEntries)
-        paths.push_back(JoinPath(m_szFolderPath, entry.szName));
+        paths.push_back(JoinPath(m_szFolderPath, entry.strName.c_str()));
 
     // Each scan reports into an inbox of its own under a generation of its own: whatever
     // an earlier scan left in the queue is recognised and dropped.
@@ -459,29 +366,32 @@ void CDirscopeView::ApplyTotals(size_t index, const FolderTotals& totals) {
     const std::string folders = std::to_string(totals.nFolders);
     const std::string files = std::to_string(totals.nFiles);
 
-    // The rows are found by name, not by position, so a sort by the user meanwhile
-    // misplaces nothing. One search through the list's own index per row found; every
-    // row whose name matches gets the totals.
+    // The totals go to the entry's own row, found by its item parameter (the entry's
+    // index: subfolder rows are added first, in this order), never by name: "Dup" and
+    // "dup", or a folder "data" beside a file "DATA", are different entries. The row
+    // is looked for where it was added first, so a list nobody sorted costs one message.
+    const int nRow = FindRowOfItem(static_cast<LPARAM>(index));
+    if (nRow < 0)
+        return;
+    if (index < m_rowBytes.size())
+        m_rowBytes[index][0] = totals.nSize;
     CListCtrl list = GetListCtrl();
+    list.SetItemText(nRow, 1, size.c_str());
+    list.SetItemText(nRow, 4, folders.c_str());
+    list.SetItemText(nRow, 5, files.c_str());
+}
+
+int CDirscopeView::FindRowOfItem(LPARAM lParam) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = static_cast<int>(lParam);
+    if (SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam == lParam)
+        return item.iItem;
     LVFINDINFOA find{};
-    find.flags = LVFI_STRING;
-    find.psz = entry.szName;
-    int nStart = -1;
-    for (;;) {
-        const int nItem = static_cast<int>(
-            SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(nStart), reinterpret_cast<LPARAM>(&find)));
-        if (nItem <= nStart)
-            break; // none further (a search that wrapped around ends here too)
-        if (CompareNoCase(list.GetItemText(nItem, 0).c_str(), entry.szName) == 0) {
-            const size_t id = RowId(nItem);
-            if (id < m_rowBytes.size())
-                m_rowBytes[id][0] = totals.nSize;
-            list.SetItemText(nItem, 1, size.c_str());
-            list.SetItemText(nItem, 4, folders.c_str());
-            list.SetItemText(nItem, 5, files.c_str());
-        }
-        nStart = nItem;
-    }
+    find.flags = LVFI_PARAM;
+    find.lParam = lParam;
+    return static_cast<int>(
+        SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 void CDirscopeView::RecomputeTotalSize(int64_t nSubfolderBytes) {

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "folder_entry.h"
 #include "scan_inbox.h"
 #include "list_view.h"
+#include "shell_file_types.h"
 
 #include <shellapi.h>
 
@@ -30,8 +30,6 @@ class CDirscopeView : public CListView {
 public:
     // Shows the main window's current folder, or the drive overview when it is empty.
     void ShowFolder();
-    // Fills m_sfi with the shell's icon index and type name for `path`.
-    void GetShellFileInfo(const char* path);
     // Sorts the rows by a column, recording the column but not the direction.
     void SortByColumn(int nColumn, BOOL bDescending);
     // Writes the folder's counts, and its total once known, to the status line.
@@ -112,6 +110,8 @@ protected:
     void StartScan();
     void StopScan();
     void ApplyTotals(size_t index, const FolderTotals& totals);
+    // The row whose item parameter is `lParam`, or -1.
+    int FindRowOfItem(LPARAM lParam);
     void RecomputeTotalSize(int64_t nSubfolderBytes);
     void SortRows(int nColumn, bool bDescending);
     void ShowDriveOverview();
@@ -128,9 +128,6 @@ protected:
     void AddRow(const FolderEntry& entry, bool bFile);
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
-    // The shell's icon and type name of a file row; the same extension gives the same
-    // answer, so it is asked once per extension unless the icon is the file's own.
-    void GetFileRowInfo(const FolderEntry& entry);
 
     int64_t m_nFileBytes = 0;        // the exact bytes of the shown folder's files
     std::vector<int64_t> m_rowTimes; // each row's last-write time, by its item parameter
@@ -143,8 +140,7 @@ protected:
     static constexpr int kCdromImage = 2;
     HIMAGELIST m_hDriveImagesSmall = nullptr;
     HIMAGELIST m_hDriveImagesLarge = nullptr;
-    std::map<std::string, SHFILEINFOA> m_typeCache; // by lower-case extension
-    std::map<std::string, bool> m_ownIconClasses;   // extension: its icon is each file's own
+    CShellFileTypes m_fileTypes; // the shell's answers per extension, for the folder shown
     unsigned m_nScanGeneration = 0;
     std::shared_ptr<ScanInbox> m_pScanInbox; // what the running scan found, to be applied
     BackgroundScan m_scan; // last: stopped before anything it reports into goes

@@ -2,13 +2,15 @@
 // One listed subfolder or file, and the listing of one folder level.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 constexpr int kMaxPathField = 260; // 259 characters and the terminating zero
 
 struct FolderEntry {
     char szPath[kMaxPathField]; // parent + separator + name; empty when that does not fit
-    char szName[kMaxPathField]; // the name as the enumeration reports it
+    char szName[kMaxPathField]; // the name as the enumeration reports it; empty when too long
+    std::string strName;        // the whole name, however long: rows, paths and menus use it
     int64_t nSize;              // bytes; a subfolder: -1 until totalled
     int64_t tModified;          // last-write time, seconds since 1970-01-01 00:00 UTC
     int32_t nFolders;           // folders at every level beneath (subfolders only)

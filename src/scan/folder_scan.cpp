@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "dir_enum.h"
@@ -11,10 +12,11 @@ namespace {
 
 FolderEntry MakeEntry(const std::string& folderPath, const DirItem& item) {
     FolderEntry entry;
-    // A path too long for the field leaves szPath empty; callers that need it
-    // join the folder path and szName themselves.
+    // A path or name too long for its field leaves the field empty; callers that need
+    // the path join the folder path and strName themselves.
     CopyToField(entry.szPath, sizeof entry.szPath, JoinPath(folderPath, item.name));
     CopyToField(entry.szName, sizeof entry.szName, item.name);
+    entry.strName = item.name;
     entry.nSize = item.bFolder ? -1 : static_cast<int64_t>(item.nSize);
     entry.tModified = item.tModified;
     entry.nFolders = 0;
@@ -28,12 +30,12 @@ void SortByName(std::vector<FolderEntry>& entries) {
     std::vector<size_t> order(entries.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&entries](size_t a, size_t b) {
-        return CompareNoCase(entries[a].szName, entries[b].szName) < 0;
+        return CompareNoCase(entries[a].strName.c_str(), entries[b].strName.c_str()) < 0;
     });
     std::vector<FolderEntry> sorted;
     sorted.reserve(entries.size());
     for (size_t i : order)
-        sorted.push_back(entries[i]);
+        sorted.push_back(std::move(entries[i]));
     entries.swap(sorted);
 }
 
@@ -60,6 +62,14 @@ FolderListing ListFolder(const char* folderPath) {
 }
 
 bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopRequested) {
+    // An empty szPath is a path too long for its field, never a folder to walk: on
+    // Windows "" would stand for the current drive's root.
+    if (!entry.szPath[0]) {
+        entry.nSize = 0;
+        entry.nFolders = 0;
+        entry.nFiles = 0;
+        return false;
+    }
     FolderTotals totals;
     const WalkResult result = TotalFolderTree(entry.szPath, totals, stopRequested);
     if (result == WalkResult::Stopped)

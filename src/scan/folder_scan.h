@@ -14,6 +14,7 @@ FolderListing ListFolder(const char* folderPath);
 
 // Fills nSize, nFolders and nFiles of `entry` from the tree beneath entry.szPath
 // (TotalFolderTree, with as many threads as the machine has cores).
-// Returns false, with the three totals 0, when that folder cannot be enumerated.
+// Returns false, with the three totals 0, when that folder cannot be enumerated or
+// szPath is empty (a path too long for the field).
 // A stopped walk leaves the entry unchanged and returns false.
 bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopRequested = nullptr);

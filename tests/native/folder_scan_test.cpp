@@ -220,20 +220,34 @@ TEST(ComputeFolderTotals, PathsLongerThanTheFieldsAreStillCounted) {
     EXPECT_EQ(entry.nSize, 41);
 }
 
-TEST(ListFolder, EntryWhosePathDoesNotFitKeepsItsNameAndAnEmptyPath) {
+TEST(ListFolder, TheLongestNamesAreKeptWholeAndAnEmptyPathIsNeverWalked) {
     TempTree tree;
     std::string relative = "deep";
     while (tree.Path(relative).size() < 230)
         relative += "/0123456789";
-    tree.Folder(relative);
-    const std::string longName(40, 'n');
+    const std::string longName(255, 'n'); // the longest a Linux name can be
+    const std::string longFolder(255, 'd');
     tree.File(relative + "/" + longName, 3);
+    tree.File(relative + "/" + longFolder + "/inner", 7);
     const FolderListing listing = ListFolder(tree.Path(relative).c_str());
     ASSERT_TRUE(listing.bEnumerated);
     ASSERT_EQ(listing.files.size(), 1u);
-    EXPECT_EQ(std::string(listing.files[0].szName), longName);
+    ASSERT_EQ(listing.folders.size(), 1u);
+    EXPECT_EQ(listing.files[0].strName, longName);
     EXPECT_STREQ(listing.files[0].szPath, "");
     EXPECT_EQ(listing.files[0].nSize, 3);
+    EXPECT_EQ(listing.folders[0].strName, longFolder);
+
+    // The record's own path does not fit: the walk refuses it rather than take "" for
+    // a folder (on Windows the current drive's root). Joined whole, it totals itself.
+    FolderEntry folder = listing.folders[0];
+    EXPECT_FALSE(ComputeFolderTotals(folder));
+    EXPECT_EQ(folder.nSize, 0);
+    EXPECT_EQ(folder.nFiles, 0);
+    FolderTotals totals;
+    EXPECT_EQ(TotalFolderTree(JoinPath(tree.Path(relative), folder.strName.c_str()), totals),
+              WalkResult::Complete);
+    EXPECT_EQ(totals.nSize, 7);
 }
 
 TEST(TotalFolderTree, RaisedStopFlagStopsTheWalk) {

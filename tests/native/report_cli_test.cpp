@@ -106,6 +106,22 @@ TEST(BuildFolderReport, TotalsSubfoldersAndSortsLargestFirst) {
     EXPECT_EQ(report.entries[4].name, "zero");
 }
 
+TEST(BuildFolderReport, TheLongestNamesAreRowsOfTheirOwn) {
+    TempTree tree;
+    const std::string longFolder(255, 'd'); // the longest a Linux name can be
+    const std::string longFile(255, 'f');
+    tree.File(longFolder + "/inner", 2048);
+    tree.File(longFile, 1024);
+    FolderReport report;
+    int nError = 0;
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, 1, nullptr, report, nError));
+    ASSERT_EQ(report.entries.size(), 2u);
+    EXPECT_EQ(report.entries[0].name, longFolder);
+    EXPECT_EQ(ReportCells(report.entries[0])[1], "2.0 KB");
+    EXPECT_EQ(report.entries[1].name, longFile);
+    EXPECT_EQ(report.nTotalBytes, 3072);
+}
+
 TEST(BuildFolderReport, ExactTotalKeepsSmallFiles) {
     TempTree tree;
     for (int i = 0; i < 20; ++i)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -400,6 +401,24 @@ TEST_F(DscpScan, TheWindowKeepsAnsweringThroughAScan) {
     EXPECT_TRUE(PumpUntil([&] { return bProberEnded.load(); })); // its last message too
     prober.join();
     EXPECT_EQ(unanswered.load(), 0);
+}
+
+TEST_F(DscpScan, NamesThatDifferOnlyInCaseKeepTheirOwnTotals) {
+    const std::string root = ScanTree();
+    if (root.empty())
+        GTEST_SKIP() << "DSCP_SCAN_TREE not set";
+    Show(root + "\\case");
+    ASSERT_TRUE(WaitForScan());
+    std::map<std::string, std::vector<std::string>> byName;
+    for (const auto& row : AllRows())
+        byName[row[0]] = {row[1], row[4], row[5]};
+    using Cells = std::vector<std::string>;
+    EXPECT_EQ(byName["Dup"], (Cells{"4.9 KB", "0", "1"}));
+    EXPECT_EQ(byName["dup"], (Cells{"0.1 KB", "0", "1"}));
+    EXPECT_EQ(byName["data"], (Cells{"2.9 KB", "0", "1"}));
+    EXPECT_EQ(byName["DATA"], (Cells{"0.0 KB", "", ""})); // a file: no counts
+    EXPECT_EQ(byName.size(), 4u);
+    EXPECT_EQ(m_pView->m_nTotalSize, 5000 + 100 + 3000 + 7);
 }
 
 TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {

@@ -8,6 +8,7 @@
 #include <shlwapi.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -440,6 +441,57 @@ TEST_F(DscpShell, TheShellMenuCopiesTheSelectionForPasteAndRestoresTheView) {
     m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_TRUE(Exists(tree.Path("a.txt")));
+}
+
+TEST_F(DscpShell, ANameLongerThanItsFieldIsARowOfItsOwnInEveryCommand) {
+    const char* pszFolder = std::getenv("DSCP_LONG_NAMES");
+    if (!pszFolder)
+        GTEST_SKIP() << "DSCP_LONG_NAMES not set";
+    const std::string folder = pszFolder;
+    Show(folder);
+    ASSERT_TRUE(WaitForScan());
+    // A 300-byte folder (3,000 bytes inside), a 304-byte file of 7 bytes, short.txt (5).
+    std::string longFolder;
+    std::string longFile;
+    for (const std::string& name : Names()) {
+        if (name.size() < 300)
+            continue;
+        const DWORD dwAttributes = GetFileAttributesA((folder + "\\" + name).c_str());
+        ASSERT_NE(dwAttributes, INVALID_FILE_ATTRIBUTES) << name;
+        (dwAttributes & FILE_ATTRIBUTE_DIRECTORY ? longFolder : longFile) = name;
+    }
+    ASSERT_EQ(Names().size(), 3u);
+    ASSERT_FALSE(longFolder.empty());
+    ASSERT_FALSE(longFile.empty());
+    EXPECT_EQ(List().GetItemText(Row(longFolder), 1), "2.9 KB");
+    EXPECT_EQ(List().GetItemText(Row(longFolder), 5), "1");
+    EXPECT_EQ(m_pView->m_nTotalSize, 3000 + 7 + 5);
+
+    // The shell's Copy puts exactly that file on the clipboard.
+    Select(longFile);
+    bool bChosen = false;
+    MenuWatcher watcher(
+        [&](HWND hMenuWnd, HMENU hMenu) { bChosen = ChooseItem(hMenuWnd, hMenu, "&Copy"); });
+    Notify(NM_RCLICK, Row(longFile));
+    watcher.Join();
+    ASSERT_TRUE(bChosen);
+    m_pView->ReadClipboardFiles();
+    EXPECT_EQ(m_pView->m_arrPasteFiles, std::vector<std::string>{folder + "\\" + longFile});
+
+    // Delete asks about that file, as about any file (a nameless row would have been
+    // the shown folder, asked about as a folder); declined, everything stays.
+    auto deleteCaption = [&](const std::string& name) {
+        Show(folder);
+        Select(name);
+        DialogAnswerer no(IDNO);
+        m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
+        EXPECT_TRUE(no.Join());
+        return no.Caption();
+    };
+    const std::string fileCaption = deleteCaption("short.txt");
+    EXPECT_EQ(deleteCaption(longFile), fileCaption);
+    EXPECT_NE(deleteCaption(longFolder), fileCaption);
+    EXPECT_EQ(Names().size(), 3u);
 }
 
 // The drop effect the clipboard's "Preferred DropEffect" holds, 0 when there is none.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows test program with two trees made natively (far faster than under
 # Wine): a large one, and a small one whose subfolders have the same names and hold
-# nothing, so a cell written by a scan of the large tree into the small list shows.
+# nothing, so a cell written by a scan of the large tree into the small list shows; and
+# a folder of names that differ only in case, which Wine cannot make itself.
 #   run_with_scan_tree.sh PROGRAM EMULATOR...
 set -euo pipefail
 program=$1
@@ -20,5 +21,12 @@ for d in range(24):
         for f in range(25):
             with open(os.path.join(sub, "f%02d.dat" % f), "wb") as out:
                 out.truncate(1000 * (d + 1) + f)
+# Names that differ only in case, as a case-sensitive file system has them.
+for name, size in (("Dup", 5000), ("dup", 100), ("data", 3000)):
+    os.makedirs(os.path.join(root, "case", name))
+    with open(os.path.join(root, "case", name, "inner"), "wb") as out:
+        out.truncate(size)
+with open(os.path.join(root, "case", "DATA"), "wb") as out:
+    out.truncate(7)
 PY
 DSCP_SCAN_TREE="Z:${tree//\//\\}" "$@" "$program"

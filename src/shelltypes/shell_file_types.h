@@ -1,0 +1,35 @@
+#pragma once
+// The shell's type name and small icon of listed entries. Every file of one extension has
+// the same type name and, unless its class gives each file an icon of its own, the same
+// icon: the shell is asked once per extension, and a folder of many files costs a shell
+// call per extension, not per file. Files whose icon can be their own are still asked one
+// by one by their path.
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <map>
+#include <string>
+
+class CShellFileTypes {
+public:
+    // Icon index and type name of the file `name` at `path`.
+    SHFILEINFOA FileInfo(const std::string& path, const std::string& name);
+    // The type name of the file `name` at `path`.
+    std::string FileTypeName(const std::string& path, const std::string& name);
+    // Icon index and type name of a folder, asked by its path: a folder may carry an icon
+    // and type of its own. A path the shell cannot take gives the plain folder's answer.
+    static SHFILEINFOA FolderInfo(const std::string& path);
+    // Forgets every answer (the registry may have changed).
+    void Clear() { m_extensions.clear(); }
+
+private:
+    struct ExtensionInfo {
+        SHFILEINFOA info;
+        bool bOwnIcons; // each file's icon may be its own
+    };
+    const ExtensionInfo& ForFile(const std::string& path, const std::string& name);
+
+    std::map<std::string, ExtensionInfo> m_extensions; // by lower-case extension
+};
