@@ -113,13 +113,15 @@ public:
             m_profiles.push_back(path); // the public profile holds the common documents
     }
 
-    // True when `path` (a folder's full path) is one of them.
+    // True when `path` (a folder's full path, with or without a trailing backslash: the
+    // desktop's Documents item has one) is one of them.
     bool MayHaveOwnIcon(const char* path) const {
-        if (Contains(m_folders, path))
+        char folder[MAX_PATH] = {};
+        lstrcpynA(folder, path, MAX_PATH);
+        PathRemoveBackslashA(folder);
+        if (Contains(m_folders, folder))
             return true;
-        char parent[MAX_PATH] = {};
-        lstrcpynA(parent, path, MAX_PATH);
-        return PathRemoveFileSpecA(parent) && Contains(m_profiles, parent);
+        return PathRemoveFileSpecA(folder) && Contains(m_profiles, folder);
     }
 
 private:

@@ -287,19 +287,21 @@ TEST_F(ShellTree, PlainFoldersShowTheIconTheShellGivesThem) {
     // The tree answers plain folders' icons without asking the shell: the answer must be
     // the shell's own, closed and open, and a folder that may carry its own icon (the
     // read-only attribute, a known folder that nothing on disk marks) or a drive still goes
-    // to the shell. Documents comes first, as it does in the tree.
+    // to the shell. Documents comes first, as the desktop's item it is in the tree: the
+    // shell gives it an icon of its own, which must never serve plain folders.
     TempTree tree;
     tree.Folder("plain");
     tree.Folder("own");
     SetFileAttributesA(tree.Path("own").c_str(),
                        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
-    char documents[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents)));
-    CreateDirectoryA(documents, nullptr);
-    for (const std::string& path : {std::string(documents), tree.Path("plain"), tree.Path("own"),
-                                     std::string("C:\\")}) {
-        LPITEMIDLIST pidl = ILCreateFromPathA(path.c_str());
-        ASSERT_NE(pidl, nullptr) << path;
+    std::vector<LPITEMIDLIST> pidls(1);
+    ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &pidls[0])));
+    for (const std::string& path : {tree.Path("plain"), tree.Path("own"), std::string("C:\\")})
+        pidls.push_back(ILCreateFromPathA(path.c_str()));
+    for (LPITEMIDLIST pidl : pidls) {
+        ASSERT_NE(pidl, nullptr);
+        char path[MAX_PATH] = {};
+        SHGetPathFromIDListA(pidl, path);
         for (bool bOpen : {false, true}) {
             SHFILEINFOA info{};
             UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
@@ -308,8 +310,9 @@ TEST_F(ShellTree, PlainFoldersShowTheIconTheShellGivesThem) {
             SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof info, flags);
             EXPECT_EQ(m_tree.SystemIconIndex(pidl, bOpen), info.iIcon) << path << bOpen;
         }
-        ILFree(pidl);
     }
+    for (LPITEMIDLIST pidl : pidls)
+        ILFree(pidl);
     SetFileAttributesA(tree.Path("own").c_str(), FILE_ATTRIBUTE_DIRECTORY);
 }
 
