@@ -151,6 +151,7 @@ TreeNavigator::Node UpTarget(const TreeNavigator& tree) {
 }
 
 void FolderHistory::RecordVisit(const HistoryEntry& entry) {
+    ++m_nChanges;
     std::vector<HistoryEntry> back;
     back.reserve(kMaxBackAfterVisit);
     back.push_back(entry);
@@ -162,6 +163,7 @@ void FolderHistory::RecordVisit(const HistoryEntry& entry) {
 }
 
 void FolderHistory::RebuildAfterBack(std::size_t n) {
+    ++m_nChanges;
     // The visits newer than the target, nearest first: back[n] .. back[0], forward[..].
     std::vector<HistoryEntry> forward;
     for (std::size_t i = n + 1; i-- > 0;)
@@ -174,6 +176,7 @@ void FolderHistory::RebuildAfterBack(std::size_t n) {
 }
 
 void FolderHistory::RebuildAfterForward(std::size_t n) {
+    ++m_nChanges;
     // The target and what lies between it and the current visit, then the old back list.
     std::vector<HistoryEntry> back;
     for (std::size_t i = n + 1; i-- > 0;)

@@ -85,7 +85,10 @@ public:
     // Go to back[n + 1] or forward[n]: `select` is called with the target's tree path
     // and tells whether it found the node. Only then are the lists rebuilt (also when the
     // node was selected already); a target not found, or an index without an entry,
-    // leaves both lists as they were. The result is whether the move happened.
+    // leaves both lists as they were. Nor are they rebuilt when the history changed
+    // while `select` ran (the folder it showed handled messages, and the user went
+    // elsewhere meanwhile): that newer visit or move stands. The result is whether the
+    // move happened.
     template <class SelectFn> bool GoBack(std::size_t n, SelectFn&& select);
     template <class SelectFn> bool GoForward(std::size_t n, SelectFn&& select);
 
@@ -95,11 +98,15 @@ public:
 
     void RebuildAfterBack(std::size_t n);
     void RebuildAfterForward(std::size_t n);
+
+private:
+    unsigned m_nChanges = 0; // visits recorded and moves made, to see one made meanwhile
 };
 
 // Moves through the history by selecting tree nodes. The selection change they cause
 // must not be recorded: bRecordHistory is false while the node is selected and true
-// again afterwards, whatever happens.
+// again afterwards, whatever happens (the one who sees that selection may turn it on
+// earlier, so a selection made while the folder shows is recorded).
 bool GoBack(FolderHistory& history, TreeNavigator& tree, std::size_t n, bool& bRecordHistory);
 bool GoForward(FolderHistory& history, TreeNavigator& tree, std::size_t n, bool& bRecordHistory);
 
@@ -129,7 +136,8 @@ template <class SelectFn> bool FolderHistory::GoBack(std::size_t n, SelectFn&& s
     if (n + 1 >= m_arrBack.size())
         return false;
     const HistoryEntry target = m_arrBack[n + 1];
-    if (!select(std::string(target.szTreePath)))
+    const unsigned nChanges = m_nChanges;
+    if (!select(std::string(target.szTreePath)) || m_nChanges != nChanges)
         return false;
     RebuildAfterBack(n);
     return true;
@@ -139,7 +147,8 @@ template <class SelectFn> bool FolderHistory::GoForward(std::size_t n, SelectFn&
     if (n >= m_arrForward.size())
         return false;
     const HistoryEntry target = m_arrForward[n];
-    if (!select(std::string(target.szTreePath)))
+    const unsigned nChanges = m_nChanges;
+    if (!select(std::string(target.szTreePath)) || m_nChanges != nChanges)
         return false;
     RebuildAfterForward(n);
     return true;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "folder_history.h"
@@ -231,6 +232,39 @@ TEST(FolderHistory, BackToTheSelectedNodeRebuildsWithoutShowingAgain) {
     EXPECT_EQ(b.nShown, shown);
     EXPECT_EQ(Labels(b.history.m_arrBack), (Strings{"(C:)", "My Computer"}));
     EXPECT_EQ(Labels(b.history.m_arrForward), (Strings{"My Computer", "(C:)"}));
+}
+
+// A large folder handles messages while it shows, so the user may go elsewhere while a
+// move's own selection is still being handled: that newer visit or move stands.
+TEST(FolderHistory, AVisitOrMoveMadeWhileAMoveSelectsStands) {
+    Browser b;
+    const auto a = b.tree.Add(b.driveC, "A"), bb = b.tree.Add(b.driveC, "B"),
+               c = b.tree.Add(b.driveC, "C");
+    for (auto node : {b.computer, a, bb})
+        b.Visit(node);
+    // As the program does it: the move's own selection is not recorded, a later one is.
+    std::function<void()> whileShowing;
+    b.tree.m_onSelChanged = [&] {
+        const bool bRecord = b.bRecordHistory;
+        b.bRecordHistory = true;
+        if (bRecord)
+            if (auto entry = MakeVisitEntry(b.tree))
+                b.history.RecordVisit(*entry);
+        if (auto action = std::exchange(whileShowing, nullptr))
+            action();
+    };
+    whileShowing = [&] { b.Visit(c); };
+    EXPECT_FALSE(b.Back(0)); // to A, but C was chosen while A showed
+    EXPECT_EQ(b.tree.m_selected, c);
+    EXPECT_EQ(Labels(b.history.m_arrBack), (Strings{"C", "B", "A", "My Computer"}));
+    EXPECT_TRUE(b.history.m_arrForward.empty());
+
+    whileShowing = [&] { b.Back(1); }; // Back to A, and meanwhile two steps back
+    EXPECT_FALSE(b.Back(1));
+    EXPECT_EQ(b.tree.m_selected, a);
+    EXPECT_EQ(Labels(b.history.m_arrBack), (Strings{"A", "My Computer"}));
+    EXPECT_EQ(Labels(b.history.m_arrForward), (Strings{"B", "C"}));
+    EXPECT_TRUE(b.bRecordHistory);
 }
 
 TEST(FolderHistory, ANodeNoLongerThereSelectsNothingAndKeepsTheLists) {
