@@ -28,6 +28,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_CLOSE()
     ON_COMMAND(ID_BACK, OnBack)
     ON_COMMAND(ID_FORWARD, OnForward)
     ON_COMMAND_RANGE(ID_BACKFOLDER0, ID_BACKFOLDER7, OnBackFolder)
@@ -95,11 +96,41 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
 // ---- the tree pane and the history ----
 
 void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) {
+    // The visit is recorded before the folder shows: a large folder handles messages
+    // while it shows, and a folder chosen meanwhile is the newer visit. Only this one
+    // selection belongs to a Back or Forward move; one made meanwhile is a visit.
+    const bool bRecord = m_bRecordHistory;
+    m_bRecordHistory = true;
     m_strCurrentFolder = strFolder;
+    if (bRecord)
+        RecordVisit(tree);
     if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
         pView->ShowFolder();
-    if (m_bRecordHistory)
-        RecordVisit(tree);
+}
+
+CDirscopeView* CMainFrame::FillingView() {
+    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
+    return pView && pView->IsFilling() ? pView : nullptr;
+}
+
+void CMainFrame::OnClose() {
+    // A folder being filled runs beneath the handler that chose it (the tree's selection,
+    // a command), which the windows must outlive: the fill gives up at once, and the
+    // close comes back through the queue once it has returned.
+    if (CDirscopeView* pView = FillingView()) {
+        pView->AbandonFill();
+        PostMessage(WM_CLOSE);
+        return;
+    }
+    CFrameWnd::OnClose();
+}
+
+bool CMainFrame::OnCmdMsg(CmdMsg& msg) {
+    // New and Open rebuild the tree and the list; not beneath a folder still being filled.
+    if (msg.phase == CmdPhase::Execute && (msg.nID == ID_FILE_NEW || msg.nID == ID_FILE_OPEN) &&
+        FillingView())
+        return true;
+    return CFrameWnd::OnCmdMsg(msg);
 }
 
 void CMainFrame::RecordVisit(CTreeCtrl& tree) {

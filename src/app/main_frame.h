@@ -11,6 +11,7 @@
 #include "status_bar.h"
 #include "view_bar.h"
 
+class CDirscopeView;
 class CTreeCtrl;
 
 class CMainFrame : public CFrameWnd, public CFolderPaneHost {
@@ -28,7 +29,8 @@ public:
     CTreeCtrl* m_pFolderTree = nullptr;
     // Back and Forward: m_history.m_arrBack[0] is the folder shown now.
     FolderHistory m_history;
-    // Off while a Back or Forward move selects its node, so the move is no new visit.
+    // Off while a Back or Forward move selects its node, so the move is no new visit;
+    // the selection it causes turns it on again.
     bool m_bRecordHistory = true;
     CStatusBar m_wndStatusBar;
 
@@ -46,8 +48,13 @@ public:
     // other buttons. The caller destroys the menu it returns (the popup's parent).
     HMENU LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const;
 
+    bool OnCmdMsg(CmdMsg& msg) override;
+
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnClose();
+    // The list view while it is filling a folder's rows, else null.
+    CDirscopeView* FillingView();
     void OnBack() { GoBack(0); }
     void OnForward() { GoForward(0); }
     void OnBackFolder(UINT nID);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "background_listing.h"
 #include "date_text.h"
 #include "drive_rules.h"
 #include "file_operations.h"
@@ -11,6 +12,7 @@
 #include "path_list.h"
 #include "path_text.h"
 #include "menu.h"
+#include "message_pump.h"
 #include "resource.h"
 #include "shell_item_menu.h"
 #include "size_text.h"
@@ -98,7 +100,9 @@ void CDirscopeView::DeleteAllColumns() {
 
 void CDirscopeView::ClearRows() {
     // Stop the scan before touching the rows: nothing it found may reach the next list.
+    // A show still filling them (from beneath a message handled meanwhile) gives up.
     StopScan();
+    AbandonFill();
     GetListCtrl().DeleteAllItems();
     m_folderEntries.clear();
     m_rowTimes.clear();
@@ -209,6 +213,27 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     list.SetItemText(nItem, 3, FormatDateTime(entry.tModified).c_str());
 }
 
+bool CDirscopeView::ListFolderPumping(ShowPacer& pacer, const std::function<bool()>& overtaken,
+                                      FolderListing& listing) {
+    const std::shared_ptr<BackgroundListing> pJob = BackgroundListing::Start(m_szFolderPath);
+    if (!pJob) {
+        listing = ListFolder(m_szFolderPath); // no thread: on this one, as it always was
+        return true;
+    }
+    // A quick listing is simply waited for: small folders handle no messages at all.
+    if (::WaitForSingleObject(pJob->DoneEvent(), pacer.MsBeforePumping(::GetTickCount())) ==
+        WAIT_TIMEOUT) {
+        const PumpResult result = AfxWaitPumpingMessages(pJob->DoneEvent(), overtaken);
+        if (overtaken())
+            return false; // the listing is let go; its thread frees it
+        if (result == PumpResult::Quit)
+            pacer.Stop();
+        pacer.Pumped(::GetTickCount());
+    }
+    listing = pJob->Take();
+    return true;
+}
+
 void CDirscopeView::ShowFolder() {
     ClearRows();
 
@@ -243,25 +268,63 @@ void CDirscopeView::ShowFolder() {
 
     // The shell's answers per extension are asked afresh for every folder shown.
     m_fileTypes.Clear();
-    FolderListing listing = ListFolder(m_szFolderPath);
-    if (!listing.bEnumerated)
+    m_bFilling = true;
+    // Whatever a message handled below does, this show checks before it goes on: the
+    // view may be gone (the token), or a newer show, or anything that cleared the rows,
+    // may have taken over (the generation). Then it returns without touching the view.
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
+    const std::function<bool()> overtaken = [this, alive, nGeneration] {
+        return alive.expired() || m_nShowGeneration != nGeneration;
+    };
+    ShowPacer pacer(::GetTickCount(), m_nPumpAfterMs);
+    FolderListing listing;
+    if (!ListFolderPumping(pacer, overtaken, listing))
         return;
+    if (!listing.bEnumerated) {
+        m_bFilling = false;
+        return;
+    }
     m_folderEntries = std::move(listing.folders);
     m_nFolderCount = static_cast<int>(m_folderEntries.size());
     m_nFileCount = static_cast<int>(listing.files.size());
     for (const FolderEntry& entry : listing.files)
         m_nFileBytes += entry.nSize;
 
+    // The control makes room for every row at once; redraw is off while rows go in, and
+    // on while messages are handled, so the list paints at each stop and is never left
+    // without redraw by a show that was overtaken. The clock is looked at before every
+    // row: the first file of each type waits on the shell, which can take 0.2 s.
+    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_nFolderCount + m_nFileCount));
     SendMessage(WM_SETREDRAW, FALSE);
-    for (const FolderEntry& entry : m_folderEntries)
-        AddRow(entry, false);
-    for (const FolderEntry& entry : listing.files)
-        AddRow(entry, true);
+    const size_t nFolders = m_folderEntries.size();
+    const size_t nRows = nFolders + listing.files.size();
+    for (size_t i = 0; i < nRows; ++i) {
+        if (pacer.PumpDue(::GetTickCount())) {
+            SendMessage(WM_SETREDRAW, TRUE);
+            const PumpResult result = AfxPumpWaitingMessages(overtaken);
+            if (overtaken())
+                return;
+            if (result == PumpResult::Quit)
+                pacer.Stop();
+            SendMessage(WM_SETREDRAW, FALSE);
+        }
+        if (i < nFolders)
+            AddRow(m_folderEntries[i], false);
+        else
+            AddRow(listing.files[i - nFolders], true);
+    }
     SendMessage(WM_SETREDRAW, TRUE);
     Invalidate();
+    m_bFilling = false;
 
     StartScan();
     UpdateStatusText();
+}
+
+void CDirscopeView::AbandonFill() {
+    ++m_nShowGeneration;
+    m_bFilling = false;
 }
 
 void CDirscopeView::OnViewIcon() {
@@ -298,6 +361,8 @@ void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
 }
 
 void CDirscopeView::OnOutputToTextFile() {
+    if (m_bFilling)
+        return; // the report would miss the rows still to come
     OutputToTextFile(GetListCtrl(), m_szFolderPath, m_bDriveView != FALSE, this);
 }
 
@@ -423,8 +488,10 @@ void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CDirscopeView::OnDestroy() {
-    // The scan goes before the rows and entries it reports into.
+    // The scan goes before the rows and entries it reports into; a show still filling
+    // them gives up.
     StopScan();
+    AbandonFill();
     CListView::OnDestroy();
 }
 
@@ -480,13 +547,15 @@ void CDirscopeView::SortByColumn(int nColumn, BOOL bDescending) {
 }
 
 void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    if (m_bFilling)
+        return; // the rows still being added would land unsorted below the sorted ones
     const int nColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
     const bool bDescending =
         NextSortDescending(nColumn, m_nSortColumn, m_bSortDescending != FALSE);
     m_bSortDescending = bDescending ? TRUE : FALSE;
     m_nSortColumn = nColumn;
     SortRows(nColumn, bDescending);
-    *pResult = 0;
 }
 
 // The drive overview.
@@ -603,8 +672,9 @@ void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
-    if (m_bDriveView)
-        return; // the drive overview has no context menu
+    // The drive overview has no context menu, and a list being filled none yet.
+    if (m_bDriveView || m_bFilling)
+        return;
     *pResult = 0;
     POINT pt = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->ptAction;
     ::ClientToScreen(m_hWnd, &pt);
@@ -665,8 +735,9 @@ void CDirscopeView::OnKeyUp(UINT nChar, UINT, UINT) {
 }
 
 void CDirscopeView::OnDelete() {
-    // The drive overview names drives, not files: there is nothing to delete there.
-    if (m_bDriveView || GetListCtrl().GetSelectedCount() == 0)
+    // The drive overview names drives, not files: there is nothing to delete there. Nor
+    // is anything deleted from a list still being filled.
+    if (m_bDriveView || m_bFilling || GetListCtrl().GetSelectedCount() == 0)
         return;
     if (DeleteEntries(m_hWnd, m_szFolderPath, SelectedNames()))
         ShowFolder();
@@ -681,6 +752,8 @@ BOOL CDirscopeView::ClipboardHasFiles() {
 }
 
 void CDirscopeView::OnPaste() {
+    if (m_bFilling)
+        return; // nothing goes into a folder whose rows are still being added
     const int nEffect = ReadClipboardFiles();
     if (m_arrPasteFiles.empty() || m_bDriveView)
         return;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "scan_inbox.h"
 #include "list_view.h"
 #include "shell_file_types.h"
+#include "show_pacer.h"
 
 #include <shellapi.h>
 
@@ -29,7 +31,14 @@ class CDirscopeView : public CListView {
     DECLARE_MESSAGE_MAP()
 public:
     // Shows the main window's current folder, or the drive overview when it is empty.
+    // A show that takes longer than m_nPumpAfterMs handles the program's messages while
+    // the folder is listed and between batches of rows; a newer show started meanwhile
+    // wins, and this one returns at once without touching the rows again.
     void ShowFolder();
+    // A folder is being listed or its rows added.
+    bool IsFilling() const { return m_bFilling; }
+    // Gives up the folder being filled: its ShowFolder returns at once, starts no scan.
+    void AbandonFill();
     // Sorts the rows by a column, recording the column but not the direction.
     void SortByColumn(int nColumn, BOOL bDescending);
     // Writes the folder's counts, and its total once known, to the status line.
@@ -55,6 +64,8 @@ public:
     char m_szFolderPath[kMaxPathField] = {}; // the folder shown last
     BOOL m_bSortDescending = FALSE;          // the direction of the last header click
     int m_nSortColumn = -1;                  // the column sorted on last
+    // How long a show runs before it starts handling messages: small folders never do.
+    DWORD m_nPumpAfterMs = 100;
 
     // The status line's timer.
     static constexpr UINT_PTR kStatusTimer = 103;
@@ -126,6 +137,10 @@ protected:
     // The view's own lists of the three drive icons on the list, for the drive overview.
     void AttachDriveImageLists();
     void AddRow(const FolderEntry& entry, bool bFile);
+    // Lists m_szFolderPath on a thread, handling messages meanwhile once `pacer` says so;
+    // false when the show was overtaken (nothing of the view may be touched then).
+    bool ListFolderPumping(ShowPacer& pacer, const std::function<bool()>& overtaken,
+                           FolderListing& listing);
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
 
@@ -142,6 +157,12 @@ protected:
     HIMAGELIST m_hDriveImagesLarge = nullptr;
     CShellFileTypes m_fileTypes; // the shell's answers per extension, for the folder shown
     unsigned m_nScanGeneration = 0;
+    // Counts the shows (and anything that clears the rows): a show that finds it changed
+    // after handling messages has been overtaken and leaves the rows alone.
+    unsigned m_nShowGeneration = 0;
+    bool m_bFilling = false; // the current show is still listing or adding rows
+    // Gone with the view: a show that handled messages checks it before touching `this`.
+    std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
     std::shared_ptr<ScanInbox> m_pScanInbox; // what the running scan found, to be applied
     BackgroundScan m_scan; // last: stopped before anything it reports into goes
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -429,6 +430,110 @@ TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {
     PumpMessages();
     ASSERT_TRUE(m_pView->m_bScanning);
     m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
+    EXPECT_EQ(m_pApp->Run(), 0);
+    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+}
+
+// A window of the test's own that runs `m_action` when it gets WM_APP or its timer ticks:
+// messages the program handles while it shows a folder, as it would the user's click.
+class ActionWindow {
+public:
+    ActionWindow() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "DscpTestAction";
+        RegisterClassA(&wc);
+        m_hWnd = CreateWindowA("DscpTestAction", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr);
+        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~ActionWindow() { DestroyWindow(m_hWnd); }
+    void Post() const { PostMessageA(m_hWnd, WM_APP, 0, 0); }
+
+    HWND m_hWnd = nullptr;
+    std::function<void()> m_action;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* pThis = reinterpret_cast<ActionWindow*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if ((message == WM_APP || message == WM_TIMER) && pThis && pThis->m_action)
+            pThis->m_action();
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+};
+
+// The show of a large folder handles messages (at once here: no small-folder grace), so
+// these run inside ShowFolder, as the user's clicks would.
+class DscpLargeFolder : public DscpScan {
+protected:
+    void SetUp() override {
+        DscpScan::SetUp();
+        if (ScanTree().empty())
+            GTEST_SKIP() << "DSCP_SCAN_TREE not set";
+        m_pView->m_nPumpAfterMs = 0;
+    }
+    const std::string m_many = ScanTree() + "\\many";
+    static constexpr int kManyFiles = 20000;
+};
+
+TEST_F(DscpLargeFolder, MessagesAreHandledWhileItShowsAndEveryRowIsThereAfter) {
+    m_pView->PostMessage(WM_COMMAND, ID_VIEW_ICON);
+    PostQuitMessage(7); // taken by the show's pump, which stops and leaves it for the loop
+    Show(m_many);
+    EXPECT_EQ(m_pView->m_nViewType, 0);
+    EXPECT_EQ(List().GetItemCount(), kManyFiles);
+    EXPECT_EQ(List().GetItemText(0, 0), "file00000.txt");
+    EXPECT_EQ(List().GetItemText(kManyFiles - 1, 0), "file19999.dat");
+    EXPECT_EQ(List().GetItemText(kManyFiles - 1, 1), "0 KB");
+    EXPECT_EQ(Status(), "0 directory, 20000 files");
+    EXPECT_FALSE(m_pView->IsFilling());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST_F(DscpLargeFolder, AFolderChosenWhileAnotherFillsWinsWholly) {
+    const std::string small = ScanTree() + "\\small";
+    ActionWindow chooser;
+    // Chosen before the large folder has a row (a posted message, handled at the show's
+    // first stop), and once it has some (a timer, which ticks at most once per stop): the
+    // rows, counts and scan are the small folder's alone.
+    for (const bool bOnceItHasRows : {false, true}) {
+        bool bChosen = false;
+        chooser.m_action = [&] {
+            if (bChosen || (bOnceItHasRows && List().GetItemCount() == 0))
+                return;
+            bChosen = true;
+            KillTimer(chooser.m_hWnd, 1);
+            Show(small);
+        };
+        if (bOnceItHasRows)
+            SetTimer(chooser.m_hWnd, 1, 1, nullptr);
+        else
+            chooser.Post();
+        Show(m_many);
+        KillTimer(chooser.m_hWnd, 1);
+        EXPECT_TRUE(bChosen) << bOnceItHasRows;
+        EXPECT_STREQ(m_pView->m_szFolderPath, small.c_str());
+        ASSERT_EQ(List().GetItemCount(), 24) << bOnceItHasRows;
+        ASSERT_TRUE(WaitForScan());
+        for (const auto& row : AllRows()) {
+            EXPECT_EQ(row[0].substr(0, 3), "dir");
+            EXPECT_EQ(row[1], "0 KB") << row[0];
+        }
+        Tick();
+        EXPECT_EQ(Status(), "24 directory, 0 files") << bOnceItHasRows;
+    }
+}
+
+TEST_F(DscpLargeFolder, ClosingTheProgramWhileAFolderFillsEndsIt) {
+    m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
+    Show(m_many);
+    // The fill gave up, the window is still there for the close to come back to it.
+    EXPECT_LT(List().GetItemCount(), kManyFiles);
+    EXPECT_FALSE(m_pView->IsFilling());
+    EXPECT_FALSE(m_pView->m_bScanning);
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows test program with two trees made natively (far faster than under
 # Wine): a large one, and a small one whose subfolders have the same names and hold
-# nothing, so a cell written by a scan of the large tree into the small list shows; and
-# a folder of names that differ only in case, which Wine cannot make itself.
+# nothing, so a cell written by a scan of the large tree into the small list shows; a
+# folder of names that differ only in case, which Wine cannot make itself; and a folder
+# of 20,000 empty files, which takes the program a while to show.
 #   run_with_scan_tree.sh PROGRAM EMULATOR...
 set -euo pipefail
 program=$1
@@ -28,5 +29,8 @@ for name, size in (("Dup", 5000), ("dup", 100), ("data", 3000)):
         out.truncate(size)
 with open(os.path.join(root, "case", "DATA"), "wb") as out:
     out.truncate(7)
+os.makedirs(os.path.join(root, "many"))
+for i in range(20000):
+    open(os.path.join(root, "many", "file%05d%s" % (i, (".txt", ".dat", "")[i % 3])), "wb").close()
 PY
 DSCP_SCAN_TREE="Z:${tree//\//\\}" "$@" "$program"
