@@ -6,6 +6,10 @@
 //                             the sorted totals are in, the longest another thread waited
 //                             meanwhile for the window to answer, and closing the program
 //                             in the middle of a second scan of it
+//   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
+//                             the longest another thread waited meanwhile for the list to
+//                             answer; MS is how long a show runs before it handles
+//                             messages (default the program's; "never" for none at all)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -14,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -120,20 +125,71 @@ int Show(const std::string& folder) {
     return code;
 }
 
+// Times ShowFolder on FOLDER while another thread keeps asking the list for an answer.
+int Open(const std::string& folder, const char* pszPumpAfter) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    if (pszPumpAfter) {
+        char* pEnd = nullptr;
+        const unsigned long ms = std::strtoul(pszPumpAfter, &pEnd, 10);
+        if (std::string(pszPumpAfter) == "never")
+            program.m_pView->m_nPumpAfterMs = MAXDWORD;
+        else if (*pszPumpAfter >= '0' && *pszPumpAfter <= '9' && *pEnd == '\0')
+            program.m_pView->m_nPumpAfterMs = static_cast<DWORD>(ms);
+        else {
+            std::fprintf(stderr, "not a number of milliseconds: %s\n", pszPumpAfter);
+            return 2;
+        }
+    }
+    const DWORD pumpAfterMs = program.m_pView->m_nPumpAfterMs;
+    std::atomic<bool> bShowing{true};
+    std::atomic<bool> bProberEnded{false};
+    std::atomic<double> worst{0};
+    std::atomic<int> answers{0};
+    const HWND hList = program.m_pView->m_hWnd;
+    std::thread prober([&] {
+        while (bShowing) {
+            const Stopwatch wait;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(hList, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            worst = std::max(worst.load(), wait.Seconds());
+            ++answers;
+            Sleep(5); // a user's clicks, not a flood that would slow the show it measures
+        }
+        bProberEnded = true;
+    });
+    program.PumpUntil([&] { return answers > 0; }); // the prober is asking
+    const Stopwatch watch;
+    program.Show(folder);
+    const double shown = watch.Seconds();
+    bShowing = false;
+    program.PumpUntil([&] { return bProberEnded.load(); });
+    prober.join();
+    const std::string after =
+        pumpAfterMs == MAXDWORD ? "never" : "after " + std::to_string(pumpAfterMs) + " ms";
+    std::printf("open %d rows (messages handled %s): %.3f s, the list answered within %.0f ms\n",
+                program.List().GetItemCount(), after.c_str(), shown, worst.load() * 1000);
+    program.StopApp();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);
-    const std::string what = argc == 3 ? argv[1] : "";
+    const std::string what = argc >= 3 ? argv[1] : "";
     int result = 2;
-    if (what == "expand")
+    if (what == "expand" && argc == 3)
         result = Expand(argv[2]);
-    else if (what == "show")
+    else if (what == "show" && argc == 3)
         result = Show(argv[2]);
+    else if (what == "open" && argc <= 4)
+        result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
-        std::fprintf(stderr, "usage: gui_bench expand|show FOLDER\n");
+        std::fprintf(stderr, "usage: gui_bench expand|show FOLDER | open FOLDER [MS|never]\n");
     OleUninitialize();
     return result;
 }
