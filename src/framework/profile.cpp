@@ -1,24 +1,17 @@
 #include "profile.h"
 
 #include <cstring>
-#include <vector>
+
+#include "registry_reader.h"
 
 namespace {
 
-// Opens an existing key for reading; null when it is not there.
-HKEY OpenForReading(const std::string& path) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return nullptr;
-    return hKey;
-}
-
-HKEY OpenForWriting(const std::string& path) {
-    HKEY hKey = nullptr;
+UniqueRegKey OpenForWriting(const std::string& path) {
+    UniqueRegKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE | KEY_READ, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return hKey;
+                        KEY_WRITE | KEY_READ, nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
+        key.Release();
+    return key;
 }
 
 } // namespace
@@ -38,31 +31,19 @@ std::string CRegistryProfile::KeyPath(const char* lpszSection) const {
 UINT CRegistryProfile::GetInt(const char* lpszSection, const char* lpszEntry, int nDefault) const {
     if (!IsSet())
         return static_cast<UINT>(nDefault);
-    HKEY hKey = OpenForReading(KeyPath(lpszSection));
-    if (!hKey)
-        return static_cast<UINT>(nDefault);
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    const LONG result =
-        RegQueryValueExA(hKey, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(hKey);
-    if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value))
-        return static_cast<UINT>(nDefault);
-    return value;
+    const std::optional<DWORD> value = registry::ReadDword(
+        registry::OpenForReading(HKEY_CURRENT_USER, KeyPath(lpszSection)).Get(), lpszEntry);
+    return value ? *value : static_cast<UINT>(nDefault);
 }
 
 bool CRegistryProfile::WriteInt(const char* lpszSection, const char* lpszEntry, int nValue) const {
     if (!IsSet())
         return false;
-    HKEY hKey = OpenForWriting(KeyPath(lpszSection));
-    if (!hKey)
-        return false;
+    const UniqueRegKey key = OpenForWriting(KeyPath(lpszSection));
     const DWORD value = static_cast<DWORD>(nValue);
-    const LONG result = RegSetValueExA(hKey, lpszEntry, 0, REG_DWORD,
-                                       reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(hKey);
-    return result == ERROR_SUCCESS;
+    return key && RegSetValueExA(key.Get(), lpszEntry, 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&value),
+                                 sizeof(value)) == ERROR_SUCCESS;
 }
 
 std::string CRegistryProfile::GetString(const char* lpszSection, const char* lpszEntry,
@@ -70,22 +51,8 @@ std::string CRegistryProfile::GetString(const char* lpszSection, const char* lps
     const std::string fallback = lpszDefault ? lpszDefault : "";
     if (!IsSet())
         return fallback;
-    HKEY hKey = OpenForReading(KeyPath(lpszSection));
-    if (!hKey)
-        return fallback;
-    DWORD type = 0;
-    DWORD size = 0;
-    std::string value = fallback;
-    if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        std::vector<char> buffer(size + 1, '\0');
-        DWORD got = size;
-        if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type,
-                             reinterpret_cast<BYTE*>(buffer.data()), &got) == ERROR_SUCCESS)
-            value = std::string(buffer.data()); // stored strings may lack their terminator
-    }
-    RegCloseKey(hKey);
-    return value;
+    return registry::ReadString(HKEY_CURRENT_USER, KeyPath(lpszSection), lpszEntry)
+        .value_or(fallback);
 }
 
 bool CRegistryProfile::WriteString(const char* lpszSection, const char* lpszEntry,
@@ -97,23 +64,16 @@ bool CRegistryProfile::WriteString(const char* lpszSection, const char* lpszEntr
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
     }
     if (!lpszValue) {
-        HKEY hKey = OpenForReading(KeyPath(lpszSection));
-        if (!hKey)
+        if (!registry::KeyExists(HKEY_CURRENT_USER, KeyPath(lpszSection)))
             return true;
-        RegCloseKey(hKey);
-        hKey = OpenForWriting(KeyPath(lpszSection));
-        if (!hKey)
+        const UniqueRegKey key = OpenForWriting(KeyPath(lpszSection));
+        if (!key)
             return false;
-        const LONG result = RegDeleteValueA(hKey, lpszEntry);
-        RegCloseKey(hKey);
+        const LONG result = RegDeleteValueA(key.Get(), lpszEntry);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
     }
-    HKEY hKey = OpenForWriting(KeyPath(lpszSection));
-    if (!hKey)
-        return false;
-    const LONG result =
-        RegSetValueExA(hKey, lpszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
-                       static_cast<DWORD>(strlen(lpszValue) + 1));
-    RegCloseKey(hKey);
-    return result == ERROR_SUCCESS;
+    const UniqueRegKey key = OpenForWriting(KeyPath(lpszSection));
+    return key && RegSetValueExA(key.Get(), lpszEntry, 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(lpszValue),
+                                 static_cast<DWORD>(strlen(lpszValue) + 1)) == ERROR_SUCCESS;
 }

@@ -1,5 +1,7 @@
 #include "shell_file_types.h"
 
+#include "registry_reader.h"
+
 namespace {
 
 constexpr UINT kRowInfo = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME;
@@ -25,27 +27,7 @@ SHFILEINFOA InfoFromName(const std::string& name, DWORD dwAttributes) {
 }
 
 std::string RegistryDefaultText(HKEY hRoot, const std::string& subKey) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return {};
-    char buffer[512] = {};
-    DWORD cb = sizeof(buffer) - 1;
-    DWORD type = 0;
-    std::string text;
-    if (RegQueryValueExA(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ))
-        text = buffer;
-    RegCloseKey(hKey);
-    return text;
-}
-
-bool RegistryKeyPresent(HKEY hRoot, const std::string& subKey) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(hRoot, subKey.c_str(), 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
+    return registry::ReadString(hRoot, subKey, nullptr).value_or(std::string());
 }
 
 // True when the shell may give files of this extension icons of their own (programs,
@@ -58,14 +40,14 @@ bool HasOwnIcons(const std::string& ext) {
             return true;
     if (ext.empty() || ext == ".")
         return false;
-    if (RegistryKeyPresent(HKEY_CLASSES_ROOT, ext + "\\shellex\\IconHandler") ||
+    if (registry::KeyExists(HKEY_CLASSES_ROOT, ext + "\\shellex\\IconHandler") ||
         RegistryDefaultText(HKEY_CLASSES_ROOT, ext + "\\DefaultIcon").find("%1") !=
             std::string::npos)
         return true;
     const std::string progId = RegistryDefaultText(HKEY_CLASSES_ROOT, ext);
     if (progId.empty())
         return false;
-    return RegistryKeyPresent(HKEY_CLASSES_ROOT, progId + "\\shellex\\IconHandler") ||
+    return registry::KeyExists(HKEY_CLASSES_ROOT, progId + "\\shellex\\IconHandler") ||
            RegistryDefaultText(HKEY_CLASSES_ROOT, progId + "\\DefaultIcon").find("%1") !=
                std::string::npos;
 }
