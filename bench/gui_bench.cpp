@@ -134,15 +134,15 @@ int Open(const std::string& folder, const char* pszPumpAfter) {
         char* pEnd = nullptr;
         const unsigned long ms = std::strtoul(pszPumpAfter, &pEnd, 10);
         if (std::string(pszPumpAfter) == "never")
-            program.m_pView->m_nPumpAfterMs = MAXDWORD;
+            program.m_pView->SetPumpAfterMs(MAXDWORD);
         else if (*pszPumpAfter >= '0' && *pszPumpAfter <= '9' && *pEnd == '\0')
-            program.m_pView->m_nPumpAfterMs = static_cast<DWORD>(ms);
+            program.m_pView->SetPumpAfterMs(static_cast<DWORD>(ms));
         else {
             std::fprintf(stderr, "not a number of milliseconds: %s\n", pszPumpAfter);
             return 2;
         }
     }
-    const DWORD pumpAfterMs = program.m_pView->m_nPumpAfterMs;
+    const DWORD pumpAfterMs = program.m_pView->PumpAfterMs();
     std::atomic<bool> bShowing{true};
     std::atomic<bool> bProberEnded{false};
     std::atomic<double> worst{0};

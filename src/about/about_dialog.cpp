@@ -16,6 +16,6 @@ void CAboutDialog::DoDataExchange(CDataExchange* pDX) {
 
 bool CAboutDialog::OnInitDialog() {
     CDialog::OnInitDialog(); // binds m_link to its control, so its tooltip is the text
-    m_link.m_strTarget = DSCP_HOME_PAGE;
+    m_link.SetTarget(DSCP_HOME_PAGE);
     return true;
 }

@@ -13,5 +13,8 @@ public:
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
+    const CWebLinkStatic& Link() const { return m_link; }
+
+private:
     CWebLinkStatic m_link;
 };

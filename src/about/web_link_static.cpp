@@ -2,10 +2,11 @@
 
 #include <shellapi.h>
 
-#include <cstring>
+#include <optional>
 
 #include "browser_command.h"
 #include "link_fit.h"
+#include "registry_reader.h"
 #include "resource.h"
 
 IMPLEMENT_DYNAMIC(CWebLinkStatic, CStatic)
@@ -15,11 +16,6 @@ BEGIN_MESSAGE_MAP(CWebLinkStatic, CStatic)
     ON_WM_CTLCOLOR_REFLECT()
     ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
-
-CWebLinkStatic::~CWebLinkStatic() {
-    if (m_fontLink)
-        DeleteObject(m_fontLink);
-}
 
 void CWebLinkStatic::PreSubclassWindow() {
     ModifyStyle(0, SS_NOTIFY); // so that clicks are reported
@@ -44,9 +40,10 @@ void CWebLinkStatic::FitToText() {
     MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
     const std::string text = GetWindowText();
     SIZE size{};
-    HDC hDC = GetDC(m_hWnd);
-    GetTextExtentPoint32A(hDC, text.c_str(), static_cast<int>(text.size()), &size);
-    ReleaseDC(m_hWnd, hDC);
+    {
+        const WindowDC dc(m_hWnd);
+        GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
     const DWORD style = GetStyle();
     // SS_CENTER and SS_RIGHT are values of the style's low type bits, not flags.
     const DWORD type = style & SS_TYPEMASK;
@@ -77,16 +74,17 @@ HBRUSH CWebLinkStatic::CtlColor(HDC hDC, UINT) {
                 hFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
             if (GetObjectA(hFont, sizeof(lf), &lf)) {
                 lf.lfUnderline = TRUE;
-                m_fontLink = CreateFontIndirectA(&lf);
+                m_fontLink.Reset(CreateFontIndirectA(&lf));
                 // Some static controls select their own font after asking for colours
                 // (Wine's does): make the copy the control's font as well.
                 if (m_fontLink)
-                    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink), TRUE);
+                    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink.Get()), TRUE);
             }
         }
-        // Without it the link keeps the control's font, still in the link colour.
+        // Without it the link keeps the control's font, still in the link colour. It stays
+        // selected for the control's painting; the control gives the DC back.
         if (m_fontLink)
-            SelectObject(hDC, m_fontLink);
+            SelectObject(hDC, m_fontLink.Get());
     }
     SetBkMode(hDC, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
@@ -94,35 +92,6 @@ HBRUSH CWebLinkStatic::CtlColor(HDC hDC, UINT) {
 
 void CWebLinkStatic::OnClicked() {
     OpenLink(m_strTarget.c_str(), SW_SHOW);
-}
-
-LONG CWebLinkStatic::ReadDefaultValue(HKEY hRoot, const char* pszSubKey, char* out) {
-    out[0] = '\0';
-    HKEY hKey = nullptr;
-    LONG rc = RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_QUERY_VALUE, &hKey);
-    if (rc != ERROR_SUCCESS)
-        return rc;
-    char value[MAX_PATH] = {};
-    DWORD type = 0;
-    DWORD size = sizeof(value) - 1; // a zero always fits after what is read
-    rc = RegQueryValueExA(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(hKey);
-    if (rc != ERROR_SUCCESS)
-        return rc;
-    // Only a string is a name or a command line; a value of another type is refused.
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return ERROR_INVALID_DATA;
-    value[size < sizeof(value) ? size : sizeof(value) - 1] = '\0';
-    if (type == REG_EXPAND_SZ) {
-        char expanded[MAX_PATH] = {};
-        const DWORD n = ExpandEnvironmentStringsA(value, expanded, sizeof(expanded));
-        if (n == 0 || n > sizeof(expanded))
-            return ERROR_MORE_DATA;
-        std::strcpy(out, expanded);
-        return ERROR_SUCCESS;
-    }
-    std::strcpy(out, value);
-    return ERROR_SUCCESS;
 }
 
 INT_PTR CWebLinkStatic::OpenLink(const char* pszTarget, int nShowCmd) {
@@ -135,18 +104,19 @@ INT_PTR CWebLinkStatic::OpenLink(const char* pszTarget, int nShowCmd) {
     // argument, so it must not be able to end that argument.
     if (!IsSafeLinkTarget(pszTarget))
         return 32;
-    char key[MAX_PATH] = {};
-    if (ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", key) != ERROR_SUCCESS)
+    const std::optional<std::string> docType =
+        registry::ReadString(HKEY_CLASSES_ROOT, ".htm", nullptr);
+    if (!docType)
         return 32;
     static const char kCommandKey[] = "\\shell\\open\\command";
-    if (std::strlen(key) + sizeof(kCommandKey) > sizeof(key))
+    if (docType->size() + sizeof(kCommandKey) > MAX_PATH)
         return 32; // the document type's name leaves no room for the key path
-    std::strcat(key, kCommandKey);
-    char registered[MAX_PATH] = {};
-    if (ReadDefaultValue(HKEY_CLASSES_ROOT, key, registered) != ERROR_SUCCESS)
+    const std::optional<std::string> registered =
+        registry::ReadString(HKEY_CLASSES_ROOT, *docType + kCommandKey, nullptr);
+    if (!registered)
         return 32;
     char line[kBrowserCommandSize] = {};
-    if (!BuildBrowserCommandLine(registered, pszTarget, line, sizeof(line)))
+    if (!BuildBrowserCommandLine(registered->c_str(), pszTarget, line, sizeof(line)))
         return 32;
     return static_cast<INT_PTR>(WinExec(line, static_cast<UINT>(nShowCmd)));
 }

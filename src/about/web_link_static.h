@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "owners.h"
 #include "static.h"
 #include "tool_tip.h"
 
@@ -12,23 +13,18 @@ class CWebLinkStatic : public CStatic {
     DECLARE_MESSAGE_MAP()
 public:
     CWebLinkStatic() = default;
-    ~CWebLinkStatic() override;
 
-    std::string m_strTarget;            // what a click opens
-    COLORREF m_crLink = RGB(0, 0, 238); // text colour
-    BOOL m_bUnderline = TRUE;
-    BOOL m_bFitToText = TRUE;   // shrink to the text when attached
-    std::string m_strTipText;   // the tooltip; the window text when empty
-    HFONT m_fontLink = nullptr; // underlined copy of the control's font
-    HCURSOR m_hLinkCursor = nullptr;
-    CToolTipCtrl m_tip;
+    // What a click opens.
+    const std::string& Target() const { return m_strTarget; }
+    void SetTarget(const std::string& target) { m_strTarget = target; }
+    // The tooltip, set before the control is attached; the window text when empty.
+    void SetTipText(const std::string& tip) { m_strTipText = tip; }
+    const CToolTipCtrl& ToolTip() const { return m_tip; }
+    HCURSOR LinkCursor() const { return m_hLinkCursor; }
 
     // Opens the target: through the shell, else with the browser registered for web
     // pages. Above 32 is success; 32 when nothing could be run.
     static INT_PTR OpenLink(const char* pszTarget, int nShowCmd);
-    // The default value (a string) of root\subkey, at most 259 bytes and a zero, into
-    // `out` (260 bytes). 0, or the registry's error code.
-    static LONG ReadDefaultValue(HKEY hRoot, const char* pszSubKey, char* out);
 
     bool PreTranslateMessage(MSG* pMsg) override;
     void PreSubclassWindow() override;
@@ -40,4 +36,13 @@ protected:
 
 private:
     void FitToText();
+
+    std::string m_strTarget;
+    std::string m_strTipText;
+    COLORREF m_crLink = RGB(0, 0, 238); // text colour
+    bool m_bUnderline = true;
+    bool m_bFitToText = true;   // shrink to the text when attached
+    UniqueGdiObject m_fontLink; // underlined copy of the control's font
+    HCURSOR m_hLinkCursor = nullptr;
+    CToolTipCtrl m_tip;
 };

@@ -2,6 +2,7 @@
 // CColorToolBar: a toolbar whose buttons show 24-bit images, normal, hot and disabled,
 // each from a strip bitmap whose first pixel in memory gives the transparent colour.
 
+#include "image_list_owner.h"
 #include "tool_bar.h"
 
 class CColorToolBar : public CToolBar {
@@ -18,5 +19,5 @@ protected:
     void DestroyImageLists();
     void OnDestroy();
 
-    HIMAGELIST m_hImageLists[3] = {}; // the lists made here: normal, hot, disabled
+    UniqueImageList m_imageLists[3]; // the lists made here: normal, hot, disabled
 };

@@ -1,20 +1,21 @@
 #include "main_frame.h"
 
+#include "computer_node.h"
 #include "dirscope_view.h"
 #include "form_tree.h"
 #include "resource.h"
+#include "win_app.h"
 #include "sizing_control_bar.h"
 #include "tree_navigator_win32.h"
 
 namespace {
 
-// Bar styles as the window is created with them: visible child, top alignment with a
-// bottom border, gripper, tooltips, fly-by prompts and dynamic size; and visible child at
-// the bottom with a top border.
-constexpr DWORD kToolBarStyle = 0x50402834;
-constexpr DWORD kStatusBarStyle = 0x50008200;
-// The tree pane: visible child, top alignment with a bottom border, until it docks left.
-constexpr DWORD kTreeBarStyle = 0x50002800;
+// Bar styles as the windows are created with them. The tree pane starts at the top like
+// the toolbar, until it docks left.
+constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
+                                CBRS_FLYBY | CBRS_SIZE_DYNAMIC;
+constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
+constexpr DWORD kTreeBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP;
 constexpr UINT kTreeBarID = 101;
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
@@ -101,11 +102,50 @@ void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree)
     // selection belongs to a Back or Forward move; one made meanwhile is a visit.
     const bool bRecord = m_bRecordHistory;
     m_bRecordHistory = true;
-    m_strCurrentFolder = strFolder;
     if (bRecord)
         RecordVisit(tree);
     if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
-        pView->ShowFolder();
+        pView->ShowFolder(strFolder);
+}
+
+CTreeCtrl* CMainFrame::LiveTree() const {
+    return m_pFolderTree && m_pFolderTree->m_hWnd ? m_pFolderTree : nullptr;
+}
+
+void CMainFrame::OpenSubfolder(const std::string& name) {
+    CTreeCtrl* pTree = LiveTree();
+    const HTREEITEM hSelected = pTree ? pTree->GetSelectedItem() : nullptr;
+    if (!hSelected)
+        return;
+    pTree->Expand(hSelected, TVE_EXPAND);
+    if (const HTREEITEM hChild = pTree->FindChildItem(hSelected, name))
+        pTree->SelectItem(hChild);
+}
+
+void CMainFrame::OpenDrive(const std::string& name) {
+    CTreeCtrl* pTree = LiveTree();
+    const HTREEITEM hComputer = pTree ? FindComputerItem(*pTree) : nullptr;
+    if (!hComputer)
+        return;
+    pTree->Expand(hComputer, TVE_EXPAND);
+    for (HTREEITEM hDrive = pTree->GetChildItem(hComputer); hDrive;
+         hDrive = pTree->GetNextSiblingItem(hDrive)) {
+        if (pTree->GetItemText(hDrive).find(name) != std::string::npos) {
+            pTree->SelectItem(hDrive);
+            return;
+        }
+    }
+}
+
+void CMainFrame::ShowStatusText(const std::string& text) {
+    if (m_wndStatusBar.m_hWnd)
+        m_wndStatusBar.SetPaneText(0, text.c_str(), true);
+}
+
+void CMainFrame::OnUpdateFrameTitle(bool) {
+    const std::string title = AfxLoadString(IDS_PRODUCT_NAME) + " " + AfxLoadString(IDS_VERSION);
+    if (GetWindowText() != title)
+        SetWindowText(title);
 }
 
 CDirscopeView* CMainFrame::FillingView() {
@@ -140,23 +180,26 @@ void CMainFrame::RecordVisit(CTreeCtrl& tree) {
 }
 
 bool CMainFrame::SelectTreePath(const std::string& strTreePath) {
-    if (!m_pFolderTree || !m_pFolderTree->m_hWnd)
+    CTreeCtrl* pTree = LiveTree();
+    if (!pTree)
         return false;
-    CTreeCtrlNavigator nav(*m_pFolderTree);
+    CTreeCtrlNavigator nav(*pTree);
     return ::SelectTreePath(nav, strTreePath);
 }
 
 void CMainFrame::GoBack(int n) {
-    if (!m_pFolderTree || !m_pFolderTree->m_hWnd || n < 0)
+    CTreeCtrl* pTree = LiveTree();
+    if (!pTree || n < 0)
         return;
-    CTreeCtrlNavigator nav(*m_pFolderTree);
+    CTreeCtrlNavigator nav(*pTree);
     ::GoBack(m_history, nav, static_cast<std::size_t>(n), m_bRecordHistory);
 }
 
 void CMainFrame::GoForward(int n) {
-    if (!m_pFolderTree || !m_pFolderTree->m_hWnd || n < 0)
+    CTreeCtrl* pTree = LiveTree();
+    if (!pTree || n < 0)
         return;
-    CTreeCtrlNavigator nav(*m_pFolderTree);
+    CTreeCtrlNavigator nav(*pTree);
     ::GoForward(m_history, nav, static_cast<std::size_t>(n), m_bRecordHistory);
 }
 
@@ -172,9 +215,10 @@ void CMainFrame::OnForwardFolder(UINT nID) {
 
 void CMainFrame::OnUp() {
     // An ordinary selection change: the parent is shown and recorded as a visit.
-    if (!m_pFolderTree || !m_pFolderTree->m_hWnd)
+    CTreeCtrl* pTree = LiveTree();
+    if (!pTree)
         return;
-    CTreeCtrlNavigator nav(*m_pFolderTree);
+    CTreeCtrlNavigator nav(*pTree);
     if (const TreeNavigator::Node parent = UpTarget(nav))
         nav.Select(parent);
 }
@@ -196,8 +240,8 @@ void CMainFrame::OnUpdateUp(CCmdUI* pCmdUI) {
     if (!IsWindowVisible())
         return;
     bool bEnable = false;
-    if (m_pFolderTree && m_pFolderTree->m_hWnd) {
-        CTreeCtrlNavigator nav(*m_pFolderTree);
+    if (CTreeCtrl* pTree = LiveTree()) {
+        CTreeCtrlNavigator nav(*pTree);
         bEnable = UpTarget(nav) != 0;
     }
     pCmdUI->Enable(bEnable);
@@ -214,13 +258,10 @@ HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
     const UINT nMenu = DropDownMenuOf(nButtonID);
     if (!nMenu)
         return nullptr;
-    HMENU hMenu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nMenu));
-    HMENU hPopup = hMenu ? GetSubMenu(hMenu, 0) : nullptr;
-    if (!hPopup) {
-        if (hMenu)
-            DestroyMenu(hMenu);
+    UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nMenu)));
+    HMENU hPopup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!hPopup)
         return nullptr;
-    }
     if (DropDownListsHistory(nButtonID)) {
         while (GetMenuItemCount(hPopup) > 0)
             DeleteMenu(hPopup, 0, MF_BYPOSITION);
@@ -230,20 +271,19 @@ HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
             AppendMenuA(hPopup, MF_STRING, item.nID, item.strLabel.c_str());
     }
     *phPopup = hPopup;
-    return hMenu;
+    return menu.Release();
 }
 
 void CMainFrame::OnToolbarDropDown(NMHDR* pNMHDR, LRESULT*) {
     const auto* pToolBar = reinterpret_cast<NMTOOLBARA*>(pNMHDR);
     const UINT nButtonID = static_cast<UINT>(pToolBar->iItem);
     HMENU hPopup = nullptr;
-    HMENU hMenu = LoadDropDownMenu(nButtonID, &hPopup);
-    if (!hMenu)
+    const UniqueMenu menu(LoadDropDownMenu(nButtonID, &hPopup));
+    if (!menu)
         return;
     RECT rc{};
     m_wndToolBar.SendMessage(TB_GETRECT, nButtonID, reinterpret_cast<LPARAM>(&rc));
     MapWindowPoints(m_wndToolBar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
     // The chosen item comes back as an ordinary command to this window.
     TrackPopupMenu(hPopup, TPM_VERTICAL, rc.left, rc.bottom, 0, m_hWnd, nullptr);
-    DestroyMenu(hMenu);
 }

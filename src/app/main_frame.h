@@ -1,11 +1,14 @@
 #pragma once
 // CMainFrame: the program's one frame window: menu, toolbar, status bar, the list view
-// as its client, and the navigation state the views share.
+// as its client, the folder tree pane, and the history of the folders shown. It hosts
+// the tree pane (CFolderPaneHost) and the list (CFolderListHost): the tree's selection
+// is the folder the list shows, and the list opens folders and drives through the tree.
 
 #include <string>
 
 #include "color_toolbar.h"
 #include "folder_history.h"
+#include "folder_list_host.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
 #include "status_bar.h"
@@ -14,31 +17,23 @@
 class CDirscopeView;
 class CTreeCtrl;
 
-class CMainFrame : public CFrameWnd, public CFolderPaneHost {
+class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CFolderListHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    bool OnCmdMsg(CmdMsg& msg) override;
+    // The caption is the program's name and version, whatever the document.
+    void OnUpdateFrameTitle(bool bAddToTitle) override;
 
-    CColorToolBar m_wndToolBar;
-    // The folder tree pane, docked on the left.
-    CViewBar m_wndTreeBar;
-    // The folder the list view shows; empty means the computer and the drive overview.
-    std::string m_strCurrentFolder;
-    // The folder tree control, once the tree pane exists.
-    CTreeCtrl* m_pFolderTree = nullptr;
-    // Back and Forward: m_history.m_arrBack[0] is the folder shown now.
-    FolderHistory m_history;
-    // Off while a Back or Forward move selects its node, so the move is no new visit;
-    // the selection it causes turns it on again.
-    bool m_bRecordHistory = true;
-    CStatusBar m_wndStatusBar;
-
-    // The tree pane's selection changed: show the folder, record the visit.
+    // The tree pane's selection changed: record the visit, show the folder.
     void OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) override;
     void SetFolderTree(CTreeCtrl* pTree) override { m_pFolderTree = pTree; }
 
-    void RecordVisit(CTreeCtrl& tree);
+    void OpenSubfolder(const std::string& name) override;
+    void OpenDrive(const std::string& name) override;
+    void ShowStatusText(const std::string& text) override;
+
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.
     void GoBack(int n);
@@ -48,13 +43,19 @@ public:
     // other buttons. The caller destroys the menu it returns (the popup's parent).
     HMENU LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const;
 
-    bool OnCmdMsg(CmdMsg& msg) override;
+    // The folder tree control, once the tree pane exists.
+    CTreeCtrl* FolderTree() const { return m_pFolderTree; }
+    // Back and Forward: History().m_arrBack[0] is the folder shown now.
+    const FolderHistory& History() const { return m_history; }
+    // False only between a Back or Forward move and the selection it causes.
+    bool IsRecordingHistory() const { return m_bRecordHistory; }
+    CColorToolBar& ToolBar() { return m_wndToolBar; }
+    CStatusBar& StatusBar() { return m_wndStatusBar; }
+    CViewBar& TreeBar() { return m_wndTreeBar; }
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnClose();
-    // The list view while it is filling a folder's rows, else null.
-    CDirscopeView* FillingView();
     void OnBack() { GoBack(0); }
     void OnForward() { GoForward(0); }
     void OnBackFolder(UINT nID);
@@ -66,4 +67,21 @@ protected:
     void OnUpdateUp(CCmdUI* pCmdUI);
     void OnUpdateFolderPane(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+
+private:
+    // The list view while it is filling a folder's rows, else null.
+    CDirscopeView* FillingView();
+    // The tree control when its window exists, else null.
+    CTreeCtrl* LiveTree() const;
+    void RecordVisit(CTreeCtrl& tree);
+
+    CColorToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
+    // The folder tree pane, docked on the left.
+    CViewBar m_wndTreeBar;
+    CTreeCtrl* m_pFolderTree = nullptr;
+    FolderHistory m_history;
+    // Off while a Back or Forward move selects its node, so the move is no new visit;
+    // the selection it causes turns it on again.
+    bool m_bRecordHistory = true;
 };

@@ -12,7 +12,7 @@
 // clipboard cannot be opened or holds no list.
 int ReadClipboardFiles(HWND hOwner, std::vector<std::string>& files);
 // True when the clipboard holds a file list with at least one file name.
-BOOL ClipboardHasFiles(HWND hOwner);
+bool ClipboardHasFiles(HWND hOwner);
 
 // The shell's file operation on `sources` (and one destination per source for a copy or
 // move), with undo, the shell's own confirmations and messages. Returns true when it

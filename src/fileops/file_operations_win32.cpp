@@ -66,20 +66,20 @@ int ReadClipboardFiles(HWND hOwner, std::vector<std::string>& files) {
     return nEffect;
 }
 
-BOOL ClipboardHasFiles(HWND hOwner) {
+bool ClipboardHasFiles(HWND hOwner) {
     ClipboardLock clipboard(hOwner);
     if (!clipboard.IsOpen())
-        return FALSE;
+        return false;
     auto hDrop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));
     if (!hDrop)
-        return FALSE;
+        return false;
     // A list holding only its terminator is counted as one empty name by some shells:
     // only a name with characters counts as a file.
     const UINT nCount = ::DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < nCount; ++i)
         if (::DragQueryFileA(hDrop, i, nullptr, 0) > 0)
-            return TRUE;
-    return FALSE;
+            return true;
+    return false;
 }
 
 bool RunFileOperation(HWND hOwner, UINT wFunc, const std::vector<std::string>& sources,

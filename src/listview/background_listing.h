@@ -10,23 +10,23 @@
 #include <string>
 
 #include "folder_entry.h"
+#include "owners.h"
 
 class BackgroundListing {
 public:
     // Starts listing `folderPath`; null when no thread could be started.
     static std::shared_ptr<BackgroundListing> Start(const std::string& folderPath);
-    ~BackgroundListing();
     BackgroundListing(const BackgroundListing&) = delete;
     BackgroundListing& operator=(const BackgroundListing&) = delete;
 
     // Signalled once the listing is done.
-    HANDLE DoneEvent() const { return m_hDone; }
+    HANDLE DoneEvent() const { return m_done.Get(); }
     // Waits (without handling messages) until the listing is done, then hands it out.
     FolderListing Take();
 
 private:
     BackgroundListing() = default;
 
-    HANDLE m_hDone = nullptr;
-    FolderListing m_listing; // written by the thread before m_hDone is set
+    UniqueKernelHandle m_done;
+    FolderListing m_listing; // written by the thread before m_done is set
 };

@@ -1,37 +1,26 @@
 #include "dirscope_view.h"
 
+#include <shellapi.h>
+
 #include <string>
 
 #include "background_listing.h"
 #include "date_text.h"
-#include "drive_rules.h"
 #include "file_operations.h"
+#include "folder_list_host.h"
 #include "folder_scan.h"
-#include "main_frame.h"
+#include "list_columns.h"
+#include "frame_wnd.h"
+#include "menu.h"
+#include "message_pump.h"
 #include "output_to_text_file.h"
 #include "path_list.h"
 #include "path_text.h"
-#include "menu.h"
-#include "message_pump.h"
 #include "resource.h"
 #include "shell_item_menu.h"
 #include "size_text.h"
 #include "sort_rules.h"
-#include "status_bar.h"
 #include "status_text.h"
-#include "tree_ctrl.h"
-#include "win_app.h"
-
-const CDirscopeView::ColumnSpec CDirscopeView::kFolderColumns[6] = {
-    {"Name", LVCFMT_LEFT, 200}, {"Size", LVCFMT_RIGHT, 80},    {"Type", LVCFMT_LEFT, 100},
-    {"Date", LVCFMT_LEFT, 120}, {"Folders", LVCFMT_RIGHT, 80}, {"Files", LVCFMT_RIGHT, 80},
-};
-
-const CDirscopeView::ColumnSpec CDirscopeView::kDriveColumns[3] = {
-    {"Name", LVCFMT_LEFT, 100},
-    {"Size", LVCFMT_RIGHT, 100},
-    {"Free Space", LVCFMT_RIGHT, 100},
-};
 
 IMPLEMENT_DYNCREATE(CDirscopeView, CListView)
 
@@ -59,6 +48,12 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
+CDirscopeView::~CDirscopeView() = default;
+
+CFolderListHost* CDirscopeView::Host() const {
+    return dynamic_cast<CFolderListHost*>(GetParentFrame());
+}
+
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
     // The image lists are the shell's: the list must never destroy them.
     cs.style |= LVS_SHAREIMAGELISTS;
@@ -70,75 +65,31 @@ void CDirscopeView::OnDraw(HDC) {}
 void CDirscopeView::OnInitialUpdate() {
     CListView::OnInitialUpdate();
     ModifyStyle(0, LVS_REPORT);
-    m_nViewType = 1;
+    m_mode = ListMode::Detail;
     // Run again (File New), the list starts afresh: no rows, and the columns of the
-    // current mode once.
+    // current layout once.
     ClearRows();
-    DeleteAllColumns();
-    InsertColumns();
+    SetLayoutColumns(GetListCtrl(), m_bDriveView);
     AttachSystemImageLists();
-    m_bScanning = false;
-    if (CWnd* pMainWnd = AfxGetMainWnd())
-        pMainWnd->SetWindowText(AfxLoadString(IDS_PRODUCT_NAME) + " " + AfxLoadString(IDS_VERSION));
     SetTimer(kStatusTimer, kStatusTimerPeriod);
 }
 
-void CDirscopeView::InsertColumns() {
-    CListCtrl list = GetListCtrl();
-    const ColumnSpec* columns = m_bDriveView ? kDriveColumns : kFolderColumns;
-    const int nCount = m_bDriveView ? 3 : 6;
-    for (int i = 0; i < nCount; ++i)
-        list.InsertColumn(i, columns[i].pszHeading, columns[i].nFormat, columns[i].nWidth);
-}
+// Columns, rows and image lists.
 
-void CDirscopeView::DeleteAllColumns() {
-    CListCtrl list = GetListCtrl();
-    const int nCount = list.GetColumnCount();
-    for (int i = 0; i < nCount; ++i)
-        list.DeleteColumn(0);
+void CDirscopeView::SetDriveLayout(bool bDriveView) {
+    if (m_bDriveView == bDriveView)
+        return;
+    m_bDriveView = bDriveView;
+    SetLayoutColumns(GetListCtrl(), m_bDriveView);
 }
 
 void CDirscopeView::ClearRows() {
     // Stop the scan before touching the rows: nothing it found may reach the next list.
     // A show still filling them (from beneath a message handled meanwhile) gives up.
-    StopScan();
+    m_scan.Clear();
     AbandonFill();
     GetListCtrl().DeleteAllItems();
-    m_folderEntries.clear();
-    m_rowTimes.clear();
-    m_rowBytes.clear();
-}
-
-int CDirscopeView::InsertRow(const char* pszName, int nImage) {
-    // The item parameter numbers the rows in the order they were added, for good: the
-    // values a sort compares are kept by it. A row that could not be added still uses
-    // up its number, so the n-th subfolder's row is always item n.
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = GetListCtrl().GetItemCount();
-    item.pszText = const_cast<char*>(pszName);
-    item.iImage = nImage;
-    item.lParam = static_cast<LPARAM>(m_rowTimes.size());
-    m_rowTimes.push_back(0);
-    m_rowBytes.push_back({0, 0});
-    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-size_t CDirscopeView::RowId(int nItem) const {
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = nItem;
-    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return SIZE_MAX;
-    return static_cast<size_t>(item.lParam);
-}
-
-CDirscopeView::~CDirscopeView() {
-    // The list shares its image lists and destroys none; these are the view's own.
-    if (m_hDriveImagesSmall)
-        ImageList_Destroy(m_hDriveImagesSmall);
-    if (m_hDriveImagesLarge)
-        ImageList_Destroy(m_hDriveImagesLarge);
+    m_rows.Clear();
 }
 
 void CDirscopeView::AttachSystemImageLists() {
@@ -152,72 +103,64 @@ void CDirscopeView::AttachSystemImageLists() {
     list.SetImageList(hLarge, LVSIL_NORMAL);
 }
 
-namespace {
-
-// A list of the three drive icons 141, 140 and 142, in that order, at the size of the
-// shell's list `hLike`.
-HIMAGELIST MakeDriveImageList(HIMAGELIST hLike, int cxDefault, int cyDefault) {
-    int cx = cxDefault;
-    int cy = cyDefault;
-    if (!hLike || !ImageList_GetIconSize(hLike, &cx, &cy)) {
-        cx = cxDefault;
-        cy = cyDefault;
-    }
-    HIMAGELIST hList = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 3, 0);
-    if (!hList)
-        return nullptr;
-    const int icons[3] = {IDI_DRIVE_REMOVABLE, IDI_DRIVE_FIXED, IDI_DRIVE_CDROM};
-    for (int nIcon : icons)
-        ImageList_ReplaceIcon(hList, -1,
-                              ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIcon)));
-    return hList;
-}
-
-} // namespace
-
-void CDirscopeView::AttachDriveImageLists() {
-    // The drive icons live in lists of the view's own: the shell keeps more image lists
-    // than the two it hands out and adds every icon to all of them at one index, so an
-    // icon appended to its lists would put all later icons out of step.
-    if (!m_hDriveImagesSmall) {
-        SHFILEINFOA sfi{};
-        auto hSmall = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        auto hLarge = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX));
-        m_hDriveImagesSmall = MakeDriveImageList(hSmall, ::GetSystemMetrics(SM_CXSMICON),
-                                                 ::GetSystemMetrics(SM_CYSMICON));
-        m_hDriveImagesLarge = MakeDriveImageList(hLarge, ::GetSystemMetrics(SM_CXICON),
-                                                 ::GetSystemMetrics(SM_CYICON));
-    }
-    CListCtrl list = GetListCtrl();
-    list.SetImageList(m_hDriveImagesSmall, LVSIL_SMALL);
-    list.SetImageList(m_hDriveImagesLarge, LVSIL_NORMAL);
-}
-
 void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     // The whole name: szName is empty for a name too long for its field, and an empty
     // name joined to the folder would stand for the folder itself.
-    const std::string path = JoinPath(m_szFolderPath, entry.strName.c_str());
-    m_sfi = bFile ? m_fileTypes.FileInfo(path, entry.strName) : CShellFileTypes::FolderInfo(path);
+    const std::string path = JoinPath(m_strListedPath, entry.strName.c_str());
+    const SHFILEINFOA info =
+        bFile ? m_fileTypes.FileInfo(path, entry.strName) : CShellFileTypes::FolderInfo(path);
     CListCtrl list = GetListCtrl();
-    const int nItem = InsertRow(entry.strName.c_str(), m_sfi.iIcon);
+    CListRows::Values values;
+    values.tModified = entry.tModified;
+    if (bFile)
+        values.nBytes = entry.nSize;
+    const int nItem = m_rows.Insert(list, entry.strName.c_str(), info.iIcon, values);
     if (nItem < 0)
         return;
-    m_rowTimes.back() = entry.tModified;
-    if (bFile) {
-        m_rowBytes.back()[0] = entry.nSize;
-        list.SetItemText(nItem, 1, FormatSize(entry.nSize).c_str());
+    if (bFile)
+        list.SetItemText(nItem, kSizeColumn, FormatSize(entry.nSize).c_str());
+    list.SetItemText(nItem, kTypeColumn, info.szTypeName);
+    list.SetItemText(nItem, kDateColumn, FormatDateTime(entry.tModified).c_str());
+}
+
+// Showing a folder.
+
+void CDirscopeView::ShowFolder(const std::string& folder) {
+    m_strFolder = folder;
+    ClearRows();
+    if (folder.empty()) {
+        SetDriveLayout(true);
+        // The counts, the total and the last folder's path stay as they are.
+        ShowDriveOverview();
+        return;
     }
-    list.SetItemText(nItem, 2, m_sfi.szTypeName);
-    list.SetItemText(nItem, 3, FormatDateTime(entry.tModified).c_str());
+    SetDriveLayout(false);
+    AttachSystemImageLists();
+    ShowFolderRows(folder);
+}
+
+void CDirscopeView::ShowDriveOverview() {
+    const std::vector<CDriveOverview::Drive> drives = CDriveOverview::ListDrives();
+    CListCtrl list = GetListCtrl();
+    list.SetImageList(m_drives.SmallImages(), LVSIL_SMALL);
+    list.SetImageList(m_drives.LargeImages(), LVSIL_NORMAL);
+    for (const CDriveOverview::Drive& drive : drives) {
+        CListRows::Values values;
+        values.nBytes = drive.nTotal;
+        values.nFree = drive.nFree;
+        const int nItem = m_rows.Insert(list, drive.name.c_str(), drive.nImage, values);
+        if (nItem < 0 || !drive.bHaveSpace)
+            continue;
+        list.SetItemText(nItem, kSizeColumn, FormatSize(drive.nTotal).c_str());
+        list.SetItemText(nItem, kFreeSpaceColumn, FormatSize(drive.nFree).c_str());
+    }
 }
 
 bool CDirscopeView::ListFolderPumping(ShowPacer& pacer, const std::function<bool()>& overtaken,
                                       FolderListing& listing) {
-    const std::shared_ptr<BackgroundListing> pJob = BackgroundListing::Start(m_szFolderPath);
+    const std::shared_ptr<BackgroundListing> pJob = BackgroundListing::Start(m_strListedPath);
     if (!pJob) {
-        listing = ListFolder(m_szFolderPath); // no thread: on this one, as it always was
+        listing = ListFolder(m_strListedPath.c_str()); // no thread: on this one
         return true;
     }
     // A quick listing is simply waited for: small folders handle no messages at all.
@@ -234,37 +177,17 @@ bool CDirscopeView::ListFolderPumping(ShowPacer& pacer, const std::function<bool
     return true;
 }
 
-void CDirscopeView::ShowFolder() {
-    ClearRows();
-
-    auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-    const std::string folder = pFrame ? pFrame->m_strCurrentFolder : std::string();
-
-    if (folder.empty()) {
-        if (!m_bDriveView) {
-            m_bDriveView = TRUE;
-            DeleteAllColumns();
-            InsertColumns();
-        }
-        // The counts, the total and the last folder's path stay as they are.
-        ShowDriveOverview();
-        return;
-    }
-
-    if (m_bDriveView) {
-        m_bDriveView = FALSE;
-        DeleteAllColumns();
-        InsertColumns();
-    }
-    AttachSystemImageLists();
-    m_nTotalSize = 0;
+void CDirscopeView::ShowFolderRows(const std::string& folder) {
+    m_scan.BeginFolder();
     m_nFolderCount = 0;
     m_nFileCount = 0;
-    m_nFileBytes = 0;
-    // A path too long for the field is refused: the list stays empty, as for a folder
-    // that cannot be read, and no cut path ever names another folder.
-    if (!CopyToField(m_szFolderPath, sizeof(m_szFolderPath), folder))
+    // A path too long for the platform's path field is refused: the list stays empty, as
+    // for a folder that cannot be read, and no cut path ever names another folder.
+    if (folder.size() >= static_cast<size_t>(kMaxPathField)) {
+        m_strListedPath.clear();
         return;
+    }
+    m_strListedPath = folder;
 
     // The shell's answers per extension are asked afresh for every folder shown.
     m_fileTypes.Clear();
@@ -285,11 +208,13 @@ void CDirscopeView::ShowFolder() {
         m_bFilling = false;
         return;
     }
-    m_folderEntries = std::move(listing.folders);
-    m_nFolderCount = static_cast<int>(m_folderEntries.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
+    int64_t nFileBytes = 0;
     for (const FolderEntry& entry : listing.files)
-        m_nFileBytes += entry.nSize;
+        nFileBytes += entry.nSize;
+    m_nFolderCount = static_cast<int>(listing.folders.size());
+    m_nFileCount = static_cast<int>(listing.files.size());
+    m_scan.SetListing(m_strListedPath, std::move(listing.folders), nFileBytes);
+    const std::vector<FolderEntry>& folders = m_scan.Subfolders();
 
     // The control makes room for every row at once; redraw is off while rows go in, and
     // on while messages are handled, so the list paints at each stop and is never left
@@ -297,7 +222,7 @@ void CDirscopeView::ShowFolder() {
     // row: the first file of each type waits on the shell, which can take 0.2 s.
     SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_nFolderCount + m_nFileCount));
     SendMessage(WM_SETREDRAW, FALSE);
-    const size_t nFolders = m_folderEntries.size();
+    const size_t nFolders = folders.size();
     const size_t nRows = nFolders + listing.files.size();
     for (size_t i = 0; i < nRows; ++i) {
         if (pacer.PumpDue(::GetTickCount())) {
@@ -310,7 +235,7 @@ void CDirscopeView::ShowFolder() {
             SendMessage(WM_SETREDRAW, FALSE);
         }
         if (i < nFolders)
-            AddRow(m_folderEntries[i], false);
+            AddRow(folders[i], false);
         else
             AddRow(listing.files[i - nFolders], true);
     }
@@ -318,7 +243,11 @@ void CDirscopeView::ShowFolder() {
     Invalidate();
     m_bFilling = false;
 
-    StartScan();
+    const HWND hWnd = m_hWnd;
+    // Never waits for this thread: the results are posted, not sent.
+    m_scan.Start([hWnd](unsigned nScan) {
+        return ::PostMessageA(hWnd, WM_SCAN_RESULTS, nScan, 0) != FALSE;
+    });
     UpdateStatusText();
 }
 
@@ -327,159 +256,88 @@ void CDirscopeView::AbandonFill() {
     m_bFilling = false;
 }
 
+// The commands.
+
 void CDirscopeView::OnViewIcon() {
-    if (m_nViewType == 0)
+    if (m_mode == ListMode::Icon)
         return;
-    m_nViewType = 0;
+    m_mode = ListMode::Icon;
     ModifyStyle(LVS_REPORT, 0);
 }
 
 void CDirscopeView::OnViewDetail() {
-    if (m_nViewType == 1)
+    if (m_mode == ListMode::Detail)
         return;
-    m_nViewType = 1;
+    m_mode = ListMode::Detail;
     ModifyStyle(0, LVS_REPORT);
 }
 
 void CDirscopeView::OnViewType() {
-    if (m_nViewType == 1)
+    if (m_mode == ListMode::Detail)
         OnViewIcon();
-    else if (m_nViewType == 0)
+    else
         OnViewDetail();
 }
 
 void CDirscopeView::OnRefresh() {
-    ShowFolder();
+    ShowFolder(m_strFolder);
 }
 
 void CDirscopeView::OnUpdateViewDetail(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(m_nViewType == 1);
+    pCmdUI->SetCheck(m_mode == ListMode::Detail);
 }
 
 void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
-    pCmdUI->SetCheck(m_nViewType != 1);
+    pCmdUI->SetCheck(m_mode != ListMode::Detail);
 }
 
 void CDirscopeView::OnOutputToTextFile() {
     if (m_bFilling)
         return; // the report would miss the rows still to come
-    OutputToTextFile(GetListCtrl(), m_szFolderPath, m_bDriveView != FALSE, this);
+    OutputToTextFile(GetListCtrl(), m_strListedPath.c_str(), m_bDriveView, this);
 }
 
-// The background scan.
+// The background scan and the status line.
 
-void CDirscopeView::StartScan() {
-    std::vector<std::string> paths;
-    paths.reserve(m_folderEntries.size());
-    for (const FolderEntry& entry : m_folderEntries)
-        paths.push_back(JoinPath(m_szFolderPath, entry.strName.c_str()));
+void CDirscopeView::ShowTotalsOfRow(size_t index) {
+    // The totals go to the subfolder's own row, found by its number (subfolder rows are
+    // added first, in this order), never by name: "Dup" and "dup", or a folder "data"
+    // beside a file "DATA", are different entries.
+    CListCtrl list = GetListCtrl();
+    const int nRow = m_rows.FindRow(list, index);
+    if (nRow < 0)
+        return;
+    const FolderEntry& entry = m_scan.Subfolders()[index];
+    m_rows.SetBytes(index, entry.nSize);
+    list.SetItemText(nRow, kSizeColumn, FormatSize(entry.nSize).c_str());
+    list.SetItemText(nRow, kFoldersColumn, std::to_string(entry.nFolders).c_str());
+    list.SetItemText(nRow, kFilesColumn, std::to_string(entry.nFiles).c_str());
+}
 
-    // Each scan reports into an inbox of its own under a generation of its own: whatever
-    // an earlier scan left in the queue is recognised and dropped.
-    const unsigned nGeneration = ++m_nScanGeneration;
-    const HWND hWnd = m_hWnd;
-    // Never waits for this thread: the results are posted, not sent.
-    auto pInbox = std::make_shared<ScanInbox>([hWnd, nGeneration] {
-        return ::PostMessageA(hWnd, WM_SCAN_RESULTS, nGeneration, 0) != FALSE;
-    });
-    m_pScanInbox = pInbox;
-    auto onRow = [pInbox](size_t index, const FolderTotals& totals) {
-        pInbox->AddRow(index, totals);
-    };
-    auto onFinished = [pInbox](int64_t nBytes) { pInbox->Finish(nBytes); };
-    m_bScanning = true;
-    if (!m_scan.Start(std::move(paths), onRow, onFinished)) {
-        // No thread: the subfolder rows keep their empty cells, the status line its counts.
-        m_bScanning = false;
-        m_pScanInbox.reset();
+void CDirscopeView::TakeScanResults(std::optional<unsigned> generation) {
+    const auto onRow = [this](size_t index) { ShowTotalsOfRow(index); };
+    const bool bFinished = generation ? m_scan.TakeResults(*generation, onRow)
+                                      : m_scan.TakeWaitingResults(onRow);
+    if (bFinished) {
+        // Largest first; the direction of the header clicks is left alone.
+        m_nSortColumn = kSizeColumn;
+        SortRows(kSizeColumn, true);
     }
-}
-
-void CDirscopeView::StopScan() {
-    // The scan posts and never waits for this thread, so joining it here cannot block;
-    // the walk checks the stop flag between entries, so this takes milliseconds.
-    m_scan.Stop();
-    m_pScanInbox.reset();
-    ++m_nScanGeneration;
-    m_bScanning = false;
 }
 
 LRESULT CDirscopeView::OnScanResults(WPARAM wParam, LPARAM) {
-    if (static_cast<unsigned>(wParam) != m_nScanGeneration || !m_pScanInbox)
-        return 0; // from a scan that was stopped
-    const ScanInbox::Contents taken = m_pScanInbox->Take();
-    for (const auto& row : taken.rows)
-        ApplyTotals(row.first, row.second);
-    if (taken.bFinished) {
-        SortByColumn(1, TRUE);
-        RecomputeTotalSize(taken.nSubfolderBytes);
-        m_scan.Stop(); // it has handed out everything: this only joins its thread
-        m_pScanInbox.reset();
-        m_bScanning = false;
-    }
+    TakeScanResults(static_cast<unsigned>(wParam));
     return 0;
 }
 
-void CDirscopeView::ApplyTotals(size_t index, const FolderTotals& totals) {
-    if (index >= m_folderEntries.size())
-        return;
-    FolderEntry& entry = m_folderEntries[index];
-    entry.nSize = totals.nSize;
-    entry.nFolders = totals.nFolders;
-    entry.nFiles = totals.nFiles;
-    const std::string size = FormatSize(totals.nSize);
-    const std::string folders = std::to_string(totals.nFolders);
-    const std::string files = std::to_string(totals.nFiles);
-
-    // The totals go to the entry's own row, found by its item parameter (the entry's
-    // index: subfolder rows are added first, in this order), never by name: "Dup" and
-    // "dup", or a folder "data" beside a file "DATA", are different entries. The row
-    // is looked for where it was added first, so a list nobody sorted costs one message.
-    const int nRow = FindRowOfItem(static_cast<LPARAM>(index));
-    if (nRow < 0)
-        return;
-    if (index < m_rowBytes.size())
-        m_rowBytes[index][0] = totals.nSize;
-    CListCtrl list = GetListCtrl();
-    list.SetItemText(nRow, 1, size.c_str());
-    list.SetItemText(nRow, 4, folders.c_str());
-    list.SetItemText(nRow, 5, files.c_str());
-}
-
-int CDirscopeView::FindRowOfItem(LPARAM lParam) {
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = static_cast<int>(lParam);
-    if (SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam == lParam)
-        return item.iItem;
-    LVFINDINFOA find{};
-    find.flags = LVFI_PARAM;
-    find.lParam = lParam;
-    return static_cast<int>(
-        SendMessage(LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
-}
-
-void CDirscopeView::RecomputeTotalSize(int64_t nSubfolderBytes) {
-    // The exact bytes of every row, published in one step on this thread.
-    m_nTotalSize = m_nFileBytes + nSubfolderBytes;
-}
-
 void CDirscopeView::UpdateStatusText() {
-    CWnd* pMainWnd = AfxGetMainWnd();
-    if (!pMainWnd || !pMainWnd->m_hWnd)
-        return;
-    const std::string text = FormatStatusText(m_nFolderCount, m_nFileCount, m_nTotalSize);
-    HWND hBar = pMainWnd->GetDescendantWindow(AFX_IDW_STATUS_BAR);
-    if (auto* pBar = dynamic_cast<CStatusBar*>(CWnd::FromHandlePermanent(hBar)))
-        pBar->SetPaneText(0, text.c_str(), true);
-    else if (hBar)
-        ::SendMessageA(hBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (CFolderListHost* pHost = Host())
+        pHost->ShowStatusText(FormatStatusText(m_nFolderCount, m_nFileCount, TotalSize()));
 }
 
 void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
     // Results whose wake-up could not be posted are taken here.
-    if (m_pScanInbox)
-        OnScanResults(m_nScanGeneration, 0);
+    TakeScanResults(std::nullopt);
     UpdateStatusText();
     // Only the list control's own timers go on to it: a list control stops a timer it
     // does not know, and the status line would never show the total after that.
@@ -490,60 +348,15 @@ void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
 void CDirscopeView::OnDestroy() {
     // The scan goes before the rows and entries it reports into; a show still filling
     // them gives up.
-    StopScan();
+    m_scan.Stop();
     AbandonFill();
     CListView::OnDestroy();
 }
 
 // Sorting.
 
-namespace {
-
-struct SortParams {
-    SortKind kind;
-    bool bDescending;
-    const std::vector<SortValue>* pValues; // by item parameter
-};
-
-int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
-    const auto& params = *reinterpret_cast<const SortParams*>(lParamSort);
-    const auto& values = *params.pValues;
-    const size_t a = static_cast<size_t>(lParam1);
-    const size_t b = static_cast<size_t>(lParam2);
-    if (a >= values.size() || b >= values.size())
-        return 0;
-    return CompareSortRows(params.kind, values[a], values[b], params.bDescending);
-}
-
-} // namespace
-
 void CDirscopeView::SortRows(int nColumn, bool bDescending) {
-    // The values are taken before the sort starts: the list cannot be read while it
-    // moves its rows.
-    CListCtrl list = GetListCtrl();
-    const SortKind kind = SortKindOfColumn(nColumn, m_bDriveView != FALSE);
-    std::vector<SortValue> values(m_rowTimes.size(), SortValue{std::string(), 0});
-    const int nCount = list.GetItemCount();
-    for (int i = 0; i < nCount; ++i) {
-        const size_t id = RowId(i);
-        if (id >= values.size())
-            continue;
-        if (kind == SortKind::Time)
-            values[id].number = m_rowTimes[id];
-        else if (kind == SortKind::Size) // Size, or the drive overview's Free Space
-            values[id].number = m_rowBytes[id][nColumn == 2 ? 1 : 0];
-        else
-            values[id] = CaptureSortValue(kind, list.GetItemText(i, nColumn));
-        values[id].nPosition = i;
-    }
-    SortParams params{kind, bDescending, &values};
-    SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&params),
-                reinterpret_cast<LPARAM>(&CompareItems));
-}
-
-void CDirscopeView::SortByColumn(int nColumn, BOOL bDescending) {
-    m_nSortColumn = nColumn;
-    SortRows(nColumn, bDescending != FALSE);
+    m_rows.Sort(GetListCtrl(), nColumn, m_bDriveView, bDescending);
 }
 
 void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -551,46 +364,9 @@ void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
     if (m_bFilling)
         return; // the rows still being added would land unsorted below the sorted ones
     const int nColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
-    const bool bDescending =
-        NextSortDescending(nColumn, m_nSortColumn, m_bSortDescending != FALSE);
-    m_bSortDescending = bDescending ? TRUE : FALSE;
+    m_bSortDescending = NextSortDescending(nColumn, m_nSortColumn, m_bSortDescending);
     m_nSortColumn = nColumn;
-    SortRows(nColumn, bDescending);
-}
-
-// The drive overview.
-
-int CDirscopeView::ListLogicalDrives(std::vector<std::string>& drives) {
-    drives = DriveNamesFromMask(::GetLogicalDrives());
-    return static_cast<int>(drives.size());
-}
-
-void CDirscopeView::ShowDriveOverview() {
-    std::vector<std::string> drives;
-    ListLogicalDrives(drives);
-    ClearRows();
-
-    CListCtrl list = GetListCtrl();
-    AttachDriveImageLists();
-    for (const std::string& name : drives) {
-        const std::string root = DriveRootPath(name);
-        const int nResource = DriveIconResource(::GetDriveTypeA(root.c_str()));
-        const int nImage = nResource == IDI_DRIVE_REMOVABLE ? kRemovableImage
-                           : nResource == IDI_DRIVE_CDROM   ? kCdromImage
-                                                            : kFixedImage;
-        const int nItem = InsertRow(name.c_str(), nImage);
-        if (nItem < 0 || !ShouldQueryDriveSpace(name))
-            continue;
-        ULARGE_INTEGER available{};
-        ULARGE_INTEGER total{};
-        ULARGE_INTEGER free{};
-        if (::GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) {
-            m_rowBytes.back() = {static_cast<int64_t>(total.QuadPart),
-                                 static_cast<int64_t>(free.QuadPart)};
-            list.SetItemText(nItem, 1, FormatSize(static_cast<int64_t>(total.QuadPart)).c_str());
-            list.SetItemText(nItem, 2, FormatSize(static_cast<int64_t>(free.QuadPart)).c_str());
-        }
-    }
+    SortRows(nColumn, m_bSortDescending);
 }
 
 // Activation, the context menus, delete and paste.
@@ -600,74 +376,34 @@ std::vector<std::string> CDirscopeView::SelectedNames() const {
     CListCtrl list = GetListCtrl();
     for (int nItem = list.GetNextItem(-1, LVNI_SELECTED); nItem >= 0;
          nItem = list.GetNextItem(nItem, LVNI_SELECTED))
-        names.push_back(list.GetItemText(nItem, 0));
+        names.push_back(list.GetItemText(nItem, kNameColumn));
     return names;
-}
-
-HTREEITEM CDirscopeView::FindComputerItem(CTreeCtrl* pTree) {
-    // The node whose children are the drives: a child text with a colon after its
-    // first character, as in "Local Disk (C:)". Nodes looked into in vain are closed again.
-    const HTREEITEM hRoot = pTree->GetRootItem();
-    if (!hRoot)
-        return nullptr;
-    pTree->Expand(hRoot, TVE_EXPAND);
-    for (HTREEITEM hNode = pTree->GetChildItem(hRoot); hNode;
-         hNode = pTree->GetNextSiblingItem(hNode)) {
-        pTree->Expand(hNode, TVE_EXPAND);
-        for (HTREEITEM hChild = pTree->GetChildItem(hNode); hChild;
-             hChild = pTree->GetNextSiblingItem(hChild)) {
-            const size_t nColon = pTree->GetItemText(hChild).find(':');
-            if (nColon != std::string::npos && nColon > 0)
-                return hNode;
-        }
-        pTree->Expand(hNode, TVE_COLLAPSE);
-    }
-    return nullptr;
 }
 
 void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
     const int nItem = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem;
-    auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-    if (nItem < 0 || !pFrame)
+    CFolderListHost* pHost = Host();
+    if (nItem < 0 || !pHost)
         return;
-    const std::string name = GetListCtrl().GetItemText(nItem, 0);
-    const std::string folder = pFrame->m_strCurrentFolder;
-    CTreeCtrl* pTree = pFrame->m_pFolderTree;
-    const bool bHaveTree = pTree && pTree->m_hWnd;
+    const std::string name = GetListCtrl().GetItemText(nItem, kNameColumn);
 
     // Folders and drives open through the tree: its selection shows them and records
     // the visit.
-    if (folder.empty()) {
-        const HTREEITEM hComputer = bHaveTree ? FindComputerItem(pTree) : nullptr;
-        if (!hComputer)
-            return;
-        pTree->Expand(hComputer, TVE_EXPAND);
-        for (HTREEITEM hDrive = pTree->GetChildItem(hComputer); hDrive;
-             hDrive = pTree->GetNextSiblingItem(hDrive)) {
-            if (pTree->GetItemText(hDrive).find(name) != std::string::npos) {
-                pTree->SelectItem(hDrive);
-                return;
-            }
-        }
+    if (m_strFolder.empty()) {
+        pHost->OpenDrive(name);
         return;
     }
-
     // The disk decides between folder and file, not the row; a vanished entry does nothing.
-    const std::string path = folder + "\\" + name;
+    const std::string path = m_strFolder + "\\" + name;
     const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        const HTREEITEM hSelected = bHaveTree ? pTree->GetSelectedItem() : nullptr;
-        if (!hSelected)
-            return;
-        pTree->Expand(hSelected, TVE_EXPAND);
-        if (const HTREEITEM hChild = pTree->FindChildItem(hSelected, name))
-            pTree->SelectItem(hChild);
+        pHost->OpenSubfolder(name);
         return;
     }
-    ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, WorkingFolderOf(folder).c_str(),
+    ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, WorkingFolderOf(m_strFolder).c_str(),
                     SW_SHOW);
 }
 
@@ -683,19 +419,13 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
         if (!menu.LoadMenu(IDR_LIST_MENU))
             return;
         // The menu's commands go to the main frame, which routes them to this view.
-        HWND hOwner = m_hWnd;
-        while (::GetWindowLongA(hOwner, GWL_STYLE) & WS_CHILD) {
-            HWND hParent = ::GetParent(hOwner);
-            if (!hParent)
-                break;
-            hOwner = hParent;
-        }
+        const HWND hOwner = ::GetAncestor(m_hWnd, GA_ROOT);
         ::TrackPopupMenu(menu.GetSubMenu(0), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hOwner, nullptr);
         return;
     }
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
-        paths.push_back(std::string(m_szFolderPath) + "\\" + name);
+        paths.push_back(m_strListedPath + "\\" + name);
     CShellItemMenu shellMenu;
     shellMenu.SetPaths(paths);
     CShellItemMenu* pOuterMenu = m_pOpenMenu;
@@ -739,15 +469,15 @@ void CDirscopeView::OnDelete() {
     // is anything deleted from a list still being filled.
     if (m_bDriveView || m_bFilling || GetListCtrl().GetSelectedCount() == 0)
         return;
-    if (DeleteEntries(m_hWnd, m_szFolderPath, SelectedNames()))
-        ShowFolder();
+    if (DeleteEntries(m_hWnd, m_strListedPath, SelectedNames()))
+        ShowFolder(m_strFolder);
 }
 
 int CDirscopeView::ReadClipboardFiles() {
     return ::ReadClipboardFiles(m_hWnd, m_arrPasteFiles);
 }
 
-BOOL CDirscopeView::ClipboardHasFiles() {
+bool CDirscopeView::ClipboardHasFiles() const {
     return ::ClipboardHasFiles(m_hWnd);
 }
 
@@ -757,10 +487,10 @@ void CDirscopeView::OnPaste() {
     const int nEffect = ReadClipboardFiles();
     if (m_arrPasteFiles.empty() || m_bDriveView)
         return;
-    if (PasteFiles(m_hWnd, m_szFolderPath, m_arrPasteFiles, nEffect))
-        ShowFolder();
+    if (PasteFiles(m_hWnd, m_strListedPath, m_arrPasteFiles, nEffect))
+        ShowFolder(m_strFolder);
 }
 
 void CDirscopeView::OnUpdatePaste(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(ClipboardHasFiles() != FALSE);
+    pCmdUI->Enable(ClipboardHasFiles());
 }

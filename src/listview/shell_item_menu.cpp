@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "menu.h"
 #include "wnd.h"
 
 namespace {
@@ -78,123 +77,82 @@ HRESULT BindToParentFolder(LPCITEMIDLIST pidl, REFIID riid, void** ppv, LPITEMID
     const int nCount = CountIDListItems(pidl);
     if (nCount == 0)
         return E_POINTER;
-    IShellFolder* psfDesktop = nullptr;
-    HRESULT hr = SHGetDesktopFolder(&psfDesktop);
+    ComPtr<IShellFolder> desktop;
+    HRESULT hr = SHGetDesktopFolder(desktop.Put());
     if (FAILED(hr))
         return hr;
+    LPCITEMIDLIST pidlLast = pidl;
+    ComPtr<IShellFolder> parent;
     if (nCount == 1) {
-        hr = psfDesktop->QueryInterface(riid, ppv);
-        if (SUCCEEDED(hr) && ppidlLast)
-            *ppidlLast = CopyIDList(pidl);
-        psfDesktop->Release();
-        return hr;
+        parent = desktop;
+    } else {
+        pidlLast = GetIDListItem(pidl, nCount - 1);
+        const int cbParent = static_cast<int>(reinterpret_cast<const BYTE*>(pidlLast) -
+                                              reinterpret_cast<const BYTE*>(pidl));
+        const UniqueIdList pidlParent(CopyIDList(pidl, cbParent));
+        if (!pidlParent)
+            return E_OUTOFMEMORY;
+        hr = desktop->BindToObject(pidlParent.Get(), nullptr, IID_IShellFolder, parent.PutVoid());
+        if (FAILED(hr) || !parent)
+            return FAILED(hr) ? hr : E_FAIL;
     }
-    LPCITEMIDLIST pidlLast = GetIDListItem(pidl, nCount - 1);
-    const int cbParent = static_cast<int>(reinterpret_cast<const BYTE*>(pidlLast) -
-                                          reinterpret_cast<const BYTE*>(pidl));
-    LPITEMIDLIST pidlParent = CopyIDList(pidl, cbParent);
-    IShellFolder* psfParent = nullptr;
-    hr = pidlParent ? psfDesktop->BindToObject(pidlParent, nullptr, IID_IShellFolder,
-                                               reinterpret_cast<void**>(&psfParent))
-                    : E_OUTOFMEMORY;
-    if (FAILED(hr) || !psfParent) {
-        std::free(pidlParent);
-        psfDesktop->Release();
-        return FAILED(hr) ? hr : E_FAIL;
-    }
-    hr = psfParent->QueryInterface(riid, ppv);
+    hr = parent->QueryInterface(riid, ppv);
     if (SUCCEEDED(hr) && ppidlLast)
         *ppidlLast = CopyIDList(pidlLast);
-    std::free(pidlParent);
-    psfParent->Release();
-    psfDesktop->Release();
     return hr;
 }
 
-CShellItemMenu::~CShellItemMenu() {
-    Release();
-    delete m_pMenu;
-}
-
-void CShellItemMenu::Release() {
-    if (m_bHaveFolder && m_psfParent)
-        m_psfParent->Release();
-    m_psfParent = nullptr;
-    m_bHaveFolder = FALSE;
-    for (LPITEMIDLIST pidl : m_pidlItems)
-        std::free(pidl);
-    m_pidlItems.clear();
-    m_nItems = 0;
-}
-
 void CShellItemMenu::SetPaths(const std::vector<std::string>& paths) {
-    Release();
-    IShellFolder* psfDesktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&psfDesktop)) || !psfDesktop)
+    m_parent.Reset();
+    m_items.clear();
+    ComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.Put())) || !desktop)
         return;
-    IMalloc* pMalloc = nullptr;
-    if (FAILED(SHGetMalloc(&pMalloc)) || !pMalloc) {
-        psfDesktop->Release();
-        return;
-    }
     for (const std::string& path : paths) {
         // A path the shell cannot parse (deleted since the list was filled) is left out.
         std::wstring wide = Widen(path);
         if (wide.empty())
             continue;
-        LPITEMIDLIST pidlAbsolute = nullptr;
-        if (FAILED(psfDesktop->ParseDisplayName(nullptr, nullptr, &wide[0], nullptr, &pidlAbsolute,
-                                                nullptr)) ||
+        UniqueShellIdList pidlAbsolute;
+        if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], nullptr,
+                                             pidlAbsolute.Put(), nullptr)) ||
             !pidlAbsolute)
             continue;
-        IShellFolder* psfFolder = nullptr;
-        LPITEMIDLIST pidlLast = nullptr;
-        if (SUCCEEDED(BindToParentFolder(pidlAbsolute, IID_IShellFolder,
-                                         reinterpret_cast<void**>(&psfFolder), &pidlLast)) &&
-            psfFolder && pidlLast) {
-            // The items are taken to lie in the folder of the first one stored.
-            if (!m_bHaveFolder) {
-                m_psfParent = psfFolder;
-                m_bHaveFolder = TRUE;
-                psfFolder = nullptr;
-            }
-            m_pidlItems.push_back(pidlLast);
-            pidlLast = nullptr;
-        }
-        std::free(pidlLast);
-        if (psfFolder)
-            psfFolder->Release();
-        pMalloc->Free(pidlAbsolute);
+        ComPtr<IShellFolder> folder;
+        UniqueIdList pidlLast;
+        if (FAILED(BindToParentFolder(pidlAbsolute.Get(), IID_IShellFolder, folder.PutVoid(),
+                                      pidlLast.Put())) ||
+            !folder || !pidlLast)
+            continue;
+        // The items are taken to lie in the folder of the first one stored.
+        if (!m_parent)
+            m_parent = folder;
+        m_items.push_back(std::move(pidlLast));
     }
-    m_nItems = static_cast<int>(m_pidlItems.size());
-    pMalloc->Release();
-    psfDesktop->Release();
 }
 
-BOOL CShellItemMenu::GetContextMenu(IContextMenu** ppcm, int* pVersion) {
-    *ppcm = nullptr;
-    if (!m_bHaveFolder || !m_psfParent || m_nItems <= 0)
-        return FALSE;
-    IContextMenu* pcm = nullptr;
-    m_psfParent->GetUIObjectOf(
-        nullptr, static_cast<UINT>(m_nItems),
-        const_cast<LPCITEMIDLIST*>(reinterpret_cast<const LPCITEMIDLIST*>(m_pidlItems.data())),
-        IID_IContextMenu, nullptr, reinterpret_cast<void**>(&pcm));
-    if (!pcm)
-        return FALSE;
-    void* pNewer = nullptr;
-    if (SUCCEEDED(pcm->QueryInterface(IID_IContextMenu3, &pNewer)) && pNewer) {
+ComPtr<IContextMenu> CShellItemMenu::GetContextMenu(int* pVersion) const {
+    ComPtr<IContextMenu> menu;
+    if (!m_parent || m_items.empty())
+        return menu;
+    std::vector<LPCITEMIDLIST> items;
+    for (const UniqueIdList& item : m_items)
+        items.push_back(item.Get());
+    m_parent->GetUIObjectOf(nullptr, static_cast<UINT>(items.size()), items.data(),
+                            IID_IContextMenu, nullptr, menu.PutVoid());
+    if (!menu)
+        return menu;
+    // The newest interface the menu offers, in its place.
+    ComPtr<IContextMenu> newer;
+    if (SUCCEEDED(menu->QueryInterface(IID_IContextMenu3, newer.PutVoid())) && newer) {
         *pVersion = 3;
-    } else if (SUCCEEDED(pcm->QueryInterface(IID_IContextMenu2, &pNewer)) && pNewer) {
+    } else if (SUCCEEDED(menu->QueryInterface(IID_IContextMenu2, newer.PutVoid())) && newer) {
         *pVersion = 2;
     } else {
         *pVersion = 1;
-        *ppcm = pcm;
-        return TRUE;
+        return menu;
     }
-    pcm->Release();
-    *ppcm = static_cast<IContextMenu*>(pNewer);
-    return TRUE;
+    return newer;
 }
 
 void CShellItemMenu::RunCommand(IContextMenu* pcm, UINT nOffset) {
@@ -206,58 +164,58 @@ void CShellItemMenu::RunCommand(IContextMenu* pcm, UINT nOffset) {
 }
 
 UINT CShellItemMenu::TrackMenu(CWnd* pOwner, int x, int y) {
-    IContextMenu* pcm = nullptr;
     int nVersion = 1;
-    if (!pOwner || !GetContextMenu(&pcm, &nVersion))
+    if (!pOwner)
         return 0;
-    if (!m_pMenu) {
-        m_pMenu = new CMenu;
-        m_pMenu->CreatePopupMenu();
-    }
-    pcm->QueryContextMenu(*m_pMenu, static_cast<UINT>(m_pMenu->GetMenuItemCount()), kFirstCommand,
-                          kLastCommand, CMF_EXPLORE);
+    const ComPtr<IContextMenu> menu = GetContextMenu(&nVersion);
+    if (!menu)
+        return 0;
+    const UniqueMenu popup(::CreatePopupMenu());
+    if (!popup)
+        return 0;
+    menu->QueryContextMenu(popup.Get(), 0, kFirstCommand, kLastCommand, CMF_EXPLORE);
 
     // The owner hands this object the messages a menu of version 2 or 3 draws its items
     // and submenus with (HandleOwnerMessage) while it is open; the owner's window
     // procedure is never replaced.
     if (nVersion == 3)
-        m_pOpenMenu3 = static_cast<IContextMenu3*>(pcm);
+        menu->QueryInterface(IID_IContextMenu3, m_openMenu3.PutVoid());
     if (nVersion >= 2)
-        m_pOpenMenu2 = static_cast<IContextMenu2*>(pcm);
-    UINT nResult = m_pMenu->TrackPopupMenu(TPM_RETURNCMD, x, y, pOwner);
+        menu->QueryInterface(IID_IContextMenu2, m_openMenu2.PutVoid());
+    UINT nResult = static_cast<UINT>(
+        ::TrackPopupMenu(popup.Get(), TPM_RETURNCMD, x, y, 0, pOwner->m_hWnd, nullptr));
     // Commands run with the menu closed; a dialog they show sees the owner as it is.
-    m_pOpenMenu2 = nullptr;
-    m_pOpenMenu3 = nullptr;
+    m_openMenu2.Reset();
+    m_openMenu3.Reset();
 
     if (nResult >= kFirstCommand && nResult <= kLastCommand) {
-        RunCommand(pcm, nResult - kFirstCommand);
+        RunCommand(menu.Get(), nResult - kFirstCommand);
         nResult = 0;
     }
-    pcm->Release();
     return nResult;
 }
 
 bool CShellItemMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                         LRESULT* pResult) {
-    if (!m_pOpenMenu2)
+    if (!m_openMenu2)
         return false;
     switch (message) {
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
         if (wParam != 0)
             return false; // from a control, not from the menu
-        m_pOpenMenu2->HandleMenuMsg(message, wParam, lParam);
+        m_openMenu2->HandleMenuMsg(message, wParam, lParam);
         *pResult = TRUE;
         return true;
     case WM_INITMENUPOPUP:
-        m_pOpenMenu2->HandleMenuMsg(message, wParam, lParam);
+        m_openMenu2->HandleMenuMsg(message, wParam, lParam);
         *pResult = 0;
         return true;
     case WM_MENUCHAR:
-        if (!m_pOpenMenu3)
+        if (!m_openMenu3)
             return false;
         *pResult = 0;
-        m_pOpenMenu3->HandleMenuMsg2(message, wParam, lParam, pResult);
+        m_openMenu3->HandleMenuMsg2(message, wParam, lParam, pResult);
         return true;
     default:
         return false;

@@ -7,10 +7,12 @@
 
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-class CMenu;
+#include "owners.h"
+
 class CWnd;
 
 // Item ID lists, the shell's format: items each starting with their 16-bit byte count,
@@ -25,21 +27,40 @@ LPITEMIDLIST CopyIDList(LPCITEMIDLIST pidl, int cb = -1);
 HRESULT BindToParentFolder(LPCITEMIDLIST pidl, REFIID riid, void** ppv,
                            LPITEMIDLIST* ppidlLast = nullptr);
 
+// Item ID lists the C heap holds (CopyIDList's), and those the shell's allocator holds.
+namespace handle_traits {
+struct CHeapIdList {
+    using Handle = LPITEMIDLIST;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { std::free(h); }
+};
+struct ShellIdList {
+    using Handle = LPITEMIDLIST;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
+} // namespace handle_traits
+using UniqueIdList = UniqueHandle<handle_traits::CHeapIdList>;
+using UniqueShellIdList = UniqueHandle<handle_traits::ShellIdList>;
+
 class CShellItemMenu {
 public:
     CShellItemMenu() = default;
-    virtual ~CShellItemMenu();
     CShellItemMenu(const CShellItemMenu&) = delete;
     CShellItemMenu& operator=(const CShellItemMenu&) = delete;
 
     // Binds the object to the items named by `paths`, all in one folder. A path the
     // shell cannot parse is left out.
     void SetPaths(const std::vector<std::string>& paths);
+    // The items stored, and whether their folder is held.
+    int ItemCount() const { return static_cast<int>(m_items.size()); }
+    bool HasFolder() const { return static_cast<bool>(m_parent); }
     // Shows the menu at (x, y) on the screen for `pOwner` and runs the chosen command;
     // 0 after a command, when dismissed, or when there is nothing to show.
     UINT TrackMenu(CWnd* pOwner, int x, int y);
-    // The items' menu interface and its version (1, 2 or 3).
-    BOOL GetContextMenu(IContextMenu** ppcm, int* pVersion);
+    // The items' menu interface in its newest version, which goes to `*pVersion` (1, 2
+    // or 3); empty when there are no items.
+    ComPtr<IContextMenu> GetContextMenu(int* pVersion) const;
     static void RunCommand(IContextMenu* pcm, UINT nOffset);
     // A message of the owner's while the menu is open: what a menu of version 2 or 3
     // needs to draw its items and submenus (WM_INITMENUPOPUP, WM_DRAWITEM and
@@ -47,16 +68,10 @@ public:
     // with the result; anything else is left to the owner (false).
     bool HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-    int m_nItems = 0;                      // the items stored
-    BOOL m_bHaveFolder = FALSE;            // m_psfParent is held
-    CMenu* m_pMenu = nullptr;              // made by the first TrackMenu
-    IShellFolder* m_psfParent = nullptr;   // the folder holding the items
-    std::vector<LPITEMIDLIST> m_pidlItems; // relative to m_psfParent, on the C heap
-
 private:
-    void Release();
-
-    // The menu interface while the menu is open (both set for version 3), else null.
-    IContextMenu2* m_pOpenMenu2 = nullptr;
-    IContextMenu3* m_pOpenMenu3 = nullptr;
+    ComPtr<IShellFolder> m_parent;     // the folder holding the items
+    std::vector<UniqueIdList> m_items; // relative to m_parent
+    // The menu interface while the menu is open (both set for version 3), else empty.
+    ComPtr<IContextMenu2> m_openMenu2;
+    ComPtr<IContextMenu3> m_openMenu3;
 };

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::size_t kFieldBytes = 260;
-
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -56,7 +54,7 @@ std::optional<std::string> EncodeTreePath(const std::vector<std::string>& texts)
                 path += c;
         }
     }
-    if (path.size() >= kFieldBytes)
+    if (path.size() >= kHistoryFieldBytes)
         return std::nullopt;
     return path;
 }
@@ -87,8 +85,8 @@ std::optional<std::vector<std::string>> DecodeTreePath(const std::string& strTre
     return texts;
 }
 
-void CopyLabel(char (&field)[260], const std::string& text) {
-    std::size_t n = std::min(text.size(), kFieldBytes - 1);
+void CopyLabel(char (&field)[kHistoryFieldBytes], const std::string& text) {
+    std::size_t n = std::min(text.size(), kHistoryFieldBytes - 1);
     if (n < text.size()) {
         // Cut before the sequence the limit falls into: drop continuation bytes, then
         // their lead byte.

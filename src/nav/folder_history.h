@@ -13,9 +13,11 @@
 // child down to it, each behind one backslash ("" names the root itself). A backslash or
 // percent sign inside a node text is written %5C or %25, so a text such as
 // "share (\\server) (Z:)" still reads back as one node.
+// The fixed fields' size: the platform's path limit (MAX_PATH), terminator included.
+constexpr std::size_t kHistoryFieldBytes = 260;
 struct HistoryEntry {
-    char szLabel[260];
-    char szTreePath[260];
+    char szLabel[kHistoryFieldBytes];
+    char szTreePath[kHistoryFieldBytes];
 };
 
 // szTreePath of a visit whose path does not fit the field: never found again.
@@ -29,7 +31,7 @@ std::optional<std::vector<std::string>> DecodeTreePath(const std::string& strTre
 
 // Copies at most 259 bytes of `text` and the terminator, never ending inside a UTF-8
 // sequence (the program's code page).
-void CopyLabel(char (&field)[260], const std::string& text);
+void CopyLabel(char (&field)[kHistoryFieldBytes], const std::string& text);
 HistoryEntry MakeHistoryEntry(const std::string& label, const std::vector<std::string>& texts);
 
 // The operations the history needs from the folder tree. Nodes are opaque; 0 is none.

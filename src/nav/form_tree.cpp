@@ -1,5 +1,6 @@
 #include "form_tree.h"
 
+#include "computer_node.h"
 #include "folder_pane_host.h"
 #include "folder_path.h"
 #include "win_app.h"
@@ -37,25 +38,9 @@ void CFormTree::OnInitialUpdate() {
     m_tree.AddRootFolderContent(nullptr, CShellTreeCtrl::kRootNode);
     m_bFilling = false;
 
-    // The computer is the top folder whose children look like drives; the others are
-    // closed again after the look.
-    HTREEITEM hRoot = m_tree.GetRootItem();
-    if (hRoot) {
-        m_tree.Expand(hRoot, TVE_EXPAND);
-        for (HTREEITEM hChild = m_tree.GetChildItem(hRoot); hChild;
-             hChild = m_tree.GetNextSiblingItem(hChild)) {
-            m_tree.Expand(hChild, TVE_EXPAND);
-            bool bDrives = false;
-            for (HTREEITEM hGrand = m_tree.GetChildItem(hChild); hGrand && !bDrives;
-                 hGrand = m_tree.GetNextSiblingItem(hGrand))
-                bDrives = IsDriveNodeText(m_tree.GetItemText(hGrand));
-            if (bDrives) {
-                m_tree.SelectItem(hChild);
-                break;
-            }
-            m_tree.Expand(hChild, TVE_COLLAPSE);
-        }
-    }
+    // The computer starts selected; the other top folders are closed again after the look.
+    if (const HTREEITEM hComputer = FindComputerItem(m_tree))
+        m_tree.SelectItem(hComputer);
     if (CFolderPaneHost* pHost = Host())
         pHost->SetFolderTree(&m_tree);
 }

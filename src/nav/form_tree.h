@@ -4,11 +4,8 @@
 // current folder, shows it in the folder list and records the visit.
 
 #include "form_view.h"
+#include "resource.h"
 #include "shell_tree_ctrl.h"
-
-// The pane's dialog and its tree control.
-#define IDD_FORM_TREE 130
-#define IDC_FOLDER_TREE 1000
 
 class CFormTree : public CFormView {
     DECLARE_DYNCREATE(CFormTree)

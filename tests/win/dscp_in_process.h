@@ -47,11 +47,8 @@ public:
         m_pView = nullptr;
     }
 
-    // Shows `folder` in the list the way a selection in the tree does.
-    void Show(const std::string& folder) {
-        m_pFrame->m_strCurrentFolder = folder;
-        m_pView->ShowFolder();
-    }
+    // Shows `folder` in the list as the frame does when the tree's selection changes.
+    void Show(const std::string& folder) { m_pView->ShowFolder(folder); }
     void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
     // Handles messages, as the program's loop does, until `condition` holds; false when
     // it still does not after `timeoutMs`.
@@ -67,7 +64,7 @@ public:
     }
     // Handles messages until the background scan is done.
     bool WaitForScan(DWORD timeoutMs = 60000) {
-        return PumpUntil([this] { return !m_pView->m_bScanning; }, timeoutMs);
+        return PumpUntil([this] { return !m_pView->IsScanning(); }, timeoutMs);
     }
     CListCtrl List() const { return m_pView->GetListCtrl(); }
 

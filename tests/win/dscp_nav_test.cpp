@@ -29,29 +29,29 @@ class DscpNav : public DscpAppFixture {
 protected:
     void SetUp() override {
         DscpAppFixture::SetUp();
-        ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
+        ASSERT_NE(m_pFrame->FolderTree(), nullptr);
     }
 
-    CTreeCtrl& Tree() const { return *m_pFrame->m_pFolderTree; }
+    CTreeCtrl& Tree() const { return *m_pFrame->FolderTree(); }
     CShellTreeCtrl& ShellTree() const { return static_cast<CShellTreeCtrl&>(Tree()); }
     bool Enabled(UINT nID) {
         RunIdle();
-        return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONENABLED, nID) != 0;
+        return m_pFrame->ToolBar().SendMessage(TB_ISBUTTONENABLED, nID) != 0;
     }
     bool Checked(UINT nID) {
         RunIdle();
-        return m_pFrame->m_wndToolBar.SendMessage(TB_ISBUTTONCHECKED, nID) != 0;
+        return m_pFrame->ToolBar().SendMessage(TB_ISBUTTONCHECKED, nID) != 0;
     }
     std::string Selected() const { return Tree().GetItemText(Tree().GetSelectedItem()); }
     std::vector<std::string> BackLabels() const {
         std::vector<std::string> labels;
-        for (const HistoryEntry& e : m_pFrame->m_history.m_arrBack)
+        for (const HistoryEntry& e : m_pFrame->History().m_arrBack)
             labels.push_back(e.szLabel);
         return labels;
     }
     std::vector<std::string> ForwardLabels() const {
         std::vector<std::string> labels;
-        for (const HistoryEntry& e : m_pFrame->m_history.m_arrForward)
+        for (const HistoryEntry& e : m_pFrame->History().m_arrForward)
             labels.push_back(e.szLabel);
         return labels;
     }
@@ -85,12 +85,12 @@ protected:
         return nullptr;
     }
     void ExpectShows(const std::string& folder) {
-        EXPECT_EQ(m_pFrame->m_strCurrentFolder, folder);
+        EXPECT_EQ(m_pView->Folder(), folder);
         if (folder.empty()) {
-            EXPECT_TRUE(m_pView->m_bDriveView);
+            EXPECT_TRUE(m_pView->IsDriveOverview());
         } else {
-            EXPECT_FALSE(m_pView->m_bDriveView);
-            EXPECT_EQ(std::string(m_pView->m_szFolderPath), folder);
+            EXPECT_FALSE(m_pView->IsDriveOverview());
+            EXPECT_EQ(m_pView->ListedFolderPath(), folder);
         }
     }
 };
@@ -134,7 +134,7 @@ private:
 
 void DropDown(CMainFrame* pFrame, UINT nButton) {
     NMTOOLBARA nm{};
-    nm.hdr.hwndFrom = pFrame->m_wndToolBar.m_hWnd;
+    nm.hdr.hwndFrom = pFrame->ToolBar().m_hWnd;
     nm.hdr.idFrom = AFX_IDW_TOOLBAR;
     nm.hdr.code = TBN_DROPDOWN;
     nm.iItem = static_cast<int>(nButton);
@@ -146,7 +146,7 @@ void DropDown(CMainFrame* pFrame, UINT nButton) {
 
 TEST_F(DscpNav, StartSelectsTheComputerAndShowsTheDrives) {
     // The pane: docked left beside the list, the form and its tree filling it.
-    CViewBar& bar = m_pFrame->m_wndTreeBar;
+    CViewBar& bar = m_pFrame->TreeBar();
     EXPECT_EQ(bar.GetDlgCtrlID(), 101);
     EXPECT_EQ(bar.GetWindowText(), "TreeDir");
     EXPECT_EQ(::GetDlgCtrlID(bar.GetParent()), AFX_IDW_DOCKBAR_LEFT);
@@ -273,7 +273,7 @@ TEST_F(DscpNav, TreeMovesShowFoldersAndHistoryMovesRecordNothing) {
         EXPECT_EQ(choose.m_ids, (std::vector<UINT>{32782, 32781}));
     }
     PumpMessages();
-    EXPECT_EQ(m_pView->m_nViewType, 1);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Detail);
 
     // Up from the root: disabled, and the command changes nothing.
     Tree().SelectItem(Tree().GetRootItem());
@@ -304,7 +304,7 @@ TEST_F(DscpNav, ANodeNoLongerFoundMovesNothingAndUnlocksTheTree) {
     ExpectShows("C:");
     EXPECT_EQ(BackLabels(), back);
     EXPECT_TRUE(ForwardLabels().empty());
-    EXPECT_TRUE(m_pFrame->m_bRecordHistory);
+    EXPECT_TRUE(m_pFrame->IsRecordingHistory());
     // No window is left locked: another lock can be taken.
     EXPECT_TRUE(LockWindowUpdate(m_pView->m_hWnd));
     LockWindowUpdate(nullptr);
@@ -315,7 +315,7 @@ TEST_F(DscpNav, ANodeNoLongerFoundMovesNothingAndUnlocksTheTree) {
 }
 
 TEST_F(DscpNav, FolderButtonAndCloseButtonHideThePaneAndHistoryWorksWithoutIt) {
-    CViewBar& bar = m_pFrame->m_wndTreeBar;
+    CViewBar& bar = m_pFrame->TreeBar();
     Command(ID_FOLDER);
     EXPECT_FALSE(bar.IsWindowVisible());
     EXPECT_FALSE(Checked(ID_FOLDER));
@@ -370,11 +370,11 @@ TEST_F(DscpNav, AStoredFloatingPaneGetsItsInitialUpdateShownOrHidden) {
         WriteProfileDword("Dirscope.BarState-Bar0", "XPos", 300);
         WriteProfileDword("Dirscope.BarState-Bar0", "YPos", 200);
         StartApp({});
-        ASSERT_TRUE(m_pFrame->m_wndTreeBar.IsFloating());
-        ASSERT_EQ(m_pFrame->m_wndTreeBar.IsWindowVisible(), dwVisible == 1);
+        ASSERT_TRUE(m_pFrame->TreeBar().IsFloating());
+        ASSERT_EQ(m_pFrame->TreeBar().IsWindowVisible(), dwVisible == 1);
 
         // The tree is filled and on the computer; the list shows the drives.
-        ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
+        ASSERT_NE(m_pFrame->FolderTree(), nullptr);
         ASSERT_NE(DriveC(), nullptr);
         EXPECT_EQ(Tree().GetSelectedItem(), Computer());
         ExpectShows("");

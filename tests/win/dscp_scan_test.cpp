@@ -37,7 +37,7 @@ protected:
         ::KillTimer(m_pView->m_hWnd, CDirscopeView::kStatusTimer);
     }
     void Tick() { m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer); }
-    std::string Status() const { return m_pFrame->m_wndStatusBar.GetPaneText(0); }
+    std::string Status() const { return m_pFrame->StatusBar().GetPaneText(0); }
     void ClickHeader(int nColumn) {
         NMLISTVIEW nm{};
         nm.hdr.hwndFrom = m_pView->m_hWnd;
@@ -127,19 +127,19 @@ TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
     EXPECT_EQ(AllRows()[0][0], "A");
     EXPECT_EQ(AllRows()[0][1], "");
     EXPECT_EQ(Status(), "2 directory, 1 files");
-    EXPECT_EQ(m_pView->m_nTotalSize, 0);
+    EXPECT_EQ(m_pView->TotalSize(), 0);
     ASSERT_TRUE(WaitForScan());
     EXPECT_EQ(Column(0), (std::vector<std::string>{"B", "A", "file"}));
     EXPECT_EQ(AllRows()[0][1], "5.0 MB");
     EXPECT_EQ(AllRows()[0][4], "0"); // folders beneath B: none
     EXPECT_EQ(AllRows()[0][5], "1");
     EXPECT_EQ(AllRows()[1][1], "3.0 MB");
-    EXPECT_EQ(m_pView->m_nSortColumn, 1);
-    EXPECT_FALSE(m_pView->m_bSortDescending);    // the scan's sort leaves the direction alone
+    EXPECT_EQ(m_pView->SortColumn(), 1);
+    EXPECT_FALSE(m_pView->IsSortDescending());    // the scan's sort leaves the direction alone
     EXPECT_EQ(Status(), "2 directory, 1 files"); // until the timer ticks
     Tick();
     EXPECT_EQ(Status(), "2 directory, 1 files, Total Size:8.0 MB");
-    EXPECT_EQ(m_pView->m_nTotalSize, (8LL << 20) + 1024);
+    EXPECT_EQ(m_pView->TotalSize(), (8LL << 20) + 1024);
 
     // The first click on Size sorts descending, as the scan did; the second reverses.
     ClickHeader(1);
@@ -193,7 +193,7 @@ TEST_F(DscpScan, TheStatusTimerKeepsTickingAfterTheScan) {
     // whatever else was put in the pane.
     m_pView->SetTimer(CDirscopeView::kStatusTimer, 50);
     for (int tick = 0; tick < 4; ++tick) {
-        m_pFrame->m_wndStatusBar.SetPaneText(0, "Ready", true);
+        m_pFrame->StatusBar().SetPaneText(0, "Ready", true);
         const DWORD start = GetTickCount();
         while (Status() != "1 directory, 0 files, Total Size:3.0 MB" &&
                GetTickCount() - start < 5000) {
@@ -230,7 +230,7 @@ TEST_F(DscpScan, NothingToTotalKeepsTheShortTextAndTheWordsNeverChange) {
     Show("");
     Tick();
     EXPECT_EQ(Status(), "1 directory, 1 files");
-    EXPECT_FALSE(m_pView->m_bScanning);
+    EXPECT_FALSE(m_pView->IsScanning());
 }
 
 TEST_F(DscpScan, HeaderClicksSortEachColumnByItsRule) {
@@ -265,8 +265,8 @@ TEST_F(DscpScan, HeaderClicksSortEachColumnByItsRule) {
     ClickHeader(5); // 10 above 9
     EXPECT_EQ(Column(0)[0], "ten");
     EXPECT_EQ(Column(0)[1], "nine");
-    EXPECT_TRUE(m_pView->m_bSortDescending);
-    EXPECT_EQ(m_pView->m_nSortColumn, 5);
+    EXPECT_TRUE(m_pView->IsSortDescending());
+    EXPECT_EQ(m_pView->SortColumn(), 5);
 }
 
 // 2.0 KB against 2.9 KB and 0.1 KB against 0.9 KB: whole kilobytes would tie them and
@@ -287,14 +287,14 @@ TEST_F(DscpScan, SizeSortsByExactBytesAndEqualSizesKeepTheirOrder) {
     ClickHeader(1);
     EXPECT_EQ(Column(0), (Names{"b", "f", "a", "e1", "e2", "e3", "d", "c"}));
     ClickHeader(1);
-    EXPECT_FALSE(m_pView->m_bSortDescending);
+    EXPECT_FALSE(m_pView->IsSortDescending());
     EXPECT_EQ(Column(0), (Names{"c", "d", "e1", "e2", "e3", "a", "f", "b"}));
-    EXPECT_EQ(m_pView->m_nSortColumn, 1);
+    EXPECT_EQ(m_pView->SortColumn(), 1);
 }
 
 TEST_F(DscpScan, TheDriveOverviewListsWinesDrivesInLetterOrder) {
     // Start-up already shows it.
-    EXPECT_TRUE(m_pView->m_bDriveView);
+    EXPECT_TRUE(m_pView->IsDriveOverview());
     const std::vector<std::string> expected = DriveNamesFromMask(GetLogicalDrives());
     ASSERT_EQ(Column(0), expected);
     EXPECT_NE(std::find(expected.begin(), expected.end(), "C:"), expected.end());
@@ -344,12 +344,12 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
     const std::string small = root + "\\small";
     for (int round = 0; round < 200; ++round) {
         Show(large);
-        ASSERT_TRUE(m_pView->m_bScanning);
+        ASSERT_TRUE(m_pView->IsScanning());
         // Let the large scan get some way, by a varying number of rows.
         const size_t wanted = round % 4;
         ASSERT_TRUE(PumpUntil([&] {
             const std::vector<std::string> sizes = Column(1);
-            return !m_pView->m_bScanning ||
+            return !m_pView->IsScanning() ||
                    sizes.size() - std::count(sizes.begin(), sizes.end(), "") >= wanted;
         })) << round;
         if (round % 3 == 0)
@@ -397,7 +397,7 @@ TEST_F(DscpScan, TheWindowKeepsAnsweringThroughAScan) {
         bProberEnded = true;
     });
     // The program's own loop: wait for messages, handle them.
-    EXPECT_TRUE(PumpUntil([&] { return !m_pView->m_bScanning && answered > 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && answered > 0; }));
     bDone = true;
     EXPECT_TRUE(PumpUntil([&] { return bProberEnded.load(); })); // its last message too
     prober.join();
@@ -419,7 +419,7 @@ TEST_F(DscpScan, NamesThatDifferOnlyInCaseKeepTheirOwnTotals) {
     EXPECT_EQ(byName["data"], (Cells{"2.9 KB", "0", "1"}));
     EXPECT_EQ(byName["DATA"], (Cells{"0.0 KB", "", ""})); // a file: no counts
     EXPECT_EQ(byName.size(), 4u);
-    EXPECT_EQ(m_pView->m_nTotalSize, 5000 + 100 + 3000 + 7);
+    EXPECT_EQ(m_pView->TotalSize(), 5000 + 100 + 3000 + 7);
 }
 
 TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {
@@ -428,7 +428,7 @@ TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {
         GTEST_SKIP() << "DSCP_SCAN_TREE not set";
     Show(root + "\\large");
     PumpMessages();
-    ASSERT_TRUE(m_pView->m_bScanning);
+    ASSERT_TRUE(m_pView->IsScanning());
     m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
@@ -471,7 +471,7 @@ protected:
         DscpScan::SetUp();
         if (ScanTree().empty())
             GTEST_SKIP() << "DSCP_SCAN_TREE not set";
-        m_pView->m_nPumpAfterMs = 0;
+        m_pView->SetPumpAfterMs(0);
     }
     const std::string m_many = ScanTree() + "\\many";
     static constexpr int kManyFiles = 20000;
@@ -481,7 +481,7 @@ TEST_F(DscpLargeFolder, MessagesAreHandledWhileItShowsAndEveryRowIsThereAfter) {
     m_pView->PostMessage(WM_COMMAND, ID_VIEW_ICON);
     PostQuitMessage(7); // taken by the show's pump, which stops and leaves it for the loop
     Show(m_many);
-    EXPECT_EQ(m_pView->m_nViewType, 0);
+    EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Icon);
     EXPECT_EQ(List().GetItemCount(), kManyFiles);
     EXPECT_EQ(List().GetItemText(0, 0), "file00000.txt");
     EXPECT_EQ(List().GetItemText(kManyFiles - 1, 0), "file19999.dat");
@@ -515,7 +515,7 @@ TEST_F(DscpLargeFolder, AFolderChosenWhileAnotherFillsWinsWholly) {
         Show(m_many);
         KillTimer(chooser.m_hWnd, 1);
         EXPECT_TRUE(bChosen) << bOnceItHasRows;
-        EXPECT_STREQ(m_pView->m_szFolderPath, small.c_str());
+        EXPECT_EQ(m_pView->ListedFolderPath(), small);
         ASSERT_EQ(List().GetItemCount(), 24) << bOnceItHasRows;
         ASSERT_TRUE(WaitForScan());
         for (const auto& row : AllRows()) {
@@ -533,7 +533,7 @@ TEST_F(DscpLargeFolder, ClosingTheProgramWhileAFolderFillsEndsIt) {
     // The fill gave up, the window is still there for the close to come back to it.
     EXPECT_LT(List().GetItemCount(), kManyFiles);
     EXPECT_FALSE(m_pView->IsFilling());
-    EXPECT_FALSE(m_pView->m_bScanning);
+    EXPECT_FALSE(m_pView->IsScanning());
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
 }

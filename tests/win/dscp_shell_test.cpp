@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "dirscope_app.h"
+#include "computer_node.h"
 #include "dirscope_view.h"
 #include "dscp_app_fixture.h"
 #include "gui_test_support.h"
@@ -261,7 +262,7 @@ TEST_F(DscpShell, PasteCopiesWithoutADropEffectAndMovesCutFiles) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"sub", "a.txt"}));
     EXPECT_TRUE(Exists(from.Path("a.txt")));
     EXPECT_TRUE(Exists(to.Path("sub/inner.txt")));
-    EXPECT_EQ(m_pView->m_arrPasteFiles,
+    EXPECT_EQ(m_pView->PastedFiles(),
               (std::vector<std::string>{from.Path("a.txt"), from.Path("sub")}));
 
     // A drop effect too short to hold a value copies, even with the move bit.
@@ -301,7 +302,7 @@ TEST_F(DscpShell, PasteIsDisabledWithoutFilesAndNeverTakesAWildcard) {
     const std::string longPath = from.Root() + "\\" + std::string(300, 'n') + ".txt";
     PutFilesOnClipboard(m_pView->m_hWnd, {longPath, from.Path("a.txt")}, DROPEFFECT_COPY);
     EXPECT_EQ(m_pView->ReadClipboardFiles(), 1);
-    EXPECT_EQ(m_pView->m_arrPasteFiles, (std::vector<std::string>{longPath, from.Path("a.txt")}));
+    EXPECT_EQ(m_pView->PastedFiles(), (std::vector<std::string>{longPath, from.Path("a.txt")}));
 }
 
 TEST_F(DscpShell, DeleteActsOnKeyUpOnTheSelectionThroughTheShell) {
@@ -423,7 +424,7 @@ TEST_F(DscpShell, TheShellMenuCopiesTheSelectionForPasteAndRestoresTheView) {
     bool bProcKept = false;
     bool bChosen = false;
     MenuWatcher watcher([&](HWND hMenuWnd, HMENU hMenu) {
-        bOpenMenuSeen = m_pView->m_pOpenMenu != nullptr;
+        bOpenMenuSeen = m_pView->HasOpenShellMenu();
         bProcKept = GetWindowLongPtrA(hView, GWLP_WNDPROC) == procBefore;
         bChosen = ChooseItem(hMenuWnd, hMenu, "&Copy");
     });
@@ -432,7 +433,7 @@ TEST_F(DscpShell, TheShellMenuCopiesTheSelectionForPasteAndRestoresTheView) {
     EXPECT_TRUE(bOpenMenuSeen);
     EXPECT_TRUE(bProcKept);
     EXPECT_TRUE(bChosen);
-    EXPECT_EQ(m_pView->m_pOpenMenu, nullptr);
+    EXPECT_FALSE(m_pView->HasOpenShellMenu());
     EXPECT_EQ(GetWindowLongPtrA(hView, GWLP_WNDPROC), procBefore);
 
     // What the shell put on the clipboard is what Paste takes.
@@ -465,7 +466,7 @@ TEST_F(DscpShell, ANameLongerThanItsFieldIsARowOfItsOwnInEveryCommand) {
     ASSERT_FALSE(longFile.empty());
     EXPECT_EQ(List().GetItemText(Row(longFolder), 1), "2.9 KB");
     EXPECT_EQ(List().GetItemText(Row(longFolder), 5), "1");
-    EXPECT_EQ(m_pView->m_nTotalSize, 3000 + 7 + 5);
+    EXPECT_EQ(m_pView->TotalSize(), 3000 + 7 + 5);
 
     // The shell's Copy puts exactly that file on the clipboard.
     Select(longFile);
@@ -476,7 +477,7 @@ TEST_F(DscpShell, ANameLongerThanItsFieldIsARowOfItsOwnInEveryCommand) {
     watcher.Join();
     ASSERT_TRUE(bChosen);
     m_pView->ReadClipboardFiles();
-    EXPECT_EQ(m_pView->m_arrPasteFiles, std::vector<std::string>{folder + "\\" + longFile});
+    EXPECT_EQ(m_pView->PastedFiles(), std::vector<std::string>{folder + "\\" + longFile});
 
     // Delete asks about that file, as about any file (a nameless row would have been
     // the shown folder, asked about as a folder); declined, everything stays.
@@ -528,7 +529,7 @@ TEST_F(DscpShell, CutInTheShellMenuIsPastedAsTheShellMarkedIt) {
     const bool bMove = (ClipboardDropEffect() & DROPEFFECT_MOVE) != 0;
     Show(to.Root());
     m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
-    EXPECT_EQ(m_pView->m_arrPasteFiles, std::vector<std::string>{tree.Path("a.txt")});
+    EXPECT_EQ(m_pView->PastedFiles(), std::vector<std::string>{tree.Path("a.txt")});
     EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(Exists(tree.Path("a.txt")), !bMove);
 }
@@ -589,16 +590,15 @@ TEST(ShellItemMenu, UnparsablePathsAreLeftOutAndNoneLeftShowsNothing) {
     tree.File("a.txt", 1);
     CShellItemMenu menu;
     menu.SetPaths({tree.Path("gone.txt"), tree.Path("a.txt"), tree.Path("also gone")});
-    EXPECT_EQ(menu.m_nItems, 1);
-    EXPECT_TRUE(menu.m_bHaveFolder);
+    EXPECT_EQ(menu.ItemCount(), 1);
+    EXPECT_TRUE(menu.HasFolder());
 
     CShellItemMenu none;
     none.SetPaths({tree.Path("gone.txt")});
-    EXPECT_EQ(none.m_nItems, 0);
-    EXPECT_FALSE(none.m_bHaveFolder);
-    IContextMenu* pcm = nullptr;
+    EXPECT_EQ(none.ItemCount(), 0);
+    EXPECT_FALSE(none.HasFolder());
     int nVersion = 0;
-    EXPECT_FALSE(none.GetContextMenu(&pcm, &nVersion));
+    EXPECT_FALSE(none.GetContextMenu(&nVersion));
     HWND hWnd =
         CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     CWnd owner;
@@ -707,7 +707,7 @@ std::string WithSlash(std::string path) {
 // The tree node of a file-system folder, reached from its drive level by level.
 HTREEITEM FolderNode(CShellTreeCtrl& tree, const std::string& folder) {
     const std::string target = WithSlash(folder);
-    HTREEITEM hNode = CDirscopeView::FindComputerItem(&tree);
+    HTREEITEM hNode = FindComputerItem(tree);
     if (hNode)
         tree.Expand(hNode, TVE_EXPAND);
     hNode = hNode ? tree.GetChildItem(hNode) : nullptr;
@@ -729,15 +729,15 @@ HTREEITEM FolderNode(CShellTreeCtrl& tree, const std::string& folder) {
 }
 
 TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
-    ASSERT_NE(m_pFrame->m_pFolderTree, nullptr);
-    auto& tree = static_cast<CShellTreeCtrl&>(*m_pFrame->m_pFolderTree);
+    ASSERT_NE(m_pFrame->FolderTree(), nullptr);
+    auto& tree = static_cast<CShellTreeCtrl&>(*m_pFrame->FolderTree());
     // At start the computer is selected and the list shows the drives: C: opens its node.
-    ASSERT_TRUE(m_pView->m_bDriveView);
+    ASSERT_TRUE(m_pView->IsDriveOverview());
     const int nDrive = Row("C:");
     ASSERT_GE(nDrive, 0);
     Notify(NM_DBLCLK, nDrive);
     EXPECT_NE(tree.GetItemText(tree.GetSelectedItem()).find("C:"), std::string::npos);
-    EXPECT_EQ(m_pFrame->m_strCurrentFolder, "C:");
+    EXPECT_EQ(m_pView->Folder(), "C:");
 
     TempTree temp;
     temp.File("sub/inner.txt", 1);
@@ -745,13 +745,13 @@ TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
     HTREEITEM hRoot = FolderNode(tree, temp.Root());
     ASSERT_NE(hRoot, nullptr);
     tree.SelectItem(hRoot);
-    ASSERT_EQ(m_pFrame->m_strCurrentFolder, temp.Root());
-    const size_t nVisits = m_pFrame->m_history.m_arrBack.size();
+    ASSERT_EQ(m_pView->Folder(), temp.Root());
+    const size_t nVisits = m_pFrame->History().m_arrBack.size();
     Notify(NM_DBLCLK, Row("sub"));
-    EXPECT_EQ(m_pFrame->m_strCurrentFolder, temp.Path("sub"));
+    EXPECT_EQ(m_pView->Folder(), temp.Path("sub"));
     EXPECT_EQ(Names(), std::vector<std::string>{"inner.txt"});
-    ASSERT_EQ(m_pFrame->m_history.m_arrBack.size(), nVisits + 1);
-    EXPECT_STREQ(m_pFrame->m_history.m_arrBack[0].szLabel, "sub");
+    ASSERT_EQ(m_pFrame->History().m_arrBack.size(), nVisits + 1);
+    EXPECT_STREQ(m_pFrame->History().m_arrBack[0].szLabel, "sub");
 
     // A folder gone since the list was filled does nothing. (The scan of the shown
     // folder reads "sub"; it must be done before the folder can go.)
@@ -760,7 +760,7 @@ TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
     ASSERT_TRUE(DeleteFileA(temp.Path("sub/inner.txt").c_str()));
     ASSERT_TRUE(RemoveDirectoryA(temp.Path("sub").c_str()));
     Notify(NM_DBLCLK, Row("sub"));
-    EXPECT_EQ(m_pFrame->m_strCurrentFolder, temp.Root());
+    EXPECT_EQ(m_pView->Folder(), temp.Root());
 }
 
 int main(int argc, char** argv) {

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "caption_bar.h"
+#include "computer_node.h"
 #include "dscp_in_process.h"
 #include "frame_wnd.h"
 #include "gui_test_support.h"
@@ -66,7 +67,7 @@ int MainWindow(const std::string& folder) {
         return 1;
     program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
     // Chosen in the folder tree, level by level from the drive, as a user would.
-    auto* pTree = dynamic_cast<CShellTreeCtrl*>(program.m_pFrame->m_pFolderTree);
+    auto* pTree = dynamic_cast<CShellTreeCtrl*>(program.m_pFrame->FolderTree());
     if (!pTree)
         return 1;
     const std::string target = WithSlash(folder);
@@ -245,7 +246,7 @@ int ShellTree() {
                      CRect(0, 0, 400, 520), &host, 1000))
         return 1;
     tree.AddRootFolderContent(nullptr, 2);
-    HTREEITEM hComputer = CDirscopeView::FindComputerItem(&tree);
+    HTREEITEM hComputer = FindComputerItem(tree);
     if (!hComputer)
         return 1;
     tree.SelectItem(hComputer);

@@ -1,0 +1,18 @@
+#pragma once
+// What the folder list needs of the window it serves: opening a row goes through the
+// folder tree (its selection shows the folder and records the visit), and the counts go
+// to the status line. The list reaches it through its parent frame.
+
+#include <string>
+
+class CFolderListHost {
+public:
+    virtual ~CFolderListHost() = default;
+    // The subfolder `name` of the folder shown was opened: select it beneath the tree's
+    // selection.
+    virtual void OpenSubfolder(const std::string& name) = 0;
+    // The drive `name` ("C:") was opened in the drive overview: select its node.
+    virtual void OpenDrive(const std::string& name) = 0;
+    // The status line's first pane shows `text`.
+    virtual void ShowStatusText(const std::string& text) = 0;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// The list's two column layouts: a folder's (Name, Size, Type, Date, Folders, Files) and
+// the drive overview's (Name, Size, Free Space).
+
+#include "list_view.h"
+
+constexpr int kNameColumn = 0; // both layouts
+constexpr int kSizeColumn = 1; // both layouts
+constexpr int kTypeColumn = 2;
+constexpr int kDateColumn = 3;
+constexpr int kFoldersColumn = 4;
+constexpr int kFilesColumn = 5;
+constexpr int kFreeSpaceColumn = 2; // the drive overview's
+
+// Replaces the list's columns with those of the folder or the drive layout.
+void SetLayoutColumns(const CListCtrl& list, bool bDriveView);

@@ -1,0 +1,42 @@
+#pragma once
+// The list's rows as the view adds them. Each row is numbered for good by its item
+// parameter, in the order it was added; the values a sort compares (exact bytes, times)
+// are kept here by that number, since the list holds only their texts and cannot be read
+// while it moves its rows.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "list_view.h"
+
+class CListRows {
+public:
+    // The values a row's sort compares beside its texts.
+    struct Values {
+        int64_t tModified = 0; // last-write time (seconds)
+        int64_t nBytes = 0;    // the Size column's exact bytes; 0 while the cell is empty
+        int64_t nFree = 0;     // the drive overview's Free Space
+    };
+
+    // Forgets every row's values; the caller deletes the list's rows.
+    void Clear() { m_values.clear(); }
+    // Adds a row at the end of `list` with its name and image; its number is the count of
+    // rows added before it, even when the list refused it (so the n-th subfolder's row is
+    // always number n). The row's index, or -1.
+    int Insert(const CListCtrl& list, const char* pszName, int nImage, const Values& values);
+    // The Size column's bytes of row number `id` (a subfolder's total, once known).
+    void SetBytes(size_t id, int64_t nBytes);
+    // The index of row number `id`, or -1. Looked for where it was added first, so a list
+    // nobody sorted costs one message.
+    int FindRow(const CListCtrl& list, size_t id) const;
+    // Sorts the rows by a column of the folder (or, `bDriveView`, the drive) layout.
+    void Sort(const CListCtrl& list, int nColumn, bool bDriveView, bool bDescending) const;
+
+private:
+    // The number of the row at index nItem; SIZE_MAX for no such row.
+    static size_t IdOf(const CListCtrl& list, int nItem);
+
+    std::vector<Values> m_values; // by row number
+};
