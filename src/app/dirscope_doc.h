@@ -6,6 +6,4 @@
 
 class CDirscopeDoc : public CDocument {
     DECLARE_DYNCREATE(CDirscopeDoc)
-public:
-    bool OnNewDocument() override;
 };

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "folder_scan_controller.h"
+#include "temp_tree.h"
+
+namespace {
+
+FolderEntry Subfolder(const std::string& name) {
+    FolderEntry entry{};
+    entry.strName = name;
+    entry.nSize = -1;
+    return entry;
+}
+
+// Stands in for the window: counts the wake-ups and remembers the last generation.
+struct Window {
+    std::atomic<int> wakes{0};
+    std::atomic<unsigned> generation{0};
+    FolderScanController::WakeFn Wake() {
+        return [this](unsigned nGeneration) {
+            generation = nGeneration;
+            ++wakes;
+            return true;
+        };
+    }
+    // Takes results as each wake-up comes, until the scan finishes; false after a minute.
+    bool RunUntilFinished(FolderScanController& scan, std::vector<size_t>& told) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int seen = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (wakes.load() == seen) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            seen = wakes.load();
+            if (scan.TakeResults(generation, [&told](size_t index) { told.push_back(index); }))
+                return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(FolderScanController, RecordsEachSubfolderAndTheTotalOnceTheScanHasFinished) {
+    TempTree tree;
+    tree.File("a/one", 100);
+    tree.File("b/two", 10);
+    tree.File("b/sub/three", 5);
+    FolderScanController scan;
+    scan.BeginFolder();
+    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, 7);
+    Window window;
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    EXPECT_TRUE(scan.IsScanning());
+    std::vector<size_t> told;
+    ASSERT_TRUE(window.RunUntilFinished(scan, told));
+    EXPECT_EQ(told, (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(scan.Subfolders()[0].nSize, 100);
+    EXPECT_EQ(scan.Subfolders()[1].nSize, 15);
+    EXPECT_EQ(scan.Subfolders()[1].nFolders, 1);
+    EXPECT_EQ(scan.Subfolders()[1].nFiles, 2);
+    EXPECT_EQ(scan.TotalSize(), 7 + 100 + 15);
+    EXPECT_FALSE(scan.IsScanning());
+
+    // Clearing the rows keeps the total (the drive overview shows it); a new folder does not.
+    scan.Clear();
+    EXPECT_TRUE(scan.Subfolders().empty());
+    EXPECT_EQ(scan.TotalSize(), 122);
+    scan.BeginFolder();
+    EXPECT_EQ(scan.TotalSize(), 0);
+}
+
+TEST(FolderScanController, DropsWhatAStoppedOrReplacedScanLeft) {
+    TempTree tree;
+    tree.File("a/one", 100);
+    FolderScanController scan;
+    scan.SetListing(tree.Root(), {Subfolder("a")}, 0);
+    Window window;
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    const unsigned first = window.generation; // 0 when it has not woken the window yet
+    scan.Stop();
+    EXPECT_FALSE(scan.IsScanning());
+    bool bTold = false;
+    EXPECT_FALSE(scan.TakeResults(first, [&bTold](size_t) { bTold = true; }));
+    EXPECT_FALSE(scan.TakeWaitingResults([&bTold](size_t) { bTold = true; }));
+    EXPECT_FALSE(bTold);
+    EXPECT_EQ(scan.Subfolders()[0].nSize, -1);
+
+    // A replaced scan's generation is stale too: only the running one's results count.
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    std::vector<size_t> told;
+    ASSERT_TRUE(window.RunUntilFinished(scan, told));
+    EXPECT_NE(window.generation.load(), first);
+    EXPECT_EQ(told, std::vector<size_t>{0});
+
+    // Totals known from elsewhere go in the same way; there is no subfolder beyond the list.
+    EXPECT_TRUE(scan.ApplyTotals(0, FolderTotals{42, 1, 2}));
+    EXPECT_EQ(scan.Subfolders()[0].nSize, 42);
+    EXPECT_FALSE(scan.ApplyTotals(1, FolderTotals{}));
+}
