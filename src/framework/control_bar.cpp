@@ -195,7 +195,7 @@ void CControlBar::DrawBorders(HDC hDC, CRect& rect) const {
 void CControlBar::DrawGripper(HDC hDC, const CRect& rect) const {
     if (!(m_dwStyle & CBRS_GRIPPER) || IsFloating())
         return;
-    // A raised bar three pixels wide, the handle the user will drag the bar by.
+    // A raised bar three pixels wide, the handle the bar is dragged by.
     if (IsHorz()) {
         const int x = rect.left + m_cxLeftBorder + 2;
         const int top = rect.top + m_cyTopBorder + 1;

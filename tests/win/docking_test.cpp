@@ -162,49 +162,6 @@ TEST_F(Docking, ALeftBarTakesTheWholeHeightAndThePaneTheRest) {
     EXPECT_EQ(Pane().left, rcBar.right);
 }
 
-TEST_F(Docking, TwoBarsInAColumnShareItsHeightAndTradeItByTheirCommonEdge) {
-    CSizingControlBarCF& upper = m_pFrame->m_bar1;
-    CSizingControlBarCF& lower = m_pFrame->m_bar2;
-    m_pFrame->DockControlBar(&upper, AFX_IDW_DOCKBAR_LEFT);
-    Settle();
-    CRect rc = upper.GetWindowRect();
-    rc.OffsetRect(0, 150);
-    m_pFrame->DockControlBar(&lower, AFX_IDW_DOCKBAR_LEFT, &rc);
-    Settle();
-    const CRect r1 = upper.GetWindowRect();
-    const CRect r2 = lower.GetWindowRect();
-    EXPECT_EQ(r1.left, r2.left);
-    EXPECT_EQ(r2.top, r1.bottom - 2);
-    EXPECT_EQ(upper.EdgeStyle(), bars::kEdgeRight | bars::kEdgeBottom);
-    EXPECT_EQ(lower.EdgeStyle(), bars::kEdgeRight | bars::kEdgeTop);
-    const int nSum = upper.VertSize().cy + lower.VertSize().cy;
-
-    // Drag the common edge down by 40: the lower bar gives what the upper one takes.
-    const POINT ptEdge{(r1.left + r1.right) / 2, r1.bottom - 2};
-    ASSERT_EQ(upper.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptEdge.x, ptEdge.y)), HTBOTTOM);
-    const int nUpper = upper.VertSize().cy;
-    upper.SendMessage(WM_NCLBUTTONDOWN, HTBOTTOM, MAKELPARAM(ptEdge.x, ptEdge.y));
-    EXPECT_EQ(GetCapture(), upper.m_hWnd);
-    POINT pt{upper.TrackStart().x, upper.TrackStart().y + 40};
-    ScreenToClient(upper.m_hWnd, &pt);
-    upper.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-    upper.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    EXPECT_EQ(GetCapture(), nullptr);
-    Settle();
-    EXPECT_EQ(upper.VertSize().cy, nUpper + 40);
-    EXPECT_EQ(upper.VertSize().cy + lower.VertSize().cy, nSum);
-
-    // Far beyond: the lower bar keeps its minimum height.
-    upper.SendMessage(WM_NCLBUTTONDOWN, HTBOTTOM,
-                      MAKELPARAM(ptEdge.x, upper.GetWindowRect().bottom - 2));
-    pt = POINT{ptEdge.x, ptEdge.y + 5000};
-    ScreenToClient(upper.m_hWnd, &pt);
-    upper.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-    upper.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    Settle();
-    EXPECT_EQ(lower.VertSize().cy, 32);
-}
-
 TEST_F(Docking, TheOuterEdgeChangesTheColumnsWidthUntilThePaneIsAlmostGone) {
     CSizingControlBarCF& bar = m_pFrame->m_bar1;
     m_pFrame->m_bar2.ShowWindow(SW_HIDE);
@@ -255,6 +212,11 @@ TEST_F(Docking, RealMouseInputDragsTheEdgesOfBarsInAColumn) {
     rc.OffsetRect(0, 150);
     m_pFrame->DockControlBar(&lower, AFX_IDW_DOCKBAR_LEFT, &rc);
     Settle();
+    // One column: the lower bar 2 pixels into the upper one, their common edge each's.
+    EXPECT_EQ(upper.GetWindowRect().left, lower.GetWindowRect().left);
+    EXPECT_EQ(lower.GetWindowRect().top, upper.GetWindowRect().bottom - 2);
+    EXPECT_EQ(upper.EdgeStyle(), bars::kEdgeRight | bars::kEdgeBottom);
+    EXPECT_EQ(lower.EdgeStyle(), bars::kEdgeRight | bars::kEdgeTop);
     const int nUpper = upper.VertSize().cy;
     const int nSum = upper.VertSize().cy + lower.VertSize().cy;
     const int nPane = Pane().Width();

@@ -188,7 +188,7 @@ int Docking(const std::string& state) {
         frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_BOTTOM);
     }
     Settle(frame);
-    // Something in the panes, as the folder tree will be.
+    // Something in the panes, as the folder tree is.
     for (CSizingControlBarCF* pBar : {&bar1, &bar2}) {
         const CRect rc = pBar->GetClientRect();
         HWND hList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
