@@ -41,10 +41,7 @@ void CSizingControlBar::OnNcCalcSize(bool, NCCALCSIZE_PARAMS* lpncsp) {
             m_dwEdgeStyle = bars::RowEdges(DockSide(), it != row.begin(), it + 1 != row.end());
     }
     CRect rc = CalcClientArea(CRect(lpncsp->rgrc[0]));
-    if (rc.right < rc.left)
-        rc.right = rc.left;
-    if (rc.bottom < rc.top)
-        rc.bottom = rc.top;
+    rc.KeepNonNegative();
     lpncsp->rgrc[0] = rc;
 }
 

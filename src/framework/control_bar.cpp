@@ -259,10 +259,7 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
 void CControlBar::OnNcCalcSize(bool, NCCALCSIZE_PARAMS* lpncsp) {
     CRect rect(lpncsp->rgrc[0]);
     CalcInsideRect(rect, IsHorz());
-    if (rect.right < rect.left)
-        rect.right = rect.left;
-    if (rect.bottom < rect.top)
-        rect.bottom = rect.top;
+    rect.KeepNonNegative();
     lpncsp->rgrc[0] = rect;
 }
 

@@ -46,6 +46,13 @@ struct CRect : RECT {
         right -= r;
         bottom -= b;
     }
+    // A rectangle turned inside out by deflating becomes an empty one at its corner.
+    void KeepNonNegative() {
+        if (right < left)
+            right = left;
+        if (bottom < top)
+            bottom = top;
+    }
     bool operator==(const CRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }

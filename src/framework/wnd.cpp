@@ -492,10 +492,7 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
         if ((nFlags & reposExtra) && lpRectParam)
             rect.DeflateRect(lpRectParam->left, lpRectParam->top, lpRectParam->right,
                              lpRectParam->bottom);
-        if (rect.right < rect.left)
-            rect.right = rect.left;
-        if (rect.bottom < rect.top)
-            rect.bottom = rect.top;
+        rect.KeepNonNegative();
         layout.hDWP = DeferWindowPos(layout.hDWP, hWndLeftOver, nullptr, rect.left, rect.top,
                                      rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_NOZORDER);
     }
