@@ -59,9 +59,9 @@ bool CWebLinkStatic::PreTranslateMessage(MSG* pMsg) {
     return CStatic::PreTranslateMessage(pMsg);
 }
 
-BOOL CWebLinkStatic::OnSetCursor(HWND, UINT, UINT) {
+bool CWebLinkStatic::OnSetCursor(HWND, UINT, UINT) {
     ::SetCursor(m_hLinkCursor);
-    return TRUE;
+    return true;
 }
 
 HBRUSH CWebLinkStatic::CtlColor(HDC hDC, UINT) {

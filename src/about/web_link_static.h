@@ -32,7 +32,7 @@ public:
 protected:
     void OnClicked();
     HBRUSH CtlColor(HDC hDC, UINT nCtlColor);
-    BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT message);
+    bool OnSetCursor(HWND hWnd, UINT nHitTest, UINT message);
 
 private:
     void FitToText();

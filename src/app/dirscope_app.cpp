@@ -31,8 +31,8 @@ bool CDirscopeApp::InitInstance() {
     if (!ProcessShellCommand(cmdInfo))
         return false;
 
-    m_pMainWnd->ShowWindow(SW_SHOW);
-    m_pMainWnd->UpdateWindow();
+    GetMainWnd()->ShowWindow(SW_SHOW);
+    GetMainWnd()->UpdateWindow();
     return true;
 }
 

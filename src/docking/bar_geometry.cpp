@@ -158,41 +158,22 @@ Rect CaptionTextRect(const Rect& client, Point button, Dock dock) {
 
 // ---- rows ----
 
-void RowRange(const std::vector<RowEntry>& list, size_t self, size_t& first, size_t& last) {
-    first = self;
-    while (first > 0 && list[first - 1].kind != RowEntry::Separator)
-        --first;
-    last = self;
-    while (last + 1 < list.size() && list[last + 1].kind != RowEntry::Separator)
-        ++last;
-}
-
 namespace {
 
 bool IsLiveBar(const RowEntry& e) {
-    return e.kind == RowEntry::Bar && e.visible;
-}
-
-RowEntry Separator() {
-    RowEntry e;
-    e.kind = RowEntry::Separator;
-    e.visible = false;
-    e.sizing = false;
-    return e;
+    return e.visible;
 }
 
 } // namespace
 
-bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available) {
-    size_t first = 0;
-    size_t last = 0;
-    RowRange(list, self, first, last);
-
+RowShare ShareRowLength(std::vector<RowEntry>& row, size_t self, int available) {
+    RowShare result;
+    size_t end = row.size();
     int pos = 2;
     int sumLength = 0;
     int thickness = 0;
-    for (size_t i = first; i <= last; ++i) {
-        RowEntry& e = list[i];
+    for (size_t i = 0; i < end; ++i) {
+        RowEntry& e = row[i];
         if (!IsLiveBar(e))
             continue;
         const int minLength = e.sizing ? e.minLength : e.length;
@@ -200,16 +181,17 @@ bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available) {
         if (pos > available) {
             if (i < self) {
                 // The row ends with this bar; the one being laid out starts the next.
-                list.insert(list.begin() + static_cast<std::ptrdiff_t>(i) + 1, Separator());
-                return false;
+                result.wrapAt = i + 1;
+                result.align = false;
+                return result;
             }
             if (i > self) {
-                list.insert(list.begin() + static_cast<std::ptrdiff_t>(i), Separator());
-                last = i - 1;
+                result.wrapAt = i;
+                end = i;
                 break;
             }
             e.length = minLength;
-            return true;
+            return result;
         }
         if (e.sizing) {
             sumLength += e.length - 2;
@@ -220,11 +202,11 @@ bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available) {
     }
 
     std::vector<RowEntry*> sizing;
-    for (size_t i = first; i <= last; ++i)
-        if (IsLiveBar(list[i]) && list[i].sizing)
-            sizing.push_back(&list[i]);
+    for (size_t i = 0; i < end; ++i)
+        if (IsLiveBar(row[i]) && row[i].sizing)
+            sizing.push_back(&row[i]);
     if (sizing.empty())
-        return true;
+        return result;
     int diff = available - sumLength;
 
     if (sizing.size() == 1) {
@@ -232,7 +214,7 @@ bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available) {
             sizing[0]->holdSize = false;
             sizing[0]->length += diff;
         }
-        return true;
+        return result;
     }
 
     for (RowEntry* e : sizing)
@@ -262,7 +244,7 @@ bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available) {
             }
         }
     }
-    return true;
+    return result;
 }
 
 std::vector<int> AlignedPositions(const std::vector<int>& lengths, int start) {

@@ -7,21 +7,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "layout.h"
 
 namespace bars {
 
-struct Size {
-    int cx = 0;
-    int cy = 0;
-    bool operator==(const Size& o) const { return cx == o.cx && cy == o.cy; }
-    bool operator!=(const Size& o) const { return !(*this == o); }
-};
-
-// The framework's portable rectangle and point: the same arithmetic serves both.
+// The framework's portable geometry: the window classes convert with types.h.
 using Point = LayoutPoint;
+using Size = LayoutSize;
 using Rect = LayoutRect;
 
 // Where a bar sits: in one of the frame's four dock bars or floating.
@@ -109,9 +104,8 @@ Rect CaptionTextRect(const Rect& client, Point button, Dock dock);
 
 // ---- the row model ----
 
-// One entry of a dock bar's list: a row separator, a placeholder (no window), or a bar.
+// One bar of a dock row, as the sharing of the row's length sees it.
 struct RowEntry {
-    enum Kind { Separator, Placeholder, Bar } kind = Bar;
     bool visible = true;
     bool sizing = true;
     // A sizing bar's docked size in this orientation: length along the row, thickness
@@ -119,18 +113,21 @@ struct RowEntry {
     int length = 0;
     int thickness = 0;
     int minLength = 0;
-    int minThickness = 0;
     bool holdSize = false;
-    const void* tag = nullptr; // what the window side maps it back to
 };
 
-// First and last index of the row holding entry `self` (between separators).
-void RowRange(const std::vector<RowEntry>& list, size_t self, size_t& first, size_t& last);
+// What sharing a row's length asks of the row: that it wrap before entry `wrapAt` (the
+// entries from there on start the next row), and whether the row may be aligned now.
+struct RowShare {
+    std::optional<size_t> wrapAt;
+    bool align = true;
+};
 
-// Shares `available` pixels of the row along its bars (bars overlap by 2). May wrap the
-// row by inserting a separator into `list`. Returns false when this bar was moved to a
-// new row and the row must not be aligned now.
-bool ShareRowLength(std::vector<RowEntry>& list, size_t self, int available);
+// Shares `available` pixels of the row along its bars (bars overlap by 2), for bar
+// `self` being laid out. A row too long for the room wraps: before `self` when a bar in
+// front of it overflows (then the row must not be aligned now), after it when a later
+// one does; the bars left in the row share the room.
+RowShare ShareRowLength(std::vector<RowEntry>& row, size_t self, int available);
 
 // Positions along the row of its visible bars of these lengths, the first at `start`,
 // each next one 2 pixels into the one before.

@@ -1,8 +1,11 @@
 #include "caption_bar.h"
 
 #include "frame_wnd.h"
+#include "owners.h"
 
 namespace {
+
+constexpr int kEscapementUpwards = 900; // text running upwards: 90 degrees, in tenths
 
 // A font of `nPointSize` tenths of a point for this device context.
 HFONT CreatePointFont(HDC hDC, int nPointSize, const char* lpszFace, int nEscapement = 0) {
@@ -21,12 +24,14 @@ int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lParam
 }
 
 bool HasFace(const char* lpszFace) {
-    HDC hScreen = GetDC(nullptr);
-    HDC hDC = CreateCompatibleDC(hScreen);
-    ReleaseDC(nullptr, hScreen);
+    UniqueMemoryDC dc;
+    {
+        const WindowDC screen(nullptr);
+        dc.Reset(CreateCompatibleDC(screen.Get()));
+    }
     bool bFound = false;
-    EnumFontFamiliesA(hDC, lpszFace, FoundFace, reinterpret_cast<LPARAM>(&bFound));
-    DeleteDC(hDC);
+    if (dc)
+        EnumFontFamiliesA(dc.Get(), lpszFace, FoundFace, reinterpret_cast<LPARAM>(&bFound));
     return bFound;
 }
 
@@ -39,14 +44,24 @@ CRect CBarCloseButton::GetRect() const {
                  m_ptOrigin.y + bars::kButtonSize);
 }
 
+bool CBarCloseButton::SetState(bool bPressed, bool bHot) {
+    if (bPressed == m_bPressed && bHot == m_bHot)
+        return false;
+    m_bPressed = bPressed;
+    m_bHot = bHot;
+    return true;
+}
+
 void CBarCloseButton::Paint(HDC hDC) const {
     const CRect rc = GetRect();
     if (m_bPressed || m_bHot) {
         const COLORREF crTopLeft = GetSysColor(m_bPressed ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
         const COLORREF crBottomRight =
             GetSysColor(m_bPressed ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
-        HBRUSH hTL = CreateSolidBrush(crTopLeft);
-        HBRUSH hBR = CreateSolidBrush(crBottomRight);
+        const UniqueGdiObject topLeft(CreateSolidBrush(crTopLeft));
+        const UniqueGdiObject bottomRight(CreateSolidBrush(crBottomRight));
+        const auto hTL = static_cast<HBRUSH>(topLeft.Get());
+        const auto hBR = static_cast<HBRUSH>(bottomRight.Get());
         RECT r{rc.left, rc.top, rc.right - 1, rc.top + 1};
         FillRect(hDC, &r, hTL);
         r = RECT{rc.left, rc.top, rc.left + 1, rc.bottom - 1};
@@ -55,8 +70,6 @@ void CBarCloseButton::Paint(HDC hDC) const {
         FillRect(hDC, &r, hBR);
         r = RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom};
         FillRect(hDC, &r, hBR);
-        DeleteObject(hTL);
-        DeleteObject(hBR);
     }
 
     // The glyph is the Marlett font's close mark, character "r". Marlett is a symbol
@@ -70,16 +83,16 @@ void CBarCloseButton::Paint(HDC hDC) const {
                           GetDeviceCaps(hDC, LOGPIXELSY), 720);
     lf.lfCharSet = SYMBOL_CHARSET;
     lstrcpynW(lf.lfFaceName, L"Marlett", LF_FACESIZE);
-    HFONT hFont = CreateFontIndirectW(&lf);
-    HGDIOBJ hOldFont = SelectObject(hDC, hFont);
+    const UniqueGdiObject font(CreateFontIndirectW(&lf));
+    const SelectedObject selectedFont(hDC, font.Get());
     wchar_t szFace[LF_FACESIZE] = L"";
     GetTextFaceW(hDC, LF_FACESIZE, szFace);
     if (lstrcmpiW(szFace, L"Marlett") == 0) {
         ExtTextOutW(hDC, m_ptOrigin.x + 2, m_ptOrigin.y + 2, 0, nullptr, L"r", 1, nullptr);
     } else {
         // No Marlett on this system: the same cross, drawn in the glyph's square.
-        HPEN hPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
-        HGDIOBJ hOldPen = SelectObject(hDC, hPen);
+        const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT)));
+        const SelectedObject selectedPen(hDC, pen.Get());
         const int x = m_ptOrigin.x + 2;
         const int y = m_ptOrigin.y + 2;
         for (int d = 0; d < 2; ++d) {
@@ -88,11 +101,7 @@ void CBarCloseButton::Paint(HDC hDC) const {
             MoveToEx(hDC, x + 6 - 1 + d, y, nullptr);
             LineTo(hDC, x - 1 + d, y + 6 + 1);
         }
-        SelectObject(hDC, hOldPen);
-        DeleteObject(hPen);
     }
-    SelectObject(hDC, hOldFont);
-    DeleteObject(hFont);
     SetBkMode(hDC, nOldMode);
     SetTextColor(hDC, crOld);
 }
@@ -107,21 +116,19 @@ BEGIN_MESSAGE_MAP(CSizingControlBarG, CSizingControlBar)
     ON_MESSAGE(WM_SETTEXT, OnSetText)
 END_MESSAGE_MAP()
 
-CRect CSizingControlBarG::CalcClientArea(const CRect& rc, UINT nDockBarID) {
-    CRect r = CSizingControlBar::CalcClientArea(rc, nDockBarID);
+CRect CSizingControlBarG::CalcClientArea(const CRect& rc) {
+    CRect r = CSizingControlBar::CalcClientArea(rc);
     if (!HasCaption())
         return r;
     // The band and the button's place, from the window's corner.
-    const CRect rcWindow(0, 0, rc.Width(), rc.Height());
     unsigned edges = 0;
     bars::Point button;
     bars::CaptionClientArea(bars::Rect{0, 0, rc.Width(), rc.Height()}, DockSide(), edges, button);
-    (void)rcWindow;
-    m_btnClose.Move(CPoint(button.x, button.y));
+    m_btnClose.Move(ToPoint(button));
     if (IsDockedTopBottom())
-        r.left += m_cyCaptionBand;
+        r.left += bars::kCaptionBand;
     else
-        r.top += m_cyCaptionBand;
+        r.top += bars::kCaptionBand;
     return r;
 }
 
@@ -136,8 +143,8 @@ LRESULT CSizingControlBarG::OnNcHitTest(POINT pt) {
 }
 
 void CSizingControlBarG::OnNcLButtonUp(UINT nHitTest, POINT) {
-    if (nHitTest == HTCLOSE && m_pDockSite)
-        m_pDockSite->ShowControlBar(this, false, false);
+    if (nHitTest == HTCLOSE && GetDockSite())
+        GetDockSite()->ShowControlBar(this, false, false);
     Default();
 }
 
@@ -150,11 +157,8 @@ void CSizingControlBarG::OnUpdateCmdUI(CFrameWnd*, bool) {
     const bool bDown = GetKeyState(VK_LBUTTON) < 0;
     const bool bPressed = bHit && bDown;
     const bool bHot = bHit && !bDown;
-    if (bPressed != m_btnClose.m_bPressed || bHot != m_btnClose.m_bHot) {
-        m_btnClose.m_bPressed = bPressed;
-        m_btnClose.m_bHot = bHot;
+    if (m_btnClose.SetState(bPressed, bHot))
         SendMessage(WM_NCPAINT);
-    }
 }
 
 void CSizingControlBarG::PaintCaption(HDC hDC, const CRect&) {
@@ -176,16 +180,13 @@ CSizingControlBarCF::CSizingControlBarCF()
 void CSizingControlBarCF::PaintCaption(HDC hDC, const CRect& rcClient) {
     if (!HasCaption())
         return;
-    const CPoint origin = m_btnClose.m_ptOrigin;
-    const bars::Rect t = bars::CaptionTextRect(
-        bars::Rect{rcClient.left, rcClient.top, rcClient.right, rcClient.bottom},
-        bars::Point{origin.x, origin.y}, DockSide());
-    const RECT rcText{t.left, t.top, t.right, t.bottom};
+    const RECT rcText = ToRect(
+        bars::CaptionTextRect(ToLayout(rcClient), ToLayout(CloseButton().Origin()), DockSide()));
     const bool bUpwards = IsDockedTopBottom();
-    HFONT hFont = CreatePointFont(hDC, MulDiv(85, 96, GetDeviceCaps(hDC, LOGPIXELSX)),
-                                  m_strCaptionFont.c_str(), bUpwards ? 900 : 0);
-    if (hFont) {
-        HGDIOBJ hOldFont = SelectObject(hDC, hFont);
+    const UniqueGdiObject font(CreatePointFont(hDC, MulDiv(85, 96, GetDeviceCaps(hDC, LOGPIXELSX)),
+                                               m_strCaptionFont.c_str(), bUpwards ? kEscapementUpwards : 0));
+    if (font) {
+        const SelectedObject selectedFont(hDC, font.Get());
         const int nOldMode = SetBkMode(hDC, TRANSPARENT);
         const COLORREF crOld = SetTextColor(hDC, RGB(0, 0, 0));
         const std::string title = GetWindowText();
@@ -195,8 +196,6 @@ void CSizingControlBarCF::PaintCaption(HDC hDC, const CRect& rcClient) {
                     nullptr);
         SetTextColor(hDC, crOld);
         SetBkMode(hDC, nOldMode);
-        SelectObject(hDC, hOldFont);
-        DeleteObject(hFont);
     }
     CSizingControlBarG::PaintCaption(hDC, rcClient);
 }

@@ -9,13 +9,20 @@
 
 class CBarCloseButton {
 public:
-    bool m_bPressed = false;
-    bool m_bHot = false;
-    CPoint m_ptOrigin; // in the bar window's coordinates; the button is 11 x 11
-
+    // Its top left corner, in the bar window's coordinates; the button is square.
+    CPoint Origin() const { return m_ptOrigin; }
     void Move(CPoint ptTo) { m_ptOrigin = ptTo; }
     CRect GetRect() const;
+    bool IsPressed() const { return m_bPressed; }
+    bool IsHot() const { return m_bHot; }
+    // True when the state changed (and the button needs painting).
+    bool SetState(bool bPressed, bool bHot);
     void Paint(HDC hDC) const;
+
+private:
+    bool m_bPressed = false;
+    bool m_bHot = false;
+    CPoint m_ptOrigin;
 };
 
 class CSizingControlBarG : public CSizingControlBar {
@@ -24,15 +31,16 @@ class CSizingControlBarG : public CSizingControlBar {
 public:
     bool HasCaption() const override { return !IsBarFloating(); }
     void OnUpdateCmdUI(CFrameWnd* pTarget, bool bDisableIfNoHandler) override;
-
-    int m_cyCaptionBand = bars::kCaptionBand;
-    CBarCloseButton m_btnClose;
+    const CBarCloseButton& CloseButton() const { return m_btnClose; }
 
 protected:
     void PaintCaption(HDC hDC, const CRect& rcClient) override;
-    CRect CalcClientArea(const CRect& rc, UINT nDockBarID) override;
+    CRect CalcClientArea(const CRect& rc) override;
     LRESULT OnNcHitTest(POINT pt);
     void OnNcLButtonUp(UINT nHitTest, POINT pt);
+
+private:
+    CBarCloseButton m_btnClose;
 };
 
 class CSizingControlBarCF : public CSizingControlBarG {
@@ -40,9 +48,11 @@ class CSizingControlBarCF : public CSizingControlBarG {
     DECLARE_MESSAGE_MAP()
 public:
     CSizingControlBarCF();
-    std::string m_strCaptionFont;
 
 protected:
     void PaintCaption(HDC hDC, const CRect& rcClient) override;
     LRESULT OnSetTextCF(WPARAM wParam, LPARAM lParam);
+
+private:
+    std::string m_strCaptionFont;
 };

@@ -4,8 +4,10 @@
 // one thickness; floating, it follows its mini frame's edges and corners. It keeps a
 // size for each kind of side and for floating, each with a lower limit, which can be
 // read from the profile. It draws its own border; a caption is the derived classes'.
+//
+// sizing_control_bar.cpp: creation, sizes, rows and layout, mouse messages;
+// sizing_bar_edges.cpp: the non-client area (border, edges) and the edge drag.
 
-#include <string>
 #include <vector>
 
 #include "bar_geometry.h"
@@ -19,13 +21,10 @@ class CSizingControlBar : public CControlBar {
 public:
     CSizingControlBar();
 
-    virtual bool Create(const char* lpszWindowName, CWnd* pParentWnd, UINT nID,
-                        DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP);
-    virtual bool Create(const char* lpszWindowName, CWnd* pParentWnd, CSize sizeDefault,
-                        bool bHasGripper, UINT nID,
-                        DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP);
-    virtual void RestoreSizes(const char* lpszProfileName);
-    virtual void StoreSizes(const char* lpszProfileName);
+    bool Create(const char* lpszWindowName, CWnd* pParentWnd, UINT nID,
+                DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP);
+    // The sizes from the profile section "<profile>-SCBar-<control id>".
+    void RestoreSizes(const char* lpszProfileName);
     static void RestoreAllSizes(CFrameWnd* pFrame, const char* lpszProfileName);
 
     CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
@@ -38,46 +37,32 @@ public:
     bool IsSideResize() const;
     virtual bool HasCaption() const = 0;
 
-    DWORD m_dwEdgeStyle = 0;
-    UINT m_nTrackEdge = 0;
-    CSize m_sizeHorz;
-    CSize m_sizeVert;
-    CSize m_sizeFloat;
-    CSize m_sizeMinHorz;
-    CSize m_sizeMinVert;
-    CSize m_sizeMinFloat;
-    CSize m_sizeTrackMin;
-    CSize m_sizeTrackMax;
-    CSize m_sizeTrackStart;
-    CPoint m_ptTrackStart;
-    bool m_bResizing = false;
-    bool m_bHoldSize = false;
-    bool m_bLayoutFromParent = false;
-    bool m_bFullDrag = false;
-    UINT m_nParentDockID = 0;
-    int m_cxSizingEdge = bars::kSizingEdge;
+    // Its sizes: docked at the top or bottom, at the left or right, and floating.
+    CSize HorzSize() const { return m_sizeHorz; }
+    CSize VertSize() const { return m_sizeVert; }
+    CSize FloatSize() const { return m_sizeFloat; }
+    // Sets the three sizes, each raised to its lower limit, as the profile would.
+    void SetSizes(CSize horz, CSize vert, CSize floating);
+    // The id of the dock bar it sits in (AFX_IDW_DOCKBAR_FLOAT in a mini frame).
+    UINT DockBarId() const { return m_nParentDockID; }
+    // Its draggable edges (bars::kEdge bits).
+    unsigned EdgeStyle() const { return m_dwEdgeStyle; }
+    // An edge drag: whether one runs, and the screen point it counts from.
+    bool IsResizing() const { return m_bResizing; }
+    CPoint TrackStart() const { return m_ptTrackStart; }
+    // Whether an edge drag moves the bars as it goes or shows a tracker until the drop:
+    // the system's setting, read at creation and whenever the settings change.
+    void SetFullDrag(bool bFull) { m_bFullDrag = bFull; }
 
 protected:
-    virtual void BeginResize(UINT nHitTest);
-    virtual void EndResize();
-    virtual void OnResizeMove(POINT ptClient);
-    virtual void InvertResizeTracker();
     virtual void PaintCaption(HDC, const CRect&) {}
-    virtual CRect CalcClientArea(const CRect& rc, UINT nDockBarID);
-    virtual void AlignRowBars();
-
+    // The client rectangle inside the window rectangle `rc`; sets the edges it has.
+    virtual CRect CalcClientArea(const CRect& rc);
     bars::Dock DockSide() const;
-    CDockBar* GetDockBarOf() const;
-    bool GetSizingEdgeRect(const CRect& rcWindow, UINT nHitTest, CRect& rcEdge) const;
-    bool GetRowRange(int& nFirst, int& nThis, int& nLast) const;
-    void CollectRowBars(std::vector<CSizingControlBar*>& bars) const;
-    bool ShareRowLength(int nAvailable, bool bHorz);
-    CSize& DockedSize() { return IsDockedTopBottom() ? m_sizeHorz : m_sizeVert; }
-    CSizingControlBar* TrackNeighbour() const;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnSettingChange(UINT uFlags, const char* lpszSection);
-    void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+    void OnNcCalcSize(bool bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
     void OnNcPaint();
     LRESULT OnNcHitTest(POINT pt);
     void OnPaint();
@@ -91,4 +76,39 @@ protected:
     void OnRButtonDown(UINT nFlags, POINT pt);
     void OnCaptureChanged(HWND hWnd);
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+
+private:
+    CDockBar* GetDockBarOf() const;
+    // The visible sizing bars of its row, in order.
+    std::vector<CSizingControlBar*> RowBars() const;
+    bool ShareRowLength(int nAvailable, bool bHorz);
+    void AlignRowBars();
+    CSize& DockedSize() { return IsDockedTopBottom() ? m_sizeHorz : m_sizeVert; }
+    // Its docked size in one orientation, as length along the row and thickness across.
+    void SetDockedExtent(bool bHorz, int length, int thickness);
+    CSizingControlBar* TrackNeighbour() const;
+
+    void BeginResize(UINT nHitTest);
+    void EndResize();
+    void OnResizeMove(POINT ptClient);
+    void InvertResizeTracker();
+    bool GetSizingEdgeRect(const CRect& rcWindow, UINT nHitTest, CRect& rcEdge) const;
+
+    unsigned m_dwEdgeStyle = 0;
+    UINT m_nTrackEdge = 0;
+    CSize m_sizeHorz;
+    CSize m_sizeVert;
+    CSize m_sizeFloat;
+    CSize m_sizeMinHorz;
+    CSize m_sizeMinVert;
+    CSize m_sizeMinFloat;
+    CSize m_sizeTrackMin;
+    CSize m_sizeTrackMax;
+    CSize m_sizeTrackStart;
+    CPoint m_ptTrackStart;
+    bool m_bResizing = false;
+    bool m_bHoldSize = false; // keeps its length while its row shares the room
+    bool m_bLayoutFromParent = false;
+    bool m_bFullDrag = false; // the system drags windows with their contents
+    UINT m_nParentDockID = 0;
 };

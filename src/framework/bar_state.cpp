@@ -3,8 +3,8 @@
 //
 // Section "<name>-Summary": "Bars", the number of bar sections (1 to 64).
 // Section "<name>-Bar<i>" (i from 0): "BarID" (a control bar of this frame that can
-// dock), "DockBarID" (0xE81B top, 0xE81C left, 0xE81D right, 0xE81E bottom, 0xE81F
-// floating), "Visible" (0 or 1), and for a floating bar "XPos" and "YPos" (screen).
+// dock), "DockBarID" (AFX_IDW_DOCKBAR_TOP, _LEFT, _RIGHT, _BOTTOM, or _FLOAT for a
+// floating bar), "Visible" (0 or 1), and for a floating bar "XPos" and "YPos" (screen).
 #include <string>
 #include <vector>
 
@@ -16,8 +16,9 @@
 
 namespace {
 
-constexpr int kMissing = -0x7FFFFFFF;
+constexpr int kMissing = -0x7FFFFFFF; // a value no entry holds
 constexpr int kMaxBars = 64;
+constexpr int kMaxBarId = 0xFFFF; // window ids are 16 bits
 
 struct BarEntry {
     CControlBar* pBar;
@@ -45,10 +46,10 @@ bool CFrameWnd::LoadBarState(const char* lpszProfileName) {
         const int nBarID = read(section, "BarID");
         const int nDockBarID = read(section, "DockBarID");
         const int nVisible = read(section, "Visible");
-        if (nBarID <= 0 || nBarID > 0xFFFF || (nVisible != 0 && nVisible != 1))
+        if (nBarID <= 0 || nBarID > kMaxBarId || (nVisible != 0 && nVisible != 1))
             return false;
         CControlBar* pBar = GetControlBar(static_cast<UINT>(nBarID));
-        if (!pBar || !pBar->m_pDockContext)
+        if (!pBar || !pBar->GetDockContext())
             return false;
         BarEntry entry{pBar, static_cast<UINT>(nDockBarID), nVisible == 1, POINT{0, 0}};
         if (entry.nDockBarID == AFX_IDW_DOCKBAR_FLOAT) {
@@ -58,7 +59,7 @@ bool CFrameWnd::LoadBarState(const char* lpszProfileName) {
                 return false;
         } else {
             const DWORD dwAlign = DockBarAlignOfId(entry.nDockBarID);
-            if (!dwAlign || !(pBar->m_dwDockStyle & dwAlign) || !GetDockBar(entry.nDockBarID))
+            if (!dwAlign || !(pBar->GetDockStyle() & dwAlign) || !GetDockBar(entry.nDockBarID))
                 return false;
         }
         for (const BarEntry& other : entries)

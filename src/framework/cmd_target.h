@@ -291,27 +291,30 @@ DSCP_CRACKER(WM_SIZE, void(UINT, int, int),
                        static_cast<short>(HIWORD(lParam)));
              return 0;)
 DSCP_CRACKER(WM_TIMER, void(UINT_PTR), (self.*F)(static_cast<UINT_PTR>(wParam)); return 0;)
-DSCP_CRACKER(WM_ERASEBKGND, BOOL(HDC), return (self.*F)(reinterpret_cast<HDC>(wParam));)
-DSCP_CRACKER(WM_INITMENUPOPUP, void(HMENU, UINT, BOOL),
+DSCP_CRACKER(WM_ERASEBKGND, bool(HDC),
+             return (self.*F)(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;)
+DSCP_CRACKER(WM_INITMENUPOPUP, void(HMENU, UINT, bool),
              (self.*F)(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam) != 0);
              return 0;)
 DSCP_CRACKER(WM_MENUSELECT, void(UINT, UINT, HMENU),
              (self.*F)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
              return 0;)
-DSCP_CRACKER(WM_EXITMENULOOP, void(BOOL), (self.*F)(static_cast<BOOL>(wParam)); return 0;)
+DSCP_CRACKER(WM_EXITMENULOOP, void(bool), (self.*F)(wParam != 0); return 0;)
 DSCP_CRACKER(WM_KEYDOWN, void(UINT, UINT, UINT),
              (self.*F)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
              return 0;)
 DSCP_CRACKER(WM_KEYUP, void(UINT, UINT, UINT),
              (self.*F)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
              return 0;)
-DSCP_CRACKER(WM_SETCURSOR, BOOL(HWND, UINT, UINT),
-             return (self.*F)(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));)
+DSCP_CRACKER(WM_SETCURSOR, bool(HWND, UINT, UINT),
+             return (self.*F)(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))
+                        ? TRUE
+                        : FALSE;)
 DSCP_CRACKER(WM_MOUSEACTIVATE, int(HWND, UINT, UINT),
              return (self.*F)(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));)
 DSCP_CRACKER(WM_SETFOCUS, void(HWND), (self.*F)(reinterpret_cast<HWND>(wParam)); return 0;)
-DSCP_CRACKER(WM_NCCALCSIZE, void(BOOL, NCCALCSIZE_PARAMS*),
-             (self.*F)(static_cast<BOOL>(wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
+DSCP_CRACKER(WM_NCCALCSIZE, void(bool, NCCALCSIZE_PARAMS*),
+             (self.*F)(wParam != 0, reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
              return 0;)
 DSCP_CRACKER(WM_NCHITTEST, LRESULT(POINT), return (self.*F)(DSCP_POINT_ARG);)
 DSCP_CRACKER(WM_LBUTTONDOWN, void(UINT, POINT),

@@ -6,6 +6,7 @@
 
 #include "dock_context.h"
 #include "frame_wnd.h"
+#include "owners.h"
 
 namespace {
 
@@ -40,10 +41,20 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+CControlBar::CControlBar() = default;
+
 CControlBar::~CControlBar() {
-    delete m_pDockContext;
+    m_pDockContext.reset();
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
+}
+
+void CControlBar::JoinDockSite(CWnd* pParentWnd) {
+    m_pDockSite = dynamic_cast<CFrameWnd*>(pParentWnd);
+    if (!m_pDockSite)
+        m_pDockSite = GetParentFrame();
+    if (m_pDockSite)
+        m_pDockSite->AddControlBar(this);
 }
 
 bool CControlBar::CreateBar(const char* lpszClassName, DWORD dwStyle, DWORD dwCtrlStyle,
@@ -56,11 +67,7 @@ bool CControlBar::CreateBar(const char* lpszClassName, DWORD dwStyle, DWORD dwCt
                   pParentWnd ? pParentWnd->m_hWnd : nullptr,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
         return false;
-    m_pDockSite = dynamic_cast<CFrameWnd*>(pParentWnd);
-    if (!m_pDockSite)
-        m_pDockSite = GetParentFrame();
-    if (m_pDockSite)
-        m_pDockSite->AddControlBar(this);
+    JoinDockSite(pParentWnd);
     // The borders and gripper live in the non-client area.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -86,7 +93,7 @@ void CControlBar::SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom) {
 void CControlBar::EnableDocking(DWORD dwDockStyle) {
     m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY;
     if (!m_pDockContext)
-        m_pDockContext = new CDockContext(this);
+        m_pDockContext = std::make_unique<CDockContext>(this);
 }
 
 void CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout) {
@@ -130,7 +137,7 @@ CSize CControlBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     CalcInsideRect(inside, bHorz);
     const CSize extra(1000 - inside.Width(), 1000 - inside.Height());
     if (bStretch)
-        return bHorz ? CSize(32767, extra.cy) : CSize(extra.cx, 32767);
+        return bHorz ? CSize(kStretchLength, extra.cy) : CSize(extra.cx, kStretchLength);
     return extra;
 }
 
@@ -188,7 +195,7 @@ void CControlBar::DrawBorders(HDC hDC, CRect& rect) const {
 void CControlBar::DrawGripper(HDC hDC, const CRect& rect) const {
     if (!(m_dwStyle & CBRS_GRIPPER) || IsFloating())
         return;
-    // A raised bar three pixels wide, the handle the user will drag the bar by.
+    // A raised bar three pixels wide, the handle the bar is dragged by.
     if (IsHorz()) {
         const int x = rect.left + m_cxLeftBorder + 2;
         const int top = rect.top + m_cyTopBorder + 1;
@@ -221,8 +228,7 @@ LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
         (pLayout->bStretch ? LM_STRETCH : 0) | (bHorz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
     const CSize size = CalcDynamicLayout(-1, dwMode);
 
-    LayoutRect free{pLayout->rect.left, pLayout->rect.top, pLayout->rect.right,
-                    pLayout->rect.bottom};
+    LayoutRect free = ToLayout(pLayout->rect);
     LayoutRect bar = TakeBarRoom(free, SideOf(dwAlign), bHorz ? size.cy : size.cx);
     if (!pLayout->bStretch) {
         if (bHorz)
@@ -230,7 +236,7 @@ LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
         else
             bar.bottom = std::min(bar.bottom, bar.top + static_cast<int>(size.cy));
     }
-    pLayout->rect = RECT{free.left, free.top, free.right, free.bottom};
+    pLayout->rect = ToRect(free);
     if (bHorz)
         pLayout->sizeTotal.cy += bar.Height();
     else
@@ -250,20 +256,18 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-void CControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* lpncsp) {
+void CControlBar::OnNcCalcSize(bool, NCCALCSIZE_PARAMS* lpncsp) {
     CRect rect(lpncsp->rgrc[0]);
     CalcInsideRect(rect, IsHorz());
-    if (rect.right < rect.left)
-        rect.right = rect.left;
-    if (rect.bottom < rect.top)
-        rect.bottom = rect.top;
+    rect.KeepNonNegative();
     lpncsp->rgrc[0] = rect;
 }
 
 void CControlBar::OnNcPaint() {
-    HDC hDC = GetWindowDC(m_hWnd);
-    if (!hDC)
+    const WindowDC dc(m_hWnd, WindowDC::Whole);
+    if (!dc)
         return;
+    const HDC hDC = dc.Get();
     CRect window = GetWindowRect();
     window.OffsetRect(-window.left, -window.top);
     CRect client = window;
@@ -273,15 +277,14 @@ void CControlBar::OnNcPaint() {
     CRect rect = window;
     DrawBorders(hDC, rect);
     DrawGripper(hDC, window);
-    ReleaseDC(m_hWnd, hDC);
 }
 
-BOOL CControlBar::OnEraseBkgnd(HDC hDC) {
+bool CControlBar::OnEraseBkgnd(HDC hDC) {
     // Bars stand on the button face, whatever the control would take from its parent.
     RECT rect;
     ::GetClientRect(m_hWnd, &rect);
     FillRect(hDC, &rect, GetSysColorBrush(COLOR_BTNFACE));
-    return TRUE;
+    return true;
 }
 
 void CControlBar::OnDestroy() {

@@ -1,14 +1,17 @@
 #pragma once
-// CControlBar: a bar along an edge of a frame (toolbar, status bar, and later the
-// docking panes). Its bar style (the CBRS_ bits) says where it sits and which borders
-// it draws; it takes its room in the frame's layout through WM_SIZEPARENT and updates
-// its items at idle time through WM_IDLEUPDATECMDUI. The dock bars that will hold
-// bars on any side and floating come with the docking panes; m_pDockSite and
-// m_pDockBar are where they attach.
+// CControlBar: a bar along an edge of a frame (toolbar, status bar, docking panes). Its
+// bar style (the CBRS_ bits) says where it sits and which borders it draws; it takes its
+// room in the frame's layout through WM_SIZEPARENT and updates its items at idle time
+// through WM_IDLEUPDATECMDUI. Its dock site is the frame whose layout it takes part in;
+// a bar that can dock sits in one of that frame's dock bars (or a mini frame's) and has
+// a docking context for its drags.
+
+#include <memory>
 
 #include "layout.h"
 #include "wnd.h"
 
+class CDockBar;
 class CDockContext;
 
 // Bar styles (kept in m_dwStyle, never in the window style).
@@ -48,10 +51,14 @@ constexpr DWORD LM_VERTDOCK = 0x10;
 constexpr DWORD LM_LENGTHY = 0x20;
 constexpr DWORD LM_COMMIT = 0x40;
 
+// The length a stretching bar asks for: as long as its side, whatever that is.
+constexpr int kStretchLength = 32767;
+
 class CControlBar : public CWnd {
     DECLARE_DYNAMIC(CControlBar)
     DECLARE_MESSAGE_MAP()
 public:
+    CControlBar();
     ~CControlBar() override;
 
     DWORD GetBarStyle() const { return m_dwStyle; }
@@ -75,14 +82,12 @@ public:
     void RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    CFrameWnd* m_pDockSite = nullptr;       // the frame whose layout the bar takes part in
-    CWnd* m_pDockBar = nullptr;             // the dock bar holding it, once bars dock
-    DWORD m_dwDockStyle = 0;                // sides it may dock on
-    CDockContext* m_pDockContext = nullptr; // its drags, once docking is enabled
-    int m_cxLeftBorder = 6;
-    int m_cxRightBorder = 0;
-    int m_cyTopBorder = 1;
-    int m_cyBottomBorder = 1;
+    CFrameWnd* GetDockSite() const { return m_pDockSite; }
+    // The dock bar holding it, or null.
+    CDockBar* GetDockBar() const { return m_pDockBar; }
+    DWORD GetDockStyle() const { return m_dwDockStyle; }
+    // Its drags, once docking is enabled; null before.
+    CDockContext* GetDockContext() const { return m_pDockContext.get(); }
 
 protected:
     enum StateFlags { delayHide = 1, delayShow = 2 };
@@ -100,8 +105,26 @@ protected:
 
     LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
-    void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+    // Joins the frame's layout.
+    void SetDockSite(CFrameWnd* pDockSite) { m_pDockSite = pDockSite; }
+    // Joins its dock site's layout, as a bar created in `pParentWnd`.
+    void JoinDockSite(CWnd* pParentWnd);
+
+    void OnNcCalcSize(bool bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
     void OnNcPaint();
-    BOOL OnEraseBkgnd(HDC hDC);
+    bool OnEraseBkgnd(HDC hDC);
     void OnDestroy();
+
+private:
+    friend class CDockBar; // it alone takes bars in and lets them go
+    void SetDockBar(CDockBar* pDockBar) { m_pDockBar = pDockBar; }
+
+    CFrameWnd* m_pDockSite = nullptr;
+    CDockBar* m_pDockBar = nullptr;
+    DWORD m_dwDockStyle = 0; // sides it may dock on
+    std::unique_ptr<CDockContext> m_pDockContext;
+    int m_cxLeftBorder = 6;
+    int m_cxRightBorder = 0;
+    int m_cyTopBorder = 1;
+    int m_cyBottomBorder = 1;
 };

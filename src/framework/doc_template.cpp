@@ -1,5 +1,7 @@
 #include "doc_template.h"
 
+#include <memory>
+
 #include "document.h"
 #include "frame_wnd.h"
 #include "view.h"
@@ -32,12 +34,11 @@ void CSingleDocTemplate::RemoveDocument(CDocument* pDoc) {
 }
 
 CDocument* CSingleDocTemplate::CreateNewDocument() {
-    CObject* pObject = m_pDocClass->CreateObject();
-    auto* pDoc = dynamic_cast<CDocument*>(pObject);
-    if (!pDoc) {
-        delete pObject;
+    std::unique_ptr<CObject> pObject(m_pDocClass->CreateObject());
+    auto* pDoc = dynamic_cast<CDocument*>(pObject.get());
+    if (!pDoc)
         return nullptr;
-    }
+    pObject.release(); // the template's until the document deletes itself
     pDoc->m_pDocTemplate = this;
     m_pOnlyDoc = pDoc;
     return pDoc;
@@ -49,13 +50,11 @@ CFrameWnd* CSingleDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther
     context.m_pCurrentDoc = pDoc;
     context.m_pNewViewClass = m_pViewClass;
     context.m_pNewDocTemplate = this;
-    CObject* pObject = m_pFrameClass->CreateObject();
-    auto* pFrame = dynamic_cast<CFrameWnd*>(pObject);
-    if (!pFrame) {
-        delete pObject;
+    std::unique_ptr<CObject> pObject(m_pFrameClass->CreateObject());
+    auto* pFrame = dynamic_cast<CFrameWnd*>(pObject.get());
+    if (!pFrame)
         return nullptr;
-    }
-    // A frame that fails to load deletes itself.
+    pObject.release(); // a frame that fails to load deletes itself
     if (!pFrame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context))
         return nullptr;
     return pFrame;
@@ -118,8 +117,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* lpszPathName, bool b
     }
 
     CWinApp* pApp = AfxGetApp();
-    if (bCreated && pApp && !pApp->m_pMainWnd)
-        pApp->m_pMainWnd = pFrame;
+    if (bCreated && pApp && !pApp->GetMainWnd())
+        pApp->SetMainWnd(pFrame);
     InitialUpdateFrame(pFrame, pDoc, bMakeVisible);
     return pDoc;
 }

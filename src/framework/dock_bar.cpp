@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr int kOverlap = 2; // neighbouring bars share their 2-pixel borders
+constexpr int kOverlap = 2;    // neighbouring bars share their 2-pixel borders
+constexpr int kBorderLine = 2; // the etched line above the rows
 
 } // namespace
 
@@ -48,11 +49,10 @@ BEGIN_MESSAGE_MAP(CDockBar, CControlBar)
 END_MESSAGE_MAP()
 
 CDockBar::CDockBar(bool bFloating) : m_bFloating(bFloating) {
-    m_arrBars.push_back(nullptr);
-    m_cxLeftBorder = m_cxRightBorder = m_cyTopBorder = m_cyBottomBorder = 0;
+    SetBorders(0, 0, 0, 0);
 }
 
-bool CDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
+bool CDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID, CFrameWnd* pDockSite) {
     // Docked at the top, left or right, an etched line separates the rows from what
     // lies above them; at the bottom the status bar's own border does.
     DWORD dwBorder = 0;
@@ -63,56 +63,65 @@ bool CDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0,
                   pParentWnd->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
         return false;
-    m_pDockSite = dynamic_cast<CFrameWnd*>(pParentWnd);
+    SetDockSite(pDockSite ? pDockSite : dynamic_cast<CFrameWnd*>(pParentWnd));
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     return true;
 }
 
-CControlBar* CDockBar::GetBarAt(int nIndex) const {
-    if (nIndex < 0 || nIndex >= static_cast<int>(m_arrBars.size()) ||
-        !IsBarEntry(m_arrBars[nIndex]))
-        return nullptr;
-    return static_cast<CControlBar*>(m_arrBars[nIndex]);
-}
-
-int CDockBar::FindBar(const CControlBar* pBar, int nPosExclude) const {
-    for (int i = 0; i < static_cast<int>(m_arrBars.size()); ++i)
-        if (i != nPosExclude && m_arrBars[i] == pBar)
-            return i;
-    return -1;
-}
-
-int CDockBar::GetDockedCount() const {
-    return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(), IsBarEntry));
-}
-
-int CDockBar::GetDockedVisibleCount() const {
-    int n = 0;
-    for (int i = 0; i < static_cast<int>(m_arrBars.size()); ++i)
-        if (CControlBar* pBar = GetBarAt(i); pBar && pBar->IsVisible())
-            ++n;
-    return n;
+CControlBar* CDockBar::GetFirstBar() const {
+    return m_rows.Empty() ? nullptr : m_rows.RowAt(0).front();
 }
 
 bool CDockBar::RemoveControlBar(CControlBar* pBar) {
-    const int i = FindBar(pBar);
-    if (i < 0)
+    if (!m_rows.Remove(pBar))
         return false;
-    m_arrBars.erase(m_arrBars.begin() + i);
-    // A row left empty: two separators in a row.
-    if (i > 0 && i < static_cast<int>(m_arrBars.size()) && m_arrBars[i - 1] == nullptr &&
-        m_arrBars[i] == nullptr)
-        m_arrBars.erase(m_arrBars.begin() + i);
-    if (m_arrBars.empty() || m_arrBars.back() != nullptr)
-        m_arrBars.push_back(nullptr);
-    if (pBar->m_pDockBar == this)
-        pBar->m_pDockBar = nullptr;
+    if (pBar->GetDockBar() == this)
+        pBar->SetDockBar(nullptr);
     return true;
 }
 
+void CDockBar::WrapRow(const CControlBar* pBar, size_t index) {
+    if (const std::optional<Rows::Position> at = m_rows.Find(pBar))
+        m_rows.SplitRow(at->row, index);
+}
+
+void CDockBar::InsertAt(CControlBar* pBar, POINT ptClient) {
+    // The row under the point, before the first bar that starts behind it; a point
+    // before a row starts a new row there; past them all, a new last row.
+    const bool bHorz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+    const int along = bHorz ? ptClient.x : ptClient.y;
+    const int across = bHorz ? ptClient.y : ptClient.x;
+    for (size_t r = 0; r < m_rows.RowCount(); ++r) {
+        const Rows::Row& row = m_rows.RowAt(r);
+        // The row's extent across, and where along it the bar would go.
+        int lo = 1 << 30;
+        int hi = -(1 << 30);
+        size_t nInsert = 0;
+        for (size_t j = 0; j < row.size(); ++j) {
+            if (!row[j]->IsVisible())
+                continue;
+            CRect rc = row[j]->GetWindowRect();
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+            lo = std::min<int>(lo, bHorz ? rc.top : rc.left);
+            hi = std::max<int>(hi, bHorz ? rc.bottom : rc.right);
+            if ((bHorz ? rc.left : rc.top) <= along)
+                nInsert = j + 1;
+        }
+        if (lo < hi && across < lo) {
+            m_rows.InsertRow(r, pBar);
+            return;
+        }
+        if (lo < hi && across < hi) {
+            m_rows.InsertInRow(r, nInsert, pBar);
+            return;
+        }
+    }
+    m_rows.AppendRow(pBar);
+}
+
 void CDockBar::DockControlBar(CControlBar* pBar, const RECT* lpRect) {
-    CDockBar* pOld = dynamic_cast<CDockBar*>(pBar->m_pDockBar);
+    CDockBar* pOld = pBar->GetDockBar();
     if (pOld)
         pOld->RemoveControlBar(pBar);
 
@@ -133,68 +142,25 @@ void CDockBar::DockControlBar(CControlBar* pBar, const RECT* lpRect) {
             dwStyle |= CBRS_BORDER_LEFT;
     }
 
-    // Where it goes in the list: the row under the rectangle, before the first bar
-    // that starts behind it; or a new last row.
-    int nInsert = -1;
-    bool bNewRow = true;
     if (lpRect && !m_bFloating) {
-        const bool bHorz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
         POINT pt{lpRect->left, lpRect->top};
         ::ScreenToClient(m_hWnd, &pt);
-        const int along = bHorz ? pt.x : pt.y;
-        const int across = bHorz ? pt.y : pt.x;
-        int rowStart = 1;
-        for (int i = 1; i < static_cast<int>(m_arrBars.size()); ++i) {
-            if (m_arrBars[i] != nullptr)
-                continue;
-            // The row rowStart..i-1: its extent across.
-            int lo = 1 << 30;
-            int hi = -(1 << 30);
-            for (int j = rowStart; j < i; ++j) {
-                CControlBar* pRowBar = GetBarAt(j);
-                if (!pRowBar || !pRowBar->IsVisible())
-                    continue;
-                CRect rc = pRowBar->GetWindowRect();
-                ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-                lo = std::min<int>(lo, bHorz ? rc.top : rc.left);
-                hi = std::max<int>(hi, bHorz ? rc.bottom : rc.right);
-                if ((bHorz ? rc.left : rc.top) <= along)
-                    nInsert = j + 1;
-            }
-            if (lo < hi && across < lo) {
-                nInsert = rowStart; // a new row before this one
-                break;
-            }
-            if (lo < hi && across < hi) {
-                if (nInsert < rowStart)
-                    nInsert = rowStart;
-                bNewRow = false;
-                break;
-            }
-            nInsert = -1;
-            rowStart = i + 1;
-        }
-    }
-    if (nInsert < 0) {
-        m_arrBars.insert(m_arrBars.end(), pBar);
-        m_arrBars.push_back(nullptr);
+        InsertAt(pBar, pt);
     } else {
-        m_arrBars.insert(m_arrBars.begin() + nInsert, pBar);
-        if (bNewRow)
-            m_arrBars.insert(m_arrBars.begin() + nInsert + 1, nullptr);
+        m_rows.AppendRow(pBar);
     }
 
-    pBar->m_pDockBar = this;
+    pBar->SetDockBar(this);
     pBar->SetBarStyle(dwStyle);
     if (pBar->GetParent() != m_hWnd)
         ::SetParent(pBar->m_hWnd, m_hWnd);
     // The bar learns where it sits now, and its non-client area follows.
     ::SetWindowPos(pBar->m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (m_pDockSite)
-        m_pDockSite->DelayRecalcLayout();
-    if (pOld && pOld != this && pOld->m_pDockSite)
-        pOld->m_pDockSite->DelayRecalcLayout();
+    if (GetDockSite())
+        GetDockSite()->DelayRecalcLayout();
+    if (pOld && pOld != this && pOld->GetDockSite())
+        pOld->GetDockSite()->DelayRecalcLayout();
     // A mini frame whose bar has gone closes.
     if (pOld && pOld != this && pOld->m_bFloating && pOld->GetDockedCount() == 0)
         if (CFrameWnd* pFrame = pOld->GetParentFrame())
@@ -206,64 +172,53 @@ CSize CDockBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     // A bar shown or hidden with a delay changes now, when its dock bar is laid out:
     // the bars are this window's children, so the frame's own pass never reaches them.
     if (!m_bLayoutQuery)
-        for (size_t i = 0; i < m_arrBars.size(); ++i)
-            if (CControlBar* pBar = GetBarAt(static_cast<int>(i)))
-                pBar->RecalcDelayShow(nullptr);
+        for (CControlBar* pBar : m_rows.Bars())
+            pBar->RecalcDelayShow(nullptr);
     // Sizes first: a sizing bar may share its row's length or wrap the row, which
-    // changes the list; ask again until it stays as it is.
+    // changes the rows (never the bars' order); ask again until they stay as they are.
     std::map<CControlBar*, CSize> sizes;
     for (int nPass = 0; nPass < 3; ++nPass) {
-        const std::vector<void*> before = m_arrBars;
-        for (size_t i = 0; i < m_arrBars.size(); ++i) {
-            CControlBar* pBar = GetBarAt(static_cast<int>(i));
-            if (!pBar || !pBar->IsVisible())
-                continue;
-            sizes[pBar] = pBar->CalcDynamicLayout(-1, dwMode);
-            const int nNow = FindBar(pBar);
-            if (nNow >= 0)
-                i = static_cast<size_t>(nNow);
-        }
-        if (before == m_arrBars)
+        const Rows before = m_rows;
+        for (CControlBar* pBar : before.Bars())
+            if (pBar->IsVisible())
+                sizes[pBar] = pBar->CalcDynamicLayout(-1, dwMode);
+        if (before == m_rows)
             break;
     }
 
     // Then the rows, one after the other, bars 2 pixels into each other along a row.
     int across = 0;
-    int along = -kOverlap;
-    int rowThickness = 0;
     int maxAlong = 0;
-    for (size_t i = 1; i < m_arrBars.size(); ++i) {
-        if (m_arrBars[i] == nullptr) {
-            across += rowThickness;
-            rowThickness = 0;
-            along = -kOverlap;
-            continue;
+    for (const Rows::Row& row : m_rows.Rows()) {
+        int along = -kOverlap;
+        int rowThickness = 0;
+        for (CControlBar* pBar : row) {
+            if (!pBar->IsVisible() || !sizes.count(pBar))
+                continue;
+            const CSize size = sizes[pBar];
+            CRect rect = bHorz ? CRect(along, across, along + size.cx, across + size.cy)
+                               : CRect(across, along, across + size.cx, along + size.cy);
+            if (!m_bLayoutQuery) {
+                CRect now = pBar->GetWindowRect();
+                ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+                if (now != rect || !pBar->IsWindowVisible())
+                    ::SetWindowPos(pBar->m_hWnd, nullptr, rect.left, rect.top, rect.Width(),
+                                   rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            along += (bHorz ? size.cx : size.cy) - kOverlap;
+            maxAlong = std::max(maxAlong, along + kOverlap);
+            rowThickness = std::max<int>(rowThickness, bHorz ? size.cy : size.cx);
         }
-        CControlBar* pBar = GetBarAt(static_cast<int>(i));
-        if (!pBar || !pBar->IsVisible() || !sizes.count(pBar))
-            continue;
-        const CSize size = sizes[pBar];
-        CRect rect = bHorz ? CRect(along, across, along + size.cx, across + size.cy)
-                           : CRect(across, along, across + size.cx, along + size.cy);
-        if (!m_bLayoutQuery) {
-            CRect now = pBar->GetWindowRect();
-            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
-            if (now != rect || !pBar->IsWindowVisible())
-                ::SetWindowPos(pBar->m_hWnd, nullptr, rect.left, rect.top, rect.Width(),
-                               rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        along += (bHorz ? size.cx : size.cy) - kOverlap;
-        maxAlong = std::max(maxAlong, along + kOverlap);
-        rowThickness = std::max<int>(rowThickness, bHorz ? size.cy : size.cx);
+        across += rowThickness;
     }
     int thickness = across;
     if (thickness > 0 && bHorz && (m_dwStyle & CBRS_BORDER_TOP))
-        thickness += 2;
+        thickness += kBorderLine;
     if (m_bFloating)
         return CSize(maxAlong, thickness);
     if (bHorz)
-        return CSize(bStretch ? 32767 : maxAlong, thickness);
-    return CSize(thickness, bStretch ? 32767 : maxAlong);
+        return CSize(bStretch ? kStretchLength : maxAlong, thickness);
+    return CSize(thickness, bStretch ? kStretchLength : maxAlong);
 }
 
 LRESULT CDockBar::OnDockSizeParent(WPARAM wParam, LPARAM lParam) {

@@ -1,44 +1,56 @@
 #pragma once
 // CDockBar: the window along one side of a frame (or inside a floating mini frame) that
-// holds control bars row by row. Its list holds the bars in order, with a null entry
-// ending each row; entries below 0x10000 are placeholders that stand for no window.
-// It takes its room in the frame's layout like any bar: the thickness of its rows.
-
-#include <vector>
+// holds control bars row by row. It owns the rows; the bars in them are its child
+// windows. It takes its room in the frame's layout like any bar: the thickness of its
+// rows.
 
 #include "control_bar.h"
+#include "dock_rows.h"
 
 class CDockBar : public CControlBar {
     DECLARE_DYNAMIC(CDockBar)
     DECLARE_MESSAGE_MAP()
 public:
+    using Rows = DockRows<CControlBar>;
+
     explicit CDockBar(bool bFloating = false);
 
-    bool Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID);
+    // The dock site is the frame whose bars it holds: the parent, unless given.
+    bool Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID, CFrameWnd* pDockSite = nullptr);
 
-    // Index of the bar in the list, or -1.
-    int FindBar(const CControlBar* pBar, int nPosExclude = -1) const;
+    const Rows& GetRows() const { return m_rows; }
     // Takes the bar into this dock bar: into the row under `lpRect` (screen
     // coordinates) when given, else into a new last row.
     void DockControlBar(CControlBar* pBar, const RECT* lpRect = nullptr);
     // Forgets the bar; a row left empty goes too.
     bool RemoveControlBar(CControlBar* pBar);
-    int GetDockedCount() const;
-    int GetDockedVisibleCount() const;
-    static bool IsBarEntry(const void* p) { return reinterpret_cast<UINT_PTR>(p) > 0xFFFF; }
-    CControlBar* GetBarAt(int nIndex) const;
+    // Wraps the row holding the bar: the bars from `index` on start the next row.
+    void WrapRow(const CControlBar* pBar, size_t index);
+    int GetDockedCount() const { return static_cast<int>(m_rows.Count()); }
+    CControlBar* GetFirstBar() const;
+    // In a mini frame: the bar it holds floats.
+    bool HoldsFloatingBars() const { return m_bFloating; }
+
+    // While the frame lays its bars out: whether it only asks for sizes, and what it had
+    // left when this dock bar took its room.
+    bool IsLayoutQuery() const { return m_bLayoutQuery; }
+    const CRect& LayoutRoom() const { return m_rectLayout; }
 
     CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
     void OnUpdateCmdUI(CFrameWnd*, bool) override {}
 
-    std::vector<void*> m_arrBars;
-    bool m_bFloating;
-    bool m_bLayoutQuery = false; // the layout being computed only asks for sizes
-    CRect m_rectLayout;          // what the frame had left when the dock bar took its room
-
 protected:
     LRESULT OnDockSizeParent(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+
+private:
+    // Where a bar dropped at this point (client coordinates) goes.
+    void InsertAt(CControlBar* pBar, POINT ptClient);
+
+    Rows m_rows;
+    const bool m_bFloating;
+    bool m_bLayoutQuery = false;
+    CRect m_rectLayout;
 };
 
 // The dock bar window ids, by side.

@@ -6,6 +6,7 @@
 #include "dock_bar.h"
 #include "frame_wnd.h"
 #include "mini_dock_frame.h"
+#include "owners.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ CSize FrameExtra(HWND hWnd) {
 
 } // namespace
 
-CDockContext::CDockContext(CControlBar* pBar) : m_pBar(pBar), m_pDockSite(pBar->m_pDockSite) {}
+CDockContext::CDockContext(CControlBar* pBar) : m_pBar(pBar), m_pDockSite(pBar->GetDockSite()) {}
 
 CDockContext::~CDockContext() {
     if (IsTracking())
@@ -37,7 +38,7 @@ CDockContext::~CDockContext() {
 void CDockContext::StartDrag(POINT ptScreen) {
     if (IsTracking() || !m_pDockSite)
         return;
-    m_pDockSite = m_pBar->m_pDockSite;
+    m_pDockSite = m_pBar->GetDockSite();
     m_ptStart = CPoint(ptScreen);
     // A floating bar is dragged with its mini frame (by its caption or by the bar), so
     // the shapes start where the frame does.
@@ -68,7 +69,7 @@ UINT CDockContext::TargetAt(const CRect& rectHorz, const CRect& rectVert) const 
                                  AFX_IDW_DOCKBAR_RIGHT};
     for (UINT nID : kIds) {
         const DWORD dwAlign = DockBarAlignOfId(nID);
-        if (!(m_pBar->m_dwDockStyle & dwAlign))
+        if (!(m_pBar->GetDockStyle() & dwAlign))
             continue;
         CDockBar* pDockBar = m_pDockSite->GetDockBar(nID);
         if (!pDockBar)
@@ -110,12 +111,15 @@ void CDockContext::Move(POINT ptScreen) {
 }
 
 void CDockContext::DrawTracker() {
-    HDC hDC = GetDCEx(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    if (!hDC)
-        hDC = GetDC(nullptr);
+    // On the screen, over every window; when the screen is locked, through the lock.
+    std::optional<WindowDC> dc;
+    dc.emplace(nullptr, static_cast<DWORD>(DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE));
+    if (!*dc)
+        dc.emplace(nullptr);
+    const HDC hDC = dc->Get();
     if (!hDC)
         return;
-    HGDIOBJ hOld = SelectObject(hDC, HalftoneBrush());
+    const SelectedObject brush(hDC, HalftoneBrush());
     if (m_bTrackerShown)
         InvertFrame(hDC, m_rectDrawn, m_bDrawnThick ? 3 : 1);
     m_bTrackerShown = false;
@@ -125,8 +129,6 @@ void CDockContext::DrawTracker() {
         InvertFrame(hDC, m_rectDrawn, m_bDrawnThick ? 3 : 1);
         m_bTrackerShown = true;
     }
-    SelectObject(hDC, hOld);
-    ReleaseDC(nullptr, hDC);
 }
 
 void CDockContext::EndDrag(bool bDrop) {
@@ -139,10 +141,21 @@ void CDockContext::EndDrag(bool bDrop) {
     if (m_nDropTarget != 0) {
         m_pDockSite->DockControlBar(m_pBar, m_nDropTarget, &m_rectTrack);
     } else {
-        m_ptMRUFloatPos = m_rectTrack.TopLeft();
-        m_bHaveFloatPos = true;
+        RememberFloat(m_rectTrack.TopLeft());
         m_pDockSite->FloatControlBar(m_pBar, m_rectTrack.TopLeft());
     }
+}
+
+void CDockContext::RememberFloat(POINT ptScreen) {
+    m_ptMRUFloatPos = CPoint(ptScreen);
+    m_bHaveFloatPos = true;
+}
+
+void CDockContext::MoveResizedFrame(std::optional<int> left, std::optional<int> top) {
+    if (left)
+        m_rectFrameDragHorz.left = *left;
+    if (top)
+        m_rectFrameDragHorz.top = *top;
 }
 
 void CDockContext::StartResize(UINT nHitTest, POINT ptScreen) {
@@ -250,8 +263,8 @@ void CDockContext::ToggleDocking() {
         return;
     if (m_pBar->IsFloating()) {
         UINT nID = m_uMRUDockID;
-        if (!nID || !(m_pBar->m_dwDockStyle & DockBarAlignOfId(nID)))
-            nID = DockBarIdOfStyle(m_pBar->m_dwDockStyle);
+        if (!nID || !(m_pBar->GetDockStyle() & DockBarAlignOfId(nID)))
+            nID = DockBarIdOfStyle(m_pBar->GetDockStyle());
         if (nID)
             m_pDockSite->DockControlBar(m_pBar, nID);
     } else {
@@ -265,10 +278,8 @@ HBRUSH CDockContext::HalftoneBrush() {
         WORD pattern[8];
         for (int i = 0; i < 8; ++i)
             pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
-        HBITMAP hBitmap = CreateBitmap(8, 8, 1, 1, pattern);
-        HBRUSH h = CreatePatternBrush(hBitmap);
-        DeleteObject(hBitmap);
-        return h;
+        const UniqueGdiObject bitmap(CreateBitmap(8, 8, 1, 1, pattern));
+        return CreatePatternBrush(static_cast<HBITMAP>(bitmap.Get()));
     }();
     return hBrush;
 }

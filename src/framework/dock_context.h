@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 class CControlBar;
 class CDockBar;
 class CFrameWnd;
@@ -31,17 +33,20 @@ public:
     bool OnTrackMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CancelTracking();
 
-    CControlBar* m_pBar;
-    CFrameWnd* m_pDockSite;
-    UINT m_nHitTest = 0;       // the edge or corner of the mini frame being dragged
-    CRect m_rectFrameDragHorz; // the mini frame's rectangle while it is resized
-    UINT m_uMRUDockID = 0;     // the side the bar was last docked on
-    CPoint m_ptMRUFloatPos;    // where it last floated
-    bool m_bHaveFloatPos = false;
+    // Where the bar was last docked (a dock bar id) and where it last floated: a double
+    // click sends it back there.
+    void RememberDock(UINT nDockBarID) { m_uMRUDockID = nDockBarID; }
+    void RememberFloat(POINT ptScreen);
 
-    // Where the drag would put the bar now: a dock bar id, or 0 for floating.
-    UINT m_nDropTarget = 0;
-    CRect m_rectTrack; // the tracking rectangle, in screen coordinates
+    // While the mini frame is resized: the edge or corner being dragged (a hit-test code,
+    // 0 when none), and the frame's new left or top edge when the bar moves it.
+    UINT ResizeEdge() const { return m_nHitTest; }
+    void MoveResizedFrame(std::optional<int> left, std::optional<int> top);
+
+    // While dragging: where the drop would put the bar (a dock bar id, or 0 for
+    // floating), and the tracking rectangle in screen coordinates.
+    UINT DropTarget() const { return m_nDropTarget; }
+    const CRect& TrackRect() const { return m_rectTrack; }
 
 private:
     void Move(POINT ptScreen);
@@ -50,6 +55,16 @@ private:
     void EndResize();
     void DrawTracker();
     UINT TargetAt(const CRect& rectHorz, const CRect& rectVert) const;
+
+    CControlBar* m_pBar;
+    CFrameWnd* m_pDockSite;
+    UINT m_nHitTest = 0;
+    CRect m_rectFrameDragHorz; // the mini frame's rectangle while it is resized
+    UINT m_uMRUDockID = 0;
+    CPoint m_ptMRUFloatPos;
+    bool m_bHaveFloatPos = false;
+    UINT m_nDropTarget = 0;
+    CRect m_rectTrack;
 
     bool m_bDragging = false;
     bool m_bResizing = false;

@@ -39,39 +39,38 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, const RECT* l
     if (!pBar || !pBar->m_hWnd)
         return;
     if (nDockBarID == 0)
-        nDockBarID = DockBarIdOfStyle(pBar->GetBarStyle() & pBar->m_dwDockStyle & CBRS_ALIGN_ANY);
+        nDockBarID = DockBarIdOfStyle(pBar->GetBarStyle() & pBar->GetDockStyle() & CBRS_ALIGN_ANY);
     if (nDockBarID == 0)
-        nDockBarID = DockBarIdOfStyle(pBar->m_dwDockStyle);
+        nDockBarID = DockBarIdOfStyle(pBar->GetDockStyle());
     CDockBar* pDockBar = GetDockBar(nDockBarID);
     if (!pDockBar)
         return;
     pDockBar->DockControlBar(pBar, lpRect);
-    if (pBar->m_pDockContext)
-        pBar->m_pDockContext->m_uMRUDockID = nDockBarID;
+    if (CDockContext* pContext = pBar->GetDockContext())
+        pContext->RememberDock(nDockBarID);
     RecalcLayout();
 }
 
 void CFrameWnd::FloatControlBar(CControlBar* pBar, POINT ptScreen) {
     if (!pBar || !pBar->m_hWnd)
         return;
-    auto* pOld = dynamic_cast<CDockBar*>(pBar->m_pDockBar);
+    CDockBar* pOld = pBar->GetDockBar();
+    CDockContext* pContext = pBar->GetDockContext();
     CMiniDockFrameWnd* pFrame = nullptr;
-    if (pOld && pOld->m_bFloating && pOld->GetDockedCount() == 1) {
+    if (pOld && pOld->HoldsFloatingBars() && pOld->GetDockedCount() == 1) {
         pFrame = dynamic_cast<CMiniDockFrameWnd*>(pOld->GetParentFrame());
     } else {
-        if (pOld && !pOld->m_bFloating && pBar->m_pDockContext)
-            pBar->m_pDockContext->m_uMRUDockID = static_cast<UINT>(pOld->GetDlgCtrlID());
+        if (pOld && !pOld->HoldsFloatingBars() && pContext)
+            pContext->RememberDock(static_cast<UINT>(pOld->GetDlgCtrlID()));
         pFrame = new CMiniDockFrameWnd;
-        if (!pFrame->Create(this, pBar->GetBarStyle()))
+        if (!pFrame->Create(this))
             return; // the frame deleted itself
-        pFrame->m_wndDockBar.DockControlBar(pBar);
+        pFrame->DockBar().DockControlBar(pBar);
     }
     if (!pFrame)
         return;
-    if (pBar->m_pDockContext) {
-        pBar->m_pDockContext->m_ptMRUFloatPos = CPoint(ptScreen);
-        pBar->m_pDockContext->m_bHaveFloatPos = true;
-    }
+    if (pContext)
+        pContext->RememberFloat(ptScreen);
     pFrame->SetWindowPos(nullptr, ptScreen.x, ptScreen.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pFrame->RecalcLayout();

@@ -1,5 +1,7 @@
 #include "document.h"
 
+#include "owners.h"
+
 #include <algorithm>
 
 #include "doc_template.h"
@@ -68,14 +70,14 @@ bool CDocument::OnNewDocument() {
 
 bool CDocument::OnOpenDocument(const char* lpszPathName) {
     // The document has no contents to read; the file must exist and be readable.
-    HANDLE hFile = CreateFileA(lpszPathName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(CreateFileA(lpszPathName, GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         const std::string text = std::string("Cannot open the document ") + lpszPathName + ".";
         AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    CloseHandle(hFile);
     DeleteContents();
     SetModifiedFlag(false);
     return true;

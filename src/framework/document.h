@@ -42,9 +42,8 @@ public:
     virtual bool CanCloseFrame(CFrameWnd* pFrame);
     virtual bool DoFileSave();
 
-    bool m_bAutoDelete = true; // delete the document when its last view goes
-
 protected:
+    bool m_bAutoDelete = true; // delete the document when its last view goes
     std::string m_strTitle;
     std::string m_strPathName;
     CSingleDocTemplate* m_pDocTemplate = nullptr;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "control_bar.h"
 #include "document.h"
@@ -12,6 +13,13 @@
 #include "win_app.h"
 
 namespace {
+
+// Menu item ids from here on are the system's commands (SC_SIZE to SC_CONTEXTHELP and
+// what lies between), never ours.
+constexpr UINT kFirstSystemCommand = 0xF000;
+constexpr UINT kEndOfSystemCommands = 0xF1F0;
+// WM_MENUSELECT's flags when the menu closes (with no menu handle).
+constexpr UINT kMenuClosed = 0xFFFF;
 
 const char* FrameClassName() {
     static const char* const name = CWnd::RegisterFrameworkClass("DscpFrame");
@@ -50,12 +58,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_NOTIFY_RANGE(TBN_HOTITEMCHANGE, 0, 0xFFFF, OnToolbarHotItemChange)
 END_MESSAGE_MAP()
 
-CFrameWnd::~CFrameWnd() {
-    if (m_hIconBig)
-        DestroyIcon(m_hIconBig);
-    if (m_hIconSmall)
-        DestroyIcon(m_hIconSmall);
-}
+CFrameWnd::~CFrameWnd() = default;
 
 void CFrameWnd::PostNcDestroy() {
     // Frames are made on the heap by templates and by other windows, and go with their
@@ -80,10 +83,10 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_hAccelTable = LoadAcceleratorsA(hInst, MAKEINTRESOURCEA(nIDResource));
     HMENU hMenu = LoadMenuA(hInst, MAKEINTRESOURCEA(nIDResource));
     m_hMenuDefault = hMenu;
-    m_hIconBig =
-        LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-    m_hIconSmall =
-        LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    m_iconBig.Reset(
+        LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+    m_iconSmall.Reset(
+        LoadFrameIcon(nIDResource, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
 
     const bool bChild = (dwDefaultStyle & WS_CHILD) != 0;
     if (!CreateEx(0, nullptr, m_strTitle.c_str(), dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -92,10 +95,10 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
         // The frame is gone (it deletes itself); so is a menu it had taken.
         return false;
     }
-    if (m_hIconBig)
-        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIconBig));
-    if (m_hIconSmall)
-        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
+    if (m_iconBig)
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_iconBig.Get()));
+    if (m_iconSmall)
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_iconSmall.Get()));
     if (!pContext)
         SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, true, true);
     return true;
@@ -128,12 +131,11 @@ bool CFrameWnd::OnCreateClient(LPCREATESTRUCTA, CCreateContext* pContext) {
 }
 
 CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
-    CObject* pObject = pContext->m_pNewViewClass->CreateObject();
-    auto* pView = dynamic_cast<CWnd*>(pObject);
-    if (!pView) {
-        delete pObject;
+    std::unique_ptr<CObject> pObject(pContext->m_pNewViewClass->CreateObject());
+    auto* pView = dynamic_cast<CWnd*>(pObject.get());
+    if (!pView)
         return nullptr;
-    }
+    pObject.release(); // the view owns itself from here on
     // A view that fails to be created deletes itself.
     if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
                        nID, pContext))
@@ -200,10 +202,9 @@ void CFrameWnd::ActivateFrame(int nCmdShow) {
             nCmdShow = SW_RESTORE;
     }
     CWinApp* pApp = AfxGetApp();
-    if (pApp && pApp->m_pMainWnd == this && pApp->m_nCmdShow != -1) {
-        nCmdShow = pApp->m_nCmdShow; // how the program was asked to start, once
-        pApp->m_nCmdShow = -1;
-    }
+    if (pApp && pApp->GetMainWnd() == this)
+        if (const int nStart = pApp->TakeCmdShow(); nStart != -1)
+            nCmdShow = nStart; // how the program was asked to start, once
     if (nCmdShow != -1) {
         ShowWindow(nCmdShow);
         RecalcLayout();
@@ -219,6 +220,14 @@ void CFrameWnd::OnUpdateFrameTitle(bool bAddToTitle) {
         title = pDoc->GetTitle() + " - " + m_strTitle;
     if (GetWindowText() != title)
         SetWindowText(title);
+}
+
+CFrameWnd* CWnd::GetParentFrame() const {
+    for (HWND h = ::GetParent(m_hWnd); h; h = ::GetParent(h)) {
+        if (auto* pFrame = dynamic_cast<CFrameWnd*>(FromHandlePermanent(h)))
+            return pFrame;
+    }
+    return nullptr;
 }
 
 void CFrameWnd::AddControlBar(CControlBar* pBar) {
@@ -258,18 +267,18 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, bool bShow, bool bDelay) {
         }
 }
 
-void CFrameWnd::RecalcLayout(bool) {
+void CFrameWnd::RecalcLayout() {
     if (m_bInRecalcLayout || !m_hWnd)
         return;
     m_bInRecalcLayout = true;
-    m_nIdleFlags &= ~static_cast<UINT>(idleLayout | idleNotify);
+    m_nIdleFlags &= ~static_cast<UINT>(idleLayout);
     RECT border = m_rectBorder;
-    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &border);
+    RepositionBars(0, kAllChildIds, AFX_IDW_PANE_FIRST, reposExtra, &border);
     m_bInRecalcLayout = false;
 }
 
-void CFrameWnd::DelayRecalcLayout(bool bNotify) {
-    m_nIdleFlags |= idleLayout | (bNotify ? idleNotify : 0);
+void CFrameWnd::DelayRecalcLayout() {
+    m_nIdleFlags |= idleLayout;
 }
 
 void CFrameWnd::OnSize(UINT nType, int, int) {
@@ -278,11 +287,11 @@ void CFrameWnd::OnSize(UINT nType, int, int) {
         RecalcLayout();
 }
 
-BOOL CFrameWnd::OnEraseBkgnd(HDC hDC) {
+bool CFrameWnd::OnEraseBkgnd(HDC hDC) {
     // The view covers the middle; only the frame's uncovered edges need a background.
     if (m_pViewActive && m_pViewActive->IsWindowVisible())
-        return TRUE;
-    return static_cast<BOOL>(DefWindowProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0));
+        return true;
+    return DefWindowProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0) != 0;
 }
 
 void CFrameWnd::OnSetFocus(HWND) {
@@ -302,7 +311,7 @@ void CFrameWnd::OnClose() {
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
     UpdateFloatingBars(wParam != 0);
     if (m_nIdleFlags & idleLayout)
-        RecalcLayout((m_nIdleFlags & idleNotify) != 0);
+        RecalcLayout();
     if (m_nIdleFlags & idleTitle) {
         m_nIdleFlags &= ~static_cast<UINT>(idleTitle);
         OnUpdateFrameTitle(true);
@@ -326,7 +335,7 @@ bool CFrameWnd::PreTranslateMessage(MSG* pMsg) {
     return false;
 }
 
-void CFrameWnd::OnInitMenuPopup(HMENU hMenu, UINT, BOOL bSysMenu) {
+void CFrameWnd::OnInitMenuPopup(HMENU hMenu, UINT, bool bSysMenu) {
     Default();
     if (bSysMenu)
         return;
@@ -339,16 +348,16 @@ void CFrameWnd::OnInitMenuPopup(HMENU hMenu, UINT, BOOL bSysMenu) {
             continue; // separators and submenus (their items update when they open)
         state.m_nIndex = static_cast<UINT>(i);
         state.m_nID = nID;
-        state.DoUpdate(this, m_bAutoMenuEnable && nID < 0xF000);
+        state.DoUpdate(this, m_bAutoMenuEnable && nID < kFirstSystemCommand);
     }
 }
 
 void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hMenu) {
-    if (nFlags == 0xFFFF && !hMenu)
+    if (nFlags == kMenuClosed && !hMenu)
         m_nIDTracking = AFX_IDS_IDLEMESSAGE; // the menu closed
     else if (nFlags & (MF_SEPARATOR | MF_POPUP))
         m_nIDTracking = 0;
-    else if (nItemID >= 0xF000 && nItemID < 0xF1F0)
+    else if (nItemID >= kFirstSystemCommand && nItemID < kEndOfSystemCommands)
         m_nIDTracking = 0; // system commands have no prompts of ours
     else
         m_nIDTracking = nItemID;
@@ -356,7 +365,7 @@ void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hMenu) {
         SendMessage(WM_SETMESSAGESTRING, m_nIDTracking);
 }
 
-void CFrameWnd::OnExitMenuLoop(BOOL) {
+void CFrameWnd::OnExitMenuLoop(bool) {
     m_nIDTracking = AFX_IDS_IDLEMESSAGE;
     if (m_nIDLastMessage != AFX_IDS_IDLEMESSAGE)
         SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "owners.h"
 #include "wnd.h"
 
 class CControlBar;
@@ -54,8 +55,9 @@ public:
     CControlBar* GetControlBar(UINT nID) const;
     const std::vector<CControlBar*>& GetControlBars() const { return m_listControlBars; }
     void ShowControlBar(CControlBar* pBar, bool bShow, bool bDelay);
-    virtual void RecalcLayout(bool bNotify = true);
-    void DelayRecalcLayout(bool bNotify = true);
+    virtual void RecalcLayout();
+    // Lays the bars out again at the next idle time.
+    void DelayRecalcLayout();
 
     // Docking (dock_site.cpp, bar_state.cpp): dock bars on the sides allowed, bars
     // docked on a side (0: the first side their style and docking style share) or
@@ -85,25 +87,25 @@ public:
     CRect m_rectBorder; // room kept free around the view
 
 protected:
-    enum IdleFlags { idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    enum IdleFlags { idleTitle = 2, idleLayout = 8 };
     UINT m_nIdleFlags = 0;
     UINT m_nIDTracking = 0;
     UINT m_nIDLastMessage = 0;
     CView* m_pViewActive = nullptr;
     std::vector<CControlBar*> m_listControlBars;
     bool m_bInRecalcLayout = false;
-    HICON m_hIconBig = nullptr;
-    HICON m_hIconSmall = nullptr;
+    UniqueIcon m_iconBig;
+    UniqueIcon m_iconSmall;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();
     void OnClose();
     void OnSize(UINT nType, int cx, int cy);
-    BOOL OnEraseBkgnd(HDC hDC);
+    bool OnEraseBkgnd(HDC hDC);
     void OnSetFocus(HWND hWndOld);
-    void OnInitMenuPopup(HMENU hMenu, UINT nIndex, BOOL bSysMenu);
+    void OnInitMenuPopup(HMENU hMenu, UINT nIndex, bool bSysMenu);
     void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hMenu);
-    void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
+    void OnExitMenuLoop(bool bIsTrackPopupMenu);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     bool OnBarCheck(UINT nID);

@@ -1,13 +1,21 @@
 #pragma once
 // Layout arithmetic of the frame and its bars, as pure functions over rectangles:
 // each bar takes its room from one side of what is left, the view gets the rest.
-// Portable, so it is tested natively.
+// Portable, so it is tested natively. LayoutPoint, LayoutSize and LayoutRect are the
+// framework's own geometry; types.h converts them to and from the platform's.
 
 #include <vector>
 
 struct LayoutPoint {
     int x = 0;
     int y = 0;
+};
+
+struct LayoutSize {
+    int cx = 0;
+    int cy = 0;
+    bool operator==(const LayoutSize& o) const { return cx == o.cx && cy == o.cy; }
+    bool operator!=(const LayoutSize& o) const { return !(*this == o); }
 };
 
 struct LayoutRect {

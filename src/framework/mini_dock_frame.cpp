@@ -28,25 +28,27 @@ CSize CMiniDockFrameWnd::FrameExtra() {
     return CSize(rc.right - rc.left, rc.bottom - rc.top);
 }
 
-bool CMiniDockFrameWnd::Create(CFrameWnd* pParent, DWORD dwBarStyle) {
+bool CMiniDockFrameWnd::Create(CFrameWnd* pParent) {
     m_pMainFrame = pParent;
     m_dwMiniStyle = MFS_4THICKFRAME;
-    (void)dwBarStyle;
     return CreateEx(kMiniExStyle, nullptr, "", kMiniStyle, 0, 0, 50, 50, pParent->m_hWnd, nullptr);
 }
 
 int CMiniDockFrameWnd::OnCreate(LPCREATESTRUCTA) {
-    if (!m_wndDockBar.Create(this, CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT))
+    if (!m_wndDockBar.Create(this, CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT, m_pMainFrame))
         return -1;
-    m_wndDockBar.m_pDockSite = m_pMainFrame;
     return 0;
 }
 
-void CMiniDockFrameWnd::RecalcLayout(bool) {
+void CMiniDockFrameWnd::AllowCornerResize() {
+    m_dwMiniStyle &= ~MFS_4THICKFRAME;
+}
+
+void CMiniDockFrameWnd::RecalcLayout() {
     if (m_bInRecalcLayout || !m_hWnd)
         return;
     m_bInRecalcLayout = true;
-    m_nIdleFlags &= ~static_cast<UINT>(idleLayout | idleNotify);
+    m_nIdleFlags &= ~static_cast<UINT>(idleLayout);
     CControlBar* pBar = GetBar();
     if (pBar)
         pBar->RecalcDelayShow(nullptr);
@@ -95,14 +97,14 @@ LRESULT CMiniDockFrameWnd::OnNcHitTestMini(WPARAM, LPARAM) {
 LRESULT CMiniDockFrameWnd::OnNcLButtonDownMini(WPARAM wParam, LPARAM lParam) {
     CControlBar* pBar = GetBar();
     const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    if (pBar && pBar->m_pDockContext) {
+    if (CDockContext* pContext = pBar ? pBar->GetDockContext() : nullptr) {
         if (wParam == HTCAPTION) {
             ::SetActiveWindow(m_hWnd);
-            pBar->m_pDockContext->StartDrag(pt);
+            pContext->StartDrag(pt);
             return 0;
         }
         if (wParam >= HTSIZEFIRST && wParam <= HTSIZELAST) {
-            pBar->m_pDockContext->StartResize(static_cast<UINT>(wParam), pt);
+            pContext->StartResize(static_cast<UINT>(wParam), pt);
             return 0;
         }
     }
@@ -111,8 +113,8 @@ LRESULT CMiniDockFrameWnd::OnNcLButtonDownMini(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMiniDockFrameWnd::OnNcLButtonDblClkMini(WPARAM wParam, LPARAM) {
     CControlBar* pBar = GetBar();
-    if (wParam == HTCAPTION && pBar && pBar->m_pDockContext) {
-        pBar->m_pDockContext->ToggleDocking();
+    if (wParam == HTCAPTION && pBar && pBar->GetDockContext()) {
+        pBar->GetDockContext()->ToggleDocking();
         return 0;
     }
     return Default();

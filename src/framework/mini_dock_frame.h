@@ -15,15 +15,15 @@ class CMiniDockFrameWnd : public CFrameWnd {
     DECLARE_MESSAGE_MAP()
 public:
     CMiniDockFrameWnd();
-    bool Create(CFrameWnd* pParent, DWORD dwBarStyle);
-    void RecalcLayout(bool bNotify = true) override;
-    CControlBar* GetBar() const { return m_wndDockBar.GetBarAt(1); }
+    bool Create(CFrameWnd* pParent);
+    void RecalcLayout() override;
+    CControlBar* GetBar() const { return m_wndDockBar.GetFirstBar(); }
+    CDockBar& DockBar() { return m_wndDockBar; }
     // What the frame adds around its bar: the thick border and the small caption.
     static CSize FrameExtra();
-
-    CDockBar m_wndDockBar;
-    DWORD m_dwMiniStyle = MFS_4THICKFRAME;
-    CFrameWnd* m_pMainFrame = nullptr;
+    // Its corners resize too (at first it resizes by its edges alone).
+    void AllowCornerResize();
+    bool CornersResize() const { return (m_dwMiniStyle & MFS_4THICKFRAME) == 0; }
 
 protected:
     void OnClose();
@@ -32,4 +32,9 @@ protected:
     LRESULT OnNcLButtonDblClkMini(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetMinMaxInfoMini(WPARAM wParam, LPARAM lParam);
     int OnCreate(LPCREATESTRUCTA lpcs);
+
+private:
+    CDockBar m_wndDockBar;
+    DWORD m_dwMiniStyle = MFS_4THICKFRAME;
+    CFrameWnd* m_pMainFrame = nullptr;
 };

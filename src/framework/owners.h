@@ -58,6 +58,11 @@ struct Kernel {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { CloseHandle(h); }
 };
+struct File {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
 struct RegistryKey {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
@@ -71,18 +76,21 @@ struct GdiObject {
 } // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
+using UniqueFile = UniqueHandle<handle_traits::File>; // CreateFile's: INVALID_HANDLE_VALUE is none
 using UniqueRegKey = UniqueHandle<handle_traits::RegistryKey>;
 using UniqueGdiObject = UniqueHandle<handle_traits::GdiObject>;
 using UniqueMemoryDC = UniqueHandle<handle_traits::NullIsNone<HDC, DeleteDC>>;
 using UniqueMenu = UniqueHandle<handle_traits::NullIsNone<HMENU, DestroyMenu>>;
 using UniqueIcon = UniqueHandle<handle_traits::NullIsNone<HICON, DestroyIcon>>;
 
-// A window's device context from GetDC/GetWindowDC, given back with ReleaseDC.
+// A window's device context from GetDC/GetWindowDC/GetDCEx, given back with ReleaseDC.
 class WindowDC {
 public:
     enum Kind { Client, Whole };
     explicit WindowDC(HWND hWnd, Kind kind = Client)
         : m_hWnd(hWnd), m_hDC(kind == Whole ? GetWindowDC(hWnd) : GetDC(hWnd)) {}
+    // With GetDCEx's DCX_ flags.
+    WindowDC(HWND hWnd, DWORD dcxFlags) : m_hWnd(hWnd), m_hDC(GetDCEx(hWnd, nullptr, dcxFlags)) {}
     ~WindowDC() {
         if (m_hDC)
             ReleaseDC(m_hWnd, m_hDC);

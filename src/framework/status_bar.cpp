@@ -1,5 +1,7 @@
 #include "status_bar.h"
 
+#include "owners.h"
+
 #include <algorithm>
 
 #include "frame_wnd.h"
@@ -40,14 +42,10 @@ bool CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
 }
 
 int CStatusBar::MeasureText(const std::string& text) const {
-    HDC hDC = GetDC(m_hWnd);
-    auto hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    HGDIOBJ hOld = hFont ? SelectObject(hDC, hFont) : nullptr;
+    const WindowDC dc(m_hWnd);
+    const SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
     SIZE size{0, 0};
-    GetTextExtentPoint32A(hDC, text.c_str(), static_cast<int>(text.size()), &size);
-    if (hOld)
-        SelectObject(hDC, hOld);
-    ReleaseDC(m_hWnd, hDC);
+    GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
@@ -136,19 +134,17 @@ void CStatusBar::UpdateParts() {
 
 CSize CStatusBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     const CSize extra = CControlBar::CalcFixedLayout(false, bHorz);
-    HDC hDC = GetDC(m_hWnd);
-    auto hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    HGDIOBJ hOld = hFont ? SelectObject(hDC, hFont) : nullptr;
     TEXTMETRICA tm{};
-    GetTextMetricsA(hDC, &tm);
-    if (hOld)
-        SelectObject(hDC, hOld);
-    ReleaseDC(m_hWnd, hDC);
+    {
+        const WindowDC dc(m_hWnd);
+        const SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+        GetTextMetricsA(dc.Get(), &tm);
+    }
     int borders[3] = {};
     SendMessage(SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
     const int cy =
         std::max<int>(tm.tmHeight + 2 * borders[1] + 6, GetSystemMetrics(SM_CYHSCROLL) + 4);
-    return CSize(bStretch ? 32767 : extra.cx, cy + extra.cy);
+    return CSize(bStretch ? kStretchLength : extra.cx, cy + extra.cy);
 }
 
 void CStatusBar::OnUpdateCmdUI(CFrameWnd* pTarget, bool) {

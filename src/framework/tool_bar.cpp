@@ -150,8 +150,8 @@ void CToolBar::SetButtonStyle(int nIndex, UINT nStyle) {
     SendMessage(TB_SETBUTTONINFOA, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&info));
     // A drop-down arrow widens the button: the frame lays its bars out again.
     SendMessage(TB_AUTOSIZE);
-    if (m_pDockSite)
-        m_pDockSite->DelayRecalcLayout();
+    if (GetDockSite())
+        GetDockSite()->DelayRecalcLayout();
 }
 
 CRect CToolBar::GetItemRect(int nIndex) const {
@@ -207,15 +207,15 @@ CSize CToolBar::ButtonsExtent() const {
 }
 
 CSize CToolBar::CalcFixedLayout(bool bStretch, bool bHorz) {
-    WrapButtons(bHorz ? 32767 : 0);
+    WrapButtons(bHorz ? kStretchLength : 0);
     const CSize extra = CControlBar::CalcFixedLayout(false, bHorz);
     const CSize content = ButtonsExtent();
     CSize size(content.cx + extra.cx, content.cy + extra.cy);
     if (bStretch) {
         if (bHorz)
-            size.cx = 32767;
+            size.cx = kStretchLength;
         else
-            size.cy = 32767;
+            size.cy = kStretchLength;
     }
     return size;
 }
@@ -249,17 +249,17 @@ bool CToolBar::IsOnButton(POINT ptClient) const {
 }
 
 void CToolBar::OnLButtonDown(UINT, POINT pt) {
-    if (m_pDockContext && !IsOnButton(pt)) {
+    if (GetDockContext() && !IsOnButton(pt)) {
         ::ClientToScreen(m_hWnd, &pt);
-        m_pDockContext->StartDrag(pt);
+        GetDockContext()->StartDrag(pt);
         return;
     }
     Default();
 }
 
 void CToolBar::OnLButtonDblClk(UINT, POINT pt) {
-    if (m_pDockContext && !IsOnButton(pt)) {
-        m_pDockContext->ToggleDocking();
+    if (GetDockContext() && !IsOnButton(pt)) {
+        GetDockContext()->ToggleDocking();
         return;
     }
     Default();

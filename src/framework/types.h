@@ -1,7 +1,10 @@
 #pragma once
-// Small value types over the platform's POINT, SIZE and RECT.
+// Small value types over the platform's POINT, SIZE and RECT, and the one pair of
+// conversions between them and the framework's portable geometry (layout.h).
 
 #include <windows.h>
+
+#include "layout.h"
 
 struct CPoint : POINT {
     CPoint() : POINT{0, 0} {}
@@ -43,8 +46,35 @@ struct CRect : RECT {
         right -= r;
         bottom -= b;
     }
+    // A rectangle turned inside out by deflating becomes an empty one at its corner.
+    void KeepNonNegative() {
+        if (right < left)
+            right = left;
+        if (bottom < top)
+            bottom = top;
+    }
     bool operator==(const CRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
     bool operator!=(const CRect& o) const { return !(*this == o); }
 };
+
+// The framework's portable geometry and the platform's, one way and the other.
+inline LayoutPoint ToLayout(const POINT& p) {
+    return LayoutPoint{p.x, p.y};
+}
+inline LayoutSize ToLayout(const SIZE& s) {
+    return LayoutSize{s.cx, s.cy};
+}
+inline LayoutRect ToLayout(const RECT& r) {
+    return LayoutRect{r.left, r.top, r.right, r.bottom};
+}
+inline CPoint ToPoint(const LayoutPoint& p) {
+    return CPoint(p.x, p.y);
+}
+inline CSize ToSize(const LayoutSize& s) {
+    return CSize(s.cx, s.cy);
+}
+inline CRect ToRect(const LayoutRect& r) {
+    return CRect(r.left, r.top, r.right, r.bottom);
+}

@@ -36,7 +36,7 @@ CWinApp* AfxGetApp() {
 }
 
 CWnd* AfxGetMainWnd() {
-    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+    return g_pApp ? g_pApp->GetMainWnd() : nullptr;
 }
 
 bool AfxLoadString(UINT nID, std::string& rString) {
@@ -95,6 +95,29 @@ CWinApp::~CWinApp() {
         OleUninitialize();
     if (g_pApp == this)
         g_pApp = m_pPreviousApp;
+}
+
+void CWinApp::SetMainWnd(CWnd* pWnd) {
+    if (m_pMainWnd == pWnd)
+        return;
+    if (m_pMainWnd)
+        m_pMainWnd->SetDestroyedHook(nullptr);
+    m_pMainWnd = pWnd;
+    if (pWnd)
+        pWnd->SetDestroyedHook([this, pWnd] {
+            if (m_pMainWnd == pWnd) {
+                m_pMainWnd = nullptr;
+                PostQuitMessage(0);
+            }
+        });
+}
+
+int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) const {
+    if (!lpszCaption) {
+        CWinApp* pApp = AfxGetApp();
+        lpszCaption = pApp ? pApp->m_strAppName.c_str() : "";
+    }
+    return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
 }
 
 bool CWinApp::InitInstance() {

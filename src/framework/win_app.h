@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cmd_target.h"
@@ -29,9 +30,14 @@ public:
     std::string m_strRegistryKey;
     std::string m_strProfileName;
     HINSTANCE m_hInstance = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;  // how the main window shows first; -1 once used
     std::vector<std::string> m_args; // the command line, without the program
-    CWnd* m_pMainWnd = nullptr;
+
+    CWnd* GetMainWnd() const { return m_pMainWnd; }
+    // The window whose end ends the application: when it is destroyed, the message loop
+    // is told to quit.
+    void SetMainWnd(CWnd* pWnd);
+    // How the main window is to show first, once: -1 after the first time.
+    int TakeCmdShow() { return std::exchange(m_nCmdShow, -1); }
 
     virtual bool InitInstance();
     virtual int ExitInstance();
@@ -76,6 +82,10 @@ protected:
     void OnAppExit();
 
 private:
+    friend int AfxWinMain(HINSTANCE hInstance, int nCmdShow);
+
+    CWnd* m_pMainWnd = nullptr;
+    int m_nCmdShow = SW_SHOWNORMAL;
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
     std::unique_ptr<CRecentFileList> m_pRecentFileList;
     CRegistryProfile m_profile;

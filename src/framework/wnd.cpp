@@ -3,10 +3,8 @@
 #include <cstdio>
 #include <exception>
 #include <unordered_map>
+#include <utility>
 #include <vector>
-
-#include "frame_wnd.h"
-#include "win_app.h"
 
 namespace {
 
@@ -206,11 +204,8 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 void CWnd::OnNcDestroyCleanup() {
-    CWinApp* pApp = AfxGetApp();
-    if (pApp && pApp->m_pMainWnd == this) {
-        pApp->m_pMainWnd = nullptr;
-        PostQuitMessage(0);
-    }
+    if (std::function<void()> hook = std::exchange(m_onDestroyed, nullptr))
+        hook();
     if (m_pfnSuper)
         UnsubclassWindow();
     else
@@ -290,7 +285,7 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 namespace {
 
 // Records whether an update handler left a command enabled.
-class CTestCmdUI : public CCmdUI {
+class CEnabledProbe : public CCmdUI {
 public:
     bool m_bEnabled = true;
     void Enable(bool bOn) override {
@@ -317,7 +312,7 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     if (nCode == 0) {
         // A command whose update handler disables it is not run, whatever sent it.
-        CTestCmdUI state;
+        CEnabledProbe state;
         state.m_nID = nID;
         CmdMsg update{nID, 0, CmdPhase::UpdateUI, &state};
         OnCmdMsg(update);
@@ -437,14 +432,6 @@ bool CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
     return true;
 }
 
-CFrameWnd* CWnd::GetParentFrame() const {
-    for (HWND h = ::GetParent(m_hWnd); h; h = ::GetParent(h)) {
-        if (auto* pFrame = dynamic_cast<CFrameWnd*>(FromHandlePermanent(h)))
-            return pFrame;
-    }
-    return nullptr;
-}
-
 HWND CWnd::GetDescendantWindow(int nID) const {
     return FindDescendant(m_hWnd, nID);
 }
@@ -472,14 +459,6 @@ std::string CWnd::GetWindowText() const {
     const int got = ::GetWindowTextA(m_hWnd, &text[0], n + 1);
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
     return text;
-}
-
-int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) const {
-    if (!lpszCaption) {
-        CWinApp* pApp = AfxGetApp();
-        lpszCaption = pApp ? pApp->m_strAppName.c_str() : "";
-    }
-    return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
 }
 
 void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlags,
@@ -513,10 +492,7 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
         if ((nFlags & reposExtra) && lpRectParam)
             rect.DeflateRect(lpRectParam->left, lpRectParam->top, lpRectParam->right,
                              lpRectParam->bottom);
-        if (rect.right < rect.left)
-            rect.right = rect.left;
-        if (rect.bottom < rect.top)
-            rect.bottom = rect.top;
+        rect.KeepNonNegative();
         layout.hDWP = DeferWindowPos(layout.hDWP, hWndLeftOver, nullptr, rect.left, rect.top,
                                      rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_NOZORDER);
     }

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "cmd_target.h"
@@ -23,8 +24,11 @@ struct AFX_SIZEPARENTPARAMS {
     HDWP hDWP; // null: only ask for the sizes
     RECT rect; // what is left of the parent's client area
     SIZE sizeTotal;
-    BOOL bStretch;
+    bool bStretch;
 };
+
+// Every child window id: RepositionBars over all children but the left-over one.
+constexpr UINT kAllChildIds = 0xFFFF;
 
 class CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
@@ -73,6 +77,9 @@ public:
     virtual bool PreTranslateMessage(MSG* pMsg);
     // Called after the window is gone; objects that own themselves delete themselves.
     virtual void PostNcDestroy() {}
+    // What its owner wants done once the window is gone, before PostNcDestroy (the
+    // application ends when its main window goes). Runs once; an empty hook clears it.
+    void SetDestroyedHook(std::function<void()> hook) { m_onDestroyed = std::move(hook); }
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
@@ -92,7 +99,7 @@ public:
     bool ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HWND GetParent() const { return ::GetParent(m_hWnd); }
-    // The nearest frame window above this one (not this one itself).
+    // The nearest frame window above this one (not this one itself); frame_wnd.cpp.
     CFrameWnd* GetParentFrame() const;
     // The descendant window with this id, searching children first.
     HWND GetDescendantWindow(int nID) const;
@@ -113,6 +120,8 @@ public:
         return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr);
     }
     bool KillTimer(UINT_PTR nIDEvent) const { return ::KillTimer(m_hWnd, nIDEvent) != FALSE; }
+    // Without a caption, the application's name is the caption (defined with the
+    // application, win_app.cpp).
     int MessageBox(const char* lpszText, const char* lpszCaption = nullptr,
                    UINT nType = MB_OK) const;
 
@@ -141,4 +150,6 @@ protected:
 private:
     friend struct WndDispatcher;
     void OnNcDestroyCleanup();
+
+    std::function<void()> m_onDestroyed;
 };

@@ -23,7 +23,6 @@ RowEntry SizingBar(int length, int minLength, int thickness = 100, bool hold = f
     e.length = length;
     e.minLength = minLength;
     e.thickness = thickness;
-    e.minThickness = 32;
     e.holdSize = hold;
     return e;
 }
@@ -32,12 +31,6 @@ RowEntry OtherBar(int length) {
     RowEntry e;
     e.sizing = false;
     e.length = length;
-    return e;
-}
-
-RowEntry Sep() {
-    RowEntry e;
-    e.kind = RowEntry::Separator;
     return e;
 }
 
@@ -117,80 +110,79 @@ TEST(BarGeometry, CaptionTextRectStopsBeforeTheButton) {
 }
 
 TEST(RowSharing, OneBarTakesTheWholeDifferenceAndLosesItsHold) {
-    std::vector<RowEntry> row{Sep(), SizingBar(200, 32, 100, true), Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 600));
-    EXPECT_EQ(row[1].length, 602);
-    EXPECT_FALSE(row[1].holdSize);
+    std::vector<RowEntry> row{SizingBar(200, 32, 100, true)};
+    const RowShare share = ShareRowLength(row, 0, 600);
+    EXPECT_TRUE(share.align);
+    EXPECT_FALSE(share.wrapAt);
+    EXPECT_EQ(row[0].length, 602);
+    EXPECT_FALSE(row[0].holdSize);
 }
 
 TEST(RowSharing, TwoBarsShareThePixelsOneByOneWithACommonThickness) {
-    std::vector<RowEntry> row{Sep(), SizingBar(200, 32, 120), SizingBar(200, 32, 90), Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 405));
+    std::vector<RowEntry> row{SizingBar(200, 32, 120), SizingBar(200, 32, 90)};
+    EXPECT_TRUE(ShareRowLength(row, 0, 405).align);
     // Lengths less the 2-pixel overlap fill the room.
-    EXPECT_EQ((row[1].length - 2) + (row[2].length - 2), 405);
-    EXPECT_EQ(row[1].length, 205);
-    EXPECT_EQ(row[2].length, 204);
+    EXPECT_EQ((row[0].length - 2) + (row[1].length - 2), 405);
+    EXPECT_EQ(row[0].length, 205);
+    EXPECT_EQ(row[1].length, 204);
+    EXPECT_EQ(row[0].thickness, 120);
     EXPECT_EQ(row[1].thickness, 120);
-    EXPECT_EQ(row[2].thickness, 120);
 }
 
 TEST(RowSharing, AHeldBarKeepsItsLengthAndABarAtItsMinimumGivesNothing) {
-    std::vector<RowEntry> row{Sep(), SizingBar(300, 32, 100, true), SizingBar(40, 32),
-                              SizingBar(300, 32), Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 300 + 38 + 298 - 20));
-    EXPECT_EQ(row[1].length, 300);
-    EXPECT_EQ(row[2].length, 32 + 0);
-    EXPECT_EQ(row[3].length, 300 - 10); // the middle bar gave 8 before its minimum
-    EXPECT_FALSE(row[1].holdSize);      // released once the difference is gone
+    std::vector<RowEntry> row{SizingBar(300, 32, 100, true), SizingBar(40, 32), SizingBar(300, 32)};
+    EXPECT_TRUE(ShareRowLength(row, 0, 300 + 38 + 298 - 20).align);
+    EXPECT_EQ(row[0].length, 300);
+    EXPECT_EQ(row[1].length, 32 + 0);
+    EXPECT_EQ(row[2].length, 300 - 10); // the middle bar gave 8 before its minimum
+    EXPECT_FALSE(row[0].holdSize);      // released once the difference is gone
 }
 
 TEST(RowSharing, HeldBarsGiveWhenNoOtherBarCan) {
-    std::vector<RowEntry> row{Sep(), SizingBar(100, 32, 100, true), SizingBar(100, 32, 100, true),
-                              Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 180));
+    std::vector<RowEntry> row{SizingBar(100, 32, 100, true), SizingBar(100, 32, 100, true)};
+    ShareRowLength(row, 0, 180);
+    EXPECT_EQ(row[0].length, 92);
     EXPECT_EQ(row[1].length, 92);
-    EXPECT_EQ(row[2].length, 92);
 }
 
 TEST(RowSharing, OtherBarsKeepTheirLengthAndTakeItOffTheRoom) {
-    std::vector<RowEntry> row{Sep(), SizingBar(100, 32), OtherBar(52), Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 300));
-    EXPECT_EQ(row[1].length, 300 - 50 + 2);
+    std::vector<RowEntry> row{SizingBar(100, 32), OtherBar(52)};
+    ShareRowLength(row, 0, 300);
+    EXPECT_EQ(row[0].length, 300 - 50 + 2);
 }
 
 TEST(RowSharing, AnOverflowBeforeTheBarEndsTheRowThereWithoutAlignment) {
-    std::vector<RowEntry> row{Sep(), OtherBar(150), OtherBar(150), SizingBar(100, 50), Sep()};
-    EXPECT_FALSE(ShareRowLength(row, 3, 200));
-    ASSERT_EQ(row.size(), 6u);
-    EXPECT_EQ(row[3].kind, RowEntry::Separator); // after the bar that overflowed
-    EXPECT_EQ(row[4].length, 100);
+    std::vector<RowEntry> row{OtherBar(150), OtherBar(150), SizingBar(100, 50)};
+    const RowShare share = ShareRowLength(row, 2, 200);
+    EXPECT_FALSE(share.align);
+    EXPECT_EQ(share.wrapAt, 2u); // after the bar that overflowed
+    EXPECT_EQ(row[2].length, 100);
 }
 
 TEST(RowSharing, AnOverflowAfterTheBarStartsANewRowWithThatBar) {
-    std::vector<RowEntry> row{Sep(), SizingBar(100, 60), SizingBar(100, 60), SizingBar(100, 60),
-                              Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 130));
-    ASSERT_EQ(row.size(), 6u);
-    EXPECT_EQ(row[3].kind, RowEntry::Separator);
-    EXPECT_EQ((row[1].length - 2) + (row[2].length - 2), 130);
+    std::vector<RowEntry> row{SizingBar(100, 60), SizingBar(100, 60), SizingBar(100, 60)};
+    const RowShare share = ShareRowLength(row, 0, 130);
+    EXPECT_TRUE(share.align);
+    EXPECT_EQ(share.wrapAt, 2u);
+    EXPECT_EQ((row[0].length - 2) + (row[1].length - 2), 130);
+    EXPECT_EQ(row[2].length, 100); // it waits for its own row
 }
 
 TEST(RowSharing, AnOverflowAtTheBarSetsItToItsMinimum) {
-    std::vector<RowEntry> row{Sep(), SizingBar(300, 80), Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 1, 40));
-    EXPECT_EQ(row[1].length, 80);
-    EXPECT_EQ(row.size(), 3u);
+    std::vector<RowEntry> row{SizingBar(300, 80)};
+    const RowShare share = ShareRowLength(row, 0, 40);
+    EXPECT_TRUE(share.align);
+    EXPECT_FALSE(share.wrapAt);
+    EXPECT_EQ(row[0].length, 80);
 }
 
-TEST(RowSharing, InvisibleBarsAndPlaceholdersTakeNoPart) {
+TEST(RowSharing, InvisibleBarsTakeNoPart) {
     RowEntry hidden = SizingBar(500, 32);
     hidden.visible = false;
-    RowEntry placeholder;
-    placeholder.kind = RowEntry::Placeholder;
-    std::vector<RowEntry> row{Sep(), placeholder, hidden, SizingBar(100, 32), Sep()};
-    EXPECT_TRUE(ShareRowLength(row, 3, 250));
-    EXPECT_EQ(row[3].length, 252);
-    EXPECT_EQ(row[2].length, 500);
+    std::vector<RowEntry> row{hidden, SizingBar(100, 32)};
+    ShareRowLength(row, 1, 250);
+    EXPECT_EQ(row[1].length, 252);
+    EXPECT_EQ(row[0].length, 500);
 }
 
 TEST(RowAlignment, BarsOverlapByTwoPixels) {

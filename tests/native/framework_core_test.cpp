@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dock_rows.h"
 #include "layout.h"
 #include "resource_text.h"
 #include "shell_command.h"
@@ -35,6 +36,52 @@ TEST(BarLayout, ABarNeverTakesMoreThanIsLeft) {
     const LayoutRect negative = TakeBarRoom(free, BarSide::Left, -3);
     EXPECT_EQ(negative.Width(), 0);
     EXPECT_EQ(free.Width(), 300);
+}
+
+TEST(DockRows, BarsGoIntoRowsAndARowLeftEmptyGoesWithItsLastBar) {
+    struct Bar {};
+    Bar a, b, c, d;
+    DockRows<Bar> rows;
+    rows.AppendRow(&a);
+    rows.InsertRow(0, &b);        // a new first row
+    rows.InsertInRow(1, 0, &c);   // before a, in its row
+    rows.InsertInRow(1, 99, &d);  // past the end: the row's end
+    using Row = DockRows<Bar>::Row;
+    ASSERT_EQ(rows.RowCount(), 2u);
+    EXPECT_EQ(rows.RowAt(0), (Row{&b}));
+    EXPECT_EQ(rows.RowAt(1), (Row{&c, &a, &d}));
+    EXPECT_EQ(rows.Bars(), (Row{&b, &c, &a, &d}));
+    ASSERT_TRUE(rows.Find(&a));
+    EXPECT_EQ(rows.Find(&a)->row, 1u);
+    EXPECT_EQ(rows.Find(&a)->index, 1u);
+    EXPECT_EQ(rows.RowOf(&d), &rows.RowAt(1));
+
+    EXPECT_TRUE(rows.Remove(&b));
+    EXPECT_FALSE(rows.Remove(&b));
+    ASSERT_EQ(rows.RowCount(), 1u); // b's row went with it
+    EXPECT_EQ(rows.RowOf(&b), nullptr);
+    EXPECT_EQ(rows.Count(), 3u);
+}
+
+TEST(DockRows, AWrappedRowContinuesRightAfterItAndNeverLeavesAnEmptyRow) {
+    struct Bar {};
+    Bar a, b, c, z;
+    DockRows<Bar> rows;
+    rows.AppendRow(&a);
+    rows.InsertInRow(0, 1, &b);
+    rows.InsertInRow(0, 2, &c);
+    rows.AppendRow(&z);
+    const DockRows<Bar> before = rows;
+    rows.SplitRow(0, 0); // would empty the row
+    rows.SplitRow(0, 3); // would make an empty one
+    EXPECT_EQ(rows, before);
+    rows.SplitRow(0, 1);
+    using Row = DockRows<Bar>::Row;
+    ASSERT_EQ(rows.RowCount(), 3u);
+    EXPECT_EQ(rows.RowAt(0), (Row{&a}));
+    EXPECT_EQ(rows.RowAt(1), (Row{&b, &c}));
+    EXPECT_EQ(rows.RowAt(2), (Row{&z}));
+    EXPECT_NE(rows, before);
 }
 
 TEST(StatusPanes, IndicatorsSitAtTheRightAndTheMessagePaneStretches) {

@@ -126,8 +126,8 @@ TEST_F(Docking, EachSideGivesTheEdgeFacingTheInteriorAndTheCaptionBand) {
     for (const Case& c : cases) {
         m_pFrame->DockControlBar(&bar, c.nID);
         Settle();
-        EXPECT_EQ(bar.m_nParentDockID, c.nID);
-        EXPECT_EQ(bar.m_dwEdgeStyle, c.dwEdge) << c.nID;
+        EXPECT_EQ(bar.DockBarId(), c.nID);
+        EXPECT_EQ(bar.EdgeStyle(), c.dwEdge) << c.nID;
         const CRect rcBar = bar.GetWindowRect();
         const CRect rcClient = bar.GetClientRect();
         // Border 5 on three sides and the band of 13 along the caption side.
@@ -140,7 +140,7 @@ TEST_F(Docking, EachSideGivesTheEdgeFacingTheInteriorAndTheCaptionBand) {
             EXPECT_EQ(rcBar.Height(), 200);
         }
         // The edge is hit where it lies, the button where it is drawn.
-        const CPoint btn = bar.m_btnClose.m_ptOrigin;
+        const CPoint btn = bar.CloseButton().Origin();
         EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0,
                                   MAKELPARAM(rcBar.left + btn.x + 5, rcBar.top + btn.y + 5)),
                   HTCLOSE);
@@ -162,49 +162,6 @@ TEST_F(Docking, ALeftBarTakesTheWholeHeightAndThePaneTheRest) {
     EXPECT_EQ(Pane().left, rcBar.right);
 }
 
-TEST_F(Docking, TwoBarsInAColumnShareItsHeightAndTradeItByTheirCommonEdge) {
-    CSizingControlBarCF& upper = m_pFrame->m_bar1;
-    CSizingControlBarCF& lower = m_pFrame->m_bar2;
-    m_pFrame->DockControlBar(&upper, AFX_IDW_DOCKBAR_LEFT);
-    Settle();
-    CRect rc = upper.GetWindowRect();
-    rc.OffsetRect(0, 150);
-    m_pFrame->DockControlBar(&lower, AFX_IDW_DOCKBAR_LEFT, &rc);
-    Settle();
-    const CRect r1 = upper.GetWindowRect();
-    const CRect r2 = lower.GetWindowRect();
-    EXPECT_EQ(r1.left, r2.left);
-    EXPECT_EQ(r2.top, r1.bottom - 2);
-    EXPECT_EQ(upper.m_dwEdgeStyle, bars::kEdgeRight | bars::kEdgeBottom);
-    EXPECT_EQ(lower.m_dwEdgeStyle, bars::kEdgeRight | bars::kEdgeTop);
-    const int nSum = upper.m_sizeVert.cy + lower.m_sizeVert.cy;
-
-    // Drag the common edge down by 40: the lower bar gives what the upper one takes.
-    const POINT ptEdge{(r1.left + r1.right) / 2, r1.bottom - 2};
-    ASSERT_EQ(upper.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptEdge.x, ptEdge.y)), HTBOTTOM);
-    const int nUpper = upper.m_sizeVert.cy;
-    upper.SendMessage(WM_NCLBUTTONDOWN, HTBOTTOM, MAKELPARAM(ptEdge.x, ptEdge.y));
-    EXPECT_EQ(GetCapture(), upper.m_hWnd);
-    POINT pt{upper.m_ptTrackStart.x, upper.m_ptTrackStart.y + 40};
-    ScreenToClient(upper.m_hWnd, &pt);
-    upper.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-    upper.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    EXPECT_EQ(GetCapture(), nullptr);
-    Settle();
-    EXPECT_EQ(upper.m_sizeVert.cy, nUpper + 40);
-    EXPECT_EQ(upper.m_sizeVert.cy + lower.m_sizeVert.cy, nSum);
-
-    // Far beyond: the lower bar keeps its minimum height.
-    upper.SendMessage(WM_NCLBUTTONDOWN, HTBOTTOM,
-                      MAKELPARAM(ptEdge.x, upper.GetWindowRect().bottom - 2));
-    pt = POINT{ptEdge.x, ptEdge.y + 5000};
-    ScreenToClient(upper.m_hWnd, &pt);
-    upper.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-    upper.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    Settle();
-    EXPECT_EQ(lower.m_sizeVert.cy, 32);
-}
-
 TEST_F(Docking, TheOuterEdgeChangesTheColumnsWidthUntilThePaneIsAlmostGone) {
     CSizingControlBarCF& bar = m_pFrame->m_bar1;
     m_pFrame->m_bar2.ShowWindow(SW_HIDE);
@@ -221,9 +178,9 @@ TEST_F(Docking, TheOuterEdgeChangesTheColumnsWidthUntilThePaneIsAlmostGone) {
     // Another window taking the capture ends the drag too.
     SetCapture(m_pFrame->m_hWnd);
     ReleaseCapture();
-    EXPECT_FALSE(bar.m_bResizing);
+    EXPECT_FALSE(bar.IsResizing());
     Settle();
-    EXPECT_EQ(bar.m_sizeVert.cx, 200 + nPane - 4);
+    EXPECT_EQ(bar.VertSize().cx, 200 + nPane - 4);
     EXPECT_EQ(Pane().Width(), 4);
 }
 
@@ -255,29 +212,34 @@ TEST_F(Docking, RealMouseInputDragsTheEdgesOfBarsInAColumn) {
     rc.OffsetRect(0, 150);
     m_pFrame->DockControlBar(&lower, AFX_IDW_DOCKBAR_LEFT, &rc);
     Settle();
-    const int nUpper = upper.m_sizeVert.cy;
-    const int nSum = upper.m_sizeVert.cy + lower.m_sizeVert.cy;
+    // One column: the lower bar 2 pixels into the upper one, their common edge each's.
+    EXPECT_EQ(upper.GetWindowRect().left, lower.GetWindowRect().left);
+    EXPECT_EQ(lower.GetWindowRect().top, upper.GetWindowRect().bottom - 2);
+    EXPECT_EQ(upper.EdgeStyle(), bars::kEdgeRight | bars::kEdgeBottom);
+    EXPECT_EQ(lower.EdgeStyle(), bars::kEdgeRight | bars::kEdgeTop);
+    const int nUpper = upper.VertSize().cy;
+    const int nSum = upper.VertSize().cy + lower.VertSize().cy;
     const int nPane = Pane().Width();
 
     // The common edge, pressed at the middle of the upper bar's edge strip (a drag
     // counts from there) and moved 40 down: the capture is the bar's while the button is
     // down, and the lower bar gives what the upper one takes.
-    const int e = upper.m_cxSizingEdge;
+    const int e = bars::kSizingEdge;
     const CRect r1 = upper.GetWindowRect();
     const POINT ptEdge{(r1.left + r1.right) / 2, (r1.bottom - e + r1.bottom) / 2};
     ASSERT_EQ(WindowFromPoint(ptEdge), upper.m_hWnd);
     Mouse(ptEdge);
     Mouse(ptEdge, MOUSEEVENTF_LEFTDOWN);
-    EXPECT_TRUE(upper.m_bResizing);
+    EXPECT_TRUE(upper.IsResizing());
     EXPECT_EQ(GetCapture(), upper.m_hWnd);
     Mouse(POINT{ptEdge.x, ptEdge.y + 20});
     Mouse(POINT{ptEdge.x, ptEdge.y + 40});
     Mouse(POINT{ptEdge.x, ptEdge.y + 40}, MOUSEEVENTF_LEFTUP);
-    EXPECT_FALSE(upper.m_bResizing);
+    EXPECT_FALSE(upper.IsResizing());
     EXPECT_EQ(GetCapture(), nullptr);
     Settle();
-    EXPECT_EQ(upper.m_sizeVert.cy, nUpper + 40);
-    EXPECT_EQ(upper.m_sizeVert.cy + lower.m_sizeVert.cy, nSum);
+    EXPECT_EQ(upper.VertSize().cy, nUpper + 40);
+    EXPECT_EQ(upper.VertSize().cy + lower.VertSize().cy, nSum);
     EXPECT_EQ(upper.GetWindowRect().Height(), nUpper + 40);
     EXPECT_EQ(lower.GetWindowRect().top, upper.GetWindowRect().bottom - 2);
 
@@ -287,8 +249,8 @@ TEST_F(Docking, RealMouseInputDragsTheEdgesOfBarsInAColumn) {
     const int xEdge = (r2.right - e + r2.right) / 2;
     Drag(POINT{xEdge, (r2.top + r2.bottom) / 2}, POINT{xEdge + 60, (r2.top + r2.bottom) / 2});
     Settle();
-    EXPECT_EQ(upper.m_sizeVert.cx, 260);
-    EXPECT_EQ(lower.m_sizeVert.cx, 260);
+    EXPECT_EQ(upper.VertSize().cx, 260);
+    EXPECT_EQ(lower.VertSize().cx, 260);
     EXPECT_EQ(upper.GetWindowRect().Width(), 260);
     EXPECT_EQ(lower.GetWindowRect().Width(), 260);
     EXPECT_EQ(Pane().Width(), nPane - 60);
@@ -299,8 +261,8 @@ TEST_F(Docking, RealMouseInputDragsTheEdgesOfBarsInAColumn) {
     Drag(POINT{(r3.left + r3.right) / 2, (r3.bottom - e + r3.bottom) / 2},
          POINT{(r3.left + r3.right) / 2, m_pFrame->GetWindowRect().bottom + 100});
     Settle();
-    EXPECT_EQ(lower.m_sizeVert.cy, 32);
-    EXPECT_EQ(upper.m_sizeVert.cy + lower.m_sizeVert.cy, nSum);
+    EXPECT_EQ(lower.VertSize().cy, 32);
+    EXPECT_EQ(upper.VertSize().cy + lower.VertSize().cy, nSum);
 }
 
 TEST_F(Docking, RealMouseInputOnTheCloseButtonHidesTheBar) {
@@ -310,17 +272,17 @@ TEST_F(Docking, RealMouseInputOnTheCloseButtonHidesTheBar) {
     m_pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
     Settle();
     const int nPane = Pane().Height();
-    CRect rcButton = bar.m_btnClose.GetRect();
+    CRect rcButton = bar.CloseButton().GetRect();
     const CRect rcBar = bar.GetWindowRect();
     rcButton.OffsetRect(rcBar.left, rcBar.top);
     const POINT pt = Center(rcButton);
     // Resting on it makes it hot, pressing it pressed; neither hides the bar yet.
     Mouse(pt);
     m_pFrame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
-    EXPECT_TRUE(bar.m_btnClose.m_bHot);
+    EXPECT_TRUE(bar.CloseButton().IsHot());
     Mouse(pt, MOUSEEVENTF_LEFTDOWN);
     m_pFrame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
-    EXPECT_TRUE(bar.m_btnClose.m_bPressed);
+    EXPECT_TRUE(bar.CloseButton().IsPressed());
     EXPECT_TRUE(bar.IsWindowVisible());
     Mouse(pt, MOUSEEVENTF_LEFTUP);
     Settle();
@@ -338,14 +300,14 @@ TEST_F(Docking, ADoubleClickFloatsTheBarAndAnotherDocksItAgain) {
     bar.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, 20));
     Settle();
     ASSERT_TRUE(bar.IsFloating());
-    EXPECT_EQ(bar.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_FLOAT));
+    EXPECT_EQ(bar.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_FLOAT));
     auto* pMini = dynamic_cast<CMiniDockFrameWnd*>(bar.GetParentFrame());
     ASSERT_NE(pMini, nullptr);
     EXPECT_TRUE(pMini->IsWindowVisible());
     EXPECT_EQ(pMini->GetWindowText(), "Folders");
     // No caption band floating: only the thin border.
     EXPECT_EQ(bar.GetWindowRect().Height() - bar.GetClientRect().Height(), 8);
-    EXPECT_EQ(bar.GetWindowRect().Size(), bar.m_sizeFloat);
+    EXPECT_EQ(bar.GetWindowRect().Size(), bar.FloatSize());
 
     // Its mini frame's corner resizes it, never below 37 x 32.
     const CRect rcFrame = pMini->GetWindowRect();
@@ -357,12 +319,12 @@ TEST_F(Docking, ADoubleClickFloatsTheBarAndAnotherDocksItAgain) {
     ScreenToClient(bar.m_hWnd, &pt);
     bar.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
     bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    EXPECT_EQ(bar.m_sizeFloat, CSize(37, 32));
+    EXPECT_EQ(bar.FloatSize(), CSize(37, 32));
 
     bar.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 10));
     Settle();
     EXPECT_FALSE(bar.IsFloating());
-    EXPECT_EQ(bar.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(bar.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
 }
 
 TEST_F(Docking, SizesComeFromTheProfileRaisedToTheirLimits) {
@@ -371,10 +333,10 @@ TEST_F(Docking, SizesComeFromTheProfileRaisedToTheirLimits) {
     m_app.WriteProfileInt("Layout-SCBar-101", "sizeVertCX", 20);
     m_app.WriteProfileInt("Layout-SCBar-101", "sizeVertCY", 400);
     CSizingControlBar::RestoreAllSizes(m_pFrame.get(), "Layout");
-    EXPECT_EQ(m_pFrame->m_bar1.m_sizeVert, CSize(33, 400));
-    EXPECT_EQ(m_pFrame->m_bar1.m_sizeHorz, CSize(200, 110));
-    EXPECT_EQ(m_pFrame->m_bar2.m_sizeHorz, CSize(200, 110)); // no section at all
-    EXPECT_EQ(m_pFrame->m_bar2.m_sizeVert, CSize(200, 200));
+    EXPECT_EQ(m_pFrame->m_bar1.VertSize(), CSize(33, 400));
+    EXPECT_EQ(m_pFrame->m_bar1.HorzSize(), CSize(200, 110));
+    EXPECT_EQ(m_pFrame->m_bar2.HorzSize(), CSize(200, 110)); // no section at all
+    EXPECT_EQ(m_pFrame->m_bar2.VertSize(), CSize(200, 200));
 }
 
 TEST_F(Docking, TheLayoutFromTheProfileIsTakenWholeOrNotAtAll) {
@@ -393,15 +355,15 @@ TEST_F(Docking, TheLayoutFromTheProfileIsTakenWholeOrNotAtAll) {
     m_app.WriteProfileInt("State-Bar1", "Visible", 1);
     EXPECT_FALSE(m_pFrame->LoadBarState("State"));
     Settle();
-    EXPECT_EQ(m_pFrame->m_bar1.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(m_pFrame->m_bar1.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
     EXPECT_FALSE(m_pFrame->LoadBarState("Missing"));
 
     m_app.WriteProfileInt("State-Bar1", "DockBarID", AFX_IDW_DOCKBAR_BOTTOM);
     m_app.WriteProfileInt("State-Bar1", "Visible", 0);
     EXPECT_TRUE(m_pFrame->LoadBarState("State"));
     Settle();
-    EXPECT_EQ(m_pFrame->m_bar1.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
-    EXPECT_EQ(m_pFrame->m_bar2.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(m_pFrame->m_bar1.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    EXPECT_EQ(m_pFrame->m_bar2.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
     EXPECT_FALSE(m_pFrame->m_bar2.IsWindowVisible());
 }
 
@@ -413,7 +375,7 @@ TEST_F(Docking, TheToolBarLiesInOneRowAtTheTopOrBottomAndInOneColumnAtTheSides) 
         m_pFrame->DockControlBar(&bar, nID);
         Settle();
         SCOPED_TRACE(nID);
-        EXPECT_EQ(bar.m_pDockBar, DockBar(nID));
+        EXPECT_EQ(bar.GetDockBar(), DockBar(nID));
         EXPECT_TRUE(bar.IsWindowVisible());
         const CRect rcBar = bar.GetWindowRect();
         const CRect rcDock = DockBar(nID)->GetWindowRect();
@@ -500,27 +462,27 @@ TEST_F(Docking, DraggingTheToolBarByItsGripperDocksItWhereTheTrackerMeetsASide) 
     const POINT ptGrip{rcBar.left + 9, rcBar.top + rcBar.Height() / 2};
     Press(bar, ptGrip);
     ASSERT_EQ(GetCapture(), bar.m_hWnd);
-    ASSERT_TRUE(bar.m_pDockContext->IsTracking());
+    ASSERT_TRUE(bar.GetDockContext()->IsTracking());
     const POINT offset{ptGrip.x - rcBar.left, ptGrip.y - rcBar.top};
 
     // Over the left side, halfway down: the tracker takes the column's shape.
     const POINT ptLeft{rcFrameClient.left + 4 + offset.x, Center(rcFrameClient).y};
     MoveTo(ptLeft);
-    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
-    const CRect rcTrack = bar.m_pDockContext->m_rectTrack;
+    EXPECT_EQ(bar.GetDockContext()->DropTarget(), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    const CRect rcTrack = bar.GetDockContext()->TrackRect();
     EXPECT_EQ(rcTrack.TopLeft(), CPoint(ptLeft.x - offset.x, ptLeft.y - offset.y));
     EXPECT_GT(rcTrack.Height(), rcTrack.Width());
     // In the middle of the frame nothing is met: the floating shape.
     MoveTo(Center(rcFrameClient));
-    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, 0u);
-    EXPECT_GT(bar.m_pDockContext->m_rectTrack.Width(), bar.m_pDockContext->m_rectTrack.Height());
+    EXPECT_EQ(bar.GetDockContext()->DropTarget(), 0u);
+    EXPECT_GT(bar.GetDockContext()->TrackRect().Width(), bar.GetDockContext()->TrackRect().Height());
     // Back over the left side and let go: docked there, upright.
     MoveTo(ptLeft);
     MoveTo(ptLeft, WM_LBUTTONUP);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_FALSE(bar.m_pDockContext->IsTracking());
+    EXPECT_FALSE(bar.GetDockContext()->IsTracking());
     Settle();
-    EXPECT_EQ(bar.m_pDockBar, DockBar(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(bar.GetDockBar(), DockBar(AFX_IDW_DOCKBAR_LEFT));
     EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT);
     EXPECT_EQ(Rows(bar), 6);
     EXPECT_EQ(Pane().left, bar.GetWindowRect().right);
@@ -533,7 +495,7 @@ TEST_F(Docking, DraggingTheToolBarByItsGripperDocksItWhereTheTrackerMeetsASide) 
     ASSERT_EQ(GetCapture(), bar.m_hWnd);
     const POINT ptMiddle = Center(rcFrameClient);
     MoveTo(ptMiddle);
-    const CRect rcFloat = bar.m_pDockContext->m_rectTrack;
+    const CRect rcFloat = bar.GetDockContext()->TrackRect();
     MoveTo(ptMiddle, WM_LBUTTONUP);
     Settle();
     ASSERT_TRUE(bar.IsFloating());
@@ -550,7 +512,7 @@ TEST_F(Docking, DraggingTheToolBarByItsGripperDocksItWhereTheTrackerMeetsASide) 
     ASSERT_EQ(GetCapture(), bar.m_hWnd);
     const POINT ptBottom{ptCaption.x, rcFrameClient.bottom - 6};
     MoveTo(ptBottom);
-    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(bar.GetDockContext()->DropTarget(), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
     // The right button gives up: nothing moves.
     MoveTo(ptBottom, WM_RBUTTONDOWN);
     EXPECT_EQ(GetCapture(), nullptr);
@@ -560,7 +522,7 @@ TEST_F(Docking, DraggingTheToolBarByItsGripperDocksItWhereTheTrackerMeetsASide) 
     MoveTo(ptBottom);
     MoveTo(ptBottom, WM_LBUTTONUP);
     Settle();
-    EXPECT_EQ(bar.m_pDockBar, DockBar(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(bar.GetDockBar(), DockBar(AFX_IDW_DOCKBAR_BOTTOM));
     EXPECT_EQ(Rows(bar), 1);
     EXPECT_EQ(Pane().bottom, DockBar(AFX_IDW_DOCKBAR_BOTTOM)->GetWindowRect().top);
     PumpMessages();
@@ -582,19 +544,19 @@ TEST_F(Docking, ASizingBarDraggedByItsCaptionDocksOnAllowedSidesOnly) {
     ASSERT_EQ(GetCapture(), bar.m_hWnd);
     // The top side is not allowed for this bar: over it the tracker floats.
     MoveTo(POINT{Center(rcFrameClient).x, rcFrameClient.top + 20});
-    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, 0u);
+    EXPECT_EQ(bar.GetDockContext()->DropTarget(), 0u);
     const CSize extra = CMiniDockFrameWnd::FrameExtra();
-    EXPECT_EQ(bar.m_pDockContext->m_rectTrack.Size(),
-              CSize(bar.m_sizeFloat.cx + extra.cx, bar.m_sizeFloat.cy + extra.cy));
+    EXPECT_EQ(bar.GetDockContext()->TrackRect().Size(),
+              CSize(bar.FloatSize().cx + extra.cx, bar.FloatSize().cy + extra.cy));
     // Over the right side it docks there.
     const POINT ptRight{rcFrameClient.right - 5, Center(rcFrameClient).y};
     MoveTo(ptRight);
-    EXPECT_EQ(bar.m_pDockContext->m_nDropTarget, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
-    EXPECT_EQ(bar.m_pDockContext->m_rectTrack.Width(), bar.m_sizeVert.cx);
+    EXPECT_EQ(bar.GetDockContext()->DropTarget(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    EXPECT_EQ(bar.GetDockContext()->TrackRect().Width(), bar.VertSize().cx);
     MoveTo(ptRight, WM_LBUTTONUP);
     Settle();
-    EXPECT_EQ(bar.m_nParentDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
-    EXPECT_EQ(bar.m_dwEdgeStyle, bars::kEdgeLeft);
+    EXPECT_EQ(bar.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    EXPECT_EQ(bar.EdgeStyle(), bars::kEdgeLeft);
     EXPECT_EQ(bar.GetWindowRect().right, rcFrameClient.right);
     EXPECT_EQ(Pane().right, bar.GetWindowRect().left);
 }
@@ -655,10 +617,10 @@ TEST_F(Docking, BarsInOneRowShareItsLengthAndRowsStackAcrossTheSide) {
     m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP, &rc);
     Settle();
     CDockBar* pTop = DockBar(AFX_IDW_DOCKBAR_TOP);
-    ASSERT_EQ(pTop->m_arrBars.size(), 6u); // null, toolbar, null, bar1, bar2, null
-    EXPECT_EQ(pTop->m_arrBars[1], &toolbar);
-    EXPECT_EQ(pTop->m_arrBars[3], &bar1);
-    EXPECT_EQ(pTop->m_arrBars[4], &bar2);
+    using Row = CDockBar::Rows::Row;
+    ASSERT_EQ(pTop->GetRows().RowCount(), 2u);
+    EXPECT_EQ(pTop->GetRows().RowAt(0), (Row{&toolbar}));
+    EXPECT_EQ(pTop->GetRows().RowAt(1), (Row{&bar1, &bar2}));
 
     const CRect rcTool = toolbar.GetWindowRect();
     const CRect r1 = bar1.GetWindowRect();
@@ -671,8 +633,8 @@ TEST_F(Docking, BarsInOneRowShareItsLengthAndRowsStackAcrossTheSide) {
     // Together they reach across the side, 2 pixels beyond each end.
     EXPECT_EQ(r1.left, rcDock.left - 2);
     EXPECT_EQ(r2.right, rcDock.right + 2);
-    EXPECT_EQ(bar1.m_dwEdgeStyle, bars::kEdgeBottom | bars::kEdgeRight);
-    EXPECT_EQ(bar2.m_dwEdgeStyle, bars::kEdgeBottom | bars::kEdgeLeft);
+    EXPECT_EQ(bar1.EdgeStyle(), bars::kEdgeBottom | bars::kEdgeRight);
+    EXPECT_EQ(bar2.EdgeStyle(), bars::kEdgeBottom | bars::kEdgeLeft);
     EXPECT_EQ(Pane().top, rcDock.bottom);
     EXPECT_EQ(rcDock.bottom, r1.bottom);
 
@@ -681,8 +643,9 @@ TEST_F(Docking, BarsInOneRowShareItsLengthAndRowsStackAcrossTheSide) {
     rcDrop.OffsetRect(rcTool.Width() + 10, 0);
     m_pFrame->DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP, &rcDrop);
     Settle();
-    ASSERT_EQ(pTop->m_arrBars.size(), 6u); // null, toolbar, bar2, null, bar1, null
-    EXPECT_EQ(pTop->m_arrBars[2], &bar2);
+    ASSERT_EQ(pTop->GetRows().RowCount(), 2u);
+    EXPECT_EQ(pTop->GetRows().RowAt(0), (Row{&toolbar, &bar2}));
+    EXPECT_EQ(pTop->GetRows().RowAt(1), (Row{&bar1}));
     const CRect r2b = bar2.GetWindowRect();
     EXPECT_EQ(r2b.top, toolbar.GetWindowRect().top);
     EXPECT_EQ(r2b.left, toolbar.GetWindowRect().right - 2);

@@ -531,7 +531,7 @@ TEST_F(DscpApp, StartingWithAnEmptyProfileWritesNothingOfTheProgramsOwn) {
     Command(ID_VIEW_TOOLBAR);
     m_pFrame->PostMessage(WM_COMMAND, 57665); // File Exit
     EXPECT_EQ(m_pApp->Run(), 0);
-    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+    EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
     m_pApp.reset();
     EXPECT_FALSE(RegistryKeyExists("Software\\Tarnwick"));
 }
@@ -539,7 +539,7 @@ TEST_F(DscpApp, StartingWithAnEmptyProfileWritesNothingOfTheProgramsOwn) {
 TEST_F(DscpApp, TheCloseBoxEndsTheProgram) {
     m_pFrame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
     EXPECT_EQ(m_pApp->Run(), 0);
-    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+    EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
     EXPECT_EQ(m_pApp->GetDocTemplate()->GetOnlyDocument(), nullptr);
 }
 

@@ -25,7 +25,7 @@ public:
         m_pApp->m_args = args;
         if (!m_pApp->InitInstance())
             return false;
-        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd);
+        m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->GetMainWnd());
         m_pView = m_pFrame ? dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView()) : nullptr;
         if (!m_pView)
             return false;
@@ -34,8 +34,8 @@ public:
     }
     // Closes the main window and ends the application, as leaving its loop does.
     void StopApp() {
-        if (m_pApp && m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
+        if (m_pApp && m_pApp->GetMainWnd())
+            m_pApp->GetMainWnd()->DestroyWindow();
         PumpMessages();
         MSG msg;
         while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -327,7 +327,7 @@ TEST_F(DscpNav, FolderButtonAndCloseButtonHideThePaneAndHistoryWorksWithoutIt) {
     EXPECT_TRUE(Checked(ID_FOLDER));
 
     // The pane's own close button: a click on its spot in the caption band.
-    const CRect rcButton = bar.m_btnClose.GetRect();
+    const CRect rcButton = bar.CloseButton().GetRect();
     const CRect rcWindow = bar.GetWindowRect();
     const POINT pt{rcWindow.left + (rcButton.left + rcButton.right) / 2,
                    rcWindow.top + (rcButton.top + rcButton.bottom) / 2};

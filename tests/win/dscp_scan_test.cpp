@@ -431,7 +431,7 @@ TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {
     ASSERT_TRUE(m_pView->IsScanning());
     m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
     EXPECT_EQ(m_pApp->Run(), 0);
-    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+    EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
 }
 
 // A window of the test's own that runs `m_action` when it gets WM_APP or its timer ticks:
@@ -535,7 +535,7 @@ TEST_F(DscpLargeFolder, ClosingTheProgramWhileAFolderFillsEndsIt) {
     EXPECT_FALSE(m_pView->IsFilling());
     EXPECT_FALSE(m_pView->IsScanning());
     EXPECT_EQ(m_pApp->Run(), 0);
-    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+    EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
 }
 
 int main(int argc, char** argv) {

@@ -23,7 +23,6 @@
 #include "tool_bar.h"
 #include "view.h"
 #include "win_app.h"
-#include "win_thread.h"
 
 namespace {
 
@@ -405,15 +404,15 @@ protected:
         g_log.clear();
         m_pApp = std::make_unique<CTestApp>();
         ASSERT_TRUE(m_pApp->InitInstance());
-        m_pFrame = dynamic_cast<CTestFrame*>(m_pApp->m_pMainWnd);
+        m_pFrame = dynamic_cast<CTestFrame*>(m_pApp->GetMainWnd());
         ASSERT_NE(m_pFrame, nullptr);
         m_pView = dynamic_cast<CTestView*>(m_pFrame->GetActiveView());
         ASSERT_NE(m_pView, nullptr);
         RunIdle();
     }
     void TearDown() override {
-        if (m_pApp->m_pMainWnd)
-            m_pApp->m_pMainWnd->DestroyWindow();
+        if (m_pApp->GetMainWnd())
+            m_pApp->GetMainWnd()->DestroyWindow();
         PumpMessages();
         MSG msg;
         PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
@@ -452,7 +451,7 @@ TEST_F(FrameworkApp, FileNewRunsTheInitialUpdateAgainOnTheSameDocument) {
     Command(ID_FILE_NEW);
     EXPECT_EQ(m_pView->m_nInitialUpdates, 2);
     EXPECT_EQ(m_pView->GetDocument(), pDoc);
-    EXPECT_EQ(m_pApp->m_pMainWnd, m_pFrame);
+    EXPECT_EQ(m_pApp->GetMainWnd(), m_pFrame);
 }
 
 TEST_F(FrameworkApp, CommandsGoToFrameThenViewThenDocumentThenApplication) {
@@ -645,14 +644,14 @@ TEST_F(FrameworkApp, AFileThatCannotBeOpenedIsReportedAndChangesNothing) {
 TEST_F(FrameworkApp, ExitClosesTheMainWindowAndEndsTheMessageLoop) {
     m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
     EXPECT_EQ(m_pApp->Run(), 0);
-    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+    EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
     EXPECT_EQ(CTestDoc::s_nLive, 0); // the document went with its view
 }
 
 TEST_F(FrameworkApp, TheCloseBoxEndsTheMessageLoopToo) {
     m_pFrame->PostMessage(WM_SYSCOMMAND, SC_CLOSE);
     EXPECT_EQ(m_pApp->Run(), 0);
-    EXPECT_EQ(m_pApp->m_pMainWnd, nullptr);
+    EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
 }
 
 // ---- profile ----
@@ -701,65 +700,7 @@ TEST(Profile, TheRecentFileListIsWrittenOnlyWhenItChanged) {
     EXPECT_EQ(again.Names(), list.Names());
 }
 
-// ---- worker threads and message boxes ----
-
-namespace {
-
-struct WorkerContext {
-    HWND hWnd;
-    std::atomic<int> sent{0};
-    const std::atomic<bool>* pStop = nullptr;
-};
-
-UINT SendingWorker(void* pParam) {
-    auto* pContext = static_cast<WorkerContext*>(pParam);
-    for (int i = 0; i < 200 && !pContext->pStop->load(); ++i) {
-        // Each send waits until the user-interface thread handles it.
-        SendMessageA(pContext->hWnd, WM_TEST_A, 0, 0);
-        ++pContext->sent;
-    }
-    return 7;
-}
-
-UINT WaitingWorker(void* pParam) {
-    auto* pContext = static_cast<WorkerContext*>(pParam);
-    while (!pContext->pStop->load())
-        Sleep(1);
-    return 0;
-}
-
-} // namespace
-
-TEST(WorkerThread, JoiningHandlesTheMessagesTheWorkerSends) {
-    CBaseWnd wnd;
-    ASSERT_TRUE(CreateTopLevel(wnd));
-    WorkerContext context{wnd.m_hWnd};
-    CWinThread thread(&SendingWorker, &context);
-    context.pStop = &thread.StopFlag();
-    ASSERT_TRUE(thread.CreateThread());
-    EXPECT_TRUE(thread.Join(60000)); // would hang if the wait handled no sent messages
-    EXPECT_EQ(context.sent.load(), 200);
-    EXPECT_EQ(thread.GetExitCode(), 7u);
-    wnd.DestroyWindow();
-}
-
-TEST(WorkerThread, TheStopFlagEndsAWorkerAndTheDestructorJoinsIt) {
-    WorkerContext context{nullptr};
-    auto thread = std::make_unique<CWinThread>(&WaitingWorker, &context);
-    context.pStop = &thread->StopFlag();
-    ASSERT_TRUE(thread->CreateThread());
-    EXPECT_FALSE(thread->Join(50)); // still waiting for its stop
-    EXPECT_TRUE(thread->IsRunning());
-    thread->RequestStop();
-    EXPECT_TRUE(thread->Join(60000));
-    thread.reset();
-    auto another = std::make_unique<CWinThread>(&WaitingWorker, &context);
-    WorkerContext second{nullptr};
-    another = std::make_unique<CWinThread>(&WaitingWorker, &second);
-    second.pStop = &another->StopFlag();
-    ASSERT_TRUE(another->CreateThread());
-    another.reset(); // asks it to stop and waits
-}
+// ---- message boxes ----
 
 TEST(MessageBox, IsModalCaptionedWithTheApplicationAndReturnsTheAnswer) {
     CWinApp app("Box Test");

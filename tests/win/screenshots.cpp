@@ -140,7 +140,7 @@ void Settle(CDockingFrame& frame) {
 }
 
 POINT ButtonCenter(CSizingControlBarCF& bar) {
-    CRect rc = bar.m_btnClose.GetRect();
+    CRect rc = bar.CloseButton().GetRect();
     const CRect rcBar = bar.GetWindowRect();
     rc.OffsetRect(rcBar.left, rcBar.top);
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
@@ -177,19 +177,19 @@ int Docking(const std::string& state) {
     if (state == "floating") {
         frame.DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
         frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_LEFT);
-        bar1.m_sizeFloat = CSize(220, 180);
+        bar1.SetSizes(bar1.HorzSize(), bar1.VertSize(), CSize(220, 180));
         frame.FloatControlBar(&bar1, CPoint(330, 180));
     } else if (state == "docked2") {
-        bar2.m_sizeHorz.cy = 150;
+        bar2.SetSizes(CSize(bar2.HorzSize().cx, 150), bar2.VertSize(), bar2.FloatSize());
         frame.DockControlBar(&bar1, AFX_IDW_DOCKBAR_RIGHT);
         frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_TOP);
     } else {
-        bar2.m_sizeHorz.cy = 150;
+        bar2.SetSizes(CSize(bar2.HorzSize().cx, 150), bar2.VertSize(), bar2.FloatSize());
         frame.DockControlBar(&bar1, AFX_IDW_DOCKBAR_LEFT);
         frame.DockControlBar(&bar2, AFX_IDW_DOCKBAR_BOTTOM);
     }
     Settle(frame);
-    // Something in the panes, as the folder tree will be.
+    // Something in the panes, as the folder tree is.
     for (CSizingControlBarCF* pBar : {&bar1, &bar2}) {
         const CRect rc = pBar->GetClientRect();
         HWND hList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
@@ -216,13 +216,13 @@ int Docking(const std::string& state) {
         updateButtons();
     } else {
         // The tracker, as when window contents are not shown while dragging.
-        bar1.m_bFullDrag = false;
+        bar1.SetFullDrag(false);
         const CRect rc = bar1.GetWindowRect();
-        const POINT pt{(rc.right - bar1.m_cxSizingEdge + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        const POINT pt{(rc.right - bars::kSizingEdge + rc.right) / 2, (rc.top + rc.bottom) / 2};
         bInput = SendMouse(pt) && SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
         bButtonDown = true;
         bInput = bInput && SendMouse(POINT{pt.x + 45, pt.y}) && SendMouse(POINT{pt.x + 90, pt.y}) &&
-                 bar1.m_bResizing;
+                 bar1.IsResizing();
     }
     if (bInput)
         HoldUntilTold();
