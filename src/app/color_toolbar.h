@@ -2,7 +2,7 @@
 // CColorToolBar: a toolbar whose buttons show 24-bit images, normal, hot and disabled,
 // each from a strip bitmap whose first pixel in memory gives the transparent colour.
 
-#include "image_list_owner.h"
+#include "owners.h"
 #include "tool_bar.h"
 
 class CColorToolBar : public CToolBar {

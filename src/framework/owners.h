@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdlib>
 #include <utility>
 
 // A handle with the rules of its kind: `Traits` names the handle type, the value that
@@ -73,8 +77,27 @@ struct GdiObject {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteObject(h); }
 };
+// Memory of the shell's task allocator (item id lists, names it returns), and of the C heap.
+template <class T>
+struct TaskMemory {
+    using Handle = T*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
+template <class T>
+struct CHeap {
+    using Handle = T*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { std::free(h); }
+};
 } // namespace handle_traits
 
+template <class T>
+using UniqueTaskMemory = UniqueHandle<handle_traits::TaskMemory<T>>;
+template <class T>
+using UniqueCHeap = UniqueHandle<handle_traits::CHeap<T>>;
+// An image list of one's own (ImageList_Create's); the shell's system lists never go in one.
+using UniqueImageList = UniqueHandle<handle_traits::NullIsNone<HIMAGELIST, ImageList_Destroy>>;
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
 using UniqueFile = UniqueHandle<handle_traits::File>; // CreateFile's: INVALID_HANDLE_VALUE is none
 using UniqueRegKey = UniqueHandle<handle_traits::RegistryKey>;

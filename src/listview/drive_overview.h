@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "image_list_owner.h"
+#include "owners.h"
 
 class CDriveOverview {
 public:

@@ -28,20 +28,8 @@ HRESULT BindToParentFolder(LPCITEMIDLIST pidl, REFIID riid, void** ppv,
                            LPITEMIDLIST* ppidlLast = nullptr);
 
 // Item ID lists the C heap holds (CopyIDList's), and those the shell's allocator holds.
-namespace handle_traits {
-struct CHeapIdList {
-    using Handle = LPITEMIDLIST;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { std::free(h); }
-};
-struct ShellIdList {
-    using Handle = LPITEMIDLIST;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { CoTaskMemFree(h); }
-};
-} // namespace handle_traits
-using UniqueIdList = UniqueHandle<handle_traits::CHeapIdList>;
-using UniqueShellIdList = UniqueHandle<handle_traits::ShellIdList>;
+using UniqueIdList = UniqueCHeap<ITEMIDLIST>;
+using UniqueShellIdList = UniqueTaskMemory<ITEMIDLIST>;
 
 class CShellItemMenu {
 public:

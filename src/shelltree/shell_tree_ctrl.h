@@ -18,14 +18,7 @@
 #include "tree_ctrl.h"
 
 // An item id list the shell allocated with the task allocator.
-namespace handle_traits {
-struct TaskIdList {
-    using Handle = LPITEMIDLIST;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { CoTaskMemFree(h); }
-};
-} // namespace handle_traits
-using UniqueTaskIdList = UniqueHandle<handle_traits::TaskIdList>;
+using UniqueTaskIdList = UniqueTaskMemory<ITEMIDLIST>;
 
 class CShellTreeCtrl : public CTreeCtrl {
     DECLARE_DYNAMIC(CShellTreeCtrl)
