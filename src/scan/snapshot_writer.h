@@ -1,0 +1,30 @@
+#pragma once
+// The walk's side of a snapshot: where its roots go, and what each folder it reads holds.
+// No lock of its own: the walk calls it under the walk's lock, once per folder read.
+
+#include <string>
+#include <vector>
+
+#include "folder_snapshot.h"
+
+class SnapshotWriter {
+public:
+    using Index = FolderSnapshot::Index;
+
+    explicit SnapshotWriter(FolderSnapshot& snapshot) : m_snapshot(snapshot) {}
+
+    // The node of each root, placeholders above it added where missing. A root the snapshot
+    // already knows is emptied, to be read again; a root given twice is recorded once (kNone
+    // the second time).
+    std::vector<Index> PlaceRoots(const std::vector<std::string>& roots);
+
+    // `folder` was read and holds `level`: returns the index of its first subfolder; the
+    // others follow it, one index each, in the level's order.
+    Index RecordRead(Index folder, const SnapshotLevel& level);
+
+    // `folder` could not be enumerated: it counts as a folder holding nothing.
+    void RecordUnreadable(Index folder);
+
+private:
+    FolderSnapshot& m_snapshot;
+};
