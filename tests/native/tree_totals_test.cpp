@@ -3,6 +3,7 @@
 #include <atomic>
 #include <random>
 
+#include "folder_snapshot.h"
 #include "temp_tree.h"
 #include "tree_totals.h"
 
@@ -113,7 +114,7 @@ TEST(TotalFolderTrees, StopDuringALargeWalkEndsItAndLeavesNoThread) {
 // The walk is the same code on every system; under Wine each level of a 10,000-character
 // path costs a lookup per level and Wine's own Unix paths stop at 4,096 bytes, so the
 // deep tree is tested natively.
-TEST(TotalFolderTree, VeryDeepTreeIsTotalledWithoutOverflow) {
+TEST(TotalFolderTrees, VeryDeepTreeIsTotalledAndRecordedWithoutOverflow) {
     TempTree tree;
     const int levels = 5000;
     // Paths here reach 10,000 characters: made level by level, each relative to the last.
@@ -130,11 +131,32 @@ TEST(TotalFolderTree, VeryDeepTreeIsTotalledWithoutOverflow) {
     close(fd);
 
     for (unsigned threads : {1u, 2u}) {
-        FolderTotals totals;
-        ASSERT_EQ(TotalFolderTree(tree.Root(), totals, nullptr, threads), WalkResult::Complete);
-        EXPECT_EQ(totals.nFolders, levels);
-        EXPECT_EQ(totals.nFiles, 1);
-        EXPECT_EQ(totals.nSize, 3);
+        FolderSnapshot snapshot;
+        std::vector<FolderTotals> totals;
+        std::vector<WalkResult> results;
+        ASSERT_EQ(TotalFolderTrees({tree.Root()}, totals, results, nullptr, threads, nullptr,
+                                   nullptr, &snapshot),
+                  WalkResult::Complete);
+        EXPECT_EQ(totals[0].nFolders, levels);
+        EXPECT_EQ(totals[0].nFiles, 1);
+        EXPECT_EQ(totals[0].nSize, 3);
+
+        // The snapshot holds every level with its own totals, found by its full path.
+        std::string path = tree.Root();
+        FolderSnapshot::Index folder = snapshot.Find(path);
+        for (int level = 0; level <= levels; ++level) {
+            FolderTotals recorded;
+            ASSERT_TRUE(snapshot.GetTotals(folder, recorded)) << level;
+            ASSERT_EQ(recorded.nFolders, levels - level);
+            ASSERT_EQ(recorded.nSize, 3);
+            ASSERT_EQ(snapshot.OwnFileCount(folder), level == levels ? 1u : 0u);
+            folder = snapshot.FirstSubfolder(folder);
+            path += "/d";
+        }
+        EXPECT_EQ(folder, FolderSnapshot::kNone);
+        path.resize(path.size() - 2);
+        EXPECT_EQ(snapshot.PathOf(snapshot.Find(path)), path);
+        EXPECT_EQ(snapshot.FileName(snapshot.Find(path), 0), std::string("f"));
     }
 
     // Take the chain down through short paths (the temp tree's own removal cannot
