@@ -30,6 +30,7 @@ struct ScanRecording {
     // Empty: the subfolders are recorded under a placeholder.
     std::string folderPath;
     SnapshotLevel level;
+    // What the scan's snapshot may take: the owner's cap less what its own snapshot holds.
     uint64_t nMemoryCap = FolderSnapshot::kDefaultMemoryCap;
 };
 

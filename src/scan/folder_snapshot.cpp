@@ -188,15 +188,22 @@ FolderSnapshot::Index FolderSnapshot::Find(const std::string& path) const {
 }
 
 FolderSnapshot::Index FolderSnapshot::FindSubfolder(Index folder, const char* name) const {
-    Index inAnyCase = kNone;
-    for (Index child = At(folder).firstChild; child != kNone; child = At(child).nextSibling) {
-        const char* childName = Name(child);
-        if (std::strcmp(childName, name) == 0)
+    const Index exact = FindExactly(folder, name);
+    if (exact != kNone)
+        return exact;
+    for (Index child = At(folder).firstChild; child != kNone; child = At(child).nextSibling)
+        if (SameNameInAnyCase(Name(child), name))
             return child;
-        if (inAnyCase == kNone && SameNameInAnyCase(childName, name))
-            inAnyCase = child;
-    }
-    return inAnyCase;
+    return kNone;
+}
+
+// What the snapshot records goes by exact names: on a file system that tells case apart
+// (Wine's view of a Unix one), "Dup" and "dup" are two folders.
+FolderSnapshot::Index FolderSnapshot::FindExactly(Index folder, const char* name) const {
+    for (Index child = At(folder).firstChild; child != kNone; child = At(child).nextSibling)
+        if (std::strcmp(Name(child), name) == 0)
+            return child;
+    return kNone;
 }
 
 std::string FolderSnapshot::PathOf(Index folder) const {
@@ -333,12 +340,12 @@ FolderSnapshot::Index FolderSnapshot::FindOrAddPath(const std::string& path) {
     const SplitPath split(path);
     Index folder = kTop;
     if (!split.root.empty()) {
-        const Index root = FindSubfolder(kTop, split.root.c_str());
+        const Index root = FindExactly(kTop, split.root.c_str());
         folder = root != kNone ? root : AddSubfolder(kTop, split.root.c_str());
     }
     for (const std::string_view& name : split.names) {
         const std::string text(name);
-        const Index child = FindSubfolder(folder, text.c_str());
+        const Index child = FindExactly(folder, text.c_str());
         folder = child != kNone ? child : AddSubfolder(folder, text.c_str());
     }
     return folder;

@@ -161,6 +161,7 @@ private:
     Node& At(Index i);
     const Node& At(Index i) const;
 
+    Index FindExactly(Index folder, const char* name) const;
     Index NewFolder(Index parent, const char* name, size_t length);
     Index NewFolder(Index parent, const char* name);
     Index AddSubfolder(Index folder, const char* name); // a placeholder, first in the list
