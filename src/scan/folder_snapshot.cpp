@@ -744,11 +744,22 @@ std::vector<SnapshotWriter::Index> SnapshotWriter::PlaceRoots(
                 known.emplace(s.Name(node), node);
             }
         }
-        if (!placed.insert(node).second) {
-            nodes.push_back(FolderSnapshot::kNone);
+        nodes.push_back(placed.insert(node).second ? node : FolderSnapshot::kNone);
+    }
+    // A root inside another root is walked as part of that one too: it is recorded there.
+    for (Index& node : nodes) {
+        if (node == FolderSnapshot::kNone)
             continue;
-        }
-        // Known from before: emptied, to be read again.
+        for (Index above = s.Parent(node); above != FolderSnapshot::kNone; above = s.Parent(above))
+            if (placed.count(above)) {
+                node = FolderSnapshot::kNone;
+                break;
+            }
+    }
+    // A root known from before is emptied, to be read again (a root inside it goes too).
+    for (Index node : nodes) {
+        if (node == FolderSnapshot::kNone)
+            continue;
         FolderSnapshot::Node& n = s.At(node);
         if (n.flags || n.firstChild != FolderSnapshot::kNone) {
             const FolderSnapshot::State was = s.StateOf(node);
@@ -759,7 +770,6 @@ std::vector<SnapshotWriter::Index> SnapshotWriter::PlaceRoots(
                                      0, 0, 0, 0, 0};
             s.Propagate(node, was);
         }
-        nodes.push_back(node);
     }
     return nodes;
 }

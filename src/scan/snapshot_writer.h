@@ -14,8 +14,8 @@ public:
     explicit SnapshotWriter(FolderSnapshot& snapshot) : m_snapshot(snapshot) {}
 
     // The node of each root, placeholders above it added where missing. A root the snapshot
-    // already knows is emptied, to be read again; a root given twice is recorded once (kNone
-    // the second time).
+    // already knows is emptied, to be read again. A root given twice is recorded once, and a
+    // root inside another as part of that one (kNone for the second and the inner one).
     std::vector<Index> PlaceRoots(const std::vector<std::string>& roots);
 
     // `folder` was read and holds `level`: returns the index of its first subfolder; the

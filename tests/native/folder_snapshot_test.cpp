@@ -175,15 +175,21 @@ TEST(FolderSnapshot, WalkRecordsWhatAFindStyleWalkSees) {
         GTEST_SKIP() << "cannot drop the permission override";
 #endif
     const Oracle oracle = SeeTree(tree.Root());
+    // A root given twice, and one inside another, are each recorded once.
+    std::vector<std::string> walked = roots;
+    walked.push_back(roots[3]);
+    for (const auto& [path, seen] : oracle)
+        if (path.size() > roots[5].size() + 1 && path.compare(0, roots[5].size(), roots[5]) == 0)
+            walked.insert(walked.begin(), path);
     for (unsigned threads : {1u, 2u, 4u}) {
         for (int round = 0; round < 3; ++round) {
             FolderSnapshot s;
             s.RecordLevel(tree.Root(), ListLevel(tree.Root()));
             std::vector<FolderTotals> totals;
             std::vector<WalkResult> results;
-            TotalFolderTrees(roots, totals, results, nullptr, threads, nullptr, nullptr, &s);
-            for (size_t i = 0; i < roots.size(); ++i)
-                ASSERT_TRUE(HasTotals(s, roots[i], totals[i])) << threads << " threads";
+            TotalFolderTrees(walked, totals, results, nullptr, threads, nullptr, nullptr, &s);
+            for (size_t i = 0; i < walked.size(); ++i)
+                ASSERT_TRUE(HasTotals(s, walked[i], totals[i])) << threads << " threads";
             ASSERT_EQ(ExpectAgrees(s, oracle), 0) << threads << " threads";
             // Nothing besides the tree and the folders above it.
             EXPECT_EQ(s.FolderCount(),
