@@ -7,7 +7,8 @@ Every tool's totals are checked against an oracle made with find (bytes in files
 links, bytes of the folders themselves, numbers of folders and files). Every tool then
 runs once to warm the cache, and the tools take turns, N rounds. Prints the median,
 minimum and maximum wall time, the median user and system CPU time, the median peak
-resident memory (the figure /usr/bin/time -v prints: wait4's ru_maxrss), and the ratio of
+resident memory (each timed run goes through /usr/bin/time, whose figure it is: a child
+forked from this script would count the script's own memory), and the ratio of
 the medians to du -sb's and, with --baseline (another build of dscp-report, e.g. the
 previous commit's), to that build's."""
 
@@ -98,19 +99,22 @@ def main() -> int:
         return 1
 
     samples = {name: {"wall": [], "user": [], "sys": [], "rss": []} for name in tools}
-    for _ in range(args.runs):
-        for name, cmd in tools.items():
-            start = time.perf_counter()
-            child = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            _, status, usage = os.wait4(child.pid, 0)
-            wall = time.perf_counter() - start
-            child.returncode = os.waitstatus_to_exitcode(status)
-            if child.returncode != 0:
-                raise SystemExit(f"{name} exited with {child.returncode}")
-            samples[name]["wall"].append(wall)
-            samples[name]["user"].append(usage.ru_utime)
-            samples[name]["sys"].append(usage.ru_stime)
-            samples[name]["rss"].append(usage.ru_maxrss / 1024)  # KiB to MiB
+    with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as rss:
+        for _ in range(args.runs):
+            for name, cmd in tools.items():
+                start = time.perf_counter()
+                child = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", rss.name, *cmd],
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                _, status, usage = os.wait4(child.pid, 0)
+                wall = time.perf_counter() - start
+                child.returncode = os.waitstatus_to_exitcode(status)
+                if child.returncode != 0:
+                    raise SystemExit(f"{name} exited with {child.returncode}")
+                samples[name]["wall"].append(wall)
+                samples[name]["user"].append(usage.ru_utime)
+                samples[name]["sys"].append(usage.ru_stime)
+                rss.seek(0)
+                samples[name]["rss"].append(int(rss.read().split()[-1]) / 1024)  # KiB to MiB
 
     base = statistics.median(samples["du -sb"]["wall"])
     print(f"\n{args.runs} interleaved runs, warm cache, seconds (wall: median, min, max; CPU "

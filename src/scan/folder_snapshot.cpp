@@ -359,37 +359,50 @@ bool FolderSnapshot::HoldFiles(const SnapshotLevel& level) const {
 }
 
 // `folder` holds no subfolders and no files yet.
-void FolderSnapshot::SetLevel(Index folder, const SnapshotLevel& level, bool bRead) {
+FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder,
+                                                       const SnapshotLevel& level) {
     const State was = StateOf(folder);
     const uint32_t fileCount = static_cast<uint32_t>(level.FileCount());
     const uint32_t folderCount = static_cast<uint32_t>(level.FolderCount());
     Node& n = At(folder); // elements never move: the reference outlives the growth below
-    n.flags = bRead ? kRead : 0;
+    n.flags = kRead;
     n.ownFiles = fileCount;
     n.files = fileCount;
     n.bytes = 0;
     for (uint32_t i = 0; i < fileCount; ++i)
         n.bytes += level.FileSize(i);
-    if (HoldFiles(level)) {
+
+    // Held files take the level's names as one block; otherwise (or when no block fits)
+    // each subfolder's name goes in by itself.
+    LevelFill fill;
+    const bool bHold = HoldFiles(level);
+    if (bHold && fileCount)
+        fill.names = m_names.Reserve(level.NameBytes());
+    auto nameRef = [&](uint32_t offset, const char* name) {
+        if (fill.names != NamePool::kNoName)
+            return fill.names + offset; // the block lies within one chunk
+        const uint32_t ref = m_names.Add(name);
+        return ref != NamePool::kNoName ? ref : At(kTop).name;
+    };
+    if (bHold) {
         n.flags |= kFilesHeld;
-        n.firstFile = m_fileSizes.Grow(fileCount);
+        n.firstFile = fill.firstFile = m_fileSizes.Grow(fileCount);
         m_fileNames.Grow(fileCount);
-        for (uint32_t i = 0; i < fileCount; ++i) {
-            m_fileSizes[n.firstFile + i] = level.FileSize(i);
-            uint32_t ref = m_names.Add(level.FileName(i));
-            m_fileNames[n.firstFile + i] = ref != NamePool::kNoName ? ref : At(kTop).name;
-        }
+        if (fill.names == NamePool::kNoName)
+            for (uint32_t i = 0; i < fileCount; ++i) {
+                m_fileSizes[n.firstFile + i] = level.FileSize(i);
+                m_fileNames[n.firstFile + i] = nameRef(0, level.FileName(i));
+            }
     }
+
     n.folders = folderCount;
     n.pending = 0;
     n.firstChild = kNone;
     if (folderCount) {
         n.firstChild = m_folders.Grow(folderCount);
         for (uint32_t i = 0; i < folderCount; ++i) {
-            const char* name = level.FolderName(i);
-            uint32_t ref = m_names.Add(name);
             const Index child = n.firstChild + i;
-            At(child) = Node{ref != NamePool::kNoName ? ref : At(kTop).name,
+            At(child) = Node{nameRef(level.FolderNameOffset(i), level.FolderName(i)),
                              folder,
                              kNone,
                              i + 1 < folderCount ? child + 1 : kNone,
@@ -405,6 +418,21 @@ void FolderSnapshot::SetLevel(Index folder, const SnapshotLevel& level, bool bRe
         }
     }
     Propagate(folder, was);
+    return fill;
+}
+
+void FolderSnapshot::FillLevel(const SnapshotLevel& level, const LevelFill& fill) {
+    if (fill.names == NamePool::kNoName)
+        return;
+    std::memcpy(m_names.Data(fill.names), level.NameData(), level.NameBytes());
+    for (uint32_t i = 0; i < level.FileCount(); ++i) {
+        m_fileSizes[fill.firstFile + i] = level.FileSize(i);
+        m_fileNames[fill.firstFile + i] = fill.names + level.FileNameOffset(i);
+    }
+}
+
+void FolderSnapshot::SetLevel(Index folder, const SnapshotLevel& level) {
+    FillLevel(level, ReserveLevel(folder, level));
 }
 
 // --- Discarding
@@ -611,7 +639,7 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
 FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
                                                   const SnapshotLevel& level) {
     FolderSnapshot piece;
-    piece.SetLevel(piece.FindOrAddPath(folderPath), level, true);
+    piece.SetLevel(piece.FindOrAddPath(folderPath), level);
     Merge(std::move(piece));
     return Find(folderPath);
 }
@@ -774,9 +802,15 @@ std::vector<SnapshotWriter::Index> SnapshotWriter::PlaceRoots(
     return nodes;
 }
 
-SnapshotWriter::Index SnapshotWriter::RecordRead(Index folder, const SnapshotLevel& level) {
-    m_snapshot.SetLevel(folder, level, true);
+SnapshotWriter::Index SnapshotWriter::RecordRead(Index folder, const SnapshotLevel& level,
+                                                 Fill& fill) {
+    fill = m_snapshot.ReserveLevel(folder, level);
     return m_snapshot.At(folder).firstChild;
+}
+
+void SnapshotWriter::CompleteRead(const SnapshotLevel& level, Fill& fill) {
+    m_snapshot.FillLevel(level, fill);
+    fill = Fill();
 }
 
 void SnapshotWriter::RecordUnreadable(Index folder) {

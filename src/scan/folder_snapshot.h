@@ -49,8 +49,11 @@ public:
     int64_t FileSize(size_t i) const { return m_fileSizes[i]; }
     const char* FolderName(size_t i) const { return m_names.data() + m_folderNames[i]; }
     bool FolderIsLink(size_t i) const { return m_folderLinks[i] != 0; }
-    // Bytes the names take, terminators included.
+    // The names packed, and where each one starts among them.
+    const char* NameData() const { return m_names.data(); }
     size_t NameBytes() const { return m_names.size(); }
+    uint32_t FileNameOffset(size_t i) const { return m_fileNames[i]; }
+    uint32_t FolderNameOffset(size_t i) const { return m_folderNames[i]; }
 
 private:
     std::string m_names;
@@ -166,7 +169,16 @@ private:
     Index NewFolder(Index parent, const char* name);
     Index AddSubfolder(Index folder, const char* name); // a placeholder, first in the list
     Index FindOrAddPath(const std::string& path);       // placeholders where missing
-    void SetLevel(Index folder, const SnapshotLevel& level, bool bRead);
+    // Recording a level in two steps: the first sets up the folder and its subfolders and
+    // reserves room for its files and names; the second writes them into that room, which
+    // needs nothing else of the snapshot (a walking thread does it without the walk's lock).
+    struct LevelFill {
+        uint32_t firstFile = 0;
+        uint32_t names = NamePool::kNoName; // the reserved block; kNoName: nothing to write
+    };
+    LevelFill ReserveLevel(Index folder, const SnapshotLevel& level);
+    void FillLevel(const SnapshotLevel& level, const LevelFill& fill);
+    void SetLevel(Index folder, const SnapshotLevel& level);
     bool HoldFiles(const SnapshotLevel& level) const;
 
     State StateOf(Index folder) const;

@@ -97,7 +97,7 @@ public:
 
     WalkResult Run(unsigned threads) {
         std::vector<std::thread> helpers;
-        SnapshotLevel record;
+        Recorder recorder;
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             // Start a helper whenever there is waiting work and room for one more.
@@ -110,7 +110,7 @@ public:
                 }
                 lock.lock();
             }
-            if (!Step(lock, record))
+            if (!Step(lock, recorder))
                 break;
         }
         lock.unlock();
@@ -120,23 +120,47 @@ public:
     }
 
 private:
+    // A walking thread's own: the level it read last, kept until its files and names are in
+    // the snapshot. They go in without the lock, while the thread holds no folder of the
+    // walk's: after it takes its next folder, or before it waits or leaves.
+    struct Recorder {
+        SnapshotLevel level;
+        SnapshotWriter::Fill fill;
+        bool bFilling = false;
+    };
+
+    void CompleteRecord(Recorder& recorder) {
+        if (recorder.bFilling)
+            m_pWriter->CompleteRead(recorder.level, recorder.fill);
+        recorder.bFilling = false;
+    }
+
     void Work() {
-        SnapshotLevel record;
+        Recorder recorder;
         std::unique_lock<std::mutex> lock(m_mutex);
-        while (Step(lock, record)) {
+        while (Step(lock, recorder)) {
         }
     }
 
-    // Reads one waiting folder, or waits for one. False once the walk is over. `record` is
-    // the thread's own buffer for what the snapshot is to hold of the folder.
-    bool Step(std::unique_lock<std::mutex>& lock, SnapshotLevel& record) {
+    // Reads one waiting folder, or waits for one. False once the walk is over.
+    bool Step(std::unique_lock<std::mutex>& lock, Recorder& recorder) {
         while (!m_bStopped && m_nPending == 0 && m_nBusy > 0) {
+            if (recorder.bFilling) {
+                lock.unlock();
+                CompleteRecord(recorder);
+                lock.lock();
+                continue;
+            }
             ++m_nWaiting;
             m_wake.wait(lock);
             --m_nWaiting;
         }
-        if (m_bStopped || m_nPending == 0)
+        if (m_bStopped || m_nPending == 0) {
+            lock.unlock();
+            CompleteRecord(recorder);
+            lock.lock();
             return false;
+        }
 
         while (m_pending[m_nFirstRoot].empty())
             ++m_nFirstRoot;
@@ -147,8 +171,10 @@ private:
         ++m_nBusy;
         lock.unlock();
 
+        CompleteRecord(recorder);
         FolderLevel level;
         const bool bRecord = m_pWriter && folder.node != FolderSnapshot::kNone;
+        SnapshotLevel& record = recorder.level;
         record.Clear();
         ReadFolderLevel(folder.path, m_pStop, level, bRecord ? &record : nullptr);
 
@@ -170,7 +196,8 @@ private:
             m_pWriter->RecordUnreadable(folder.node);
         } else if (bRecord) {
             // Subfolders get consecutive nodes in the level's order; links are not entered.
-            const uint32_t first = m_pWriter->RecordRead(folder.node, record);
+            const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
+            recorder.bFilling = true;
             size_t next = 0;
             for (size_t i = 0; i < record.FolderCount(); ++i)
                 if (!record.FolderIsLink(i))
