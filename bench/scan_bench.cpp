@@ -170,6 +170,31 @@ void SnapshotCost(const std::string& folder, int rounds) {
     std::sort(with.begin(), with.end());
     std::printf("ratio of the medians: %.3f\n", with[with.size() / 2] / without[without.size() / 2]);
 
+    // What the view will do on its thread: take a fresh scan of the whole tree into a
+    // snapshot that holds it already, then read every subfolder's subfolders and totals.
+    {
+        FolderSnapshot again;
+        std::vector<FolderTotals> totals;
+        std::vector<WalkResult> results;
+        again.RecordLevel(folder, level);
+        TotalFolderTrees(subfolders, totals, results, nullptr, 0, nullptr, nullptr, &again);
+        auto start = Clock::now();
+        kept.Merge(std::move(again));
+        std::printf("Merge of the whole tree into a snapshot holding it: %.2f ms\n",
+                    Milliseconds(Clock::now() - start));
+        start = Clock::now();
+        size_t rows = 0;
+        for (const std::string& path : subfolders) {
+            const FolderSnapshot::Index sub = kept.Find(path);
+            FolderTotals sum;
+            for (auto c = kept.FirstSubfolder(sub); c != FolderSnapshot::kNone;
+                 c = kept.NextSubfolder(c))
+                rows += kept.GetTotals(c, sum);
+        }
+        std::printf("Find and read the rows of all %zu subfolders (%zu rows): %.3f ms\n",
+                    subfolders.size(), rows, Milliseconds(Clock::now() - start));
+    }
+
     const uint64_t folders = kept.FolderCount(), files = kept.FileCount();
     const uint64_t structure = folders * FolderSnapshot::kFolderBytes + files * FolderSnapshot::kFileBytes;
     const uint64_t names = kept.MemoryUsed() - structure;
