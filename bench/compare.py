@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
 """Times folder-size tools on the same tree, interleaved, and checks their totals.
 
-    compare.py TREE DSCP_REPORT [--runs N]
+    compare.py TREE DSCP_REPORT [--runs N] [--baseline OTHER_DSCP_REPORT]
 
 Every tool's totals are checked against an oracle made with find (bytes in files and
 links, bytes of the folders themselves, numbers of folders and files). Every tool then
 runs once to warm the cache, and the tools take turns, N rounds. Prints the median,
-minimum and maximum wall time, the median user and system CPU time, and the ratio of
-the medians to du -sb's."""
+minimum and maximum wall time, the median user and system CPU time, the median peak
+resident memory (each timed run goes through /usr/bin/time, whose figure it is: a child
+forked from this script would count the script's own memory), and the ratio of
+the medians to du -sb's and, with --baseline (another build of dscp-report, e.g. the
+previous commit's), to that build's."""
 
 import argparse
 import json
 import os
 import re
-import resource
 import shutil
 import statistics
 import subprocess
@@ -52,6 +54,7 @@ def main() -> int:
     parser.add_argument("tree")
     parser.add_argument("dscp_report")
     parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--baseline")
     args = parser.parse_args()
     tree = os.path.abspath(args.tree)
 
@@ -60,6 +63,10 @@ def main() -> int:
         "dscp-report": [args.dscp_report, "--exact", tree],
         "dscp-report --threads 1": [args.dscp_report, "--exact", "--threads", "1", tree],
     }
+    if args.baseline:
+        tools["baseline dscp-report"] = [args.baseline, "--exact", tree]
+        tools["baseline dscp-report --threads 1"] = [args.baseline, "--exact", "--threads", "1",
+                                                     tree]
     if shutil.which("gdu"):
         tools["gdu"] = ["gdu", "-n", "-p", "-c", "-s", "-a", "--no-prefix", tree]
     if shutil.which("ncdu"):
@@ -74,7 +81,7 @@ def main() -> int:
     failures = 0
     for name, cmd in tools.items():
         run = subprocess.run(cmd, capture_output=True, text=True, check=True)
-        if name.startswith("dscp-report"):
+        if "dscp-report" in name:
             m = re.search(r"^(\d+) bytes, (\d+) folders, (\d+) files beneath$", run.stderr, re.M)
             got = m and (int(m.group(1)), int(m.group(2)), int(m.group(3)))
             want = (oracle["file_bytes"], oracle["folders"], oracle["files"])
@@ -91,27 +98,38 @@ def main() -> int:
     if failures:
         return 1
 
-    samples = {name: {"wall": [], "user": [], "sys": []} for name in tools}
-    for _ in range(args.runs):
-        for name, cmd in tools.items():
-            before = resource.getrusage(resource.RUSAGE_CHILDREN)
-            start = time.perf_counter()
-            subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-            wall = time.perf_counter() - start
-            after = resource.getrusage(resource.RUSAGE_CHILDREN)
-            samples[name]["wall"].append(wall)
-            samples[name]["user"].append(after.ru_utime - before.ru_utime)
-            samples[name]["sys"].append(after.ru_stime - before.ru_stime)
+    samples = {name: {"wall": [], "user": [], "sys": [], "rss": []} for name in tools}
+    with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as rss:
+        for _ in range(args.runs):
+            for name, cmd in tools.items():
+                start = time.perf_counter()
+                child = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", rss.name, *cmd],
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                _, status, usage = os.wait4(child.pid, 0)
+                wall = time.perf_counter() - start
+                child.returncode = os.waitstatus_to_exitcode(status)
+                if child.returncode != 0:
+                    raise SystemExit(f"{name} exited with {child.returncode}")
+                samples[name]["wall"].append(wall)
+                samples[name]["user"].append(usage.ru_utime)
+                samples[name]["sys"].append(usage.ru_stime)
+                rss.seek(0)
+                samples[name]["rss"].append(int(rss.read().split()[-1]) / 1024)  # KiB to MiB
 
     base = statistics.median(samples["du -sb"]["wall"])
-    print(f"\n{args.runs} interleaved runs, warm cache, seconds (wall: median, min, max; CPU: medians)")
-    print(f"| tool | wall median | wall min | wall max | user | system | ratio to du -sb |")
-    print(f"|---|---|---|---|---|---|---|")
+    print(f"\n{args.runs} interleaved runs, warm cache, seconds (wall: median, min, max; CPU "
+          f"and peak memory: medians)")
+    print("| tool | wall median | wall min | wall max | user | system | peak MiB "
+          "| ratio to du -sb | ratio to baseline |")
+    print("|---|---|---|---|---|---|---|---|---|")
     for name, s in samples.items():
         med = statistics.median(s["wall"])
+        against = ""
+        if args.baseline and name.startswith("dscp-report"):
+            against = f"{med / statistics.median(samples['baseline ' + name]['wall']):.2f}"
         print(f"| {name} | {med:.3f} | {min(s['wall']):.3f} | {max(s['wall']):.3f} | "
               f"{statistics.median(s['user']):.3f} | {statistics.median(s['sys']):.3f} | "
-              f"{med / base:.2f} |")
+              f"{statistics.median(s['rss']):.1f} | {med / base:.2f} | {against} |")
     return 0
 
 

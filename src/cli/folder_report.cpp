@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "date_text.h"
+#include "folder_snapshot.h"
 #include "item_listing.h"
 #include "path_text.h"
 #include "size_text.h"
@@ -25,8 +26,18 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
             if (item.nError != 0)
                 report.unreadable.push_back({JoinPath(folderPath, item.name.c_str()), item.nError});
 
-    // Every subfolder in one walk, so the threads never wait for one subfolder's last
-    // folder before starting on the next.
+    // The folder's own level as listed goes into the snapshot first; the walk then fills in
+    // each subfolder, every one in one walk, so the threads never wait for one subfolder's
+    // last folder before starting on the next.
+    FolderSnapshot snapshot;
+    {
+        SnapshotLevel level;
+        for (const ListedItem& item : listing.files)
+            level.AddFile(item.name.c_str(), item.nSize);
+        for (const ListedItem& item : listing.folders)
+            level.AddFolder(item.name.c_str());
+        snapshot.RecordLevel(folderPath, level);
+    }
     std::vector<std::string> subfolders;
     subfolders.reserve(listing.folders.size());
     for (const ListedItem& item : listing.folders)
@@ -42,17 +53,26 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         },
         [&report](const std::string& path, int nPathError) {
             report.unreadable.push_back({path, nPathError});
-        });
+        },
+        &snapshot);
     // Walking threads report in no fixed order; the messages read best by path.
     std::sort(report.unreadable.begin(), report.unreadable.end(),
               [](const UnreadablePath& a, const UnreadablePath& b) { return a.path < b.path; });
 
+    // The rows and the totals beneath come from the snapshot: the folder is final in it,
+    // and its subfolders are in the listing's order (one that could not be read totals 0).
+    const FolderSnapshot::Index folder = snapshot.Find(folderPath);
+    FolderTotals beneath;
+    snapshot.GetTotals(folder, beneath);
+    report.nTotalBytes = beneath.nSize;
+    report.nFoldersBeneath = beneath.nFolders;
+    report.nFilesBeneath = beneath.nFiles;
+    FolderSnapshot::Index subfolder = snapshot.FirstSubfolder(folder);
     for (size_t i = 0; i < listing.folders.size(); ++i) {
         ListedItem& item = listing.folders[i];
-        const FolderTotals& sum = totals[i]; // an unreadable subfolder totals 0
-        report.nTotalBytes += sum.nSize;
-        report.nFoldersBeneath += 1 + sum.nFolders;
-        report.nFilesBeneath += sum.nFiles;
+        FolderTotals sum;
+        snapshot.GetTotals(subfolder, sum);
+        subfolder = snapshot.NextSubfolder(subfolder);
         std::string type = typeName(subfolders[i], item.name.c_str(), true);
         report.entries.push_back({std::move(item.name), std::move(type), sum.nSize, item.tModified,
                                   sum.nFolders, sum.nFiles, true});
@@ -60,8 +80,6 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     listing.folders = {};
     subfolders = {};
     for (ListedItem& item : listing.files) {
-        report.nTotalBytes += item.nSize;
-        ++report.nFilesBeneath;
         std::string type =
             typeName(JoinPath(folderPath, item.name.c_str()), item.name.c_str(), false);
         report.entries.push_back(

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
 #include "dir_enum.h"
+#include "folder_snapshot.h"
 #include "path_text.h"
+#include "snapshot_writer.h"
 
 unsigned DefaultWalkThreads() {
     return std::max(1u, std::min(std::thread::hardware_concurrency(), 16u));
@@ -17,7 +20,8 @@ namespace {
 
 struct PendingFolder {
     std::string path;
-    bool bRoot; // the root itself: its failure makes the root unreadable
+    bool bRoot;    // the root itself: its failure makes the root unreadable
+    uint32_t node; // its folder in the snapshot; FolderSnapshot::kNone when not recorded
 };
 
 // An entry that could not be read, and why (an errno value).
@@ -35,8 +39,9 @@ struct FolderLevel {
     bool bStopped = false;
 };
 
+// `record`, when given, also receives the names: every file with its size, every subfolder.
 void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopRequested,
-                     FolderLevel& level) {
+                     FolderLevel& level, SnapshotLevel* record) {
     DirEnumerator dir(path, EntryDetails::FileSizesOnly);
     level.bOpened = dir.IsOpen();
     if (!level.bOpened)
@@ -55,9 +60,13 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             ++level.totals.nFolders;
             if (!item.bReparsePoint)
                 level.subfolders.push_back(JoinPath(path, item.name));
+            if (record)
+                record->AddFolder(item.name, item.bReparsePoint);
         } else {
             level.totals.nSize += static_cast<int64_t>(item.nSize);
             ++level.totals.nFiles;
+            if (record)
+                record->AddFile(item.name, static_cast<int64_t>(item.nSize));
         }
     }
 }
@@ -69,19 +78,26 @@ class TreeWalk {
 public:
     TreeWalk(const std::vector<std::string>& roots, std::vector<FolderTotals>& totals,
              std::vector<WalkResult>& results, const std::atomic<bool>* stopRequested,
-             const RootTotalledFn& onRootTotalled, const UnreadableFn& onUnreadable)
+             const RootTotalledFn& onRootTotalled, const UnreadableFn& onUnreadable,
+             FolderSnapshot* snapshot)
         : m_totals(totals), m_results(results), m_pStop(stopRequested),
           m_onRootTotalled(onRootTotalled), m_onUnreadable(onUnreadable), m_pending(roots.size()),
           m_outstanding(roots.size(), 1) {
         m_totals.assign(roots.size(), FolderTotals{});
         m_results.assign(roots.size(), WalkResult::Complete);
+        std::vector<uint32_t> nodes(roots.size(), FolderSnapshot::kNone);
+        if (snapshot) {
+            m_pWriter.reset(new SnapshotWriter(*snapshot));
+            nodes = m_pWriter->PlaceRoots(roots);
+        }
         for (size_t i = 0; i < roots.size(); ++i)
-            m_pending[i].push_back({roots[i], true});
+            m_pending[i].push_back({roots[i], true, nodes[i]});
         m_nPending = roots.size();
     }
 
     WalkResult Run(unsigned threads) {
         std::vector<std::thread> helpers;
+        Recorder recorder;
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             // Start a helper whenever there is waiting work and room for one more.
@@ -94,7 +110,7 @@ public:
                 }
                 lock.lock();
             }
-            if (!Step(lock))
+            if (!Step(lock, recorder))
                 break;
         }
         lock.unlock();
@@ -104,21 +120,47 @@ public:
     }
 
 private:
+    // A walking thread's own: the level it read last, kept until its files and names are in
+    // the snapshot. They go in without the lock, while the thread holds no folder of the
+    // walk's: after it takes its next folder, or before it waits or leaves.
+    struct Recorder {
+        SnapshotLevel level;
+        SnapshotWriter::Fill fill;
+        bool bFilling = false;
+    };
+
+    void CompleteRecord(Recorder& recorder) {
+        if (recorder.bFilling)
+            m_pWriter->CompleteRead(recorder.level, recorder.fill);
+        recorder.bFilling = false;
+    }
+
     void Work() {
+        Recorder recorder;
         std::unique_lock<std::mutex> lock(m_mutex);
-        while (Step(lock)) {
+        while (Step(lock, recorder)) {
         }
     }
 
     // Reads one waiting folder, or waits for one. False once the walk is over.
-    bool Step(std::unique_lock<std::mutex>& lock) {
+    bool Step(std::unique_lock<std::mutex>& lock, Recorder& recorder) {
         while (!m_bStopped && m_nPending == 0 && m_nBusy > 0) {
+            if (recorder.bFilling) {
+                lock.unlock();
+                CompleteRecord(recorder);
+                lock.lock();
+                continue;
+            }
             ++m_nWaiting;
             m_wake.wait(lock);
             --m_nWaiting;
         }
-        if (m_bStopped || m_nPending == 0)
+        if (m_bStopped || m_nPending == 0) {
+            lock.unlock();
+            CompleteRecord(recorder);
+            lock.lock();
             return false;
+        }
 
         while (m_pending[m_nFirstRoot].empty())
             ++m_nFirstRoot;
@@ -129,8 +171,12 @@ private:
         ++m_nBusy;
         lock.unlock();
 
+        CompleteRecord(recorder);
         FolderLevel level;
-        ReadFolderLevel(folder.path, m_pStop, level);
+        const bool bRecord = m_pWriter && folder.node != FolderSnapshot::kNone;
+        SnapshotLevel& record = recorder.level;
+        record.Clear();
+        ReadFolderLevel(folder.path, m_pStop, level, bRecord ? &record : nullptr);
 
         lock.lock();
         --m_nBusy;
@@ -146,8 +192,21 @@ private:
         sum.nSize += level.totals.nSize;
         sum.nFolders += level.totals.nFolders;
         sum.nFiles += level.totals.nFiles;
-        for (std::string& path : level.subfolders)
-            m_pending[root].push_back({std::move(path), false});
+        if (bRecord && !level.bOpened) {
+            m_pWriter->RecordUnreadable(folder.node);
+        } else if (bRecord) {
+            // Subfolders get consecutive nodes in the level's order; links are not entered.
+            const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
+            recorder.bFilling = true;
+            size_t next = 0;
+            for (size_t i = 0; i < record.FolderCount(); ++i)
+                if (!record.FolderIsLink(i))
+                    m_pending[root].push_back({std::move(level.subfolders[next++]), false,
+                                               first + static_cast<uint32_t>(i)});
+        } else {
+            for (std::string& path : level.subfolders)
+                m_pending[root].push_back({std::move(path), false, FolderSnapshot::kNone});
+        }
         if (!level.subfolders.empty())
             m_nFirstRoot = std::min(m_nFirstRoot, root);
         m_nPending += level.subfolders.size();
@@ -189,6 +248,7 @@ private:
     size_t m_nBusy = 0;
     size_t m_nWaiting = 0;
     bool m_bStopped = false;
+    std::unique_ptr<SnapshotWriter> m_pWriter; // null: nothing is recorded
     std::mutex m_callbackMutex;
 };
 
@@ -198,8 +258,8 @@ WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested, unsigned threads,
                             const RootTotalledFn& onRootTotalled,
-                            const UnreadableFn& onUnreadable) {
-    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable);
+                            const UnreadableFn& onUnreadable, FolderSnapshot* snapshot) {
+    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable, snapshot);
     const WalkResult result = walk.Run(threads ? threads : DefaultWalkThreads());
     if (result == WalkResult::Stopped)
         std::fill(results.begin(), results.end(), WalkResult::Stopped);

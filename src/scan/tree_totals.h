@@ -8,6 +8,8 @@
 
 #include "folder_entry.h"
 
+class FolderSnapshot;
+
 enum class WalkResult {
     Complete,   // every readable folder beneath was read
     Unreadable, // the folder itself could not be enumerated; the totals are 0
@@ -33,11 +35,17 @@ using UnreadableFn = std::function<void(const std::string& path, int nError)>;
 // calling thread alone); earlier roots are preferred, so they tend to finish first.
 // Every thread checks `stopRequested` between entries; a stopped walk returns
 // Stopped, and no thread outlives the call.
+// With a `snapshot`, the walk also records in it every folder it reads, with its files,
+// at its full path (folder_snapshot.h); a root the snapshot holds already, for instance as a
+// subfolder of a level the caller recorded, is read again in place. Nothing else may use
+// the snapshot until the call returns. Recording takes no lock of its own: a folder's level
+// goes in under the lock the walk takes once per folder anyway.
 WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested = nullptr, unsigned threads = 0,
                             const RootTotalledFn& onRootTotalled = nullptr,
-                            const UnreadableFn& onUnreadable = nullptr);
+                            const UnreadableFn& onUnreadable = nullptr,
+                            FolderSnapshot* snapshot = nullptr);
 
 // The same for a single tree.
 WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,

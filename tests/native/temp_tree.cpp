@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 #ifdef _WIN32
@@ -102,6 +103,51 @@ void TempTree::SetModified(const std::string& relative, int64_t seconds) const {
 #endif
     if (!ok)
         throw std::runtime_error("cannot set the time of " + path);
+}
+
+// A random tree under `top` whose totals the generator knows: folders of random
+// width and depth, files of random sizes, and (on POSIX) links, which count as
+// files of their own size.
+FolderTotals MakeRandomTree(const TempTree& tree, const std::string& top, std::mt19937& rng) {
+    FolderTotals expected;
+    std::vector<std::string> folders = {top};
+    tree.Folder(top);
+    const int folderCount = std::uniform_int_distribution<int>(0, 60)(rng);
+    for (int i = 0; i < folderCount; ++i) {
+        const std::string parent = folders[std::uniform_int_distribution<size_t>(
+            folders.size() > 8 ? folders.size() - 8 : 0, folders.size() - 1)(rng)];
+        folders.push_back(parent + "/d" + std::to_string(i));
+        tree.Folder(folders.back());
+    }
+    expected.nFolders = folderCount;
+    const int fileCount = std::uniform_int_distribution<int>(0, 150)(rng);
+    for (int i = 0; i < fileCount; ++i) {
+        const std::string& folder =
+            folders[std::uniform_int_distribution<size_t>(0, folders.size() - 1)(rng)];
+        const size_t size = std::uniform_int_distribution<size_t>(0, 3000)(rng);
+        tree.File(folder + "/f" + std::to_string(i), size);
+        expected.nSize += static_cast<int64_t>(size);
+        ++expected.nFiles;
+    }
+#ifndef _WIN32
+    const std::string target = tree.Path(folders[0]);
+    for (int i = 0; i < 3; ++i) {
+        const std::string& folder =
+            folders[std::uniform_int_distribution<size_t>(0, folders.size() - 1)(rng)];
+        std::filesystem::create_directory_symlink(target,
+                                                  tree.Path(folder + "/link" + std::to_string(i)));
+        expected.nSize += static_cast<int64_t>(target.size());
+        ++expected.nFiles;
+    }
+#endif
+#ifndef _WIN32
+    // A folder that cannot be read counts as one folder holding nothing.
+    const std::string locked = top + "/locked";
+    tree.File(locked + "/unseen", 1000);
+    std::filesystem::permissions(tree.Path(locked), std::filesystem::perms::none);
+    ++expected.nFolders;
+#endif
+    return expected;
 }
 
 #ifndef _WIN32

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
+
+#include "folder_entry.h"
 
 #include "path_text.h"
 
@@ -31,6 +34,11 @@ public:
 private:
     std::string m_strRoot;
 };
+
+// A random tree under `top` whose totals the generator knows: folders of random width and
+// depth, files of random sizes, and on POSIX links to folders (files of their own size to
+// the walk) and a folder "locked" that cannot be read once the permission override is gone.
+FolderTotals MakeRandomTree(const TempTree& tree, const std::string& top, std::mt19937& rng);
 
 #ifndef _WIN32
 // Root reads every folder; to see a folder it cannot read, a test drops the

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <random>
 
+#include "folder_snapshot.h"
 #include "temp_tree.h"
 #include "tree_totals.h"
 
@@ -17,51 +17,6 @@ namespace {
 
 bool SameTotals(const FolderTotals& a, const FolderTotals& b) {
     return a.nSize == b.nSize && a.nFolders == b.nFolders && a.nFiles == b.nFiles;
-}
-
-// A random tree under `top` whose totals the generator knows: folders of random
-// width and depth, files of random sizes, and (on POSIX) links, which count as
-// files of their own size.
-FolderTotals MakeRandomTree(const TempTree& tree, const std::string& top, std::mt19937& rng) {
-    FolderTotals expected;
-    std::vector<std::string> folders = {top};
-    tree.Folder(top);
-    const int folderCount = std::uniform_int_distribution<int>(0, 60)(rng);
-    for (int i = 0; i < folderCount; ++i) {
-        const std::string parent = folders[std::uniform_int_distribution<size_t>(
-            folders.size() > 8 ? folders.size() - 8 : 0, folders.size() - 1)(rng)];
-        folders.push_back(parent + "/d" + std::to_string(i));
-        tree.Folder(folders.back());
-    }
-    expected.nFolders = folderCount;
-    const int fileCount = std::uniform_int_distribution<int>(0, 150)(rng);
-    for (int i = 0; i < fileCount; ++i) {
-        const std::string& folder =
-            folders[std::uniform_int_distribution<size_t>(0, folders.size() - 1)(rng)];
-        const size_t size = std::uniform_int_distribution<size_t>(0, 3000)(rng);
-        tree.File(folder + "/f" + std::to_string(i), size);
-        expected.nSize += static_cast<int64_t>(size);
-        ++expected.nFiles;
-    }
-#ifndef _WIN32
-    const std::string target = tree.Path(folders[0]);
-    for (int i = 0; i < 3; ++i) {
-        const std::string& folder =
-            folders[std::uniform_int_distribution<size_t>(0, folders.size() - 1)(rng)];
-        std::filesystem::create_directory_symlink(target,
-                                                  tree.Path(folder + "/link" + std::to_string(i)));
-        expected.nSize += static_cast<int64_t>(target.size());
-        ++expected.nFiles;
-    }
-#endif
-#ifndef _WIN32
-    // A folder that cannot be read counts as one folder holding nothing.
-    const std::string locked = top + "/locked";
-    tree.File(locked + "/unseen", 1000);
-    std::filesystem::permissions(tree.Path(locked), std::filesystem::perms::none);
-    ++expected.nFolders;
-#endif
-    return expected;
 }
 
 } // namespace
@@ -159,7 +114,7 @@ TEST(TotalFolderTrees, StopDuringALargeWalkEndsItAndLeavesNoThread) {
 // The walk is the same code on every system; under Wine each level of a 10,000-character
 // path costs a lookup per level and Wine's own Unix paths stop at 4,096 bytes, so the
 // deep tree is tested natively.
-TEST(TotalFolderTree, VeryDeepTreeIsTotalledWithoutOverflow) {
+TEST(TotalFolderTrees, VeryDeepTreeIsTotalledAndRecordedWithoutOverflow) {
     TempTree tree;
     const int levels = 5000;
     // Paths here reach 10,000 characters: made level by level, each relative to the last.
@@ -176,11 +131,32 @@ TEST(TotalFolderTree, VeryDeepTreeIsTotalledWithoutOverflow) {
     close(fd);
 
     for (unsigned threads : {1u, 2u}) {
-        FolderTotals totals;
-        ASSERT_EQ(TotalFolderTree(tree.Root(), totals, nullptr, threads), WalkResult::Complete);
-        EXPECT_EQ(totals.nFolders, levels);
-        EXPECT_EQ(totals.nFiles, 1);
-        EXPECT_EQ(totals.nSize, 3);
+        FolderSnapshot snapshot;
+        std::vector<FolderTotals> totals;
+        std::vector<WalkResult> results;
+        ASSERT_EQ(TotalFolderTrees({tree.Root()}, totals, results, nullptr, threads, nullptr,
+                                   nullptr, &snapshot),
+                  WalkResult::Complete);
+        EXPECT_EQ(totals[0].nFolders, levels);
+        EXPECT_EQ(totals[0].nFiles, 1);
+        EXPECT_EQ(totals[0].nSize, 3);
+
+        // The snapshot holds every level with its own totals, found by its full path.
+        std::string path = tree.Root();
+        FolderSnapshot::Index folder = snapshot.Find(path);
+        for (int level = 0; level <= levels; ++level) {
+            FolderTotals recorded;
+            ASSERT_TRUE(snapshot.GetTotals(folder, recorded)) << level;
+            ASSERT_EQ(recorded.nFolders, levels - level);
+            ASSERT_EQ(recorded.nSize, 3);
+            ASSERT_EQ(snapshot.OwnFileCount(folder), level == levels ? 1u : 0u);
+            folder = snapshot.FirstSubfolder(folder);
+            path += "/d";
+        }
+        EXPECT_EQ(folder, FolderSnapshot::kNone);
+        path.resize(path.size() - 2);
+        EXPECT_EQ(snapshot.PathOf(snapshot.Find(path)), path);
+        EXPECT_EQ(snapshot.FileName(snapshot.Find(path), 0), std::string("f"));
     }
 
     // Take the chain down through short paths (the temp tree's own removal cannot

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "folder_scan.h"
+#include "folder_snapshot.h"
 #include "temp_tree.h"
 
 namespace {
@@ -65,4 +66,18 @@ TEST(WindowsScan, ReparsePointsCountAsFoldersButAreNotEntered) {
     EXPECT_EQ(totals.nFolders, 2); // real, loop
     EXPECT_EQ(totals.nFiles, 1);
     EXPECT_EQ(totals.nSize, 100);
+
+    // The snapshot holds the link as a final folder with nothing in it.
+    FolderSnapshot snapshot;
+    std::vector<FolderTotals> allTotals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({top}, allTotals, results, nullptr, 2, nullptr, nullptr, &snapshot);
+    const FolderSnapshot::Index link = snapshot.Find(loop);
+    ASSERT_NE(link, FolderSnapshot::kNone);
+    EXPECT_TRUE(snapshot.IsLink(link));
+    EXPECT_EQ(snapshot.FirstSubfolder(link), FolderSnapshot::kNone);
+    FolderTotals recorded;
+    ASSERT_TRUE(snapshot.GetTotals(snapshot.Find(top), recorded));
+    EXPECT_EQ(recorded.nFolders, 2);
+    EXPECT_EQ(recorded.nSize, 100);
 }

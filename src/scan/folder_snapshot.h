@@ -1,0 +1,202 @@
+#pragma once
+// What the walks read, kept: a tree of the folders beneath the paths walked, each with its
+// own files and its totals, so a folder that was walked once can be shown again without
+// walking it.
+//
+// Shape. One node per folder, 48 bytes, in one chunked array; one entry per file, 12 bytes
+// (size and name) in two more; every name once, zero-terminated, in one pool. Nodes refer to
+// each other by 32-bit indexes. The tree starts at a nameless top node whose children are the
+// file systems' roots ("/" on POSIX; "C:\" or "\\server\share\" on Windows); a path is found
+// from there, name by name. Folders above the walked ones are placeholders: known by name
+// only, so that walks of different folders at different times merge under their common
+// parents.
+//
+// What a node knows. A folder is *read* when its own level is known: its files (their number
+// and bytes; the files themselves while the memory cap allows, see FilesHeld) and every
+// subfolder, each a child node (links to folders and folders that cannot be read included).
+// It is *final* when its totals are: it is read and every child is final, or it is a folder
+// that cannot be read or a link to a folder (counted as one folder holding nothing, as the
+// walk counts them). A walk that is stopped leaves what it did not finish not final: a folder
+// read but with something beneath it unfinished, and a subfolder never read, which is known
+// by name only. Totals are offered only for final folders.
+//
+// Threads. A snapshot belongs to one thread at a time and has no lock. A walk fills the one
+// it is given (its threads take turns under the walk's own lock) and hands it back when it
+// returns; the program's long-lived snapshot lives on the user-interface thread, which merges
+// each scan's snapshot into it (Merge) once the scan's thread has ended. Indexes stay valid
+// until the snapshot is next changed.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "folder_entry.h"
+#include "snapshot_arena.h"
+
+// One folder level as a walk reads it, or as a caller that listed a folder hands it over:
+// its files with their sizes and the names of its subfolders, names packed with their
+// terminating zeros. Reused from folder to folder without new allocations.
+class SnapshotLevel {
+public:
+    void AddFile(const char* name, int64_t bytes);
+    // A link to a folder (a junction, a symbolic link) is counted but never entered.
+    void AddFolder(const char* name, bool bLink = false);
+    void Clear();
+
+    size_t FileCount() const { return m_fileSizes.size(); }
+    size_t FolderCount() const { return m_folderNames.size(); }
+    const char* FileName(size_t i) const { return m_names.data() + m_fileNames[i]; }
+    int64_t FileSize(size_t i) const { return m_fileSizes[i]; }
+    const char* FolderName(size_t i) const { return m_names.data() + m_folderNames[i]; }
+    bool FolderIsLink(size_t i) const { return m_folderLinks[i] != 0; }
+    // The names packed, and where each one starts among them.
+    const char* NameData() const { return m_names.data(); }
+    size_t NameBytes() const { return m_names.size(); }
+    uint32_t FileNameOffset(size_t i) const { return m_fileNames[i]; }
+    uint32_t FolderNameOffset(size_t i) const { return m_folderNames[i]; }
+
+private:
+    std::string m_names;
+    std::vector<uint32_t> m_fileNames; // offsets into m_names
+    std::vector<int64_t> m_fileSizes;
+    std::vector<uint32_t> m_folderNames;
+    std::vector<uint8_t> m_folderLinks;
+};
+
+class FolderSnapshot {
+public:
+    using Index = uint32_t;
+    static constexpr Index kNone = 0xFFFFFFFFu;
+    static constexpr Index kTop = 0; // the nameless node above the file systems' roots
+    static constexpr uint64_t kDefaultMemoryCap = uint64_t{512} << 20;
+    static constexpr size_t kFolderBytes = 48; // per folder, besides its name
+    static constexpr size_t kFileBytes = 12;   // per file held, besides its name
+
+    FolderSnapshot();
+    FolderSnapshot(FolderSnapshot&&) noexcept;
+    FolderSnapshot& operator=(FolderSnapshot&&) noexcept;
+    FolderSnapshot(const FolderSnapshot&) = delete;
+    FolderSnapshot& operator=(const FolderSnapshot&) = delete;
+    ~FolderSnapshot();
+
+    // --- Finding folders
+
+    // The folder at `path` (as the walk was given it, or a path beneath it joined name by
+    // name; trailing separators ignored; on Windows '/' is a separator too and a name that
+    // matches in no other case matches regardless of case), or kNone.
+    Index Find(const std::string& path) const;
+    // The subfolder of `folder` named `name`, or kNone.
+    Index FindSubfolder(Index folder, const char* name) const;
+    // The folder's full path, as Find takes it.
+    std::string PathOf(Index folder) const;
+
+    // --- What is known of a folder
+
+    bool IsRead(Index folder) const;
+    bool IsFinal(Index folder) const;
+    // Read and final: every subfolder and its totals are known, so the folder can be shown
+    // from the snapshot alone.
+    bool IsHeld(Index folder) const { return IsRead(folder) && IsFinal(folder); }
+    bool IsUnreadable(Index folder) const; // could not be enumerated (final, holds nothing)
+    bool IsLink(Index folder) const;       // a link to a folder (final, holds nothing)
+    // Its files are in the snapshot (a read folder whose files the memory cap dropped has
+    // their number and bytes, not the files).
+    bool FilesHeld(Index folder) const;
+
+    // Bytes, folders and files at every level beneath a final folder; false (and `totals`
+    // untouched) when the folder is not final.
+    bool GetTotals(Index folder, FolderTotals& totals) const;
+
+    const char* Name(Index folder) const;
+    Index Parent(Index folder) const; // kNone for the top
+    // Subfolders, in the order the folder's enumeration gave them: the first, then each
+    // next one, kNone after the last.
+    Index FirstSubfolder(Index folder) const;
+    Index NextSubfolder(Index folder) const;
+
+    // Files directly in a read folder: their number and bytes (also when not held).
+    uint32_t OwnFileCount(Index folder) const;
+    int64_t OwnFileBytes(Index folder) const;
+    // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1.
+    const char* FileName(Index folder, uint32_t i) const;
+    int64_t FileSize(Index folder, uint32_t i) const;
+
+    // --- Keeping it fresh (only on the thread that owns the snapshot)
+
+    // Takes in what `piece` (a later walk's snapshot) read: every folder the piece read
+    // replaces the folder of that path here, with everything beneath it; a folder the piece
+    // knows by name only leaves what is here as it is (a stopped walk does not forget an
+    // earlier one's results). Folders above are added as placeholders where missing, and
+    // the totals of every final folder above a replaced one are corrected.
+    void Merge(FolderSnapshot&& piece);
+
+    // Records a folder's own level as the caller listed it: its files, and its subfolders,
+    // which keep what is known of them by name and are otherwise not read yet. Subfolders
+    // it no longer has are dropped. A walk given this snapshot then fills the subfolders in
+    // place when they are its roots. Returns the folder's index.
+    Index RecordLevel(const std::string& folderPath, const SnapshotLevel& level);
+
+    // A file or folder at `path` was deleted: it is dropped, and the totals above it are
+    // corrected. A file whose folder's files are not held is not known by size: that folder
+    // is no longer read. False when the snapshot knew nothing of it.
+    bool Remove(const std::string& path);
+
+    // The folder's own level changed (something was pasted into it): it is no longer read,
+    // so neither it nor the folders above are final. Its subfolders keep what is known.
+    void ForgetLevel(const std::string& folderPath);
+
+    // --- Memory
+
+    // Past the cap, files are no longer recorded (their folders are, with exact totals).
+    // Applies to what is added from then on.
+    void SetMemoryCap(uint64_t bytes) { m_nMemoryCap = bytes; }
+    uint64_t MemoryCap() const { return m_nMemoryCap; }
+    // Bytes of the folders, files and names reachable from the top.
+    uint64_t MemoryUsed() const;
+    uint32_t FolderCount() const; // reachable from the top, the top included
+    uint64_t FileCount() const;   // files held
+
+private:
+    friend class SnapshotWriter;
+
+    struct Node;
+    struct State;
+    Node& At(Index i);
+    const Node& At(Index i) const;
+
+    Index FindExactly(Index folder, const char* name) const;
+    Index NewFolder(Index parent, const char* name, size_t length);
+    Index NewFolder(Index parent, const char* name);
+    Index AddSubfolder(Index folder, const char* name); // a placeholder, first in the list
+    Index FindOrAddPath(const std::string& path);       // placeholders where missing
+    // Recording a level in two steps: the first sets up the folder and its subfolders and
+    // reserves room for its files and names; the second writes them into that room, which
+    // needs nothing else of the snapshot (a walking thread does it without the walk's lock).
+    struct LevelFill {
+        uint32_t firstFile = 0;
+        uint32_t names = NamePool::kNoName; // the reserved block; kNoName: nothing to write
+    };
+    LevelFill ReserveLevel(Index folder, const SnapshotLevel& level);
+    void FillLevel(const SnapshotLevel& level, const LevelFill& fill);
+    void SetLevel(Index folder, const SnapshotLevel& level);
+    bool HoldFiles(const SnapshotLevel& level) const;
+
+    State StateOf(Index folder) const;
+    void Propagate(Index folder, const State& was);
+    void Unlink(Index folder);
+    void Discard(Index folder); // counts the folder and everything beneath as garbage
+    void DiscardFiles(Index folder);
+    void MergeFrom(Index here, const FolderSnapshot& piece, Index there);
+    Index CopyBeneath(Index parent, const FolderSnapshot& piece, Index there);
+    void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
+    void CompactIfWasteful();
+
+    ChunkedArray<Node> m_folders;
+    ChunkedArray<int64_t> m_fileSizes;
+    ChunkedArray<uint32_t> m_fileNames;
+    NamePool m_names;
+    uint64_t m_nGarbage = 0;  // bytes of nodes, files and names no longer reachable
+    uint32_t m_nGarbageFolders = 0;
+    uint32_t m_nGarbageFiles = 0;
+    uint64_t m_nMemoryCap = kDefaultMemoryCap;
+};

@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <map>
+#include <random>
+#include <set>
+
+#include "background_scan.h"
+#include "folder_snapshot.h"
+#include "item_listing.h"
+#include "temp_tree.h"
+#include "tree_totals.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a find-style walk sees in one folder, made without the engine: std::filesystem
+// entries, links not followed (a link is a file of its own size), a folder that cannot be
+// listed holding nothing.
+struct Seen {
+    FolderTotals totals; // beneath it
+    std::map<std::string, int64_t> files;
+    std::set<std::string> subfolders;
+    bool bUnreadable = false;
+};
+using Oracle = std::map<std::string, Seen>; // by path
+
+FolderTotals See(const std::string& path, Oracle& oracle) {
+    Seen seen;
+    std::error_code error;
+    fs::directory_iterator it(fs::u8path(path), error);
+    if (error) {
+        seen.bUnreadable = true;
+        oracle[path] = seen;
+        return {};
+    }
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().u8string();
+        const fs::file_status status = it->symlink_status();
+        if (fs::is_directory(status)) {
+            seen.subfolders.insert(name);
+            continue;
+        }
+        const int64_t size = fs::is_symlink(status)
+                                 ? static_cast<int64_t>(fs::read_symlink(it->path()).string().size())
+                                 : static_cast<int64_t>(fs::file_size(it->path()));
+        seen.files[name] = size;
+        seen.totals.nSize += size;
+        ++seen.totals.nFiles;
+    }
+    for (const std::string& name : seen.subfolders) {
+        const FolderTotals beneath = See(JoinPath(path, name.c_str()), oracle);
+        seen.totals.nSize += beneath.nSize;
+        seen.totals.nFolders += 1 + beneath.nFolders;
+        seen.totals.nFiles += beneath.nFiles;
+    }
+    oracle[path] = seen;
+    return seen.totals;
+}
+
+Oracle SeeTree(const std::string& root) {
+    Oracle oracle;
+    See(root, oracle);
+    return oracle;
+}
+
+bool SameTotals(const FolderTotals& a, const FolderTotals& b) {
+    return a.nSize == b.nSize && a.nFolders == b.nFolders && a.nFiles == b.nFiles;
+}
+
+::testing::AssertionResult HasTotals(const FolderSnapshot& s, const std::string& path,
+                                     const FolderTotals& expected) {
+    const FolderSnapshot::Index folder = s.Find(path);
+    FolderTotals totals;
+    if (folder == FolderSnapshot::kNone || !s.GetTotals(folder, totals))
+        return ::testing::AssertionFailure() << path << " has no totals";
+    if (!SameTotals(totals, expected))
+        return ::testing::AssertionFailure()
+               << path << ": " << totals.nSize << " " << totals.nFolders << " " << totals.nFiles
+               << " instead of " << expected.nSize << " " << expected.nFolders << " "
+               << expected.nFiles;
+    return ::testing::AssertionSuccess();
+}
+
+// Every folder the oracle saw is in the snapshot as it saw it: final, with its totals, its
+// subfolders (no other) and its files, unless the memory cap dropped them. Returns how many
+// folders' files were dropped.
+int ExpectAgrees(const FolderSnapshot& s, const Oracle& oracle, bool bFilesMayBeDropped = false) {
+    int dropped = 0;
+    for (const auto& [path, seen] : oracle) {
+        EXPECT_TRUE(HasTotals(s, path, seen.totals));
+        const FolderSnapshot::Index folder = s.Find(path);
+        if (folder == FolderSnapshot::kNone)
+            continue;
+        EXPECT_EQ(s.IsUnreadable(folder), seen.bUnreadable) << path;
+        EXPECT_EQ(s.IsHeld(folder), !seen.bUnreadable) << path;
+        std::set<std::string> subfolders;
+        for (auto c = s.FirstSubfolder(folder); c != FolderSnapshot::kNone; c = s.NextSubfolder(c))
+            subfolders.insert(s.Name(c));
+        EXPECT_EQ(subfolders, seen.subfolders) << path;
+        EXPECT_EQ(s.OwnFileCount(folder), seen.files.size()) << path;
+        int64_t ownBytes = 0;
+        for (const auto& file : seen.files)
+            ownBytes += file.second;
+        EXPECT_EQ(s.OwnFileBytes(folder), ownBytes) << path;
+        if (!s.FilesHeld(folder)) {
+            EXPECT_TRUE(bFilesMayBeDropped || seen.bUnreadable) << path;
+            dropped += !seen.bUnreadable;
+            continue;
+        }
+        std::map<std::string, int64_t> files;
+        for (uint32_t i = 0; i < s.OwnFileCount(folder); ++i)
+            files[s.FileName(folder, i)] = s.FileSize(folder, i);
+        EXPECT_EQ(files, seen.files) << path;
+    }
+    return dropped;
+}
+
+// Twelve random trees side by side, and a file beside them.
+std::vector<std::string> MakeRandomTrees(const TempTree& tree, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::string> roots;
+    for (int i = 0; i < 12; ++i) {
+        MakeRandomTree(tree, "t" + std::to_string(i), rng);
+        roots.push_back(tree.Path("t" + std::to_string(i)));
+    }
+    tree.File("loose", 7);
+    return roots;
+}
+
+// The top folder's level as a listing of it gives it.
+SnapshotLevel ListLevel(const std::string& folder) {
+    const ItemListing listing = ListFolderItems(folder);
+    SnapshotLevel level;
+    for (const ListedItem& item : listing.files)
+        level.AddFile(item.name.c_str(), item.nSize);
+    for (const ListedItem& item : listing.folders)
+        level.AddFolder(item.name.c_str());
+    return level;
+}
+
+// Shows `folder` as the view does: lists it, scans its subfolders in the background with
+// the folder's level recorded, and takes the scan's snapshot once the scan has finished.
+FolderSnapshot ScanLikeTheView(const std::string& folder, unsigned threads = 2) {
+    ScanRecording recording;
+    recording.bRecord = true;
+    recording.folderPath = folder;
+    recording.level = ListLevel(folder);
+    std::vector<std::string> subfolders;
+    for (size_t i = 0; i < recording.level.FolderCount(); ++i)
+        subfolders.push_back(JoinPath(folder, recording.level.FolderName(i)));
+    std::promise<void> finished;
+    BackgroundScan scan;
+    EXPECT_TRUE(scan.Start(subfolders, nullptr, [&](int64_t) { finished.set_value(); }, threads,
+                           std::move(recording)));
+    EXPECT_EQ(finished.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    return scan.TakeSnapshot();
+}
+
+} // namespace
+
+// The walk records every folder, file and total exactly as a find-style walk sees them, and
+// as the walk itself totals them, with any number of threads; links count as files and a
+// folder that cannot be read as a folder holding nothing.
+TEST(FolderSnapshot, WalkRecordsWhatAFindStyleWalkSees) {
+    TempTree tree;
+    const std::vector<std::string> roots = MakeRandomTrees(tree, 20261210);
+#ifndef _WIN32
+    WithoutPermissionOverride asUser;
+    if (!asUser.Works())
+        GTEST_SKIP() << "cannot drop the permission override";
+#endif
+    const Oracle oracle = SeeTree(tree.Root());
+    // A root given twice, and one inside another, are each recorded once.
+    std::vector<std::string> walked = roots;
+    walked.push_back(roots[3]);
+    for (const auto& [path, seen] : oracle)
+        if (path.size() > roots[5].size() + 1 && path.compare(0, roots[5].size(), roots[5]) == 0)
+            walked.insert(walked.begin(), path);
+    for (unsigned threads : {1u, 2u, 4u}) {
+        for (int round = 0; round < 3; ++round) {
+            FolderSnapshot s;
+            s.RecordLevel(tree.Root(), ListLevel(tree.Root()));
+            std::vector<FolderTotals> totals;
+            std::vector<WalkResult> results;
+            TotalFolderTrees(walked, totals, results, nullptr, threads, nullptr, nullptr, &s);
+            for (size_t i = 0; i < walked.size(); ++i)
+                ASSERT_TRUE(HasTotals(s, walked[i], totals[i])) << threads << " threads";
+            ASSERT_EQ(ExpectAgrees(s, oracle), 0) << threads << " threads";
+            // Nothing besides the tree and the folders above it.
+            EXPECT_EQ(s.FolderCount(),
+                      oracle.size() + std::count(tree.Root().begin(), tree.Root().end(),
+                                                 kPathSeparator) + 1);
+        }
+    }
+}
+
+// Past the memory cap files are dropped and folders kept, with exact totals; a deleted file
+// whose folder's files were dropped makes that folder unread rather than leave a wrong total.
+TEST(FolderSnapshot, MemoryCapDropsFilesButKeepsFoldersAndTotals) {
+    TempTree tree;
+    const std::vector<std::string> roots = MakeRandomTrees(tree, 77);
+    const Oracle oracle = SeeTree(tree.Root());
+    FolderSnapshot s;
+    s.SetMemoryCap(8192);
+    s.RecordLevel(tree.Root(), ListLevel(tree.Root()));
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees(roots, totals, results, nullptr, 2, nullptr, nullptr, &s);
+    EXPECT_GT(ExpectAgrees(s, oracle, true), 0);
+    EXPECT_LE(s.FileCount() * FolderSnapshot::kFileBytes, 8192u);
+
+    std::string folder, file;
+    for (const auto& [path, seen] : oracle)
+        if (!seen.files.empty() && !s.FilesHeld(s.Find(path))) {
+            folder = path;
+            file = JoinPath(path, seen.files.begin()->first.c_str());
+        }
+    ASSERT_FALSE(file.empty());
+    EXPECT_TRUE(s.Remove(file));
+    EXPECT_FALSE(s.IsRead(s.Find(folder)));
+    FolderTotals unknown;
+    EXPECT_FALSE(s.GetTotals(s.Find(tree.Root()), unknown));
+}
+
+// A stopped walk offers totals only where they are final; merged into an earlier complete
+// snapshot it replaces what it finished and forgets nothing it did not.
+TEST(FolderSnapshot, StoppedWalkOffersOnlyFinalTotals) {
+    TempTree tree;
+    std::vector<std::string> roots;
+    for (int r = 0; r < 30; ++r) {
+        for (int d = 0; d < 10; ++d)
+            tree.File("r" + std::to_string(r) + "/d" + std::to_string(d) + "/e/f", 1 + r);
+        roots.push_back(tree.Path("r" + std::to_string(r)));
+    }
+    const Oracle oracle = SeeTree(tree.Root());
+    FolderSnapshot earlier;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees(roots, totals, results, nullptr, 2, nullptr, nullptr, &earlier);
+
+    for (int round = 0; round < 10; ++round) {
+        std::atomic<bool> stop{false};
+        FolderSnapshot s;
+        ASSERT_EQ(TotalFolderTrees(
+                      roots, totals, results, &stop, 2,
+                      [&](size_t, const FolderTotals&, WalkResult) { stop = true; }, nullptr, &s),
+                  WalkResult::Stopped);
+        int finals = 0;
+        for (const auto& [path, seen] : oracle) {
+            const FolderSnapshot::Index folder = s.Find(path);
+            FolderTotals known;
+            if (folder == FolderSnapshot::kNone || !s.GetTotals(folder, known))
+                continue;
+            ++finals;
+            EXPECT_TRUE(SameTotals(known, seen.totals)) << path;
+        }
+        EXPECT_GE(finals, 4); // the first root, its subfolders, and theirs
+        FolderTotals unknown;
+        EXPECT_FALSE(s.GetTotals(s.Find(roots.back()), unknown));
+
+        FolderSnapshot store;
+        TotalFolderTrees(roots, totals, results, nullptr, 2, nullptr, nullptr, &store);
+        store.Merge(std::move(s));
+        for (const std::string& root : roots)
+            EXPECT_TRUE(HasTotals(store, root, oracle.at(root).totals));
+    }
+}
+
+// The view's use: a folder shown, then one of its subfolders, then the folder above; changes
+// on disk taken in by a fresh scan, deletions and pastes through the program.
+TEST(FolderSnapshot, FreshnessAcrossScansDeletesAndPastes) {
+    TempTree tree;
+    tree.File("a/x/p/f1", 10);
+    tree.File("a/x/q", 20);
+    tree.File("a/y/f2", 30);
+    tree.File("b/f3", 40);
+    tree.File("own", 5);
+    const std::string top = tree.Root(), a = tree.Path("a"), x = tree.Path("a/x");
+
+    // Show a: a and everything beneath it are known, the folder above only by name.
+    FolderSnapshot store;
+    store.Merge(ScanLikeTheView(a));
+    Oracle oracle = SeeTree(top);
+    EXPECT_TRUE(store.IsHeld(store.Find(a)));
+    EXPECT_TRUE(store.IsHeld(store.Find(x))); // going into a subfolder needs no walk
+    EXPECT_TRUE(HasTotals(store, x, oracle[x].totals));
+    EXPECT_FALSE(store.IsFinal(store.Find(top)));
+    EXPECT_EQ(store.Find(tree.Path("b")), FolderSnapshot::kNone);
+    // Up: the folder above is shown and scanned; everything is known.
+    store.Merge(ScanLikeTheView(top));
+    EXPECT_EQ(ExpectAgrees(store, oracle), 0);
+
+    // Changes on disk inside a\x, taken in by a fresh scan of x: x's part is replaced and
+    // the totals of a and of the top corrected.
+    tree.File("a/x/p/new", 100);
+    fs::remove(fs::u8path(tree.Path("a/x/q")));
+    tree.File("a/x/r/s/t", 1);
+    store.Merge(ScanLikeTheView(x));
+    oracle = SeeTree(top);
+    EXPECT_EQ(ExpectAgrees(store, oracle), 0);
+
+    // Deleted through the program: a file, then a folder.
+    fs::remove(fs::u8path(tree.Path("a/x/p/f1")));
+    EXPECT_TRUE(store.Remove(tree.Path("a/x/p/f1")));
+    fs::remove_all(fs::u8path(tree.Path("a/x/r")));
+    EXPECT_TRUE(store.Remove(tree.Path("a/x/r")));
+    EXPECT_FALSE(store.Remove(tree.Path("a/x/never")));
+    oracle = SeeTree(top);
+    EXPECT_EQ(ExpectAgrees(store, oracle), 0);
+#ifdef _WIN32
+    EXPECT_EQ(store.Find(tree.Path("A/X")), store.Find(x));
+#endif
+
+    // Pasted into x: x's own level is no longer known, nor the totals above; what lies
+    // beneath x stays.
+    store.ForgetLevel(x);
+    EXPECT_FALSE(store.IsHeld(store.Find(x)));
+    EXPECT_FALSE(store.IsFinal(store.Find(a)));
+    EXPECT_FALSE(store.IsFinal(store.Find(top)));
+    EXPECT_TRUE(HasTotals(store, tree.Path("a/x/p"), oracle[tree.Path("a/x/p")].totals));
+    EXPECT_TRUE(HasTotals(store, tree.Path("a/y"), oracle[tree.Path("a/y")].totals));
+    // The next scan of x makes everything final again.
+    store.Merge(ScanLikeTheView(x));
+    EXPECT_EQ(ExpectAgrees(store, oracle), 0);
+}
