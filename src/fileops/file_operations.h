@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// Opens the clipboard, trying again for up to `dwPatienceMs` while another program holds
+// it open (a clipboard manager, or Wine's own, takes it briefly after every change).
+bool OpenClipboardWithin(HWND hOwner, DWORD dwPatienceMs);
 // Reads the clipboard's file list into `files` (emptied first), every path at its full
 // length. Returns 2 when the files were cut (move), 1 otherwise; 1 with no files when the
 // clipboard cannot be opened or holds no list.

@@ -9,7 +9,8 @@ namespace {
 // Opens the clipboard and closes it on every way out.
 class ClipboardLock {
 public:
-    explicit ClipboardLock(HWND hOwner) : m_bOpen(::OpenClipboard(hOwner) != FALSE) {}
+    ClipboardLock(HWND hOwner, DWORD dwPatienceMs)
+        : m_bOpen(OpenClipboardWithin(hOwner, dwPatienceMs)) {}
     ~ClipboardLock() {
         if (m_bOpen)
             ::CloseClipboard();
@@ -21,6 +22,10 @@ public:
 private:
     bool m_bOpen;
 };
+
+// How long a command and a menu's update wait for another program to close the clipboard.
+constexpr DWORD kPastePatienceMs = 500;
+constexpr DWORD kUpdatePatienceMs = 50;
 
 UINT PreferredDropEffectFormat() {
     return ::RegisterClipboardFormatA("Preferred DropEffect");
@@ -40,10 +45,21 @@ int ReadDropEffect(UINT nFormat) {
 
 } // namespace
 
+bool OpenClipboardWithin(HWND hOwner, DWORD dwPatienceMs) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        if (::OpenClipboard(hOwner))
+            return true;
+        if (::GetTickCount64() - start >= dwPatienceMs)
+            return false;
+        ::Sleep(5);
+    }
+}
+
 int ReadClipboardFiles(HWND hOwner, std::vector<std::string>& files) {
     const UINT nEffectFormat = PreferredDropEffectFormat();
     files.clear();
-    ClipboardLock clipboard(hOwner);
+    ClipboardLock clipboard(hOwner, kPastePatienceMs);
     if (!clipboard.IsOpen())
         return 1;
     auto hDrop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));
@@ -67,7 +83,10 @@ int ReadClipboardFiles(HWND hOwner, std::vector<std::string>& files) {
 }
 
 bool ClipboardHasFiles(HWND hOwner) {
-    ClipboardLock clipboard(hOwner);
+    // Asking for the format needs no opening: only a clipboard with a file list is opened.
+    if (!::IsClipboardFormatAvailable(CF_HDROP))
+        return false;
+    ClipboardLock clipboard(hOwner, kUpdatePatienceMs);
     if (!clipboard.IsOpen())
         return false;
     auto hDrop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));

@@ -23,6 +23,7 @@
 #include "computer_node.h"
 #include "dirscope_view.h"
 #include "dscp_app_fixture.h"
+#include "file_operations.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "resource.h"
@@ -54,7 +55,7 @@ void PutFilesOnClipboard(HWND hOwner, const std::vector<std::string>& files, DWO
     pDrop->pFiles = sizeof(DROPFILES);
     std::memcpy(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES), list.data(), list.size());
     GlobalUnlock(hDrop);
-    ASSERT_TRUE(OpenClipboard(hOwner));
+    ASSERT_TRUE(OpenClipboardWithin(hOwner, 10000));
     EmptyClipboard();
     SetClipboardData(CF_HDROP, hDrop);
     if (effectBytes) {
@@ -70,7 +71,7 @@ void PutTextOnClipboard(HWND hOwner) {
     HGLOBAL hText = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8);
     std::memcpy(GlobalLock(hText), "text", 5);
     GlobalUnlock(hText);
-    ASSERT_TRUE(OpenClipboard(hOwner));
+    ASSERT_TRUE(OpenClipboardWithin(hOwner, 10000));
     EmptyClipboard();
     SetClipboardData(CF_TEXT, hText);
     CloseClipboard();
@@ -197,7 +198,7 @@ bool ChooseItem(HWND hMenuWnd, HMENU hMenu, const std::string& text) {
 class DscpShell : public DscpAppFixture {
 protected:
     void TearDown() override {
-        if (OpenClipboard(nullptr)) {
+        if (OpenClipboardWithin(nullptr, 10000)) {
             EmptyClipboard();
             CloseClipboard();
         }
@@ -498,7 +499,7 @@ TEST_F(DscpShell, ANameLongerThanItsFieldIsARowOfItsOwnInEveryCommand) {
 // The drop effect the clipboard's "Preferred DropEffect" holds, 0 when there is none.
 DWORD ClipboardDropEffect() {
     DWORD dwEffect = 0;
-    if (!OpenClipboard(nullptr))
+    if (!OpenClipboardWithin(nullptr, 10000))
         return 0;
     if (HANDLE hData = GetClipboardData(RegisterClipboardFormatA("Preferred DropEffect"))) {
         if (GlobalSize(hData) >= sizeof(dwEffect)) {
