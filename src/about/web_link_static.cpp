@@ -113,8 +113,8 @@ INT_PTR CWebLinkStatic::OpenLink(const char* pszTarget, int nShowCmd) {
         return 32; // the document type's name leaves no room for the key path
     const std::optional<std::string> registered =
         registry::ReadString(HKEY_CLASSES_ROOT, *docType + kCommandKey, nullptr);
-    if (!registered)
-        return 32;
+    if (!registered || registered->size() >= MAX_PATH)
+        return 32; // a registered command is at most 259 bytes, as it has always been read
     char line[kBrowserCommandSize] = {};
     if (!BuildBrowserCommandLine(registered->c_str(), pszTarget, line, sizeof(line)))
         return 32;

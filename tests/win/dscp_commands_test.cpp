@@ -472,6 +472,11 @@ TEST(WebLinkStatic, RefusesWhatCouldAddArgumentsOrOverrunItsBuffers) {
                            "\"" + reg.m_strExe + "\" --record browser " +
                                std::string(250 - reg.m_strExe.size(), 'y') + " %1");
     EXPECT_EQ(CWebLinkStatic::OpenLink(("dscpnone:" + std::string(300, 'z')).c_str(), SW_HIDE), 32);
+    // Nor a registered command longer than the 259 bytes it is read into.
+    LinkRegistry::SetValue("DscpTestPage\\shell\\open\\command", "",
+                           "\"" + reg.m_strExe + "\" --record browser " +
+                               std::string(280 - reg.m_strExe.size(), 'y') + " %1");
+    EXPECT_EQ(CWebLinkStatic::OpenLink("dscpnone:page", SW_HIDE), 32);
     EXPECT_EQ(reg.Recorded(1500), "");
 }
 
