@@ -150,6 +150,8 @@ TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
 
 TEST_F(DscpScan, ASubfolderOfAFinishedScanShowsItsCellsFromMemoryBeforeItsOwnScan) {
     TempTree tree;
+    tree.Folder("A/y");
+    tree.Folder("B");
     tree.SparseFile("A/x", 1 << 20);
     tree.SparseFile("A/y/z", 3 << 20);
     tree.File("A/y/w", 1024);
@@ -399,8 +401,9 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
             ClickHeader(0);
         Show(small);
         onlyOwnCells(false, round);
-        if (round > 0) // the small tree's scan has finished before: every cell is known
+        if (round > 0) { // the small tree's scan has finished before: every cell is known
             ASSERT_EQ(Column(1), std::vector<std::string>(24, "0 KB")) << round;
+        }
         ASSERT_TRUE(WaitForScan()) << round;
         for (const auto& row : AllRows())
             ASSERT_EQ(row[1], "0 KB") << round << " " << row[0];

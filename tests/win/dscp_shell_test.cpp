@@ -573,7 +573,14 @@ TEST_F(DscpShell, AProcedureInstalledOverTheViewStaysAndEveryLaterMenuWorks) {
 }
 
 TEST_F(DscpShell, WhatWasDeletedOrAddedSinceShowsFromMemoryAfterTheFreshScanAboveItToo) {
+    // Wine finds its trash once per process: an earlier test may have emptied it away.
+    char data[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof(data))) {
+        std::filesystem::create_directories(std::string("Z:") + data + "/Trash/files");
+        std::filesystem::create_directories(std::string("Z:") + data + "/Trash/info");
+    }
     TempTree tree;
+    tree.Folder("A/sub");
     tree.SparseFile("A/sub/f1", 1 << 20);
     tree.SparseFile("A/sub/f2", 2 << 20);
     tree.SparseFile("A/g", 1 << 20);
