@@ -6,6 +6,10 @@
 //                             the sorted totals are in, the longest another thread waited
 //                             meanwhile for the window to answer, and closing the program
 //                             in the middle of a second scan of it
+//   gui_bench drill FOLDER    after FOLDER's scan has finished: ShowFolder of its largest
+//                             subfolder until every row's Size, Folders and Files cells are
+//                             filled and sorted (from what the scan walked), then the same
+//                             for Up back to FOLDER, each before its own fresh scan
 //   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
@@ -21,6 +25,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dscp_in_process.h"
 #include "gui_test_support.h"
@@ -125,6 +130,56 @@ int Show(const std::string& folder) {
     return code;
 }
 
+// Times ShowFolder of `folder` until every subfolder row has its Size, Folders and Files
+// cells and the list is sorted by size (the fresh scan, held, cannot have filled them).
+bool TimeFilledShow(DscpInProcess& program, const std::string& folder, const char* pszWhat) {
+    FolderScanController& scan = program.m_pView->ScanController();
+    scan.HoldStart(true);
+    const Stopwatch watch;
+    program.Show(folder);
+    program.m_pView->UpdateWindow();
+    const double filled = watch.Seconds();
+    const CListCtrl list = program.List();
+    int nFilled = 0;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        if (!list.GetItemText(i, 1).empty() && (!list.GetItemText(i, 4).empty() ||
+                                                 list.GetItemText(i, 5).empty()))
+            ++nFilled;
+    const bool bSorted = program.m_pView->SortColumn() == 1;
+    std::printf("%s (%d rows, %d folders): %d of %d rows filled%s in %.3f s", pszWhat,
+                list.GetItemCount(), program.m_pView->FolderCount(), nFilled,
+                list.GetItemCount(), bSorted ? " and sorted" : ", NOT sorted", filled);
+    scan.ReleaseStart();
+    const Stopwatch fresh;
+    const bool bFinished = program.WaitForScan(600000);
+    std::printf("; its fresh scan then %.3f s\n", fresh.Seconds());
+    return bFinished && bSorted && nFilled == list.GetItemCount();
+}
+
+int Drill(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    const Stopwatch watch;
+    program.Show(folder);
+    if (!program.WaitForScan(600000))
+        return 1;
+    std::printf("scan of %s: %.3f s, snapshot %.1f MiB\n", folder.c_str(), watch.Seconds(),
+                static_cast<double>(program.m_pView->ScanController().Snapshot().MemoryUsed()) /
+                    (1 << 20));
+    const std::vector<FolderEntry>& subfolders = program.m_pView->Subfolders();
+    if (subfolders.empty())
+        return 1;
+    const FolderEntry& largest = *std::max_element(
+        subfolders.begin(), subfolders.end(),
+        [](const FolderEntry& a, const FolderEntry& b) { return a.nSize < b.nSize; });
+    const std::string sub = folder + "\\" + largest.strName;
+    const bool bDown = TimeFilledShow(program, sub, "largest subfolder");
+    const bool bUp = TimeFilledShow(program, folder, "up to the root");
+    program.StopApp();
+    return bDown && bUp ? 0 : 1;
+}
+
 // Times ShowFolder on FOLDER while another thread keeps asking the list for an answer.
 int Open(const std::string& folder, const char* pszPumpAfter) {
     DscpInProcess program;
@@ -186,10 +241,12 @@ int main(int argc, char** argv) {
         result = Expand(argv[2]);
     else if (what == "show" && argc == 3)
         result = Show(argv[2]);
+    else if (what == "drill" && argc == 3)
+        result = Drill(argv[2]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
-        std::fprintf(stderr, "usage: gui_bench expand|show FOLDER | open FOLDER [MS|never]\n");
+        std::fprintf(stderr, "usage: gui_bench expand|show|drill FOLDER | open FOLDER [MS|never]\n");
     OleUninitialize();
     return result;
 }

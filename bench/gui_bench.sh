@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows preset and times the program's windows under Wine (gui_bench): the
 # folder tree expanding a folder of 10,000 subfolders, and the program showing a folder,
-# by default the benchmark tree (bench/data/tree, generated once as compare.sh does).
+# by default the benchmark tree (bench/data/tree, generated once as compare.sh does), and
+# going into its largest subfolder and back up after its scan (from what the scan walked).
 # Each is run RUNS times, in a process of its own.
 #   bench/gui_bench.sh [RUNS] [FOLDER]
 set -euo pipefail
@@ -30,4 +31,5 @@ run reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null
 for _ in $(seq "$runs"); do
   run "$build/bench/gui_bench.exe" expand "$(wine_path "$wide")"
   run "$build/bench/gui_bench.exe" show "$(wine_path "$folder")"
+  run "$build/bench/gui_bench.exe" drill "$(wine_path "$folder")"
 done

@@ -208,12 +208,12 @@ void CDirscopeView::ShowFolderRows(const std::string& folder) {
         m_bFilling = false;
         return;
     }
-    int64_t nFileBytes = 0;
-    for (const FolderEntry& entry : listing.files)
-        nFileBytes += entry.nSize;
     m_nFolderCount = static_cast<int>(listing.folders.size());
     m_nFileCount = static_cast<int>(listing.files.size());
-    m_scan.SetListing(m_strListedPath, std::move(listing.folders), nFileBytes);
+    m_scan.SetListing(m_strListedPath, std::move(listing.folders), listing.files);
+    // What an earlier scan walked beneath this folder fills the subfolders' cells as their
+    // rows go in, before the list paints them; this folder's own scan overwrites them.
+    const bool bKnown = m_scan.FillFromSnapshot() > 0;
     const std::vector<FolderEntry>& folders = m_scan.Subfolders();
 
     // The control makes room for every row at once; redraw is off while rows go in, and
@@ -234,10 +234,17 @@ void CDirscopeView::ShowFolderRows(const std::string& folder) {
                 pacer.Stop();
             SendMessage(WM_SETREDRAW, FALSE);
         }
-        if (i < nFolders)
-            AddRow(folders[i], false);
-        else
+        if (i >= nFolders) {
             AddRow(listing.files[i - nFolders], true);
+            continue;
+        }
+        AddRow(folders[i], false);
+        if (folders[i].nSize >= 0)
+            ShowTotalsOfRow(i);
+    }
+    if (bKnown) {
+        m_nSortColumn = kSizeColumn;
+        SortRows(kSizeColumn, true);
     }
     SendMessage(WM_SETREDRAW, TRUE);
     Invalidate();
@@ -469,8 +476,11 @@ void CDirscopeView::OnDelete() {
     // is anything deleted from a list still being filled.
     if (m_bDriveView || m_bFilling || GetListCtrl().GetSelectedCount() == 0)
         return;
-    if (DeleteEntries(m_hWnd, m_strListedPath, SelectedNames()))
-        ShowFolder(m_strFolder);
+    const std::vector<std::string> names = SelectedNames();
+    if (!DeleteEntries(m_hWnd, m_strListedPath, names))
+        return;
+    m_scan.EntriesRemoved(DeleteSources(m_strListedPath, names));
+    ShowFolder(m_strFolder);
 }
 
 int CDirscopeView::ReadClipboardFiles() {
@@ -487,8 +497,12 @@ void CDirscopeView::OnPaste() {
     const int nEffect = ReadClipboardFiles();
     if (m_arrPasteFiles.empty() || m_bDriveView)
         return;
-    if (PasteFiles(m_hWnd, m_strListedPath, m_arrPasteFiles, nEffect))
-        ShowFolder(m_strFolder);
+    if (!PasteFiles(m_hWnd, m_strListedPath, m_arrPasteFiles, nEffect))
+        return;
+    const PastePlan plan = PlanPaste(m_strListedPath, m_arrPasteFiles);
+    m_scan.EntriesPasted(m_strListedPath, plan.destinations,
+                         nEffect == 2 ? plan.sources : std::vector<std::string>());
+    ShowFolder(m_strFolder);
 }
 
 void CDirscopeView::OnUpdatePaste(CCmdUI* pCmdUI) {

@@ -57,6 +57,8 @@ public:
     // The shown folder's subfolders by name, with the totals the scan has found so far.
     const std::vector<FolderEntry>& Subfolders() const { return m_scan.Subfolders(); }
     bool IsScanning() const { return m_scan.IsScanning(); }
+    // The subfolders' scan and what the scans walked (tests hold its start through it).
+    FolderScanController& ScanController() { return m_scan; }
     // The column sorted on last (-1 for none), and the direction of the last header click.
     int SortColumn() const { return m_nSortColumn; }
     bool IsSortDescending() const { return m_bSortDescending; }

@@ -1,5 +1,6 @@
 #include "folder_scan_controller.h"
 
+#include <unordered_map>
 #include <utility>
 
 #include "path_text.h"
@@ -12,11 +13,46 @@ void FolderScanController::BeginFolder() {
 }
 
 void FolderScanController::SetListing(const std::string& folderPath,
-                                      std::vector<FolderEntry> subfolders, int64_t nFileBytes) {
+                                      std::vector<FolderEntry> subfolders,
+                                      const std::vector<FolderEntry>& files) {
     Stop();
     m_folderPath = folderPath;
     m_subfolders = std::move(subfolders);
-    m_nFileBytes = nFileBytes;
+    m_nFileBytes = 0;
+    m_level.Clear();
+    for (const FolderEntry& file : files) {
+        m_nFileBytes += file.nSize;
+        m_level.AddFile(file.strName.c_str(), file.nSize);
+    }
+    for (FolderEntry& entry : m_subfolders) {
+        entry.nSize = -1; // not totalled yet
+        m_level.AddFolder(entry.strName.c_str());
+    }
+}
+
+size_t FolderScanController::FillFromSnapshot() {
+    const FolderSnapshot::Index folder = m_snapshot.Find(m_folderPath);
+    if (folder == FolderSnapshot::kNone || !m_snapshot.IsRead(folder))
+        return 0;
+    // The folder's subfolders by their exact names, looked through once.
+    std::unordered_map<std::string, FolderSnapshot::Index> known;
+    for (FolderSnapshot::Index sub = m_snapshot.FirstSubfolder(folder);
+         sub != FolderSnapshot::kNone; sub = m_snapshot.NextSubfolder(sub))
+        known.emplace(m_snapshot.Name(sub), sub);
+    size_t nFilled = 0;
+    int64_t nBytes = m_nFileBytes;
+    for (size_t i = 0; i < m_subfolders.size(); ++i) {
+        const auto found = known.find(m_subfolders[i].strName);
+        FolderTotals totals;
+        if (found == known.end() || !m_snapshot.GetTotals(found->second, totals))
+            continue;
+        ApplyTotals(i, totals);
+        nBytes += totals.nSize;
+        ++nFilled;
+    }
+    if (nFilled > 0 && nFilled == m_subfolders.size())
+        m_nTotalSize = nBytes;
+    return nFilled;
 }
 
 void FolderScanController::Clear() {
@@ -40,8 +76,27 @@ bool FolderScanController::Start(WakeFn wake) {
         pInbox->AddRow(index, totals);
     };
     auto onFinished = [pInbox](int64_t nBytes) { pInbox->Finish(nBytes); };
+
+    // The scan records the folder's own level and everything beneath its subfolders, in
+    // what room the snapshot leaves under its cap.
+    ScanRecording recording;
+    recording.bRecord = true;
+    recording.folderPath = m_folderPath;
+    recording.level = m_level;
+    const uint64_t nUsed = m_snapshot.MemoryUsed();
+    const uint64_t nCap = m_snapshot.MemoryCap();
+    recording.nMemoryCap = nUsed < nCap ? nCap - nUsed : 0;
+
     m_bScanning = true;
-    if (!m_scan.Start(std::move(paths), onRow, onFinished)) {
+    auto start = [this, paths = std::move(paths), onRow, onFinished,
+                  recording = std::move(recording)]() mutable {
+        return m_scan.Start(std::move(paths), onRow, onFinished, 0, std::move(recording));
+    };
+    if (m_bHoldStart) {
+        m_heldStart = std::move(start);
+        return true;
+    }
+    if (!start()) {
         m_bScanning = false;
         m_pInbox.reset();
         return false;
@@ -49,8 +104,21 @@ bool FolderScanController::Start(WakeFn wake) {
     return true;
 }
 
+void FolderScanController::ReleaseStart() {
+    m_bHoldStart = false;
+    std::function<bool()> start = std::move(m_heldStart);
+    m_heldStart = nullptr;
+    if (start && !start()) {
+        m_bScanning = false;
+        m_pInbox.reset();
+    }
+}
+
 void FolderScanController::Stop() {
-    m_scan.Stop();
+    m_heldStart = nullptr;
+    // What the scan recorded, finished or not, is kept: a stopped scan's unfinished
+    // folders are not final in it and leave what the snapshot knew of them.
+    m_snapshot.Merge(m_scan.TakeSnapshot());
     m_pInbox.reset();
     ++m_nGeneration;
     m_bScanning = false;
@@ -77,7 +145,8 @@ bool FolderScanController::TakeResults(unsigned generation, const RowFn& onRow) 
         return false;
     // The exact bytes of every row, published in one step on this thread.
     m_nTotalSize = m_nFileBytes + taken.nSubfolderBytes;
-    m_scan.Stop(); // it has handed out everything: this only joins its thread
+    // It has handed out everything: this only joins its thread, and keeps what it walked.
+    m_snapshot.Merge(m_scan.TakeSnapshot());
     m_pInbox.reset();
     m_bScanning = false;
     return true;
@@ -85,4 +154,21 @@ bool FolderScanController::TakeResults(unsigned generation, const RowFn& onRow) 
 
 bool FolderScanController::TakeWaitingResults(const RowFn& onRow) {
     return m_pInbox && TakeResults(m_nGeneration, onRow);
+}
+
+void FolderScanController::EntriesRemoved(const std::vector<std::string>& paths) {
+    Stop(); // what it recorded goes in first, so what is removed now stays removed
+    for (const std::string& path : paths)
+        m_snapshot.Remove(path);
+}
+
+void FolderScanController::EntriesPasted(const std::string& folder,
+                                         const std::vector<std::string>& destinations,
+                                         const std::vector<std::string>& movedFrom) {
+    Stop();
+    for (const std::string& path : destinations)
+        m_snapshot.Remove(path);
+    for (const std::string& path : movedFrom)
+        m_snapshot.Remove(path);
+    m_snapshot.ForgetLevel(folder);
 }

@@ -6,6 +6,14 @@
 // A scan that was stopped or replaced is recognised by its generation, and whatever it
 // left behind is dropped. Totals known before a scan (from anywhere) go in through
 // ApplyTotals, the same way the scan's do. Portable: the waking is the caller's.
+//
+// What the scans walked is kept (folder_snapshot.h): every scan records its folder's
+// level and everything beneath, and what it recorded is merged into the controller's own
+// snapshot, on the window's thread, once it has finished or was stopped. A folder shown
+// later whose subfolders that snapshot holds gets their totals from it before its own
+// scan starts (FillFromSnapshot); the scan then overwrites them with its own. Deleting
+// and pasting through the program tell the snapshot (EntriesRemoved, EntriesPasted), so
+// nothing removed is ever shown from memory.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,9 +36,12 @@ public:
 
     // A folder is about to be shown: the scan stops, the subfolders go, the total is 0.
     void BeginFolder();
-    // The listed folder: its path, its subfolders by name, its files' exact bytes.
+    // The listed folder: its path, its subfolders by name, its files by name.
     void SetListing(const std::string& folderPath, std::vector<FolderEntry> subfolders,
-                    int64_t nFileBytes);
+                    const std::vector<FolderEntry>& files);
+    // Every subfolder the snapshot holds as final gets its totals from it (the others keep
+    // a size of -1); when every one did, the total is known at once. Returns how many.
+    size_t FillFromSnapshot();
     // The scan stops and the subfolders go; the total stays (the drive overview keeps it).
     void Clear();
 
@@ -43,7 +54,8 @@ public:
     // Starts totalling every subfolder; false when no thread could be started (the rows
     // keep their empty cells).
     bool Start(WakeFn wake);
-    // Stops the scan; nothing it found is applied afterwards. Joining cannot block: the
+    // Stops the scan; nothing it found is applied afterwards, and what it recorded is
+    // merged into the snapshot. Joining cannot block: the
     // scan never waits for the window's thread, and its walk checks the stop flag
     // between entries.
     void Stop();
@@ -58,6 +70,21 @@ public:
     // posted is made up for here).
     bool TakeWaitingResults(const RowFn& onRow);
 
+    // The scan stops (what it recorded is kept), then `paths` were deleted: they go from
+    // the snapshot, and the totals above them are corrected.
+    void EntriesRemoved(const std::vector<std::string>& paths);
+    // The scan stops, then files and folders were pasted into `folder` at `destinations`:
+    // its level is no longer known, and what was there under those names goes (a folder
+    // pasted onto one of its name merges into it). `movedFrom`: where moved ones were.
+    void EntriesPasted(const std::string& folder, const std::vector<std::string>& destinations,
+                       const std::vector<std::string>& movedFrom);
+    const FolderSnapshot& Snapshot() const { return m_snapshot; }
+
+    // For tests: while held, Start sets up the scan (IsScanning is true) but its thread
+    // starts only at ReleaseStart, so what shows meanwhile came from elsewhere.
+    void HoldStart(bool bHold) { m_bHoldStart = bHold; }
+    void ReleaseStart();
+
 private:
     std::string m_folderPath;
     std::vector<FolderEntry> m_subfolders; // by name; totals filled in as they come
@@ -66,5 +93,9 @@ private:
     bool m_bScanning = false;
     unsigned m_nGeneration = 0;
     std::shared_ptr<ScanInbox> m_pInbox; // what the running scan found, to be applied
+    SnapshotLevel m_level; // the listed folder's own level, recorded by its scan
+    FolderSnapshot m_snapshot; // what every scan so far walked, kept fresh
+    bool m_bHoldStart = false;
+    std::function<bool()> m_heldStart; // the start ReleaseStart makes
     BackgroundScan m_scan; // last: stopped before anything it reports into goes
 };

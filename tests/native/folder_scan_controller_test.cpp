@@ -16,6 +16,13 @@ FolderEntry Subfolder(const std::string& name) {
     return entry;
 }
 
+std::vector<FolderEntry> Files(int64_t nBytes) {
+    FolderEntry entry{};
+    entry.strName = "f";
+    entry.nSize = nBytes;
+    return {entry};
+}
+
 // Stands in for the window: counts the wake-ups and remembers the last generation.
 struct Window {
     std::atomic<int> wakes{0};
@@ -53,7 +60,7 @@ TEST(FolderScanController, RecordsEachSubfolderAndTheTotalOnceTheScanHasFinished
     tree.File("b/sub/three", 5);
     FolderScanController scan;
     scan.BeginFolder();
-    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, 7);
+    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, Files(7));
     Window window;
     ASSERT_TRUE(scan.Start(window.Wake()));
     EXPECT_TRUE(scan.IsScanning());
@@ -79,7 +86,7 @@ TEST(FolderScanController, DropsWhatAStoppedOrReplacedScanLeft) {
     TempTree tree;
     tree.File("a/one", 100);
     FolderScanController scan;
-    scan.SetListing(tree.Root(), {Subfolder("a")}, 0);
+    scan.SetListing(tree.Root(), {Subfolder("a")}, {});
     Window window;
     ASSERT_TRUE(scan.Start(window.Wake()));
     const unsigned first = window.generation; // 0 when it has not woken the window yet
@@ -102,4 +109,51 @@ TEST(FolderScanController, DropsWhatAStoppedOrReplacedScanLeft) {
     EXPECT_TRUE(scan.ApplyTotals(0, FolderTotals{42, 1, 2}));
     EXPECT_EQ(scan.Subfolders()[0].nSize, 42);
     EXPECT_FALSE(scan.ApplyTotals(1, FolderTotals{}));
+}
+
+TEST(FolderScanController, AFolderBeneathAFinishedScanFillsFromItsSnapshotAndDeletesStayDeleted) {
+    TempTree tree;
+    tree.File("a/one", 100);
+    tree.File("b/two", 10);
+    tree.File("b/sub/three", 5);
+    tree.File("b/sub/four", 3);
+    FolderScanController scan;
+    Window window;
+    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, {});
+    EXPECT_EQ(scan.FillFromSnapshot(), 0u); // nothing walked yet
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    std::vector<size_t> told;
+    ASSERT_TRUE(window.RunUntilFinished(scan, told));
+
+    // Into b: its subfolder's totals are known before any scan of b, and so is b's total.
+    scan.BeginFolder();
+    FolderEntry two{};
+    two.strName = "two";
+    two.nSize = 10;
+    scan.SetListing(tree.Path("b"), {Subfolder("sub")}, {two});
+    EXPECT_EQ(scan.FillFromSnapshot(), 1u);
+    EXPECT_EQ(scan.Subfolders()[0].nSize, 8);
+    EXPECT_EQ(scan.Subfolders()[0].nFiles, 2);
+    EXPECT_EQ(scan.TotalSize(), 18);
+
+    // A file deleted through the program is never shown again from memory, above it
+    // either. (The scan of b is held, so that it records nothing before it is stopped.)
+    scan.HoldStart(true);
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    EXPECT_TRUE(scan.IsScanning());
+    scan.EntriesRemoved({tree.Path("b/sub/four")});
+    scan.BeginFolder();
+    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, {});
+    EXPECT_EQ(scan.FillFromSnapshot(), 2u);
+    EXPECT_EQ(scan.Subfolders()[0].nSize, 100);
+    EXPECT_EQ(scan.Subfolders()[1].nSize, 15);
+    EXPECT_EQ(scan.Subfolders()[1].nFiles, 2);
+
+    // Pasting into b leaves it and everything above unknown until walked again.
+    scan.EntriesPasted(tree.Path("b"), {tree.Path("b/new")}, {});
+    scan.BeginFolder();
+    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, {});
+    EXPECT_EQ(scan.FillFromSnapshot(), 1u);
+    EXPECT_EQ(scan.Subfolders()[1].nSize, -1);
+    EXPECT_EQ(scan.TotalSize(), 0);
 }

@@ -148,6 +148,42 @@ TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
     EXPECT_EQ(Column(0), (std::vector<std::string>{"file", "A", "B"}));
 }
 
+TEST_F(DscpScan, ASubfolderOfAFinishedScanShowsItsCellsFromMemoryBeforeItsOwnScan) {
+    TempTree tree;
+    tree.Folder("A/y");
+    tree.Folder("B");
+    tree.SparseFile("A/x", 1 << 20);
+    tree.SparseFile("A/y/z", 3 << 20);
+    tree.File("A/y/w", 1024);
+    tree.Folder("A/empty");
+    tree.SparseFile("B/data", 2 << 20);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    // The fresh scans below are held: whatever the cells show came from the root's scan.
+    FolderScanController& scan = m_pView->ScanController();
+    scan.HoldStart(true);
+    Show(tree.Path("A"));
+    ASSERT_TRUE(m_pView->IsScanning());
+    const Rows drilled = {{"y", "3.0 MB", "", "", "0", "2"},
+                          {"x", "1.0 MB", "", "", "", ""},
+                          {"empty", "0 KB", "", "", "0", "0"}};
+    Rows shown = AllRows();
+    for (auto& row : shown)
+        row[2] = row[3] = ""; // type and date are the shell's and the disk's
+    EXPECT_EQ(shown, drilled);
+    EXPECT_EQ(m_pView->SortColumn(), 1);
+    EXPECT_EQ(Status(), "2 directory, 1 files, Total Size:4.0 MB");
+    // Up, still held: the root's rows are known too, largest first.
+    Show(tree.Root());
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"4.0 MB", "2.0 MB"}));
+    EXPECT_EQ(m_pView->TotalSize(), (6LL << 20) + 1024);
+    // Released, the fresh scan writes the same cells again.
+    scan.ReleaseStart();
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"4.0 MB", "2.0 MB"}));
+}
+
 // Windows' list control stops every timer it is handed and does not know; Wine's does
 // not. This stand-in, a class of the program's own under the list control's name, does it
 // in front of the real control for the windows created while it is registered.
@@ -342,9 +378,18 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
         GTEST_SKIP() << "DSCP_SCAN_TREE not set";
     const std::string large = root + "\\large";
     const std::string small = root + "\\small";
+    // Every cell filled at once, from what earlier scans walked, is the shown folder's own.
+    const auto onlyOwnCells = [&](bool bLarge, int round) {
+        for (const auto& row : AllRows()) {
+            const std::string own = bLarge ? FormatSize(LargeTotal(std::atoi(row[0].c_str() + 3)))
+                                           : std::string("0 KB");
+            ASSERT_TRUE(row[1].empty() || row[1] == own) << round << " " << row[0] << row[1];
+        }
+    };
     for (int round = 0; round < 200; ++round) {
         Show(large);
         ASSERT_TRUE(m_pView->IsScanning());
+        onlyOwnCells(true, round);
         // Let the large scan get some way, by a varying number of rows.
         const size_t wanted = round % 4;
         ASSERT_TRUE(PumpUntil([&] {
@@ -355,6 +400,10 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
         if (round % 3 == 0)
             ClickHeader(0);
         Show(small);
+        onlyOwnCells(false, round);
+        if (round > 0) { // the small tree's scan has finished before: every cell is known
+            ASSERT_EQ(Column(1), std::vector<std::string>(24, "0 KB")) << round;
+        }
         ASSERT_TRUE(WaitForScan()) << round;
         for (const auto& row : AllRows())
             ASSERT_EQ(row[1], "0 KB") << round << " " << row[0];
