@@ -23,7 +23,7 @@ std::string ShellTypeName(const std::string& path, const char* name, bool bFolde
     // which keeps a folder of many files from costing a shell call per row.
     static CShellFileTypes types;
     if (bFolder)
-        return CShellFileTypes::FolderInfo(path).szTypeName;
+        return types.FolderInfo(path).szTypeName;
     return types.FileTypeName(path, name);
 }
 

@@ -108,7 +108,7 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     // name joined to the folder would stand for the folder itself.
     const std::string path = JoinPath(m_strListedPath, entry.strName.c_str());
     const SHFILEINFOA info =
-        bFile ? m_fileTypes.FileInfo(path, entry.strName) : CShellFileTypes::FolderInfo(path);
+        bFile ? m_fileTypes.FileInfo(path, entry.strName) : m_fileTypes.FolderInfo(path);
     CListCtrl list = GetListCtrl();
     CListRows::Values values;
     values.tModified = entry.tModified;

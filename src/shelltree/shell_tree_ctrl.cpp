@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "plain_folder.h"
+
 
 IMPLEMENT_DYNAMIC(CShellTreeCtrl, CTreeCtrl)
 
@@ -90,77 +92,10 @@ int ShellIconIndex(LPCITEMIDLIST pidl, bool bOpen) {
     return info.iIcon;
 }
 
-// The folders the shell may give an icon of their own although nothing on disk marks
-// them: the known folders (Documents, Pictures, Fonts, ...) and whatever sits directly in a
-// user's profile or the public one (Downloads, Links, Saved Games, ...). Read once.
-class KnownFolders {
-public:
-    KnownFolders() {
-        const int known[] = {CSIDL_DESKTOPDIRECTORY,        CSIDL_PERSONAL,
-                             CSIDL_MYPICTURES,              CSIDL_MYMUSIC,
-                             CSIDL_MYVIDEO,                 CSIDL_FAVORITES,
-                             CSIDL_TEMPLATES,               CSIDL_FONTS,
-                             CSIDL_STARTMENU,               CSIDL_PROGRAMS,
-                             CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS,
-                             CSIDL_COMMON_PICTURES,         CSIDL_COMMON_MUSIC,
-                             CSIDL_COMMON_VIDEO,            CSIDL_COMMON_FAVORITES,
-                             CSIDL_COMMON_TEMPLATES,        CSIDL_COMMON_STARTMENU,
-                             CSIDL_COMMON_PROGRAMS};
-        for (int csidl : known)
-            Add(m_folders, csidl);
-        Add(m_profiles, CSIDL_PROFILE);
-        char path[MAX_PATH] = {};
-        if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_COMMON_DOCUMENTS, nullptr, 0, path)) &&
-            PathRemoveFileSpecA(path))
-            m_profiles.push_back(path); // the public profile holds the common documents
-    }
-
-    // True when `path` (a folder's full path, with or without a trailing backslash: the
-    // desktop's Documents item has one) is one of them.
-    bool MayHaveOwnIcon(const char* path) const {
-        char folder[MAX_PATH] = {};
-        lstrcpynA(folder, path, MAX_PATH);
-        PathRemoveBackslashA(folder);
-        if (Contains(m_folders, folder))
-            return true;
-        return PathRemoveFileSpecA(folder) && Contains(m_profiles, folder);
-    }
-
-private:
-    static void Add(std::vector<std::string>& paths, int csidl) {
-        char path[MAX_PATH] = {};
-        if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)))
-            paths.push_back(path);
-    }
-    static bool Contains(const std::vector<std::string>& paths, const char* path) {
-        return std::any_of(paths.begin(), paths.end(), [path](const std::string& known) {
-            return lstrcmpiA(known.c_str(), path) == 0;
-        });
-    }
-
-    std::vector<std::string> m_folders;  // the known folders themselves
-    std::vector<std::string> m_profiles; // folders whose every child may be a known one
-};
-
-// True for a folder whose icon can only be the plain folder icon: a file-system folder that is
-// not a drive's root nor a known folder, and has neither the read-only nor the system
-// attribute (which let a folder pick its own icon) nor a reparse point's overlay. Asking the
-// shell for each such node's icon costs tens of milliseconds under Wine and gives the same
-// answer each time.
+// True for a folder whose icon can only be the plain folder icon (HasPlainFolderLook).
 bool HasGenericFolderIcon(LPCITEMIDLIST pidl) {
     char path[MAX_PATH] = {};
-    if (pidl->mkid.cb == 0 || !SHGetPathFromIDListA(pidl, path))
-        return false;
-    if (PathIsRootA(path) || PathIsUNCServerShareA(path))
-        return false;
-    static const KnownFolders knownFolders; // the tree lives on the user interface thread
-    if (knownFolders.MayHaveOwnIcon(path))
-        return false;
-    const DWORD attributes = GetFileAttributesA(path);
-    constexpr DWORD kOwnIcon =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & kOwnIcon);
+    return pidl->mkid.cb != 0 && SHGetPathFromIDListA(pidl, path) && HasPlainFolderLook(path);
 }
 
 } // namespace

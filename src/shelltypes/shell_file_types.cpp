@@ -1,5 +1,6 @@
 #include "shell_file_types.h"
 
+#include "plain_folder.h"
 #include "registry_reader.h"
 
 namespace {
@@ -86,7 +87,15 @@ std::string CShellFileTypes::FileTypeName(const std::string& path, const std::st
 }
 
 SHFILEINFOA CShellFileTypes::FolderInfo(const std::string& path) {
+    const bool bPlain = HasPlainFolderLook(path);
+    if (bPlain && m_bPlainFolderKnown)
+        return m_plainFolder;
     SHFILEINFOA info{};
+    if (bPlain && SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), kRowInfo)) {
+        m_plainFolder = info;
+        m_bPlainFolderKnown = true;
+        return info;
+    }
     if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), kRowInfo))
         return info;
     return InfoFromName("folder", FILE_ATTRIBUTE_DIRECTORY);

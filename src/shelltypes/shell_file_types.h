@@ -19,10 +19,14 @@ public:
     // The type name of the file `name` at `path`.
     std::string FileTypeName(const std::string& path, const std::string& name);
     // Icon index and type name of a folder, asked by its path: a folder may carry an icon
-    // and type of its own. A path the shell cannot take gives the plain folder's answer.
-    static SHFILEINFOA FolderInfo(const std::string& path);
+    // and type of its own. Folders that look like any other (HasPlainFolderLook) share the
+    // first one's answer. A path the shell cannot take gives the plain folder's answer.
+    SHFILEINFOA FolderInfo(const std::string& path);
     // Forgets every answer (the registry may have changed).
-    void Clear() { m_extensions.clear(); }
+    void Clear() {
+        m_extensions.clear();
+        m_bPlainFolderKnown = false;
+    }
 
 private:
     struct ExtensionInfo {
@@ -32,4 +36,6 @@ private:
     const ExtensionInfo& ForFile(const std::string& path, const std::string& name);
 
     std::map<std::string, ExtensionInfo> m_extensions; // by lower-case extension
+    SHFILEINFOA m_plainFolder{};
+    bool m_bPlainFolderKnown = false;
 };
