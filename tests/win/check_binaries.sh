@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Checks the Windows binaries of one build without running them, with the mingw binutils:
 # the machine type, the manifests, the imports, the DLL's exports with their ordinals and
-# its version resource. It runs on any machine, so a build that cannot run here is still
+# the version resources. It runs on any machine, so a build that cannot run here is still
 # checked.
-#   check_binaries.sh win32|win64 DSCP_EXE DSCP_REPORT_EXE CORVIDREG_DLL
+#   check_binaries.sh win32|win64 VERSION DSCP_EXE DSCP_REPORT_EXE CORVIDREG_DLL
 set -uo pipefail
-arch=$1 dscp=$2 report=$3 corvidreg=$4
+arch=$1 project_version=$2 dscp=$3 report=$4 corvidreg=$5
 case $arch in
   win32) tools=i686-w64-mingw32 format=pei-i386 manifest_arch=x86 ;;
   win64) tools=x86_64-w64-mingw32 format=pei-x86-64 manifest_arch=amd64 ;;
@@ -54,8 +54,19 @@ base=$("$tools-objdump" -p "$corvidreg" | sed -n 's/^Ordinal Base\s*//p')
 version=$("$tools-windres" -i "$corvidreg" -O rc 2>/dev/null | sed -n 's/^ *FILEVERSION *//p' | tr -d ' ')
 [ "$version" = "1,25,1,0" ] || fail "CorvidReg.dll: file version '$version', expected 1,25,1,0"
 
+# The programs carry the project's version, in the fixed part and in the strings Explorer
+# shows.
+for binary in "$dscp" "$report"; do
+  name=$(basename "$binary")
+  info=$(python3 "$(dirname "$0")/pe_version.py" "$binary") || { fail "$name: no version resource"; continue; }
+  for line in "FileVersion#$project_version.0" "FileVersion=$project_version" "ProductVersion=$project_version" \
+    "ProductName=Dirscope" "CompanyName=Tarnwick" "OriginalFilename=$name"; do
+    grep -qxF "$line" <<<"$info" || fail "$name: version resource without '$line': $(tr '\n' ' ' <<<"$info")"
+  done
+done
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) of the $arch binaries failed" >&2
   exit 1
 fi
-echo "the $arch binaries check out: $format, manifests for $manifest_arch, static, eight exports by ordinal, version 1.25.1.0"
+echo "the $arch binaries check out: $format, manifests for $manifest_arch, static, eight exports by ordinal, version 1.25.1.0, programs $project_version"
