@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick
   python3
+  nsis lintian zip unzip dpkg-dev man-db
   gdu ncdu
 )
 
