@@ -25,8 +25,8 @@ dist=$work/dist
 DSCP_DIST=$dist bash "$root/scripts/release.sh" </dev/null || die "release.sh failed"
 arch=$(dpkg --print-architecture)
 deb=dscp-report_${version}_$arch.deb
-expected="SHA256SUMS $deb dscp-$version-win32-setup.exe dscp-$version-win32.zip dscp-$version-win64-setup.exe dscp-$version-win64.zip"
-found=$(cd "$dist" && ls | tr '\n' ' ')
+expected="SHA256SUMS dscp-$version-win32-setup.exe dscp-$version-win32.zip dscp-$version-win64-setup.exe dscp-$version-win64.zip $deb"
+found=$(cd "$dist" && LC_ALL=C ls | tr '\n' ' ')
 [ "$found" = "$expected " ] || fail "dist holds '$found', expected '$expected'"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
 
@@ -40,7 +40,7 @@ for win in win32 win64; do
   mkdir -p "$work/$win"
   unzip -q "$dist/dscp-$version-$win.zip" -d "$work/$win" || fail "$win zip cannot be read"
   folder=$work/$win/dscp-$version-$win
-  listing=$(cd "$folder" 2>/dev/null && ls | tr '\n' ' ')
+  listing=$(cd "$folder" 2>/dev/null && LC_ALL=C ls | tr '\n' ' ')
   [ "$listing" = "README.txt dscp-report.exe dscp.exe " ] || fail "$win zip holds '$listing'"
   for program in "$folder/dscp.exe" "$folder/dscp-report.exe" "$dist/dscp-$version-$win-setup.exe"; do
     name="$win $(basename "$program")"
@@ -65,8 +65,8 @@ dpkg --root="$scratch" --force-not-root --force-depends --log=/dev/null -i "$dis
 dpkg --root="$scratch" -s dscp-report 2>/dev/null | grep -qx 'Status: install ok installed' ||
   fail "dpkg does not know the package as installed"
 program=$scratch/usr/bin/dscp-report
-shown=$("$program" --version 2>&1) || fail "dscp-report --version failed: $shown"
-grep -q "$version" <<<"$shown" || fail "dscp-report --version says '$shown', not $version"
+shown=$("$program" --version 2>&1) && grep -q "$version" <<<"$shown" ||
+  fail "dscp-report --version says '$shown', not $version"
 mkdir -p "$work/tree/sub"
 head -c 3000 /dev/zero >"$work/tree/sub/file"
 report=$("$program" "$work/tree" 2>/dev/null) || fail "the installed dscp-report cannot scan a folder"

@@ -101,7 +101,7 @@ done
 size=$(reg_value "$key" EstimatedSize)
 [ $((size)) -ge $(($(du -sk "$unix_folder" | cut -f1) / 2)) ] ||
   fail "uninstall entry: EstimatedSize $size KB for $(du -sk "$unix_folder" | cut -f1) KB"
-files=$(cd "$unix_folder" && ls | tr '\n' ' ')
+files=$(cd "$unix_folder" && LC_ALL=C ls | tr '\n' ' ')
 [ "$files" = "dscp-report.exe dscp.exe uninstall.exe " ] || fail "the program folder holds: $files"
 cmp -s "$unix_folder/dscp.exe" "$work/programs/dscp.exe" || fail "dscp.exe is not the one packed"
 [ ! -e "$prefix/drive_c/Program Files/Dirscope" ] || fail "the upgrade went into Program Files"
