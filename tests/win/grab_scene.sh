@@ -5,7 +5,8 @@
 # schedule), and ends the tool.
 #   grab_scene.sh BUILD_DIR OUTPUT.png WIDTHxHEIGHT+X+Y SCENE [ARG...]
 #   (BUILD_DIR is a Windows preset's build tree, build/win32 or build/win64; DISPLAY must
-#   name a running X server)
+#   name a running X server; DSCP_SCREENSHOT_PREFIX names another Wine prefix than the
+#   build's test prefix)
 set -euo pipefail
 build=$(realpath "$1")
 out=$(realpath -m "$2")
@@ -27,7 +28,8 @@ fail() {
 }
 deadline=$((SECONDS + 120))
 mkfifo "$work/input"
-"$root/cmake/wine-run.sh" "$(basename "$build")" "$build/wineprefix" "$build/tests/win/dscp_screenshots.exe" "$@" \
+"$root/cmake/wine-run.sh" "$(basename "$build")" "${DSCP_SCREENSHOT_PREFIX:-$build/wineprefix}" \
+  "$build/tests/win/dscp_screenshots.exe" "$@" \
   <"$work/input" >"$work/output" &
 tool=$!
 exec 3>"$work/input"

@@ -2,6 +2,7 @@
 // "ready" on standard output once it is drawn, and holds it until standard input gives a
 // line or ends; the tests/win/*screenshot.sh scripts grab the screen meanwhile.
 //   dscp_screenshots main-window FOLDER   the program showing FOLDER, chosen in the tree
+//   dscp_screenshots drives               the program as it starts: the drive overview
 //   dscp_screenshots about                the About box over the main window
 //   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
 //       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
@@ -94,6 +95,23 @@ int MainWindow(const std::string& folder) {
     if (!program.WaitForScan())
         return 1;
     // The total in the status line, as the next tick of its timer shows it.
+    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
+int Drives() {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
+    // The program starts on the computer node; its drives shown in the tree too.
+    CTreeCtrl* pTree = program.m_pFrame->FolderTree();
+    if (!pTree)
+        return 1;
+    pTree->Expand(pTree->GetSelectedItem(), TVE_EXPAND);
+    ::SetFocus(pTree->m_hWnd);
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     HoldUntilTold();
     program.StopApp();
@@ -269,6 +287,8 @@ int main(int argc, char** argv) {
     int result = 2;
     if (scene == "main-window" && argc == 3)
         result = MainWindow(argv[2]);
+    else if (scene == "drives" && argc == 2)
+        result = Drives();
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)
@@ -276,7 +296,7 @@ int main(int argc, char** argv) {
     else if (scene == "shell-tree" && argc == 2)
         result = ShellTree();
     if (result == 2)
-        std::fprintf(stderr, "usage: dscp_screenshots main-window FOLDER | about | "
+        std::fprintf(stderr, "usage: dscp_screenshots main-window FOLDER | drives | about | "
                              "docking docked|docked2|floating|resizing | shell-tree\n");
     OleUninitialize();
     return result;

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Takes the user guide's screenshots from the running program under Wine, into
+# docs/screenshots/ (re-run it whenever the program's look changes):
+#   guide-folder.png   a drive of demo folders with their totals
+#   guide-drives.png   the drive overview the program starts with
+#   about-box.png, docking-*.png   the About box and the docking panes
+# The program runs in a Wine prefix of its own (build/PRESET/wineprefix-screenshots), where
+# drive D: is a demo tree made here: sparse files, so large sizes take no room.
+#   scripts/screenshots.sh        (uses DISPLAY when set, else a virtual display of its own)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+if bash scripts/runs-i386.sh; then preset=win32; else preset=win64; fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2 --target dscp_screenshots >/dev/null
+build=$root/build/$preset
+prefix=$build/wineprefix-screenshots
+export DSCP_SCREENSHOT_PREFIX=$prefix
+export WINEDLLOVERRIDES=winemenubuilder.exe=d
+
+xvfb_pid=
+cleanup() {
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$display_file")"
+  rm -f "$display_file"
+fi
+
+# The demo drive: what a user's data drive might hold.
+demo=$build/screenshot-demo
+rm -rf "$demo"
+python3 - "$demo" <<'PY'
+import os, sys
+root = sys.argv[1]
+MB = 1 << 20
+tree = {
+    "Videos/Holiday 2025": [("beach.mp4", 1900 * MB), ("harbour.mp4", 1250 * MB)],
+    "Videos/Family": [("birthday.mp4", 870 * MB)],
+    "Photos/2024": [("IMG_%04d.jpg" % i, 4 * MB + i * 37000) for i in range(180)],
+    "Photos/2025": [("IMG_%04d.jpg" % i, 5 * MB + i * 41000) for i in range(240)],
+    "Music/Albums/Blue Train": [("track%02d.flac" % i, 31 * MB + i * MB) for i in range(9)],
+    "Music/Albums/Kind of Blue": [("track%02d.flac" % i, 38 * MB + i * MB) for i in range(5)],
+    "Music/Podcasts": [("episode%03d.mp3" % i, 48 * MB) for i in range(12)],
+    "Projects/website/images": [("hero%d.png" % i, 2 * MB) for i in range(14)],
+    "Projects/website/src": [("page%02d.html" % i, 18000) for i in range(40)],
+    "Projects/thesis": [("thesis.pdf", 12 * MB), ("thesis.docx", 3 * MB)],
+    "Archive/2019": [("backup-2019.zip", 2300 * MB)],
+    "Archive/2020": [("backup-2020.zip", 1400 * MB)],
+    "Documents": [("tax-2025.pdf", 1200000), ("letter.docx", 45000), ("budget.xlsx", 180000)],
+    "Downloads": [("installer.exe", 96 * MB), ("manual.pdf", 8 * MB)],
+    "": [("notes.txt", 15300), ("disk-image.iso", 700 * MB)],
+}
+for folder, files in tree.items():
+    path = os.path.join(root, folder)
+    os.makedirs(path, exist_ok=True)
+    for name, size in files:
+        with open(os.path.join(path, name), "wb") as f:
+            f.truncate(size)
+PY
+find "$demo" -exec touch -d "2026-11-03 09:41" {} +
+
+bash cmake/wine-run.sh "$preset" "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' \
+  /v Managed /d N /f >/dev/null 2>&1
+rm -f "$prefix/dosdevices/d:"
+ln -s "$demo" "$prefix/dosdevices/d:"
+WINEPREFIX=$prefix wineserver -w # a server that is already up does not see the new drive
+
+shots=$root/docs/screenshots
+mkdir -p "$shots"
+# The screenshot tool places the main window at 40,40 with a size of 860 x 560.
+bash tests/win/grab_scene.sh "$build" "$shots/guide-folder.png" 860x560+40+40 main-window 'D:\'
+bash tests/win/grab_scene.sh "$build" "$shots/guide-drives.png" 860x560+40+40 drives
+bash tests/win/about_screenshot.sh "$build" "$shots/about-box.png"
+bash tests/win/docking_screenshot.sh "$build" "$shots"
