@@ -36,14 +36,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$display_file")"
-  rm -f "$display_file"
-fi
+source "$root/scripts/virtual_display.sh"
 
 # The Windows tests of one build share one Wine prefix and one wineserver for the whole
 # run. The server and Wine's background services are started here, detached from ctest's
