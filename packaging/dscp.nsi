@@ -40,6 +40,7 @@ Unicode true
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
+BrandingText "${PRODUCT} ${VERSION}"
 SetCompressor /SOLID lzma
 !if ${BITS} == 64
   InstallDir "$PROGRAMFILES64\${PRODUCT}"

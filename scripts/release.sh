@@ -46,6 +46,9 @@ clean_build win32 dscp dscp-report
 cmake_args=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-x86_64.cmake")
 clean_build win64 dscp dscp-report
 
+# Every file dated by the last commit, so that the same commit makes the same archives.
+epoch=$(git log -1 --format=%ct 2>/dev/null || date +%s)
+export SOURCE_DATE_EPOCH=$epoch
 rm -rf "$dist"
 mkdir -p "$dist"
 stage=$(mktemp -d /tmp/dscp-release.XXXXXX)
@@ -62,7 +65,7 @@ for arch in win32 win64; do
   "$tools-strip" -o "$folder/dscp-report.exe" "build/release-$arch/src/cli/dscp-report.exe"
   sed -e "s/@VERSION@/$version/g" -e "s/@BITS@/${arch#win}/g" packaging/portable-readme.txt |
     sed 's/$/\r/' >"$folder/README.txt"
-  touch -d "@$(git log -1 --format=%ct)" "$folder"/*
+  touch -d "@$epoch" "$folder"/*
   (cd "$stage" && zip -q -X -r "$dist/dscp-$version-$arch.zip" "dscp-$version-$arch")
   bash packaging/make_installer.sh "$arch" "$version" "$folder/dscp.exe" "$folder/dscp-report.exe" \
     "$dist/dscp-$version-$arch-setup.exe"
