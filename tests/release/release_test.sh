@@ -60,8 +60,9 @@ Architecture: $arch" ] || fail "control fields: $fields"
 scratch=$work/root
 mkdir -p "$scratch/var/lib/dpkg/info" "$scratch/var/lib/dpkg/updates"
 touch "$scratch/var/lib/dpkg/status"
-dpkg --root="$scratch" --force-not-root --force-depends --log=/dev/null -i "$dist/$deb" >/dev/null ||
-  fail "dpkg -i into the scratch root failed"
+# (dpkg names each dependency it was told to pass over: said only when it fails)
+installed=$(dpkg --root="$scratch" --force-not-root --force-depends --log=/dev/null \
+  -i "$dist/$deb" 2>&1) || fail "dpkg -i into the scratch root failed: $installed"
 dpkg --root="$scratch" -s dscp-report 2>/dev/null | grep -qx 'Status: install ok installed' ||
   fail "dpkg does not know the package as installed"
 program=$scratch/usr/bin/dscp-report
