@@ -30,6 +30,10 @@ public:
     // Another thread may meanwhile record other folders: nothing either writes is shared.
     void CompleteRead(const SnapshotLevel& level, Fill& fill);
 
+    // `folder` lies on another file system, which the walk does not enter: it counts as a
+    // folder holding nothing.
+    void RecordExcluded(Index folder);
+
     // `folder` could not be enumerated: it counts as a folder holding nothing.
     void RecordUnreadable(Index folder);
 

@@ -45,7 +45,7 @@ TEST(ParseCommandLine, FolderAndOutputFile) {
 
 TEST(ParseCommandLine, RefusesBadInput) {
     for (const auto& args : std::vector<std::vector<const char*>>{
-             {"-x"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}, {"-o", ""}}) {
+             {"-y"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}, {"-o", ""}}) {
         ReportOptions options;
         std::string error;
         EXPECT_FALSE(Parse(args, options, error)) << args[0];
