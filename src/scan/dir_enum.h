@@ -50,7 +50,8 @@ public:
     bool IsOpen() const;
     // Why the folder could not be enumerated, as an errno value; 0 when it is open.
     int OpenError() const;
-    // The open folder's device and own size; false when the system does not tell them.
+    // The folder's device and own size (also of one that could not be opened, where the
+    // system tells them); false when they are not known.
     bool GetIdentity(FolderIdentity& identity) const;
     // The next entry; false when there is none left.
     bool Next(DirItem& item);

@@ -49,6 +49,7 @@ int OpenFolder(const std::string& path) {
 
 struct DirEnumerator::Impl {
     DIR* pDir = nullptr;
+    std::string path; // kept only while the folder could not be opened
     EntryDetails details = EntryDetails::All;
     int nOpenError = 0;
 };
@@ -64,6 +65,7 @@ DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details
     const int fd = OpenFolder(folderPath);
     if (fd == -1) {
         m_pImpl->nOpenError = errno;
+        m_pImpl->path = folderPath;
         return;
     }
     m_pImpl->pDir = fdopendir(fd);
@@ -87,8 +89,10 @@ int DirEnumerator::OpenError() const {
 }
 
 bool DirEnumerator::GetIdentity(FolderIdentity& identity) const {
+    // A folder that may not be read can still be looked at from its parent.
     struct stat st;
-    if (!m_pImpl->pDir || fstat(dirfd(m_pImpl->pDir), &st) != 0)
+    if (m_pImpl->pDir ? fstat(dirfd(m_pImpl->pDir), &st) != 0
+                      : m_pImpl->path.empty() || lstat(m_pImpl->path.c_str(), &st) != 0)
         return false;
     identity.nDevice = static_cast<uint64_t>(st.st_dev);
     identity.nOwnBytes = static_cast<int64_t>(st.st_size);

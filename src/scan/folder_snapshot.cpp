@@ -248,6 +248,14 @@ int64_t FolderSnapshot::OwnBytes(Index folder) const {
     return folder < m_ownBytes.size() ? m_ownBytes[folder] : -1;
 }
 
+void FolderSnapshot::SetOwnBytes(Index folder, int64_t bytes) {
+    if (bytes < 0)
+        return;
+    if (m_ownBytes.size() <= folder)
+        m_ownBytes.resize(folder + size_t{1}, -1);
+    m_ownBytes[folder] = bytes;
+}
+
 void FolderSnapshot::DropDetails() {
     m_linkedFiles = {};
     m_ownBytes = {};
@@ -394,11 +402,7 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder,
     for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
         m_linkedFiles.push_back(
             {folder, link.file, link.links, level.FileSize(link.file), link.device, link.id});
-    if (level.OwnBytes() >= 0) {
-        if (m_ownBytes.size() <= folder)
-            m_ownBytes.resize(folder + size_t{1}, -1);
-        m_ownBytes[folder] = level.OwnBytes();
-    }
+    SetOwnBytes(folder, level.OwnBytes());
 
     // Held files take the level's names as one block; otherwise (or when no block fits)
     // each subfolder's name goes in by itself.
@@ -851,7 +855,8 @@ void SnapshotWriter::RecordExcluded(Index folder) {
     m_snapshot.Propagate(folder, was);
 }
 
-void SnapshotWriter::RecordUnreadable(Index folder) {
+void SnapshotWriter::RecordUnreadable(Index folder, int64_t ownBytes) {
+    m_snapshot.SetOwnBytes(folder, ownBytes);
     const FolderSnapshot::State was = m_snapshot.StateOf(folder);
     m_snapshot.At(folder).flags = kUnreadable;
     m_snapshot.Propagate(folder, was);

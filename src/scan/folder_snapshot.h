@@ -227,6 +227,7 @@ private:
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
     void DropDetails();
+    void SetOwnBytes(Index folder, int64_t bytes); // -1: not known
 
     ChunkedArray<Node> m_folders;
     ChunkedArray<int64_t> m_fileSizes;

@@ -35,7 +35,8 @@ public:
     void RecordExcluded(Index folder);
 
     // `folder` could not be enumerated: it counts as a folder holding nothing.
-    void RecordUnreadable(Index folder);
+    // Its own size, where known (the system may tell it though the folder cannot be read).
+    void RecordUnreadable(Index folder, int64_t ownBytes = -1);
 
 private:
     FolderSnapshot& m_snapshot;

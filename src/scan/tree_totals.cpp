@@ -50,13 +50,13 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
         level.unread.push_back({path, dir.OpenError()});
     const bool bOwnSize = record && options.bOwnSizes;
     FolderIdentity identity;
-    if (level.bOpened && (options.bOneFileSystem || bOwnSize) && dir.GetIdentity(identity)) {
-        if (options.bOneFileSystem && identity.nDevice != options.nDevice) {
+    if ((options.bOneFileSystem || bOwnSize) && dir.GetIdentity(identity)) {
+        if (options.bOneFileSystem && identity.nDevice != options.nDevice && level.bOpened) {
             level.bExcluded = true;
             return;
         }
         if (bOwnSize)
-            record->SetOwnBytes(identity.nOwnBytes);
+            record->SetOwnBytes(identity.nOwnBytes); // read also where the folder is not
     }
     DirItem item;
     while (dir.Next(item)) {
@@ -210,7 +210,7 @@ private:
         if (bRecord && level.bExcluded) {
             m_pWriter->RecordExcluded(folder.node);
         } else if (bRecord && !level.bOpened) {
-            m_pWriter->RecordUnreadable(folder.node);
+            m_pWriter->RecordUnreadable(folder.node, record.OwnBytes());
         } else if (bRecord) {
             // Subfolders get consecutive nodes in the level's order; links are not entered.
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);

@@ -91,7 +91,7 @@ run -o "" "$(native "$tree")"
 [ "$status" -eq 2 ] || fail "-o \"\" exited with $status"
 [ -s "$work/stdout" ] && fail "-o \"\" printed a report"
 
-for args in "-x" "--bogus" "a b" "-o"; do
+for args in "-y" "--json --csv" "--bogus" "a b" "-o"; do
   # shellcheck disable=SC2086
   run $args
   [ "$status" -eq 2 ] || fail "'$args' exited with $status"
