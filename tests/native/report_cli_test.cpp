@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "command_line.h"
+#include "csv_report.h"
+#include "ncdu_export.h"
 #include "folder_report.h"
 #include "generic_type_name.h"
 #include "path_text.h"
@@ -194,4 +196,36 @@ TEST(SortLargestFirst, ComparesExactBytesAndKeepsTheOrderOfEqualSizes) {
     for (const ReportEntry& entry : entries)
         order += entry.name;
     EXPECT_EQ(order, "dbcfaeg");
+}
+
+TEST(ParseCommandLine, FormatsAndWalkOptions) {
+    ReportOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--json", "-o", "-", "-x", "--count-links", "--version", "dir"}, options,
+                      error));
+    EXPECT_EQ(options.format, ReportFormat::Json);
+    EXPECT_EQ(options.outputFile, "-");
+    EXPECT_TRUE(options.bOneFileSystem && options.bCountLinks && options.bVersion);
+    ReportOptions both;
+    EXPECT_FALSE(Parse({"--csv", "--json"}, both, error));
+    EXPECT_TRUE(Parse({"--csv", "--csv", "--one-file-system"}, both, error));
+    EXPECT_EQ(both.format, ReportFormat::Csv);
+}
+
+TEST(ReportFormats, JsonKeepsEveryByteButTheOnesItMustEscape) {
+    std::string json;
+    AppendJsonText(json, "a\"b\\c\n\t\x01\x1f\x7f\xff\xfe \xce\xb1");
+    EXPECT_EQ(json, "a\\\"b\\\\c\\n\\t\\u0001\\u001f\x7f\xff\xfe \xce\xb1");
+}
+
+TEST(ReportFormats, CsvQuotesWhatNeedsItAndWritesUtf8) {
+    EXPECT_EQ(CsvRecord({"plain", "a,b", "say \"hi\"", "two\nlines", ""}),
+              "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\r\n");
+    ReportEntry file{"bad\xff\xc3(\xe4\xb8\xad", "File", 1536, 0, 0, 0, false};
+    const std::string row = CsvRow(file);
+    EXPECT_EQ(row.substr(0, row.find(",File,")),
+              "bad\xef\xbf\xbd\xef\xbf\xbd(\xe4\xb8\xad,1536,1.5 KB");
+    EXPECT_NE(row.find(",File,1970-01-01T00:00,,\r\n"), std::string::npos) << row;
+    ReportEntry folder{"sub", "File folder", 0, 0, 2, 7, true};
+    EXPECT_EQ(CsvRow(folder).substr(CsvRow(folder).size() - 6), ",2,7\r\n");
 }
