@@ -7,6 +7,9 @@
 
 #include <cerrno>
 #include <io.h>
+#include <mutex>
+#include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace {
@@ -32,14 +35,23 @@ void Narrow(const wchar_t* wide, std::string& text) {
 
 // Whether the volume holding `pattern` (a find pattern) can give a file several names.
 // FAT and exFAT cannot, nor can many network shares: their files need no call of their own.
+// Asked once per volume and kept: walking threads share the answers.
 bool VolumeHasHardLinks(const std::wstring& pattern) {
+    static std::mutex mutex;
+    static std::vector<std::pair<std::wstring, bool>> known;
     wchar_t volume[MAX_PATH + 1];
     if (!GetVolumePathNameW(pattern.c_str(), volume, MAX_PATH + 1))
         return true; // not known: ask each file
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& entry : known)
+        if (entry.first == volume)
+            return entry.second;
     DWORD flags = 0;
-    if (!GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
-        return true;
-    return (flags & FILE_SUPPORTS_HARD_LINKS) != 0;
+    const bool bLinks =
+        !GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
+        (flags & FILE_SUPPORTS_HARD_LINKS) != 0;
+    known.emplace_back(volume, bLinks);
+    return bLinks;
 }
 
 // The folder path followed by "\*.*"; a pattern too long for MAX_PATH is given the
