@@ -177,6 +177,17 @@ else
   skip "-x: mounting a tmpfs was refused (not root, or no mount namespace)"
 fi
 
+# --- --help and the manual page name every option; --version the project's version
+page=$(dirname "$0")/../../docs/dscp-report.1
+help=$("$program" --help)
+manual=$(MANWIDTH=100 man -l "$page" 2>/dev/null)
+for option in --json --csv "-o FILE" --exact --count-links -x --one-file-system --threads --help --version; do
+  grep -qe " $option" <<<"$help" || fail "--help does not name $option"
+  grep -qe "${option% FILE}" <<<"$manual" || fail "the manual page does not name $option"
+done
+[ -z "$(groff -ww -z -man "$page" 2>&1)" ] || fail "groff warns about the manual page"
+"$program" --version | grep -qxE 'dscp-report [0-9]+\.[0-9]+\.[0-9]+' || fail "--version: $("$program" --version)"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2
   exit 1
