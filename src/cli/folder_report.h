@@ -42,7 +42,9 @@ struct FolderReport {
     std::vector<UnreadablePath> unreadable; // by path; counted as holding nothing
     int nFolders = 0;                       // direct subfolders
     int nFiles = 0;                         // direct files
-    int64_t nTotalBytes = 0;                // exact sum of the rows' sizes
+    // Exact sum of the rows' sizes, except that a file with several names beneath the folder
+    // counts once (unless counting every link); a file row keeps its own size.
+    int64_t nTotalBytes = 0;
     int64_t nFoldersBeneath = 0;            // folders at every level beneath
     int64_t nFilesBeneath = 0;              // files at every level beneath
     // Files with several names beneath the folder whose bytes were counted once (unless

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 
 #include "command_line.h"
 #include "csv_report.h"
@@ -182,6 +183,41 @@ TEST(BuildFolderReport, NamesEveryPartThatCannotBeRead) {
     ASSERT_TRUE(listedListOnly);
     ASSERT_EQ(listOnly.unreadable.size(), 1u);
     EXPECT_EQ(listOnly.unreadable[0].path, tree.Path("top/listonly/unseen"));
+}
+#endif
+
+#ifndef _WIN32
+// A file with three names in three subfolders (one of them a level down, another beside
+// the listed folder's own files) counts once, in the subfolder of its first path by name,
+// with any number of threads; counting every link gives each row the bytes again.
+TEST(BuildFolderReport, HardLinksCountOnceInTheFolderOfTheFirstPath) {
+    TempTree tree;
+    tree.File("zeta/deeper/shared", 4096);
+    tree.File("mid/other", 10);
+    tree.Folder("alpha/sub");
+    std::filesystem::create_hard_link(tree.Path("zeta/deeper/shared"), tree.Path("mid/name2"));
+    std::filesystem::create_hard_link(tree.Path("zeta/deeper/shared"), tree.Path("alpha/sub/x"));
+    std::filesystem::create_hard_link(tree.Path("zeta/deeper/shared"), tree.Path("here"));
+    for (unsigned threads : {1u, 2u, 4u}) {
+        ReportScanOptions options;
+        options.nThreads = threads;
+        FolderReport report;
+        int nError = 0;
+        ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+        EXPECT_EQ(report.nCountedOnce, 1);
+        EXPECT_EQ(report.nTotalBytes, 4096 + 10) << threads;
+        std::map<std::string, int64_t> sizes;
+        for (const ReportEntry& entry : report.entries)
+            sizes[entry.name] = entry.nSize;
+        EXPECT_EQ(sizes, (std::map<std::string, int64_t>{
+                             {"alpha", 4096}, {"mid", 10}, {"zeta", 0}, {"here", 4096}}))
+            << threads;
+
+        options.bCountLinks = true;
+        ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+        EXPECT_EQ(report.nCountedOnce, 0);
+        EXPECT_EQ(report.nTotalBytes, 4 * 4096 + 10);
+    }
 }
 #endif
 
