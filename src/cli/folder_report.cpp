@@ -76,7 +76,9 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
                        const ReportScanOptions& options, const TotalsProgress& progress,
                        FolderReport& report, int& nError) {
-    const bool bLinks = !options.bCountLinks || options.bKeepSnapshot;
+    // Counting every link needs no file's links: the export then carries none either, so
+    // ncdu and gdu count every link of it too.
+    const bool bLinks = !options.bCountLinks;
     ItemListing listing =
         ListFolderItems(folderPath, bLinks ? FileLinks::Read : FileLinks::Skip);
     nError = listing.nError;

@@ -150,6 +150,9 @@ for threads in 1 2 4; do
 done
 "$program" --exact --count-links "$links" >/dev/null 2>"$work/every.err"
 [ "$(sed -n 2p "$work/every.err")" = "3145728 bytes, 3 folders, 3 files beneath" ] || fail "--count-links: $(cat "$work/every.err")"
+"$program" --json --count-links "$links" >"$work/every.json" 2>/dev/null
+grep -q '"ino"' "$work/every.json" && fail "--count-links: the export still names the links"
+grep -q '"ino"' "$work/dscp.json" || fail "the export names no links"
 # du counts each folder's own size as well
 folders_bytes=$(find "$links" -type d -printf '%s\n' | awk '{s += $1} END {print s}')
 du_bytes=$(du -sb "$links" | awk '{print $1}')
