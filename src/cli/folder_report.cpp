@@ -114,7 +114,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         SnapshotLevel level;
         for (const ListedItem& item : listing.files) {
             level.AddFile(item.name.c_str(), item.nSize);
-            if (item.nLinks > 1)
+            if (bLinks && item.nLinks > 1)
                 level.SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
         }
         level.SetOwnBytes(report.nOwnBytes);

@@ -79,7 +79,7 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             ++level.totals.nFiles;
             if (record) {
                 record->AddFile(item.name, static_cast<int64_t>(item.nSize));
-                if (item.nLinks > 1)
+                if (options.bFileLinks && item.nLinks > 1)
                     record->SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
             }
         }
