@@ -56,7 +56,7 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             return;
         }
         if (bOwnSize)
-            record->SetOwnBytes(identity.nOwnBytes); // read also where the folder is not
+            record->SetOwnBytes(identity.nOwnBytes); // known even where the folder cannot be read
     }
     DirItem item;
     while (dir.Next(item)) {
