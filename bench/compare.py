@@ -10,7 +10,8 @@ minimum and maximum wall time, the median user and system CPU time, the median p
 resident memory (each timed run goes through /usr/bin/time, whose figure it is: a child
 forked from this script would count the script's own memory), and the ratio of
 the medians to du -sb's and, with --baseline (another build of dscp-report, e.g. the
-previous commit's), to that build's."""
+previous commit's), to that build's. The JSON export (--json to /dev/null) runs in the same
+rounds; its ratio to the plain report follows the table, beside ncdu's own export's."""
 
 import argparse
 import json
@@ -35,12 +36,13 @@ def find_oracle(tree: str) -> dict:
             "dir_bytes": sum(subdirs) + os.lstat(tree).st_size}
 
 
-def ncdu_bytes(tree: str) -> int:
-    """Apparent bytes of everything in ncdu's export, folders included."""
+def export_bytes(cmd: list) -> int:
+    """Apparent bytes of everything in an ncdu-format export, folders included; `cmd` writes
+    the export to the file named by its "{}" argument."""
     with tempfile.NamedTemporaryFile(suffix=".json") as export:
-        subprocess.run(["ncdu", "-0", "-x", "-o", export.name, tree], check=True,
+        subprocess.run([export.name if a == "{}" else a for a in cmd], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        data = json.load(open(export.name))
+        data = json.loads(open(export.name, "rb").read().decode("utf-8", "surrogateescape"))
 
     def total(node):
         if isinstance(node, list):
@@ -62,6 +64,7 @@ def main() -> int:
         "du -sb": ["du", "-sb", tree],
         "dscp-report": [args.dscp_report, "--exact", tree],
         "dscp-report --threads 1": [args.dscp_report, "--exact", "--threads", "1", tree],
+        "dscp-report --json": [args.dscp_report, "--json", "-o", "/dev/null", tree],
     }
     if args.baseline:
         tools["baseline dscp-report"] = [args.baseline, "--exact", tree]
@@ -81,12 +84,15 @@ def main() -> int:
     failures = 0
     for name, cmd in tools.items():
         run = subprocess.run(cmd, capture_output=True, text=True, check=True)
-        if "dscp-report" in name:
+        if name == "dscp-report --json":
+            got = export_bytes([args.dscp_report, "--json", "-o", "{}", tree])
+            want = everything
+        elif "dscp-report" in name:
             m = re.search(r"^(\d+) bytes, (\d+) folders, (\d+) files beneath$", run.stderr, re.M)
             got = m and (int(m.group(1)), int(m.group(2)), int(m.group(3)))
             want = (oracle["file_bytes"], oracle["folders"], oracle["files"])
         elif name == "ncdu":
-            got, want = ncdu_bytes(tree), everything
+            got, want = export_bytes(["ncdu", "-0", "-x", "-o", "{}", tree]), everything
         elif name == "gdu":  # gdu counts every folder as one 4096-byte block
             got = int(run.stdout.split()[0])
             want = oracle["file_bytes"] + 4096 * (oracle["folders"] + 1)
@@ -125,11 +131,17 @@ def main() -> int:
     for name, s in samples.items():
         med = statistics.median(s["wall"])
         against = ""
-        if args.baseline and name.startswith("dscp-report"):
+        if args.baseline and ('baseline ' + name) in samples:
             against = f"{med / statistics.median(samples['baseline ' + name]['wall']):.2f}"
         print(f"| {name} | {med:.3f} | {min(s['wall']):.3f} | {max(s['wall']):.3f} | "
               f"{statistics.median(s['user']):.3f} | {statistics.median(s['sys']):.3f} | "
               f"{statistics.median(s['rss']):.1f} | {med / base:.2f} | {against} |")
+    plain = statistics.median(samples["dscp-report"]["wall"])
+    print(f"\n--json to /dev/null: {statistics.median(samples['dscp-report --json']['wall']) / plain:.2f} "
+          f"x the plain report's median", end="")
+    if "ncdu" in samples:
+        print(f"; ncdu's own -o export: {statistics.median(samples['ncdu']['wall']) / plain:.2f} x", end="")
+    print()
     return 0
 
 

@@ -3,17 +3,27 @@
 #include <cstring>
 
 const char* const kUsageText =
-    "usage: dscp-report [-o FILE] [--exact] [--threads N] [FOLDER]\n"
+    "usage: dscp-report [--json | --csv] [-o FILE] [--exact] [--count-links] [-x]\n"
+    "                   [--threads N] [FOLDER]\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
     "on standard error.\n"
     "\n"
-    "  -o FILE     write the report to FILE (CR LF line ends) instead of standard output\n"
-    "  --exact     after the status line, print the exact bytes, folders and files beneath\n"
-    "              FOLDER on standard error\n"
-    "  --threads N walk with N threads (default: one per core; 1: one thread)\n"
-    "  -h, --help  show this text\n";
+    "  --json         write the whole tree beneath FOLDER in ncdu's JSON export format\n"
+    "                 (version 1.2), which ncdu -f and gdu -f open\n"
+    "  --csv          write the report's rows as comma-separated values (RFC 4180)\n"
+    "  -o FILE        write to FILE instead of standard output (\"-\": standard output);\n"
+    "                 the text report gets CR LF line ends there\n"
+    "  --exact        after the status line, print the exact bytes, folders and files\n"
+    "                 beneath FOLDER on standard error\n"
+    "  --count-links  count a file with several hard links once per link (default:\n"
+    "                 once, in the folder of its first path in name order)\n"
+    "  -x, --one-file-system\n"
+    "                 do not enter folders on other file systems (mount points)\n"
+    "  --threads N    walk with N threads (default: one per core; 1: one thread)\n"
+    "  -h, --help     show this text\n"
+    "  --version      show the program's version\n";
 
 namespace {
 
@@ -45,6 +55,21 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                 optionsEnded = true;
             } else if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
                 options.bHelp = true;
+            } else if (std::strcmp(arg, "--version") == 0) {
+                options.bVersion = true;
+            } else if (std::strcmp(arg, "--json") == 0 || std::strcmp(arg, "--csv") == 0) {
+                const ReportFormat format =
+                    arg[2] == 'j' ? ReportFormat::Json : ReportFormat::Csv;
+                if (options.format != ReportFormat::Text && options.format != format) {
+                    error = "--json and --csv exclude each other";
+                    return false;
+                }
+                options.format = format;
+            } else if (std::strcmp(arg, "--count-links") == 0) {
+                options.bCountLinks = true;
+            } else if (std::strcmp(arg, "-x") == 0 ||
+                       std::strcmp(arg, "--one-file-system") == 0) {
+                options.bOneFileSystem = true;
             } else if (std::strcmp(arg, "--exact") == 0) {
                 options.bExactTotals = true;
             } else if (std::strcmp(arg, "--threads") == 0) {

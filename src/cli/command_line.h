@@ -3,10 +3,20 @@
 
 #include <string>
 
+enum class ReportFormat {
+    Text, // the fixed-width report
+    Csv,  // the report's rows as comma-separated values
+    Json, // the whole tree in ncdu's export format
+};
+
 struct ReportOptions {
     std::string folder = "."; // the folder to list
-    std::string outputFile;   // empty: the report goes to standard output
+    std::string outputFile;   // empty or "-": the report goes to standard output
+    ReportFormat format = ReportFormat::Text;
     bool bHelp = false;
+    bool bVersion = false;
+    bool bCountLinks = false;    // a file with several names counts once per name
+    bool bOneFileSystem = false; // do not cross into other mounted file systems
     bool bExactTotals = false; // also print the exact totals beneath the folder
     unsigned nThreads = 0;     // walking threads; 0: one per core
 };

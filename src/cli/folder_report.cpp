@@ -1,6 +1,8 @@
 #include "folder_report.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 
 #include "date_text.h"
 #include "folder_snapshot.h"
@@ -9,15 +11,91 @@
 #include "size_text.h"
 #include "tree_totals.h"
 
+namespace {
+
+bool IsBeneath(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
+               FolderSnapshot::Index top) {
+    for (; folder != FolderSnapshot::kNone; folder = snapshot.Parent(folder))
+        if (folder == top)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<size_t> LaterNamesOfLinkedFiles(const FolderSnapshot& snapshot,
+                                            FolderSnapshot::Index top, int64_t& nFiles) {
+    const std::vector<FolderSnapshot::LinkedFile>& linked = snapshot.LinkedFiles();
+    struct Name {
+        size_t index;
+        std::string path;
+    };
+    std::vector<Name> names;
+    for (size_t i = 0; i < linked.size(); ++i) {
+        const FolderSnapshot::LinkedFile& file = linked[i];
+        if (!IsBeneath(snapshot, file.folder, top))
+            continue;
+        // The path decides which name carries the bytes: the same whatever order the
+        // walking threads recorded them in. A file whose name is not held goes by its place.
+        const std::string name = snapshot.FilesHeld(file.folder)
+                                     ? std::string(snapshot.FileName(file.folder, file.file))
+                                     : "\x01" + std::to_string(file.file);
+        names.push_back({i, JoinPath(snapshot.PathOf(file.folder), name.c_str())});
+    }
+    std::sort(names.begin(), names.end(), [&linked](const Name& a, const Name& b) {
+        const FolderSnapshot::LinkedFile& x = linked[a.index];
+        const FolderSnapshot::LinkedFile& y = linked[b.index];
+        if (x.device != y.device)
+            return x.device < y.device;
+        if (x.id != y.id)
+            return x.id < y.id;
+        return a.path < b.path;
+    });
+    std::vector<size_t> later;
+    nFiles = 0;
+    for (size_t i = 1; i < names.size(); ++i) {
+        const FolderSnapshot::LinkedFile& x = linked[names[i - 1].index];
+        const FolderSnapshot::LinkedFile& y = linked[names[i].index];
+        if (x.device == y.device && x.id == y.id) {
+            if (later.empty() || linked[later.back()].id != y.id ||
+                linked[later.back()].device != y.device)
+                ++nFiles;
+            later.push_back(names[i].index);
+        }
+    }
+    return later;
+}
+
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report, int& nError) {
-    ItemListing listing = ListFolderItems(folderPath);
+    ReportScanOptions options;
+    options.nThreads = threads;
+    return BuildFolderReport(folderPath, typeName, options, progress, report, nError);
+}
+
+bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
+                       const ReportScanOptions& options, const TotalsProgress& progress,
+                       FolderReport& report, int& nError) {
+    // Counting every link needs no file's links: the export then carries none either, so
+    // ncdu and gdu count every link of it too.
+    const bool bLinks = !options.bCountLinks;
+    ItemListing listing =
+        ListFolderItems(folderPath, bLinks ? FileLinks::Read : FileLinks::Skip);
     nError = listing.nError;
     if (nError != 0)
         return false;
 
     report = FolderReport{};
     report.folderPath = folderPath;
+    if (listing.bIdentity) {
+        report.nDevice = listing.identity.nDevice;
+        report.nOwnBytes = listing.identity.nOwnBytes;
+    }
+    WalkOptions walkOptions;
+    walkOptions.bFileLinks = bLinks;
+    walkOptions.bOwnSizes = options.bKeepSnapshot;
+    walkOptions.bOneFileSystem = options.bOneFileSystem && listing.bIdentity;
+    walkOptions.nDevice = report.nDevice;
     report.nFolders = static_cast<int>(listing.folders.size());
     report.nFiles = static_cast<int>(listing.files.size());
     report.entries.reserve(listing.folders.size() + listing.files.size());
@@ -29,11 +107,17 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     // The folder's own level as listed goes into the snapshot first; the walk then fills in
     // each subfolder, every one in one walk, so the threads never wait for one subfolder's
     // last folder before starting on the next.
-    FolderSnapshot snapshot;
+    FolderSnapshot& snapshot = report.snapshot;
+    if (options.bKeepSnapshot)
+        snapshot.SetMemoryCap(UINT64_MAX); // an export lists every file
     {
         SnapshotLevel level;
-        for (const ListedItem& item : listing.files)
+        for (const ListedItem& item : listing.files) {
             level.AddFile(item.name.c_str(), item.nSize);
+            if (bLinks && item.nLinks > 1)
+                level.SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
+        }
+        level.SetOwnBytes(report.nOwnBytes);
         for (const ListedItem& item : listing.folders)
             level.AddFolder(item.name.c_str());
         snapshot.RecordLevel(folderPath, level);
@@ -46,7 +130,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     std::vector<WalkResult> results;
     size_t done = 0;
     TotalFolderTrees(
-        subfolders, totals, results, nullptr, threads,
+        subfolders, totals, results, nullptr, options.nThreads,
         [&](size_t index, const FolderTotals&, WalkResult) {
             if (progress)
                 progress(++done, subfolders.size(), listing.folders[index].name.c_str());
@@ -54,7 +138,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         [&report](const std::string& path, int nPathError) {
             report.unreadable.push_back({path, nPathError});
         },
-        &snapshot);
+        &snapshot, walkOptions);
     // Walking threads report in no fixed order; the messages read best by path.
     std::sort(report.unreadable.begin(), report.unreadable.end(),
               [](const UnreadablePath& a, const UnreadablePath& b) { return a.path < b.path; });
@@ -67,8 +151,11 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     report.nTotalBytes = beneath.nSize;
     report.nFoldersBeneath = beneath.nFolders;
     report.nFilesBeneath = beneath.nFiles;
+    report.folderNode = folder;
+    std::unordered_map<FolderSnapshot::Index, size_t> rowOf; // a subfolder's row
     FolderSnapshot::Index subfolder = snapshot.FirstSubfolder(folder);
     for (size_t i = 0; i < listing.folders.size(); ++i) {
+        rowOf.emplace(subfolder, report.entries.size());
         ListedItem& item = listing.folders[i];
         FolderTotals sum;
         snapshot.GetTotals(subfolder, sum);
@@ -86,6 +173,25 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
             {std::move(item.name), std::move(type), item.nSize, item.tModified, 0, 0, false});
     }
     listing.files = {};
+
+    // A file with several names beneath the folder counts once, in the folder that holds its
+    // first name by path: its later names come off their rows' totals and the total.
+    if (!options.bCountLinks) {
+        const std::vector<size_t> later =
+            LaterNamesOfLinkedFiles(snapshot, folder, report.nCountedOnce);
+        for (size_t index : later) {
+            const FolderSnapshot::LinkedFile& file = snapshot.LinkedFiles()[index];
+            report.nTotalBytes -= file.bytes;
+            FolderSnapshot::Index row = file.folder;
+            while (row != folder && snapshot.Parent(row) != folder)
+                row = snapshot.Parent(row);
+            const auto it = rowOf.find(row);
+            if (row != folder && it != rowOf.end())
+                report.entries[it->second].nSize -= file.bytes;
+        }
+    }
+    if (!options.bKeepSnapshot)
+        snapshot = FolderSnapshot();
     SortLargestFirst(report.entries);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "folder_snapshot.h"
 #include "report_layout.h"
 
 // One row, kept as values: the cells are formed as the row is written, so a folder of
@@ -27,15 +28,33 @@ struct UnreadablePath {
     int nError; // an errno value
 };
 
+// How the report's walk goes.
+struct ReportScanOptions {
+    unsigned nThreads = 0;       // walking threads; 0: one per core
+    bool bCountLinks = false;    // count a file with several names once per name
+    bool bOneFileSystem = false; // enter no folder on another file system
+    bool bKeepSnapshot = false;  // keep the walk's snapshot, every file and folder size in it
+};
+
 struct FolderReport {
     std::string folderPath;                 // for the Path line
     std::vector<ReportEntry> entries;       // in the list's order after the scan
     std::vector<UnreadablePath> unreadable; // by path; counted as holding nothing
     int nFolders = 0;                       // direct subfolders
     int nFiles = 0;                         // direct files
-    int64_t nTotalBytes = 0;                // exact sum of the rows' sizes
+    // Exact sum of the rows' sizes, except that a file with several names beneath the folder
+    // counts once (unless counting every link); a file row keeps its own size.
+    int64_t nTotalBytes = 0;
     int64_t nFoldersBeneath = 0;            // folders at every level beneath
     int64_t nFilesBeneath = 0;              // files at every level beneath
+    // Files with several names beneath the folder whose bytes were counted once (unless
+    // counting every link), in the folder that comes first by path.
+    int64_t nCountedOnce = 0;
+    // The walk's snapshot, when asked to keep it, with the folder's own device and size.
+    FolderSnapshot snapshot;
+    FolderSnapshot::Index folderNode = FolderSnapshot::kNone;
+    uint64_t nDevice = 0;
+    int64_t nOwnBytes = -1; // -1: not known
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,
@@ -45,10 +64,19 @@ using TotalsProgress = std::function<void(size_t done, size_t count, const char*
 // Names the Type cell of an entry: (full path, name, is a folder).
 using TypeNamer = std::function<std::string(const std::string&, const char*, bool)>;
 
-// Lists and totals `folderPath`, with `threads` walking threads (0: one per core).
-// Returns false when the folder itself cannot be read, with the errno value in `nError`.
+// Lists and totals `folderPath`. Returns false when the folder itself cannot be read, with
+// the errno value in `nError`.
+bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
+                       const ReportScanOptions& options, const TotalsProgress& progress,
+                       FolderReport& report, int& nError);
+// The same with every option at its default but the number of threads.
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report, int& nError);
+
+// The names beneath `top` of files that have another name beneath it too: every name but
+// the first by path (the one that carries the bytes), as indexes into LinkedFiles().
+std::vector<size_t> LaterNamesOfLinkedFiles(const FolderSnapshot& snapshot,
+                                            FolderSnapshot::Index top, int64_t& nFiles);
 
 // Orders entries by their exact size, largest first; entries of equal size keep their
 // order.

@@ -5,8 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include <ctime>
+
 #include "command_line.h"
+#include "csv_report.h"
+#include "dscp_version.h"
 #include "folder_report.h"
+#include "ncdu_export.h"
 #include "platform.h"
 #include "status_text.h"
 #include "text_columns.h"
@@ -78,6 +83,22 @@ bool WriteFolderReport(const FolderReport& report, ReportOutput& output) {
     return output.Close() && ok;
 }
 
+// Writes the rows as comma-separated values.
+bool WriteCsvReport(const FolderReport& report, std::FILE* out) {
+    bool ok = std::fputs(CsvHeader().c_str(), out) != EOF;
+    for (const ReportEntry& entry : report.entries)
+        ok = ok && std::fputs(CsvRow(entry).c_str(), out) != EOF;
+    return ok;
+}
+
+// ", 2 hard-linked files counted once", or nothing.
+std::string CountedOnceText(int64_t files) {
+    if (files == 0)
+        return std::string();
+    return ", " + std::to_string(files) + (files == 1 ? " hard-linked file" : " hard-linked files") +
+           " counted once";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -94,6 +115,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsageText, stdout);
         return 0;
     }
+    if (options.bVersion) {
+        std::fputs("dscp-report " DSCP_VERSION_TEXT "\n", stdout);
+        return 0;
+    }
 
     const std::string folder = AbsoluteFolderPath(options.folder);
     ProgressLine progressLine;
@@ -105,8 +130,12 @@ int main(int argc, char** argv) {
 
     FolderReport report;
     int nError = 0;
-    const bool listed =
-        BuildFolderReport(folder, ShellTypeName, options.nThreads, progress, report, nError);
+    ReportScanOptions scan;
+    scan.nThreads = options.nThreads;
+    scan.bCountLinks = options.bCountLinks;
+    scan.bOneFileSystem = options.bOneFileSystem;
+    scan.bKeepSnapshot = options.format == ReportFormat::Json;
+    const bool listed = BuildFolderReport(folder, ShellTypeName, scan, progress, report, nError);
     progressLine.Clear();
     if (!listed) {
         std::fprintf(stderr, "dscp-report: cannot read folder %s: %s\n",
@@ -118,25 +147,61 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dscp-report: cannot read %s: %s\n",
                      PrintableText(unreadable.path).c_str(), std::strerror(unreadable.nError));
 
-    ReportOutput output(options.outputFile);
-    if (!output.Open() || !WriteFolderReport(report, output)) {
-        const std::string where = options.outputFile.empty()
-                                      ? std::string("the report to standard output")
-                                      : PrintableText(options.outputFile);
+    const bool toStandardOutput = options.outputFile.empty() || options.outputFile == "-";
+    bool written = false;
+    int nWriteError = 0;
+    if (options.format == ReportFormat::Text) {
+        ReportOutput output(toStandardOutput ? std::string() : options.outputFile);
+        written = output.Open() && WriteFolderReport(report, output);
+        nWriteError = output.Error();
+    } else {
+        // Both formats are bytes as they are: no line-end translation anywhere.
+        std::FILE* out = stdout;
+        if (toStandardOutput)
+            MakeBinary(stdout);
+        else
+            out = std::fopen(options.outputFile.c_str(), "wb");
+        errno = 0;
+        if (out) {
+            if (options.format == ReportFormat::Csv) {
+                written = WriteCsvReport(report, out);
+            } else {
+                NcduExportInfo info;
+                info.rootName = folder;
+                info.progver = DSCP_VERSION_TEXT;
+                info.timestamp = static_cast<int64_t>(std::time(nullptr));
+                info.nDevice = report.nDevice;
+                info.nOwnBytes = report.nOwnBytes;
+                written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
+            }
+            nWriteError = errno ? errno : EIO;
+            written = (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && written;
+            if (!written && errno)
+                nWriteError = errno;
+        } else {
+            nWriteError = errno ? errno : EIO;
+        }
+    }
+    if (!written) {
+        const std::string where = toStandardOutput ? std::string("the report to standard output")
+                                                   : PrintableText(options.outputFile);
         std::fprintf(stderr, "dscp-report: cannot write %s: %s\n", where.c_str(),
-                     std::strerror(output.Error()));
+                     std::strerror(nWriteError));
         return 1;
     }
-    std::fprintf(stderr, "%s\n",
-                 FormatStatusText(report.nFolders, report.nFiles, report.nTotalBytes).c_str());
+    const std::string countedOnce = CountedOnceText(report.nCountedOnce);
+    std::fprintf(stderr, "%s%s\n",
+                 FormatStatusText(report.nFolders, report.nFiles, report.nTotalBytes).c_str(),
+                 countedOnce.c_str());
     if (options.bExactTotals) {
         std::string unread;
         if (!report.unreadable.empty())
             unread = ", " + std::to_string(report.unreadable.size()) + " could not be read";
-        std::fprintf(stderr, "%lld bytes, %lld folders, %lld files beneath%s\n",
+        std::fprintf(stderr, "%lld bytes, %lld folders, %lld files beneath%s%s\n",
                      static_cast<long long>(report.nTotalBytes),
                      static_cast<long long>(report.nFoldersBeneath),
-                     static_cast<long long>(report.nFilesBeneath), unread.c_str());
+                     static_cast<long long>(report.nFilesBeneath), countedOnce.c_str(),
+                     unread.c_str());
     }
     return report.unreadable.empty() ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What dscp-report needs from the platform, one backend file per system.
 
+#include <cstdio>
 #include <string>
 
 // The absolute form of `path`, without a trailing separator (a root stays a root).
@@ -13,3 +14,6 @@ bool StandardErrorIsTerminal();
 
 // Lets the console show the program's UTF-8 text.
 void PrepareConsole();
+
+// Writes to `file` go out byte for byte, without line-end translation.
+void MakeBinary(std::FILE* file);

@@ -82,3 +82,5 @@ bool StandardErrorIsTerminal() {
 }
 
 void PrepareConsole() {}
+
+void MakeBinary(std::FILE*) {}

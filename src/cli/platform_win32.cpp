@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
 #include <windows.h>
@@ -34,4 +35,8 @@ bool StandardErrorIsTerminal() {
 void PrepareConsole() {
     // The active code page is UTF-8 (see the manifest); make the console agree.
     SetConsoleOutputCP(CP_UTF8);
+}
+
+void MakeBinary(std::FILE* file) {
+    _setmode(_fileno(file), _O_BINARY);
 }

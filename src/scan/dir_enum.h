@@ -14,6 +14,12 @@ struct DirItem {
     uint64_t nSize = 0;         // bytes, full 64 bits
     int64_t tModified = 0;      // seconds since 1970-01-01 00:00 UTC
     int nError = 0; // an errno value when the entry's details could not be read (then 0)
+    // A file's links and identity, when the enumerator was asked for them (FileLinks): the
+    // number of names the file has, and, when that is more than one, the device (volume)
+    // and the file's number on it. Otherwise nLinks is 1 and the rest 0.
+    uint32_t nLinks = 1;
+    uint64_t nDevice = 0;
+    uint64_t nFileId = 0;
 };
 
 // How much an enumeration must tell about each entry.
@@ -22,9 +28,20 @@ enum class EntryDetails {
     FileSizesOnly, // a folder's time may be left 0: totalling needs only the files' sizes
 };
 
+// Whether a file's links and identity are asked for as well (DirItem::nLinks). Free on
+// POSIX (the stat the details need tells them); on Windows a call per file.
+enum class FileLinks { Skip, Read };
+
+// The enumerated folder itself.
+struct FolderIdentity {
+    uint64_t nDevice = 0; // the file system (volume) it lies on
+    int64_t nOwnBytes = 0; // the folder's own size, as the system reports it (0 on Windows)
+};
+
 class DirEnumerator {
 public:
-    explicit DirEnumerator(const std::string& folderPath, EntryDetails details = EntryDetails::All);
+    explicit DirEnumerator(const std::string& folderPath, EntryDetails details = EntryDetails::All,
+                           FileLinks links = FileLinks::Skip);
     ~DirEnumerator();
     DirEnumerator(const DirEnumerator&) = delete;
     DirEnumerator& operator=(const DirEnumerator&) = delete;
@@ -33,6 +50,9 @@ public:
     bool IsOpen() const;
     // Why the folder could not be enumerated, as an errno value; 0 when it is open.
     int OpenError() const;
+    // The folder's device and own size (also of one that could not be opened, where the
+    // system tells them); false when they are not known.
+    bool GetIdentity(FolderIdentity& identity) const;
     // The next entry; false when there is none left.
     bool Next(DirItem& item);
 

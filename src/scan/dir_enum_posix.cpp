@@ -49,12 +49,14 @@ int OpenFolder(const std::string& path) {
 
 struct DirEnumerator::Impl {
     DIR* pDir = nullptr;
+    std::string path; // kept only while the folder could not be opened
     EntryDetails details = EntryDetails::All;
     int nOpenError = 0;
 };
 
-DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details)
+DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details, FileLinks)
     : m_pImpl(new Impl) {
+    // Links come with the stat every file gets anyway: nothing to ask for.
     m_pImpl->details = details;
     if (folderPath.empty()) {
         m_pImpl->nOpenError = ENOENT;
@@ -63,6 +65,7 @@ DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details
     const int fd = OpenFolder(folderPath);
     if (fd == -1) {
         m_pImpl->nOpenError = errno;
+        m_pImpl->path = folderPath;
         return;
     }
     m_pImpl->pDir = fdopendir(fd);
@@ -85,6 +88,17 @@ int DirEnumerator::OpenError() const {
     return m_pImpl->nOpenError;
 }
 
+bool DirEnumerator::GetIdentity(FolderIdentity& identity) const {
+    // A folder that may not be read can still be looked at from its parent.
+    struct stat st;
+    if (m_pImpl->pDir ? fstat(dirfd(m_pImpl->pDir), &st) != 0
+                      : m_pImpl->path.empty() || lstat(m_pImpl->path.c_str(), &st) != 0)
+        return false;
+    identity.nDevice = static_cast<uint64_t>(st.st_dev);
+    identity.nOwnBytes = static_cast<int64_t>(st.st_size);
+    return true;
+}
+
 bool DirEnumerator::Next(DirItem& item) {
     DIR* dir = m_pImpl->pDir;
     if (!dir)
@@ -96,6 +110,9 @@ bool DirEnumerator::Next(DirItem& item) {
         item.name = ent->d_name;
         item.bReparsePoint = false;
         item.nError = 0;
+        item.nLinks = 1;
+        item.nDevice = 0;
+        item.nFileId = 0;
         if (ent->d_type == DT_DIR && m_pImpl->details == EntryDetails::FileSizesOnly) {
             // The type from the folder itself is enough; no stat needed.
             item.bFolder = true;
@@ -108,6 +125,11 @@ bool DirEnumerator::Next(DirItem& item) {
             item.bFolder = S_ISDIR(st.st_mode);
             item.nSize = item.bFolder ? 0 : static_cast<uint64_t>(st.st_size);
             item.tModified = static_cast<int64_t>(st.st_mtim.tv_sec);
+            if (!item.bFolder && st.st_nlink > 1) {
+                item.nLinks = static_cast<uint32_t>(st.st_nlink);
+                item.nDevice = static_cast<uint64_t>(st.st_dev);
+                item.nFileId = static_cast<uint64_t>(st.st_ino);
+            }
         } else if (errno == ENOENT) {
             continue; // removed since readdir saw it
         } else {

@@ -7,6 +7,9 @@
 
 #include <cerrno>
 #include <io.h>
+#include <mutex>
+#include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace {
@@ -28,6 +31,27 @@ void Narrow(const wchar_t* wide, std::string& text) {
         WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], length, nullptr, nullptr) <= 0)
         text.assign(1, '\0');
     text.resize(text.size() - 1); // drop the terminator the conversion counted
+}
+
+// Whether the volume holding `pattern` (a find pattern) can give a file several names.
+// FAT and exFAT cannot, nor can many network shares: their files need no call of their own.
+// Asked once per volume and kept: walking threads share the answers.
+bool VolumeHasHardLinks(const std::wstring& pattern) {
+    static std::mutex mutex;
+    static std::vector<std::pair<std::wstring, bool>> known;
+    wchar_t volume[MAX_PATH + 1];
+    if (!GetVolumePathNameW(pattern.c_str(), volume, MAX_PATH + 1))
+        return true; // not known: ask each file
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& entry : known)
+        if (entry.first == volume)
+            return entry.second;
+    DWORD flags = 0;
+    const bool bLinks =
+        !GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
+        (flags & FILE_SUPPORTS_HARD_LINKS) != 0;
+    known.emplace_back(volume, bLinks);
+    return bLinks;
 }
 
 // The folder path followed by "\*.*"; a pattern too long for MAX_PATH is given the
@@ -60,19 +84,50 @@ struct DirEnumerator::Impl {
     _wfinddata64_t data;
     std::string strName;
     int nOpenError = 0;
+    std::wstring folder; // the pattern without "*.*", when files' links are read
+    bool bReadLinks = false;
 };
 
-DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails) : m_pImpl(new Impl) {
+namespace {
+
+// A file's number of names and its identity: one open and one query. Called only where
+// links are asked for and the volume can have them.
+void ReadFileLinks(const std::wstring& path, DirItem& item) {
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1) {
+        item.nLinks = info.nNumberOfLinks;
+        item.nDevice = info.dwVolumeSerialNumber;
+        item.nFileId = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    }
+    CloseHandle(file);
+}
+
+} // namespace
+
+DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails, FileLinks links)
+    : m_pImpl(new Impl) {
     // The find functions deliver every detail at no extra cost.
     if (folderPath.empty()) {
         m_pImpl->nOpenError = ENOENT;
         return;
     }
     errno = 0;
-    m_pImpl->hFind = _wfindfirst64(FindPattern(folderPath).c_str(), &m_pImpl->data);
+    const std::wstring pattern = FindPattern(folderPath);
+    m_pImpl->hFind = _wfindfirst64(pattern.c_str(), &m_pImpl->data);
     m_pImpl->bHavePending = m_pImpl->hFind != -1;
     if (m_pImpl->hFind == -1)
         m_pImpl->nOpenError = errno ? errno : ENOENT; // the runtime maps the system's error
+    if (m_pImpl->hFind != -1 && links == FileLinks::Read && VolumeHasHardLinks(pattern)) {
+        m_pImpl->bReadLinks = true;
+        m_pImpl->folder = pattern.substr(0, pattern.size() - 3);
+    }
 }
 
 DirEnumerator::~DirEnumerator() {
@@ -86,6 +141,12 @@ bool DirEnumerator::IsOpen() const {
 
 int DirEnumerator::OpenError() const {
     return m_pImpl->nOpenError;
+}
+
+bool DirEnumerator::GetIdentity(FolderIdentity&) const {
+    // The find functions tell neither; a volume mounted in a folder is a reparse point,
+    // which no walk enters, so nothing needs the device.
+    return false;
 }
 
 bool DirEnumerator::Next(DirItem& item) {
@@ -102,5 +163,10 @@ bool DirEnumerator::Next(DirItem& item) {
     item.nSize = item.bFolder ? 0 : static_cast<uint64_t>(d.data.size);
     item.tModified = static_cast<int64_t>(d.data.time_write);
     item.nError = 0; // the find functions deliver an entry's details with its name
+    item.nLinks = 1;
+    item.nDevice = 0;
+    item.nFileId = 0;
+    if (d.bReadLinks && !item.bFolder)
+        ReadFileLinks(d.folder + d.data.name, item);
     return true;
 }

@@ -34,6 +34,7 @@ constexpr uint32_t kRead = 1;
 constexpr uint32_t kFilesHeld = 2;
 constexpr uint32_t kUnreadable = 4;
 constexpr uint32_t kLink = 8;
+constexpr uint32_t kExcluded = 16;
 
 bool IsSeparator(char c) {
 #ifdef _WIN32
@@ -137,7 +138,13 @@ void SnapshotLevel::AddFolder(const char* name, bool bLink) {
     m_folderLinks.push_back(bLink ? 1 : 0);
 }
 
+void SnapshotLevel::SetFileLinks(uint32_t links, uint64_t device, uint64_t id) {
+    m_links.push_back({static_cast<uint32_t>(m_fileSizes.size() - 1), links, device, id});
+}
+
 void SnapshotLevel::Clear() {
+    m_links.clear();
+    m_nOwnBytes = -1;
     m_names.clear();
     m_fileNames.clear();
     m_fileSizes.clear();
@@ -222,7 +229,7 @@ bool FolderSnapshot::IsRead(Index folder) const {
 
 bool FolderSnapshot::IsFinal(Index folder) const {
     const Node& n = At(folder);
-    return (n.flags & (kUnreadable | kLink)) != 0 || ((n.flags & kRead) && n.pending == 0);
+    return (n.flags & (kUnreadable | kLink | kExcluded)) != 0 || ((n.flags & kRead) && n.pending == 0);
 }
 
 bool FolderSnapshot::IsUnreadable(Index folder) const {
@@ -231,6 +238,27 @@ bool FolderSnapshot::IsUnreadable(Index folder) const {
 
 bool FolderSnapshot::IsLink(Index folder) const {
     return (At(folder).flags & kLink) != 0;
+}
+
+bool FolderSnapshot::IsExcluded(Index folder) const {
+    return (At(folder).flags & kExcluded) != 0;
+}
+
+int64_t FolderSnapshot::OwnBytes(Index folder) const {
+    return folder < m_ownBytes.size() ? m_ownBytes[folder] : -1;
+}
+
+void FolderSnapshot::SetOwnBytes(Index folder, int64_t bytes) {
+    if (bytes < 0)
+        return;
+    if (m_ownBytes.size() <= folder)
+        m_ownBytes.resize(folder + size_t{1}, -1);
+    m_ownBytes[folder] = bytes;
+}
+
+void FolderSnapshot::DropDetails() {
+    m_linkedFiles = {};
+    m_ownBytes = {};
 }
 
 bool FolderSnapshot::FilesHeld(Index folder) const {
@@ -371,6 +399,10 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder,
     n.bytes = 0;
     for (uint32_t i = 0; i < fileCount; ++i)
         n.bytes += level.FileSize(i);
+    for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
+        m_linkedFiles.push_back(
+            {folder, link.file, link.links, level.FileSize(link.file), link.device, link.id});
+    SetOwnBytes(folder, level.OwnBytes());
 
     // Held files take the level's names as one block; otherwise (or when no block fits)
     // each subfolder's name goes in by itself.
@@ -631,6 +663,7 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
         piece = FolderSnapshot();
         return;
     }
+    DropDetails();
     MergeFrom(kTop, piece, kTop);
     piece = FolderSnapshot();
     CompactIfWasteful();
@@ -647,6 +680,7 @@ FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
 // --- Changes on disk
 
 bool FolderSnapshot::Remove(const std::string& path) {
+    DropDetails();
     const Index folder = Find(path);
     if (folder != kNone && Parent(folder) != kTop) {
         const Index above = Parent(folder);
@@ -698,6 +732,7 @@ bool FolderSnapshot::Remove(const std::string& path) {
 }
 
 void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
+    DropDetails();
     const Index folder = Find(folderPath);
     if (folder == kNone)
         return;
@@ -717,6 +752,7 @@ void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
 void FolderSnapshot::CompactIfWasteful() {
     if (m_nGarbage < (uint64_t{1} << 20) || m_nGarbage < MemoryUsed())
         return;
+    DropDetails();
     FolderSnapshot fresh;
     fresh.m_nMemoryCap = m_nMemoryCap;
     const Node& top = At(kTop);
@@ -813,7 +849,14 @@ void SnapshotWriter::CompleteRead(const SnapshotLevel& level, Fill& fill) {
     fill = Fill();
 }
 
-void SnapshotWriter::RecordUnreadable(Index folder) {
+void SnapshotWriter::RecordExcluded(Index folder) {
+    const FolderSnapshot::State was = m_snapshot.StateOf(folder);
+    m_snapshot.At(folder).flags = kExcluded;
+    m_snapshot.Propagate(folder, was);
+}
+
+void SnapshotWriter::RecordUnreadable(Index folder, int64_t ownBytes) {
+    m_snapshot.SetOwnBytes(folder, ownBytes);
     const FolderSnapshot::State was = m_snapshot.StateOf(folder);
     m_snapshot.At(folder).flags = kUnreadable;
     m_snapshot.Propagate(folder, was);

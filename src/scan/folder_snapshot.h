@@ -39,6 +39,10 @@
 class SnapshotLevel {
 public:
     void AddFile(const char* name, int64_t bytes);
+    // The file added last has `links` names (more than one): its device and number there.
+    void SetFileLinks(uint32_t links, uint64_t device, uint64_t id);
+    // The folder's own size (its entry in its parent, as the system reports it).
+    void SetOwnBytes(int64_t bytes) { m_nOwnBytes = bytes; }
     // A link to a folder (a junction, a symbolic link) is counted but never entered.
     void AddFolder(const char* name, bool bLink = false);
     void Clear();
@@ -54,8 +58,18 @@ public:
     size_t NameBytes() const { return m_names.size(); }
     uint32_t FileNameOffset(size_t i) const { return m_fileNames[i]; }
     uint32_t FolderNameOffset(size_t i) const { return m_folderNames[i]; }
+    struct FileLinks {
+        uint32_t file; // its position among the level's files
+        uint32_t links;
+        uint64_t device;
+        uint64_t id;
+    };
+    const std::vector<FileLinks>& LinkedFiles() const { return m_links; }
+    int64_t OwnBytes() const { return m_nOwnBytes; } // -1: not known
 
 private:
+    std::vector<FileLinks> m_links;
+    int64_t m_nOwnBytes = -1;
     std::string m_names;
     std::vector<uint32_t> m_fileNames; // offsets into m_names
     std::vector<int64_t> m_fileSizes;
@@ -99,6 +113,9 @@ public:
     bool IsHeld(Index folder) const { return IsRead(folder) && IsFinal(folder); }
     bool IsUnreadable(Index folder) const; // could not be enumerated (final, holds nothing)
     bool IsLink(Index folder) const;       // a link to a folder (final, holds nothing)
+    // On another file system than the walk's, which was told to stay on its own (final,
+    // holds nothing).
+    bool IsExcluded(Index folder) const;
     // Its files are in the snapshot (a read folder whose files the memory cap dropped has
     // their number and bytes, not the files).
     bool FilesHeld(Index folder) const;
@@ -120,6 +137,25 @@ public:
     // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1.
     const char* FileName(Index folder, uint32_t i) const;
     int64_t FileSize(Index folder, uint32_t i) const;
+
+    // --- Details for an export (kept only where a walk was asked for them)
+    //
+    // Files with more than one name and the folders' own sizes, recorded by one walk into a
+    // fresh snapshot. Nothing else keeps them: Merge, Remove, ForgetLevel and a compaction
+    // drop them, so they cost nothing where they are not asked for.
+
+    struct LinkedFile {
+        Index folder;  // where this name of it lies
+        uint32_t file; // its position among the folder's files
+        uint32_t links;
+        int64_t bytes;
+        uint64_t device;
+        uint64_t id; // the file's number on its device
+    };
+    // In the order the walk recorded them.
+    const std::vector<LinkedFile>& LinkedFiles() const { return m_linkedFiles; }
+    // The folder's own size as the system reports it; -1 when not recorded.
+    int64_t OwnBytes(Index folder) const;
 
     // --- Keeping it fresh (only on the thread that owns the snapshot)
 
@@ -190,6 +226,8 @@ private:
     Index CopyBeneath(Index parent, const FolderSnapshot& piece, Index there);
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
+    void DropDetails();
+    void SetOwnBytes(Index folder, int64_t bytes); // -1: not known
 
     ChunkedArray<Node> m_folders;
     ChunkedArray<int64_t> m_fileSizes;
@@ -199,4 +237,6 @@ private:
     uint32_t m_nGarbageFolders = 0;
     uint32_t m_nGarbageFiles = 0;
     uint64_t m_nMemoryCap = kDefaultMemoryCap;
+    std::vector<LinkedFile> m_linkedFiles;
+    std::vector<int64_t> m_ownBytes; // by folder index; empty where none were recorded
 };

@@ -16,20 +16,21 @@ void SortByName(std::vector<ListedItem>& items) {
 
 } // namespace
 
-ItemListing ListFolderItems(const std::string& folderPath) {
+ItemListing ListFolderItems(const std::string& folderPath, FileLinks links) {
     ItemListing listing;
-    DirEnumerator dir(folderPath);
+    DirEnumerator dir(folderPath, EntryDetails::All, links);
     if (!dir.IsOpen()) {
         listing.nError = dir.OpenError();
         return listing;
     }
+    listing.bIdentity = dir.GetIdentity(listing.identity);
     DirItem item;
     while (dir.Next(item)) {
         if (IsDotEntry(item.name))
             continue;
         (item.bFolder ? listing.folders : listing.files)
             .push_back({item.name, item.bFolder ? 0 : static_cast<int64_t>(item.nSize),
-                        item.tModified, item.nError});
+                        item.tModified, item.nError, item.nLinks, item.nDevice, item.nFileId});
     }
     SortByName(listing.folders);
     SortByName(listing.files);

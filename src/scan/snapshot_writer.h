@@ -30,8 +30,13 @@ public:
     // Another thread may meanwhile record other folders: nothing either writes is shared.
     void CompleteRead(const SnapshotLevel& level, Fill& fill);
 
+    // `folder` lies on another file system, which the walk does not enter: it counts as a
+    // folder holding nothing.
+    void RecordExcluded(Index folder);
+
     // `folder` could not be enumerated: it counts as a folder holding nothing.
-    void RecordUnreadable(Index folder);
+    // Its own size, where known (the system may tell it though the folder cannot be read).
+    void RecordUnreadable(Index folder, int64_t ownBytes = -1);
 
 private:
     FolderSnapshot& m_snapshot;

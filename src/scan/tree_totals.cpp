@@ -37,15 +37,27 @@ struct FolderLevel {
     std::vector<UnreadEntry> unread; // the folder itself, or entries in it
     bool bOpened = false;
     bool bStopped = false;
+    bool bExcluded = false; // on another file system: not read
 };
 
 // `record`, when given, also receives the names: every file with its size, every subfolder.
 void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopRequested,
-                     FolderLevel& level, SnapshotLevel* record) {
-    DirEnumerator dir(path, EntryDetails::FileSizesOnly);
+                     const WalkOptions& options, FolderLevel& level, SnapshotLevel* record) {
+    DirEnumerator dir(path, EntryDetails::FileSizesOnly,
+                      record && options.bFileLinks ? FileLinks::Read : FileLinks::Skip);
     level.bOpened = dir.IsOpen();
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
+    const bool bOwnSize = record && options.bOwnSizes;
+    FolderIdentity identity;
+    if ((options.bOneFileSystem || bOwnSize) && dir.GetIdentity(identity)) {
+        if (options.bOneFileSystem && identity.nDevice != options.nDevice && level.bOpened) {
+            level.bExcluded = true;
+            return;
+        }
+        if (bOwnSize)
+            record->SetOwnBytes(identity.nOwnBytes); // known even where the folder cannot be read
+    }
     DirItem item;
     while (dir.Next(item)) {
         if (stopRequested && stopRequested->load(std::memory_order_relaxed)) {
@@ -65,8 +77,11 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
         } else {
             level.totals.nSize += static_cast<int64_t>(item.nSize);
             ++level.totals.nFiles;
-            if (record)
+            if (record) {
                 record->AddFile(item.name, static_cast<int64_t>(item.nSize));
+                if (options.bFileLinks && item.nLinks > 1)
+                    record->SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
+            }
         }
     }
 }
@@ -79,8 +94,8 @@ public:
     TreeWalk(const std::vector<std::string>& roots, std::vector<FolderTotals>& totals,
              std::vector<WalkResult>& results, const std::atomic<bool>* stopRequested,
              const RootTotalledFn& onRootTotalled, const UnreadableFn& onUnreadable,
-             FolderSnapshot* snapshot)
-        : m_totals(totals), m_results(results), m_pStop(stopRequested),
+             FolderSnapshot* snapshot, const WalkOptions& options)
+        : m_totals(totals), m_results(results), m_pStop(stopRequested), m_options(options),
           m_onRootTotalled(onRootTotalled), m_onUnreadable(onUnreadable), m_pending(roots.size()),
           m_outstanding(roots.size(), 1) {
         m_totals.assign(roots.size(), FolderTotals{});
@@ -176,7 +191,7 @@ private:
         const bool bRecord = m_pWriter && folder.node != FolderSnapshot::kNone;
         SnapshotLevel& record = recorder.level;
         record.Clear();
-        ReadFolderLevel(folder.path, m_pStop, level, bRecord ? &record : nullptr);
+        ReadFolderLevel(folder.path, m_pStop, m_options, level, bRecord ? &record : nullptr);
 
         lock.lock();
         --m_nBusy;
@@ -192,8 +207,10 @@ private:
         sum.nSize += level.totals.nSize;
         sum.nFolders += level.totals.nFolders;
         sum.nFiles += level.totals.nFiles;
-        if (bRecord && !level.bOpened) {
-            m_pWriter->RecordUnreadable(folder.node);
+        if (bRecord && level.bExcluded) {
+            m_pWriter->RecordExcluded(folder.node);
+        } else if (bRecord && !level.bOpened) {
+            m_pWriter->RecordUnreadable(folder.node, record.OwnBytes());
         } else if (bRecord) {
             // Subfolders get consecutive nodes in the level's order; links are not entered.
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
@@ -236,6 +253,7 @@ private:
     std::vector<FolderTotals>& m_totals;
     std::vector<WalkResult>& m_results;
     const std::atomic<bool>* m_pStop;
+    const WalkOptions m_options;
     const RootTotalledFn& m_onRootTotalled;
     const UnreadableFn& m_onUnreadable;
 
@@ -258,8 +276,10 @@ WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested, unsigned threads,
                             const RootTotalledFn& onRootTotalled,
-                            const UnreadableFn& onUnreadable, FolderSnapshot* snapshot) {
-    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable, snapshot);
+                            const UnreadableFn& onUnreadable, FolderSnapshot* snapshot,
+                            const WalkOptions& options) {
+    TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable, snapshot,
+                  options);
     const WalkResult result = walk.Run(threads ? threads : DefaultWalkThreads());
     if (result == WalkResult::Stopped)
         std::fill(results.begin(), results.end(), WalkResult::Stopped);

@@ -16,6 +16,18 @@ enum class WalkResult {
     Stopped,    // the stop flag was raised; the totals are partial
 };
 
+// What a walk does besides totalling.
+struct WalkOptions {
+    // With a snapshot: record the files that have more than one name, with their identity,
+    // and each folder's own size (FolderSnapshot::LinkedFiles, OwnBytes).
+    bool bFileLinks = false;
+    bool bOwnSizes = false;
+    // Enter no folder on another file system than `nDevice` (FolderIdentity::nDevice): such
+    // a folder counts as one folder holding nothing, and a snapshot marks it excluded.
+    bool bOneFileSystem = false;
+    uint64_t nDevice = 0;
+};
+
 // As many threads as the machine has cores (at least one).
 unsigned DefaultWalkThreads();
 
@@ -45,7 +57,8 @@ WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             const std::atomic<bool>* stopRequested = nullptr, unsigned threads = 0,
                             const RootTotalledFn& onRootTotalled = nullptr,
                             const UnreadableFn& onUnreadable = nullptr,
-                            FolderSnapshot* snapshot = nullptr);
+                            FolderSnapshot* snapshot = nullptr,
+                            const WalkOptions& options = WalkOptions());
 
 // The same for a single tree.
 WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,

@@ -54,6 +54,26 @@ grep -qE '^small +2\.0 KB .* +0 +1$' "$work/stdout" || fail "small row: $(grep '
 run --exact "$(native "$tree")"
 [ "$(sed -n 2p "$work/stderr")" = "3148752 bytes, 4 folders, 6 files beneath" ] || fail "--exact: $(cat "$work/stderr")"
 
+# --- the other formats: the JSON export's files and the CSV's rows, on either system
+run --json "$(native "$tree")"
+[ "$status" -eq 0 ] || fail "--json exited with $status"
+python3 - "$work/out" <<'EOF' || fail "--json: $(head -c 300 "$work/out")"
+import json, sys
+doc = json.loads(open(sys.argv[1], 'rb').read().decode('utf-8'))
+def files(node):
+    if isinstance(node, list):
+        return [f for child in node[1:] for f in files(child)]
+    return [(node['name'], node['asize'])]
+found = sorted(files(doc[3]))
+assert doc[:2] == [1, 2] and doc[2]['progname'] == 'dscp', doc[:3]
+assert found == sorted([('data', 3145728), ('a', 2000), ('notes.txt', 1024), ('zero', 0),
+                        ('αβγ.txt', 0), ('中文.doc', 0)]), found
+EOF
+run --csv -o - "$(native "$tree")"
+[ "$(head -1 "$work/out")" = $'Name,Bytes,Size,Type,Modified,Folders,Files\r' ] || fail "--csv header: $(head -1 "$work/out")"
+grep -q $'^big,3145728,3.0 MB,[^,]*,[-0-9T:]*,1,1\r$' "$work/out" || fail "--csv big row: $(grep '^big' "$work/out")"
+[ "$(wc -l <"$work/out")" -eq 8 ] || fail "--csv: $(wc -l <"$work/out") lines"
+
 # --- a folder named with "." and ".." parts and a trailing separator
 run "$(native "$tree/./small/../")"
 sed -n 1p "$work/stdout" | grep -qxF "Path: $(native "$tree")" || fail "normalised path line: $(sed -n 1p "$work/stdout")"
@@ -91,7 +111,7 @@ run -o "" "$(native "$tree")"
 [ "$status" -eq 2 ] || fail "-o \"\" exited with $status"
 [ -s "$work/stdout" ] && fail "-o \"\" printed a report"
 
-for args in "-x" "--bogus" "a b" "-o"; do
+for args in "-y" "--json --csv" "--bogus" "a b" "-o"; do
   # shellcheck disable=SC2086
   run $args
   [ "$status" -eq 2 ] || fail "'$args' exited with $status"

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 
 #include "command_line.h"
+#include "csv_report.h"
+#include "ncdu_export.h"
 #include "folder_report.h"
 #include "generic_type_name.h"
 #include "path_text.h"
@@ -45,7 +48,7 @@ TEST(ParseCommandLine, FolderAndOutputFile) {
 
 TEST(ParseCommandLine, RefusesBadInput) {
     for (const auto& args : std::vector<std::vector<const char*>>{
-             {"-x"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}, {"-o", ""}}) {
+             {"-y"}, {"--threads"}, {"a", "b"}, {"-o"}, {""}, {"-o", ""}}) {
         ReportOptions options;
         std::string error;
         EXPECT_FALSE(Parse(args, options, error)) << args[0];
@@ -183,6 +186,41 @@ TEST(BuildFolderReport, NamesEveryPartThatCannotBeRead) {
 }
 #endif
 
+#ifndef _WIN32
+// A file with three names in three subfolders (one of them a level down, another beside
+// the listed folder's own files) counts once, in the subfolder of its first path by name,
+// with any number of threads; counting every link gives each row the bytes again.
+TEST(BuildFolderReport, HardLinksCountOnceInTheFolderOfTheFirstPath) {
+    TempTree tree;
+    tree.File("zeta/deeper/shared", 4096);
+    tree.File("mid/other", 10);
+    tree.Folder("alpha/sub");
+    std::filesystem::create_hard_link(tree.Path("zeta/deeper/shared"), tree.Path("mid/name2"));
+    std::filesystem::create_hard_link(tree.Path("zeta/deeper/shared"), tree.Path("alpha/sub/x"));
+    std::filesystem::create_hard_link(tree.Path("zeta/deeper/shared"), tree.Path("here"));
+    for (unsigned threads : {1u, 2u, 4u}) {
+        ReportScanOptions options;
+        options.nThreads = threads;
+        FolderReport report;
+        int nError = 0;
+        ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+        EXPECT_EQ(report.nCountedOnce, 1);
+        EXPECT_EQ(report.nTotalBytes, 4096 + 10) << threads;
+        std::map<std::string, int64_t> sizes;
+        for (const ReportEntry& entry : report.entries)
+            sizes[entry.name] = entry.nSize;
+        EXPECT_EQ(sizes, (std::map<std::string, int64_t>{
+                             {"alpha", 4096}, {"mid", 10}, {"zeta", 0}, {"here", 4096}}))
+            << threads;
+
+        options.bCountLinks = true;
+        ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+        EXPECT_EQ(report.nCountedOnce, 0);
+        EXPECT_EQ(report.nTotalBytes, 4 * 4096 + 10);
+    }
+}
+#endif
+
 TEST(SortLargestFirst, ComparesExactBytesAndKeepsTheOrderOfEqualSizes) {
     // 0.1 KB against 0.9 KB and 2.0 KB against 2.9 KB: whole kilobytes would tie them.
     std::vector<ReportEntry> entries;
@@ -194,4 +232,36 @@ TEST(SortLargestFirst, ComparesExactBytesAndKeepsTheOrderOfEqualSizes) {
     for (const ReportEntry& entry : entries)
         order += entry.name;
     EXPECT_EQ(order, "dbcfaeg");
+}
+
+TEST(ParseCommandLine, FormatsAndWalkOptions) {
+    ReportOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--json", "-o", "-", "-x", "--count-links", "--version", "dir"}, options,
+                      error));
+    EXPECT_EQ(options.format, ReportFormat::Json);
+    EXPECT_EQ(options.outputFile, "-");
+    EXPECT_TRUE(options.bOneFileSystem && options.bCountLinks && options.bVersion);
+    ReportOptions both;
+    EXPECT_FALSE(Parse({"--csv", "--json"}, both, error));
+    EXPECT_TRUE(Parse({"--csv", "--csv", "--one-file-system"}, both, error));
+    EXPECT_EQ(both.format, ReportFormat::Csv);
+}
+
+TEST(ReportFormats, JsonKeepsEveryByteButTheOnesItMustEscape) {
+    std::string json;
+    AppendJsonText(json, "a\"b\\c\n\t\x01\x1f\x7f\xff\xfe \xce\xb1");
+    EXPECT_EQ(json, "a\\\"b\\\\c\\n\\t\\u0001\\u001f\x7f\xff\xfe \xce\xb1");
+}
+
+TEST(ReportFormats, CsvQuotesWhatNeedsItAndWritesUtf8) {
+    EXPECT_EQ(CsvRecord({"plain", "a,b", "say \"hi\"", "two\nlines", ""}),
+              "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\r\n");
+    ReportEntry file{"bad\xff\xc3(\xe4\xb8\xad", "File", 1536, 0, 0, 0, false};
+    const std::string row = CsvRow(file);
+    EXPECT_EQ(row.substr(0, row.find(",File,")),
+              "bad\xef\xbf\xbd\xef\xbf\xbd(\xe4\xb8\xad,1536,1.5 KB");
+    EXPECT_NE(row.find(",File,1970-01-01T00:00,,\r\n"), std::string::npos) << row;
+    ReportEntry folder{"sub", "File folder", 0, 0, 2, 7, true};
+    EXPECT_EQ(CsvRow(folder).substr(CsvRow(folder).size() - 6), ",2,7\r\n");
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The report's rows as comma-separated values (RFC 4180): a header line, then one record
+// per row in the report's order, each line ended by CR LF.
+
+#include <string>
+#include <vector>
+
+#include "folder_report.h"
+
+// One record: fields holding a comma, a quote or a line break are quoted, quotes doubled.
+std::string CsvRecord(const std::vector<std::string>& fields);
+
+// The header record.
+std::string CsvHeader();
+
+// A row: name (as UTF-8: a byte that begins no UTF-8 sequence becomes U+FFFD), size in bytes, the size text, type, last write in local time as ISO 8601
+// ("2006-05-29T16:05"), and for a folder the folders and files beneath it.
+std::string CsvRow(const ReportEntry& entry);

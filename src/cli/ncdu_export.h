@@ -1,0 +1,27 @@
+#pragma once
+// The tree beneath a folder in the JSON export format that ncdu and gdu read (ncdu's
+// format 1.2): written from the snapshot a walk kept, folder by folder, as it goes out.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "folder_snapshot.h"
+
+struct NcduExportInfo {
+    std::string rootName;   // the folder as named at the top: its full path
+    std::string progver;    // dscp's version
+    int64_t timestamp = 0;  // seconds since 1970-01-01 00:00 UTC
+    uint64_t nDevice = 0;   // the folder's file system
+    int64_t nOwnBytes = -1; // the folder's own size; -1: not known
+};
+
+// Writes the tree beneath `folder` (read and final in `snapshot`, every file held) to `out`.
+// Sizes are apparent sizes, in both of the format's size fields; a name is written as its
+// bytes. False when writing failed (errno tells why).
+bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
+                     const NcduExportInfo& info, std::FILE* out);
+
+// `text` as a JSON string's contents: quote, backslash and control characters escaped,
+// every other byte as it is (names that are not UTF-8 stay what they are on disk).
+void AppendJsonText(std::string& json, const char* text);

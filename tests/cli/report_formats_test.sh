@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# dscp-report's other formats against the tools that read them: the JSON export opened by the
+# real ncdu and gdu, next to their own scans of the same tree; the CSV read back by Python;
+# hard links counted once; -x at a mount point.
+#   report_formats_test.sh PROGRAM
+set -uo pipefail
+
+program=$1
+work=$(mktemp -d /tmp/dscp-formats-test.XXXXXX)
+mounted=""
+cleanup() {
+  [ -n "$mounted" ] && umount "$mounted"
+  chmod -R u+rwx "$work" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+skip() { echo "SKIP: $*"; }
+
+for tool in ncdu gdu python3 du; do
+  command -v "$tool" >/dev/null || { skip "$tool is not installed (scripts/setup.sh installs it)"; exit 0; }
+done
+
+# Every scan runs as one user; as root that is nobody, for whom a folder without
+# permissions is unreadable as it is for anyone else.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  if command -v setpriv >/dev/null; then
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work")
+  else
+    skip "the unreadable folder: running as root without setpriv, permissions do not deny reads"
+  fi
+fi
+chmod 755 "$work"
+
+tree=$work/tree
+mkdir -p "$tree/with space" "$tree/links/one" "$tree/links/two" "$tree/links/three" \
+  "$tree/deep/er/est" "$tree/Ελληνικά" "$tree/中文目录" "$tree/shut"
+printf 'x%.0s' $(seq 1000) >"$tree/with space/say \"hi\", twice"
+printf 'y%.0s' $(seq 300) >"$tree/back\\slash"
+printf 'z' >"$tree/new"$'\n'"line"
+printf 'bad' >"$tree/not utf8 "$'\xff\xfe'
+printf 'ok' >"$tree/Ελληνικά/αρχείο.txt"
+printf 'ok!' >"$tree/中文目录/文件.doc"
+head -c 5000 /dev/zero >"$tree/deep/er/est/data"
+head -c 1048576 /dev/zero >"$tree/links/two/shared"
+ln "$tree/links/two/shared" "$tree/links/one/shared"
+ln "$tree/links/two/shared" "$tree/links/three/again"
+truncate -s 5G "$tree/sparse"
+printf 'hidden' >"$tree/shut/inside"
+[ ${#as_user[@]} -gt 0 ] && chmod 000 "$tree/shut"
+
+# --- the JSON export, read by Python, ncdu and gdu
+"${as_user[@]}" "$program" --json -o - "$tree" >"$work/dscp.json" 2>"$work/dscp.err"
+status=$?
+want_status=0
+[ ${#as_user[@]} -gt 0 ] && want_status=1 # the shut folder is named and reported
+[ "$status" -eq "$want_status" ] || fail "--json exited with $status: $(cat "$work/dscp.err")"
+"${as_user[@]}" ncdu --ignore-config -0 -o - "$tree" >"$work/ncdu-own.json" 2>/dev/null
+ncdu --ignore-config -f "$work/dscp.json" -o - >"$work/ncdu-read.json" 2>"$work/ncdu.err" || fail "ncdu --ignore-config -f refused the export: $(cat "$work/ncdu.err")"
+gdu_read=$(gdu -n -a -p --no-prefix -s -f "$work/dscp.json" 2>&1 | awk '{print $1}')
+gdu_own=$("${as_user[@]}" gdu -n -a -p --no-prefix -s "$tree" 2>/dev/null | awk '{print $1}')
+[ -n "$gdu_read" ] && [ "$gdu_read" = "$gdu_own" ] || fail "gdu: $gdu_read from the export, $gdu_own from its own scan"
+
+python3 - "$work" "$tree" <<'EOF' || fail "JSON export (see above)"
+import json, os, sys
+work, tree = sys.argv[1], sys.argv[2]
+def load(name):
+    # The format keeps names as their bytes; surrogateescape carries the ones that are not UTF-8.
+    with open(os.path.join(work, name), 'rb') as f:
+        return json.loads(f.read().decode('utf-8', 'surrogateescape'))
+def items(doc):
+    """path -> (is folder, asize, read_error, excluded); total asize with each inode once."""
+    out, seen, total = {}, set(), 0
+    def walk(node, path):
+        nonlocal total
+        info, children = (node[0], node[1:]) if isinstance(node, list) else (node, [])
+        here = path + '/' + info['name'] if path is not None else ''
+        out[here] = (isinstance(node, list), info.get('asize', 0), bool(info.get('read_error')),
+                     info.get('excluded'))
+        key = (info.get('dev'), info['ino']) if 'ino' in info else None
+        if key is None or key not in seen:
+            total += info.get('asize', 0)
+            if key: seen.add(key)
+        for child in children:
+            walk(child, here)
+    assert doc[0] == 1 and doc[1] == 2, doc[:3]
+    walk(doc[3], None)
+    return out, total
+ours, our_total = items(load('dscp.json'))
+if load('dscp.json')[2]['progname'] != 'dscp': print('progname', file=sys.stderr)
+read, read_total = items(load('ncdu-read.json'))
+own, own_total = items(load('ncdu-own.json'))
+errors = []
+if ours != read: errors.append('ncdu reads the export differently from what it says')
+if set(read) != set(own):
+    errors.append('paths: only in ours %r, only in ncdu\'s %r' % (sorted(set(read) - set(own)), sorted(set(own) - set(read))))
+for path in set(read) & set(own):
+    if read[path] != own[path]: errors.append('%r: ours %r, ncdu %r' % (path, read[path], own[path]))
+if read_total != own_total: errors.append('totals: ours %d, ncdu %d' % (read_total, own_total))
+names = {os.fsencode(p.encode('utf-8', 'surrogateescape').decode('utf-8', 'surrogateescape')) for p in ours}
+if b'/not utf8 \xff\xfe' not in names: errors.append('the name that is not UTF-8 lost its bytes')
+if '/sparse' not in ours or ours['/sparse'][1] != 5 << 30: errors.append('sparse file: %r' % (ours.get('/sparse'),))
+print('\n'.join(errors), file=sys.stderr)
+sys.exit(1 if errors else 0)
+EOF
+
+# --- CSV: the same rows as the report, read back by Python's csv module
+"${as_user[@]}" "$program" --csv "$tree" >"$work/rows.csv" 2>/dev/null
+"${as_user[@]}" "$program" "$tree" >"$work/rows.txt" 2>/dev/null
+python3 - "$work" "$tree" <<'EOF' || fail "CSV (see above)"
+import csv, os, re, sys
+work, tree = sys.argv[1], sys.argv[2]
+with open(os.path.join(work, 'rows.csv'), newline='', encoding='utf-8') as f:
+    rows = list(csv.reader(f))
+with open(os.path.join(work, 'rows.txt'), 'rb') as f:
+    lines = f.read().decode('utf-8', 'replace').split('\n')[4:-1]
+errors = []
+if rows[0] != ['Name', 'Bytes', 'Size', 'Type', 'Modified', 'Folders', 'Files']: errors.append('header %r' % rows[0])
+rows = rows[1:]
+if len(rows) != len(lines): errors.append('%d records, %d report rows' % (len(rows), len(lines)))
+listed = {os.fsdecode(n).encode('utf-8', 'surrogateescape').decode('utf-8', 'replace') for n in os.listdir(os.fsencode(tree))}
+if {r[0] for r in rows} != listed: errors.append('names %r' % sorted({r[0] for r in rows} ^ listed))
+for row, line in zip(rows, lines):
+    name, size, text, kind, date, folders, files = row
+    shown = re.sub('[\x00-\x1f\x7f]', '?', name)
+    cells = line[len(shown):].split()
+    if not line.startswith(shown) or cells[:2] != text.split() or (folders and cells[-2:] != [folders, files]):
+        errors.append('row %r differs from %r' % (row, line))
+    if not re.fullmatch(r'\d{4}-\d\d-\d\dT\d\d:\d\d', date): errors.append('date %r' % date)
+sizes = [int(r[1]) for r in rows]
+if sizes != sorted(sizes, reverse=True): errors.append('not largest first')
+print('\n'.join(errors), file=sys.stderr)
+sys.exit(1 if errors else 0)
+EOF
+
+# --- hard links: one file with three names counts once, in the folder of its first path
+links=$tree/links
+for threads in 1 2 4; do
+  "$program" --exact --threads $threads --csv "$links" >"$work/links$threads.csv" 2>"$work/links$threads.err"
+  exact=$(sed -n 2p "$work/links$threads.err")
+  [ "$exact" = "1048576 bytes, 3 folders, 3 files beneath, 1 hard-linked file counted once" ] || fail "$threads threads: $exact"
+  grep -q ', 1 hard-linked file counted once$' <(sed -n 1p "$work/links$threads.err") || fail "status line: $(sed -n 1p "$work/links$threads.err")"
+  carriers=$(grep -c ',1048576,' "$work/links$threads.csv")
+  [ "$carriers" -eq 1 ] && grep -q '^one,1048576,' "$work/links$threads.csv" || fail "$threads threads: $(cat "$work/links$threads.csv")"
+done
+"$program" --exact --count-links "$links" >/dev/null 2>"$work/every.err"
+[ "$(sed -n 2p "$work/every.err")" = "3145728 bytes, 3 folders, 3 files beneath" ] || fail "--count-links: $(cat "$work/every.err")"
+"$program" --json --count-links "$links" >"$work/every.json" 2>/dev/null
+grep -q '"ino"' "$work/every.json" && fail "--count-links: the export still names the links"
+grep -q '"ino"' "$work/dscp.json" || fail "the export names no links"
+# du counts each folder's own size as well
+folders_bytes=$(find "$links" -type d -printf '%s\n' | awk '{s += $1} END {print s}')
+du_bytes=$(du -sb "$links" | awk '{print $1}')
+[ $((du_bytes - folders_bytes)) -eq 1048576 ] || fail "du -sb says $du_bytes with $folders_bytes in folders"
+
+# --- -x: a file system mounted inside the tree is not entered
+if mkdir -p "$tree/mnt" && mount -t tmpfs -o size=4m none "$tree/mnt" 2>/dev/null; then
+  mounted=$tree/mnt
+  head -c 70000 /dev/zero >"$tree/mnt/elsewhere"
+  "$program" --exact -x "$tree/deep" >/dev/null 2>"$work/x.err" # no mount beneath: as without
+  "$program" --exact -x "$tree" >/dev/null 2>"$work/x.err"
+  "$program" --exact "$tree" >/dev/null 2>"$work/all.err"
+  x_bytes=$(sed -n 2p "$work/x.err" | awk '{print $1}')
+  all_bytes=$(sed -n 2p "$work/all.err" | awk '{print $1}')
+  [ $((all_bytes - x_bytes)) -eq 70000 ] || fail "-x: $x_bytes bytes, $all_bytes without it"
+  "$program" --json -x -o "$work/x.json" "$tree" 2>/dev/null
+  grep -qF '[{"name":"mnt","excluded":"otherfs"}]' "$work/x.json" || fail "-x: mount point not marked excluded"
+  ncdu --ignore-config -f "$work/x.json" -o - >/dev/null 2>&1 || fail "ncdu --ignore-config -f refused the -x export"
+  # gdu gives an excluded folder a size of its own when it reads one: compare like with like
+  ncdu --ignore-config -x -0 -o "$work/x-ncdu.json" "$tree" 2>/dev/null
+  x_gdu=$(gdu -n -a -p --no-prefix -s -f "$work/x.json" 2>&1 | awk '{print $1}')
+  own_gdu=$(gdu -n -a -p --no-prefix -s -f "$work/x-ncdu.json" 2>&1 | awk '{print $1}')
+  [ -n "$x_gdu" ] && [ "$x_gdu" = "$own_gdu" ] || fail "-x: gdu reads $x_gdu from the export, $own_gdu from ncdu's -x export"
+else
+  skip "-x: mounting a tmpfs was refused (not root, or no mount namespace)"
+fi
+
+# --- --help and the manual page name every option; --version the project's version
+page=$(dirname "$0")/../../docs/dscp-report.1
+help=$("$program" --help)
+manual=$(MANWIDTH=100 man -l "$page" 2>/dev/null)
+for option in --json --csv "-o FILE" --exact --count-links -x --one-file-system --threads --help --version; do
+  grep -qe " $option" <<<"$help" || fail "--help does not name $option"
+  grep -qe "${option% FILE}" <<<"$manual" || fail "the manual page does not name $option"
+done
+[ -z "$(groff -ww -z -man "$page" 2>&1)" ] || fail "groff warns about the manual page"
+"$program" --version | grep -qxE 'dscp-report [0-9]+\.[0-9]+\.[0-9]+' || fail "--version: $("$program" --version)"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all format checks passed"
