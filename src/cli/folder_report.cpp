@@ -90,10 +90,13 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     if (listing.bIdentity) {
         report.nDevice = listing.identity.nDevice;
         report.nOwnBytes = listing.identity.nOwnBytes;
+        if (options.bKeepSnapshot)
+            report.nOwnDiskBytes = listing.identity.nOwnDiskBytes;
     }
     WalkOptions walkOptions;
     walkOptions.bFileLinks = bLinks;
     walkOptions.bOwnSizes = options.bKeepSnapshot;
+    walkOptions.bDiskUsage = options.bKeepSnapshot;
     walkOptions.bOneFileSystem = options.bOneFileSystem && listing.bIdentity;
     walkOptions.nDevice = report.nDevice;
     report.nFolders = static_cast<int>(listing.folders.size());
@@ -113,11 +116,12 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     {
         SnapshotLevel level;
         for (const ListedItem& item : listing.files) {
-            level.AddFile(item.name.c_str(), item.nSize);
+            level.AddFile(item.name.c_str(), item.nSize,
+                          options.bKeepSnapshot ? item.nDiskBytes : -1);
             if (bLinks && item.nLinks > 1)
                 level.SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
         }
-        level.SetOwnBytes(report.nOwnBytes);
+        level.SetOwnBytes(report.nOwnBytes, report.nOwnDiskBytes);
         for (const ListedItem& item : listing.folders)
             level.AddFolder(item.name.c_str());
         snapshot.RecordLevel(folderPath, level);

@@ -33,7 +33,8 @@ struct ReportScanOptions {
     unsigned nThreads = 0;       // walking threads; 0: one per core
     bool bCountLinks = false;    // count a file with several names once per name
     bool bOneFileSystem = false; // enter no folder on another file system
-    bool bKeepSnapshot = false;  // keep the walk's snapshot, every file and folder size in it
+    // Keep the walk's snapshot, every file and folder size in it, disk usage included.
+    bool bKeepSnapshot = false;
 };
 
 struct FolderReport {
@@ -50,11 +51,13 @@ struct FolderReport {
     // Files with several names beneath the folder whose bytes were counted once (unless
     // counting every link), in the folder that comes first by path.
     int64_t nCountedOnce = 0;
-    // The walk's snapshot, when asked to keep it, with the folder's own device and size.
+    // The walk's snapshot, when asked to keep it, with the folder's own device, size and
+    // disk usage.
     FolderSnapshot snapshot;
     FolderSnapshot::Index folderNode = FolderSnapshot::kNone;
     uint64_t nDevice = 0;
-    int64_t nOwnBytes = -1; // -1: not known
+    int64_t nOwnBytes = -1;     // -1: not known
+    int64_t nOwnDiskBytes = -1; // -1: not known (or the snapshot not kept)
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,

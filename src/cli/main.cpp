@@ -172,6 +172,7 @@ int main(int argc, char** argv) {
                 info.timestamp = static_cast<int64_t>(std::time(nullptr));
                 info.nDevice = report.nDevice;
                 info.nOwnBytes = report.nOwnBytes;
+                info.nOwnDiskBytes = report.nOwnDiskBytes;
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;

@@ -15,13 +15,14 @@ void AppendNumber(std::string& json, uint64_t value) {
     json.append(p, static_cast<size_t>(digits + sizeof digits - p));
 }
 
-void AppendSizes(std::string& json, int64_t bytes) {
+// The disk usage, where not known, is taken to be the size.
+void AppendSizes(std::string& json, int64_t bytes, int64_t diskBytes) {
     if (bytes < 0)
         return;
     json += ",\"asize\":";
     AppendNumber(json, static_cast<uint64_t>(bytes));
     json += ",\"dsize\":";
-    AppendNumber(json, static_cast<uint64_t>(bytes));
+    AppendNumber(json, static_cast<uint64_t>(diskBytes < 0 ? bytes : diskBytes));
 }
 
 // Output in blocks: one write call per 64 KiB, whatever the size of the tree.
@@ -96,7 +97,10 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
         if (snapshot.IsExcluded(current)) {
             text += ",\"excluded\":\"otherfs\"";
         } else {
-            AppendSizes(text, current == folder ? info.nOwnBytes : snapshot.OwnBytes(current));
+            if (current == folder)
+                AppendSizes(text, info.nOwnBytes, info.nOwnDiskBytes);
+            else
+                AppendSizes(text, snapshot.OwnBytes(current), snapshot.OwnDiskBytes(current));
             if (current == folder) {
                 text += ",\"dev\":";
                 AppendNumber(text, info.nDevice);
@@ -111,7 +115,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 text += ",\n{\"name\":\"";
                 AppendJsonText(text, snapshot.FileName(current, i));
                 text += '"';
-                AppendSizes(text, snapshot.FileSize(current, i));
+                AppendSizes(text, snapshot.FileSize(current, i), snapshot.FileDiskBytes(current, i));
                 if (!linked.empty()) {
                     const auto it = linked.find(uint64_t{current} << 32 | i);
                     if (it != linked.end()) {

@@ -14,11 +14,12 @@ struct NcduExportInfo {
     int64_t timestamp = 0;  // seconds since 1970-01-01 00:00 UTC
     uint64_t nDevice = 0;   // the folder's file system
     int64_t nOwnBytes = -1; // the folder's own size; -1: not known
+    int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
 };
 
 // Writes the tree beneath `folder` (read and final in `snapshot`, every file held) to `out`.
-// Sizes are apparent sizes, in both of the format's size fields; a name is written as its
-// bytes. False when writing failed (errno tells why).
+// "asize" is the apparent size, "dsize" the disk usage where the snapshot recorded it (the
+// apparent size again where it did not, as on Windows); a name is written as its bytes. False when writing failed (errno tells why).
 bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
                      const NcduExportInfo& info, std::FILE* out);
 

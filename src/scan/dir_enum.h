@@ -20,6 +20,10 @@ struct DirItem {
     uint32_t nLinks = 1;
     uint64_t nDevice = 0;
     uint64_t nFileId = 0;
+    // The bytes a file takes on disk (allocated blocks): less than its size where it is
+    // sparse or compressed. -1 where the enumeration does not tell it (Windows: the find
+    // functions give no allocation size, and asking costs a call per file).
+    int64_t nDiskBytes = -1;
 };
 
 // How much an enumeration must tell about each entry.
@@ -36,6 +40,7 @@ enum class FileLinks { Skip, Read };
 struct FolderIdentity {
     uint64_t nDevice = 0; // the file system (volume) it lies on
     int64_t nOwnBytes = 0; // the folder's own size, as the system reports it (0 on Windows)
+    int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
 };
 
 class DirEnumerator {

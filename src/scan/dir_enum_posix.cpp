@@ -96,6 +96,7 @@ bool DirEnumerator::GetIdentity(FolderIdentity& identity) const {
         return false;
     identity.nDevice = static_cast<uint64_t>(st.st_dev);
     identity.nOwnBytes = static_cast<int64_t>(st.st_size);
+    identity.nOwnDiskBytes = static_cast<int64_t>(st.st_blocks) * 512;
     return true;
 }
 
@@ -113,6 +114,7 @@ bool DirEnumerator::Next(DirItem& item) {
         item.nLinks = 1;
         item.nDevice = 0;
         item.nFileId = 0;
+        item.nDiskBytes = -1;
         if (ent->d_type == DT_DIR && m_pImpl->details == EntryDetails::FileSizesOnly) {
             // The type from the folder itself is enough; no stat needed.
             item.bFolder = true;
@@ -125,6 +127,7 @@ bool DirEnumerator::Next(DirItem& item) {
             item.bFolder = S_ISDIR(st.st_mode);
             item.nSize = item.bFolder ? 0 : static_cast<uint64_t>(st.st_size);
             item.tModified = static_cast<int64_t>(st.st_mtim.tv_sec);
+            item.nDiskBytes = item.bFolder ? -1 : static_cast<int64_t>(st.st_blocks) * 512;
             if (!item.bFolder && st.st_nlink > 1) {
                 item.nLinks = static_cast<uint32_t>(st.st_nlink);
                 item.nDevice = static_cast<uint64_t>(st.st_dev);

@@ -126,10 +126,12 @@ struct FolderSnapshot::State {
 
 // --- SnapshotLevel
 
-void SnapshotLevel::AddFile(const char* name, int64_t bytes) {
+void SnapshotLevel::AddFile(const char* name, int64_t bytes, int64_t diskBytes) {
     m_fileNames.push_back(static_cast<uint32_t>(m_names.size()));
     m_names.append(name, std::strlen(name) + 1);
     m_fileSizes.push_back(bytes);
+    if (diskBytes >= 0)
+        m_fileDiskBytes.push_back(diskBytes);
 }
 
 void SnapshotLevel::AddFolder(const char* name, bool bLink) {
@@ -145,6 +147,8 @@ void SnapshotLevel::SetFileLinks(uint32_t links, uint64_t device, uint64_t id) {
 void SnapshotLevel::Clear() {
     m_links.clear();
     m_nOwnBytes = -1;
+    m_nOwnDiskBytes = -1;
+    m_fileDiskBytes.clear();
     m_names.clear();
     m_fileNames.clear();
     m_fileSizes.clear();
@@ -248,17 +252,37 @@ int64_t FolderSnapshot::OwnBytes(Index folder) const {
     return folder < m_ownBytes.size() ? m_ownBytes[folder] : -1;
 }
 
-void FolderSnapshot::SetOwnBytes(Index folder, int64_t bytes) {
-    if (bytes < 0)
+int64_t FolderSnapshot::OwnDiskBytes(Index folder) const {
+    return folder < m_ownDiskBytes.size() ? m_ownDiskBytes[folder] : -1;
+}
+
+int64_t FolderSnapshot::FileDiskBytes(Index folder, uint32_t i) const {
+    const size_t file = size_t{At(folder).firstFile} + i;
+    return file < m_fileDiskBytes.size() ? m_fileDiskBytes[file] : -1;
+}
+
+namespace {
+
+void SetDetail(std::vector<int64_t>& details, size_t index, int64_t value) {
+    if (value < 0)
         return;
-    if (m_ownBytes.size() <= folder)
-        m_ownBytes.resize(folder + size_t{1}, -1);
-    m_ownBytes[folder] = bytes;
+    if (details.size() <= index)
+        details.resize(index + 1, -1);
+    details[index] = value;
+}
+
+} // namespace
+
+void FolderSnapshot::SetOwnBytes(Index folder, int64_t bytes, int64_t diskBytes) {
+    SetDetail(m_ownBytes, folder, bytes);
+    SetDetail(m_ownDiskBytes, folder, diskBytes);
 }
 
 void FolderSnapshot::DropDetails() {
     m_linkedFiles = {};
     m_ownBytes = {};
+    m_ownDiskBytes = {};
+    m_fileDiskBytes = {};
 }
 
 bool FolderSnapshot::FilesHeld(Index folder) const {
@@ -402,7 +426,7 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder,
     for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
         m_linkedFiles.push_back(
             {folder, link.file, link.links, level.FileSize(link.file), link.device, link.id});
-    SetOwnBytes(folder, level.OwnBytes());
+    SetOwnBytes(folder, level.OwnBytes(), level.OwnDiskBytes());
 
     // Held files take the level's names as one block; otherwise (or when no block fits)
     // each subfolder's name goes in by itself.
@@ -420,6 +444,12 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder,
         n.flags |= kFilesHeld;
         n.firstFile = fill.firstFile = m_fileSizes.Grow(fileCount);
         m_fileNames.Grow(fileCount);
+        // Under the walk's lock, as the side array may move as it grows.
+        if (level.HasDiskBytes() && fileCount) {
+            m_fileDiskBytes.resize(m_fileSizes.Size(), -1);
+            for (uint32_t i = 0; i < fileCount; ++i)
+                m_fileDiskBytes[n.firstFile + i] = level.FileDiskBytes(i);
+        }
         if (fill.names == NamePool::kNoName)
             for (uint32_t i = 0; i < fileCount; ++i) {
                 m_fileSizes[n.firstFile + i] = level.FileSize(i);
@@ -855,8 +885,8 @@ void SnapshotWriter::RecordExcluded(Index folder) {
     m_snapshot.Propagate(folder, was);
 }
 
-void SnapshotWriter::RecordUnreadable(Index folder, int64_t ownBytes) {
-    m_snapshot.SetOwnBytes(folder, ownBytes);
+void SnapshotWriter::RecordUnreadable(Index folder, int64_t ownBytes, int64_t ownDiskBytes) {
+    m_snapshot.SetOwnBytes(folder, ownBytes, ownDiskBytes);
     const FolderSnapshot::State was = m_snapshot.StateOf(folder);
     m_snapshot.At(folder).flags = kUnreadable;
     m_snapshot.Propagate(folder, was);

@@ -38,11 +38,15 @@
 // terminating zeros. Reused from folder to folder without new allocations.
 class SnapshotLevel {
 public:
-    void AddFile(const char* name, int64_t bytes);
+    // `diskBytes`, the bytes it takes on disk, is given for every file of a level or for none.
+    void AddFile(const char* name, int64_t bytes, int64_t diskBytes = -1);
     // The file added last has `links` names (more than one): its device and number there.
     void SetFileLinks(uint32_t links, uint64_t device, uint64_t id);
     // The folder's own size (its entry in its parent, as the system reports it).
-    void SetOwnBytes(int64_t bytes) { m_nOwnBytes = bytes; }
+    void SetOwnBytes(int64_t bytes, int64_t diskBytes = -1) {
+        m_nOwnBytes = bytes;
+        m_nOwnDiskBytes = diskBytes;
+    }
     // A link to a folder (a junction, a symbolic link) is counted but never entered.
     void AddFolder(const char* name, bool bLink = false);
     void Clear();
@@ -66,10 +70,15 @@ public:
     };
     const std::vector<FileLinks>& LinkedFiles() const { return m_links; }
     int64_t OwnBytes() const { return m_nOwnBytes; } // -1: not known
+    int64_t OwnDiskBytes() const { return m_nOwnDiskBytes; } // -1: not known
+    bool HasDiskBytes() const { return !m_fileDiskBytes.empty(); }
+    int64_t FileDiskBytes(size_t i) const { return m_fileDiskBytes[i]; } // when HasDiskBytes()
 
 private:
     std::vector<FileLinks> m_links;
     int64_t m_nOwnBytes = -1;
+    int64_t m_nOwnDiskBytes = -1;
+    std::vector<int64_t> m_fileDiskBytes; // empty where the level's caller gave none
     std::string m_names;
     std::vector<uint32_t> m_fileNames; // offsets into m_names
     std::vector<int64_t> m_fileSizes;
@@ -140,8 +149,8 @@ public:
 
     // --- Details for an export (kept only where a walk was asked for them)
     //
-    // Files with more than one name and the folders' own sizes, recorded by one walk into a
-    // fresh snapshot. Nothing else keeps them: Merge, Remove, ForgetLevel and a compaction
+    // Files with more than one name, the folders' own sizes and the disk usage of every file
+    // and folder, recorded by one walk into a fresh snapshot. Nothing else keeps them: Merge, Remove, ForgetLevel and a compaction
     // drop them, so they cost nothing where they are not asked for.
 
     struct LinkedFile {
@@ -156,6 +165,9 @@ public:
     const std::vector<LinkedFile>& LinkedFiles() const { return m_linkedFiles; }
     // The folder's own size as the system reports it; -1 when not recorded.
     int64_t OwnBytes(Index folder) const;
+    // The bytes the folder itself and its file `i` take on disk; -1 when not recorded.
+    int64_t OwnDiskBytes(Index folder) const;
+    int64_t FileDiskBytes(Index folder, uint32_t i) const;
 
     // --- Keeping it fresh (only on the thread that owns the snapshot)
 
@@ -227,7 +239,7 @@ private:
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
     void DropDetails();
-    void SetOwnBytes(Index folder, int64_t bytes); // -1: not known
+    void SetOwnBytes(Index folder, int64_t bytes, int64_t diskBytes); // -1: not known
 
     ChunkedArray<Node> m_folders;
     ChunkedArray<int64_t> m_fileSizes;
@@ -239,4 +251,6 @@ private:
     uint64_t m_nMemoryCap = kDefaultMemoryCap;
     std::vector<LinkedFile> m_linkedFiles;
     std::vector<int64_t> m_ownBytes; // by folder index; empty where none were recorded
+    std::vector<int64_t> m_ownDiskBytes;  // the same
+    std::vector<int64_t> m_fileDiskBytes; // by file index; empty where none were recorded
 };

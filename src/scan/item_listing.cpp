@@ -30,7 +30,8 @@ ItemListing ListFolderItems(const std::string& folderPath, FileLinks links) {
             continue;
         (item.bFolder ? listing.folders : listing.files)
             .push_back({item.name, item.bFolder ? 0 : static_cast<int64_t>(item.nSize),
-                        item.tModified, item.nError, item.nLinks, item.nDevice, item.nFileId});
+                        item.tModified, item.nError, item.nLinks, item.nDevice, item.nFileId,
+                        item.nDiskBytes});
     }
     SortByName(listing.folders);
     SortByName(listing.files);

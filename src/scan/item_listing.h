@@ -16,6 +16,7 @@ struct ListedItem {
     uint32_t nLinks = 1;   // names of the file, when links were asked for (DirItem)
     uint64_t nDevice = 0;
     uint64_t nFileId = 0;
+    int64_t nDiskBytes = -1; // bytes a file takes on disk; -1: not known (DirItem)
 };
 
 struct ItemListing {

@@ -35,8 +35,9 @@ public:
     void RecordExcluded(Index folder);
 
     // `folder` could not be enumerated: it counts as a folder holding nothing.
-    // Its own size, where known (the system may tell it though the folder cannot be read).
-    void RecordUnreadable(Index folder, int64_t ownBytes = -1);
+    // Its own size and disk usage, where known (the system may tell them though the folder
+    // cannot be read).
+    void RecordUnreadable(Index folder, int64_t ownBytes = -1, int64_t ownDiskBytes = -1);
 
 private:
     FolderSnapshot& m_snapshot;

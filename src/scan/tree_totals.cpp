@@ -56,7 +56,9 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             return;
         }
         if (bOwnSize)
-            record->SetOwnBytes(identity.nOwnBytes); // known even where the folder cannot be read
+            // Known even where the folder cannot be read.
+            record->SetOwnBytes(identity.nOwnBytes,
+                                options.bDiskUsage ? identity.nOwnDiskBytes : -1);
     }
     DirItem item;
     while (dir.Next(item)) {
@@ -78,7 +80,8 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             level.totals.nSize += static_cast<int64_t>(item.nSize);
             ++level.totals.nFiles;
             if (record) {
-                record->AddFile(item.name, static_cast<int64_t>(item.nSize));
+                record->AddFile(item.name, static_cast<int64_t>(item.nSize),
+                                options.bDiskUsage ? item.nDiskBytes : -1);
                 if (options.bFileLinks && item.nLinks > 1)
                     record->SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
             }
@@ -210,7 +213,7 @@ private:
         if (bRecord && level.bExcluded) {
             m_pWriter->RecordExcluded(folder.node);
         } else if (bRecord && !level.bOpened) {
-            m_pWriter->RecordUnreadable(folder.node, record.OwnBytes());
+            m_pWriter->RecordUnreadable(folder.node, record.OwnBytes(), record.OwnDiskBytes());
         } else if (bRecord) {
             // Subfolders get consecutive nodes in the level's order; links are not entered.
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
