@@ -8,28 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "folder_snapshot.h"
 #include "item_listing.h"
 #include "path_text.h"
 #include "tree_totals.h"
 #include "treemap_layout.h"
 #include "treemap_render.h"
-
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-double Milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void Report(const char* what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    std::printf("%-40s median %8.2f ms   max %8.2f ms   (%zu runs)\n", what,
-                times[times.size() / 2], times.back(), times.size());
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
