@@ -43,6 +43,20 @@ int ReadDropEffect(UINT nFormat) {
     return nEffect;
 }
 
+// The clipboard's file list, or null when it holds none or one the shell could not walk
+// without reading past its end.
+HDROP WholeFileList() {
+    auto hDrop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));
+    if (!hDrop)
+        return nullptr;
+    const SIZE_T nSize = ::GlobalSize(hDrop);
+    const auto* pData = static_cast<const unsigned char*>(::GlobalLock(hDrop));
+    const bool bWhole = IsWholeFileList(pData, pData ? nSize : 0);
+    if (pData)
+        ::GlobalUnlock(hDrop);
+    return bWhole ? hDrop : nullptr;
+}
+
 } // namespace
 
 bool OpenClipboardWithin(HWND hOwner, DWORD dwPatienceMs) {
@@ -62,7 +76,7 @@ int ReadClipboardFiles(HWND hOwner, std::vector<std::string>& files) {
     ClipboardLock clipboard(hOwner, kPastePatienceMs);
     if (!clipboard.IsOpen())
         return 1;
-    auto hDrop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));
+    HDROP hDrop = WholeFileList();
     if (!hDrop)
         return 1;
     const int nEffect = ReadDropEffect(nEffectFormat);
@@ -89,7 +103,7 @@ bool ClipboardHasFiles(HWND hOwner) {
     ClipboardLock clipboard(hOwner, kUpdatePatienceMs);
     if (!clipboard.IsOpen())
         return false;
-    auto hDrop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));
+    HDROP hDrop = WholeFileList();
     if (!hDrop)
         return false;
     // A list holding only its terminator is counted as one empty name by some shells:

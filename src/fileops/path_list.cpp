@@ -1,5 +1,14 @@
 #include "path_list.h"
 
+namespace {
+
+unsigned long Read32(const unsigned char* data) {
+    return static_cast<unsigned long>(data[0]) | static_cast<unsigned long>(data[1]) << 8 |
+           static_cast<unsigned long>(data[2]) << 16 | static_cast<unsigned long>(data[3]) << 24;
+}
+
+} // namespace
+
 std::string BuildPathList(const std::vector<std::string>& paths) {
     size_t nBytes = 1;
     for (const std::string& path : paths)
@@ -54,10 +63,36 @@ PastePlan PlanPaste(const std::string& folder, const std::vector<std::string>& f
 int PasteEffectOf(const unsigned char* data, size_t size) {
     unsigned long effect = 1; // missing or short data: copy
     if (data && size >= 4)
-        effect = static_cast<unsigned long>(data[0]) | static_cast<unsigned long>(data[1]) << 8 |
-                 static_cast<unsigned long>(data[2]) << 16 |
-                 static_cast<unsigned long>(data[3]) << 24;
+        effect = Read32(data);
     return (effect & 2) ? 2 : 1;
+}
+
+bool IsWholeFileList(const unsigned char* data, size_t size) {
+    constexpr size_t kHeaderBytes = 20;
+    if (!data || size < kHeaderBytes)
+        return false;
+    const size_t unit = Read32(data + 16) ? 2 : 1;
+    const auto isZeroAt = [&](size_t at) {
+        return data[at] == 0 && (unit == 1 || data[at + 1] == 0);
+    };
+    size_t at = Read32(data);
+    if (at < kHeaderBytes)
+        return false;
+    // As the shell walks it: past a name and its zero, then a zero ends the list.
+    for (;;) {
+        for (;;) {
+            if (at > size || size - at < unit)
+                return false;
+            const bool bEnd = isZeroAt(at);
+            at += unit;
+            if (bEnd)
+                break;
+        }
+        if (at > size || size - at < unit)
+            return false;
+        if (isZeroAt(at))
+            return true;
+    }
 }
 
 std::string WorkingFolderOf(const std::string& folder) {

@@ -36,5 +36,12 @@ PastePlan PlanPaste(const std::string& folder, const std::vector<std::string>& f
 // when the move bit is set, else 1.
 int PasteEffectOf(const unsigned char* data, size_t size);
 
+// True when `data` (`size` bytes) is a dropped-file list the shell can walk without
+// reading past its end: a 20-byte header whose first 32 bits give the list's offset and
+// whose last 32 bits say whether names are 16-bit, then names each ended by a zero unit,
+// the list ended by one more zero unit, all inside `size`. A list another program
+// left without its final zero would make the shell read whatever lies beyond the block.
+bool IsWholeFileList(const unsigned char* data, size_t size);
+
 // A folder to start a program in: a bare drive ("C:") gets its root backslash.
 std::string WorkingFolderOf(const std::string& folder);

@@ -115,8 +115,11 @@ void CShellItemMenu::SetPaths(const std::vector<std::string>& paths) {
             continue;
         UniqueShellIdList pidlAbsolute;
         if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], nullptr,
-                                             pidlAbsolute.Put(), nullptr)) ||
-            !pidlAbsolute)
+                                             pidlAbsolute.Put(), nullptr))) {
+            pidlAbsolute.Release(); // what a failed call leaves is not ours to free
+            continue;
+        }
+        if (!pidlAbsolute)
             continue;
         ComPtr<IShellFolder> folder;
         UniqueIdList pidlLast;

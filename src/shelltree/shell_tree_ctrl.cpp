@@ -51,8 +51,10 @@ std::string DisplayName(IShellFolder* pFolder, LPCITEMIDLIST pidl, SHGDNF flags)
     if (FAILED(pFolder->GetDisplayNameOf(pidl, flags, &name)))
         return {};
     UniqueTaskText text;
-    if (FAILED(StrRetToStrW(&name, pidl, text.Put())))
+    if (FAILED(StrRetToStrW(&name, pidl, text.Put()))) {
+        text.Release(); // what a failed call leaves is not ours to free
         return {};
+    }
     return FromWide(text.Get());
 }
 
@@ -245,8 +247,10 @@ std::string CShellTreeCtrl::GetItemPath(HTREEITEM hItem) const {
         return {};
     // Any length: a folder deeper than MAX_PATH still has its path.
     UniqueTaskText path;
-    if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, path.Put())))
+    if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, path.Put()))) {
+        path.Release(); // a failed call may leave a string it freed itself (Wine does)
         return {};
+    }
     return FromWide(path.Get());
 }
 

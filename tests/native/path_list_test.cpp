@@ -1,6 +1,7 @@
 // The path lists handed to the shell's file operation, and which paths may go in one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,4 +57,38 @@ TEST(PathList, ABareDriveIsStartedInItsRoot) {
     EXPECT_EQ(WorkingFolderOf("C:"), "C:\\");
     EXPECT_EQ(WorkingFolderOf("C:\\work"), "C:\\work");
     EXPECT_EQ(WorkingFolderOf(""), "");
+}
+
+namespace {
+
+// A dropped-file list block: the 20-byte header, then `list` as it stands.
+std::vector<unsigned char> FileListBlock(const std::string& list, bool bWide = false,
+                                         unsigned char offset = 20) {
+    std::vector<unsigned char> block(20 + list.size(), 0);
+    block[0] = offset;
+    block[16] = bWide ? 1 : 0;
+    std::copy(list.begin(), list.end(), block.begin() + 20);
+    return block;
+}
+
+bool IsWhole(const std::vector<unsigned char>& block) {
+    return IsWholeFileList(block.data(), block.size());
+}
+
+} // namespace
+
+TEST(PathList, AFileListIsWalkedOnlyWhenItEndsInsideItsBlock) {
+    EXPECT_TRUE(IsWhole(FileListBlock(std::string("a\0b\0\0", 5))));
+    EXPECT_TRUE(IsWhole(FileListBlock(std::string("\0\0", 2)))); // no names
+    EXPECT_TRUE(IsWhole(FileListBlock(std::string("a\0\0\0b\0\0\0\0\0", 10), true)));
+
+    // The shell would read past the block for each of these.
+    EXPECT_FALSE(IsWhole(FileListBlock(std::string("\0", 1))));
+    EXPECT_FALSE(IsWhole(FileListBlock(std::string("a\0", 2))));
+    EXPECT_FALSE(IsWhole(FileListBlock("abc")));
+    EXPECT_FALSE(IsWhole(FileListBlock(std::string("a\0\0", 3), true))); // half a unit
+    EXPECT_FALSE(IsWhole(FileListBlock(std::string("\0\0", 2), false, 200)));
+    EXPECT_FALSE(IsWhole(FileListBlock(std::string("\0\0", 2), false, 4))); // inside the header
+    EXPECT_FALSE(IsWholeFileList(nullptr, 0));
+    EXPECT_FALSE(IsWhole(std::vector<unsigned char>(12, 0)));
 }

@@ -287,6 +287,7 @@ TEST_F(DscpShell, PasteIsDisabledWithoutFilesAndNeverTakesAWildcard) {
     PutTextOnClipboard(m_pView->m_hWnd);
     EXPECT_FALSE(m_pView->ClipboardHasFiles());
     EXPECT_FALSE(PasteEnabled());
+    // A list of one zero byte lacks its end: the shell would walk on past the block.
     PutFilesOnClipboard(m_pView->m_hWnd, {}, 0, 0);
     EXPECT_FALSE(PasteEnabled());
     m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
