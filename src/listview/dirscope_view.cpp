@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 #include "background_listing.h"
@@ -22,6 +23,13 @@
 #include "sort_rules.h"
 #include "status_text.h"
 
+namespace {
+
+// The size bars' colour: a pale blue the black text reads well on.
+constexpr COLORREF kSizeBarColour = RGB(196, 218, 246);
+
+} // namespace
+
 IMPLEMENT_DYNCREATE(CDirscopeView, CListView)
 
 BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
@@ -38,6 +46,8 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_OUTPUT_TO_TEXT_FILE, OnOutputToTextFile)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
+    ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
     ON_WM_KEYUP()
     ON_COMMAND(ID_DELETE, OnDelete)
     ON_COMMAND(ID_PASTE, OnPaste)
@@ -52,6 +62,11 @@ CDirscopeView::~CDirscopeView() = default;
 
 CFolderListHost* CDirscopeView::Host() const {
     return dynamic_cast<CFolderListHost*>(GetParentFrame());
+}
+
+void CDirscopeView::Tell(CFolderListHost::ListEvent event) const {
+    if (CFolderListHost* pHost = Host())
+        pHost->OnListEvent(event);
 }
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -128,19 +143,27 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
 void CDirscopeView::ShowFolder(const std::string& folder) {
     m_strFolder = folder;
     ClearRows();
+    Tell(CFolderListHost::ListEvent::Cleared);
     if (folder.empty()) {
         SetDriveLayout(true);
         // The counts, the total and the last folder's path stay as they are.
         ShowDriveOverview();
+        Tell(CFolderListHost::ListEvent::Shown);
         return;
     }
     SetDriveLayout(false);
     AttachSystemImageLists();
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
     ShowFolderRows(folder);
+    // Only when this show was not overtaken (nor the view gone) while it handled messages.
+    if (!alive.expired() && m_nShowGeneration == nGeneration)
+        Tell(CFolderListHost::ListEvent::Shown);
 }
 
 void CDirscopeView::ShowDriveOverview() {
-    const std::vector<CDriveOverview::Drive> drives = CDriveOverview::ListDrives();
+    m_driveList = CDriveOverview::ListDrives();
+    const std::vector<CDriveOverview::Drive>& drives = m_driveList;
     CListCtrl list = GetListCtrl();
     list.SetImageList(m_drives.SmallImages(), LVSIL_SMALL);
     list.SetImageList(m_drives.LargeImages(), LVSIL_NORMAL);
@@ -322,13 +345,22 @@ void CDirscopeView::ShowTotalsOfRow(size_t index) {
 }
 
 void CDirscopeView::TakeScanResults(std::optional<unsigned> generation) {
-    const auto onRow = [this](size_t index) { ShowTotalsOfRow(index); };
+    bool bTotals = false;
+    const auto onRow = [this, &bTotals](size_t index) {
+        ShowTotalsOfRow(index);
+        bTotals = true;
+    };
     const bool bFinished = generation ? m_scan.TakeResults(*generation, onRow)
                                       : m_scan.TakeWaitingResults(onRow);
     if (bFinished) {
         // Largest first; the direction of the header clicks is left alone.
         m_nSortColumn = kSizeColumn;
         SortRows(kSizeColumn, true);
+        // The size bars need the total, which only now is known.
+        Invalidate();
+        Tell(CFolderListHost::ListEvent::Finished);
+    } else if (bTotals) {
+        Tell(CFolderListHost::ListEvent::Totals);
     }
 }
 
@@ -357,6 +389,7 @@ void CDirscopeView::OnDestroy() {
     // them gives up.
     m_scan.Stop();
     AbandonFill();
+    Tell(CFolderListHost::ListEvent::Gone);
     CListView::OnDestroy();
 }
 
@@ -389,7 +422,10 @@ std::vector<std::string> CDirscopeView::SelectedNames() const {
 
 void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
-    const int nItem = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem;
+    OpenRow(reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem);
+}
+
+void CDirscopeView::OpenRow(int nItem) {
     CFolderListHost* pHost = Host();
     if (nItem < 0 || !pHost)
         return;
@@ -433,12 +469,129 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
         paths.push_back(m_strListedPath + "\\" + name);
+    TrackShellMenu(paths, pt);
+}
+
+void CDirscopeView::TrackShellMenu(const std::vector<std::string>& paths, POINT ptScreen) {
     CShellItemMenu shellMenu;
     shellMenu.SetPaths(paths);
     CShellItemMenu* pOuterMenu = m_pOpenMenu;
     m_pOpenMenu = &shellMenu;
-    shellMenu.TrackMenu(this, pt.x, pt.y);
+    shellMenu.TrackMenu(this, ptScreen.x, ptScreen.y);
     m_pOpenMenu = pOuterMenu;
+}
+
+int CDirscopeView::FindEntryRow(const std::string& name, bool bFolder) const {
+    CListCtrl list = GetListCtrl();
+    const std::vector<FolderEntry>& folders = m_scan.Subfolders();
+    if (bFolder) {
+        for (size_t i = 0; i < folders.size(); ++i)
+            if (folders[i].strName == name)
+                return m_rows.FindRow(list, i);
+        return -1;
+    }
+    // Files are numbered after the subfolders.
+    const int nCount = list.GetItemCount();
+    for (int nItem = 0; nItem < nCount; ++nItem) {
+        const size_t id = CListRows::IdOf(list, nItem);
+        if (id != SIZE_MAX && id >= folders.size() && list.GetItemText(nItem, kNameColumn) == name)
+            return nItem;
+    }
+    return -1;
+}
+
+void CDirscopeView::SelectRow(int nItem) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&state)); // every row deselected
+    if (nItem < 0)
+        return;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(nItem),
+                   reinterpret_cast<LPARAM>(&state));
+    ::SendMessageA(m_hWnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), FALSE);
+}
+
+bool CDirscopeView::FirstSelectedEntry(std::string& name, bool& bFolder) const {
+    CListCtrl list = GetListCtrl();
+    const int nItem = list.GetNextItem(-1, LVNI_SELECTED);
+    if (nItem < 0)
+        return false;
+    name = list.GetItemText(nItem, kNameColumn);
+    bFolder = !m_bDriveView && CListRows::IdOf(list, nItem) < m_scan.Subfolders().size();
+    return true;
+}
+
+void CDirscopeView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    const auto* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    if ((pChange->uChanged & LVIF_STATE) &&
+        ((pChange->uOldState ^ pChange->uNewState) & LVIS_SELECTED))
+        Tell(CFolderListHost::ListEvent::Selection);
+}
+
+// The size bars: in the Detail mode of a folder whose total is known, each row's Size cell
+// shows its share of that total as a bar behind the text.
+void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
+    auto* pDraw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
+    *pResult = CDRF_DODEFAULT;
+    switch (pDraw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        if (!m_bDriveView && m_mode == ListMode::Detail && TotalSize() > 0)
+            *pResult = CDRF_NOTIFYITEMDRAW;
+        break;
+    case CDDS_ITEMPREPAINT:
+        *pResult = CDRF_NOTIFYSUBITEMDRAW;
+        break;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+        if (pDraw->iSubItem == kSizeColumn && TotalSize() > 0) {
+            DrawSizeCell(*pDraw);
+            *pResult = CDRF_SKIPDEFAULT;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CDirscopeView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) const {
+    const int nItem = static_cast<int>(draw.nmcd.dwItemSpec);
+    CListCtrl list = GetListCtrl();
+    RECT rc{};
+    rc.top = kSizeColumn;
+    rc.left = LVIR_BOUNDS;
+    if (!::SendMessageA(m_hWnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(nItem),
+                        reinterpret_cast<LPARAM>(&rc)))
+        return;
+    const HDC hDC = draw.nmcd.hdc;
+    ::SetBkColor(hDC, ::GetSysColor(COLOR_WINDOW));
+    ::ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    const CListRows::Values* pValues = m_rows.ValuesOf(draw.nmcd.lItemlParam >= 0
+                                                           ? static_cast<size_t>(draw.nmcd.lItemlParam)
+                                                           : SIZE_MAX);
+    const int64_t nBytes = pValues ? pValues->nBytes : 0;
+    if (nBytes > 0) {
+        const double share = std::min(1.0, static_cast<double>(nBytes) /
+                                               static_cast<double>(TotalSize()));
+        RECT bar = rc;
+        bar.top += 2;
+        bar.bottom -= 2;
+        bar.left += 2;
+        bar.right = bar.left + static_cast<LONG>(share * (rc.right - rc.left - 4) + 0.5);
+        if (bar.right > bar.left) {
+            ::SetBkColor(hDC, kSizeBarColour);
+            ::ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &bar, nullptr, 0, nullptr);
+        }
+    }
+    const std::string text = list.GetItemText(nItem, kSizeColumn);
+    RECT rcText = rc;
+    rcText.left += 6;
+    rcText.right -= 6;
+    ::SetBkMode(hDC, TRANSPARENT);
+    ::SetTextColor(hDC, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::DrawTextA(hDC, text.c_str(), static_cast<int>(text.size()), &rcText,
+                DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 LRESULT CDirscopeView::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -81,10 +81,16 @@ struct Item {
     TileKind kind;
 };
 
+// Places the children of `t` (already in the array from `first`, in the order of `items`,
+// largest first).
+void Squarify(std::vector<Tile>& tiles, uint32_t t, uint32_t first, const std::vector<Item>& items);
+
 class Builder {
 public:
-    Builder(const FolderSnapshot& snapshot, TreemapLayout& layout)
-        : m_s(snapshot), m_layout(layout), m_extensions(layout.extensions) {}
+    Builder(const FolderSnapshot& snapshot, TreemapLayout& layout,
+            const TreemapLayoutOptions& options)
+        : m_s(snapshot), m_layout(layout), m_extensions(layout.extensions),
+          m_settled(options.settled), m_stop(options.stop) {}
 
     void Run(Index shown) {
         const int w = m_layout.width, h = m_layout.height;
@@ -106,7 +112,7 @@ public:
         if (root.kind == TileKind::Placeholder)
             return;
         std::vector<uint32_t> stack{0};
-        while (!stack.empty()) {
+        while (!stack.empty() && !Stopped()) {
             const uint32_t t = stack.back();
             stack.pop_back();
             Divide(t, stack);
@@ -114,6 +120,16 @@ public:
     }
 
 private:
+    bool Stopped() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
+
+    // A settled folder's bytes (see TreemapSettled), or -1.
+    int64_t SettledBytes(Index folder) const {
+        if (!m_settled)
+            return -1;
+        const auto it = m_settled->find(folder);
+        return it == m_settled->end() ? -1 : it->second;
+    }
+
     // The bytes known beneath a folder: its totals once final, else its own files and what
     // is known beneath its subfolders.
     int64_t KnownBytes(Index folder) const {
@@ -125,6 +141,10 @@ private:
             FolderTotals totals;
             if (m_s.GetTotals(f, totals)) {
                 bytes += totals.nSize;
+                continue;
+            }
+            if (const int64_t settled = SettledBytes(f); settled >= 0) {
+                bytes += settled;
                 continue;
             }
             if (!m_s.IsRead(f))
@@ -139,7 +159,7 @@ private:
     // Counts the extensions of every held file beneath a folder that gets no tiles.
     void CountBeneath(Index folder) {
         std::vector<Index> stack{folder};
-        while (!stack.empty()) {
+        while (!stack.empty() && !Stopped()) {
             const Index f = stack.back();
             stack.pop_back();
             if (!m_s.IsRead(f))
@@ -168,6 +188,13 @@ private:
                     items.push_back({static_cast<double>(totals.nSize), totals.nSize, c, 0,
                                      TileKind::Folder});
                     totalled += static_cast<double>(totals.nSize);
+                    ++totalledCount;
+                }
+            } else if (const int64_t settled = SettledBytes(c); settled >= 0) {
+                if (settled > 0) {
+                    items.push_back({static_cast<double>(settled), settled, c, 0,
+                                     TileKind::Folder});
+                    totalled += static_cast<double>(settled);
                     ++totalledCount;
                 }
             } else {
@@ -226,85 +253,86 @@ private:
         for (const Item& item : items)
             m_layout.tiles.push_back(Tile{0, 0, 0, 0, item.bytes, t, Tile::kNone, 0, item.ref,
                                           childDepth, item.extension, item.kind});
-        Squarify(t, first);
+        Squarify(m_layout.tiles, t, first, items);
         for (uint32_t i = first; i < m_layout.tiles.size(); ++i)
             if (m_layout.tiles[i].kind == TileKind::Folder)
                 stack.push_back(i);
-    }
-
-    // Places the children of `t` (already in the array from `first`, largest first).
-    void Squarify(uint32_t t, uint32_t first) {
-        const Tile& parent = m_layout.tiles[t];
-        double x0 = parent.x0, y0 = parent.y0;
-        const double x1 = parent.x1, y1 = parent.y1;
-        const size_t n = m_items.size();
-        double weights = 0;
-        for (const Item& item : m_items)
-            weights += item.weight;
-        const double scale = (x1 - x0) * (y1 - y0) / weights;
-        auto area = [&](size_t i) { return m_items[i].weight * scale; };
-
-        size_t i = 0;
-        while (i < n) {
-            const double w = x1 - x0, h = y1 - y0;
-            const double side = std::min(w, h);
-            const double side2 = side * side;
-            // The row's worst aspect ratio, its largest child being the first, its smallest
-            // the last.
-            auto worst = [&](double largest, double smallest, double sum) {
-                const double sum2 = sum * sum;
-                return std::max(side2 * largest / sum2, sum2 / (side2 * smallest));
-            };
-            const double largest = area(i);
-            double sum = largest;
-            double best = worst(largest, largest, sum);
-            size_t end = i + 1;
-            while (end < n) {
-                const double next = worst(largest, area(end), sum + area(end));
-                if (next > best)
-                    break;
-                best = next;
-                sum += area(end);
-                ++end;
-            }
-            // The row lies along the shorter side; the last row takes what is left.
-            const bool bColumn = w >= h; // a column at the left, else a row at the top
-            double thickness;
-            if (end == n)
-                thickness = bColumn ? w : h;
-            else
-                thickness = std::min(side > 0 ? sum / side : 0.0, bColumn ? w : h);
-            const double rowEnd = bColumn ? x0 + thickness : y0 + thickness;
-            double pos = bColumn ? y0 : x0;
-            const double limit = bColumn ? y1 : x1;
-            for (size_t k = i; k < end; ++k) {
-                const double next =
-                    k + 1 == end ? limit
-                                 : std::min(thickness > 0 ? pos + area(k) / thickness : pos, limit);
-                Tile& tile = m_layout.tiles[first + k];
-                if (bColumn) {
-                    tile.x0 = static_cast<float>(x0);
-                    tile.x1 = static_cast<float>(rowEnd);
-                    tile.y0 = static_cast<float>(pos);
-                    tile.y1 = static_cast<float>(next);
-                } else {
-                    tile.x0 = static_cast<float>(pos);
-                    tile.x1 = static_cast<float>(next);
-                    tile.y0 = static_cast<float>(y0);
-                    tile.y1 = static_cast<float>(rowEnd);
-                }
-                pos = next;
-            }
-            (bColumn ? x0 : y0) = rowEnd;
-            i = end;
-        }
     }
 
     const FolderSnapshot& m_s;
     TreemapLayout& m_layout;
     ExtensionTable m_extensions;
     std::vector<Item> m_items;
+    const TreemapSettled* m_settled;
+    const std::atomic<bool>* m_stop;
 };
+
+void Squarify(std::vector<Tile>& tiles, uint32_t t, uint32_t first, const std::vector<Item>& items) {
+    const Tile& parent = tiles[t];
+    double x0 = parent.x0, y0 = parent.y0;
+    const double x1 = parent.x1, y1 = parent.y1;
+    const size_t n = items.size();
+    double weights = 0;
+    for (const Item& item : items)
+        weights += item.weight;
+    const double scale = (x1 - x0) * (y1 - y0) / weights;
+    auto area = [&](size_t i) { return items[i].weight * scale; };
+
+    size_t i = 0;
+    while (i < n) {
+        const double w = x1 - x0, h = y1 - y0;
+        const double side = std::min(w, h);
+        const double side2 = side * side;
+        // The row's worst aspect ratio, its largest child being the first, its smallest
+        // the last.
+        auto worst = [&](double largest, double smallest, double sum) {
+            const double sum2 = sum * sum;
+            return std::max(side2 * largest / sum2, sum2 / (side2 * smallest));
+        };
+        const double largest = area(i);
+        double sum = largest;
+        double best = worst(largest, largest, sum);
+        size_t end = i + 1;
+        while (end < n) {
+            const double next = worst(largest, area(end), sum + area(end));
+            if (next > best)
+                break;
+            best = next;
+            sum += area(end);
+            ++end;
+        }
+        // The row lies along the shorter side; the last row takes what is left.
+        const bool bColumn = w >= h; // a column at the left, else a row at the top
+        double thickness;
+        if (end == n)
+            thickness = bColumn ? w : h;
+        else
+            thickness = std::min(side > 0 ? sum / side : 0.0, bColumn ? w : h);
+        const double rowEnd = bColumn ? x0 + thickness : y0 + thickness;
+        double pos = bColumn ? y0 : x0;
+        const double limit = bColumn ? y1 : x1;
+        for (size_t k = i; k < end; ++k) {
+            const double next =
+                k + 1 == end ? limit
+                             : std::min(thickness > 0 ? pos + area(k) / thickness : pos, limit);
+            Tile& tile = tiles[first + k];
+            if (bColumn) {
+                tile.x0 = static_cast<float>(x0);
+                tile.x1 = static_cast<float>(rowEnd);
+                tile.y0 = static_cast<float>(pos);
+                tile.y1 = static_cast<float>(next);
+            } else {
+                tile.x0 = static_cast<float>(pos);
+                tile.x1 = static_cast<float>(next);
+                tile.y0 = static_cast<float>(y0);
+                tile.y1 = static_cast<float>(rowEnd);
+            }
+            pos = next;
+        }
+        (bColumn ? x0 : y0) = rowEnd;
+        i = end;
+    }
+}
 
 } // namespace
 
@@ -352,10 +380,38 @@ uint32_t TreemapLayout::ChildOfShown(uint32_t tile) const {
 }
 
 TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown,
-                            int width, int height) {
+                            int width, int height, const TreemapLayoutOptions& options) {
     TreemapLayout layout;
     layout.width = std::max(width, 0);
     layout.height = std::max(height, 0);
-    Builder(snapshot, layout).Run(shown);
+    Builder(snapshot, layout, options).Run(shown);
+    return layout;
+}
+
+TreemapLayout LayOutFlatTreemap(const std::vector<int64_t>& bytes, int width, int height) {
+    TreemapLayout layout;
+    layout.width = std::max(width, 0);
+    layout.height = std::max(height, 0);
+    layout.extensions.assign(1, ExtensionInfo{});
+    std::vector<Item> items;
+    int64_t total = 0;
+    for (size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] > 0) {
+            items.push_back({static_cast<double>(bytes[i]), bytes[i], static_cast<uint32_t>(i), 0,
+                             TileKind::Folder});
+            total += bytes[i];
+        }
+    if (items.empty() || layout.width == 0 || layout.height == 0)
+        return layout;
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& a, const Item& b) { return a.weight > b.weight; });
+    layout.tiles.push_back(Tile{0.0f, 0.0f, static_cast<float>(layout.width),
+                                static_cast<float>(layout.height), total, Tile::kNone, 1,
+                                static_cast<uint32_t>(items.size()), Tile::kNone, 0, 0,
+                                TileKind::Folder});
+    for (const Item& item : items)
+        layout.tiles.push_back(Tile{0, 0, 0, 0, item.bytes, 0, Tile::kNone, 0, item.ref, 1, 0,
+                                    TileKind::Folder});
+    Squarify(layout.tiles, 0, 1, items);
     return layout;
 }

@@ -22,8 +22,10 @@
 // when there are none, so that at the start of a scan every placeholder shares the pane
 // equally). The picture settles into sizes once the scan ends.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "folder_snapshot.h"
@@ -82,7 +84,23 @@ struct TreemapLayout {
     uint32_t ChildOfShown(uint32_t tile) const;
 };
 
+// Folders the snapshot knows by name only whose totals are known elsewhere (the scan has
+// totalled them on its own thread): their bytes. Each is one undivided folder tile.
+using TreemapSettled = std::unordered_map<FolderSnapshot::Index, int64_t>;
+
+// What else a layout may be given: settled folders, and a flag that, once raised, makes it
+// return at once with whatever it has (to be thrown away).
+struct TreemapLayoutOptions {
+    const TreemapSettled* settled = nullptr;
+    const std::atomic<bool>* stop = nullptr;
+};
+
 // Lays out `shown` and everything beneath it into a pane of width × height pixels.
 TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown,
-                            int width, int height);
+                            int width, int height,
+                            const TreemapLayoutOptions& options = TreemapLayoutOptions());
+
+// One level of entries by their bytes (the drives by used space): tile 0 holds them, each an
+// undivided folder tile whose ref is its position in `bytes`. Entries of no bytes get none.
+TreemapLayout LayOutFlatTreemap(const std::vector<int64_t>& bytes, int width, int height);
 

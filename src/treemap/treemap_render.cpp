@@ -55,7 +55,7 @@ std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout) {
 }
 
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
-                   const TreemapStyle& style) {
+                   const TreemapStyle& style, const std::atomic<bool>* stop) {
     const int width = layout.width, height = layout.height;
     pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kTreemapBackground);
     if (layout.tiles.empty())
@@ -83,6 +83,8 @@ void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
         cushions[i] = c;
         if (t.childCount)
             continue;
+        if (stop && stop->load(std::memory_order_relaxed))
+            return;
 
         const TileRect r = t.PixelRect();
         const int left = std::max(r.left, 0), right = std::min(r.right, width);

@@ -9,6 +9,7 @@
 // divided and the files the snapshot did not keep share one neutral colour; a placeholder
 // (a folder the scan has not totalled yet) is plain grey without shading.
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +31,8 @@ constexpr size_t kTreemapPaletteSize = 12;
 // The colour (before shading) of each extension id of `layout`.
 std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout);
 
-// Draws `layout` into `pixels`, width × height of it, rows top down.
+// Draws `layout` into `pixels`, width × height of it, rows top down. Once `stop` is raised
+// it returns at once, the picture unfinished.
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
-                   const TreemapStyle& style = TreemapStyle());
+                   const TreemapStyle& style = TreemapStyle(),
+                   const std::atomic<bool>* stop = nullptr);

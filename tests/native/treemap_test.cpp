@@ -251,10 +251,34 @@ TEST(TreemapLayout, PlaceholdersUntilFinal) {
     // "waiting" is known by nothing: it weighs the mean of the totalled file and folder.
     EXPECT_NEAR(Area(*byName["waiting"]) / Area(*byName["done"]), 2.0, 1e-3);
 
+    // Totalled elsewhere (by the running scan): an undivided folder tile of those bytes.
+    const TreemapSettled settled{{byName["waiting"]->ref, 900}};
+    TreemapLayoutOptions options;
+    options.settled = &settled;
+    const TreemapLayout withSettled = LayOutTreemap(s, root, 200, 100, options);
+    const auto waiting = std::find_if(withSettled.tiles.begin(), withSettled.tiles.end(),
+                                      [&](const Tile& t) { return t.ref == settled.begin()->first; });
+    ASSERT_NE(waiting, withSettled.tiles.end());
+    EXPECT_EQ(waiting->kind, TileKind::Folder);
+    EXPECT_EQ(waiting->bytes, 900);
+    EXPECT_EQ(waiting->childCount, 0u);
+
     s.RecordLevel(JoinPath(kRoot, "waiting"), SnapshotLevel());
     s.RecordLevel(JoinPath(JoinPath(kRoot, "partly"), "deeper"), SnapshotLevel());
     ASSERT_TRUE(s.IsFinal(root));
     ExpectSound(s, root, LayOutTreemap(s, root, 200, 100));
+}
+
+// The drive overview: one level by bytes, empty entries left out, refs their positions.
+TEST(TreemapLayout, FlatLevel) {
+    const TreemapLayout layout = LayOutFlatTreemap({300, 0, 100}, 40, 10);
+    ASSERT_EQ(layout.tiles.size(), 3u);
+    EXPECT_EQ(layout.tiles[0].bytes, 400);
+    EXPECT_EQ(layout.tiles[1].ref, 0u);
+    EXPECT_EQ(layout.tiles[2].ref, 2u);
+    EXPECT_EQ(layout.tiles[1].PixelRect().Width() * 10, 300);
+    EXPECT_EQ(layout.HitTest(35, 5), 2u);
+    EXPECT_TRUE(LayOutFlatTreemap({0, 0}, 40, 10).tiles.empty());
 }
 
 TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
