@@ -1,10 +1,12 @@
 // Times the treemap's picture of a whole tree: the walk records the tree into a snapshot
 // once, then the layout of every entry, and the layout with the shading, are timed apart.
-//   treemap_bench DIR [WIDTH HEIGHT] [ROUNDS]   (defaults: 1200 × 400, 11 rounds)
+//   treemap_bench DIR [WIDTH HEIGHT] [ROUNDS] [PICTURE.ppm]
+//   (defaults: 1200 × 400, 11 rounds; the last picture is written to PICTURE.ppm if named)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: treemap_bench DIR [WIDTH HEIGHT] [ROUNDS]\n");
+        std::fprintf(stderr, "usage: treemap_bench DIR [WIDTH HEIGHT] [ROUNDS] [PICTURE.ppm]\n");
         return 2;
     }
     const std::string folder = TrimTrailingSeparators(argv[1]);
@@ -71,5 +73,14 @@ int main(int argc, char** argv) {
                 height);
     Report("layout", layoutTimes);
     Report("layout and shading", pictureTimes);
+    if (argc > 5) {
+        std::ofstream out(argv[5], std::ios::binary);
+        out << "P6\n" << width << " " << height << "\n255\n";
+        for (const uint32_t pixel : pixels) {
+            const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8),
+                                 static_cast<char>(pixel)};
+            out.write(rgb, 3);
+        }
+    }
     return 0;
 }

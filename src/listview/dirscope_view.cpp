@@ -350,8 +350,8 @@ void CDirscopeView::TakeScanResults(std::optional<unsigned> generation) {
         ShowTotalsOfRow(index);
         bTotals = true;
     };
-    const bool bFinished = generation ? m_scan.TakeResults(*generation, onRow)
-                                      : m_scan.TakeWaitingResults(onRow);
+    const bool bFinished =
+        generation ? m_scan.TakeResults(*generation, onRow) : m_scan.TakeWaitingResults(onRow);
     if (bFinished) {
         // Largest first; the direction of the header clicks is left alone.
         m_nSortColumn = kSizeColumn;
@@ -567,13 +567,12 @@ void CDirscopeView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) const {
     const HDC hDC = draw.nmcd.hdc;
     ::SetBkColor(hDC, ::GetSysColor(COLOR_WINDOW));
     ::ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-    const CListRows::Values* pValues = m_rows.ValuesOf(draw.nmcd.lItemlParam >= 0
-                                                           ? static_cast<size_t>(draw.nmcd.lItemlParam)
-                                                           : SIZE_MAX);
+    const CListRows::Values* pValues = m_rows.ValuesOf(
+        draw.nmcd.lItemlParam >= 0 ? static_cast<size_t>(draw.nmcd.lItemlParam) : SIZE_MAX);
     const int64_t nBytes = pValues ? pValues->nBytes : 0;
     if (nBytes > 0) {
-        const double share = std::min(1.0, static_cast<double>(nBytes) /
-                                               static_cast<double>(TotalSize()));
+        const double share =
+            std::min(1.0, static_cast<double>(nBytes) / static_cast<double>(TotalSize()));
         RECT bar = rc;
         bar.top += 2;
         bar.bottom -= 2;

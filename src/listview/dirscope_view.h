@@ -158,9 +158,9 @@ private:
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
 
-    std::string m_strFolder;      // the folder the view was told to show
-    std::string m_strListedPath;  // the folder listed last
-    bool m_bDriveView = true;     // the drive-overview columns are in place
+    std::string m_strFolder;     // the folder the view was told to show
+    std::string m_strListedPath; // the folder listed last
+    bool m_bDriveView = true;    // the drive-overview columns are in place
     ListMode m_mode = ListMode::Detail;
     int m_nFileCount = 0;
     int m_nFolderCount = 0;

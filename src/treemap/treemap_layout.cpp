@@ -105,8 +105,17 @@ public:
             CountBeneath(shown);
             return;
         }
-        Tile root{0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h), bytes, Tile::kNone,
-                  Tile::kNone, 0, shown, 0, 0,
+        Tile root{0.0f,
+                  0.0f,
+                  static_cast<float>(w),
+                  static_cast<float>(h),
+                  bytes,
+                  Tile::kNone,
+                  Tile::kNone,
+                  0,
+                  shown,
+                  0,
+                  0,
                   bFinal || m_s.IsRead(shown) ? TileKind::Folder : TileKind::Placeholder};
         m_layout.tiles.push_back(root);
         if (root.kind == TileKind::Placeholder)
@@ -185,15 +194,15 @@ private:
             FolderTotals totals;
             if (m_s.GetTotals(c, totals)) {
                 if (totals.nSize > 0) {
-                    items.push_back({static_cast<double>(totals.nSize), totals.nSize, c, 0,
-                                     TileKind::Folder});
+                    items.push_back(
+                        {static_cast<double>(totals.nSize), totals.nSize, c, 0, TileKind::Folder});
                     totalled += static_cast<double>(totals.nSize);
                     ++totalledCount;
                 }
             } else if (const int64_t settled = SettledBytes(c); settled >= 0) {
                 if (settled > 0) {
-                    items.push_back({static_cast<double>(settled), settled, c, 0,
-                                     TileKind::Folder});
+                    items.push_back(
+                        {static_cast<double>(settled), settled, c, 0, TileKind::Folder});
                     totalled += static_cast<double>(settled);
                     ++totalledCount;
                 }
@@ -217,8 +226,8 @@ private:
         } else if (m_s.IsRead(folder)) {
             const int64_t size = m_s.OwnFileBytes(folder);
             if (size > 0) {
-                items.push_back({static_cast<double>(size), size, folder, 0,
-                                 TileKind::FilesNotHeld});
+                items.push_back(
+                    {static_cast<double>(size), size, folder, 0, TileKind::FilesNotHeld});
                 totalled += static_cast<double>(size);
                 ++totalledCount;
             }
@@ -267,7 +276,8 @@ private:
     const std::atomic<bool>* m_stop;
 };
 
-void Squarify(std::vector<Tile>& tiles, uint32_t t, uint32_t first, const std::vector<Item>& items) {
+void Squarify(std::vector<Tile>& tiles, uint32_t t, uint32_t first,
+              const std::vector<Item>& items) {
     const Tile& parent = tiles[t];
     double x0 = parent.x0, y0 = parent.y0;
     const double x1 = parent.x1, y1 = parent.y1;
@@ -379,8 +389,8 @@ uint32_t TreemapLayout::ChildOfShown(uint32_t tile) const {
     return tile;
 }
 
-TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown,
-                            int width, int height, const TreemapLayoutOptions& options) {
+TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown, int width,
+                            int height, const TreemapLayoutOptions& options) {
     TreemapLayout layout;
     layout.width = std::max(width, 0);
     layout.height = std::max(height, 0);
@@ -405,13 +415,12 @@ TreemapLayout LayOutFlatTreemap(const std::vector<int64_t>& bytes, int width, in
         return layout;
     std::stable_sort(items.begin(), items.end(),
                      [](const Item& a, const Item& b) { return a.weight > b.weight; });
-    layout.tiles.push_back(Tile{0.0f, 0.0f, static_cast<float>(layout.width),
-                                static_cast<float>(layout.height), total, Tile::kNone, 1,
-                                static_cast<uint32_t>(items.size()), Tile::kNone, 0, 0,
-                                TileKind::Folder});
+    layout.tiles.push_back(Tile{
+        0.0f, 0.0f, static_cast<float>(layout.width), static_cast<float>(layout.height), total,
+        Tile::kNone, 1, static_cast<uint32_t>(items.size()), Tile::kNone, 0, 0, TileKind::Folder});
     for (const Item& item : items)
-        layout.tiles.push_back(Tile{0, 0, 0, 0, item.bytes, 0, Tile::kNone, 0, item.ref, 1, 0,
-                                    TileKind::Folder});
+        layout.tiles.push_back(
+            Tile{0, 0, 0, 0, item.bytes, 0, Tile::kNone, 0, item.ref, 1, 0, TileKind::Folder});
     Squarify(layout.tiles, 0, 1, items);
     return layout;
 }

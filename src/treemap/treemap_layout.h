@@ -51,9 +51,9 @@ struct Tile {
     uint32_t parent;      // kNone for tile 0
     uint32_t firstChild;  // the children's tiles are [firstChild, firstChild + childCount)
     uint32_t childCount;
-    uint32_t ref;         // see TileKind
-    uint16_t depth;       // 0 for the shown folder
-    uint16_t extension;   // a file's extension id (TreemapLayout::extensions); 0 otherwise
+    uint32_t ref;       // see TileKind
+    uint16_t depth;     // 0 for the shown folder
+    uint16_t extension; // a file's extension id (TreemapLayout::extensions); 0 otherwise
     TileKind kind;
 
     TileRect PixelRect() const;
@@ -96,11 +96,10 @@ struct TreemapLayoutOptions {
 };
 
 // Lays out `shown` and everything beneath it into a pane of width × height pixels.
-TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown,
-                            int width, int height,
+TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown, int width,
+                            int height,
                             const TreemapLayoutOptions& options = TreemapLayoutOptions());
 
 // One level of entries by their bytes (the drives by used space): tile 0 holds them, each an
 // undivided folder tile whose ref is its position in `bytes`. Entries of no bytes get none.
 TreemapLayout LayOutFlatTreemap(const std::vector<int64_t>& bytes, int width, int height);
-

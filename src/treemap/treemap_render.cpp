@@ -102,17 +102,18 @@ void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
         // The normal's slopes depend on x alone and on y alone.
         nx.resize(static_cast<size_t>(right - left));
         for (int x = left; x < right; ++x)
-            nx[static_cast<size_t>(x - left)] = -(2.0f * c.a2 * (static_cast<float>(x) + 0.5f) + c.a1);
+            nx[static_cast<size_t>(x - left)] =
+                -(2.0f * c.a2 * (static_cast<float>(x) + 0.5f) + c.a1);
         ny.resize(static_cast<size_t>(bottom - top));
         for (int y = top; y < bottom; ++y)
-            ny[static_cast<size_t>(y - top)] = -(2.0f * c.b2 * (static_cast<float>(y) + 0.5f) + c.b1);
+            ny[static_cast<size_t>(y - top)] =
+                -(2.0f * c.b2 * (static_cast<float>(y) + 0.5f) + c.b1);
         for (int y = top; y < bottom; ++y) {
             uint32_t* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
             const float dy = ny[static_cast<size_t>(y - top)];
             for (int x = left; x < right; ++x) {
                 const float dx = nx[static_cast<size_t>(x - left)];
-                const float cosine =
-                    (dx * Lx + dy * Ly + Lz) / std::sqrt(dx * dx + dy * dy + 1.0f);
+                const float cosine = (dx * Lx + dy * Ly + Lz) / std::sqrt(dx * dx + dy * dy + 1.0f);
                 row[x] = Shade(colour, style.ambient + style.diffuse * std::max(0.0f, cosine));
             }
         }

@@ -16,10 +16,10 @@
 #include "treemap_layout.h"
 
 struct TreemapStyle {
-    float height = 0.5f;   // the first level's ridge height
-    float falloff = 0.75f; // each level's ridge height over the level above's
-    float ambient = 0.2f;  // brightness where no light falls
-    float diffuse = 0.8f;  // brightness added by light falling straight on
+    float height = 0.42f;  // the first level's ridge height
+    float falloff = 0.72f; // each level's ridge height over the level above's
+    float ambient = 0.3f;  // brightness where no light falls
+    float diffuse = 0.85f; // brightness added by light falling straight on
 };
 
 // Pixels as 0xAARRGGBB (in memory B, G, R, A), alpha opaque.

@@ -45,7 +45,8 @@ bool CTreemapScene::MakeRequest(const CDirscopeView& view, int width, int height
     for (const FolderEntry& entry : scan.Subfolders()) {
         if (entry.nSize < 0)
             continue;
-        const FolderSnapshot::Index sub = m_level->FindSubfolder(request.shown, entry.strName.c_str());
+        const FolderSnapshot::Index sub =
+            m_level->FindSubfolder(request.shown, entry.strName.c_str());
         if (sub != FolderSnapshot::kNone)
             request.settled[sub] = entry.nSize;
     }
@@ -74,7 +75,7 @@ std::string CTreemapScene::PathOf(const TreemapLayout& layout, uint32_t tile) co
     const Tile& t = layout.tiles[tile];
     if (m_shown.bDrives)
         return tile == 0 || t.ref >= m_shown.driveNames.size() ? std::string()
-                                                              : m_shown.driveNames[t.ref];
+                                                               : m_shown.driveNames[t.ref];
     const FolderSnapshot* s = m_shown.snapshot;
     if (!s)
         return std::string();

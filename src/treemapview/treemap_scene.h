@@ -54,7 +54,7 @@ private:
         std::shared_ptr<const FolderSnapshot> owned;
     };
 
-    Source m_requested; // of the last request
-    Source m_shown;     // of the picture shown
+    Source m_requested;                      // of the last request
+    Source m_shown;                          // of the picture shown
     std::shared_ptr<FolderSnapshot> m_level; // the shown folder's level, while it is scanned
 };

@@ -12,16 +12,6 @@ namespace {
 constexpr UINT_PTR kRecomputeTimer = 1;
 constexpr UINT_PTR kTipId = 1;
 
-// The pane's look: a softer light than the core's default, so that the colours stay bright.
-TreemapStyle PaneStyle() {
-    TreemapStyle style;
-    style.height = 0.6f;
-    style.falloff = 0.7f;
-    style.ambient = 0.35f;
-    style.diffuse = 0.75f;
-    return style;
-}
-
 } // namespace
 
 IMPLEMENT_DYNAMIC(CTreemapWnd, CWnd)
@@ -42,13 +32,11 @@ BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
 END_MESSAGE_MAP()
 
 CTreemapWnd::CTreemapWnd()
-    : m_worker(
-          [this] {
-              // Posted, never sent: the worker never waits for this thread.
-              if (const HWND hWnd = m_hWndReady.load())
-                  ::PostMessageA(hWnd, WM_TREEMAP_READY, 0, 0);
-          },
-          PaneStyle()) {}
+    : m_worker([this] {
+          // Posted, never sent: the worker never waits for this thread.
+          if (const HWND hWnd = m_hWndReady.load())
+              ::PostMessageA(hWnd, WM_TREEMAP_READY, 0, 0);
+      }) {}
 
 CTreemapWnd::~CTreemapWnd() = default;
 

@@ -88,5 +88,5 @@ private:
     bool m_bTrackingLeave = false;
     CToolTipCtrl m_tip;
     std::atomic<HWND> m_hWndReady{nullptr}; // where the worker posts; null once destroyed
-    TreemapWorker m_worker; // last: stopped before anything it reports into goes
+    TreemapWorker m_worker;                 // last: stopped before anything it reports into goes
 };

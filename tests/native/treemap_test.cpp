@@ -81,7 +81,8 @@ std::pair<double, double> WorstAspects(const TreemapLayout& layout) {
 }
 
 // Everything a laid-out final tree must hold.
-void ExpectSound(const FolderSnapshot& s, FolderSnapshot::Index shown, const TreemapLayout& layout) {
+void ExpectSound(const FolderSnapshot& s, FolderSnapshot::Index shown,
+                 const TreemapLayout& layout) {
     FolderTotals totals;
     ASSERT_TRUE(s.GetTotals(shown, totals));
     if (totals.nSize == 0) {
@@ -137,7 +138,8 @@ void ExpectSound(const FolderSnapshot& s, FolderSnapshot::Index shown, const Tre
     // A hit lands on the deepest tile holding the pixel; its chain ends at the shown folder.
     std::mt19937 rng(7);
     for (int k = 0; k < 200; ++k) {
-        const int x = static_cast<int>(rng() % layout.width), y = static_cast<int>(rng() % layout.height);
+        const int x = static_cast<int>(rng() % layout.width),
+                  y = static_cast<int>(rng() % layout.height);
         const uint32_t hit = layout.HitTest(x, y);
         ASSERT_NE(hit, Tile::kNone);
         const TileRect r = layout.tiles[hit].PixelRect();
@@ -256,8 +258,9 @@ TEST(TreemapLayout, PlaceholdersUntilFinal) {
     TreemapLayoutOptions options;
     options.settled = &settled;
     const TreemapLayout withSettled = LayOutTreemap(s, root, 200, 100, options);
-    const auto waiting = std::find_if(withSettled.tiles.begin(), withSettled.tiles.end(),
-                                      [&](const Tile& t) { return t.ref == settled.begin()->first; });
+    const auto waiting =
+        std::find_if(withSettled.tiles.begin(), withSettled.tiles.end(),
+                     [&](const Tile& t) { return t.ref == settled.begin()->first; });
     ASSERT_NE(waiting, withSettled.tiles.end());
     EXPECT_EQ(waiting->kind, TileKind::Folder);
     EXPECT_EQ(waiting->bytes, 900);

@@ -93,6 +93,9 @@ int MainWindow(const std::string& folder) {
     ::SetFocus(pTree->m_hWnd);
     if (!program.WaitForScan())
         return 1;
+    CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
+    if (!program.PumpUntil([&] { return treemap.IsPictureCurrent(); }))
+        return 1;
     // The total in the status line, as the next tick of its timer shows it.
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     HoldUntilTold();
