@@ -105,18 +105,14 @@ public:
             CountBeneath(shown);
             return;
         }
-        Tile root{0.0f,
-                  0.0f,
-                  static_cast<float>(w),
-                  static_cast<float>(h),
-                  bytes,
-                  Tile::kNone,
-                  Tile::kNone,
-                  0,
-                  shown,
-                  0,
-                  0,
-                  bFinal || m_s.IsRead(shown) ? TileKind::Folder : TileKind::Placeholder};
+        Tile root{};
+        root.x1 = static_cast<float>(w);
+        root.y1 = static_cast<float>(h);
+        root.bytes = bytes;
+        root.parent = Tile::kNone;
+        root.firstChild = Tile::kNone;
+        root.ref = shown;
+        root.kind = bFinal || m_s.IsRead(shown) ? TileKind::Folder : TileKind::Placeholder;
         m_layout.tiles.push_back(root);
         if (root.kind == TileKind::Placeholder)
             return;
