@@ -10,6 +10,11 @@
 //                             subfolder until every row's Size, Folders and Files cells are
 //                             filled and sorted (from what the scan walked), then the same
 //                             for Up back to FOLDER, each before its own fresh scan
+//   gui_bench treemap FOLDER   the program showing FOLDER with the treemap pane at 1200 × 400:
+//                             from the end of the scan (its last results taken) to the
+//                             finished picture of the whole tree shown, how many pictures
+//                             were shown while the scan ran, and the longest another thread
+//                             waited meanwhile for the window to answer
 //   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
@@ -180,6 +185,88 @@ int Drill(const std::string& folder) {
     return bDown && bUp ? 0 : 1;
 }
 
+// Sets the treemap pane's client area to width × height: the frame and the bar are sized,
+// then corrected by what the borders took.
+bool SizeTreemapPane(DscpInProcess& program, int width, int height) {
+    CMainFrame& frame = *program.m_pFrame;
+    CTreemapBar& bar = frame.TreemapBar();
+    CRect rcFrame = frame.GetWindowRect();
+    for (int pass = 0; pass < 3; ++pass) {
+        const CRect rc = bar.Treemap().GetClientRect();
+        if (rc.Width() == width && rc.Height() == height)
+            return true;
+        rcFrame.right += width - rc.Width();
+        frame.SetWindowPos(nullptr, 0, 0, rcFrame.Width(), 1000, SWP_NOZORDER);
+        bar.SetSizes(CSize(bar.HorzSize().cx, bar.HorzSize().cy + height - rc.Height()),
+                     bar.VertSize(), bar.FloatSize());
+        frame.RecalcLayout();
+        PumpMessages();
+    }
+    const CRect rc = bar.Treemap().GetClientRect();
+    return rc.Width() == width && rc.Height() == height;
+}
+
+int Treemap(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    if (!SizeTreemapPane(program, 1200, 400)) {
+        const CRect rc = program.m_pFrame->TreemapBar().Treemap().GetClientRect();
+        std::fprintf(stderr, "the pane could not be made 1200 x 400 (it is %d x %d)\n",
+                     rc.Width(), rc.Height());
+        return 1;
+    }
+    CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
+    std::atomic<bool> bDone{false};
+    std::atomic<bool> bProberEnded{false};
+    std::atomic<double> worst{0};
+    const HWND hFrame = program.m_pFrame->m_hWnd;
+    std::thread prober([&] {
+        while (!bDone) {
+            const Stopwatch wait;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(hFrame, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            worst = std::max(worst.load(), wait.Seconds());
+            Sleep(5);
+        }
+        bProberEnded = true;
+    });
+    const Stopwatch watch;
+    program.Show(folder);
+    // The pictures shown while the scan runs, counted as the pane's layouts change.
+    int nPictures = 0;
+    const TreemapLayout* pLast = nullptr;
+    size_t nLastTiles = 0;
+    double scanned = 0;
+    const bool bScanned = program.PumpUntil(
+        [&] {
+            const TreemapLayout* pLayout = treemap.Layout();
+            if (pLayout && (pLayout != pLast || pLayout->tiles.size() != nLastTiles)) {
+                ++nPictures;
+                pLast = pLayout;
+                nLastTiles = pLayout->tiles.size();
+            }
+            scanned = watch.Seconds();
+            return !program.m_pView->IsScanning();
+        },
+        600000);
+    const double scanEnd = watch.Seconds();
+    const bool bDrawn = bScanned && program.PumpUntil([&] { return treemap.IsPictureCurrent(); });
+    const double drawn = watch.Seconds();
+    bDone = true;
+    program.PumpUntil([&] { return bProberEnded.load(); });
+    prober.join();
+    if (!bDrawn)
+        return 1;
+    std::printf("treemap of %s, 1200 x 400: scan %.3f s; end of scan to the finished picture "
+                "(%zu tiles) %.0f ms; %d pictures during the scan; the window answered within "
+                "%.0f ms\n",
+                folder.c_str(), scanned, treemap.Layout()->tiles.size(),
+                (drawn - scanEnd) * 1000, nPictures, worst.load() * 1000);
+    program.StopApp();
+    return 0;
+}
+
 // Times ShowFolder on FOLDER while another thread keeps asking the list for an answer.
 int Open(const std::string& folder, const char* pszPumpAfter) {
     DscpInProcess program;
@@ -243,10 +330,12 @@ int main(int argc, char** argv) {
         result = Show(argv[2]);
     else if (what == "drill" && argc == 3)
         result = Drill(argv[2]);
+    else if (what == "treemap" && argc == 3)
+        result = Treemap(argv[2]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
-        std::fprintf(stderr, "usage: gui_bench expand|show|drill FOLDER | open FOLDER [MS|never]\n");
+        std::fprintf(stderr, "usage: gui_bench expand|show|drill|treemap FOLDER | open FOLDER [MS|never]\n");
     OleUninitialize();
     return result;
 }

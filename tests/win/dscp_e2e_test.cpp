@@ -148,11 +148,16 @@ void StartCheckAndClose(UINT message, WPARAM wParam) {
     HWND hList = FindWindowExA(hMain, nullptr, "SysListView32", nullptr);
     HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0), 3); // the drive columns
+    // The list, then the treemap pane in the bottom dock bar, then the status bar.
     RECT list{};
+    RECT dock{};
     RECT status{};
     GetWindowRect(hList, &list);
+    GetWindowRect(GetDlgItem(hMain, 0xE81E), &dock);
     GetWindowRect(hStatus, &status);
-    EXPECT_EQ(list.bottom, status.top);
+    EXPECT_EQ(list.bottom, dock.top);
+    EXPECT_GT(dock.bottom, dock.top);
+    EXPECT_EQ(dock.bottom, status.top);
 
     PostMessageA(hMain, message, wParam, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
