@@ -198,9 +198,11 @@ TEST(DscpExe, RunsWithTheCommonControls6OfItsOwnArchitecture) {
     ASSERT_NE(hMain, nullptr);
     // Its manifest sent comctl32.dll to the common controls 6 assembly of this architecture.
 #ifdef _WIN64
-    const std::string assembly = "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+    const std::string assembly =
+        "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #else
-    const std::string assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+    const std::string assembly =
+        "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #endif
     std::string comctl32;
     for (const std::string& path : LoadedModules(program.Process()))
