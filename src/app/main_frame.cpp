@@ -157,10 +157,9 @@ void CMainFrame::ShowStatusText(const std::string& text) {
         m_wndStatusBar.SetPaneText(0, text.c_str(), true);
 }
 
-void CMainFrame::OnListEvent(ListEvent event) {
-    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
-    if (pView && m_wndTreemapBar.m_hWnd && m_wndTreemapBar.Treemap().m_hWnd)
-        m_wndTreemapBar.Treemap().OnListEvent(*pView, event);
+void CMainFrame::OnListEvent(CDirscopeView& view, ListEvent event) {
+    if (m_wndTreemapBar.Treemap().m_hWnd)
+        m_wndTreemapBar.Treemap().OnListEvent(view, event);
 }
 
 void CMainFrame::OnUpdateFrameTitle(bool) {

@@ -35,7 +35,7 @@ public:
     void OpenDrive(const std::string& name) override;
     void ShowStatusText(const std::string& text) override;
     // The list's changes go on to the treemap pane.
-    void OnListEvent(ListEvent event) override;
+    void OnListEvent(CDirscopeView& view, ListEvent event) override;
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.

@@ -64,9 +64,9 @@ CFolderListHost* CDirscopeView::Host() const {
     return dynamic_cast<CFolderListHost*>(GetParentFrame());
 }
 
-void CDirscopeView::Tell(CFolderListHost::ListEvent event) const {
+void CDirscopeView::Tell(CFolderListHost::ListEvent event) {
     if (CFolderListHost* pHost = Host())
-        pHost->OnListEvent(event);
+        pHost->OnListEvent(*this, event);
 }
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {

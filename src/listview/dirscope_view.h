@@ -128,7 +128,7 @@ protected:
 
 private:
     CFolderListHost* Host() const;
-    void Tell(CFolderListHost::ListEvent event) const;
+    void Tell(CFolderListHost::ListEvent event);
     // Paints row nItem's Size cell with the bar of its share of the folder's total.
     void DrawSizeCell(const NMLVCUSTOMDRAW& draw) const;
     // Offers a message to the open shell menu; the list control has it otherwise.

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CDirscopeView;
+
 class CFolderListHost {
 public:
     virtual ~CFolderListHost() = default;
@@ -25,5 +27,5 @@ public:
         Selection, // the selected rows changed
         Gone,      // the list is being destroyed
     };
-    virtual void OnListEvent(ListEvent) {}
+    virtual void OnListEvent(CDirscopeView& /*view*/, ListEvent /*event*/) {}
 };

@@ -211,6 +211,8 @@ private:
         if (m_s.FilesHeld(folder)) {
             const uint32_t n = m_s.OwnFileCount(folder);
             for (uint32_t i = 0; i < n; ++i) {
+                if ((i & 0xFFF) == 0xFFF && Stopped())
+                    return; // a folder of many files: its owner may be waiting
                 const int64_t size = m_s.FileSize(folder, i);
                 const uint16_t ext = m_extensions.Count(m_s.FileName(folder, i), size);
                 if (size <= 0)
