@@ -57,6 +57,46 @@ private:
     LARGE_INTEGER m_start;
 };
 
+// Another thread that asks a window for an answer every 5 ms (a user's clicks, not a flood
+// that would slow what it measures) and keeps the longest wait.
+class WindowProber {
+public:
+    explicit WindowProber(HWND hWnd) : m_thread([this, hWnd] { Run(hWnd); }) {}
+    ~WindowProber() {
+        m_bDone = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    int Answers() const { return m_answers; }
+    // Stops asking, handling this thread's messages until the last question is answered;
+    // the longest wait in seconds.
+    double Stop(DscpInProcess& program) {
+        m_bDone = true;
+        program.PumpUntil([&] { return m_bEnded.load(); });
+        m_thread.join();
+        return m_worst;
+    }
+
+private:
+    void Run(HWND hWnd) {
+        while (!m_bDone) {
+            const Stopwatch wait;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            m_worst = std::max(m_worst.load(), wait.Seconds());
+            ++m_answers;
+            Sleep(5);
+        }
+        m_bEnded = true;
+    }
+
+    std::atomic<bool> m_bDone{false};
+    std::atomic<bool> m_bEnded{false};
+    std::atomic<double> m_worst{0};
+    std::atomic<int> m_answers{0};
+    std::thread m_thread; // last: started once the rest is in place
+};
+
 // Fills a tree with FOLDER as its root node and times the expansion with its first paint.
 double TimeExpand(CShellTreeCtrl& tree, LPCITEMIDLIST pidl) {
     tree.AddRootFolderContent(pidl, CShellTreeCtrl::kRootNode);
@@ -100,31 +140,15 @@ int Show(const std::string& folder) {
     program.m_pView->UpdateWindow();
     const double shown = watch.Seconds();
     // During the scan another thread asks the window for an answer every few milliseconds.
-    std::atomic<bool> bDone{false};
-    std::atomic<bool> bProberEnded{false};
-    std::atomic<DWORD> worst{0};
-    const HWND hFrame = program.m_pFrame->m_hWnd;
-    std::thread prober([&] {
-        while (!bDone) {
-            const DWORD start = GetTickCount();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(hFrame, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-            worst = std::max<DWORD>(worst, GetTickCount() - start);
-            Sleep(5);
-        }
-        bProberEnded = true;
-    });
+    WindowProber prober(program.m_pFrame->m_hWnd);
     const bool bFinished = program.WaitForScan(600000);
     const double totals = watch.Seconds();
-    bDone = true;
-    program.PumpUntil([&] { return bProberEnded.load(); });
-    prober.join();
+    const double worst = prober.Stop(program);
     if (!bFinished)
         return 1;
     std::printf("show %d rows: visible %.3f s, sorted totals %.3f s, "
-                "the window answered within %lu ms\n",
-                program.List().GetItemCount(), shown, totals,
-                static_cast<unsigned long>(worst.load()));
+                "the window answered within %.0f ms\n",
+                program.List().GetItemCount(), shown, totals, worst * 1000);
 
     program.Show(folder);
     PumpMessages();
@@ -217,20 +241,7 @@ int Treemap(const std::string& folder) {
         return 1;
     }
     CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
-    std::atomic<bool> bDone{false};
-    std::atomic<bool> bProberEnded{false};
-    std::atomic<double> worst{0};
-    const HWND hFrame = program.m_pFrame->m_hWnd;
-    std::thread prober([&] {
-        while (!bDone) {
-            const Stopwatch wait;
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(hFrame, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-            worst = std::max(worst.load(), wait.Seconds());
-            Sleep(5);
-        }
-        bProberEnded = true;
-    });
+    WindowProber prober(program.m_pFrame->m_hWnd);
     // Messages are handled one at a time here, each timed: the end of the scan and the
     // picture are seen at the message that brings them, and the longest message the
     // treemap's window handled (its picture, paint and timers) is told apart from the rest.
@@ -275,9 +286,7 @@ int Treemap(const std::string& folder) {
     // The finished picture painted, as the user sees it.
     treemap.UpdateWindow();
     const double painted = watch.Seconds();
-    bDone = true;
-    program.PumpUntil([&] { return bProberEnded.load(); });
-    prober.join();
+    const double worst = prober.Stop(program);
     if (drawn < 0)
         return 1;
     std::printf("treemap of %s at 1200 x 400: the show %.3f s, the scan ended at %.3f s; then "
@@ -287,7 +296,7 @@ int Treemap(const std::string& folder) {
                 folder.c_str(), shown, scanEnd, treemap.Layout()->tiles.size(),
                 (drawn - scanEnd) * 1000, (painted - scanEnd) * 1000, nPictures, longestPane * 1000,
                 longestOther * 1000, longestOtherMessage,
-                longestOtherClass[0] ? longestOtherClass : "the thread", worst.load() * 1000);
+                longestOtherClass[0] ? longestOtherClass : "the thread", worst * 1000);
     program.StopApp();
     return 0;
 }
@@ -310,33 +319,16 @@ int Open(const std::string& folder, const char* pszPumpAfter) {
         }
     }
     const DWORD pumpAfterMs = program.m_pView->PumpAfterMs();
-    std::atomic<bool> bShowing{true};
-    std::atomic<bool> bProberEnded{false};
-    std::atomic<double> worst{0};
-    std::atomic<int> answers{0};
-    const HWND hList = program.m_pView->m_hWnd;
-    std::thread prober([&] {
-        while (bShowing) {
-            const Stopwatch wait;
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(hList, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-            worst = std::max(worst.load(), wait.Seconds());
-            ++answers;
-            Sleep(5); // a user's clicks, not a flood that would slow the show it measures
-        }
-        bProberEnded = true;
-    });
-    program.PumpUntil([&] { return answers > 0; }); // the prober is asking
+    WindowProber prober(program.m_pView->m_hWnd);
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
     const Stopwatch watch;
     program.Show(folder);
     const double shown = watch.Seconds();
-    bShowing = false;
-    program.PumpUntil([&] { return bProberEnded.load(); });
-    prober.join();
+    const double worst = prober.Stop(program);
     const std::string after =
         pumpAfterMs == MAXDWORD ? "never" : "after " + std::to_string(pumpAfterMs) + " ms";
     std::printf("open %d rows (messages handled %s): %.3f s, the list answered within %.0f ms\n",
-                program.List().GetItemCount(), after.c_str(), shown, worst.load() * 1000);
+                program.List().GetItemCount(), after.c_str(), shown, worst * 1000);
     program.StopApp();
     return 0;
 }

@@ -27,6 +27,18 @@ std::shared_ptr<FolderSnapshot> MakeTree(int folders) {
     return s;
 }
 
+TreemapRequest RequestOf(const std::shared_ptr<FolderSnapshot>& s, int width, int height,
+                         unsigned generation = 0) {
+    TreemapRequest request;
+    request.owned = s;
+    request.snapshot = s.get();
+    request.shown = s->Find("/w");
+    request.width = width;
+    request.height = height;
+    request.generation = generation;
+    return request;
+}
+
 class Waiter {
 public:
     void Notify() {
@@ -59,16 +71,8 @@ TEST(TreemapWorker, NewestPictureAndCancelBeforeChange) {
     TreemapWorker worker([&] { ready.Notify(); });
 
     const std::shared_ptr<FolderSnapshot> big = MakeTree(400);
-    for (unsigned g = 1; g <= 5; ++g) {
-        TreemapRequest request;
-        request.owned = big;
-        request.snapshot = big.get();
-        request.shown = big->Find("/w");
-        request.width = 300;
-        request.height = 200;
-        request.generation = g;
-        worker.Submit(std::move(request));
-    }
+    for (unsigned g = 1; g <= 5; ++g)
+        worker.Submit(RequestOf(big, 300, 200, g));
     // Earlier requests may have finished before the later ones came; the last one always
     // does, and is the one left waiting.
     std::optional<TreemapPicture> picture;
@@ -94,11 +98,5 @@ TEST(TreemapWorker, NewestPictureAndCancelBeforeChange) {
     }
     EXPECT_FALSE(worker.Take());
 
-    TreemapRequest last;
-    last.owned = big;
-    last.snapshot = big.get();
-    last.shown = big->Find("/w");
-    last.width = 1200;
-    last.height = 400;
-    worker.Submit(std::move(last)); // the destructor stops it
+    worker.Submit(RequestOf(big, 1200, 400)); // the destructor stops it
 }
