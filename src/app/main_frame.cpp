@@ -274,7 +274,10 @@ void CMainFrame::OnUpdateFolderPane(CCmdUI* pCmdUI) {
 }
 
 void CMainFrame::OnTreemapPane() {
-    ShowControlBar(&m_wndTreemapBar, !(m_wndTreemapBar.GetStyle() & WS_VISIBLE), false);
+    const bool bShow = !(m_wndTreemapBar.GetStyle() & WS_VISIBLE);
+    ShowControlBar(&m_wndTreemapBar, bShow, false);
+    if (bShow)
+        m_wndTreemapBar.Treemap().OnPaneShown();
 }
 
 void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {

@@ -124,9 +124,20 @@ void CTreemapWnd::RecomputeAfter(UINT nMs) {
     SetTimer(kRecomputeTimer, nMs);
 }
 
+void CTreemapWnd::OnPaneShown() {
+    if (m_bStale)
+        Recompute();
+}
+
 void CTreemapWnd::Recompute() {
     KillTimer(kRecomputeTimer);
     m_bRecomputeDue = false;
+    // A hidden pane (its bar hidden, docked or floating) makes no pictures.
+    m_bStale = !(::GetWindowLongA(GetParent(), GWL_STYLE) & WS_VISIBLE);
+    if (m_bStale) {
+        m_worker.Cancel();
+        return;
+    }
     const CRect rc = GetClientRect();
     m_size = CSize(rc.Width(), rc.Height());
     TreemapRequest request;

@@ -30,6 +30,8 @@ public:
     bool Create(CWnd* pParentWnd, UINT nID);
     // Something changed in `view`, the list this pane draws.
     void OnListEvent(CDirscopeView& view, CFolderListHost::ListEvent event);
+    // The pane shows again: what changed while it was hidden is drawn now.
+    void OnPaneShown();
 
     // The picture shown, or null.
     const TreemapLayout* Layout() const { return m_picture ? &m_picture->layout : nullptr; }
@@ -80,6 +82,7 @@ private:
     std::optional<TreemapPicture> m_picture;
     unsigned m_nGeneration = 0;   // of the last request
     bool m_bRecomputeDue = false; // the timer runs for a new picture
+    bool m_bStale = false;        // a picture was due while the pane was hidden
     CSize m_size;                 // the client size the last request was made for
     uint32_t m_nClicked = Tile::kNone;
     uint32_t m_nSelected = Tile::kNone;

@@ -371,9 +371,17 @@ TEST_F(DscpNav, TreemapPaneDocksAtTheBottomAndViewTreemapHidesAndShowsIt) {
     Command(ID_VIEW_TREEMAP);
     EXPECT_FALSE(bar.IsWindowVisible());
     EXPECT_FALSE(ViewMenuChecks(*m_pFrame, ID_VIEW_TREEMAP));
+    // Hidden, it draws nothing; shown again, it draws what the list shows now.
+    TempTree tree;
+    tree.File("a.bin", 5000);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_FALSE(bar.Treemap().IsPictureCurrent());
     Command(ID_VIEW_TREEMAP);
     EXPECT_TRUE(bar.IsWindowVisible());
     EXPECT_TRUE(ViewMenuChecks(*m_pFrame, ID_VIEW_TREEMAP));
+    ASSERT_TRUE(PumpUntil([&] { return bar.Treemap().IsPictureCurrent(); }));
+    EXPECT_EQ(bar.Treemap().TipText(1), tree.Path("a.bin") + "\n" + FormatSize(5000));
 }
 
 // A click on a file's tile selects the row of the shown folder's entry that holds it and
