@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <string>
 
 #include "background_listing.h"
@@ -22,13 +21,6 @@
 #include "size_text.h"
 #include "sort_rules.h"
 #include "status_text.h"
-
-namespace {
-
-// The size bars' colour: a pale blue the black text reads well on.
-constexpr COLORREF kSizeBarColour = RGB(196, 218, 246);
-
-} // namespace
 
 IMPLEMENT_DYNCREATE(CDirscopeView, CListView)
 
@@ -479,118 +471,6 @@ void CDirscopeView::TrackShellMenu(const std::vector<std::string>& paths, POINT 
     m_pOpenMenu = &shellMenu;
     shellMenu.TrackMenu(this, ptScreen.x, ptScreen.y);
     m_pOpenMenu = pOuterMenu;
-}
-
-int CDirscopeView::FindEntryRow(const std::string& name, bool bFolder) const {
-    CListCtrl list = GetListCtrl();
-    const std::vector<FolderEntry>& folders = m_scan.Subfolders();
-    if (bFolder) {
-        for (size_t i = 0; i < folders.size(); ++i)
-            if (folders[i].strName == name)
-                return m_rows.FindRow(list, i);
-        return -1;
-    }
-    // Files are numbered after the subfolders.
-    const int nCount = list.GetItemCount();
-    for (int nItem = 0; nItem < nCount; ++nItem) {
-        const size_t id = CListRows::IdOf(list, nItem);
-        if (id != SIZE_MAX && id >= folders.size() && list.GetItemText(nItem, kNameColumn) == name)
-            return nItem;
-    }
-    return -1;
-}
-
-void CDirscopeView::SelectRow(int nItem) {
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&state)); // every row deselected
-    if (nItem < 0)
-        return;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(nItem),
-                   reinterpret_cast<LPARAM>(&state));
-    ::SendMessageA(m_hWnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), FALSE);
-}
-
-bool CDirscopeView::FirstSelectedEntry(std::string& name, bool& bFolder) const {
-    CListCtrl list = GetListCtrl();
-    const int nItem = list.GetNextItem(-1, LVNI_SELECTED);
-    if (nItem < 0)
-        return false;
-    name = list.GetItemText(nItem, kNameColumn);
-    bFolder = !m_bDriveView && CListRows::IdOf(list, nItem) < m_scan.Subfolders().size();
-    return true;
-}
-
-void CDirscopeView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-    *pResult = 0;
-    const auto* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
-    if ((pChange->uChanged & LVIF_STATE) &&
-        ((pChange->uOldState ^ pChange->uNewState) & LVIS_SELECTED))
-        Tell(CFolderListHost::ListEvent::Selection);
-}
-
-// The size bars: in the Detail mode of a folder whose total is known, each row's Size cell
-// shows its share of that total as a bar behind the text.
-void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
-    auto* pDraw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
-    *pResult = CDRF_DODEFAULT;
-    switch (pDraw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        if (!m_bDriveView && m_mode == ListMode::Detail && TotalSize() > 0)
-            *pResult = CDRF_NOTIFYITEMDRAW;
-        break;
-    case CDDS_ITEMPREPAINT:
-        *pResult = CDRF_NOTIFYSUBITEMDRAW;
-        break;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        if (pDraw->iSubItem == kSizeColumn && TotalSize() > 0) {
-            DrawSizeCell(*pDraw);
-            *pResult = CDRF_SKIPDEFAULT;
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void CDirscopeView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) const {
-    const int nItem = static_cast<int>(draw.nmcd.dwItemSpec);
-    CListCtrl list = GetListCtrl();
-    RECT rc{};
-    rc.top = kSizeColumn;
-    rc.left = LVIR_BOUNDS;
-    if (!::SendMessageA(m_hWnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(nItem),
-                        reinterpret_cast<LPARAM>(&rc)))
-        return;
-    const HDC hDC = draw.nmcd.hdc;
-    ::SetBkColor(hDC, ::GetSysColor(COLOR_WINDOW));
-    ::ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-    const CListRows::Values* pValues = m_rows.ValuesOf(
-        draw.nmcd.lItemlParam >= 0 ? static_cast<size_t>(draw.nmcd.lItemlParam) : SIZE_MAX);
-    const int64_t nBytes = pValues ? pValues->nBytes : 0;
-    if (nBytes > 0) {
-        const double share =
-            std::min(1.0, static_cast<double>(nBytes) / static_cast<double>(TotalSize()));
-        RECT bar = rc;
-        bar.top += 2;
-        bar.bottom -= 2;
-        bar.left += 2;
-        bar.right = bar.left + static_cast<LONG>(share * (rc.right - rc.left - 4) + 0.5);
-        if (bar.right > bar.left) {
-            ::SetBkColor(hDC, kSizeBarColour);
-            ::ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &bar, nullptr, 0, nullptr);
-        }
-    }
-    const std::string text = list.GetItemText(nItem, kSizeColumn);
-    RECT rcText = rc;
-    rcText.left += 6;
-    rcText.right -= 6;
-    ::SetBkMode(hDC, TRANSPARENT);
-    ::SetTextColor(hDC, ::GetSysColor(COLOR_WINDOWTEXT));
-    ::DrawTextA(hDC, text.c_str(), static_cast<int>(text.size()), &rcText,
-                DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 LRESULT CDirscopeView::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {

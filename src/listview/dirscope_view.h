@@ -7,7 +7,10 @@
 // how the rows are shown; a header click sorts by that column.
 //
 // The view is told which folder to show; opening a row and the status line go through
-// the CFolderListHost its frame provides.
+// the CFolderListHost its frame provides, which is also told what changed.
+//
+// dirscope_view.cpp: showing, the scan, commands, menus; dirscope_view_rows.cpp: rows by
+// entry, the selection's notice, the size bars.
 
 #include <cstdint>
 #include <functional>

@@ -335,8 +335,11 @@ void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
     bool bFolder = false;
     // The row of the shown folder's entry that holds the tile; its selection outlines
     // the entry's area here (UpdateSelection).
-    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder))
+    // The list takes the focus, as a click in it would, so its selection shows.
+    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder)) {
         m_pView->SelectRow(m_pView->FindEntryRow(name, bFolder));
+        ::SetFocus(m_pView->m_hWnd);
+    }
 }
 
 void CTreemapWnd::OnLButtonDblClk(UINT, POINT pt) {

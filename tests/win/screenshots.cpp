@@ -127,6 +127,7 @@ int TreemapScene(const std::string& folder) {
     CTreemapWnd& treemap = bar.Treemap();
     const TreemapLayout& layout = *treemap.Layout();
     program.m_pView->SelectRow(0); // sorted largest first
+    ::SetFocus(program.m_pView->m_hWnd);
     uint32_t largest = Tile::kNone;
     for (uint32_t t = 0; t < layout.tiles.size(); ++t)
         if (layout.tiles[t].kind == TileKind::File &&
