@@ -7,7 +7,6 @@
 
 void FolderScanController::BeginFolder() {
     Clear();
-    m_level.Clear(); // a folder that cannot be listed leaves none
     m_folderPath.clear();
     m_nFileBytes = 0;
     m_nTotalSize = 0;

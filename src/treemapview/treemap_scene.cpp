@@ -22,7 +22,8 @@ bool CTreemapScene::MakeRequest(const CDirscopeView& view, int width, int height
         return true;
     }
     const std::string& folder = view.ListedFolderPath();
-    if (folder.empty() || view.Folder().empty())
+    // Nothing listed (an empty folder, or one that could not be read): nothing to draw.
+    if (folder.empty() || view.Folder().empty() || view.FolderCount() + view.FileCount() == 0)
         return false;
     const FolderScanController& scan = view.ScanController();
     const FolderSnapshot& held = scan.Snapshot();
