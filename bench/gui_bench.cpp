@@ -10,6 +10,11 @@
 //                             subfolder until every row's Size, Folders and Files cells are
 //                             filled and sorted (from what the scan walked), then the same
 //                             for Up back to FOLDER, each before its own fresh scan
+//   gui_bench treemap FOLDER   the program showing FOLDER with the treemap pane at 1200 × 400:
+//                             from the end of the scan (its last results taken) to the
+//                             finished picture of the whole tree shown, how many pictures
+//                             were shown while the scan ran, and the longest another thread
+//                             waited meanwhile for the window to answer
 //   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
@@ -52,6 +57,46 @@ private:
     LARGE_INTEGER m_start;
 };
 
+// Another thread that asks a window for an answer every 5 ms (a user's clicks, not a flood
+// that would slow what it measures) and keeps the longest wait.
+class WindowProber {
+public:
+    explicit WindowProber(HWND hWnd) : m_thread([this, hWnd] { Run(hWnd); }) {}
+    ~WindowProber() {
+        m_bDone = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    int Answers() const { return m_answers; }
+    // Stops asking, handling this thread's messages until the last question is answered;
+    // the longest wait in seconds.
+    double Stop(DscpInProcess& program) {
+        m_bDone = true;
+        program.PumpUntil([&] { return m_bEnded.load(); });
+        m_thread.join();
+        return m_worst;
+    }
+
+private:
+    void Run(HWND hWnd) {
+        while (!m_bDone) {
+            const Stopwatch wait;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            m_worst = std::max(m_worst.load(), wait.Seconds());
+            ++m_answers;
+            Sleep(5);
+        }
+        m_bEnded = true;
+    }
+
+    std::atomic<bool> m_bDone{false};
+    std::atomic<bool> m_bEnded{false};
+    std::atomic<double> m_worst{0};
+    std::atomic<int> m_answers{0};
+    std::thread m_thread; // last: started once the rest is in place
+};
+
 // Fills a tree with FOLDER as its root node and times the expansion with its first paint.
 double TimeExpand(CShellTreeCtrl& tree, LPCITEMIDLIST pidl) {
     tree.AddRootFolderContent(pidl, CShellTreeCtrl::kRootNode);
@@ -66,8 +111,8 @@ double TimeExpand(CShellTreeCtrl& tree, LPCITEMIDLIST pidl) {
 int Expand(const std::string& folder) {
     CWnd host;
     CShellTreeCtrl tree;
-    if (!host.CreateEx(0, nullptr, "Shell tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420,
-                       560, nullptr, nullptr) ||
+    if (!host.CreateEx(0, nullptr, "Shell tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 560,
+                       nullptr, nullptr) ||
         !tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES,
                      CRect(0, 0, 400, 520), &host, 1000))
         return 1;
@@ -95,31 +140,15 @@ int Show(const std::string& folder) {
     program.m_pView->UpdateWindow();
     const double shown = watch.Seconds();
     // During the scan another thread asks the window for an answer every few milliseconds.
-    std::atomic<bool> bDone{false};
-    std::atomic<bool> bProberEnded{false};
-    std::atomic<DWORD> worst{0};
-    const HWND hFrame = program.m_pFrame->m_hWnd;
-    std::thread prober([&] {
-        while (!bDone) {
-            const DWORD start = GetTickCount();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(hFrame, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-            worst = std::max<DWORD>(worst, GetTickCount() - start);
-            Sleep(5);
-        }
-        bProberEnded = true;
-    });
+    WindowProber prober(program.m_pFrame->m_hWnd);
     const bool bFinished = program.WaitForScan(600000);
     const double totals = watch.Seconds();
-    bDone = true;
-    program.PumpUntil([&] { return bProberEnded.load(); });
-    prober.join();
+    const double worst = prober.Stop(program);
     if (!bFinished)
         return 1;
     std::printf("show %d rows: visible %.3f s, sorted totals %.3f s, "
-                "the window answered within %lu ms\n",
-                program.List().GetItemCount(), shown, totals,
-                static_cast<unsigned long>(worst.load()));
+                "the window answered within %.0f ms\n",
+                program.List().GetItemCount(), shown, totals, worst * 1000);
 
     program.Show(folder);
     PumpMessages();
@@ -142,13 +171,13 @@ bool TimeFilledShow(DscpInProcess& program, const std::string& folder, const cha
     const CListCtrl list = program.List();
     int nFilled = 0;
     for (int i = 0; i < list.GetItemCount(); ++i)
-        if (!list.GetItemText(i, 1).empty() && (!list.GetItemText(i, 4).empty() ||
-                                                 list.GetItemText(i, 5).empty()))
+        if (!list.GetItemText(i, 1).empty() &&
+            (!list.GetItemText(i, 4).empty() || list.GetItemText(i, 5).empty()))
             ++nFilled;
     const bool bSorted = program.m_pView->SortColumn() == 1;
     std::printf("%s (%d rows, %d folders): %d of %d rows filled%s in %.3f s", pszWhat,
-                list.GetItemCount(), program.m_pView->FolderCount(), nFilled,
-                list.GetItemCount(), bSorted ? " and sorted" : ", NOT sorted", filled);
+                list.GetItemCount(), program.m_pView->FolderCount(), nFilled, list.GetItemCount(),
+                bSorted ? " and sorted" : ", NOT sorted", filled);
     scan.ReleaseStart();
     const Stopwatch fresh;
     const bool bFinished = program.WaitForScan(600000);
@@ -180,6 +209,98 @@ int Drill(const std::string& folder) {
     return bDown && bUp ? 0 : 1;
 }
 
+// Sets the treemap pane's client area to width × height: the frame and the bar are sized,
+// then corrected by what the borders took.
+bool SizeTreemapPane(DscpInProcess& program, int width, int height) {
+    CMainFrame& frame = *program.m_pFrame;
+    CTreemapBar& bar = frame.TreemapBar();
+    CRect rcFrame = frame.GetWindowRect();
+    for (int pass = 0; pass < 3; ++pass) {
+        const CRect rc = bar.Treemap().GetClientRect();
+        if (rc.Width() == width && rc.Height() == height)
+            return true;
+        rcFrame.right += width - rc.Width();
+        frame.SetWindowPos(nullptr, 0, 0, rcFrame.Width(), 1000, SWP_NOZORDER);
+        bar.SetSizes(CSize(bar.HorzSize().cx, bar.HorzSize().cy + height - rc.Height()),
+                     bar.VertSize(), bar.FloatSize());
+        frame.RecalcLayout();
+        PumpMessages();
+    }
+    const CRect rc = bar.Treemap().GetClientRect();
+    return rc.Width() == width && rc.Height() == height;
+}
+
+int Treemap(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    if (!SizeTreemapPane(program, 1200, 400)) {
+        const CRect rc = program.m_pFrame->TreemapBar().Treemap().GetClientRect();
+        std::fprintf(stderr, "the pane could not be made 1200 x 400 (it is %d x %d)\n", rc.Width(),
+                     rc.Height());
+        return 1;
+    }
+    CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
+    WindowProber prober(program.m_pFrame->m_hWnd);
+    // Messages are handled one at a time here, each timed: the end of the scan and the
+    // picture are seen at the message that brings them, and the longest message the
+    // treemap's window handled (its picture, paint and timers) is told apart from the rest.
+    const Stopwatch watch;
+    double scanEnd = -1, drawn = -1, longestPane = 0, longestOther = 0;
+    UINT longestOtherMessage = 0;
+    char longestOtherClass[64] = "";
+    int nPictures = 0;
+    auto handle = [&](MSG& msg) {
+        const Stopwatch one;
+        CWinApp* pApp = AfxGetApp();
+        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const double took = one.Seconds();
+        if (msg.hwnd == treemap.m_hWnd) {
+            longestPane = std::max(longestPane, took);
+            if (msg.message == CTreemapWnd::WM_TREEMAP_READY && scanEnd < 0)
+                ++nPictures;
+        } else if (took > longestOther) {
+            longestOther = took;
+            longestOtherMessage = msg.message;
+            if (!msg.hwnd || !GetClassNameA(msg.hwnd, longestOtherClass, sizeof(longestOtherClass)))
+                longestOtherClass[0] = '\0';
+        }
+    };
+    program.Show(folder);
+    const double shown = watch.Seconds();
+    while (drawn < 0 && watch.Seconds() < 600) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        handle(msg);
+        if (scanEnd < 0 && !program.m_pView->IsScanning())
+            scanEnd = watch.Seconds();
+        if (scanEnd >= 0 && treemap.IsPictureCurrent())
+            drawn = watch.Seconds();
+    }
+    // The finished picture painted, as the user sees it.
+    treemap.UpdateWindow();
+    const double painted = watch.Seconds();
+    const double worst = prober.Stop(program);
+    if (drawn < 0)
+        return 1;
+    std::printf("treemap of %s at 1200 x 400: the show %.3f s, the scan ended at %.3f s; then "
+                "the finished picture (%zu tiles) in %.0f ms, painted %.0f ms; %d pictures "
+                "during the scan; longest message of the pane %.0f ms, of the rest %.0f ms "
+                "(0x%04X to %s); the window answered within %.0f ms\n",
+                folder.c_str(), shown, scanEnd, treemap.Layout()->tiles.size(),
+                (drawn - scanEnd) * 1000, (painted - scanEnd) * 1000, nPictures, longestPane * 1000,
+                longestOther * 1000, longestOtherMessage,
+                longestOtherClass[0] ? longestOtherClass : "the thread", worst * 1000);
+    program.StopApp();
+    return 0;
+}
+
 // Times ShowFolder on FOLDER while another thread keeps asking the list for an answer.
 int Open(const std::string& folder, const char* pszPumpAfter) {
     DscpInProcess program;
@@ -198,33 +319,16 @@ int Open(const std::string& folder, const char* pszPumpAfter) {
         }
     }
     const DWORD pumpAfterMs = program.m_pView->PumpAfterMs();
-    std::atomic<bool> bShowing{true};
-    std::atomic<bool> bProberEnded{false};
-    std::atomic<double> worst{0};
-    std::atomic<int> answers{0};
-    const HWND hList = program.m_pView->m_hWnd;
-    std::thread prober([&] {
-        while (bShowing) {
-            const Stopwatch wait;
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(hList, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-            worst = std::max(worst.load(), wait.Seconds());
-            ++answers;
-            Sleep(5); // a user's clicks, not a flood that would slow the show it measures
-        }
-        bProberEnded = true;
-    });
-    program.PumpUntil([&] { return answers > 0; }); // the prober is asking
+    WindowProber prober(program.m_pView->m_hWnd);
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
     const Stopwatch watch;
     program.Show(folder);
     const double shown = watch.Seconds();
-    bShowing = false;
-    program.PumpUntil([&] { return bProberEnded.load(); });
-    prober.join();
+    const double worst = prober.Stop(program);
     const std::string after =
         pumpAfterMs == MAXDWORD ? "never" : "after " + std::to_string(pumpAfterMs) + " ms";
     std::printf("open %d rows (messages handled %s): %.3f s, the list answered within %.0f ms\n",
-                program.List().GetItemCount(), after.c_str(), shown, worst.load() * 1000);
+                program.List().GetItemCount(), after.c_str(), shown, worst * 1000);
     program.StopApp();
     return 0;
 }
@@ -243,10 +347,13 @@ int main(int argc, char** argv) {
         result = Show(argv[2]);
     else if (what == "drill" && argc == 3)
         result = Drill(argv[2]);
+    else if (what == "treemap" && argc == 3)
+        result = Treemap(argv[2]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
-        std::fprintf(stderr, "usage: gui_bench expand|show|drill FOLDER | open FOLDER [MS|never]\n");
+        std::fprintf(
+            stderr, "usage: gui_bench expand|show|drill|treemap FOLDER | open FOLDER [MS|never]\n");
     OleUninitialize();
     return result;
 }

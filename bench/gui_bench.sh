@@ -2,7 +2,8 @@
 # Builds the Windows preset and times the program's windows under Wine (gui_bench): the
 # folder tree expanding a folder of 10,000 subfolders, and the program showing a folder,
 # by default the benchmark tree (bench/data/tree, generated once as compare.sh does), and
-# going into its largest subfolder and back up after its scan (from what the scan walked).
+# going into its largest subfolder and back up after its scan (from what the scan walked),
+# and the treemap pane's picture of the whole tree once the scan has ended.
 # Each is run RUNS times, in a process of its own.
 #   bench/gui_bench.sh [RUNS] [FOLDER]
 set -euo pipefail
@@ -32,4 +33,5 @@ for _ in $(seq "$runs"); do
   run "$build/bench/gui_bench.exe" expand "$(wine_path "$wide")"
   run "$build/bench/gui_bench.exe" show "$(wine_path "$folder")"
   run "$build/bench/gui_bench.exe" drill "$(wine_path "$folder")"
+  run "$build/bench/gui_bench.exe" treemap "$(wine_path "$folder")"
 done

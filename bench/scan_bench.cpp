@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "background_scan.h"
+#include "bench_timing.h"
 #include "folder_scan.h"
 #include "folder_snapshot.h"
 #include "item_listing.h"
@@ -25,20 +26,8 @@
 #include "tree_totals.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double Milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Prints the median and the worst of `times` (milliseconds).
-void Report(const char* what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    std::printf("%-52s median %8.2f ms   max %8.2f ms   (%zu runs)\n", what,
-                times[times.size() / 2], times.back(), times.size());
-}
 
 void MakeFile(const fs::path& path) {
     fs::create_directories(path.parent_path());

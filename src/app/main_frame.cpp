@@ -17,6 +17,10 @@ constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER 
 constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr DWORD kTreeBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP;
 constexpr UINT kTreeBarID = 101;
+// The treemap pane starts at the bottom; it docks at the top or bottom, or floats.
+constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
+constexpr UINT kTreemapBarID = 102;
+constexpr int kTreemapBarHeight = 220;
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
 constexpr char kBarStateProfile[] = "Dirscope.BarState";
@@ -40,6 +44,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_FORWARD, OnUpdateForward)
     ON_UPDATE_COMMAND_UI(ID_UP, OnUpdateUp)
     ON_UPDATE_COMMAND_UI(ID_FOLDER, OnUpdateFolderPane)
+    ON_COMMAND(ID_VIEW_TREEMAP, OnTreemapPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
 END_MESSAGE_MAP()
 
@@ -89,6 +95,15 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
                              CBRS_SIZE_DYNAMIC);
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
+
+    if (!m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle))
+        return -1;
+    m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                CBRS_SIZE_DYNAMIC);
+    m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
+                             m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
+    m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     LoadBarState(kBarStateProfile);
     return 0;
@@ -140,6 +155,11 @@ void CMainFrame::OpenDrive(const std::string& name) {
 void CMainFrame::ShowStatusText(const std::string& text) {
     if (m_wndStatusBar.m_hWnd)
         m_wndStatusBar.SetPaneText(0, text.c_str(), true);
+}
+
+void CMainFrame::OnListEvent(CDirscopeView& view, ListEvent event) {
+    if (m_wndTreemapBar.Treemap().m_hWnd)
+        m_wndTreemapBar.Treemap().OnListEvent(view, event);
 }
 
 void CMainFrame::OnUpdateFrameTitle(bool) {
@@ -251,6 +271,18 @@ void CMainFrame::OnUpdateFolderPane(CCmdUI* pCmdUI) {
     // Pressed while the pane shows, however it was hidden.
     pCmdUI->Enable(true);
     pCmdUI->SetCheck((m_wndTreeBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+void CMainFrame::OnTreemapPane() {
+    const bool bShow = !(m_wndTreemapBar.GetStyle() & WS_VISIBLE);
+    ShowControlBar(&m_wndTreemapBar, bShow, false);
+    if (bShow)
+        m_wndTreemapBar.Treemap().OnPaneShown();
+}
+
+void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {

@@ -12,6 +12,7 @@
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
 #include "status_bar.h"
+#include "treemap_bar.h"
 #include "view_bar.h"
 
 class CDirscopeView;
@@ -33,6 +34,8 @@ public:
     void OpenSubfolder(const std::string& name) override;
     void OpenDrive(const std::string& name) override;
     void ShowStatusText(const std::string& text) override;
+    // The list's changes go on to the treemap pane.
+    void OnListEvent(CDirscopeView& view, ListEvent event) override;
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.
@@ -52,6 +55,7 @@ public:
     CColorToolBar& ToolBar() { return m_wndToolBar; }
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
+    CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
@@ -66,6 +70,8 @@ protected:
     void OnUpdateForward(CCmdUI* pCmdUI);
     void OnUpdateUp(CCmdUI* pCmdUI);
     void OnUpdateFolderPane(CCmdUI* pCmdUI);
+    void OnTreemapPane();
+    void OnUpdateTreemapPane(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
@@ -80,6 +86,8 @@ private:
     // The folder tree pane, docked on the left.
     CViewBar m_wndTreeBar;
     CTreeCtrl* m_pFolderTree = nullptr;
+    // The treemap pane, docked at the bottom.
+    CTreemapBar m_wndTreemapBar;
     FolderHistory m_history;
     // Off while a Back or Forward move selects its node, so the move is no new visit;
     // the selection it causes turns it on again.

@@ -38,6 +38,8 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_OUTPUT_TO_TEXT_FILE, OnOutputToTextFile)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
+    ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
     ON_WM_KEYUP()
     ON_COMMAND(ID_DELETE, OnDelete)
     ON_COMMAND(ID_PASTE, OnPaste)
@@ -52,6 +54,11 @@ CDirscopeView::~CDirscopeView() = default;
 
 CFolderListHost* CDirscopeView::Host() const {
     return dynamic_cast<CFolderListHost*>(GetParentFrame());
+}
+
+void CDirscopeView::Tell(CFolderListHost::ListEvent event) {
+    if (CFolderListHost* pHost = Host())
+        pHost->OnListEvent(*this, event);
 }
 
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -128,19 +135,27 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
 void CDirscopeView::ShowFolder(const std::string& folder) {
     m_strFolder = folder;
     ClearRows();
+    Tell(CFolderListHost::ListEvent::Cleared);
     if (folder.empty()) {
         SetDriveLayout(true);
         // The counts, the total and the last folder's path stay as they are.
         ShowDriveOverview();
+        Tell(CFolderListHost::ListEvent::Shown);
         return;
     }
     SetDriveLayout(false);
     AttachSystemImageLists();
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
     ShowFolderRows(folder);
+    // Only when this show was not overtaken (nor the view gone) while it handled messages.
+    if (!alive.expired() && m_nShowGeneration == nGeneration)
+        Tell(CFolderListHost::ListEvent::Shown);
 }
 
 void CDirscopeView::ShowDriveOverview() {
-    const std::vector<CDriveOverview::Drive> drives = CDriveOverview::ListDrives();
+    m_driveList = CDriveOverview::ListDrives();
+    const std::vector<CDriveOverview::Drive>& drives = m_driveList;
     CListCtrl list = GetListCtrl();
     list.SetImageList(m_drives.SmallImages(), LVSIL_SMALL);
     list.SetImageList(m_drives.LargeImages(), LVSIL_NORMAL);
@@ -322,13 +337,22 @@ void CDirscopeView::ShowTotalsOfRow(size_t index) {
 }
 
 void CDirscopeView::TakeScanResults(std::optional<unsigned> generation) {
-    const auto onRow = [this](size_t index) { ShowTotalsOfRow(index); };
-    const bool bFinished = generation ? m_scan.TakeResults(*generation, onRow)
-                                      : m_scan.TakeWaitingResults(onRow);
+    bool bTotals = false;
+    const auto onRow = [this, &bTotals](size_t index) {
+        ShowTotalsOfRow(index);
+        bTotals = true;
+    };
+    const bool bFinished =
+        generation ? m_scan.TakeResults(*generation, onRow) : m_scan.TakeWaitingResults(onRow);
     if (bFinished) {
         // Largest first; the direction of the header clicks is left alone.
         m_nSortColumn = kSizeColumn;
         SortRows(kSizeColumn, true);
+        // The size bars need the total, which only now is known.
+        Invalidate();
+        Tell(CFolderListHost::ListEvent::Finished);
+    } else if (bTotals) {
+        Tell(CFolderListHost::ListEvent::Totals);
     }
 }
 
@@ -357,6 +381,7 @@ void CDirscopeView::OnDestroy() {
     // them gives up.
     m_scan.Stop();
     AbandonFill();
+    Tell(CFolderListHost::ListEvent::Gone);
     CListView::OnDestroy();
 }
 
@@ -389,7 +414,10 @@ std::vector<std::string> CDirscopeView::SelectedNames() const {
 
 void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
-    const int nItem = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem;
+    OpenRow(reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem);
+}
+
+void CDirscopeView::OpenRow(int nItem) {
     CFolderListHost* pHost = Host();
     if (nItem < 0 || !pHost)
         return;
@@ -433,11 +461,15 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
         paths.push_back(m_strListedPath + "\\" + name);
+    TrackShellMenu(paths, pt);
+}
+
+void CDirscopeView::TrackShellMenu(const std::vector<std::string>& paths, POINT ptScreen) {
     CShellItemMenu shellMenu;
     shellMenu.SetPaths(paths);
     CShellItemMenu* pOuterMenu = m_pOpenMenu;
     m_pOpenMenu = &shellMenu;
-    shellMenu.TrackMenu(this, pt.x, pt.y);
+    shellMenu.TrackMenu(this, ptScreen.x, ptScreen.y);
     m_pOpenMenu = pOuterMenu;
 }
 

@@ -7,7 +7,10 @@
 // how the rows are shown; a header click sorts by that column.
 //
 // The view is told which folder to show; opening a row and the status line go through
-// the CFolderListHost its frame provides.
+// the CFolderListHost its frame provides, which is also told what changed.
+//
+// dirscope_view.cpp: showing, the scan, commands, menus; dirscope_view_rows.cpp: rows by
+// entry, the selection's notice, the size bars.
 
 #include <cstdint>
 #include <functional>
@@ -18,13 +21,13 @@
 
 #include "drive_overview.h"
 #include "folder_entry.h"
+#include "folder_list_host.h"
 #include "folder_scan_controller.h"
 #include "list_rows.h"
 #include "list_view.h"
 #include "shell_file_types.h"
 #include "show_pacer.h"
 
-class CFolderListHost;
 class CShellItemMenu;
 
 class CDirscopeView : public CListView {
@@ -59,11 +62,26 @@ public:
     bool IsScanning() const { return m_scan.IsScanning(); }
     // The subfolders' scan and what the scans walked (tests hold its start through it).
     FolderScanController& ScanController() { return m_scan; }
+    const FolderScanController& ScanController() const { return m_scan; }
     // The column sorted on last (-1 for none), and the direction of the last header click.
     int SortColumn() const { return m_nSortColumn; }
     bool IsSortDescending() const { return m_bSortDescending; }
     // A shell context menu is open for the selected rows.
     bool HasOpenShellMenu() const { return m_pOpenMenu != nullptr; }
+
+    // Opens row nItem as a double-click on it does: a folder or drive through the tree (which
+    // records the visit), a file with its program.
+    void OpenRow(int nItem);
+    // The shell's context menu for `paths` (all in one folder) at a point on the screen.
+    void TrackShellMenu(const std::vector<std::string>& paths, POINT ptScreen);
+    // The row of the shown folder's subfolder (bFolder) or file named exactly `name`, or -1.
+    int FindEntryRow(const std::string& name, bool bFolder) const;
+    // Selects row nItem alone, focused and scrolled into view.
+    void SelectRow(int nItem);
+    // The first selected row: its name and whether it is a subfolder. False for none.
+    bool FirstSelectedEntry(std::string& name, bool& bFolder) const;
+    // The drives the overview lists.
+    const std::vector<CDriveOverview::Drive>& Drives() const { return m_driveList; }
 
     // How long a show runs before it starts handling messages: small folders never do.
     DWORD PumpAfterMs() const { return m_nPumpAfterMs; }
@@ -100,6 +118,8 @@ protected:
     void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDblClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
@@ -111,6 +131,9 @@ protected:
 
 private:
     CFolderListHost* Host() const;
+    void Tell(CFolderListHost::ListEvent event);
+    // Paints row nItem's Size cell with the bar of its share of the folder's total.
+    void DrawSizeCell(const NMLVCUSTOMDRAW& draw) const;
     // Offers a message to the open shell menu; the list control has it otherwise.
     LRESULT ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam);
     // Writes the folder's counts, and its total once known, to the status line.
@@ -138,9 +161,9 @@ private:
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
 
-    std::string m_strFolder;      // the folder the view was told to show
-    std::string m_strListedPath;  // the folder listed last
-    bool m_bDriveView = true;     // the drive-overview columns are in place
+    std::string m_strFolder;     // the folder the view was told to show
+    std::string m_strListedPath; // the folder listed last
+    bool m_bDriveView = true;    // the drive-overview columns are in place
     ListMode m_mode = ListMode::Detail;
     int m_nFileCount = 0;
     int m_nFolderCount = 0;
@@ -154,6 +177,7 @@ private:
 
     CListRows m_rows;
     CDriveOverview m_drives;
+    std::vector<CDriveOverview::Drive> m_driveList; // as the overview lists them
     CShellFileTypes m_fileTypes; // the shell's answers per extension, for the folder shown
     // Counts the shows (and anything that clears the rows): a show that finds it changed
     // after handling messages has been overtaken and leaves the rows alone.

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CDirscopeView;
+
 class CFolderListHost {
 public:
     virtual ~CFolderListHost() = default;
@@ -15,4 +17,15 @@ public:
     virtual void OpenDrive(const std::string& name) = 0;
     // The status line's first pane shows `text`.
     virtual void ShowStatusText(const std::string& text) = 0;
+
+    // What the list shows changed, for whatever else draws it (the treemap).
+    enum class ListEvent {
+        Cleared,   // the rows went: another folder (or the same afresh) is to be shown
+        Shown,     // the rows of a folder or of the drive overview are in
+        Totals,    // subfolders got their totals from the running scan
+        Finished,  // the scan has ended: every total is known
+        Selection, // the selected rows changed
+        Gone,      // the list is being destroyed
+    };
+    virtual void OnListEvent(CDirscopeView& /*view*/, ListEvent /*event*/) {}
 };

@@ -118,10 +118,19 @@ void FolderScanController::Stop() {
     m_heldStart = nullptr;
     // What the scan recorded, finished or not, is kept: a stopped scan's unfinished
     // folders are not final in it and leave what the snapshot knew of them.
-    m_snapshot.Merge(m_scan.TakeSnapshot());
+    MergeScanned();
     m_pInbox.reset();
     ++m_nGeneration;
     m_bScanning = false;
+}
+
+void FolderScanController::MergeScanned() {
+    FolderSnapshot scanned = m_scan.TakeSnapshot();
+    if (scanned.FolderCount() <= 1)
+        return; // nothing recorded: the snapshot stays as it is
+    if (m_snapshotChanging)
+        m_snapshotChanging();
+    m_snapshot.Merge(std::move(scanned));
 }
 
 bool FolderScanController::ApplyTotals(size_t index, const FolderTotals& totals) {
@@ -146,7 +155,7 @@ bool FolderScanController::TakeResults(unsigned generation, const RowFn& onRow) 
     // The exact bytes of every row, published in one step on this thread.
     m_nTotalSize = m_nFileBytes + taken.nSubfolderBytes;
     // It has handed out everything: this only joins its thread, and keeps what it walked.
-    m_snapshot.Merge(m_scan.TakeSnapshot());
+    MergeScanned();
     m_pInbox.reset();
     m_bScanning = false;
     return true;
@@ -158,6 +167,8 @@ bool FolderScanController::TakeWaitingResults(const RowFn& onRow) {
 
 void FolderScanController::EntriesRemoved(const std::vector<std::string>& paths) {
     Stop(); // what it recorded goes in first, so what is removed now stays removed
+    if (m_snapshotChanging)
+        m_snapshotChanging();
     for (const std::string& path : paths)
         m_snapshot.Remove(path);
 }
@@ -166,6 +177,8 @@ void FolderScanController::EntriesPasted(const std::string& folder,
                                          const std::vector<std::string>& destinations,
                                          const std::vector<std::string>& movedFrom) {
     Stop();
+    if (m_snapshotChanging)
+        m_snapshotChanging();
     for (const std::string& path : destinations)
         m_snapshot.Remove(path);
     for (const std::string& path : movedFrom)

@@ -79,6 +79,11 @@ public:
     void EntriesPasted(const std::string& folder, const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
     const FolderSnapshot& Snapshot() const { return m_snapshot; }
+    // The shown folder's own level as listed (its files and subfolders).
+    const SnapshotLevel& Level() const { return m_level; }
+    // Told, on the window's thread, just before the snapshot changes: whoever reads it on
+    // another thread stops first (the treemap's worker).
+    void SetSnapshotChangingFn(std::function<void()> fn) { m_snapshotChanging = std::move(fn); }
 
     // For tests: while held, Start sets up the scan (IsScanning is true) but its thread
     // starts only at ReleaseStart, so what shows meanwhile came from elsewhere.
@@ -86,6 +91,9 @@ public:
     void ReleaseStart();
 
 private:
+    // Merges what the scan walked (once its thread has ended) into the snapshot.
+    void MergeScanned();
+
     std::string m_folderPath;
     std::vector<FolderEntry> m_subfolders; // by name; totals filled in as they come
     int64_t m_nFileBytes = 0;
@@ -97,5 +105,6 @@ private:
     FolderSnapshot m_snapshot; // what every scan so far walked, kept fresh
     bool m_bHoldStart = false;
     std::function<bool()> m_heldStart; // the start ReleaseStart makes
+    std::function<void()> m_snapshotChanging;
     BackgroundScan m_scan; // last: stopped before anything it reports into goes
 };

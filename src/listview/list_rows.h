@@ -33,10 +33,14 @@ public:
     int FindRow(const CListCtrl& list, size_t id) const;
     // Sorts the rows by a column of the folder (or, `bDriveView`, the drive) layout.
     void Sort(const CListCtrl& list, int nColumn, bool bDriveView, bool bDescending) const;
+    // The values of row number `id`, or null.
+    const Values* ValuesOf(size_t id) const {
+        return id < m_values.size() ? &m_values[id] : nullptr;
+    }
 
-private:
     // The number of the row at index nItem; SIZE_MAX for no such row.
     static size_t IdOf(const CListCtrl& list, int nItem);
 
+private:
     std::vector<Values> m_values; // by row number
 };

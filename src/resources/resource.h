@@ -50,6 +50,7 @@
 #define ID_ARRANGE_SIZE 32809
 #define ID_ARRANGE_DATE 32810
 #define ID_OUTPUT_TO_TEXT_FILE 32812
+#define ID_VIEW_TREEMAP 32813
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

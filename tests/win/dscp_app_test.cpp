@@ -279,10 +279,14 @@ TEST_F(DscpApp, TheStatusBarHasItsFourPanes) {
     // written the drive overview's counts over it.
     const std::string first = bar.GetPaneText(0);
     EXPECT_TRUE(first == "Ready" || first == "0 directory, 0 files") << first;
-    // Laid out: toolbar on top, status bar at the bottom, the list in between.
+    // Laid out: toolbar on top, status bar at the bottom, the list and below it the
+    // treemap pane's dock bar in between.
     const CRect list = m_pView->GetWindowRect();
+    RECT dock{};
+    ::GetWindowRect(m_pFrame->TreemapBar().GetParent(), &dock);
     EXPECT_EQ(list.top, m_pFrame->ToolBar().GetWindowRect().bottom);
-    EXPECT_EQ(list.bottom, bar.GetWindowRect().top);
+    EXPECT_EQ(list.bottom, dock.top);
+    EXPECT_EQ(dock.bottom, bar.GetWindowRect().top);
 }
 
 TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {

@@ -148,11 +148,16 @@ void StartCheckAndClose(UINT message, WPARAM wParam) {
     HWND hList = FindWindowExA(hMain, nullptr, "SysListView32", nullptr);
     HWND hHeader = reinterpret_cast<HWND>(SendMessageA(hList, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0), 3); // the drive columns
+    // The list, then the treemap pane in the bottom dock bar, then the status bar.
     RECT list{};
+    RECT dock{};
     RECT status{};
     GetWindowRect(hList, &list);
+    GetWindowRect(GetDlgItem(hMain, 0xE81E), &dock);
     GetWindowRect(hStatus, &status);
-    EXPECT_EQ(list.bottom, status.top);
+    EXPECT_EQ(list.bottom, dock.top);
+    EXPECT_GT(dock.bottom, dock.top);
+    EXPECT_EQ(dock.bottom, status.top);
 
     PostMessageA(hMain, message, wParam, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
@@ -193,9 +198,11 @@ TEST(DscpExe, RunsWithTheCommonControls6OfItsOwnArchitecture) {
     ASSERT_NE(hMain, nullptr);
     // Its manifest sent comctl32.dll to the common controls 6 assembly of this architecture.
 #ifdef _WIN64
-    const std::string assembly = "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+    const std::string assembly =
+        "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #else
-    const std::string assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+    const std::string assembly =
+        "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #endif
     std::string comctl32;
     for (const std::string& path : LoadedModules(program.Process()))

@@ -15,6 +15,7 @@
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "resource.h"
+#include "size_text.h"
 #include "temp_tree.h"
 
 namespace {
@@ -351,6 +352,84 @@ TEST_F(DscpNav, FolderButtonAndCloseButtonHideThePaneAndHistoryWorksWithoutIt) {
     Command(ID_FOLDER);
     EXPECT_TRUE(bar.IsWindowVisible());
     EXPECT_TRUE(Checked(ID_FOLDER));
+}
+
+bool ViewMenuChecks(CMainFrame& frame, UINT nID) {
+    HMENU hView = GetSubMenu(GetMenu(frame.m_hWnd), 1);
+    frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hView), 1);
+    return (GetMenuState(hView, nID, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+TEST_F(DscpNav, TreemapPaneDocksAtTheBottomAndViewTreemapHidesAndShowsIt) {
+    CTreemapBar& bar = m_pFrame->TreemapBar();
+    EXPECT_EQ(bar.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(bar.GetDlgCtrlID(), 102);
+    ASSERT_TRUE(bar.IsWindowVisible());
+    EXPECT_TRUE(ViewMenuChecks(*m_pFrame, ID_VIEW_TREEMAP));
+    // Below the list, across the frame.
+    EXPECT_GE(bar.GetWindowRect().top, m_pView->GetWindowRect().bottom);
+    Command(ID_VIEW_TREEMAP);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_FALSE(ViewMenuChecks(*m_pFrame, ID_VIEW_TREEMAP));
+    // Hidden, it draws nothing; shown again, it draws what the list shows now.
+    TempTree tree;
+    tree.File("a.bin", 5000);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_FALSE(bar.Treemap().IsPictureCurrent());
+    Command(ID_VIEW_TREEMAP);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_TRUE(ViewMenuChecks(*m_pFrame, ID_VIEW_TREEMAP));
+    ASSERT_TRUE(PumpUntil([&] { return bar.Treemap().IsPictureCurrent(); }));
+    EXPECT_EQ(bar.Treemap().TipText(1), tree.Path("a.bin") + "\n" + FormatSize(5000));
+}
+
+// A click on a file's tile selects the row of the shown folder's entry that holds it and
+// outlines that entry's area; a row selected in the list is outlined too; a double-click
+// goes into the subfolder as its row's double-click does (tree and history follow).
+TEST_F(DscpNav, TreemapClickSelectsTheHoldingRowAndDoubleClickOpensIt) {
+    TempTree tree;
+    tree.File("deep/inner/big.bin", 2000000);
+    tree.File("deep/small.txt", 1000);
+    tree.File("other.txt", 300000);
+    tree.File("empty/none.txt", 0);
+    HTREEITEM hRoot = FolderNode(tree.Root());
+    ASSERT_NE(hRoot, nullptr);
+    Tree().SelectItem(hRoot);
+    CTreemapWnd& treemap = m_pFrame->TreemapBar().Treemap();
+    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && treemap.IsPictureCurrent(); }));
+
+    const TreemapLayout& layout = *treemap.Layout();
+    const std::string bigPath = tree.Path("deep/inner/big.bin");
+    uint32_t big = Tile::kNone;
+    for (uint32_t t = 0; t < layout.tiles.size(); ++t)
+        if (treemap.TipText(t) == bigPath + "\n" + FormatSize(2000000))
+            big = t;
+    ASSERT_NE(big, Tile::kNone);
+    const TileRect r = layout.tiles[big].PixelRect();
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    treemap.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    std::string name;
+    bool bFolder = false;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "deep");
+    EXPECT_TRUE(bFolder);
+    EXPECT_EQ(treemap.ClickedTile(), big);
+    EXPECT_EQ(treemap.SelectedTile(), layout.ChildOfShown(big));
+
+    m_pView->SelectRow(m_pView->FindEntryRow("other.txt", false));
+    ASSERT_NE(treemap.SelectedTile(), Tile::kNone);
+    EXPECT_EQ(treemap.TipText(treemap.SelectedTile()),
+              tree.Path("other.txt") + "\n" + FormatSize(300000));
+
+    const std::string rootLabel = Selected();
+    treemap.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PumpMessages();
+    ExpectShows(tree.Path("deep"));
+    EXPECT_EQ(Tree().GetSelectedItem(), FolderNode(tree.Path("deep")));
+    ASSERT_GE(BackLabels().size(), 2u);
+    EXPECT_EQ(BackLabels()[0], "deep");
+    EXPECT_EQ(BackLabels()[1], rootLabel);
 }
 
 // Writes a DWORD value into the program's profile section `section`.

@@ -3,6 +3,8 @@
 // line or ends; the tests/win/*screenshot.sh scripts grab the screen meanwhile.
 //   dscp_screenshots main-window FOLDER   the program showing FOLDER, chosen in the tree
 //   dscp_screenshots drives               the program as it starts: the drive overview
+//   dscp_screenshots treemap FOLDER       the main window, larger, with the treemap pane's outline
+//                                         and tooltip
 //   dscp_screenshots about                the About box over the main window
 //   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
 //       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
@@ -62,15 +64,12 @@ std::string WithSlash(std::string path) {
     return path.empty() || path.back() == '\\' ? path : path + '\\';
 }
 
-int MainWindow(const std::string& folder) {
-    DscpInProcess program;
-    if (!program.StartApp({}))
-        return 1;
-    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
-    // Chosen in the folder tree, level by level from the drive, as a user would.
+// Chooses `folder` in the folder tree, level by level from the drive, as a user would, and
+// waits for its scan and for the treemap's picture of it.
+bool ChooseInTree(DscpInProcess& program, const std::string& folder) {
     auto* pTree = dynamic_cast<CShellTreeCtrl*>(program.m_pFrame->FolderTree());
     if (!pTree)
-        return 1;
+        return false;
     const std::string target = WithSlash(folder);
     HTREEITEM hNode = pTree->GetSelectedItem(); // the computer
     while (hNode && _stricmp(WithSlash(pTree->GetItemPath(hNode)).c_str(), target.c_str())) {
@@ -86,13 +85,24 @@ int MainWindow(const std::string& folder) {
     }
     if (!hNode) {
         std::fprintf(stderr, "%s is not in the folder tree\n", folder.c_str());
-        return 1;
+        return false;
     }
     pTree->SelectItem(hNode);
     pTree->SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hNode));
     pTree->SendMessage(WM_HSCROLL, SB_LEFT); // long names beside it must not hide the lines
     ::SetFocus(pTree->m_hWnd);
     if (!program.WaitForScan())
+        return false;
+    CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
+    return program.PumpUntil([&] { return treemap.IsPictureCurrent(); });
+}
+
+int MainWindow(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
+    if (!ChooseInTree(program, folder))
         return 1;
     // The total in the status line, as the next tick of its timer shows it.
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
@@ -113,6 +123,40 @@ int Drives() {
     pTree->Expand(pTree->GetSelectedItem(), TVE_EXPAND);
     ::SetFocus(pTree->m_hWnd);
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
+// The program showing FOLDER with a taller treemap pane: the largest subfolder's row
+// selected (its area outlined) and the mouse over the largest file, naming it in the tip.
+int TreemapScene(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    frame.SetWindowPos(nullptr, 40, 40, 1000, 720, SWP_NOZORDER);
+    CTreemapBar& bar = frame.TreemapBar();
+    bar.SetSizes(CSize(bar.HorzSize().cx, 330), bar.VertSize(), bar.FloatSize());
+    frame.RecalcLayout();
+    if (!ChooseInTree(program, folder))
+        return 1;
+    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    CTreemapWnd& treemap = bar.Treemap();
+    const TreemapLayout& layout = *treemap.Layout();
+    program.m_pView->SelectRow(0); // sorted largest first
+    ::SetFocus(program.m_pView->m_hWnd);
+    uint32_t largest = Tile::kNone;
+    for (uint32_t t = 0; t < layout.tiles.size(); ++t)
+        if (layout.tiles[t].kind == TileKind::File &&
+            (largest == Tile::kNone || layout.tiles[t].bytes > layout.tiles[largest].bytes))
+            largest = t;
+    if (largest != Tile::kNone) {
+        const TileRect r = layout.tiles[largest].PixelRect();
+        POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(treemap.m_hWnd, &pt);
+        SendMouse(pt);
+    }
     HoldUntilTold();
     program.StopApp();
     return 0;
@@ -171,8 +215,8 @@ int Docking(const std::string& state) {
     CDockingFrame frame;
     if (!frame.Create(nullptr, "Docking panes", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                       CRect(40, 40, 740, 500), nullptr, 0, 0, nullptr) ||
-        !frame.m_wndPane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0),
-                                &frame, AFX_IDW_PANE_FIRST))
+        !frame.m_wndPane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &frame,
+                                AFX_IDW_PANE_FIRST))
         return 1;
     ::SetForegroundWindow(frame.m_hWnd);
     frame.EnableDocking(CBRS_ALIGN_ANY);
@@ -257,8 +301,8 @@ int Docking(const std::string& state) {
 int ShellTree() {
     CWnd host;
     CShellTreeCtrl tree;
-    if (!host.CreateEx(0, nullptr, "Shell tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420,
-                       560, nullptr, nullptr) ||
+    if (!host.CreateEx(0, nullptr, "Shell tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 560,
+                       nullptr, nullptr) ||
         !tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS |
                          TVS_HASLINES | TVS_SHOWSELALWAYS,
                      CRect(0, 0, 400, 520), &host, 1000))
@@ -289,6 +333,8 @@ int main(int argc, char** argv) {
         result = MainWindow(argv[2]);
     else if (scene == "drives" && argc == 2)
         result = Drives();
+    else if (scene == "treemap" && argc == 3)
+        result = TreemapScene(argv[2]);
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)
@@ -298,6 +344,9 @@ int main(int argc, char** argv) {
     if (result == 2)
         std::fprintf(stderr, "usage: dscp_screenshots main-window FOLDER | drives | about | "
                              "docking docked|docked2|floating|resizing | shell-tree\n");
+        std::fprintf(stderr,
+                     "usage: dscp_screenshots main-window FOLDER | treemap FOLDER | about | "
+                     "docking docked|docked2|floating|resizing | shell-tree\n");
     OleUninitialize();
     return result;
 }

@@ -1,0 +1,121 @@
+#include "treemap_render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+// Twelve hues far apart, of similar lightness, bright enough to shade.
+constexpr uint32_t kPalette[kTreemapPaletteSize] = {
+    0xFF4E79D8u, 0xFFE8743Bu, 0xFF3FB67Eu, 0xFFD94B5Eu, 0xFF9D6CD6u, 0xFFE0C53Au,
+    0xFF3EC1D3u, 0xFFD768B6u, 0xFF8DBE3Cu, 0xFFB07D50u, 0xFF6F8FA8u, 0xFFF29E9Eu,
+};
+
+// The surface above a tile: z = a2·x² + a1·x + b2·y² + b1·y.
+struct Cushion {
+    float a1, a2, b1, b2;
+};
+
+// Adds a ridge of `h` across [lo, hi): z = 4h(x - lo)(hi - x) / (hi - lo)².
+void AddRidge(float lo, float hi, float h, float& s1, float& s2) {
+    const float span = hi - lo;
+    if (span <= 0.0f)
+        return;
+    s1 += 4.0f * h * (hi + lo) / span;
+    s2 -= 4.0f * h / span;
+}
+
+uint32_t Shade(uint32_t colour, float intensity) {
+    auto channel = [&](int shift) {
+        const float v = static_cast<float>((colour >> shift) & 0xFF) * intensity;
+        return static_cast<uint32_t>(std::min(255.0f, v + 0.5f)) << shift;
+    };
+    return 0xFF000000u | channel(16) | channel(8) | channel(0);
+}
+
+} // namespace
+
+std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout) {
+    const size_t n = layout.extensions.size();
+    std::vector<uint32_t> colours(n, kTreemapNeutral);
+    std::vector<uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    const size_t ranked = std::min(n, kTreemapPaletteSize);
+    std::partial_sort(order.begin(), order.begin() + static_cast<ptrdiff_t>(ranked), order.end(),
+                      [&](uint32_t a, uint32_t b) {
+                          const int64_t ba = layout.extensions[a].bytes;
+                          const int64_t bb = layout.extensions[b].bytes;
+                          return ba != bb ? ba > bb : a < b;
+                      });
+    for (size_t i = 0; i < ranked; ++i)
+        if (layout.extensions[order[i]].bytes > 0)
+            colours[order[i]] = kPalette[i];
+    return colours;
+}
+
+void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
+                   const TreemapStyle& style, const std::atomic<bool>* stop) {
+    const int width = layout.width, height = layout.height;
+    pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kTreemapBackground);
+    if (layout.tiles.empty())
+        return;
+    const std::vector<uint32_t> colours = ExtensionColours(layout);
+
+    // Light from the upper left and above (y grows downwards).
+    const float lx = -1.0f, ly = -2.0f, lz = 10.0f;
+    const float ll = std::sqrt(lx * lx + ly * ly + lz * lz);
+    const float Lx = lx / ll, Ly = ly / ll, Lz = lz / ll;
+
+    // Parents come before their children in the array: each tile's surface is its parent's
+    // with its own ridges added.
+    std::vector<Cushion> cushions(layout.tiles.size());
+    std::vector<float> heights(1, style.height);
+    std::vector<float> nx, ny;
+    for (size_t i = 0; i < layout.tiles.size(); ++i) {
+        const Tile& t = layout.tiles[i];
+        Cushion c = t.parent == Tile::kNone ? Cushion{0, 0, 0, 0} : cushions[t.parent];
+        while (heights.size() <= t.depth)
+            heights.push_back(heights.back() * style.falloff);
+        const float h = heights[t.depth];
+        AddRidge(t.x0, t.x1, h, c.a1, c.a2);
+        AddRidge(t.y0, t.y1, h, c.b1, c.b2);
+        cushions[i] = c;
+        if (t.childCount)
+            continue;
+        if (stop && stop->load(std::memory_order_relaxed))
+            return;
+
+        const TileRect r = t.PixelRect();
+        const int left = std::max(r.left, 0), right = std::min(r.right, width);
+        const int top = std::max(r.top, 0), bottom = std::min(r.bottom, height);
+        if (left >= right || top >= bottom)
+            continue;
+        if (t.kind == TileKind::Placeholder) {
+            for (int y = top; y < bottom; ++y)
+                std::fill(pixels.begin() + static_cast<ptrdiff_t>(y) * width + left,
+                          pixels.begin() + static_cast<ptrdiff_t>(y) * width + right,
+                          kTreemapPlaceholder);
+            continue;
+        }
+        const uint32_t colour = t.kind == TileKind::File ? colours[t.extension] : kTreemapNeutral;
+        // The normal's slopes depend on x alone and on y alone.
+        nx.resize(static_cast<size_t>(right - left));
+        for (int x = left; x < right; ++x)
+            nx[static_cast<size_t>(x - left)] =
+                -(2.0f * c.a2 * (static_cast<float>(x) + 0.5f) + c.a1);
+        ny.resize(static_cast<size_t>(bottom - top));
+        for (int y = top; y < bottom; ++y)
+            ny[static_cast<size_t>(y - top)] =
+                -(2.0f * c.b2 * (static_cast<float>(y) + 0.5f) + c.b1);
+        for (int y = top; y < bottom; ++y) {
+            uint32_t* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+            const float dy = ny[static_cast<size_t>(y - top)];
+            for (int x = left; x < right; ++x) {
+                const float dx = nx[static_cast<size_t>(x - left)];
+                const float cosine = (dx * Lx + dy * Ly + Lz) / std::sqrt(dx * dx + dy * dy + 1.0f);
+                row[x] = Shade(colour, style.ambient + style.diffuse * std::max(0.0f, cosine));
+            }
+        }
+    }
+}

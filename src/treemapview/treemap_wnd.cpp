@@ -1,0 +1,375 @@
+#include "treemap_wnd.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "dirscope_view.h"
+#include "size_text.h"
+
+namespace {
+
+constexpr UINT_PTR kRecomputeTimer = 1;
+constexpr UINT_PTR kTipId = 1;
+
+} // namespace
+
+IMPLEMENT_DYNAMIC(CTreemapWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+    ON_WM_TIMER()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
+    ON_MESSAGE(WM_RBUTTONUP, OnRButtonUp)
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+    ON_MESSAGE(WM_TREEMAP_READY, OnPictureReady)
+END_MESSAGE_MAP()
+
+CTreemapWnd::CTreemapWnd()
+    : m_worker([this] {
+          // Posted, never sent: the worker never waits for this thread.
+          if (const HWND hWnd = m_hWndReady.load())
+              ::PostMessageA(hWnd, WM_TREEMAP_READY, 0, 0);
+      }) {}
+
+CTreemapWnd::~CTreemapWnd() = default;
+
+bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID) {
+    return CWnd::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                        CRect(0, 0, 0, 0), pParentWnd, nID);
+}
+
+int CTreemapWnd::OnCreate(LPCREATESTRUCTA) {
+    m_hWndReady = m_hWnd;
+    if (m_tip.Create(this, TTS_NOPREFIX | TTS_ALWAYSTIP)) {
+        TOOLINFOA info{};
+        info.cbSize = sizeof(info);
+        info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        info.hwnd = m_hWnd;
+        info.uId = kTipId;
+        info.lpszText = const_cast<char*>("");
+        m_tip.SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        m_tip.SendMessage(TTM_SETMAXTIPWIDTH, 0, 800); // lines break at "\n"
+    }
+    return 0;
+}
+
+void CTreemapWnd::OnDestroy() {
+    m_hWndReady = nullptr;
+    ForgetView();
+    Default();
+}
+
+void CTreemapWnd::ForgetView() {
+    m_worker.Cancel();
+    if (m_pView)
+        m_pView->ScanController().SetSnapshotChangingFn(nullptr);
+    m_pView = nullptr;
+    m_scene.SnapshotChanging();
+}
+
+// ---- what to draw ----
+
+void CTreemapWnd::OnListEvent(CDirscopeView& view, CFolderListHost::ListEvent event) {
+    using Event = CFolderListHost::ListEvent;
+    if (event == Event::Gone) {
+        if (m_pView == &view)
+            ForgetView();
+        return;
+    }
+    if (m_pView != &view) {
+        ForgetView();
+        m_pView = &view;
+        view.ScanController().SetSnapshotChangingFn([this] { OnSnapshotChanging(); });
+    }
+    switch (event) {
+    case Event::Cleared:
+        // Nothing of the last folder stays: its picture would name the new list's rows.
+        m_worker.Cancel();
+        m_scene.NewShow();
+        m_picture.reset();
+        m_nClicked = m_nSelected = Tile::kNone;
+        HideTip();
+        Invalidate();
+        break;
+    case Event::Shown:
+    case Event::Finished:
+        Recompute();
+        break;
+    case Event::Totals:
+        if (!m_bRecomputeDue)
+            RecomputeAfter(kScanPeriodMs);
+        break;
+    case Event::Selection:
+        UpdateSelection();
+        break;
+    case Event::Gone:
+        break;
+    }
+}
+
+void CTreemapWnd::OnSnapshotChanging() {
+    m_worker.Cancel();
+    m_scene.SnapshotChanging();
+}
+
+void CTreemapWnd::RecomputeAfter(UINT nMs) {
+    m_bRecomputeDue = true;
+    SetTimer(kRecomputeTimer, nMs);
+}
+
+void CTreemapWnd::OnPaneShown() {
+    if (m_bStale)
+        Recompute();
+}
+
+void CTreemapWnd::Recompute() {
+    KillTimer(kRecomputeTimer);
+    m_bRecomputeDue = false;
+    // A hidden pane (its bar hidden, docked or floating) makes no pictures.
+    m_bStale = !(::GetWindowLongA(GetParent(), GWL_STYLE) & WS_VISIBLE);
+    if (m_bStale) {
+        m_worker.Cancel();
+        return;
+    }
+    const CRect rc = GetClientRect();
+    m_size = CSize(rc.Width(), rc.Height());
+    TreemapRequest request;
+    if (!m_pView || rc.Width() <= 0 || rc.Height() <= 0 ||
+        !m_scene.MakeRequest(*m_pView, rc.Width(), rc.Height(), ++m_nGeneration, request)) {
+        m_worker.Cancel();
+        m_picture.reset();
+        Invalidate();
+        return;
+    }
+    m_worker.Submit(std::move(request));
+}
+
+bool CTreemapWnd::IsPictureCurrent() const {
+    return !m_bRecomputeDue && m_picture && m_picture->generation == m_nGeneration;
+}
+
+LRESULT CTreemapWnd::OnPictureReady(WPARAM, LPARAM) {
+    std::optional<TreemapPicture> picture = m_worker.Take();
+    if (!picture || picture->generation != m_nGeneration)
+        return 0; // made for a request since replaced
+    m_scene.Adopt(*picture);
+    m_picture = std::move(picture);
+    m_nClicked = Tile::kNone;
+    m_nTipTile = Tile::kNone;
+    UpdateSelection();
+    Invalidate(false);
+    return 0;
+}
+
+void CTreemapWnd::OnSize(UINT, int cx, int cy) {
+    Default();
+    if ((cx != m_size.cx || cy != m_size.cy) && cx > 0 && cy > 0)
+        RecomputeAfter(kSettleMs);
+}
+
+void CTreemapWnd::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kRecomputeTimer)
+        Recompute();
+}
+
+void CTreemapWnd::UpdateSelection() {
+    const uint32_t was = m_nSelected;
+    m_nSelected = Tile::kNone;
+    std::string name;
+    bool bFolder = false;
+    if (m_picture && m_pView && m_scene.CanName() && m_pView->FirstSelectedEntry(name, bFolder))
+        m_nSelected = m_scene.TileOfEntry(m_picture->layout, name, bFolder);
+    if (m_nSelected != was)
+        Invalidate(false);
+}
+
+// ---- drawing ----
+
+bool CTreemapWnd::OnEraseBkgnd(HDC) {
+    return true; // the paint covers everything
+}
+
+void CTreemapWnd::OnPaint() {
+    PAINTSTRUCT ps;
+    const HDC hDC = ::BeginPaint(m_hWnd, &ps);
+    const CRect rc = GetClientRect();
+    if (!m_picture || m_picture->layout.width <= 0 || m_picture->layout.height <= 0) {
+        ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+        ::EndPaint(m_hWnd, &ps);
+        return;
+    }
+    const int w = m_picture->layout.width, h = m_picture->layout.height;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h; // rows top down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (rc.Width() == w && rc.Height() == h) {
+        ::SetDIBitsToDevice(hDC, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
+                            static_cast<UINT>(h), m_picture->pixels.data(), &info, DIB_RGB_COLORS);
+    } else {
+        // Resizing: the last picture stretched until the new one is made.
+        ::SetStretchBltMode(hDC, COLORONCOLOR);
+        ::StretchDIBits(hDC, 0, 0, rc.Width(), rc.Height(), 0, 0, w, h, m_picture->pixels.data(),
+                        &info, DIB_RGB_COLORS, SRCCOPY);
+    }
+    if (rc.Width() == w && rc.Height() == h) {
+        DrawOutline(hDC, m_nSelected, 2);
+        DrawOutline(hDC, m_nClicked, 1);
+    }
+    ::EndPaint(m_hWnd, &ps);
+}
+
+void CTreemapWnd::DrawOutline(HDC hDC, uint32_t tile, int nWidth) const {
+    if (!m_picture || tile >= m_picture->layout.tiles.size())
+        return;
+    const TileRect r = m_picture->layout.tiles[tile].PixelRect();
+    RECT outer{r.left, r.top, r.right, r.bottom};
+    for (int i = 0; i < nWidth; ++i) {
+        ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::InflateRect(&outer, -1, -1);
+    }
+    ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+}
+
+// ---- the mouse ----
+
+uint32_t CTreemapWnd::TileAt(POINT pt) const {
+    if (!m_picture)
+        return Tile::kNone;
+    const CRect rc = GetClientRect();
+    if (rc.Width() != m_picture->layout.width || rc.Height() != m_picture->layout.height)
+        return Tile::kNone; // the picture is stretched until it is made for this size
+    return m_picture->layout.HitTest(pt.x, pt.y);
+}
+
+std::string CTreemapWnd::TipText(uint32_t tile) const {
+    if (!m_picture || tile >= m_picture->layout.tiles.size() || !m_scene.CanName())
+        return std::string();
+    const std::string path = m_scene.PathOf(m_picture->layout, tile);
+    if (path.empty())
+        return std::string();
+    const Tile& t = m_picture->layout.tiles[tile];
+    switch (t.kind) {
+    case TileKind::Placeholder:
+        return path + "\n" + FormatSize(t.bytes) + " so far, still being scanned";
+    case TileKind::FilesNotHeld:
+        return path + "\n" + FormatSize(t.bytes) + " in its files";
+    default:
+        return path + "\n" + FormatSize(t.bytes);
+    }
+}
+
+void CTreemapWnd::OnMouseMove(UINT, POINT pt) {
+    if (!m_bTrackingLeave) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = m_hWnd;
+        m_bTrackingLeave = ::TrackMouseEvent(&track) != FALSE;
+    }
+    ShowTip(TileAt(pt), pt);
+}
+
+LRESULT CTreemapWnd::OnMouseLeave(WPARAM, LPARAM) {
+    m_bTrackingLeave = false;
+    HideTip();
+    return 0;
+}
+
+void CTreemapWnd::ShowTip(uint32_t tile, POINT pt) {
+    if (!m_tip.m_hWnd)
+        return;
+    if (tile != m_nTipTile) {
+        m_nTipTile = tile;
+        m_strTip = TipText(tile);
+        TOOLINFOA info{};
+        info.cbSize = sizeof(info);
+        info.hwnd = m_hWnd;
+        info.uId = kTipId;
+        info.lpszText = const_cast<char*>(m_strTip.c_str());
+        m_tip.SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    TOOLINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = m_hWnd;
+    info.uId = kTipId;
+    if (m_strTip.empty()) {
+        m_tip.SendMessage(TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+        return;
+    }
+    POINT screen = pt;
+    ::ClientToScreen(m_hWnd, &screen);
+    m_tip.SendMessage(TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x + 16, screen.y + 20));
+    m_tip.SendMessage(TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+}
+
+void CTreemapWnd::HideTip() {
+    m_nTipTile = Tile::kNone;
+    m_strTip.clear();
+    if (!m_tip.m_hWnd)
+        return;
+    TOOLINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = m_hWnd;
+    info.uId = kTipId;
+    m_tip.SendMessage(TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+}
+
+void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
+    const uint32_t tile = TileAt(pt);
+    if (tile == Tile::kNone || !m_pView)
+        return;
+    m_nClicked = tile;
+    Invalidate(false);
+    std::string name;
+    bool bFolder = false;
+    // The row of the shown folder's entry that holds the tile; its selection outlines
+    // the entry's area here (UpdateSelection).
+    // The list takes the focus, as a click in it would, so its selection shows.
+    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder)) {
+        m_pView->SelectRow(m_pView->FindEntryRow(name, bFolder));
+        ::SetFocus(m_pView->m_hWnd);
+    }
+}
+
+void CTreemapWnd::OnLButtonDblClk(UINT, POINT pt) {
+    const uint32_t tile = TileAt(pt);
+    if (tile == Tile::kNone || !m_pView)
+        return;
+    const uint32_t child = m_picture->layout.ChildOfShown(tile);
+    std::string name;
+    bool bFolder = false;
+    // Only a subfolder (or a drive) opens; a file is never started from here.
+    if (!m_scene.EntryOf(m_picture->layout, child, name, bFolder) ||
+        !(bFolder || m_scene.IsDriveOverview()))
+        return;
+    const int nRow = m_pView->FindEntryRow(name, bFolder);
+    if (nRow >= 0)
+        m_pView->OpenRow(nRow);
+}
+
+LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
+    const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    const uint32_t tile = TileAt(pt);
+    if (tile == Tile::kNone || tile == 0 || !m_pView || m_scene.IsDriveOverview() ||
+        m_pView->IsFilling())
+        return 0;
+    const std::string path = m_scene.PathOf(m_picture->layout, tile);
+    if (path.empty() || m_picture->layout.tiles[tile].kind == TileKind::FilesNotHeld)
+        return 0;
+    HideTip();
+    POINT screen = pt;
+    ::ClientToScreen(m_hWnd, &screen);
+    m_pView->TrackShellMenu({path}, screen);
+    return 0;
+}

@@ -1,0 +1,95 @@
+#pragma once
+// CTreemapWnd: the treemap pane's window. It draws the folder the list shows as a treemap:
+// the picture is made on the worker's thread (TreemapWorker, owned here) and blitted; the
+// list's events say when to make it again (another folder at once, the scan's totals at
+// most every 300 ms, the scan's end at once, a new size once it has settled). The mouse
+// names a tile in a tooltip, selects the list's row of the shown folder's entry holding it
+// (click), opens that subfolder as its row would (double-click), and shows the shell's
+// menu for it (right-click); the list's selection is outlined here.
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "folder_list_host.h"
+#include "tool_tip.h"
+#include "treemap_scene.h"
+#include "treemap_worker.h"
+#include "wnd.h"
+
+class CDirscopeView;
+
+class CTreemapWnd : public CWnd {
+    DECLARE_DYNAMIC(CTreemapWnd)
+    DECLARE_MESSAGE_MAP()
+public:
+    CTreemapWnd();
+    ~CTreemapWnd() override;
+
+    bool Create(CWnd* pParentWnd, UINT nID);
+    // Something changed in `view`, the list this pane draws.
+    void OnListEvent(CDirscopeView& view, CFolderListHost::ListEvent event);
+    // The pane shows again: what changed while it was hidden is drawn now.
+    void OnPaneShown();
+
+    // The picture shown, or null.
+    const TreemapLayout* Layout() const { return m_picture ? &m_picture->layout : nullptr; }
+    // The newest request's picture is shown and no other is due.
+    bool IsPictureCurrent() const;
+    // The tile clicked last, and the area of the list's selected row (Tile::kNone: none).
+    uint32_t ClickedTile() const { return m_nClicked; }
+    uint32_t SelectedTile() const { return m_nSelected; }
+    // The tooltip's text for a tile: its full path and size.
+    std::string TipText(uint32_t tile) const;
+
+    static constexpr UINT WM_TREEMAP_READY = WM_APP + 0x110;
+    // While the scan runs, a new picture at most this often.
+    static constexpr UINT kScanPeriodMs = 300;
+    // After the last change of size, this long before the picture is made for it.
+    static constexpr UINT kSettleMs = 150;
+
+protected:
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
+    void OnPaint();
+    bool OnEraseBkgnd(HDC hDC);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnMouseMove(UINT nFlags, POINT pt);
+    void OnLButtonDown(UINT nFlags, POINT pt);
+    void OnLButtonDblClk(UINT nFlags, POINT pt);
+    LRESULT OnRButtonUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPictureReady(WPARAM wParam, LPARAM lParam);
+
+private:
+    // Submits what the list shows now, for the pane's size.
+    void Recompute();
+    void RecomputeAfter(UINT nMs);
+    // The list's snapshot is about to change: the worker lets go of it first.
+    void OnSnapshotChanging();
+    void ForgetView();
+    // The list's selected row's area.
+    void UpdateSelection();
+    uint32_t TileAt(POINT pt) const;
+    void ShowTip(uint32_t tile, POINT pt);
+    void HideTip();
+    void DrawOutline(HDC hDC, uint32_t tile, int nWidth) const;
+
+    CDirscopeView* m_pView = nullptr;
+    CTreemapScene m_scene;
+    std::optional<TreemapPicture> m_picture;
+    unsigned m_nGeneration = 0;   // of the last request
+    bool m_bRecomputeDue = false; // the timer runs for a new picture
+    bool m_bStale = false;        // a picture was due while the pane was hidden
+    CSize m_size;                 // the client size the last request was made for
+    uint32_t m_nClicked = Tile::kNone;
+    uint32_t m_nSelected = Tile::kNone;
+    uint32_t m_nTipTile = Tile::kNone;
+    std::string m_strTip;
+    bool m_bTrackingLeave = false;
+    CToolTipCtrl m_tip;
+    std::atomic<HWND> m_hWndReady{nullptr}; // where the worker posts; null once destroyed
+    TreemapWorker m_worker;                 // last: stopped before anything it reports into goes
+};

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+
+#include "folder_snapshot.h"
+#include "path_text.h"
+#include "treemap_layout.h"
+#include "treemap_render.h"
+
+namespace {
+
+const std::string kRoot = "/treemap";
+
+// A random tree recorded level by level straight into a snapshot: folders of random width
+// and depth, files of long-tailed sizes, some of them empty.
+void RecordRandomTree(FolderSnapshot& s, const std::string& path, std::mt19937& rng, int depth) {
+    SnapshotLevel level;
+    const int files = std::uniform_int_distribution<int>(0, 12)(rng);
+    std::lognormal_distribution<double> size(6.0, 3.0);
+    const char* exts[] = {".txt", ".jpg", ".DLL", "", ".dll", ".log"};
+    for (int i = 0; i < files; ++i) {
+        const int64_t bytes = rng() % 5 == 0 ? 0 : static_cast<int64_t>(size(rng));
+        level.AddFile(("f" + std::to_string(i) + exts[rng() % 6]).c_str(), bytes);
+    }
+    const int folders = depth < 4 ? std::uniform_int_distribution<int>(0, 5)(rng) : 0;
+    for (int i = 0; i < folders; ++i)
+        level.AddFolder(("d" + std::to_string(i)).c_str());
+    s.RecordLevel(path, level);
+    for (int i = 0; i < folders; ++i)
+        RecordRandomTree(s, JoinPath(path, ("d" + std::to_string(i)).c_str()), rng, depth + 1);
+}
+
+// One folder holding the given files.
+FolderSnapshot::Index RecordFiles(FolderSnapshot& s, const std::vector<int64_t>& sizes) {
+    SnapshotLevel level;
+    for (size_t i = 0; i < sizes.size(); ++i)
+        level.AddFile(("f" + std::to_string(i) + ".bin").c_str(), sizes[i]);
+    return s.RecordLevel(kRoot, level);
+}
+
+double Area(const Tile& t) {
+    return (static_cast<double>(t.x1) - t.x0) * (static_cast<double>(t.y1) - t.y0);
+}
+
+double Aspect(double w, double h) {
+    return std::max(w, h) / std::min(w, h);
+}
+
+// The worst aspect ratio of the tiles of at least a pixel's area, squarified as laid out
+// and sliced-and-diced (each level cut across the other way) with the same areas.
+std::pair<double, double> WorstAspects(const TreemapLayout& layout) {
+    double squarified = 1, sliced = 1;
+    std::function<void(uint32_t, double, double, double, double)> slice =
+        [&](uint32_t t, double x0, double y0, double x1, double y1) {
+            const Tile& tile = layout.tiles[t];
+            if (Area(tile) >= 1.0) {
+                squarified = std::max(squarified, Aspect(tile.x1 - tile.x0, tile.y1 - tile.y0));
+                sliced = std::max(sliced, Aspect(x1 - x0, y1 - y0));
+            }
+            double pos = tile.depth % 2 == 0 ? x0 : y0;
+            for (uint32_t c = tile.firstChild; c < tile.firstChild + tile.childCount; ++c) {
+                const double share = Area(layout.tiles[c]) / Area(tile);
+                if (tile.depth % 2 == 0) {
+                    const double next = pos + share * (x1 - x0);
+                    slice(c, pos, y0, next, y1);
+                    pos = next;
+                } else {
+                    const double next = pos + share * (y1 - y0);
+                    slice(c, x0, pos, x1, next);
+                    pos = next;
+                }
+            }
+        };
+    slice(0, 0, 0, layout.width, layout.height);
+    return {squarified, sliced};
+}
+
+// Everything a laid-out final tree must hold.
+void ExpectSound(const FolderSnapshot& s, FolderSnapshot::Index shown,
+                 const TreemapLayout& layout) {
+    FolderTotals totals;
+    ASSERT_TRUE(s.GetTotals(shown, totals));
+    if (totals.nSize == 0) {
+        EXPECT_TRUE(layout.tiles.empty());
+        return;
+    }
+    ASSERT_FALSE(layout.tiles.empty());
+    const double W = layout.width, H = layout.height;
+    const double scale = W * H / static_cast<double>(totals.nSize);
+    std::vector<int> covered(static_cast<size_t>(layout.width * layout.height), 0);
+    for (uint32_t i = 0; i < layout.tiles.size(); ++i) {
+        const Tile& t = layout.tiles[i];
+        SCOPED_TRACE("tile " + std::to_string(i));
+        ASSERT_GT(t.bytes, 0);
+        ASSERT_NE(t.kind, TileKind::Placeholder);
+        const double w = t.x1 - t.x0, h = t.y1 - t.y0;
+        // Proportional to its bytes: exactly as floats hold it, and within a pixel of
+        // rounding per side once in pixels.
+        const double expected = static_cast<double>(t.bytes) * scale;
+        EXPECT_NEAR(Area(t), expected, 2e-3 * (w + h) + 1e-3 + 1e-5 * expected);
+        const TileRect r = t.PixelRect();
+        EXPECT_LE(std::fabs(r.Width() * static_cast<double>(r.Height()) - expected), w + h + 1);
+        if (t.parent != Tile::kNone) {
+            const Tile& p = layout.tiles[t.parent];
+            EXPECT_TRUE(t.x0 >= p.x0 && t.x1 <= p.x1 && t.y0 >= p.y0 && t.y1 <= p.y1);
+            EXPECT_EQ(t.depth, p.depth + 1);
+            if (t.kind == TileKind::File) {
+                EXPECT_EQ(t.bytes, s.FileSize(p.ref, t.ref));
+            }
+        }
+        if (t.childCount) {
+            double children = 0;
+            int64_t bytes = 0;
+            for (uint32_t c = t.firstChild; c < t.firstChild + t.childCount; ++c) {
+                children += Area(layout.tiles[c]);
+                bytes += layout.tiles[c].bytes;
+                EXPECT_EQ(layout.tiles[c].parent, i);
+            }
+            EXPECT_EQ(bytes, t.bytes);
+            EXPECT_NEAR(children, Area(t), 1e-4 * Area(t) + 1e-3);
+        } else {
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    ++covered[static_cast<size_t>(y * layout.width + x)];
+        }
+    }
+    // The tiles without children share the pane: no pixel twice, none left out.
+    EXPECT_EQ(std::count(covered.begin(), covered.end(), 1), static_cast<long>(covered.size()));
+
+    const auto [squarified, sliced] = WorstAspects(layout);
+    EXPECT_LE(squarified, sliced * (1 + 1e-6));
+
+    // A hit lands on the deepest tile holding the pixel; its chain ends at the shown folder.
+    std::mt19937 rng(7);
+    for (int k = 0; k < 200; ++k) {
+        const int x = static_cast<int>(rng() % layout.width),
+                  y = static_cast<int>(rng() % layout.height);
+        const uint32_t hit = layout.HitTest(x, y);
+        ASSERT_NE(hit, Tile::kNone);
+        const TileRect r = layout.tiles[hit].PixelRect();
+        EXPECT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom);
+        EXPECT_EQ(layout.tiles[hit].childCount, 0u);
+        const std::vector<uint32_t> chain = layout.Ancestors(hit);
+        EXPECT_EQ(chain.back(), 0u);
+        if (hit != 0) {
+            EXPECT_EQ(layout.ChildOfShown(hit), chain[chain.size() - 2]);
+        }
+    }
+}
+
+} // namespace
+
+TEST(TreemapLayout, RandomTreesAreNestedProportionalAndSquarer) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        FolderSnapshot s;
+        RecordRandomTree(s, kRoot, rng, 0);
+        const FolderSnapshot::Index root = s.Find(kRoot);
+        ASSERT_TRUE(s.IsHeld(root));
+        const int sizes[][2] = {{1200, 400}, {1, 1}, {37, 301}, {2, 900}};
+        const auto& pane = sizes[seed % 4];
+        ExpectSound(s, root, LayOutTreemap(s, root, pane[0], pane[1]));
+    }
+}
+
+TEST(TreemapLayout, EdgeCases) {
+    {
+        SCOPED_TRACE("empty files and a folder of nothing get no tile");
+        FolderSnapshot s;
+        const auto root = RecordFiles(s, {0, 0, 0});
+        EXPECT_TRUE(LayOutTreemap(s, root, 100, 100).tiles.empty());
+        const auto mixed = RecordFiles(s, {0, 5, 0, 3});
+        const TreemapLayout layout = LayOutTreemap(s, mixed, 100, 100);
+        EXPECT_EQ(layout.tiles.size(), 3u);
+        ExpectSound(s, mixed, layout);
+    }
+    {
+        SCOPED_TRACE("a single file fills the pane");
+        FolderSnapshot s;
+        const auto root = RecordFiles(s, {42});
+        const TreemapLayout layout = LayOutTreemap(s, root, 640, 10);
+        ASSERT_EQ(layout.tiles.size(), 2u);
+        const Tile& file = layout.tiles[1];
+        EXPECT_EQ(file.kind, TileKind::File);
+        EXPECT_TRUE(file.x0 == 0 && file.y0 == 0 && file.x1 == 640 && file.y1 == 10);
+        ExpectSound(s, root, LayOutTreemap(s, root, 1, 1));
+    }
+    {
+        SCOPED_TRACE("one huge file and thousands of tiny ones");
+        FolderSnapshot s;
+        std::vector<int64_t> sizes{int64_t{1} << 30};
+        for (int i = 0; i < 3000; ++i)
+            sizes.push_back(1000 + i);
+        const auto root = RecordFiles(s, sizes);
+        const TreemapLayout layout = LayOutTreemap(s, root, 1200, 400);
+        ASSERT_EQ(layout.tiles.size(), 3002u);
+        EXPECT_EQ(layout.tiles[1].bytes, int64_t{1} << 30); // largest first
+        ExpectSound(s, root, layout);
+    }
+}
+
+TEST(TreemapLayout, FilesNotHeldAreOneTile) {
+    FolderSnapshot s;
+    s.RecordLevel("/elsewhere", SnapshotLevel());
+    s.SetMemoryCap(0);
+    const auto root = RecordFiles(s, {10, 20, 30});
+    ASSERT_FALSE(s.FilesHeld(root));
+    const TreemapLayout layout = LayOutTreemap(s, root, 50, 50);
+    ASSERT_EQ(layout.tiles.size(), 2u);
+    EXPECT_EQ(layout.tiles[1].kind, TileKind::FilesNotHeld);
+    EXPECT_EQ(layout.tiles[1].bytes, 60);
+    ExpectSound(s, root, layout);
+}
+
+// While the scan runs: totalled subfolders are drawn, the others are placeholders sized by
+// what is known beneath them or by their neighbours' mean, and nothing is divided beneath.
+TEST(TreemapLayout, PlaceholdersUntilFinal) {
+    FolderSnapshot s;
+    SnapshotLevel top;
+    top.AddFile("a.txt", 300);
+    top.AddFolder("done");
+    top.AddFolder("waiting");
+    top.AddFolder("partly");
+    s.RecordLevel(kRoot, top);
+    SnapshotLevel done;
+    done.AddFile("x.jpg", 100);
+    s.RecordLevel(JoinPath(kRoot, "done"), done);
+    SnapshotLevel partly;
+    partly.AddFile("y.jpg", 1000);
+    partly.AddFolder("deeper");
+    s.RecordLevel(JoinPath(kRoot, "partly"), partly);
+
+    const auto root = s.Find(kRoot);
+    ASSERT_FALSE(s.IsFinal(root));
+    const TreemapLayout layout = LayOutTreemap(s, root, 200, 100);
+    ASSERT_EQ(layout.tiles.size(), 6u); // the shown folder, its file, three subfolders, x.jpg
+    EXPECT_EQ(layout.tiles[0].kind, TileKind::Folder);
+    std::map<std::string, const Tile*> byName;
+    for (const Tile& t : layout.tiles)
+        if (t.parent == 0 && t.kind != TileKind::File)
+            byName[s.Name(t.ref)] = &t;
+    EXPECT_EQ(byName["done"]->kind, TileKind::Folder);
+    EXPECT_EQ(byName["waiting"]->kind, TileKind::Placeholder);
+    EXPECT_EQ(byName["partly"]->kind, TileKind::Placeholder);
+    EXPECT_EQ(byName["partly"]->bytes, 1000);
+    EXPECT_EQ(byName["partly"]->childCount, 0u);
+    // "waiting" is known by nothing: it weighs the mean of the totalled file and folder.
+    EXPECT_NEAR(Area(*byName["waiting"]) / Area(*byName["done"]), 2.0, 1e-3);
+
+    // Totalled elsewhere (by the running scan): an undivided folder tile of those bytes.
+    const TreemapSettled settled{{byName["waiting"]->ref, 900}};
+    TreemapLayoutOptions options;
+    options.settled = &settled;
+    const TreemapLayout withSettled = LayOutTreemap(s, root, 200, 100, options);
+    const auto waiting =
+        std::find_if(withSettled.tiles.begin(), withSettled.tiles.end(),
+                     [&](const Tile& t) { return t.ref == settled.begin()->first; });
+    ASSERT_NE(waiting, withSettled.tiles.end());
+    EXPECT_EQ(waiting->kind, TileKind::Folder);
+    EXPECT_EQ(waiting->bytes, 900);
+    EXPECT_EQ(waiting->childCount, 0u);
+
+    s.RecordLevel(JoinPath(kRoot, "waiting"), SnapshotLevel());
+    s.RecordLevel(JoinPath(JoinPath(kRoot, "partly"), "deeper"), SnapshotLevel());
+    ASSERT_TRUE(s.IsFinal(root));
+    ExpectSound(s, root, LayOutTreemap(s, root, 200, 100));
+}
+
+// The drive overview: one level by bytes, empty entries left out, refs their positions.
+TEST(TreemapLayout, FlatLevel) {
+    const TreemapLayout layout = LayOutFlatTreemap({300, 0, 100}, 40, 10);
+    ASSERT_EQ(layout.tiles.size(), 3u);
+    EXPECT_EQ(layout.tiles[0].bytes, 400);
+    EXPECT_EQ(layout.tiles[1].ref, 0u);
+    EXPECT_EQ(layout.tiles[2].ref, 2u);
+    EXPECT_EQ(layout.tiles[1].PixelRect().Width() * 10, 300);
+    EXPECT_EQ(layout.HitTest(35, 5), 2u);
+    EXPECT_TRUE(LayOutFlatTreemap({0, 0}, 40, 10).tiles.empty());
+}
+
+TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
+    FolderSnapshot s;
+    SnapshotLevel level;
+    level.AddFile("big.ISO", 5000);
+    level.AddFile("small.iso", 1000); // the same type in another case
+    for (int i = 0; i < 14; ++i)      // more types than the palette has hues
+        level.AddFile(("f." + std::to_string(i)).c_str(), 100 + i);
+    level.AddFolder("later");
+    const auto root = s.RecordLevel(kRoot, level);
+    const TreemapLayout layout = LayOutTreemap(s, root, 300, 200);
+    const std::vector<uint32_t> colours = ExtensionColours(layout);
+    const Tile& big = layout.tiles[1];
+    ASSERT_EQ(big.bytes, 5000);
+    EXPECT_EQ(layout.extensions[big.extension].name, "iso");
+    EXPECT_EQ(layout.extensions[big.extension].bytes, 6000);
+    EXPECT_EQ(std::count(colours.begin(), colours.end(), kTreemapNeutral),
+              static_cast<long>(colours.size() - kTreemapPaletteSize));
+    EXPECT_EQ(colours[0], kTreemapNeutral); // no file without an extension
+
+    std::vector<uint32_t> pixels;
+    RenderTreemap(layout, pixels);
+    ASSERT_EQ(pixels.size(), 300u * 200u);
+    const TileRect r = big.PixelRect();
+    // Lit from the upper left: brighter there than at the lower right, never the raw colour's
+    // hue lost (the largest channel stays the largest).
+    const uint32_t upper = pixels[static_cast<size_t>((r.top + 2) * 300 + r.left + 2)];
+    const uint32_t lower = pixels[static_cast<size_t>((r.bottom - 3) * 300 + r.right - 3)];
+    auto sum = [](uint32_t p) { return (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF); };
+    EXPECT_GT(sum(upper), sum(lower));
+    for (uint32_t i = 0; i < layout.tiles.size(); ++i) {
+        const Tile& t = layout.tiles[i];
+        if (t.kind != TileKind::Placeholder)
+            continue;
+        const TileRect p = t.PixelRect();
+        EXPECT_EQ(pixels[static_cast<size_t>(p.top * 300 + p.left)], kTreemapPlaceholder);
+    }
+
+    // Nothing to draw: the background only, however small the pane.
+    FolderSnapshot empty;
+    const auto none = RecordFiles(empty, {0});
+    RenderTreemap(LayOutTreemap(empty, none, 1, 1), pixels);
+    EXPECT_EQ(pixels, std::vector<uint32_t>(1, kTreemapBackground));
+}
