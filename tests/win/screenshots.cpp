@@ -342,11 +342,9 @@ int main(int argc, char** argv) {
     else if (scene == "shell-tree" && argc == 2)
         result = ShellTree();
     if (result == 2)
-        std::fprintf(stderr, "usage: dscp_screenshots main-window FOLDER | drives | about | "
-                             "docking docked|docked2|floating|resizing | shell-tree\n");
         std::fprintf(stderr,
-                     "usage: dscp_screenshots main-window FOLDER | treemap FOLDER | about | "
-                     "docking docked|docked2|floating|resizing | shell-tree\n");
+                     "usage: dscp_screenshots main-window FOLDER | drives | treemap FOLDER | "
+                     "about | docking docked|docked2|floating|resizing | shell-tree\n");
     OleUninitialize();
     return result;
 }
