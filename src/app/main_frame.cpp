@@ -1,7 +1,7 @@
 #include "main_frame.h"
 
 #include "computer_node.h"
-#include "dirscope_view.h"
+#include "dirscope_doc.h"
 #include "form_tree.h"
 #include "resource.h"
 #include "win_app.h"
@@ -33,6 +33,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_COMMAND(ID_BACK, OnBack)
     ON_COMMAND(ID_FORWARD, OnForward)
@@ -96,6 +97,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 
+    CDocument* pDoc = pContext ? pContext->m_pCurrentDoc : nullptr;
+    m_navigator.SetDocument(dynamic_cast<CDirscopeDoc*>(pDoc));
+    AfxSetNavigator(&m_navigator);
+    m_wndTreemapBar.SetDocument(pDoc);
     if (!m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle))
         return -1;
     m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
@@ -119,47 +124,23 @@ void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree)
     m_bRecordHistory = true;
     if (bRecord)
         RecordVisit(tree);
-    if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
-        pView->ShowFolder(strFolder);
+    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+        pDoc->ShowFolder(strFolder);
 }
 
 CTreeCtrl* CMainFrame::LiveTree() const {
     return m_pFolderTree && m_pFolderTree->m_hWnd ? m_pFolderTree : nullptr;
 }
 
-void CMainFrame::OpenSubfolder(const std::string& name) {
-    CTreeCtrl* pTree = LiveTree();
-    const HTREEITEM hSelected = pTree ? pTree->GetSelectedItem() : nullptr;
-    if (!hSelected)
-        return;
-    pTree->Expand(hSelected, TVE_EXPAND);
-    if (const HTREEITEM hChild = pTree->FindChildItem(hSelected, name))
-        pTree->SelectItem(hChild);
+void CMainFrame::SetFolderTree(CTreeCtrl* pTree) {
+    m_pFolderTree = pTree;
+    m_navigator.SetTree(pTree);
 }
 
-void CMainFrame::OpenDrive(const std::string& name) {
-    CTreeCtrl* pTree = LiveTree();
-    const HTREEITEM hComputer = pTree ? FindComputerItem(*pTree) : nullptr;
-    if (!hComputer)
-        return;
-    pTree->Expand(hComputer, TVE_EXPAND);
-    for (HTREEITEM hDrive = pTree->GetChildItem(hComputer); hDrive;
-         hDrive = pTree->GetNextSiblingItem(hDrive)) {
-        if (pTree->GetItemText(hDrive).find(name) != std::string::npos) {
-            pTree->SelectItem(hDrive);
-            return;
-        }
-    }
-}
-
-void CMainFrame::ShowStatusText(const std::string& text) {
-    if (m_wndStatusBar.m_hWnd)
-        m_wndStatusBar.SetPaneText(0, text.c_str(), true);
-}
-
-void CMainFrame::OnListEvent(CDirscopeView& view, ListEvent event) {
-    if (m_wndTreemapBar.Treemap().m_hWnd)
-        m_wndTreemapBar.Treemap().OnListEvent(view, event);
+void CMainFrame::OnDestroy() {
+    AfxSetNavigator(nullptr);
+    m_navigator.SetTree(nullptr);
+    CFrameWnd::OnDestroy();
 }
 
 void CMainFrame::OnUpdateFrameTitle(bool) {
@@ -168,17 +149,17 @@ void CMainFrame::OnUpdateFrameTitle(bool) {
         SetWindowText(title);
 }
 
-CDirscopeView* CMainFrame::FillingView() {
-    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
-    return pView && pView->IsFilling() ? pView : nullptr;
+CDirscopeDoc* CMainFrame::FillingDocument() {
+    auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    return pDoc && pDoc->IsFilling() ? pDoc : nullptr;
 }
 
 void CMainFrame::OnClose() {
     // A folder being filled runs beneath the handler that chose it (the tree's selection,
     // a command), which the windows must outlive: the fill gives up at once, and the
     // close comes back through the queue once it has returned.
-    if (CDirscopeView* pView = FillingView()) {
-        pView->AbandonFill();
+    if (CDirscopeDoc* pDoc = FillingDocument()) {
+        pDoc->AbandonFill();
         PostMessage(WM_CLOSE);
         return;
     }
@@ -188,7 +169,7 @@ void CMainFrame::OnClose() {
 bool CMainFrame::OnCmdMsg(CmdMsg& msg) {
     // New and Open rebuild the tree and the list; not beneath a folder still being filled.
     if (msg.phase == CmdPhase::Execute && (msg.nID == ID_FILE_NEW || msg.nID == ID_FILE_OPEN) &&
-        FillingView())
+        FillingDocument())
         return true;
     return CFrameWnd::OnCmdMsg(msg);
 }

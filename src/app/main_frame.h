@@ -1,24 +1,26 @@
 #pragma once
 // CMainFrame: the program's one frame window: menu, toolbar, status bar, the list view
-// as its client, the folder tree pane, and the history of the folders shown. It hosts
-// the tree pane (CFolderPaneHost) and the list (CFolderListHost): the tree's selection
-// is the folder the list shows, and the list opens folders and drives through the tree.
+// as its client, the folder tree and treemap panes, and the history of the folders
+// shown. It hosts the tree pane (CFolderPaneHost): the tree's selection is the folder the
+// document shows. It installs the navigator every view moves through: a folder or drive
+// opened anywhere is selected in the tree, which records the visit and has the document
+// show it.
 
 #include <string>
 
 #include "color_toolbar.h"
 #include "folder_history.h"
-#include "folder_list_host.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
 #include "status_bar.h"
+#include "tree_folder_navigator.h"
 #include "treemap_bar.h"
 #include "view_bar.h"
 
-class CDirscopeView;
+class CDirscopeDoc;
 class CTreeCtrl;
 
-class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CFolderListHost {
+class CMainFrame : public CFrameWnd, public CFolderPaneHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
@@ -29,13 +31,7 @@ public:
 
     // The tree pane's selection changed: record the visit, show the folder.
     void OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) override;
-    void SetFolderTree(CTreeCtrl* pTree) override { m_pFolderTree = pTree; }
-
-    void OpenSubfolder(const std::string& name) override;
-    void OpenDrive(const std::string& name) override;
-    void ShowStatusText(const std::string& text) override;
-    // The list's changes go on to the treemap pane.
-    void OnListEvent(CDirscopeView& view, ListEvent event) override;
+    void SetFolderTree(CTreeCtrl* pTree) override;
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.
@@ -59,6 +55,7 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
     void OnClose();
     void OnBack() { GoBack(0); }
     void OnForward() { GoForward(0); }
@@ -75,8 +72,8 @@ protected:
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
-    // The list view while it is filling a folder's rows, else null.
-    CDirscopeView* FillingView();
+    // The document while it is showing a folder, else null.
+    CDirscopeDoc* FillingDocument();
     // The tree control when its window exists, else null.
     CTreeCtrl* LiveTree() const;
     void RecordVisit(CTreeCtrl& tree);
@@ -86,6 +83,7 @@ private:
     // The folder tree pane, docked on the left.
     CViewBar m_wndTreeBar;
     CTreeCtrl* m_pFolderTree = nullptr;
+    CTreeFolderNavigator m_navigator; // installed while the window exists
     // The treemap pane, docked at the bottom.
     CTreemapBar m_wndTreemapBar;
     FolderHistory m_history;

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
-#include "dirscope_view.h"
+#include "folder_navigator.h"
+#include "path_text.h"
 #include "size_text.h"
 
 namespace {
@@ -12,11 +14,22 @@ namespace {
 constexpr UINT_PTR kRecomputeTimer = 1;
 constexpr UINT_PTR kTipId = 1;
 
+// A pixel of a tile not of the lit type: a third as bright, towards grey, so the lit
+// tiles stand out whatever their colour.
+uint32_t DimmedPixel(uint32_t px) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t c = (px >> shift) & 0xFF;
+        out |= ((c / 3 + 40) & 0xFF) << shift;
+    }
+    return out;
+}
+
 } // namespace
 
-IMPLEMENT_DYNAMIC(CTreemapWnd, CWnd)
+IMPLEMENT_DYNAMIC(CTreemapWnd, CView)
 
-BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
+BEGIN_MESSAGE_MAP(CTreemapWnd, CView)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_PAINT()
@@ -29,6 +42,11 @@ BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
     ON_MESSAGE(WM_RBUTTONUP, OnRButtonUp)
     ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_MESSAGE(WM_TREEMAP_READY, OnPictureReady)
+    ON_WM_MOUSEACTIVATE()
+    ON_MESSAGE(WM_INITMENUPOPUP, OnMenuInitPopup)
+    ON_MESSAGE(WM_DRAWITEM, OnMenuDrawItem)
+    ON_MESSAGE(WM_MEASUREITEM, OnMenuMeasureItem)
+    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 CTreemapWnd::CTreemapWnd()
@@ -40,9 +58,13 @@ CTreemapWnd::CTreemapWnd()
 
 CTreemapWnd::~CTreemapWnd() = default;
 
-bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID) {
-    return CWnd::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                        CRect(0, 0, 0, 0), pParentWnd, nID);
+bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID, CCreateContext* pContext) {
+    return CView::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                         CRect(0, 0, 0, 0), pParentWnd, nID, pContext);
+}
+
+int CTreemapWnd::OnMouseActivate(HWND, UINT, UINT) {
+    return MA_ACTIVATE;
 }
 
 int CTreemapWnd::OnCreate(LPCREATESTRUCTA) {
@@ -62,55 +84,76 @@ int CTreemapWnd::OnCreate(LPCREATESTRUCTA) {
 
 void CTreemapWnd::OnDestroy() {
     m_hWndReady = nullptr;
-    ForgetView();
-    Default();
-}
-
-void CTreemapWnd::ForgetView() {
+    // The worker lets go of the document's snapshot before the view leaves the document.
     m_worker.Cancel();
-    if (m_pView)
-        m_pView->ScanController().SetSnapshotChangingFn(nullptr);
-    m_pView = nullptr;
     m_scene.SnapshotChanging();
+    CView::OnDestroy();
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
 }
 
 // ---- what to draw ----
 
-void CTreemapWnd::OnListEvent(CDirscopeView& view, CFolderListHost::ListEvent event) {
-    using Event = CFolderListHost::ListEvent;
-    if (event == Event::Gone) {
-        if (m_pView == &view)
-            ForgetView();
-        return;
-    }
-    if (m_pView != &view) {
-        ForgetView();
-        m_pView = &view;
-        view.ScanController().SetSnapshotChangingFn([this] { OnSnapshotChanging(); });
-    }
-    switch (event) {
-    case Event::Cleared:
-        // Nothing of the last folder stays: its picture would name the new list's rows.
-        m_worker.Cancel();
-        m_scene.NewShow();
-        m_picture.reset();
-        m_nClicked = m_nSelected = Tile::kNone;
-        HideTip();
-        Invalidate();
+void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
+    switch (static_cast<ModelHint>(lHint)) {
+    case ModelHint::Cleared:
+        ForgetPicture();
         break;
-    case Event::Shown:
-    case Event::Finished:
+    case ModelHint::Shown:
+    case ModelHint::Finished:
         Recompute();
         break;
-    case Event::Totals:
+    case ModelHint::Totals:
         if (!m_bRecomputeDue)
             RecomputeAfter(kScanPeriodMs);
         break;
-    case Event::Selection:
+    case ModelHint::Selection:
         UpdateSelection();
         break;
-    case Event::Gone:
+    case ModelHint::SnapshotChanging:
+        OnSnapshotChanging();
         break;
+    case ModelHint::TypeSelection:
+        LightType();
+        Invalidate(false);
+        break;
+    }
+}
+
+void CTreemapWnd::ForgetPicture() {
+    // Nothing of the last folder stays: its picture would name the new folder's entries.
+    m_worker.Cancel();
+    m_scene.NewShow();
+    m_picture.reset();
+    m_litPixels.clear();
+    m_nClicked = m_nSelected = Tile::kNone;
+    HideTip();
+    Invalidate();
+}
+
+void CTreemapWnd::LightType() {
+    m_litPixels.clear();
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!m_picture || !pDoc || !pDoc->TypeSelection().bAny || !pDoc->TypeSelection().bLit)
+        return;
+    const TreemapLayout& layout = m_picture->layout;
+    uint32_t lit = Tile::kNone;
+    for (uint32_t id = 0; id < layout.extensions.size(); ++id)
+        if (layout.extensions[id].name == pDoc->TypeSelection().key)
+            lit = id;
+    // Every tile drawn that is not a file of the type is dimmed: the type's files keep
+    // their colours.
+    m_litPixels = m_picture->pixels;
+    for (uint32_t t = 1; t < layout.tiles.size(); ++t) {
+        const Tile& tile = layout.tiles[t];
+        if (tile.childCount > 0 || (tile.kind == TileKind::File && tile.extension == lit))
+            continue;
+        const TileRect r = tile.PixelRect();
+        for (int y = std::max(r.top, 0); y < std::min(r.bottom, layout.height); ++y)
+            for (int x = std::max(r.left, 0); x < std::min(r.right, layout.width); ++x) {
+                uint32_t& px = m_litPixels[static_cast<size_t>(y) * layout.width + x];
+                px = DimmedPixel(px);
+            }
     }
 }
 
@@ -141,8 +184,9 @@ void CTreemapWnd::Recompute() {
     const CRect rc = GetClientRect();
     m_size = CSize(rc.Width(), rc.Height());
     TreemapRequest request;
-    if (!m_pView || rc.Width() <= 0 || rc.Height() <= 0 ||
-        !m_scene.MakeRequest(*m_pView, rc.Width(), rc.Height(), ++m_nGeneration, request)) {
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!pDoc || rc.Width() <= 0 || rc.Height() <= 0 ||
+        !m_scene.MakeRequest(*pDoc, rc.Width(), rc.Height(), ++m_nGeneration, request)) {
         m_worker.Cancel();
         m_picture.reset();
         Invalidate();
@@ -163,6 +207,7 @@ LRESULT CTreemapWnd::OnPictureReady(WPARAM, LPARAM) {
     m_picture = std::move(picture);
     m_nClicked = Tile::kNone;
     m_nTipTile = Tile::kNone;
+    LightType();
     UpdateSelection();
     Invalidate(false);
     return 0;
@@ -181,13 +226,21 @@ void CTreemapWnd::OnTimer(UINT_PTR nIDEvent) {
 
 void CTreemapWnd::UpdateSelection() {
     const uint32_t was = m_nSelected;
-    m_nSelected = Tile::kNone;
-    std::string name;
-    bool bFolder = false;
-    if (m_picture && m_pView && m_scene.CanName() && m_pView->FirstSelectedEntry(name, bFolder))
-        m_nSelected = m_scene.TileOfEntry(m_picture->layout, name, bFolder);
+    const CDirscopeDoc* pDoc = GetDocument();
+    m_nSelected = pDoc ? TileOfSelection(pDoc->Selection()) : Tile::kNone;
     if (m_nSelected != was)
         Invalidate(false);
+}
+
+uint32_t CTreemapWnd::TileOfSelection(const ModelEntry& entry) const {
+    if (!m_picture || !m_scene.CanName() || entry.IsNone())
+        return Tile::kNone;
+    // The drives are named as they are; an entry elsewhere only when the folder drawn
+    // holds it.
+    if (m_scene.IsDriveOverview())
+        return m_scene.TileOfEntry(m_picture->layout, entry.path, false);
+    return m_scene.TileOfPath(m_picture->layout, GetDocument()->ListedFolderPath(), entry.path,
+                              entry.bFolder);
 }
 
 // ---- drawing ----
@@ -213,14 +266,15 @@ void CTreemapWnd::OnPaint() {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    const std::vector<uint32_t>& pixels = m_litPixels.empty() ? m_picture->pixels : m_litPixels;
     if (rc.Width() == w && rc.Height() == h) {
         ::SetDIBitsToDevice(hDC, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
-                            static_cast<UINT>(h), m_picture->pixels.data(), &info, DIB_RGB_COLORS);
+                            static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
     } else {
         // Resizing: the last picture stretched until the new one is made.
         ::SetStretchBltMode(hDC, COLORONCOLOR);
-        ::StretchDIBits(hDC, 0, 0, rc.Width(), rc.Height(), 0, 0, w, h, m_picture->pixels.data(),
-                        &info, DIB_RGB_COLORS, SRCCOPY);
+        ::StretchDIBits(hDC, 0, 0, rc.Width(), rc.Height(), 0, 0, w, h, pixels.data(), &info,
+                        DIB_RGB_COLORS, SRCCOPY);
     }
     if (rc.Width() == w && rc.Height() == h) {
         DrawOutline(hDC, m_nSelected, 2);
@@ -327,42 +381,59 @@ void CTreemapWnd::HideTip() {
 
 void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || !m_pView)
+    CDirscopeDoc* pDoc = GetDocument();
+    if (tile == Tile::kNone || !pDoc)
         return;
     m_nClicked = tile;
     Invalidate(false);
+    // A file's tile selects its type too (in the list of types; nothing is lit for it).
+    const Tile& clicked = m_picture->layout.tiles[tile];
+    if (clicked.kind == TileKind::File && clicked.extension < m_picture->layout.extensions.size()) {
+        ModelType type;
+        type.bAny = true;
+        type.key = m_picture->layout.extensions[clicked.extension].name;
+        pDoc->SelectType(nullptr, type);
+    }
     std::string name;
     bool bFolder = false;
-    // The row of the shown folder's entry that holds the tile; its selection outlines
-    // the entry's area here (UpdateSelection).
-    // The list takes the focus, as a click in it would, so its selection shows.
-    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder)) {
-        m_pView->SelectRow(m_pView->FindEntryRow(name, bFolder));
-        ::SetFocus(m_pView->m_hWnd);
+    // The shown folder's entry that holds the tile becomes the model's selection, which
+    // outlines its area here and selects it in every other view.
+    if (!m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder))
+        return;
+    ModelEntry entry;
+    if (m_scene.IsDriveOverview()) {
+        entry.path = name;
+        entry.bFolder = true;
+    } else {
+        entry.path = JoinPath(pDoc->ListedFolderPath(), name.c_str());
+        entry.bFolder = bFolder;
     }
+    pDoc->Select(nullptr, entry);
 }
 
 void CTreemapWnd::OnLButtonDblClk(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || !m_pView)
+    const CDirscopeDoc* pDoc = GetDocument();
+    CFolderNavigator* pNavigator = AfxGetNavigator();
+    if (tile == Tile::kNone || !pDoc || !pNavigator)
         return;
     const uint32_t child = m_picture->layout.ChildOfShown(tile);
     std::string name;
     bool bFolder = false;
     // Only a subfolder (or a drive) opens; a file is never started from here.
-    if (!m_scene.EntryOf(m_picture->layout, child, name, bFolder) ||
-        !(bFolder || m_scene.IsDriveOverview()))
+    if (!m_scene.EntryOf(m_picture->layout, child, name, bFolder))
         return;
-    const int nRow = m_pView->FindEntryRow(name, bFolder);
-    if (nRow >= 0)
-        m_pView->OpenRow(nRow);
+    if (m_scene.IsDriveOverview())
+        pNavigator->OpenDrive(name);
+    else if (bFolder)
+        pNavigator->OpenFolder(JoinPath(pDoc->ListedFolderPath(), name.c_str()));
 }
 
 LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || tile == 0 || !m_pView || m_scene.IsDriveOverview() ||
-        m_pView->IsFilling())
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (tile == Tile::kNone || tile == 0 || !pDoc || m_scene.IsDriveOverview() || pDoc->IsFilling())
         return 0;
     const std::string path = m_scene.PathOf(m_picture->layout, tile);
     if (path.empty() || m_picture->layout.tiles[tile].kind == TileKind::FilesNotHeld)
@@ -370,6 +441,29 @@ LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     HideTip();
     POINT screen = pt;
     ::ClientToScreen(m_hWnd, &screen);
-    m_pView->TrackShellMenu({path}, screen);
+    m_shellMenu.Track(this, {path}, screen);
     return 0;
+}
+
+LRESULT CTreemapWnd::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT lResult = 0;
+    if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
+        return lResult;
+    return Default();
+}
+
+LRESULT CTreemapWnd::OnMenuInitPopup(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_INITMENUPOPUP, wParam, lParam);
+}
+
+LRESULT CTreemapWnd::OnMenuDrawItem(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_DRAWITEM, wParam, lParam);
+}
+
+LRESULT CTreemapWnd::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_MEASUREITEM, wParam, lParam);
+}
+
+LRESULT CTreemapWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
 }

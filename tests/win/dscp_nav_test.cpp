@@ -86,12 +86,12 @@ protected:
         return nullptr;
     }
     void ExpectShows(const std::string& folder) {
-        EXPECT_EQ(m_pView->Folder(), folder);
+        EXPECT_EQ(m_pDoc->Folder(), folder);
         if (folder.empty()) {
-            EXPECT_TRUE(m_pView->IsDriveOverview());
+            EXPECT_TRUE(m_pDoc->IsDriveOverview());
         } else {
-            EXPECT_FALSE(m_pView->IsDriveOverview());
-            EXPECT_EQ(m_pView->ListedFolderPath(), folder);
+            EXPECT_FALSE(m_pDoc->IsDriveOverview());
+            EXPECT_EQ(m_pDoc->ListedFolderPath(), folder);
         }
     }
 };
@@ -397,7 +397,7 @@ TEST_F(DscpNav, TreemapClickSelectsTheHoldingRowAndDoubleClickOpensIt) {
     ASSERT_NE(hRoot, nullptr);
     Tree().SelectItem(hRoot);
     CTreemapWnd& treemap = m_pFrame->TreemapBar().Treemap();
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && treemap.IsPictureCurrent(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && treemap.IsPictureCurrent(); }));
 
     const TreemapLayout& layout = *treemap.Layout();
     const std::string bigPath = tree.Path("deep/inner/big.bin");
