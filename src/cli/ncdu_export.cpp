@@ -1,7 +1,6 @@
 #include "ncdu_export.h"
 
-#include <unordered_map>
-#include <vector>
+#include "path_text.h"
 
 namespace {
 
@@ -47,6 +46,21 @@ private:
 
 } // namespace
 
+UnreadFiles FindUnreadFiles(const FolderSnapshot& snapshot, const std::vector<std::string>& paths) {
+    UnreadFiles files;
+    for (const std::string& path : paths) {
+        const size_t separator = path.rfind(kPathSeparator);
+        if (separator == std::string::npos || snapshot.Find(path) != FolderSnapshot::kNone)
+            continue; // a folder: the snapshot knows whether it was read
+        // The root's separator is part of its name ("/", "C:\").
+        const std::string folderPath = path.substr(0, separator ? separator : 1);
+        const FolderSnapshot::Index folder = snapshot.Find(folderPath);
+        if (folder != FolderSnapshot::kNone)
+            files[folder].insert(path.substr(separator + 1));
+    }
+    return files;
+}
+
 void AppendJsonText(std::string& json, const char* text) {
     static const char kHex[] = "0123456789abcdef";
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
@@ -54,7 +68,7 @@ void AppendJsonText(std::string& json, const char* text) {
         if (c == '"' || c == '\\') {
             json += '\\';
             json += static_cast<char>(c);
-        } else if (c >= 0x20) {
+        } else if (c >= 0x20 && c != 0x7f) {
             json += static_cast<char>(c);
         } else if (c == '\n') {
             json += "\\n";
@@ -78,6 +92,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
     for (const FolderSnapshot::LinkedFile& file : snapshot.LinkedFiles())
         linked.emplace(uint64_t{file.folder} << 32 | file.file, &file);
 
+    const UnreadFiles* unreadFiles = info.unreadFiles.empty() ? nullptr : &info.unreadFiles;
     JsonOut json(out);
     std::string& text = json.Text();
     text += "[1,2,{\"progname\":\"dscp\",\"progver\":\"";
@@ -94,6 +109,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
         text += "[{\"name\":\"";
         AppendJsonText(text, current == folder ? info.rootName.c_str() : snapshot.Name(current));
         text += '"';
+        const std::unordered_set<std::string>* unread = nullptr; // its files not read
         if (snapshot.IsExcluded(current)) {
             text += ",\"excluded\":\"otherfs\"";
         } else {
@@ -105,17 +121,22 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 text += ",\"dev\":";
                 AppendNumber(text, info.nDevice);
             }
-            if (snapshot.IsUnreadable(current))
+            if (unreadFiles && unreadFiles->count(current))
+                unread = &unreadFiles->at(current);
+            if (unread || snapshot.IsUnreadable(current))
                 text += ",\"read_error\":true";
         }
         text += '}';
         if (snapshot.FilesHeld(current)) {
             const uint32_t count = snapshot.OwnFileCount(current);
             for (uint32_t i = 0; i < count; ++i) {
+                if (unread && unread->count(snapshot.FileName(current, i)))
+                    continue;
                 text += ",\n{\"name\":\"";
                 AppendJsonText(text, snapshot.FileName(current, i));
                 text += '"';
-                AppendSizes(text, snapshot.FileSize(current, i), snapshot.FileDiskBytes(current, i));
+                AppendSizes(text, snapshot.FileSize(current, i),
+                            snapshot.FileDiskBytes(current, i));
                 if (!linked.empty()) {
                     const auto it = linked.find(uint64_t{current} << 32 | i);
                     if (it != linked.end()) {
