@@ -170,17 +170,9 @@ int main(int argc, char** argv) {
             if (options.format == ReportFormat::Csv) {
                 written = WriteCsvReport(report, out);
             } else {
-                NcduExportInfo info;
-                info.rootName = folder;
+                NcduExportInfo info = ReportExportInfo(report);
                 info.progver = DSCP_VERSION_TEXT;
                 info.timestamp = static_cast<int64_t>(std::time(nullptr));
-                info.nDevice = report.nDevice;
-                info.nOwnBytes = report.nOwnBytes;
-                info.nOwnDiskBytes = report.nOwnDiskBytes;
-                std::vector<std::string> unreadable;
-                for (const UnreadablePath& part : report.unreadable)
-                    unreadable.push_back(part.path);
-                info.unreadFiles = FindUnreadFiles(report.snapshot, unreadable);
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;

@@ -9,14 +9,12 @@
 #include <unordered_set>
 #include <vector>
 
+#include "folder_report.h"
 #include "folder_snapshot.h"
 
 // Files whose details could not be read (in a folder that may be listed but not entered), by
 // the folder they lie in.
 using UnreadFiles = std::unordered_map<FolderSnapshot::Index, std::unordered_set<std::string>>;
-
-// Of the paths of everything that could not be read, the ones the snapshot holds as files.
-UnreadFiles FindUnreadFiles(const FolderSnapshot& snapshot, const std::vector<std::string>& paths);
 
 struct NcduExportInfo {
     std::string rootName;       // the folder as named at the top: its full path
@@ -29,6 +27,9 @@ struct NcduExportInfo {
     // the files themselves are left out, their sizes being unknown.
     UnreadFiles unreadFiles;
 };
+
+// The export's details of a report's folder, all but the program's version and the time.
+NcduExportInfo ReportExportInfo(const FolderReport& report);
 
 // Writes the tree beneath `folder` (read and final in `snapshot`, every file held) to `out`.
 // "asize" is the apparent size, "dsize" the disk usage where the snapshot recorded it (the
