@@ -6,12 +6,6 @@
 
 namespace {
 
-// Twelve hues far apart, of similar lightness, bright enough to shade.
-constexpr uint32_t kPalette[kTreemapPaletteSize] = {
-    0xFF4E79D8u, 0xFFE8743Bu, 0xFF3FB67Eu, 0xFFD94B5Eu, 0xFF9D6CD6u, 0xFFE0C53Au,
-    0xFF3EC1D3u, 0xFFD768B6u, 0xFF8DBE3Cu, 0xFFB07D50u, 0xFF6F8FA8u, 0xFFF29E9Eu,
-};
-
 // The surface above a tile: z = a2·x² + a1·x + b2·y² + b1·y.
 struct Cushion {
     float a1, a2, b1, b2;
@@ -36,31 +30,30 @@ uint32_t Shade(uint32_t colour, float intensity) {
 
 } // namespace
 
-std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout) {
+std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout, TypeColourTable& table) {
     const size_t n = layout.extensions.size();
     std::vector<uint32_t> colours(n, kTreemapNeutral);
     std::vector<uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
-    const size_t ranked = std::min(n, kTreemapPaletteSize);
-    std::partial_sort(order.begin(), order.begin() + static_cast<ptrdiff_t>(ranked), order.end(),
-                      [&](uint32_t a, uint32_t b) {
-                          const int64_t ba = layout.extensions[a].bytes;
-                          const int64_t bb = layout.extensions[b].bytes;
-                          return ba != bb ? ba > bb : a < b;
-                      });
-    for (size_t i = 0; i < ranked; ++i)
-        if (layout.extensions[order[i]].bytes > 0)
-            colours[order[i]] = kPalette[i];
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        const int64_t ba = layout.extensions[a].bytes;
+        const int64_t bb = layout.extensions[b].bytes;
+        return ba != bb ? ba > bb : a < b;
+    });
+    for (const uint32_t id : order)
+        if (layout.extensions[id].bytes > 0)
+            colours[id] = table.ColourOf(layout.extensions[id].name);
     return colours;
 }
 
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
-                   const TreemapStyle& style, const std::atomic<bool>* stop) {
+                   const TreemapStyle& style, const std::atomic<bool>* stop,
+                   TypeColourTable& table) {
     const int width = layout.width, height = layout.height;
     pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kTreemapBackground);
     if (layout.tiles.empty())
         return;
-    const std::vector<uint32_t> colours = ExtensionColours(layout);
+    const std::vector<uint32_t> colours = ExtensionColours(layout, table);
 
     // Light from the upper left and above (y grows downwards).
     const float lx = -1.0f, ly = -2.0f, lz = 10.0f;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -294,14 +295,20 @@ TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
     level.AddFolder("later");
     const auto root = s.RecordLevel(kRoot, level);
     const TreemapLayout layout = LayOutTreemap(s, root, 300, 200);
-    const std::vector<uint32_t> colours = ExtensionColours(layout);
+    TypeColourTable table;
+    const std::vector<uint32_t> colours = ExtensionColours(layout, table);
     const Tile& big = layout.tiles[1];
     ASSERT_EQ(big.bytes, 5000);
     EXPECT_EQ(layout.extensions[big.extension].name, "iso");
     EXPECT_EQ(layout.extensions[big.extension].bytes, 6000);
-    EXPECT_EQ(std::count(colours.begin(), colours.end(), kTreemapNeutral),
-              static_cast<long>(colours.size() - kTreemapPaletteSize));
+    // Every type its own colour, the largest the table's first; none for files not there.
+    EXPECT_EQ(table.Count(), colours.size() - 1);
+    EXPECT_EQ(std::set<uint32_t>(colours.begin() + 1, colours.end()).size(), colours.size() - 1);
+    EXPECT_EQ(colours[big.extension], TypeColourTable().ColourOf("x"));
     EXPECT_EQ(colours[0], kTreemapNeutral); // no file without an extension
+    // Drawn again, after other types took colours, each keeps its own.
+    table.ColourOf("other");
+    EXPECT_EQ(ExtensionColours(layout, table), colours);
 
     std::vector<uint32_t> pixels;
     RenderTreemap(layout, pixels);
