@@ -2,6 +2,8 @@
 
 #include "computer_node.h"
 #include "dirscope_doc.h"
+#include "file_types_view.h"
+#include "largest_files_view.h"
 #include "form_tree.h"
 #include "resource.h"
 #include "win_app.h"
@@ -21,6 +23,11 @@ constexpr UINT kTreeBarID = 101;
 constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr UINT kTreemapBarID = 102;
 constexpr int kTreemapBarHeight = 220;
+// The panes of questions asked of the snapshot start on the right, hidden.
+constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
+constexpr UINT kLargestFilesBarID = 103;
+constexpr UINT kFileTypesBarID = 104;
+constexpr int kQueryBarWidth = 360;
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
 constexpr char kBarStateProfile[] = "Dirscope.BarState";
@@ -47,6 +54,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_FOLDER, OnUpdateFolderPane)
     ON_COMMAND(ID_VIEW_TREEMAP, OnTreemapPane)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
+    ON_COMMAND(ID_VIEW_LARGEST_FILES, OnLargestFilesPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_LARGEST_FILES, OnUpdateLargestFilesPane)
+    ON_COMMAND(ID_VIEW_FILE_TYPES, OnFileTypesPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_FILE_TYPES, OnUpdateFileTypesPane)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
 END_MESSAGE_MAP()
 
@@ -98,7 +109,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 
     CDocument* pDoc = pContext ? pContext->m_pCurrentDoc : nullptr;
-    m_navigator.SetDocument(dynamic_cast<CDirscopeDoc*>(pDoc));
     AfxSetNavigator(&m_navigator);
     m_wndTreemapBar.SetDocument(pDoc);
     if (!m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle))
@@ -109,6 +119,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
                              m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
     m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
     DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
+
+    if (!CreateQueryPane(m_wndLargestFilesBar, RUNTIME_CLASS(CLargestFilesView), pContext,
+                         "Largest Files", kLargestFilesBarID) ||
+        !CreateQueryPane(m_wndFileTypesBar, RUNTIME_CLASS(CFileTypesView), pContext, "File Types",
+                         kFileTypesBarID))
+        return -1;
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     LoadBarState(kBarStateProfile);
     return 0;
@@ -264,6 +280,50 @@ void CMainFrame::OnTreemapPane() {
 void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
     pCmdUI->Enable(true);
     pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+bool CMainFrame::CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass,
+                                 CCreateContext* pContext, const char* lpszTitle, UINT nID) {
+    if (!bar.Create(this, pViewClass, pContext, lpszTitle, kQueryBarStyle, nID))
+        return false;
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    ShowControlBar(&bar, false, false);
+    return true;
+}
+
+CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
+    if (!bar.m_pFrameWnd || !bar.m_pFrameWnd->m_hWnd)
+        return nullptr;
+    return dynamic_cast<CQueryView*>(
+        FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
+}
+
+CLargestFilesView* CMainFrame::LargestFiles() const {
+    return dynamic_cast<CLargestFilesView*>(QueryViewOf(m_wndLargestFilesBar));
+}
+
+CFileTypesView* CMainFrame::FileTypes() const {
+    return dynamic_cast<CFileTypesView*>(QueryViewOf(m_wndFileTypesBar));
+}
+
+void CMainFrame::ToggleQueryPane(CViewBar& bar) {
+    const bool bShow = !(bar.GetStyle() & WS_VISIBLE);
+    ShowControlBar(&bar, bShow, false);
+    if (CQueryView* pView = QueryViewOf(bar); pView && bShow)
+        pView->OnPaneShown();
+}
+
+void CMainFrame::OnUpdateLargestFilesPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndLargestFilesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+void CMainFrame::OnUpdateFileTypesPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndFileTypesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {

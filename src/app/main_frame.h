@@ -18,6 +18,9 @@
 #include "view_bar.h"
 
 class CDirscopeDoc;
+class CFileTypesView;
+class CLargestFilesView;
+class CQueryView;
 class CTreeCtrl;
 
 class CMainFrame : public CFrameWnd, public CFolderPaneHost {
@@ -52,6 +55,11 @@ public:
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
     CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
+    CViewBar& LargestFilesBar() { return m_wndLargestFilesBar; }
+    CViewBar& FileTypesBar() { return m_wndFileTypesBar; }
+    // The panes' views, once their bars exist.
+    CLargestFilesView* LargestFiles() const;
+    CFileTypesView* FileTypes() const;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
@@ -69,6 +77,10 @@ protected:
     void OnUpdateFolderPane(CCmdUI* pCmdUI);
     void OnTreemapPane();
     void OnUpdateTreemapPane(CCmdUI* pCmdUI);
+    void OnLargestFilesPane() { ToggleQueryPane(m_wndLargestFilesBar); }
+    void OnUpdateLargestFilesPane(CCmdUI* pCmdUI);
+    void OnFileTypesPane() { ToggleQueryPane(m_wndFileTypesBar); }
+    void OnUpdateFileTypesPane(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
@@ -76,6 +88,12 @@ private:
     CDirscopeDoc* FillingDocument();
     // The tree control when its window exists, else null.
     CTreeCtrl* LiveTree() const;
+    // Creates a pane holding a view of the document, docked on the right and hidden until
+    // the View menu shows it (or the stored layout does).
+    bool CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass, CCreateContext* pContext,
+                         const char* lpszTitle, UINT nID);
+    void ToggleQueryPane(CViewBar& bar);
+    static CQueryView* QueryViewOf(const CViewBar& bar);
     void RecordVisit(CTreeCtrl& tree);
 
     CColorToolBar m_wndToolBar;
@@ -86,6 +104,9 @@ private:
     CTreeFolderNavigator m_navigator; // installed while the window exists
     // The treemap pane, docked at the bottom.
     CTreemapBar m_wndTreemapBar;
+    // The panes of questions asked of the snapshot, docked on the right.
+    CViewBar m_wndLargestFilesBar;
+    CViewBar m_wndFileTypesBar;
     FolderHistory m_history;
     // Off while a Back or Forward move selects its node, so the move is no new visit;
     // the selection it causes turns it on again.

@@ -1,39 +1,52 @@
 #include "tree_folder_navigator.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "computer_node.h"
-#include "dirscope_doc.h"
-#include "path_text.h"
-#include "tree_ctrl.h"
+#include "shell_tree_ctrl.h"
 
 CTreeCtrl* CTreeFolderNavigator::LiveTree() const {
     return m_pTree && m_pTree->m_hWnd ? m_pTree : nullptr;
 }
 
+namespace {
+
+std::string WithSeparator(std::string path) {
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+// `path` begins with the folder `prefix` (both ending in a separator), whatever the case.
+bool IsWithin(const std::string& path, const std::string& prefix) {
+    return !prefix.empty() && path.size() >= prefix.size() &&
+           _strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0;
+}
+
+} // namespace
+
 void CTreeFolderNavigator::OpenFolder(const std::string& folder) {
-    CTreeCtrl* pTree = LiveTree();
-    if (!pTree || !m_pDoc)
+    auto* pTree = dynamic_cast<CShellTreeCtrl*>(LiveTree());
+    if (!pTree || folder.size() < 2 || folder[1] != ':')
         return;
-    HTREEITEM hItem = nullptr;
-    std::string rest;
-    const std::string& shown = m_pDoc->Folder();
-    const std::string shownPrefix = JoinPath(shown, "");
-    if (!shown.empty() && folder.compare(0, shownPrefix.size(), shownPrefix) == 0) {
-        hItem = pTree->GetSelectedItem();
-        rest = folder.substr(shownPrefix.size());
-    } else if (folder.size() >= 2 && folder[1] == ':') {
+    const std::string target = WithSeparator(folder);
+    // From the tree's selection when the folder lies beneath it, else from its drive; then
+    // down through the nodes whose folders hold it. The nodes' own paths lead, not their
+    // names, which the shell may show otherwise.
+    HTREEITEM hItem = pTree->GetSelectedItem();
+    if (hItem && !IsWithin(target, WithSeparator(pTree->GetItemPath(hItem))))
+        hItem = nullptr;
+    if (!hItem)
         hItem = FindDriveItem(folder.substr(0, 2));
-        rest = folder.size() > 3 ? folder.substr(3) : std::string();
-    }
-    size_t start = 0;
-    while (hItem && start < rest.size()) {
-        const size_t end = std::min(rest.find('\\', start), rest.size());
-        if (end > start) {
-            pTree->Expand(hItem, TVE_EXPAND);
-            hItem = pTree->FindChildItem(hItem, rest.substr(start, end - start));
-        }
-        start = end + 1;
+    while (hItem &&
+           _stricmp(WithSeparator(pTree->GetItemPath(hItem)).c_str(), target.c_str()) != 0) {
+        pTree->Expand(hItem, TVE_EXPAND);
+        HTREEITEM hNext = nullptr;
+        for (HTREEITEM h = pTree->GetChildItem(hItem); h && !hNext;
+             h = pTree->GetNextSiblingItem(h))
+            if (IsWithin(target, WithSeparator(pTree->GetItemPath(h))))
+                hNext = h;
+        hItem = hNext;
     }
     if (hItem)
         pTree->SelectItem(hItem);

@@ -11,18 +11,16 @@
 
 #include "folder_navigator.h"
 
-class CDirscopeDoc;
 class CTreeCtrl;
 
 class CTreeFolderNavigator : public CFolderNavigator {
 public:
-    // The tree to select in (null: none yet), and the document whose shown folder's node
-    // the tree has selected.
+    // The tree to select in (null: none yet).
     void SetTree(CTreeCtrl* pTree) { m_pTree = pTree; }
-    void SetDocument(const CDirscopeDoc* pDoc) { m_pDoc = pDoc; }
 
-    // A folder beneath the one shown is found from the tree's selection; any other from
-    // its drive's node. Each step down expands the node, so its children are there.
+    // A folder beneath the tree's selection is found from there; any other from its
+    // drive's node. Each step down expands the node, so its children are there. A
+    // folder the tree does not show (a hidden one on the way) opens nothing.
     void OpenFolder(const std::string& folder) override;
     void OpenDrive(const std::string& name) override;
 
@@ -33,5 +31,4 @@ private:
     HTREEITEM FindDriveItem(const std::string& name) const;
 
     CTreeCtrl* m_pTree = nullptr;
-    const CDirscopeDoc* m_pDoc = nullptr;
 };

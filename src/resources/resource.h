@@ -51,6 +51,8 @@
 #define ID_ARRANGE_DATE 32810
 #define ID_OUTPUT_TO_TEXT_FILE 32812
 #define ID_VIEW_TREEMAP 32813
+#define ID_VIEW_LARGEST_FILES 32820
+#define ID_VIEW_FILE_TYPES 32821
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447
