@@ -140,9 +140,7 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
     case kExtension:
         return ExtensionText(row.key);
     case kType:
-        // The shell names a type by any name of its extension.
-        return m_fileTypes.FileTypeName(std::string(),
-                                        row.key.empty() ? "file" : "file." + row.key);
+        return m_fileTypes.ExtensionTypeName(row.key);
     case kSize:
         return FormatSize(row.bytes);
     case kShare:

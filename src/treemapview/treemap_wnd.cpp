@@ -14,13 +14,13 @@ namespace {
 constexpr UINT_PTR kRecomputeTimer = 1;
 constexpr UINT_PTR kTipId = 1;
 
-// A pixel of a tile not of the lit type: a third as bright, towards grey, so the lit
-// tiles stand out whatever their colour.
+// A pixel of a tile not of the lit type: washed out towards a pale grey, so the lit tiles
+// stand out in their colours whatever those are.
 uint32_t DimmedPixel(uint32_t px) {
     uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8) {
         const uint32_t c = (px >> shift) & 0xFF;
-        out |= ((c / 3 + 40) & 0xFF) << shift;
+        out |= ((c + 3 * 0xD8) / 4) << shift;
     }
     return out;
 }
