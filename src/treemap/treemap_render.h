@@ -7,7 +7,12 @@
 // Colours go by file type: the extensions that take the most bytes under the shown folder
 // get the palette's distinct hues, largest first; the other files, a folder too small to be
 // divided and the files the snapshot did not keep share one neutral colour; a placeholder
-// (a folder the scan has not totalled yet) is plain grey without shading.
+// (a folder the scan has not totalled yet) is plain grey without shading. One level of
+// entries (the drives) takes the palette's hues by position.
+//
+// Folders read as blocks: a dark line frames each subfolder of the shown folder (each
+// drive), and a fainter one, darkening what lies beneath it, each folder a level further
+// down. Tiles too small for a frame to leave anything inside get none.
 
 #include <atomic>
 #include <cstdint>
@@ -27,12 +32,19 @@ constexpr uint32_t kTreemapPlaceholder = 0xFFC0C0C0u;
 constexpr uint32_t kTreemapBackground = 0xFFF0F0F0u; // where no tile lies
 constexpr uint32_t kTreemapNeutral = 0xFFA8A8A0u;    // other types, before shading
 constexpr size_t kTreemapPaletteSize = 12;
+constexpr uint32_t kTreemapFrame = 0xFF282828u; // around each of the shown folder's subfolders
+constexpr float kTreemapFaintFrame = 0.6f;      // a level further down: the pixels darkened so
+
+// The palette's hue at position `i` (from the start again past its end).
+uint32_t TreemapPaletteColour(size_t i);
 
 // The colour (before shading) of each extension id of `layout`.
 std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout);
 
-// Draws `layout` into `pixels`, width × height of it, rows top down. Once `stop` is raised
-// it returns at once, the picture unfinished.
+// Draws `layout` into `pixels`, width × height of it, rows top down, the files in
+// `colours` (one per extension id; empty: ExtensionColours). Once `stop` is raised it
+// returns at once, the picture unfinished.
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
                    const TreemapStyle& style = TreemapStyle(),
-                   const std::atomic<bool>* stop = nullptr);
+                   const std::atomic<bool>* stop = nullptr,
+                   const std::vector<uint32_t>& colours = {});
