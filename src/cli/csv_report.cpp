@@ -104,8 +104,8 @@ std::string CsvHeader() {
 }
 
 std::string CsvRow(const ReportEntry& entry) {
-    return CsvRecord({AsUtf8(entry.name), std::to_string(entry.nSize), FormatSize(entry.nSize), entry.type,
-                      IsoLocalTime(entry.tModified),
+    return CsvRecord({AsUtf8(entry.name), std::to_string(entry.nSize), FormatSize(entry.nSize),
+                      entry.type, entry.bDetails ? IsoLocalTime(entry.tModified) : std::string(),
                       entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
                       entry.bFolder ? std::to_string(entry.nFiles) : std::string()});
 }

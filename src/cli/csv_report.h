@@ -13,6 +13,7 @@ std::string CsvRecord(const std::vector<std::string>& fields);
 // The header record.
 std::string CsvHeader();
 
-// A row: name (as UTF-8: a byte that begins no UTF-8 sequence becomes U+FFFD), size in bytes, the size text, type, last write in local time as ISO 8601
-// ("2006-05-29T16:05"), and for a folder the folders and files beneath it.
+// A row: name (as UTF-8: a byte that begins no UTF-8 sequence becomes U+FFFD), size in bytes,
+// the size text, type, last write in local time as ISO 8601 ("2006-05-29T16:05"; empty where
+// it could not be read), and for a folder the folders and files beneath it.
 std::string CsvRow(const ReportEntry& entry);

@@ -79,8 +79,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     // Counting every link needs no file's links: the export then carries none either, so
     // ncdu and gdu count every link of it too.
     const bool bLinks = !options.bCountLinks;
-    ItemListing listing =
-        ListFolderItems(folderPath, bLinks ? FileLinks::Read : FileLinks::Skip);
+    ItemListing listing = ListFolderItems(folderPath, bLinks ? FileLinks::Read : FileLinks::Skip);
     nError = listing.nError;
     if (nError != 0)
         return false;
@@ -102,10 +101,11 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     report.nFolders = static_cast<int>(listing.folders.size());
     report.nFiles = static_cast<int>(listing.files.size());
     report.entries.reserve(listing.folders.size() + listing.files.size());
-    for (const auto* items : {&listing.folders, &listing.files})
-        for (const ListedItem& item : *items)
-            if (item.nError != 0)
-                report.unreadable.push_back({JoinPath(folderPath, item.name.c_str()), item.nError});
+    // A subfolder whose details could not be read is named by the walk, which cannot enter
+    // it either; a file only here.
+    for (const ListedItem& item : listing.files)
+        if (item.nError != 0)
+            report.unreadable.push_back({JoinPath(folderPath, item.name.c_str()), item.nError});
 
     // The folder's own level as listed goes into the snapshot first; the walk then fills in
     // each subfolder, every one in one walk, so the threads never wait for one subfolder's
@@ -166,15 +166,15 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         subfolder = snapshot.NextSubfolder(subfolder);
         std::string type = typeName(subfolders[i], item.name.c_str(), true);
         report.entries.push_back({std::move(item.name), std::move(type), sum.nSize, item.tModified,
-                                  sum.nFolders, sum.nFiles, true});
+                                  sum.nFolders, sum.nFiles, true, item.nError == 0});
     }
     listing.folders = {};
     subfolders = {};
     for (ListedItem& item : listing.files) {
         std::string type =
             typeName(JoinPath(folderPath, item.name.c_str()), item.name.c_str(), false);
-        report.entries.push_back(
-            {std::move(item.name), std::move(type), item.nSize, item.tModified, 0, 0, false});
+        report.entries.push_back({std::move(item.name), std::move(type), item.nSize, item.tModified,
+                                  0, 0, false, item.nError == 0});
     }
     listing.files = {};
 
@@ -209,7 +209,7 @@ FolderReportRow ReportCells(const ReportEntry& entry) {
     return {entry.name,
             FormatSize(entry.nSize),
             entry.type,
-            FormatDateTime(entry.tModified),
+            entry.bDetails ? FormatDateTime(entry.tModified) : std::string(),
             entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
             entry.bFolder ? std::to_string(entry.nFiles) : std::string()};
 }

@@ -20,6 +20,9 @@ struct ReportEntry {
     int32_t nFolders = 0;  // beneath a subfolder
     int32_t nFiles = 0;    // beneath a subfolder
     bool bFolder = false;
+    // Its size and date could be read (not so in a folder that may be listed but not
+    // entered): otherwise the size counts as 0 and the date is left empty.
+    bool bDetails = true;
 };
 
 // A folder or file beneath the listed folder that could not be read, and why.
@@ -46,8 +49,8 @@ struct FolderReport {
     // Exact sum of the rows' sizes, except that a file with several names beneath the folder
     // counts once (unless counting every link); a file row keeps its own size.
     int64_t nTotalBytes = 0;
-    int64_t nFoldersBeneath = 0;            // folders at every level beneath
-    int64_t nFilesBeneath = 0;              // files at every level beneath
+    int64_t nFoldersBeneath = 0; // folders at every level beneath
+    int64_t nFilesBeneath = 0;   // files at every level beneath
     // Files with several names beneath the folder whose bytes were counted once (unless
     // counting every link), in the folder that comes first by path.
     int64_t nCountedOnce = 0;

@@ -13,6 +13,7 @@
 #include "folder_report.h"
 #include "ncdu_export.h"
 #include "platform.h"
+#include "replacing_file.h"
 #include "status_text.h"
 #include "text_columns.h"
 
@@ -95,8 +96,8 @@ bool WriteCsvReport(const FolderReport& report, std::FILE* out) {
 std::string CountedOnceText(int64_t files) {
     if (files == 0)
         return std::string();
-    return ", " + std::to_string(files) + (files == 1 ? " hard-linked file" : " hard-linked files") +
-           " counted once";
+    return ", " + std::to_string(files) +
+           (files == 1 ? " hard-linked file" : " hard-linked files") + " counted once";
 }
 
 } // namespace
@@ -156,31 +157,37 @@ int main(int argc, char** argv) {
         nWriteError = output.Error();
     } else {
         // Both formats are bytes as they are: no line-end translation anywhere.
+        ReplacingFile file;
         std::FILE* out = stdout;
         if (toStandardOutput)
             MakeBinary(stdout);
+        else if (file.Open(options.outputFile))
+            out = file.Stream();
         else
-            out = std::fopen(options.outputFile.c_str(), "wb");
-        errno = 0;
+            out = nullptr;
         if (out) {
+            errno = 0;
             if (options.format == ReportFormat::Csv) {
                 written = WriteCsvReport(report, out);
             } else {
-                NcduExportInfo info;
-                info.rootName = folder;
+                NcduExportInfo info = ReportExportInfo(report);
                 info.progver = DSCP_VERSION_TEXT;
                 info.timestamp = static_cast<int64_t>(std::time(nullptr));
-                info.nDevice = report.nDevice;
-                info.nOwnBytes = report.nOwnBytes;
-                info.nOwnDiskBytes = report.nOwnDiskBytes;
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;
-            written = (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && written;
-            if (!written && errno)
-                nWriteError = errno;
+            if (toStandardOutput) {
+                written = std::fflush(out) == 0 && written;
+                if (!written && errno)
+                    nWriteError = errno;
+            } else if (!written) {
+                file.Discard();
+            } else if (!file.Commit()) {
+                written = false;
+                nWriteError = file.Error();
+            }
         } else {
-            nWriteError = errno ? errno : EIO;
+            nWriteError = file.Error();
         }
     }
     if (!written) {

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 #include "text_columns.h"
 
@@ -76,17 +75,10 @@ std::vector<std::string> DriveReportLines(const std::string& folderPath,
     return lines;
 }
 
-ReportFileWriter::~ReportFileWriter() {
-    if (m_pFile)
-        Close();
-}
-
 bool ReportFileWriter::Open(const std::string& fileName) {
     // Binary mode with explicit CR LF, so the file is the same on every platform.
-    m_fileName = fileName;
     m_nError = 0;
-    m_pFile = std::fopen(fileName.c_str(), "wb");
-    return m_pFile != nullptr || Fail();
+    return m_file.Open(fileName);
 }
 
 bool ReportFileWriter::Fail() {
@@ -96,29 +88,24 @@ bool ReportFileWriter::Fail() {
 }
 
 bool ReportFileWriter::WriteLine(const std::string& line) {
-    if (!m_pFile || m_nError != 0)
+    std::FILE* file = m_file.Stream();
+    if (!file || m_nError != 0)
         return false;
-    if (std::fwrite(line.data(), 1, line.size(), m_pFile) != line.size() ||
-        std::fwrite("\r\n", 1, 2, m_pFile) != 2)
+    errno = 0;
+    if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
+        std::fwrite("\r\n", 1, 2, file) != 2)
         return Fail();
     return true;
 }
 
 ReportWriteResult ReportFileWriter::Close() {
-    if (!m_pFile)
+    if (!m_file.Stream())
         return ReportWriteResult::NotOpened;
-    if (std::fflush(m_pFile) != 0 || std::ferror(m_pFile))
-        Fail();
-    if (std::fclose(m_pFile) != 0)
-        Fail();
-    m_pFile = nullptr;
-    const bool ok = m_nError == 0;
-    // Remove what was written, but only a file of our own: a failed write to a
-    // device such as /dev/full must not delete the device.
-    struct stat st;
-    if (!ok && stat(m_fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        std::remove(m_fileName.c_str());
-    return ok ? ReportWriteResult::Written : ReportWriteResult::NotWritten;
+    if (m_nError != 0) {
+        m_file.Discard();
+        return ReportWriteResult::NotWritten;
+    }
+    return m_file.Commit() ? ReportWriteResult::Written : ReportWriteResult::NotWritten;
 }
 
 ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines) {

@@ -46,12 +46,12 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
     DirEnumerator dir(path, EntryDetails::FileSizesOnly,
                       record && options.bFileLinks ? FileLinks::Read : FileLinks::Skip);
     level.bOpened = dir.IsOpen();
-    if (!level.bOpened)
-        level.unread.push_back({path, dir.OpenError()});
     const bool bOwnSize = record && options.bOwnSizes;
     FolderIdentity identity;
     if ((options.bOneFileSystem || bOwnSize) && dir.GetIdentity(identity)) {
-        if (options.bOneFileSystem && identity.nDevice != options.nDevice && level.bOpened) {
+        // Another file system is not entered, so whether it could be is no matter: a mount
+        // point that may not be read is left out like any other.
+        if (options.bOneFileSystem && identity.nDevice != options.nDevice) {
             level.bExcluded = true;
             return;
         }
@@ -60,6 +60,8 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             record->SetOwnBytes(identity.nOwnBytes,
                                 options.bDiskUsage ? identity.nOwnDiskBytes : -1);
     }
+    if (!level.bOpened)
+        level.unread.push_back({path, dir.OpenError()});
     DirItem item;
     while (dir.Next(item)) {
         if (stopRequested && stopRequested->load(std::memory_order_relaxed)) {
@@ -203,7 +205,7 @@ private:
             m_wake.notify_all();
             return false;
         }
-        if (!level.bOpened && folder.bRoot)
+        if (!level.bOpened && !level.bExcluded && folder.bRoot)
             m_results[root] = WalkResult::Unreadable;
 
         FolderTotals& sum = m_totals[root];
@@ -278,9 +280,8 @@ private:
 WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested, unsigned threads,
-                            const RootTotalledFn& onRootTotalled,
-                            const UnreadableFn& onUnreadable, FolderSnapshot* snapshot,
-                            const WalkOptions& options) {
+                            const RootTotalledFn& onRootTotalled, const UnreadableFn& onUnreadable,
+                            FolderSnapshot* snapshot, const WalkOptions& options) {
     TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable, snapshot,
                   options);
     const WalkResult result = walk.Run(threads ? threads : DefaultWalkThreads());

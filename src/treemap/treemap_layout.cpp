@@ -5,13 +5,14 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "extension_ids.h"
+
 namespace {
 
 using Index = FolderSnapshot::Index;
 constexpr Index kNoFolder = FolderSnapshot::kNone;
 
-// Extension ids by name. Extensions of up to 8 bytes (nearly all) are looked up packed
-// into one integer, longer ones by their text.
+// Counts every file met by its extension into the layout's table.
 class ExtensionTable {
 public:
     explicit ExtensionTable(std::vector<ExtensionInfo>& extensions) : m_extensions(extensions) {
@@ -27,50 +28,19 @@ public:
     }
 
 private:
-    uint16_t Find(const char* name) {
-        const char* dot = std::strrchr(name, '.');
-        if (!dot || dot == name || !dot[1])
-            return 0;
-        const char* ext = dot + 1;
-        const size_t length = std::strlen(ext);
-        if (length <= 8) {
-            uint64_t key = 0;
-            for (size_t i = 0; i < length; ++i)
-                key |= uint64_t{Lower(ext[i])} << (8 * i);
-            const auto it = m_short.find(key);
-            if (it != m_short.end())
-                return it->second;
-            return m_short[key] = Add(ext, length);
-        }
-        std::string text(ext, length);
-        for (char& c : text)
-            c = static_cast<char>(Lower(c));
-        const auto it = m_long.find(text);
-        if (it != m_long.end())
-            return it->second;
-        return m_long[text] = Add(ext, length);
-    }
-
     // Past 65,535 kinds, the rest count as files without an extension.
-    uint16_t Add(const char* ext, size_t length) {
-        if (m_extensions.size() > 0xFFFF)
-            return 0;
-        ExtensionInfo info;
-        info.name.assign(ext, length);
-        for (char& c : info.name)
-            c = static_cast<char>(Lower(c));
-        m_extensions.push_back(std::move(info));
-        return static_cast<uint16_t>(m_extensions.size() - 1);
-    }
-
-    static unsigned char Lower(char c) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+    uint16_t Find(const char* fileName) {
+        const uint32_t id = m_ids.IdOf(fileName);
+        if (id == m_extensions.size() && id <= 0xFFFF) {
+            ExtensionInfo info;
+            info.name = m_ids.Key(id);
+            m_extensions.push_back(std::move(info));
+        }
+        return id < m_extensions.size() ? static_cast<uint16_t>(id) : 0;
     }
 
     std::vector<ExtensionInfo>& m_extensions;
-    std::unordered_map<uint64_t, uint16_t> m_short;
-    std::unordered_map<std::string, uint16_t> m_long;
+    ExtensionIds m_ids;
 };
 
 struct Item {

@@ -59,8 +59,8 @@ struct Tile {
     TileRect PixelRect() const;
 };
 
-// A file's type, as its extension tells it: the text after the last dot of its name, in
-// lower case ("" for a name without one, or a dot only in first place).
+// A file's type, as its extension tells it (ExtensionKey in file_extension.h): the text after
+// the last dot of its name, in lower case ("" for a name without one).
 struct ExtensionInfo {
     std::string name;
     int64_t bytes = 0; // of every file of this extension under the shown folder

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -295,14 +296,20 @@ TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
     level.AddFolder("later");
     const auto root = s.RecordLevel(kRoot, level);
     const TreemapLayout layout = LayOutTreemap(s, root, 300, 200);
-    const std::vector<uint32_t> colours = ExtensionColours(layout);
+    TypeColourTable table;
+    const std::vector<uint32_t> colours = ExtensionColours(layout, table);
     const Tile& big = layout.tiles[1];
     ASSERT_EQ(big.bytes, 5000);
     EXPECT_EQ(layout.extensions[big.extension].name, "iso");
     EXPECT_EQ(layout.extensions[big.extension].bytes, 6000);
-    EXPECT_EQ(std::count(colours.begin(), colours.end(), kTreemapNeutral),
-              static_cast<long>(colours.size() - kTreemapPaletteSize));
+    // Every type its own colour, the largest the table's first; none for files not there.
+    EXPECT_EQ(table.Count(), colours.size() - 1);
+    EXPECT_EQ(std::set<uint32_t>(colours.begin() + 1, colours.end()).size(), colours.size() - 1);
+    EXPECT_EQ(colours[big.extension], TypeColourTable().ColourOf("x"));
     EXPECT_EQ(colours[0], kTreemapNeutral); // no file without an extension
+    // Drawn again, after other types took colours, each keeps its own.
+    table.ColourOf("other");
+    EXPECT_EQ(ExtensionColours(layout, table), colours);
 
     std::vector<uint32_t> pixels;
     RenderTreemap(layout, pixels);
@@ -436,8 +443,9 @@ TEST(TreemapRender, DrivesTakeTheirOwnHues) {
         const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
         return r >= g && r >= b ? 16 : g >= b ? 8 : 0;
     };
-    EXPECT_EQ(largest(hueAtMiddle(1)), largest(TreemapPaletteColour(layout.tiles[1].ref)));
-    EXPECT_EQ(largest(hueAtMiddle(2)), largest(TreemapPaletteColour(layout.tiles[2].ref)));
+    const std::vector<uint32_t> colours = TreemapDriveColours(2);
+    EXPECT_EQ(largest(hueAtMiddle(1)), largest(colours[layout.tiles[1].ref]));
+    EXPECT_EQ(largest(hueAtMiddle(2)), largest(colours[layout.tiles[2].ref]));
     EXPECT_NE(largest(hueAtMiddle(1)), largest(hueAtMiddle(2)));
     const TileRect r = layout.tiles[1].PixelRect();
     EXPECT_EQ(pixels[static_cast<size_t>(r.top * 80 + r.left)], kTreemapFrame);
