@@ -43,3 +43,42 @@ std::string TrimTrailingSeparators(std::string path) {
         path.pop_back();
     return path;
 }
+
+SplitPath::SplitPath(const std::string& path) {
+    size_t at = 0;
+#ifdef _WIN32
+    if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
+        // "\\server\share\" (or "\\?\C:\"): the first two names after the separators.
+        at = 2;
+        for (int part = 0; part < 2; ++part) {
+            while (at < path.size() && !IsPathSeparator(path[at]))
+                ++at;
+            if (part == 0 && at < path.size())
+                ++at;
+        }
+        root = path.substr(0, at) + '\\';
+    } else if (path.size() >= 2 && path[1] == ':') {
+        root = path.substr(0, 2) + '\\';
+        if (root[0] >= 'a' && root[0] <= 'z')
+            root[0] = static_cast<char>(root[0] - 'a' + 'A');
+        at = 2;
+    } else if (!path.empty() && IsPathSeparator(path[0])) {
+        root = "\\";
+    }
+    for (char& c : root)
+        if (c == '/')
+            c = '\\';
+#else
+    if (!path.empty() && path[0] == '/')
+        root = "/";
+#endif
+    while (at < path.size()) {
+        while (at < path.size() && IsPathSeparator(path[at]))
+            ++at;
+        const size_t start = at;
+        while (at < path.size() && !IsPathSeparator(path[at]))
+            ++at;
+        if (at > start)
+            names.emplace_back(path.data() + start, at - start);
+    }
+}

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
@@ -30,3 +32,21 @@ bool CopyToField(char* field, size_t size, const std::string& text);
 
 // Drops trailing separators, but keeps a root ("/" stays "/"; "C:\" becomes "C:").
 std::string TrimTrailingSeparators(std::string path);
+
+// A separator: '\\' or '/' on Windows, '/' elsewhere.
+inline bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+// A path as the tree takes it: its root (with its separator: "/", "C:\", "\\server\share\";
+// empty for a relative path) and the names after it.
+struct SplitPath {
+    std::string root;
+    std::vector<std::string_view> names; // views into the path given
+
+    explicit SplitPath(const std::string& path);
+};

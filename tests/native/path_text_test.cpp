@@ -51,3 +51,25 @@ TEST(TrimTrailingSeparators, KeepsRoots) {
     EXPECT_EQ(TrimTrailingSeparators("C:\\"), "C:");
 #endif
 }
+
+TEST(SplitPath, RootAndNamesWithoutEmptyOnes) {
+#ifdef _WIN32
+    const SplitPath drive("c:/Users\\\\me\\");
+    EXPECT_EQ(drive.root, "C:\\");
+    ASSERT_EQ(drive.names.size(), 2u);
+    EXPECT_EQ(drive.names[1], "me");
+    const SplitPath share("\\\\server\\share\\docs");
+    EXPECT_EQ(share.root, "\\\\server\\share\\");
+    ASSERT_EQ(share.names.size(), 1u);
+    EXPECT_EQ(share.names[0], "docs");
+#else
+    const SplitPath absolute("//usr///lib/");
+    EXPECT_EQ(absolute.root, "/");
+    ASSERT_EQ(absolute.names.size(), 2u);
+    EXPECT_EQ(absolute.names[0], "usr");
+    EXPECT_EQ(absolute.names[1], "lib");
+    const SplitPath relative("a/b");
+    EXPECT_EQ(relative.root, "");
+    EXPECT_EQ(relative.names.size(), 2u);
+#endif
+}
