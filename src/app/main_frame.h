@@ -1,8 +1,10 @@
 #pragma once
-// CMainFrame: the program's one frame window: menu, toolbar, status bar, the list view
-// as its client, the folder tree pane, and the history of the folders shown. It hosts
-// the tree pane (CFolderPaneHost) and the list (CFolderListHost): the tree's selection
-// is the folder the list shows, and the list opens folders and drives through the tree.
+// CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
+// view as its client, the folder tree pane, the treemap pane, and the history of the folders
+// shown. It hosts the tree pane (CFolderPaneHost), the list (CFolderListHost) and the path
+// bar (CPathBarHost): the tree's selection is the folder the list shows, and the list and
+// the path bar open folders and drives through the tree. The keyboard moves between the
+// tree, the list and the treemap.
 
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "folder_list_host.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
+#include "path_bar.h"
 #include "status_bar.h"
 #include "treemap_bar.h"
 #include "view_bar.h"
@@ -18,12 +21,16 @@
 class CDirscopeView;
 class CTreeCtrl;
 
-class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CFolderListHost {
+class CMainFrame : public CFrameWnd,
+                   public CFolderPaneHost,
+                   public CFolderListHost,
+                   public CPathBarHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     bool OnCmdMsg(CmdMsg& msg) override;
+    bool PreTranslateMessage(MSG* pMsg) override;
     // The caption is the program's name and version, whatever the document.
     void OnUpdateFrameTitle(bool bAddToTitle) override;
 
@@ -36,6 +43,7 @@ public:
     void ShowStatusText(const std::string& text) override;
     // The list's changes go on to the treemap pane.
     void OnListEvent(CDirscopeView& view, ListEvent event) override;
+    bool ShowTypedPath(const std::string& path) override;
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.
@@ -56,6 +64,11 @@ public:
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
     CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
+    CPathBar& PathBar() { return m_wndPathBar; }
+    // The height the list keeps when the window is small: the treemap gives way first.
+    static constexpr int kListKeep = 150;
+    // The treemap pane's share of the height between the top and bottom dock rows.
+    static constexpr double kTreemapShare = 0.40;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
@@ -73,6 +86,9 @@ protected:
     void OnTreemapPane();
     void OnUpdateTreemapPane(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCyclePane(UINT nID);
+    void OnOpenSelected();
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
 
 private:
     // The list view while it is filling a folder's rows, else null.
@@ -88,6 +104,8 @@ private:
     CTreeCtrl* m_pFolderTree = nullptr;
     // The treemap pane, docked at the bottom.
     CTreemapBar m_wndTreemapBar;
+    // Which folder is shown, across the frame below the toolbar.
+    CPathBar m_wndPathBar;
     FolderHistory m_history;
     // Off while a Back or Forward move selects its node, so the move is no new visit;
     // the selection it causes turns it on again.

@@ -26,6 +26,10 @@ BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
+    ON_WM_KEYDOWN()
+    ON_WM_SETFOCUS()
+    ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
     ON_MESSAGE(WM_RBUTTONUP, OnRButtonUp)
     ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_MESSAGE(WM_TREEMAP_READY, OnPictureReady)
@@ -41,7 +45,7 @@ CTreemapWnd::CTreemapWnd()
 CTreemapWnd::~CTreemapWnd() = default;
 
 bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID) {
-    return CWnd::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+    return CWnd::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
                         CRect(0, 0, 0, 0), pParentWnd, nID);
 }
 
@@ -95,6 +99,8 @@ void CTreemapWnd::OnListEvent(CDirscopeView& view, CFolderListHost::ListEvent ev
         m_scene.NewShow();
         m_picture.reset();
         m_nClicked = m_nSelected = Tile::kNone;
+        m_labels.clear();
+        m_canvas.Clear();
         HideTip();
         Invalidate();
         break;
@@ -145,6 +151,8 @@ void CTreemapWnd::Recompute() {
         !m_scene.MakeRequest(*m_pView, rc.Width(), rc.Height(), ++m_nGeneration, request)) {
         m_worker.Cancel();
         m_picture.reset();
+        m_labels.clear();
+        m_canvas.Clear();
         Invalidate();
         return;
     }
@@ -163,7 +171,10 @@ LRESULT CTreemapWnd::OnPictureReady(WPARAM, LPARAM) {
     m_picture = std::move(picture);
     m_nClicked = Tile::kNone;
     m_nTipTile = Tile::kNone;
+    NameBlocks();
+    m_nSelected = Tile::kNone;
     UpdateSelection();
+    Compose();
     Invalidate(false);
     return 0;
 }
@@ -180,14 +191,52 @@ void CTreemapWnd::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CTreemapWnd::UpdateSelection() {
-    const uint32_t was = m_nSelected;
+    const uint32_t was = m_nSelected, wasClicked = m_nClicked;
     m_nSelected = Tile::kNone;
     std::string name;
     bool bFolder = false;
     if (m_picture && m_pView && m_scene.CanName() && m_pView->FirstSelectedEntry(name, bFolder))
         m_nSelected = m_scene.TileOfEntry(m_picture->layout, name, bFolder);
-    if (m_nSelected != was)
+    // The clicked tile stays outlined only inside the selected block: another row selected,
+    // or none, takes it away.
+    if (m_nSelected == Tile::kNone ||
+        (m_picture && m_picture->layout.ChildOfShown(m_nClicked) != m_nSelected))
+        m_nClicked = Tile::kNone;
+    if (m_nSelected != was || m_nClicked != wasClicked) {
+        Compose();
         Invalidate(false);
+    }
+}
+
+void CTreemapWnd::NameBlocks() {
+    m_labels.clear();
+    if (!m_picture || !m_scene.CanName())
+        return;
+    const TreemapLayout& layout = m_picture->layout;
+    for (const TreemapLabel& label : PlaceTreemapLabels(layout, m_canvas.LabelMetrics())) {
+        CTreemapCanvas::LabelText text;
+        bool bFolder = false;
+        if (!m_scene.EntryOf(layout, label.tile, text.name, bFolder))
+            continue;
+        const Tile& t = layout.tiles[label.tile];
+        // A folder still being scanned has no size yet worth reading.
+        if (t.kind != TileKind::Placeholder)
+            text.size = FormatSize(t.bytes) + (m_scene.IsDriveOverview() ? " used" : "");
+        text.label = label;
+        m_labels.push_back(std::move(text));
+    }
+}
+
+void CTreemapWnd::Compose() {
+    if (!m_picture) {
+        m_canvas.Clear();
+        return;
+    }
+    CTreemapCanvas::Marks marks;
+    marks.selected = m_nSelected;
+    marks.clicked = m_nClicked;
+    marks.bFocus = m_bFocus;
+    m_canvas.Compose(*m_picture, m_labels, marks);
 }
 
 // ---- drawing ----
@@ -200,45 +249,11 @@ void CTreemapWnd::OnPaint() {
     PAINTSTRUCT ps;
     const HDC hDC = ::BeginPaint(m_hWnd, &ps);
     const CRect rc = GetClientRect();
-    if (!m_picture || m_picture->layout.width <= 0 || m_picture->layout.height <= 0) {
+    if (m_canvas.IsEmpty())
         ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-        ::EndPaint(m_hWnd, &ps);
-        return;
-    }
-    const int w = m_picture->layout.width, h = m_picture->layout.height;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h; // rows top down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    if (rc.Width() == w && rc.Height() == h) {
-        ::SetDIBitsToDevice(hDC, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
-                            static_cast<UINT>(h), m_picture->pixels.data(), &info, DIB_RGB_COLORS);
-    } else {
-        // Resizing: the last picture stretched until the new one is made.
-        ::SetStretchBltMode(hDC, COLORONCOLOR);
-        ::StretchDIBits(hDC, 0, 0, rc.Width(), rc.Height(), 0, 0, w, h, m_picture->pixels.data(),
-                        &info, DIB_RGB_COLORS, SRCCOPY);
-    }
-    if (rc.Width() == w && rc.Height() == h) {
-        DrawOutline(hDC, m_nSelected, 2);
-        DrawOutline(hDC, m_nClicked, 1);
-    }
+    else
+        m_canvas.Paint(hDC, rc.Width(), rc.Height()); // stretched while a resize settles
     ::EndPaint(m_hWnd, &ps);
-}
-
-void CTreemapWnd::DrawOutline(HDC hDC, uint32_t tile, int nWidth) const {
-    if (!m_picture || tile >= m_picture->layout.tiles.size())
-        return;
-    const TileRect r = m_picture->layout.tiles[tile].PixelRect();
-    RECT outer{r.left, r.top, r.right, r.bottom};
-    for (int i = 0; i < nWidth; ++i) {
-        ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        ::InflateRect(&outer, -1, -1);
-    }
-    ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
 // ---- the mouse ----
@@ -329,22 +344,31 @@ void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
     if (tile == Tile::kNone || !m_pView)
         return;
-    m_nClicked = tile;
-    Invalidate(false);
+    ::SetFocus(m_hWnd);
     std::string name;
     bool bFolder = false;
     // The row of the shown folder's entry that holds the tile; its selection outlines
-    // the entry's area here (UpdateSelection).
-    // The list takes the focus, as a click in it would, so its selection shows.
-    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder)) {
+    // the entry's area here (UpdateSelection), and the tile inside it.
+    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder))
         m_pView->SelectRow(m_pView->FindEntryRow(name, bFolder));
-        ::SetFocus(m_pView->m_hWnd);
-    }
+    m_nClicked = tile;
+    Compose();
+    Invalidate(false);
 }
 
 void CTreemapWnd::OnLButtonDblClk(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || !m_pView)
+    if (tile != Tile::kNone)
+        OpenTile(tile);
+}
+
+void CTreemapWnd::OpenSelected() {
+    if (m_nSelected != Tile::kNone)
+        OpenTile(m_nSelected);
+}
+
+void CTreemapWnd::OpenTile(uint32_t tile) {
+    if (!m_pView || !m_picture)
         return;
     const uint32_t child = m_picture->layout.ChildOfShown(tile);
     std::string name;
@@ -372,4 +396,62 @@ LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     ::ClientToScreen(m_hWnd, &screen);
     m_pView->TrackShellMenu({path}, screen);
     return 0;
+}
+
+// ---- the keyboard ----
+
+bool CTreemapWnd::MoveSelection(TileDirection direction) {
+    if (!m_picture || !m_pView || !m_scene.CanName())
+        return false;
+    const TreemapLayout& layout = m_picture->layout;
+    uint32_t next = Tile::kNone;
+    if (m_nSelected != Tile::kNone)
+        next = layout.NeighbourOf(m_nSelected, direction);
+    else if (!layout.tiles.empty() && layout.tiles[0].childCount > 0)
+        next = layout.tiles[0].firstChild; // the largest block, at the upper left
+    std::string name;
+    bool bFolder = false;
+    if (next == Tile::kNone || !m_scene.EntryOf(layout, next, name, bFolder))
+        return false;
+    const int nRow = m_pView->FindEntryRow(name, bFolder);
+    if (nRow < 0)
+        return false;
+    m_pView->SelectRow(nRow); // comes back as the list's selection, outlined here
+    return true;
+}
+
+void CTreemapWnd::OnKeyDown(UINT nChar, UINT, UINT) {
+    switch (nChar) {
+    case VK_LEFT:
+        MoveSelection(TileDirection::Left);
+        break;
+    case VK_RIGHT:
+        MoveSelection(TileDirection::Right);
+        break;
+    case VK_UP:
+        MoveSelection(TileDirection::Up);
+        break;
+    case VK_DOWN:
+        MoveSelection(TileDirection::Down);
+        break;
+    default:
+        Default();
+    }
+}
+
+LRESULT CTreemapWnd::OnGetDlgCode(WPARAM, LPARAM) {
+    return DLGC_WANTARROWS;
+}
+
+void CTreemapWnd::OnSetFocus(HWND) {
+    m_bFocus = true;
+    Compose();
+    Invalidate(false);
+}
+
+LRESULT CTreemapWnd::OnKillFocus(WPARAM, LPARAM) {
+    m_bFocus = false;
+    Compose();
+    Invalidate(false);
+    return Default();
 }

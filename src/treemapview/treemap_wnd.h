@@ -5,15 +5,19 @@
 // most every 300 ms, the scan's end at once, a new size once it has settled). The mouse
 // names a tile in a tooltip, selects the list's row of the shown folder's entry holding it
 // (click), opens that subfolder as its row would (double-click), and shows the shell's
-// menu for it (right-click); the list's selection is outlined here.
+// menu for it (right-click); the list's selection is outlined here. The subfolders carry
+// their names and sizes. The pane takes the keyboard focus (a click, or the frame's
+// next-pane keys), shows it with a frame, and its arrow keys select the neighbouring block.
 
 #include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "folder_list_host.h"
 #include "tool_tip.h"
+#include "treemap_canvas.h"
 #include "treemap_scene.h"
 #include "treemap_worker.h"
 #include "wnd.h"
@@ -42,6 +46,15 @@ public:
     uint32_t SelectedTile() const { return m_nSelected; }
     // The tooltip's text for a tile: its full path and size.
     std::string TipText(uint32_t tile) const;
+    // What the pane shows, as composed for the last paint.
+    const CTreemapCanvas& Canvas() const { return m_canvas; }
+    // The labels drawn: the blocks named, with their boxes.
+    const std::vector<CTreemapCanvas::LabelText>& Labels() const { return m_labels; }
+    // Selects the list's row of the block next to the selected one (the first block when
+    // none is selected); false when there is none that way.
+    bool MoveSelection(TileDirection direction);
+    // Opens the selected block as a double-click on it does: a subfolder or a drive.
+    void OpenSelected();
 
     static constexpr UINT WM_TREEMAP_READY = WM_APP + 0x110;
     // While the scan runs, a new picture at most this often.
@@ -58,6 +71,10 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnMouseMove(UINT nFlags, POINT pt);
     void OnLButtonDown(UINT nFlags, POINT pt);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnSetFocus(HWND hWndOld);
+    LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
     void OnLButtonDblClk(UINT nFlags, POINT pt);
     LRESULT OnRButtonUp(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
@@ -75,7 +92,12 @@ private:
     uint32_t TileAt(POINT pt) const;
     void ShowTip(uint32_t tile, POINT pt);
     void HideTip();
-    void DrawOutline(HDC hDC, uint32_t tile, int nWidth) const;
+    // Opens the shown folder's entry of `tile` (at depth 1) if it is a subfolder or drive.
+    void OpenTile(uint32_t tile);
+    // The blocks' names and sizes for the picture shown.
+    void NameBlocks();
+    // The canvas again, from the picture and the marks over it.
+    void Compose();
 
     CDirscopeView* m_pView = nullptr;
     CTreemapScene m_scene;
@@ -89,7 +111,10 @@ private:
     uint32_t m_nTipTile = Tile::kNone;
     std::string m_strTip;
     bool m_bTrackingLeave = false;
+    bool m_bFocus = false; // the pane has the keyboard focus
     CToolTipCtrl m_tip;
+    std::vector<CTreemapCanvas::LabelText> m_labels;
+    CTreemapCanvas m_canvas;
     std::atomic<HWND> m_hWndReady{nullptr}; // where the worker posts; null once destroyed
     TreemapWorker m_worker;                 // last: stopped before anything it reports into goes
 };
