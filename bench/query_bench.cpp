@@ -1,24 +1,26 @@
 // Times the snapshot's queries: the largest files, the totals by type and searches by name,
-// on a walked tree and on a made snapshot of 1,000,000 files. Beside each, the floor: one
+// on the benchmark tree and on a made snapshot of 1,000,000 files. Beside each, the floor: one
 // pass over every file's size (what any query beneath the folder must at least do), and for
 // the largest files a full sort of every file by size, which the partial selection avoids.
-//   query_bench [DIR] [ROUNDS]   (default: the made snapshot only, 11 rounds)
+//   query_bench [LIST] [ROUNDS]   (11 rounds)
+// LIST is the benchmark tree as `bench/make_tree.py DIR --list` prints it (empty or left out:
+// the made snapshot only).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "bench_timing.h"
 #include "file_search.h"
 #include "folder_snapshot.h"
-#include "item_listing.h"
 #include "largest_files.h"
 #include "path_text.h"
-#include "tree_totals.h"
 #include "type_totals.h"
 
 namespace {
@@ -47,22 +49,48 @@ FolderSnapshot MadeSnapshot() {
     return s;
 }
 
-FolderSnapshot WalkedSnapshot(const std::string& folder) {
-    const ItemListing listing = ListFolderItems(folder);
-    SnapshotLevel level;
-    std::vector<std::string> subfolders;
-    for (const ListedItem& item : listing.files)
-        level.AddFile(item.name.c_str(), item.nSize);
-    for (const ListedItem& item : listing.folders) {
-        level.AddFolder(item.name.c_str());
-        subfolders.push_back(JoinPath(folder, item.name.c_str()));
+// The tree `make_tree.py --list` printed, recorded level by level beneath /tree as a walk
+// would record it (parents first).
+FolderSnapshot ListedSnapshot(const char* listFile) {
+    struct Level {
+        SnapshotLevel level;
+    };
+    std::unordered_map<std::string, Level> levels;
+    std::vector<std::string> order{""};
+    levels[""];
+    std::ifstream in(listFile);
+    std::string line;
+    auto split = [](const std::string& path, std::string& parent) {
+        const size_t slash = path.rfind('/');
+        parent = slash == std::string::npos ? std::string() : path.substr(0, slash);
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    };
+    while (std::getline(in, line)) {
+        std::string parent;
+        if (line.compare(0, 2, "D\t") == 0) {
+            const std::string path = line.substr(2);
+            const std::string name = split(path, parent);
+            levels[path];
+            order.push_back(path);
+            levels[parent].level.AddFolder(name.c_str());
+        } else if (line.compare(0, 2, "F\t") == 0) {
+            const size_t tab = line.find('\t', 2);
+            const int64_t size = std::stoll(line.substr(2, tab - 2));
+            const std::string name = split(line.substr(tab + 1), parent);
+            levels[parent].level.AddFile(name.c_str(), size);
+        }
     }
     FolderSnapshot s;
     s.SetMemoryCap(UINT64_MAX);
-    s.RecordLevel(folder, level);
-    std::vector<FolderTotals> totals;
-    std::vector<WalkResult> results;
-    TotalFolderTrees(subfolders, totals, results, nullptr, 0, nullptr, nullptr, &s);
+    for (const std::string& path : order) {
+        std::string native = "/tree";
+        if (!path.empty())
+            native += kPathSeparator + path;
+        for (char& c : native)
+            if (c == '/')
+                c = kPathSeparator;
+        s.RecordLevel(native, levels[path].level);
+    }
     return s;
 }
 
@@ -147,16 +175,15 @@ void Measure(const FolderSnapshot& s, FolderSnapshot::Index top, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 11;
-    if (argc > 1) {
-        const std::string folder = TrimTrailingSeparators(argv[1]);
-        const FolderSnapshot walked = WalkedSnapshot(folder);
-        const FolderSnapshot::Index top = walked.Find(folder);
-        if (top == FolderSnapshot::kNone || !walked.IsHeld(top)) {
-            std::fprintf(stderr, "%s: not walked whole\n", folder.c_str());
+    if (argc > 1 && argv[1][0]) {
+        const FolderSnapshot listed = ListedSnapshot(argv[1]);
+        const FolderSnapshot::Index top = listed.Find("/tree");
+        if (top == FolderSnapshot::kNone || !listed.IsHeld(top)) {
+            std::fprintf(stderr, "%s: not a whole tree\n", argv[1]);
             return 1;
         }
-        std::printf("== %s\n", folder.c_str());
-        Measure(walked, top, rounds);
+        std::printf("== %s\n", argv[1]);
+        Measure(listed, top, rounds);
     }
     std::printf("== made snapshot\n");
     const FolderSnapshot made = MadeSnapshot();
