@@ -124,14 +124,16 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 
-    if (!m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle))
-        return -1;
-    m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
-                                CBRS_SIZE_DYNAMIC);
-    m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
-                             m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
-    m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
-    DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
+    // The treemap pane is optional: a window that cannot have it starts without it, and its
+    // command stays disabled.
+    if (m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle)) {
+        m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                    CBRS_SIZE_DYNAMIC);
+        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
+                                 m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
+        m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+        DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
+    }
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     // Unless the stored layout gives its height, the treemap keeps a share of the window's.
     if (!m_wndTreemapBar.HasStoredHorzHeight())
@@ -322,6 +324,8 @@ void CMainFrame::OnUpdateFolderPane(CCmdUI* pCmdUI) {
 }
 
 void CMainFrame::OnTreemapPane() {
+    if (!m_wndTreemapBar.m_hWnd)
+        return;
     const bool bShow = !(m_wndTreemapBar.GetStyle() & WS_VISIBLE);
     ShowControlBar(&m_wndTreemapBar, bShow, false);
     if (bShow)
@@ -329,7 +333,7 @@ void CMainFrame::OnTreemapPane() {
 }
 
 void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(true);
+    pCmdUI->Enable(m_wndTreemapBar.m_hWnd != nullptr);
     pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 

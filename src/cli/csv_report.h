@@ -2,6 +2,7 @@
 // The report's rows as comma-separated values (RFC 4180): a header line, then one record
 // per row in the report's order, each line ended by CR LF.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,12 @@
 
 // One record: fields holding a comma, a quote or a line break are quoted, quotes doubled.
 std::string CsvRecord(const std::vector<std::string>& fields);
+
+// The text as UTF-8: each byte that begins no valid sequence becomes U+FFFD.
+std::string AsUtf8(const std::string& text);
+
+// Seconds since 1970 as local time in ISO 8601 to the minute ("2006-05-29T16:05").
+std::string IsoLocalTime(int64_t seconds);
 
 // The header record.
 std::string CsvHeader();

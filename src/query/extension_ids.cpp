@@ -1,6 +1,5 @@
 #include "extension_ids.h"
 
-#include <cstring>
 #include <string_view>
 
 #include "file_extension.h"
@@ -15,10 +14,14 @@ uint32_t ExtensionIds::IdOf(const char* fileName) {
         uint64_t packed = 0;
         for (size_t i = 0; i < ext.size(); ++i)
             packed |= uint64_t{static_cast<unsigned char>(LowerAscii(ext[i]))} << (8 * i);
+        if (packed == m_nLastPacked && m_nLastId != 0)
+            return m_nLastId;
         const auto it = m_short.find(packed);
-        if (it != m_short.end())
-            return it->second;
-        return m_short[packed] = Add(ExtensionKey(fileName));
+        const uint32_t id =
+            it != m_short.end() ? it->second : (m_short[packed] = Add(ExtensionKey(fileName)));
+        m_nLastPacked = packed;
+        m_nLastId = id;
+        return id;
     }
     std::string key = ExtensionKey(fileName);
     const auto it = m_long.find(key);

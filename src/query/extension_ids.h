@@ -24,5 +24,8 @@ private:
 
     std::vector<std::string> m_keys;
     std::unordered_map<uint64_t, uint32_t> m_short;
+    // The short key met last: files side by side tend to be of one type.
+    uint64_t m_nLastPacked = 0;
+    uint32_t m_nLastId = 0;
     std::unordered_map<std::string, uint32_t> m_long;
 };

@@ -74,7 +74,7 @@ std::FILE* CreateBeside(const std::string& path, std::string& tempName) {
     return nullptr;
 }
 
-bool SetMode(std::FILE*, unsigned) {
+bool KeepAttributes(std::FILE*, const Target&) {
     return true; // ReplaceFile carries the attributes over
 }
 

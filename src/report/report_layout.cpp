@@ -7,40 +7,48 @@
 
 namespace {
 
-// printf's "%-Ns" (left) and "%Ns" (right): a minimum width, never a cut.
-struct ColumnFormat {
-    size_t nWidth;
-    bool bLeft;
-};
-
 // "%-28s %10s %-25s %-20s %10s %10s"
-constexpr ColumnFormat kFolderColumns[] = {{28, true}, {10, false}, {25, true},
+constexpr ReportColumn kFolderColumns[] = {{28, true}, {10, false}, {25, true},
                                            {20, true}, {10, false}, {10, false}};
 // "%-10s %10s %10s"
-constexpr ColumnFormat kDriveColumns[] = {{10, true}, {10, false}, {10, false}};
+constexpr ReportColumn kDriveColumns[] = {{10, true}, {10, false}, {10, false}};
+
+void AppendCell(std::string& line, const std::string& cell, const ReportColumn& column) {
+    const std::string text = PrintableText(cell);
+    // Padded by display columns, not bytes: a Greek or Chinese name must not shift
+    // the columns after it in a monospaced viewer.
+    const size_t shown = DisplayWidth(text);
+    const size_t padding = shown < column.nWidth ? column.nWidth - shown : 0;
+    if (!column.bLeft)
+        line.append(padding, ' ');
+    line += text;
+    if (column.bLeft)
+        line.append(padding, ' ');
+}
 
 template <size_t N>
-std::string FormatLine(const std::array<std::string, N>& cells, const ColumnFormat (&columns)[N]) {
+std::string FormatLine(const std::array<std::string, N>& cells, const ReportColumn (&columns)[N]) {
     std::string line;
     for (size_t i = 0; i < N; ++i) {
         if (i > 0)
             line += ' ';
-        const std::string text = PrintableText(cells[i]);
-        // Padded by display columns, not bytes: a Greek or Chinese name must not shift
-        // the columns after it in a monospaced viewer.
-        const size_t width = columns[i].nWidth;
-        const size_t shown = DisplayWidth(text);
-        const size_t padding = shown < width ? width - shown : 0;
-        if (!columns[i].bLeft)
-            line.append(padding, ' ');
-        line += text;
-        if (columns[i].bLeft)
-            line.append(padding, ' ');
+        AppendCell(line, cells[i], columns[i]);
     }
     return line;
 }
 
 } // namespace
+
+std::string ReportColumnsLine(const std::vector<std::string>& cells,
+                              const std::vector<ReportColumn>& columns) {
+    std::string line;
+    for (size_t i = 0; i < cells.size() && i < columns.size(); ++i) {
+        if (i > 0)
+            line += ' ';
+        AppendCell(line, cells[i], columns[i]);
+    }
+    return line;
+}
 
 std::vector<std::string> FolderReportHeading(const std::string& folderPath) {
     // The fifth title is "Folder" although the list's column reads "Folders".

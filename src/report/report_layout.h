@@ -24,6 +24,16 @@ std::vector<std::string> FolderReportLines(const std::string& folderPath,
 std::vector<std::string> DriveReportLines(const std::string& folderPath,
                                           const std::vector<DriveReportRow>& rows);
 
+// printf's "%-Ns" (left) and "%Ns" (right): a minimum width in display columns, never a cut.
+struct ReportColumn {
+    size_t nWidth;
+    bool bLeft;
+};
+
+// One line of cells in those columns, separated by a space.
+std::string ReportColumnsLine(const std::vector<std::string>& cells,
+                              const std::vector<ReportColumn>& columns);
+
 enum class ReportWriteResult { Written, NotOpened, NotWritten };
 
 // Writes a report file line by line, each line ended by CR LF. The file at that name is

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -386,6 +387,59 @@ TEST_F(DscpNav, TreemapPaneDocksAtTheBottomAndViewTreemapHidesAndShowsIt) {
     EXPECT_TRUE(ViewMenuChecks(*m_pFrame, ID_VIEW_TREEMAP));
     ASSERT_TRUE(PumpUntil([&] { return bar.Treemap().IsPictureCurrent(); }));
     EXPECT_EQ(bar.Treemap().TipText(1), tree.Path("a.bin") + "\n" + FormatSize(5000));
+}
+
+// Refuses to make any window named "Treemap" on this thread while it lives, as a system
+// short of window resources would.
+class TreemapPaneRefused {
+public:
+    TreemapPaneRefused() {
+        s_hHook = SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+    }
+    ~TreemapPaneRefused() {
+        if (s_hHook)
+            UnhookWindowsHookEx(s_hHook);
+        s_hHook = nullptr;
+    }
+    bool Works() const { return s_hHook != nullptr; }
+
+private:
+    static LRESULT CALLBACK Refuse(int nCode, WPARAM wParam, LPARAM lParam) {
+        if (nCode == HCBT_CREATEWND) {
+            const CREATESTRUCTA* pcs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+            if (pcs->lpszName && !IS_INTRESOURCE(pcs->lpszName) &&
+                std::strcmp(pcs->lpszName, "Treemap") == 0)
+                return 1;
+        }
+        return CallNextHookEx(s_hHook, nCode, wParam, lParam);
+    }
+    static HHOOK s_hHook;
+};
+HHOOK TreemapPaneRefused::s_hHook = nullptr;
+
+// The treemap pane is optional: when it cannot be made the program starts without it, its
+// command disabled and harmless, and the list works as ever.
+TEST(DscpStart, WithoutTheTreemapPaneTheProgramStartsAllTheSame) {
+    DscpInProcess app;
+    bool started = false;
+    {
+        TreemapPaneRefused refused;
+        ASSERT_TRUE(refused.Works());
+        started = app.StartApp({});
+    }
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app.m_pFrame->TreemapBar().m_hWnd, nullptr);
+    HMENU hView = GetSubMenu(GetMenu(app.m_pFrame->m_hWnd), 1);
+    app.m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hView), 1);
+    EXPECT_TRUE(GetMenuState(hView, ID_VIEW_TREEMAP, MF_BYCOMMAND) & MF_GRAYED);
+    app.Command(ID_VIEW_TREEMAP);
+    TempTree tree;
+    tree.File("sub/a.bin", 5000);
+    app.Show(tree.Root());
+    ASSERT_TRUE(app.WaitForScan());
+    ASSERT_EQ(app.List().GetItemCount(), 1);
+    EXPECT_EQ(app.List().GetItemText(0, 1), FormatSize(5000));
+    app.StopApp();
 }
 
 // A click on a file's tile selects the row of the shown folder's entry that holds it and
