@@ -784,6 +784,16 @@ TEST_F(DscpKeys, TheTreemapKeepsItsShareAndTheListItsLeastHeight) {
     EXPECT_TRUE(bar.IsWindowVisible());
     EXPECT_GE(bar.GetWindowRect().Height(), 60);
     EXPECT_TRUE(m_pFrame->ToolBar().IsWindowVisible());
+
+    // A height the stored layout gives is kept as it is, whatever the window's size.
+    StopApp();
+    WriteProfileDword("Dirscope.BarState-SCBar-102", "sizeHorzCY", 150);
+    ASSERT_TRUE(StartApp({}));
+    for (const SIZE size : {SIZE{900, 700}, SIZE{1000, 900}}) {
+        m_pFrame->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+        RunIdle();
+        EXPECT_EQ(m_pFrame->TreemapBar().GetWindowRect().Height(), 150);
+    }
 }
 
 int main(int argc, char** argv) {
