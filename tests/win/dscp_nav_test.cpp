@@ -645,6 +645,11 @@ TEST_F(DscpKeys, PathBarShowsTypedPathsThroughTheTree) {
     EXPECT_EQ(name, "Notes.txt");
     EXPECT_FALSE(bFolder);
     EXPECT_EQ(bar.Text(), tree.Path("deep"));
+
+    // The computer's name, as the bar shows it on the drive overview, goes back there.
+    Type(Tree().GetItemText(Computer()));
+    ExpectShows("");
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
 }
 
 // The shown folder's subfolders are framed and named with their sizes; a type keeps its
