@@ -417,9 +417,19 @@ void CMainFrame::OnOpenSelected() {
 }
 
 bool CMainFrame::ShowTypedPath(const std::string& typed) {
-    const std::optional<FolderSteps> steps = SplitTypedPath(typed);
     CTreeCtrl* pTree = LiveTree();
-    if (!steps || !pTree)
+    if (!pTree)
+        return false;
+    // The computer's name, as the bar shows it on the drive overview, goes there.
+    const HTREEITEM hComputer = FindComputerItem(*pTree);
+    if (hComputer &&
+        _stricmp(TrimFolderPath(typed).c_str(), pTree->GetItemText(hComputer).c_str()) == 0) {
+        pTree->SelectItem(hComputer);
+        m_wndPathBar.Restore();
+        return true;
+    }
+    const std::optional<FolderSteps> steps = SplitTypedPath(typed);
+    if (!steps)
         return false;
     const std::string path = JoinFolderSteps(*steps);
     FolderSteps folder = *steps;
