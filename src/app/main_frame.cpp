@@ -1,10 +1,18 @@
 #include "main_frame.h"
 
+#include <string.h>
+
+#include <algorithm>
+#include <vector>
+
 #include "computer_node.h"
 #include "dirscope_doc.h"
+#include "dirscope_view.h"
+#include "dock_bar.h"
 #include "file_types_view.h"
-#include "largest_files_view.h"
+#include "folder_path.h"
 #include "form_tree.h"
+#include "largest_files_view.h"
 #include "resource.h"
 #include "win_app.h"
 #include "sizing_control_bar.h"
@@ -28,11 +36,20 @@ constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
 constexpr UINT kLargestFilesBarID = 103;
 constexpr UINT kFileTypesBarID = 104;
 constexpr int kQueryBarWidth = 360;
+// The least the window leaves the treemap pane, and its least width.
+constexpr int kTreemapLeast = 80;
+constexpr int kLeastWidth = 480;
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
 constexpr char kBarStateProfile[] = "Dirscope.BarState";
 
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+
+// A text box, whose keys are its own.
+bool IsEditControl(HWND hWnd) {
+    char cls[16] = {};
+    return hWnd && ::GetClassNameA(hWnd, cls, sizeof(cls)) > 0 && _stricmp(cls, "Edit") == 0;
+}
 
 } // namespace
 
@@ -59,6 +76,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_FILE_TYPES, OnFileTypesPane)
     ON_UPDATE_COMMAND_UI(ID_VIEW_FILE_TYPES, OnUpdateFileTypesPane)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
+    ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
+    ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
+    ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
 END_MESSAGE_MAP()
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -90,6 +110,15 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
 
+    // The path bar never docks: laid out right after the top dock row, it spans the frame
+    // below the toolbar and above the panes. Without docking it has no part in the stored
+    // layout.
+    if (!m_wndPathBar.Create(this, this, ID_VIEW_PATH_BAR))
+        return -1;
+    if (CDockBar* pTop = GetDockBar(AFX_IDW_DOCKBAR_TOP))
+        ::SetWindowPos(m_wndPathBar.m_hWnd, pTop->m_hWnd, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
     // Back, Forward and ViewType get drop-down arrows.
     m_wndToolBar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     const UINT nStyle =
@@ -108,24 +137,30 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 
-    CDocument* pDoc = pContext ? pContext->m_pCurrentDoc : nullptr;
+    // Every view moves through the navigator, which selects in the tree.
     AfxSetNavigator(&m_navigator);
-    m_wndTreemapBar.SetDocument(pDoc);
-    if (!m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle))
-        return -1;
-    m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
-                                CBRS_SIZE_DYNAMIC);
-    m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
-                             m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
-    m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
-    DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
 
+    // The treemap pane is optional: a window that cannot have it starts without it, and its
+    // command stays disabled. Its view joins the document.
+    CDocument* pDoc = pContext ? pContext->m_pCurrentDoc : nullptr;
+    m_wndTreemapBar.SetDocument(pDoc);
+    if (m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle)) {
+        m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                    CBRS_SIZE_DYNAMIC);
+        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
+                                 m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
+        m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+        DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
+    }
     if (!CreateQueryPane(m_wndLargestFilesBar, RUNTIME_CLASS(CLargestFilesView), pContext,
                          "Largest Files", kLargestFilesBarID) ||
         !CreateQueryPane(m_wndFileTypesBar, RUNTIME_CLASS(CFileTypesView), pContext, "File Types",
                          kFileTypesBarID))
         return -1;
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
+    // Unless the stored layout gives its height, the treemap keeps a share of the window's.
+    if (!m_wndTreemapBar.HasStoredHorzHeight())
+        m_wndTreemapBar.KeepHeightShare(kTreemapShare, kListKeep);
     LoadBarState(kBarStateProfile);
     return 0;
 }
@@ -140,6 +175,15 @@ void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree)
     m_bRecordHistory = true;
     if (bRecord)
         RecordVisit(tree);
+    // Wherever the move came from, the tree shows the node and the path bar the folder.
+    const HTREEITEM hSelected = tree.GetSelectedItem();
+    if (hSelected)
+        tree.EnsureVisible(hSelected);
+    if (m_wndPathBar.m_hWnd) {
+        if (strFolder.empty() && hSelected)
+            m_wndPathBar.SetComputerName(tree.GetItemText(hSelected));
+        m_wndPathBar.SetShownPath(strFolder);
+    }
     if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
         pDoc->ShowFolder(strFolder);
 }
@@ -180,6 +224,14 @@ void CMainFrame::OnClose() {
         return;
     }
     CFrameWnd::OnClose();
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* pMsg) {
+    // While a text box has the focus (the path bar's), its keys are its own: no key of the
+    // accelerator table acts.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && IsEditControl(::GetFocus()))
+        return false;
+    return CFrameWnd::PreTranslateMessage(pMsg);
 }
 
 bool CMainFrame::OnCmdMsg(CmdMsg& msg) {
@@ -271,6 +323,8 @@ void CMainFrame::OnUpdateFolderPane(CCmdUI* pCmdUI) {
 }
 
 void CMainFrame::OnTreemapPane() {
+    if (!m_wndTreemapBar.m_hWnd)
+        return;
     const bool bShow = !(m_wndTreemapBar.GetStyle() & WS_VISIBLE);
     ShowControlBar(&m_wndTreemapBar, bShow, false);
     if (bShow)
@@ -278,7 +332,7 @@ void CMainFrame::OnTreemapPane() {
 }
 
 void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(true);
+    pCmdUI->Enable(m_wndTreemapBar.m_hWnd != nullptr);
     pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 
@@ -359,4 +413,117 @@ void CMainFrame::OnToolbarDropDown(NMHDR* pNMHDR, LRESULT*) {
     MapWindowPoints(m_wndToolBar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
     // The chosen item comes back as an ordinary command to this window.
     TrackPopupMenu(hPopup, TPM_VERTICAL, rc.left, rc.bottom, 0, m_hWnd, nullptr);
+}
+
+// ---- the keyboard and the path bar ----
+
+void CMainFrame::OnCyclePane(UINT nID) {
+    // The tree, the list and the treemap, those that show, in this order.
+    std::vector<HWND> panes;
+    if (CTreeCtrl* pTree = LiveTree(); pTree && m_wndTreeBar.IsWindowVisible())
+        panes.push_back(pTree->m_hWnd);
+    if (CView* pView = GetActiveView())
+        panes.push_back(pView->m_hWnd);
+    CTreemapWnd& treemap = m_wndTreemapBar.Treemap();
+    if (treemap.m_hWnd && m_wndTreemapBar.IsWindowVisible())
+        panes.push_back(treemap.m_hWnd);
+    if (panes.empty())
+        return;
+    const HWND hFocus = ::GetFocus();
+    size_t at = panes.size(); // none of them: the first or the last
+    for (size_t i = 0; i < panes.size(); ++i)
+        if (hFocus == panes[i] || ::IsChild(panes[i], hFocus))
+            at = i;
+    const size_t n = panes.size();
+    size_t next = 0;
+    if (nID == ID_NEXT_PANE)
+        next = at == n ? 0 : (at + 1) % n;
+    else
+        next = at == n ? n - 1 : (at + n - 1) % n;
+    ::SetFocus(panes[next]);
+}
+
+void CMainFrame::OnOpenSelected() {
+    const HWND hFocus = ::GetFocus();
+    CTreemapWnd& treemap = m_wndTreemapBar.Treemap();
+    if (treemap.m_hWnd && hFocus == treemap.m_hWnd) {
+        treemap.OpenSelected();
+        return;
+    }
+    // Largest Files opens the file's folder with the file selected.
+    if (CLargestFilesView* pFiles = LargestFiles(); pFiles && hFocus == pFiles->m_hWnd) {
+        pFiles->OpenRow(pFiles->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED));
+        return;
+    }
+    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
+    if (!pView || hFocus != pView->m_hWnd || pView->GetDocument()->IsFilling())
+        return;
+    // As a double-click on the row: a folder or drive opens, a file starts.
+    const int nItem = pView->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (nItem >= 0)
+        pView->OpenRow(nItem);
+}
+
+bool CMainFrame::ShowTypedPath(const std::string& typed) {
+    CTreeCtrl* pTree = LiveTree();
+    if (!pTree)
+        return false;
+    // The computer's name, as the bar shows it on the drive overview, goes there.
+    const HTREEITEM hComputer = FindComputerItem(*pTree);
+    if (hComputer &&
+        _stricmp(TrimFolderPath(typed).c_str(), pTree->GetItemText(hComputer).c_str()) == 0) {
+        pTree->SelectItem(hComputer);
+        m_wndPathBar.Restore();
+        return true;
+    }
+    const std::optional<FolderSteps> steps = SplitTypedPath(typed);
+    if (!steps)
+        return false;
+    const std::string path = JoinFolderSteps(*steps);
+    FolderSteps folder = *steps;
+    std::string fileName;
+    if (!folder.names.empty()) {
+        WIN32_FIND_DATAA found{};
+        const HANDLE hFind = ::FindFirstFileA(path.c_str(), &found);
+        if (hFind == INVALID_HANDLE_VALUE)
+            return false;
+        ::FindClose(hFind);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            fileName = found.cFileName; // as the file system spells it
+            folder.names.pop_back();
+        }
+    } else if (::GetFileAttributesA((path + "\\").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const HTREEITEM hNode = FindFolderItem(*pTree, folder);
+    if (!hNode)
+        return false;
+    // Through the tree, as every move: the history and the list follow.
+    pTree->SelectItem(hNode);
+    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
+    if (pView && !fileName.empty())
+        pView->SelectRow(pView->FindEntryRow(fileName, false));
+    m_wndPathBar.Restore(); // the folder shown, also when it was shown already
+    return true;
+}
+
+LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+    Default();
+    if (!m_wndStatusBar.m_hWnd)
+        return 0; // still being created
+    // Room for the caption, menu and edges, the bars across the frame, the list's least
+    // height and the treemap's least: below that the panes would not show.
+    const CRect rcWindow = GetWindowRect();
+    const CRect rcClient = GetClientRect();
+    int height = rcWindow.Height() - rcClient.Height() + kListKeep;
+    for (CWnd* pBar : {static_cast<CWnd*>(GetDockBar(AFX_IDW_DOCKBAR_TOP)),
+                       static_cast<CWnd*>(&m_wndPathBar), static_cast<CWnd*>(&m_wndStatusBar)})
+        if (pBar && pBar->m_hWnd && pBar->IsWindowVisible())
+            height += pBar->GetWindowRect().Height();
+    if (m_wndTreemapBar.m_hWnd && m_wndTreemapBar.IsWindowVisible())
+        height += kTreemapLeast;
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, kLeastWidth);
+    pInfo->ptMinTrackSize.y = std::max<LONG>(pInfo->ptMinTrackSize.y, height);
+    return 0;
 }

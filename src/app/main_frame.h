@@ -1,10 +1,11 @@
 #pragma once
-// CMainFrame: the program's one frame window: menu, toolbar, status bar, the list view
-// as its client, the folder tree and treemap panes, and the history of the folders
-// shown. It hosts the tree pane (CFolderPaneHost): the tree's selection is the folder the
-// document shows. It installs the navigator every view moves through: a folder or drive
-// opened anywhere is selected in the tree, which records the visit and has the document
-// show it.
+// CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
+// view as its client, the folder tree, treemap, Largest Files and File Types panes, and the
+// history of the folders shown. It hosts the tree pane (CFolderPaneHost) and the path bar
+// (CPathBarHost): the tree's selection is the folder the document shows. It installs the
+// navigator every view moves through: a folder or drive opened anywhere is selected in the
+// tree, which records the visit and has the document show it. The keyboard moves between
+// the tree, the list and the treemap.
 
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "folder_history.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
+#include "path_bar.h"
 #include "status_bar.h"
 #include "tree_folder_navigator.h"
 #include "treemap_bar.h"
@@ -23,18 +25,20 @@ class CLargestFilesView;
 class CQueryView;
 class CTreeCtrl;
 
-class CMainFrame : public CFrameWnd, public CFolderPaneHost {
+class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CPathBarHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     bool OnCmdMsg(CmdMsg& msg) override;
+    bool PreTranslateMessage(MSG* pMsg) override;
     // The caption is the program's name and version, whatever the document.
     void OnUpdateFrameTitle(bool bAddToTitle) override;
 
     // The tree pane's selection changed: record the visit, show the folder.
     void OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) override;
     void SetFolderTree(CTreeCtrl* pTree) override;
+    bool ShowTypedPath(const std::string& path) override;
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.
@@ -60,6 +64,11 @@ public:
     // The panes' views, once their bars exist.
     CLargestFilesView* LargestFiles() const;
     CFileTypesView* FileTypes() const;
+    CPathBar& PathBar() { return m_wndPathBar; }
+    // The height the list keeps when the window is small: the treemap gives way first.
+    static constexpr int kListKeep = 150;
+    // The treemap pane's share of the height between the top and bottom dock rows.
+    static constexpr double kTreemapShare = 0.40;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
@@ -82,6 +91,9 @@ protected:
     void OnFileTypesPane() { ToggleQueryPane(m_wndFileTypesBar); }
     void OnUpdateFileTypesPane(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCyclePane(UINT nID);
+    void OnOpenSelected();
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
 
 private:
     // The document while it is showing a folder, else null.
@@ -104,6 +116,8 @@ private:
     CTreeFolderNavigator m_navigator; // installed while the window exists
     // The treemap pane, docked at the bottom.
     CTreemapBar m_wndTreemapBar;
+    // Which folder is shown, across the frame below the toolbar.
+    CPathBar m_wndPathBar;
     // The panes of questions asked of the snapshot, docked on the right.
     CViewBar m_wndLargestFilesBar;
     CViewBar m_wndFileTypesBar;

@@ -236,6 +236,9 @@ void CDirscopeView::OnViewDetail() {
         return;
     m_mode = ListMode::Detail;
     ModifyStyle(0, LVS_REPORT);
+    // The large icons would stay drawn over the rows until something else repainted them.
+    RedrawWindow(m_hWnd, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CDirscopeView::OnViewType() {
@@ -321,6 +324,7 @@ void CDirscopeView::OnDestroy() {
 
 void CDirscopeView::SortRows(int nColumn, bool bDescending) {
     m_rows.Sort(GetListCtrl(), nColumn, m_bDriveView, bDescending);
+    ShowSortArrow(GetListCtrl(), nColumn, bDescending);
 }
 
 void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {

@@ -1,8 +1,9 @@
 #pragma once
 // Small numbers for the extensions met while going through many names: id 0 is the names
 // without an extension, the others follow first sight. Extensions of up to 8 bytes (nearly
-// all) are looked up packed into one integer, longer ones by their text, so counting a
-// million names costs a hash lookup each and no allocation.
+// all) are looked up packed into one integer in a table of their own (open addressing: one
+// multiply and usually one probe), longer ones by their text, so counting a million names
+// costs no allocation.
 
 #include <cstdint>
 #include <string>
@@ -21,8 +22,14 @@ public:
 
 private:
     uint32_t Add(std::string key);
+    uint32_t ShortId(uint64_t packed, const char* fileName);
+    void GrowShort();
 
     std::vector<std::string> m_keys;
-    std::unordered_map<uint64_t, uint32_t> m_short;
+    // Packed keys (never 0: an extension is not empty) and their ids; 0 marks a free slot.
+    // At most half full.
+    std::vector<uint64_t> m_shortKeys;
+    std::vector<uint32_t> m_shortIds;
+    size_t m_nShort = 0;
     std::unordered_map<std::string, uint32_t> m_long;
 };

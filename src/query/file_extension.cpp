@@ -17,7 +17,3 @@ std::string ExtensionKey(std::string_view name) {
 std::string ExtensionText(const std::string& key) {
     return key.empty() ? std::string(kNoExtensionText) : key;
 }
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}

@@ -19,4 +19,6 @@ std::string ExtensionKey(std::string_view name);
 // The key as a list shows it: the key itself, or kNoExtensionText.
 std::string ExtensionText(const std::string& key);
 
-char LowerAscii(char c);
+inline char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}

@@ -34,7 +34,7 @@ bool ReplacingFile::Open(const std::string& fileName) {
     m_pFile = replacing_file::CreateBeside(m_fileName, m_tempName);
     if (!m_pFile)
         return Fail(errno);
-    if (target.bExists && !replacing_file::SetMode(m_pFile, target.mode)) {
+    if (target.bExists && !replacing_file::KeepAttributes(m_pFile, target)) {
         const int nError = errno;
         Discard();
         return Fail(nError);

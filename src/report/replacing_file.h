@@ -43,7 +43,10 @@ struct Target {
     bool bReplaceable = true; // missing, or a regular file (through any symbolic links)
     std::string path;         // where the new file goes: the link's target for a link
     bool bExists = false;
-    unsigned mode = 0; // an existing file's permissions
+    // An existing file's permissions and owner (POSIX).
+    unsigned mode = 0;
+    unsigned owner = 0;
+    unsigned group = 0;
 };
 Target Examine(const std::string& fileName);
 
@@ -51,8 +54,9 @@ Target Examine(const std::string& fileName);
 // Null, with errno, when none can be made.
 std::FILE* CreateBeside(const std::string& path, std::string& tempName);
 
-// Gives the open file `file` the permissions `mode`; false with errno.
-bool SetMode(std::FILE* file, unsigned mode);
+// Gives the open file `file` the existing file's permissions, and its owner where the process
+// may; false with errno when the permissions cannot be set.
+bool KeepAttributes(std::FILE* file, const Target& target);
 
 // Puts `tempName` in the place of `path` in one step. False with errno.
 bool MoveOver(const std::string& tempName, const std::string& path);

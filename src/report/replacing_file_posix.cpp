@@ -19,6 +19,8 @@ Target Examine(const std::string& fileName) {
     target.bExists = true;
     target.bReplaceable = S_ISREG(st.st_mode);
     target.mode = static_cast<unsigned>(st.st_mode & 07777);
+    target.owner = static_cast<unsigned>(st.st_uid);
+    target.group = static_cast<unsigned>(st.st_gid);
     // A symbolic link stays: the file it names is the one replaced.
     if (target.bReplaceable && lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         if (char* resolved = realpath(fileName.c_str(), nullptr)) {
@@ -58,8 +60,13 @@ std::FILE* CreateBeside(const std::string& path, std::string& tempName) {
     return nullptr;
 }
 
-bool SetMode(std::FILE* file, unsigned mode) {
-    return fchmod(fileno(file), static_cast<mode_t>(mode)) == 0;
+bool KeepAttributes(std::FILE* file, const Target& target) {
+    // The owner is kept where the process may give a file away (as root); otherwise the new
+    // file is the writer's own.
+    const int fd = fileno(file);
+    if (fchown(fd, static_cast<uid_t>(target.owner), static_cast<gid_t>(target.group)) != 0)
+        errno = 0;
+    return fchmod(fd, static_cast<mode_t>(target.mode)) == 0;
 }
 
 bool MoveOver(const std::string& tempName, const std::string& path) {

@@ -36,7 +36,14 @@ namespace replacing_file {
 Target Examine(const std::string& fileName) {
     Target target;
     target.path = fileName;
-    // Only a file on a disk is replaced; NUL, CON or a pipe is written directly.
+    // Only a file on a disk is replaced; NUL, CON or a pipe is written directly, and so is a
+    // folder, whose opening says why it cannot be.
+    const DWORD attributes = GetFileAttributesA(fileName.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        target.bExists = true;
+        target.bReplaceable = false;
+        return target;
+    }
     const HANDLE hFile =
         CreateFileA(fileName.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
@@ -74,7 +81,7 @@ std::FILE* CreateBeside(const std::string& path, std::string& tempName) {
     return nullptr;
 }
 
-bool SetMode(std::FILE*, unsigned) {
+bool KeepAttributes(std::FILE*, const Target&) {
     return true; // ReplaceFile carries the attributes over
 }
 

@@ -357,6 +357,59 @@ uint32_t TreemapLayout::ChildOfShown(uint32_t tile) const {
     return tile;
 }
 
+uint32_t TreemapLayout::NeighbourOf(uint32_t tile, TileDirection direction) const {
+    if (tiles.empty() || tile == 0 || tile >= tiles.size() || tiles[tile].parent != 0)
+        return Tile::kNone;
+    const Tile& from = tiles[tile];
+    const bool horizontal = direction == TileDirection::Left || direction == TileDirection::Right;
+    // Along the move: how far beyond the edge a tile starts (negative: not beyond it).
+    // Across it: the stretch two tiles share, and how far apart their middles are.
+    auto gap = [&](const Tile& t) {
+        switch (direction) {
+        case TileDirection::Left:
+            return from.x0 - t.x1;
+        case TileDirection::Right:
+            return t.x0 - from.x1;
+        case TileDirection::Up:
+            return from.y0 - t.y1;
+        case TileDirection::Down:
+            return t.y0 - from.y1;
+        }
+        return -1.0f;
+    };
+    auto shared = [&](const Tile& t) {
+        return horizontal ? std::min(t.y1, from.y1) - std::max(t.y0, from.y0)
+                          : std::min(t.x1, from.x1) - std::max(t.x0, from.x0);
+    };
+    auto offset = [&](const Tile& t) {
+        return horizontal ? std::fabs((t.y0 + t.y1) - (from.y0 + from.y1))
+                          : std::fabs((t.x0 + t.x1) - (from.x0 + from.x1));
+    };
+    const Tile& top = tiles[0];
+    uint32_t best = Tile::kNone;
+    bool bestTouches = false;
+    float bestGap = 0, bestOffset = 0;
+    for (uint32_t c = top.firstChild; c < top.firstChild + top.childCount; ++c) {
+        const Tile& t = tiles[c];
+        const float g = gap(t);
+        if (c == tile || g < 0 || t.x1 <= t.x0 || t.y1 <= t.y0)
+            continue;
+        const bool touches = g == 0 && shared(t) > 0;
+        const float o = offset(t);
+        const bool better =
+            best == Tile::kNone || (touches && !bestTouches) ||
+            (touches == bestTouches &&
+             (touches ? o < bestOffset : g < bestGap || (g == bestGap && o < bestOffset)));
+        if (better) {
+            best = c;
+            bestTouches = touches;
+            bestGap = g;
+            bestOffset = o;
+        }
+    }
+    return best;
+}
+
 TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown, int width,
                             int height, const TreemapLayoutOptions& options) {
     TreemapLayout layout;
@@ -370,6 +423,7 @@ TreemapLayout LayOutFlatTreemap(const std::vector<int64_t>& bytes, int width, in
     TreemapLayout layout;
     layout.width = std::max(width, 0);
     layout.height = std::max(height, 0);
+    layout.flat = true;
     layout.extensions.assign(1, ExtensionInfo{});
     std::vector<Item> items;
     int64_t total = 0;

@@ -39,6 +39,10 @@ BEGIN_MESSAGE_MAP(CTreemapWnd, CView)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
+    ON_WM_KEYDOWN()
+    ON_WM_SETFOCUS()
+    ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
     ON_MESSAGE(WM_RBUTTONUP, OnRButtonUp)
     ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_MESSAGE(WM_TREEMAP_READY, OnPictureReady)
@@ -59,7 +63,7 @@ CTreemapWnd::CTreemapWnd()
 CTreemapWnd::~CTreemapWnd() = default;
 
 bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID, CCreateContext* pContext) {
-    return CView::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+    return CView::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
                          CRect(0, 0, 0, 0), pParentWnd, nID, pContext);
 }
 
@@ -115,6 +119,7 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
         break;
     case ModelHint::TypeSelection:
         LightType();
+        Compose();
         Invalidate(false);
         break;
     }
@@ -127,6 +132,8 @@ void CTreemapWnd::ForgetPicture() {
     m_picture.reset();
     m_litPixels.clear();
     m_nClicked = m_nSelected = Tile::kNone;
+    m_labels.clear();
+    m_canvas.Clear();
     HideTip();
     Invalidate();
 }
@@ -184,11 +191,13 @@ void CTreemapWnd::Recompute() {
     const CRect rc = GetClientRect();
     m_size = CSize(rc.Width(), rc.Height());
     TreemapRequest request;
-    const CDirscopeDoc* pDoc = GetDocument();
-    if (!pDoc || rc.Width() <= 0 || rc.Height() <= 0 ||
-        !m_scene.MakeRequest(*pDoc, rc.Width(), rc.Height(), ++m_nGeneration, request)) {
+    if (!GetDocument() || rc.Width() <= 0 || rc.Height() <= 0 ||
+        !m_scene.MakeRequest(*GetDocument(), rc.Width(), rc.Height(), ++m_nGeneration, request)) {
         m_worker.Cancel();
         m_picture.reset();
+        m_litPixels.clear();
+        m_labels.clear();
+        m_canvas.Clear();
         Invalidate();
         return;
     }
@@ -207,8 +216,11 @@ LRESULT CTreemapWnd::OnPictureReady(WPARAM, LPARAM) {
     m_picture = std::move(picture);
     m_nClicked = Tile::kNone;
     m_nTipTile = Tile::kNone;
+    NameBlocks();
     LightType();
+    m_nSelected = Tile::kNone;
     UpdateSelection();
+    Compose();
     Invalidate(false);
     return 0;
 }
@@ -225,11 +237,18 @@ void CTreemapWnd::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CTreemapWnd::UpdateSelection() {
-    const uint32_t was = m_nSelected;
+    const uint32_t was = m_nSelected, wasClicked = m_nClicked;
     const CDirscopeDoc* pDoc = GetDocument();
     m_nSelected = pDoc ? TileOfSelection(pDoc->Selection()) : Tile::kNone;
-    if (m_nSelected != was)
+    // The clicked tile stays outlined only inside the selected block: another row selected,
+    // or none, takes it away.
+    if (m_nSelected == Tile::kNone ||
+        (m_picture && m_picture->layout.ChildOfShown(m_nClicked) != m_nSelected))
+        m_nClicked = Tile::kNone;
+    if (m_nSelected != was || m_nClicked != wasClicked) {
+        Compose();
         Invalidate(false);
+    }
 }
 
 uint32_t CTreemapWnd::TileOfSelection(const ModelEntry& entry) const {
@@ -243,6 +262,55 @@ uint32_t CTreemapWnd::TileOfSelection(const ModelEntry& entry) const {
                               entry.bFolder);
 }
 
+ModelEntry CTreemapWnd::EntryOfTile(uint32_t tile) const {
+    ModelEntry entry;
+    std::string name;
+    bool bFolder = false;
+    if (!m_picture || !GetDocument() || !m_scene.EntryOf(m_picture->layout, tile, name, bFolder))
+        return entry;
+    if (m_scene.IsDriveOverview()) {
+        entry.path = name;
+        entry.bFolder = true; // a drive is the folder at its root
+    } else {
+        entry.path = JoinPath(GetDocument()->ListedFolderPath(), name.c_str());
+        entry.bFolder = bFolder;
+    }
+    return entry;
+}
+
+void CTreemapWnd::NameBlocks() {
+    m_labels.clear();
+    if (!m_picture || !m_scene.CanName())
+        return;
+    const TreemapLayout& layout = m_picture->layout;
+    for (const TreemapLabel& label : PlaceTreemapLabels(layout, m_canvas.LabelMetrics())) {
+        CTreemapCanvas::LabelText text;
+        bool bFolder = false;
+        if (!m_scene.EntryOf(layout, label.tile, text.name, bFolder))
+            continue;
+        const Tile& t = layout.tiles[label.tile];
+        // A folder still being scanned has no size yet worth reading.
+        if (t.kind != TileKind::Placeholder)
+            text.size = FormatSize(t.bytes) + (m_scene.IsDriveOverview() ? " used" : "");
+        text.label = label;
+        m_labels.push_back(std::move(text));
+    }
+}
+
+void CTreemapWnd::Compose() {
+    if (!m_picture) {
+        m_canvas.Clear();
+        return;
+    }
+    CTreemapCanvas::Marks marks;
+    marks.selected = m_nSelected;
+    marks.clicked = m_nClicked;
+    marks.bFocus = m_bFocus;
+    if (!m_litPixels.empty())
+        marks.pPixels = &m_litPixels;
+    m_canvas.Compose(*m_picture, m_labels, marks);
+}
+
 // ---- drawing ----
 
 bool CTreemapWnd::OnEraseBkgnd(HDC) {
@@ -253,46 +321,11 @@ void CTreemapWnd::OnPaint() {
     PAINTSTRUCT ps;
     const HDC hDC = ::BeginPaint(m_hWnd, &ps);
     const CRect rc = GetClientRect();
-    if (!m_picture || m_picture->layout.width <= 0 || m_picture->layout.height <= 0) {
+    if (m_canvas.IsEmpty())
         ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-        ::EndPaint(m_hWnd, &ps);
-        return;
-    }
-    const int w = m_picture->layout.width, h = m_picture->layout.height;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h; // rows top down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const std::vector<uint32_t>& pixels = m_litPixels.empty() ? m_picture->pixels : m_litPixels;
-    if (rc.Width() == w && rc.Height() == h) {
-        ::SetDIBitsToDevice(hDC, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
-                            static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
-    } else {
-        // Resizing: the last picture stretched until the new one is made.
-        ::SetStretchBltMode(hDC, COLORONCOLOR);
-        ::StretchDIBits(hDC, 0, 0, rc.Width(), rc.Height(), 0, 0, w, h, pixels.data(), &info,
-                        DIB_RGB_COLORS, SRCCOPY);
-    }
-    if (rc.Width() == w && rc.Height() == h) {
-        DrawOutline(hDC, m_nSelected, 2);
-        DrawOutline(hDC, m_nClicked, 1);
-    }
+    else
+        m_canvas.Paint(hDC, rc.Width(), rc.Height()); // stretched while a resize settles
     ::EndPaint(m_hWnd, &ps);
-}
-
-void CTreemapWnd::DrawOutline(HDC hDC, uint32_t tile, int nWidth) const {
-    if (!m_picture || tile >= m_picture->layout.tiles.size())
-        return;
-    const TileRect r = m_picture->layout.tiles[tile].PixelRect();
-    RECT outer{r.left, r.top, r.right, r.bottom};
-    for (int i = 0; i < nWidth; ++i) {
-        ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        ::InflateRect(&outer, -1, -1);
-    }
-    ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
 // ---- the mouse ----
@@ -384,8 +417,7 @@ void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
     CDirscopeDoc* pDoc = GetDocument();
     if (tile == Tile::kNone || !pDoc)
         return;
-    m_nClicked = tile;
-    Invalidate(false);
+    ::SetFocus(m_hWnd);
     // A file's tile selects its type too (in the list of types; nothing is lit for it).
     const Tile& clicked = m_picture->layout.tiles[tile];
     if (clicked.kind == TileKind::File && clicked.extension < m_picture->layout.extensions.size()) {
@@ -394,39 +426,41 @@ void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
         type.key = m_picture->layout.extensions[clicked.extension].name;
         pDoc->SelectType(nullptr, type);
     }
-    std::string name;
-    bool bFolder = false;
     // The shown folder's entry that holds the tile becomes the model's selection, which
-    // outlines its area here and selects it in every other view.
-    if (!m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder))
-        return;
-    ModelEntry entry;
-    if (m_scene.IsDriveOverview()) {
-        entry.path = name;
-        entry.bFolder = true;
-    } else {
-        entry.path = JoinPath(pDoc->ListedFolderPath(), name.c_str());
-        entry.bFolder = bFolder;
-    }
-    pDoc->Select(nullptr, entry);
+    // outlines its area here (UpdateSelection) and selects it in every other view; the
+    // tile itself is outlined inside it.
+    const ModelEntry entry = EntryOfTile(m_picture->layout.ChildOfShown(tile));
+    if (!entry.IsNone())
+        pDoc->Select(nullptr, entry);
+    m_nClicked = tile;
+    Compose();
+    Invalidate(false);
 }
 
 void CTreemapWnd::OnLButtonDblClk(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
-    const CDirscopeDoc* pDoc = GetDocument();
+    if (tile != Tile::kNone)
+        OpenTile(tile);
+}
+
+void CTreemapWnd::OpenSelected() {
+    if (m_nSelected != Tile::kNone)
+        OpenTile(m_nSelected);
+}
+
+void CTreemapWnd::OpenTile(uint32_t tile) {
     CFolderNavigator* pNavigator = AfxGetNavigator();
-    if (tile == Tile::kNone || !pDoc || !pNavigator)
+    if (!pNavigator || !m_picture)
         return;
-    const uint32_t child = m_picture->layout.ChildOfShown(tile);
-    std::string name;
-    bool bFolder = false;
-    // Only a subfolder (or a drive) opens; a file is never started from here.
-    if (!m_scene.EntryOf(m_picture->layout, child, name, bFolder))
+    // Only a subfolder (or a drive) opens, through the navigator; a file is never started
+    // from here.
+    const ModelEntry entry = EntryOfTile(m_picture->layout.ChildOfShown(tile));
+    if (entry.IsNone() || !entry.bFolder)
         return;
     if (m_scene.IsDriveOverview())
-        pNavigator->OpenDrive(name);
-    else if (bFolder)
-        pNavigator->OpenFolder(JoinPath(pDoc->ListedFolderPath(), name.c_str()));
+        pNavigator->OpenDrive(entry.path);
+    else
+        pNavigator->OpenFolder(entry.path);
 }
 
 LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
@@ -466,4 +500,60 @@ LRESULT CTreemapWnd::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CTreemapWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
     return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
+}
+
+// ---- the keyboard ----
+
+bool CTreemapWnd::MoveSelection(TileDirection direction) {
+    CDirscopeDoc* pDoc = GetDocument();
+    if (!m_picture || !pDoc || !m_scene.CanName())
+        return false;
+    const TreemapLayout& layout = m_picture->layout;
+    uint32_t next = Tile::kNone;
+    // From the shown folder's entry holding the selection (which may lie deeper).
+    if (m_nSelected != Tile::kNone)
+        next = layout.NeighbourOf(layout.ChildOfShown(m_nSelected), direction);
+    else if (!layout.tiles.empty() && layout.tiles[0].childCount > 0)
+        next = layout.tiles[0].firstChild; // the largest block, at the upper left
+    const ModelEntry entry = next == Tile::kNone ? ModelEntry() : EntryOfTile(next);
+    if (entry.IsNone())
+        return false;
+    pDoc->Select(nullptr, entry); // outlined here, and its row selected in the list
+    return true;
+}
+
+void CTreemapWnd::OnKeyDown(UINT nChar, UINT, UINT) {
+    switch (nChar) {
+    case VK_LEFT:
+        MoveSelection(TileDirection::Left);
+        break;
+    case VK_RIGHT:
+        MoveSelection(TileDirection::Right);
+        break;
+    case VK_UP:
+        MoveSelection(TileDirection::Up);
+        break;
+    case VK_DOWN:
+        MoveSelection(TileDirection::Down);
+        break;
+    default:
+        Default();
+    }
+}
+
+LRESULT CTreemapWnd::OnGetDlgCode(WPARAM, LPARAM) {
+    return DLGC_WANTARROWS;
+}
+
+void CTreemapWnd::OnSetFocus(HWND) {
+    m_bFocus = true;
+    Compose();
+    Invalidate(false);
+}
+
+LRESULT CTreemapWnd::OnKillFocus(WPARAM, LPARAM) {
+    m_bFocus = false;
+    Compose();
+    Invalidate(false);
+    return Default();
 }

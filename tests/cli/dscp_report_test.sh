@@ -104,8 +104,24 @@ run "$(native "$work/missing")"
 run "$(native "$tree/notes.txt")"
 [ "$status" -eq 1 ] || fail "a file as folder exited with $status"
 
-run -o "$(native "$work/no/such/dir/r.txt")" "$(native "$tree")"
-[ "$status" -eq 1 ] || fail "unwritable output exited with $status"
+# An output that cannot be made: the system's reason, in every format
+for format in "" --csv --json; do
+  # shellcheck disable=SC2086
+  run $format -o "$(native "$work/no/such/dir/r.txt")" "$(native "$tree")"
+  [ "$status" -eq 1 ] || fail "unwritable output ($format) exited with $status"
+  grep -q '^dscp-report: cannot write .*r\.txt: No such file or directory$' "$work/stderr" || fail "unwritable output ($format): $(cat "$work/stderr")"
+done
+
+# An existing file is replaced by the new report, and its name holds nothing else after
+printf 'old\n' >"$work/again.csv"
+run --csv -o "$(native "$work/again.csv")" "$(native "$tree")"
+[ "$status" -eq 0 ] && grep -q '^big,' "$work/again.csv" || fail "replacing a file: exit $status, $(head -c 200 "$work/again.csv")"
+ls "$work" | grep -q 'again.*part' && fail "replacing a file left $(ls "$work")"
+# The null device is written as it is
+null=/dev/null
+[ ${#emulator[@]} -eq 0 ] || null=NUL
+run --json -o "$null" "$(native "$tree")"
+[ "$status" -eq 0 ] || fail "-o $null exited with $status: $(cat "$work/stderr")"
 
 run -o "" "$(native "$tree")"
 [ "$status" -eq 2 ] || fail "-o \"\" exited with $status"

@@ -187,10 +187,10 @@ TEST(NcduExport, ReadsBackAsTheTreeOnDisk) {
     tree.File("sub/inner/data", 5000);
     tree.Folder("empty");
     tree.File("top.txt", 10);
-    std::vector<std::string> names = {"plain", "αβγ.txt"};
+    std::vector<std::string> names = {"plain", "two words.txt"};
 #ifndef _WIN32
-    for (const char* odd : {"say \"hi\"", "back\\slash", "new\nline", "tab\there", "del\x7fname",
-                            "bell\x07", "not utf8 \xff\xfe"})
+    for (const char* odd : {"αβγ.txt", "say \"hi\"", "back\\slash", "new\nline", "tab\there",
+                            "del\x7fname", "bell\x07", "not utf8 \xff\xfe"})
         names.push_back(odd);
     std::filesystem::create_hard_link(tree.Path("top.txt"), tree.Path("sub/second name"));
 #endif
@@ -223,7 +223,8 @@ TEST(NcduExport, ReadsBackAsTheTreeOnDisk) {
     std::map<std::string, int64_t> read;
     for (auto& [path, fields] : exported) {
         read[path] = fields["folder"].flag ? -1 : fields["asize"].number;
-        EXPECT_EQ(fields.count("dsize"), 1u) << path;
+        // A folder's own size is known on POSIX only.
+        EXPECT_TRUE(fields["folder"].flag || fields.count("dsize")) << path;
         EXPECT_EQ(fields.count("read_error"), 0u) << path;
     }
     EXPECT_EQ(read, onDisk);

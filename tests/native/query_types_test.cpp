@@ -31,6 +31,14 @@ TEST(FileExtension, LastDotUnlessFirstLowerCased) {
     EXPECT_NE(ids.IdOf("z.verylongextensio"), longer);
     EXPECT_EQ(ids.Key(longer), "verylongextension");
     EXPECT_EQ(ids.Count(), 4u);
+    // Many types: each keeps its id as the table grows.
+    std::vector<uint32_t> many;
+    for (int i = 0; i < 500; ++i)
+        many.push_back(ids.IdOf(("f.e" + std::to_string(i)).c_str()));
+    for (int i = 0; i < 500; ++i)
+        EXPECT_EQ(ids.IdOf(("F.E" + std::to_string(i)).c_str()), many[i]) << i;
+    EXPECT_EQ(ids.IdOf("B.JPG"), jpg);
+    EXPECT_EQ(ids.Count(), 504u);
 }
 
 // A type keeps the colour it was first given; no colour is given twice, past the first

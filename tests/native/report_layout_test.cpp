@@ -13,6 +13,7 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -183,6 +184,7 @@ TEST(WriteReportFile, AFailedWriteKeepsTheOldFile) {
     const std::string file = tree.Path("report.txt");
     ASSERT_TRUE(WriteReportFile(file, {"old"}));
     ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0) << "giving a file away needs root";
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     void (*savedHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
@@ -207,6 +209,8 @@ TEST(WriteReportFile, AFailedWriteKeepsTheOldFile) {
     struct stat st;
     ASSERT_EQ(stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
 }
 
 // What is not a regular file is written as it is: a device stays a device, a pipe's reader

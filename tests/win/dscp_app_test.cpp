@@ -223,7 +223,11 @@ TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
     const std::vector<std::string> expected = {
         "Ctrl+78=57600", "Ctrl+79=57601",  "Ctrl+83=57603",  "Ctrl+80=57607",  "Ctrl+90=57643",
         "Alt+8=57643",   "Ctrl+88=57635",  "Shift+46=57635", "Ctrl+67=57634",  "Ctrl+45=57634",
-        "Ctrl+86=57637", "Shift+45=57637", "117=57680",      "Shift+117=57681"};
+        "Ctrl+86=57637", "Shift+45=57637", "117=57680",      "Shift+117=57681",
+        // Tab and Shift+Tab between the panes, F5 Refresh, Enter opens, Backspace and Alt+Up
+        // go up, Alt+Left and Alt+Right go back and forward.
+        "9=57680", "Shift+9=57681", "116=32803", "13=32814", "8=203", "Alt+38=203", "Alt+37=201",
+        "Alt+39=202"};
     EXPECT_EQ(entries, expected);
 }
 
@@ -279,12 +283,15 @@ TEST_F(DscpApp, TheStatusBarHasItsFourPanes) {
     // written the drive overview's counts over it.
     const std::string first = bar.GetPaneText(0);
     EXPECT_TRUE(first == "Ready" || first == "0 directory, 0 files") << first;
-    // Laid out: toolbar on top, status bar at the bottom, the list and below it the
-    // treemap pane's dock bar in between.
+    // Laid out: toolbar on top, the path bar across the frame below it, status bar at the
+    // bottom, the list and below it the treemap pane's dock bar in between.
     const CRect list = m_pView->GetWindowRect();
+    const CRect path = m_pFrame->PathBar().GetWindowRect();
     RECT dock{};
     ::GetWindowRect(m_pFrame->TreemapBar().GetParent(), &dock);
-    EXPECT_EQ(list.top, m_pFrame->ToolBar().GetWindowRect().bottom);
+    EXPECT_EQ(path.top, m_pFrame->ToolBar().GetWindowRect().bottom);
+    EXPECT_EQ(path.Width(), m_pFrame->GetClientRect().Width());
+    EXPECT_EQ(list.top, path.bottom);
     EXPECT_EQ(list.bottom, dock.top);
     EXPECT_EQ(dock.bottom, bar.GetWindowRect().top);
 }

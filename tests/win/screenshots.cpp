@@ -139,9 +139,8 @@ int TreemapScene(const std::string& folder) {
     if (!program.StartApp({}))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1000, 720, SWP_NOZORDER);
+    frame.SetWindowPos(nullptr, 40, 40, 1000, 760, SWP_NOZORDER);
     CTreemapBar& bar = frame.TreemapBar();
-    bar.SetSizes(CSize(bar.HorzSize().cx, 330), bar.VertSize(), bar.FloatSize());
     frame.RecalcLayout();
     if (!ChooseInTree(program, folder))
         return 1;
