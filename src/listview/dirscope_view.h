@@ -158,6 +158,7 @@ private:
     // largest first once it has finished.
     void TakeScanResults(std::optional<unsigned> generation);
     void SortRows(int nColumn, bool bDescending);
+    void RedrawWhole();
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
 
