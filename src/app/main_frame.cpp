@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "computer_node.h"
+#include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "dock_bar.h"
+#include "file_types_view.h"
 #include "folder_path.h"
 #include "form_tree.h"
+#include "largest_files_view.h"
 #include "resource.h"
 #include "win_app.h"
 #include "sizing_control_bar.h"
@@ -28,6 +31,11 @@ constexpr UINT kTreeBarID = 101;
 constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr UINT kTreemapBarID = 102;
 constexpr int kTreemapBarHeight = 220;
+// The panes of questions asked of the snapshot start on the right, hidden.
+constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
+constexpr UINT kLargestFilesBarID = 103;
+constexpr UINT kFileTypesBarID = 104;
+constexpr int kQueryBarWidth = 360;
 // The least the window leaves the treemap pane, and its least width.
 constexpr int kTreemapLeast = 80;
 constexpr int kLeastWidth = 480;
@@ -49,6 +57,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_COMMAND(ID_BACK, OnBack)
     ON_COMMAND(ID_FORWARD, OnForward)
@@ -62,6 +71,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_FOLDER, OnUpdateFolderPane)
     ON_COMMAND(ID_VIEW_TREEMAP, OnTreemapPane)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
+    ON_COMMAND(ID_VIEW_LARGEST_FILES, OnLargestFilesPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_LARGEST_FILES, OnUpdateLargestFilesPane)
+    ON_COMMAND(ID_VIEW_FILE_TYPES, OnFileTypesPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_FILE_TYPES, OnUpdateFileTypesPane)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
     ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
@@ -124,8 +137,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 
+    // Every view moves through the navigator, which selects in the tree.
+    AfxSetNavigator(&m_navigator);
+
     // The treemap pane is optional: a window that cannot have it starts without it, and its
-    // command stays disabled.
+    // command stays disabled. Its view joins the document.
+    CDocument* pDoc = pContext ? pContext->m_pCurrentDoc : nullptr;
+    m_wndTreemapBar.SetDocument(pDoc);
     if (m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle)) {
         m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
                                     CBRS_SIZE_DYNAMIC);
@@ -134,6 +152,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
         m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
         DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
     }
+    if (!CreateQueryPane(m_wndLargestFilesBar, RUNTIME_CLASS(CLargestFilesView), pContext,
+                         "Largest Files", kLargestFilesBarID) ||
+        !CreateQueryPane(m_wndFileTypesBar, RUNTIME_CLASS(CFileTypesView), pContext, "File Types",
+                         kFileTypesBarID))
+        return -1;
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     // Unless the stored layout gives its height, the treemap keeps a share of the window's.
     if (!m_wndTreemapBar.HasStoredHorzHeight())
@@ -161,47 +184,23 @@ void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree)
             m_wndPathBar.SetComputerName(tree.GetItemText(hSelected));
         m_wndPathBar.SetShownPath(strFolder);
     }
-    if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
-        pView->ShowFolder(strFolder);
+    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+        pDoc->ShowFolder(strFolder);
 }
 
 CTreeCtrl* CMainFrame::LiveTree() const {
     return m_pFolderTree && m_pFolderTree->m_hWnd ? m_pFolderTree : nullptr;
 }
 
-void CMainFrame::OpenSubfolder(const std::string& name) {
-    CTreeCtrl* pTree = LiveTree();
-    const HTREEITEM hSelected = pTree ? pTree->GetSelectedItem() : nullptr;
-    if (!hSelected)
-        return;
-    pTree->Expand(hSelected, TVE_EXPAND);
-    if (const HTREEITEM hChild = pTree->FindChildItem(hSelected, name))
-        pTree->SelectItem(hChild);
+void CMainFrame::SetFolderTree(CTreeCtrl* pTree) {
+    m_pFolderTree = pTree;
+    m_navigator.SetTree(pTree);
 }
 
-void CMainFrame::OpenDrive(const std::string& name) {
-    CTreeCtrl* pTree = LiveTree();
-    const HTREEITEM hComputer = pTree ? FindComputerItem(*pTree) : nullptr;
-    if (!hComputer)
-        return;
-    pTree->Expand(hComputer, TVE_EXPAND);
-    for (HTREEITEM hDrive = pTree->GetChildItem(hComputer); hDrive;
-         hDrive = pTree->GetNextSiblingItem(hDrive)) {
-        if (pTree->GetItemText(hDrive).find(name) != std::string::npos) {
-            pTree->SelectItem(hDrive);
-            return;
-        }
-    }
-}
-
-void CMainFrame::ShowStatusText(const std::string& text) {
-    if (m_wndStatusBar.m_hWnd)
-        m_wndStatusBar.SetPaneText(0, text.c_str(), true);
-}
-
-void CMainFrame::OnListEvent(CDirscopeView& view, ListEvent event) {
-    if (m_wndTreemapBar.Treemap().m_hWnd)
-        m_wndTreemapBar.Treemap().OnListEvent(view, event);
+void CMainFrame::OnDestroy() {
+    AfxSetNavigator(nullptr);
+    m_navigator.SetTree(nullptr);
+    CFrameWnd::OnDestroy();
 }
 
 void CMainFrame::OnUpdateFrameTitle(bool) {
@@ -210,17 +209,17 @@ void CMainFrame::OnUpdateFrameTitle(bool) {
         SetWindowText(title);
 }
 
-CDirscopeView* CMainFrame::FillingView() {
-    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
-    return pView && pView->IsFilling() ? pView : nullptr;
+CDirscopeDoc* CMainFrame::FillingDocument() {
+    auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    return pDoc && pDoc->IsFilling() ? pDoc : nullptr;
 }
 
 void CMainFrame::OnClose() {
     // A folder being filled runs beneath the handler that chose it (the tree's selection,
     // a command), which the windows must outlive: the fill gives up at once, and the
     // close comes back through the queue once it has returned.
-    if (CDirscopeView* pView = FillingView()) {
-        pView->AbandonFill();
+    if (CDirscopeDoc* pDoc = FillingDocument()) {
+        pDoc->AbandonFill();
         PostMessage(WM_CLOSE);
         return;
     }
@@ -238,7 +237,7 @@ bool CMainFrame::PreTranslateMessage(MSG* pMsg) {
 bool CMainFrame::OnCmdMsg(CmdMsg& msg) {
     // New and Open rebuild the tree and the list; not beneath a folder still being filled.
     if (msg.phase == CmdPhase::Execute && (msg.nID == ID_FILE_NEW || msg.nID == ID_FILE_OPEN) &&
-        FillingView())
+        FillingDocument())
         return true;
     return CFrameWnd::OnCmdMsg(msg);
 }
@@ -337,6 +336,50 @@ void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 
+bool CMainFrame::CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass,
+                                 CCreateContext* pContext, const char* lpszTitle, UINT nID) {
+    if (!bar.Create(this, pViewClass, pContext, lpszTitle, kQueryBarStyle, nID))
+        return false;
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    ShowControlBar(&bar, false, false);
+    return true;
+}
+
+CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
+    if (!bar.m_pFrameWnd || !bar.m_pFrameWnd->m_hWnd)
+        return nullptr;
+    return dynamic_cast<CQueryView*>(
+        FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
+}
+
+CLargestFilesView* CMainFrame::LargestFiles() const {
+    return dynamic_cast<CLargestFilesView*>(QueryViewOf(m_wndLargestFilesBar));
+}
+
+CFileTypesView* CMainFrame::FileTypes() const {
+    return dynamic_cast<CFileTypesView*>(QueryViewOf(m_wndFileTypesBar));
+}
+
+void CMainFrame::ToggleQueryPane(CViewBar& bar) {
+    const bool bShow = !(bar.GetStyle() & WS_VISIBLE);
+    ShowControlBar(&bar, bShow, false);
+    if (CQueryView* pView = QueryViewOf(bar); pView && bShow)
+        pView->OnPaneShown();
+}
+
+void CMainFrame::OnUpdateLargestFilesPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndLargestFilesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+void CMainFrame::OnUpdateFileTypesPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndFileTypesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
     *phPopup = nullptr;
     const UINT nMenu = DropDownMenuOf(nButtonID);
@@ -407,8 +450,13 @@ void CMainFrame::OnOpenSelected() {
         treemap.OpenSelected();
         return;
     }
+    // Largest Files opens the file's folder with the file selected.
+    if (CLargestFilesView* pFiles = LargestFiles(); pFiles && hFocus == pFiles->m_hWnd) {
+        pFiles->OpenRow(pFiles->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED));
+        return;
+    }
     auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
-    if (!pView || hFocus != pView->m_hWnd || pView->IsFilling())
+    if (!pView || hFocus != pView->m_hWnd || pView->GetDocument()->IsFilling())
         return;
     // As a double-click on the row: a folder or drive opens, a file starts.
     const int nItem = pView->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);

@@ -55,6 +55,8 @@
 #define ID_OPEN_SELECTED 32814
 // The path bar: its control id is its View menu command, as for the toolbar and status bar.
 #define ID_VIEW_PATH_BAR 0xE810
+#define ID_VIEW_LARGEST_FILES 32820
+#define ID_VIEW_FILE_TYPES 32821
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

@@ -79,7 +79,8 @@ void CTreemapCanvas::Compose(const TreemapPicture& picture, const std::vector<La
         m_nHeight = h;
     }
     GdiFlush();
-    std::memcpy(m_pBits, picture.pixels.data(),
+    const std::vector<uint32_t>& pixels = marks.pPixels ? *marks.pPixels : picture.pixels;
+    std::memcpy(m_pBits, pixels.data(),
                 static_cast<size_t>(w) * static_cast<size_t>(h) * sizeof(uint32_t));
     for (const LabelText& text : labels)
         DrawLabel(text);

@@ -26,6 +26,8 @@ public:
         uint32_t selected = Tile::kNone; // outlined thickly
         uint32_t clicked = Tile::kNone;  // outlined thinly, inside the selected one
         bool bFocus = false;
+        // The pixels to show instead of the picture's own (a type lit), or null.
+        const std::vector<uint32_t>* pPixels = nullptr;
     };
 
     CTreemapCanvas();

@@ -304,14 +304,14 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
     EXPECT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS);
     EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Detail);
-    EXPECT_TRUE(m_pView->IsDriveOverview());
+    EXPECT_TRUE(m_pDoc->IsDriveOverview());
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(List().GetColumnWidth(i), 100);
     EXPECT_EQ(List().GetColumnFormat(1), LVCFMT_RIGHT);
     // The frame showed the drive overview once after the initial update.
     EXPECT_GE(List().GetItemCount(), 2); // C: and Z: at least
-    EXPECT_EQ(m_pView->ListedFolderPath(), "");
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), "");
 
     SHFILEINFOA sfi{};
     auto hSmall = reinterpret_cast<HIMAGELIST>(
@@ -331,7 +331,7 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
 TEST_F(DscpApp, ShowFolderListsSubfoldersThenFilesEachByName) {
     MixedFolder folder;
     Show(folder.tree.Root());
-    EXPECT_FALSE(m_pView->IsDriveOverview());
+    EXPECT_FALSE(m_pDoc->IsDriveOverview());
     EXPECT_EQ(Headings(),
               (std::vector<std::string>{"Name", "Size", "Type", "Date", "Folders", "Files"}));
     const int widths[] = {200, 80, 100, 120, 80, 80};
@@ -352,13 +352,13 @@ TEST_F(DscpApp, ShowFolderListsSubfoldersThenFilesEachByName) {
         {"z.txt", FormatSize(5), textType, date, "", ""},
     };
     EXPECT_EQ(AllRows(), expected);
-    EXPECT_EQ(m_pView->FolderCount(), 2);
-    EXPECT_EQ(m_pView->FileCount(), 2);
-    EXPECT_EQ(m_pView->TotalSize(), 0);
-    EXPECT_EQ(m_pView->ListedFolderPath(), folder.tree.Root());
-    ASSERT_EQ(m_pView->Subfolders().size(), 2u);
-    EXPECT_STREQ(m_pView->Subfolders()[0].szName, "A");
-    EXPECT_STREQ(m_pView->Subfolders()[1].szName, "b");
+    EXPECT_EQ(m_pDoc->FolderCount(), 2);
+    EXPECT_EQ(m_pDoc->FileCount(), 2);
+    EXPECT_EQ(m_pDoc->TotalSize(), 0);
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), folder.tree.Root());
+    ASSERT_EQ(m_pDoc->Subfolders().size(), 2u);
+    EXPECT_STREQ(m_pDoc->Subfolders()[0].szName, "A");
+    EXPECT_STREQ(m_pDoc->Subfolders()[1].szName, "b");
     // Each row has the entry's icon from the system list.
     SHFILEINFOA sfi{};
     SHGetFileInfoA(folder.tree.Path("C.txt").c_str(), 0, &sfi, sizeof(sfi),
@@ -379,10 +379,10 @@ TEST_F(DscpApp, ColumnsSwitchSixThreeSixAndTwoFoldersInARowKeepThem) {
     EXPECT_EQ(AllRows().size(), 1u);
 
     Show(""); // the computer node
-    EXPECT_TRUE(m_pView->IsDriveOverview());
+    EXPECT_TRUE(m_pDoc->IsDriveOverview());
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
-    EXPECT_EQ(m_pView->ListedFolderPath(), second.Root()); // kept
-    EXPECT_EQ(m_pView->FileCount(), 1);
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), second.Root()); // kept
+    EXPECT_EQ(m_pDoc->FileCount(), 1);
 
     Show(first.tree.Root());
     EXPECT_EQ(ColumnCount(), 6);
@@ -425,7 +425,7 @@ TEST_F(DscpApp, RefreshShowsTheFolderAgain) {
     folder.tree.File("new.txt", 1);
     Command(ID_REFRESH);
     EXPECT_EQ(AllRows().size(), 5u);
-    EXPECT_EQ(m_pView->FileCount(), 3);
+    EXPECT_EQ(m_pDoc->FileCount(), 3);
 }
 
 TEST_F(DscpApp, AFolderThatCannotBeReadGivesAnEmptyList) {
@@ -434,15 +434,15 @@ TEST_F(DscpApp, AFolderThatCannotBeReadGivesAnEmptyList) {
     Show(folder.tree.Path("missing"));
     EXPECT_EQ(ColumnCount(), 6);
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(m_pView->FolderCount(), 0);
-    EXPECT_EQ(m_pView->FileCount(), 0);
-    EXPECT_TRUE(m_pView->Subfolders().empty());
-    EXPECT_EQ(m_pView->ListedFolderPath(), folder.tree.Path("missing"));
+    EXPECT_EQ(m_pDoc->FolderCount(), 0);
+    EXPECT_EQ(m_pDoc->FileCount(), 0);
+    EXPECT_TRUE(m_pDoc->Subfolders().empty());
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), folder.tree.Path("missing"));
 
     // A path longer than the 259-character field is refused the same way, never cut.
     Show(folder.tree.Root() + "\\" + std::string(300, 'x'));
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(m_pView->ListedFolderPath(), "");
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), "");
 }
 
 TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
@@ -452,7 +452,7 @@ TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
     // The tree pane selects the computer again: the drive overview, its columns once.
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
     EXPECT_GE(List().GetItemCount(), 2);
-    EXPECT_TRUE(m_pView->Subfolders().empty());
+    EXPECT_TRUE(m_pDoc->Subfolders().empty());
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
     EXPECT_EQ(m_pFrame->GetActiveView(), m_pView);
     Show("");

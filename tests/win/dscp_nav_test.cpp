@@ -91,12 +91,12 @@ protected:
         return nullptr;
     }
     void ExpectShows(const std::string& folder) {
-        EXPECT_EQ(m_pView->Folder(), folder);
+        EXPECT_EQ(m_pDoc->Folder(), folder);
         if (folder.empty()) {
-            EXPECT_TRUE(m_pView->IsDriveOverview());
+            EXPECT_TRUE(m_pDoc->IsDriveOverview());
         } else {
-            EXPECT_FALSE(m_pView->IsDriveOverview());
-            EXPECT_EQ(m_pView->ListedFolderPath(), folder);
+            EXPECT_FALSE(m_pDoc->IsDriveOverview());
+            EXPECT_EQ(m_pDoc->ListedFolderPath(), folder);
         }
     }
 };
@@ -455,7 +455,7 @@ TEST_F(DscpNav, TreemapClickSelectsTheHoldingRowAndDoubleClickOpensIt) {
     ASSERT_NE(hRoot, nullptr);
     Tree().SelectItem(hRoot);
     CTreemapWnd& treemap = m_pFrame->TreemapBar().Treemap();
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && treemap.IsPictureCurrent(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && treemap.IsPictureCurrent(); }));
 
     const TreemapLayout& layout = *treemap.Layout();
     const std::string bigPath = tree.Path("deep/inner/big.bin");
@@ -600,12 +600,12 @@ TEST_F(DscpKeys, KeysMoveBetweenFoldersAndPanes) {
 
     // In the path bar's box the keys are the box's own.
     FocusOn(PathBox());
-    const std::string shown = m_pView->Folder();
+    const std::string shown = m_pDoc->Folder();
     ASSERT_TRUE(SendKeys({VK_BACK}));
     ASSERT_TRUE(SendKeys({VK_F5}));
     ASSERT_TRUE(SendKeys({VK_TAB}));
     EXPECT_EQ(GetFocus(), PathBox());
-    EXPECT_EQ(m_pView->Folder(), shown);
+    EXPECT_EQ(m_pDoc->Folder(), shown);
     EXPECT_EQ(m_pFrame->PathBar().Text(), shown.substr(0, shown.size() - 1));
 }
 
@@ -664,7 +664,7 @@ TEST_F(DscpKeys, TreemapNamesFramesKeepsColoursAndTakesTheKeys) {
     tree.File("beta/more/x.bin", 700000);
     ShowThroughTree(tree.Root());
     CTreemapWnd& map = Treemap();
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && map.IsPictureCurrent(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && map.IsPictureCurrent(); }));
     const TreemapLayout& layout = *map.Layout();
     const CTreemapCanvas& canvas = map.Canvas();
 
