@@ -37,7 +37,16 @@ Target Examine(const std::string& fileName) {
     Target target;
     target.path = fileName;
     // Only a file on a disk is replaced; NUL, CON or a pipe is written directly, and so is a
-    // folder, whose opening says why it cannot be.
+    // folder, whose opening says why it cannot be. A name in the device namespace
+    // (\\.\pipe\..., \\.\COM1) is never opened to look at it: opening a pipe's name
+    // connects to it, and would take the one instance its server offers.
+    if (fileName.size() >= 4 && (fileName[0] == '\\' || fileName[0] == '/') &&
+        (fileName[1] == '\\' || fileName[1] == '/') && fileName[2] == '.' &&
+        (fileName[3] == '\\' || fileName[3] == '/')) {
+        target.bExists = true;
+        target.bReplaceable = false;
+        return target;
+    }
     const DWORD attributes = GetFileAttributesA(fileName.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         target.bExists = true;
