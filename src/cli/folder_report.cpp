@@ -79,8 +79,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     // Counting every link needs no file's links: the export then carries none either, so
     // ncdu and gdu count every link of it too.
     const bool bLinks = !options.bCountLinks;
-    ItemListing listing =
-        ListFolderItems(folderPath, bLinks ? FileLinks::Read : FileLinks::Skip);
+    ItemListing listing = ListFolderItems(folderPath, bLinks ? FileLinks::Read : FileLinks::Skip);
     nError = listing.nError;
     if (nError != 0)
         return false;
@@ -95,8 +94,6 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     }
     WalkOptions walkOptions;
     walkOptions.bFileLinks = bLinks;
-    walkOptions.bOwnSizes = options.bKeepSnapshot;
-    walkOptions.bDiskUsage = options.bKeepSnapshot;
     walkOptions.bOneFileSystem = options.bOneFileSystem && listing.bIdentity;
     walkOptions.nDevice = report.nDevice;
     report.nFolders = static_cast<int>(listing.folders.size());
@@ -116,14 +113,14 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     {
         SnapshotLevel level;
         for (const ListedItem& item : listing.files) {
-            level.AddFile(item.name.c_str(), item.nSize,
-                          options.bKeepSnapshot ? item.nDiskBytes : -1);
+            level.AddFile(item.name.c_str(), item.nSize, item.tModified, item.nDiskBytes);
             if (bLinks && item.nLinks > 1)
                 level.SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
         }
-        level.SetOwnBytes(report.nOwnBytes, report.nOwnDiskBytes);
+        level.SetOwn(report.nOwnBytes, report.nOwnDiskBytes,
+                     listing.bIdentity ? listing.identity.tModified : 0);
         for (const ListedItem& item : listing.folders)
-            level.AddFolder(item.name.c_str());
+            level.AddFolder(item.name.c_str(), false, item.tModified);
         snapshot.RecordLevel(folderPath, level);
     }
     std::vector<std::string> subfolders;

@@ -100,7 +100,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
             if (current == folder)
                 AppendSizes(text, info.nOwnBytes, info.nOwnDiskBytes);
             else
-                AppendSizes(text, snapshot.OwnBytes(current), snapshot.OwnDiskBytes(current));
+                AppendSizes(text, snapshot.OwnBytes(current), snapshot.OwnAllocated(current));
             if (current == folder) {
                 text += ",\"dev\":";
                 AppendNumber(text, info.nDevice);
@@ -115,7 +115,8 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 text += ",\n{\"name\":\"";
                 AppendJsonText(text, snapshot.FileName(current, i));
                 text += '"';
-                AppendSizes(text, snapshot.FileSize(current, i), snapshot.FileDiskBytes(current, i));
+                AppendSizes(text, snapshot.FileSize(current, i),
+                            snapshot.FileAllocated(current, i));
                 if (!linked.empty()) {
                     const auto it = linked.find(uint64_t{current} << 32 | i);
                     if (it != linked.end()) {

@@ -22,11 +22,11 @@ void FolderScanController::SetListing(const std::string& folderPath,
     m_level.Clear();
     for (const FolderEntry& file : files) {
         m_nFileBytes += file.nSize;
-        m_level.AddFile(file.strName.c_str(), file.nSize);
+        m_level.AddFile(file.strName.c_str(), file.nSize, file.tModified);
     }
     for (FolderEntry& entry : m_subfolders) {
         entry.nSize = -1; // not totalled yet
-        m_level.AddFolder(entry.strName.c_str());
+        m_level.AddFolder(entry.strName.c_str(), false, entry.tModified);
     }
 }
 

@@ -38,9 +38,10 @@ enum class FileLinks { Skip, Read };
 
 // The enumerated folder itself.
 struct FolderIdentity {
-    uint64_t nDevice = 0; // the file system (volume) it lies on
-    int64_t nOwnBytes = 0; // the folder's own size, as the system reports it (0 on Windows)
+    uint64_t nDevice = 0;       // the file system (volume) it lies on
+    int64_t nOwnBytes = 0;      // the folder's own size, as the system reports it (0 on Windows)
     int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
+    int64_t tModified = 0;      // seconds since 1970-01-01 00:00 UTC
 };
 
 class DirEnumerator {

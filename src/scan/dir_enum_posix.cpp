@@ -97,6 +97,7 @@ bool DirEnumerator::GetIdentity(FolderIdentity& identity) const {
     identity.nDevice = static_cast<uint64_t>(st.st_dev);
     identity.nOwnBytes = static_cast<int64_t>(st.st_size);
     identity.nOwnDiskBytes = static_cast<int64_t>(st.st_blocks) * 512;
+    identity.tModified = static_cast<int64_t>(st.st_mtim.tv_sec);
     return true;
 }
 

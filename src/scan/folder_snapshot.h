@@ -3,8 +3,9 @@
 // own files and its totals, so a folder that was walked once can be shown again without
 // walking it.
 //
-// Shape. One node per folder, 48 bytes, in one chunked array; one entry per file, 12 bytes
-// (size and name) in two more; every name once, zero-terminated, in one pool. Nodes refer to
+// Shape. One node per folder, 72 bytes, in one chunked array; one record per file, 24 bytes
+// (size, time, bytes on disk, name), in another; every name once, zero-terminated, in one
+// pool. Nodes refer to
 // each other by 32-bit indexes. The tree starts at a nameless top node whose children are the
 // file systems' roots ("/" on POSIX; "C:\" or "\\server\share\" on Windows); a path is found
 // from there, name by name. Folders above the walked ones are placeholders: known by name
@@ -40,8 +41,11 @@ public:
     static constexpr Index kNone = 0xFFFFFFFFu;
     static constexpr Index kTop = 0; // the nameless node above the file systems' roots
     static constexpr uint64_t kDefaultMemoryCap = uint64_t{512} << 20;
-    static constexpr size_t kFolderBytes = 48; // per folder, besides its name
-    static constexpr size_t kFileBytes = 12;   // per file held, besides its name
+    static constexpr size_t kFolderBytes = 72; // per folder, besides its name
+    static constexpr size_t kFileBytes = 24;   // per file held, besides its name
+    // Bytes on disk are kept in these units (a POSIX block; every cluster size is a
+    // multiple): what the system reports is rounded up to one.
+    static constexpr int64_t kAllocationUnit = 512;
 
     FolderSnapshot();
     FolderSnapshot(FolderSnapshot&&) noexcept;
@@ -91,16 +95,26 @@ public:
     // Files directly in a read folder: their number and bytes (also when not held).
     uint32_t OwnFileCount(Index folder) const;
     int64_t OwnFileBytes(Index folder) const;
-    // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1.
+    // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1. Times are seconds
+    // since 1970-01-01 00:00 UTC, 0 where not known; bytes on disk are -1 where not known.
     const char* FileName(Index folder, uint32_t i) const;
     int64_t FileSize(Index folder, uint32_t i) const;
+    int64_t FileModified(Index folder, uint32_t i) const;
+    int64_t FileAllocated(Index folder, uint32_t i) const;
 
-    // --- Details for an export (kept only where a walk was asked for them)
+    // The folder itself: its time (0: not known; a folder known by name only may have none
+    // yet), and its own size and bytes on disk as the system reports them (-1: not known).
+    int64_t Modified(Index folder) const;
+    int64_t OwnBytes(Index folder) const;
+    int64_t OwnAllocated(Index folder) const;
+    // Bytes on disk of everything beneath a final folder, the folders themselves included
+    // (what is not known counts 0); -1 when the folder is not final.
+    int64_t TotalAllocated(Index folder) const;
+
+    // --- Files with more than one name (kept only where a walk was asked for them)
     //
-    // Files with more than one name, the folders' own sizes and the disk usage of every file
-    // and folder, recorded by one walk into a fresh snapshot. Nothing else keeps them: Merge,
-    // Remove, ForgetLevel and a compaction drop them, so they cost nothing where they are not asked
-    // for.
+    // Recorded by one walk into a fresh snapshot; Merge, Remove, ForgetLevel and a
+    // compaction drop them.
 
     struct LinkedFile {
         Index folder;  // where this name of it lies
@@ -112,11 +126,6 @@ public:
     };
     // In the order the walk recorded them.
     const std::vector<LinkedFile>& LinkedFiles() const { return m_linkedFiles; }
-    // The folder's own size as the system reports it; -1 when not recorded.
-    int64_t OwnBytes(Index folder) const;
-    // The bytes the folder itself and its file `i` take on disk; -1 when not recorded.
-    int64_t OwnDiskBytes(Index folder) const;
-    int64_t FileDiskBytes(Index folder, uint32_t i) const;
 
     // --- Keeping it fresh (only on the thread that owns the snapshot)
 
@@ -158,6 +167,7 @@ private:
 
     struct Node;
     struct State;
+    struct FileRecord;
     Node& At(Index i);
     const Node& At(Index i) const;
 
@@ -188,18 +198,15 @@ private:
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
     void DropDetails();
-    void SetOwnBytes(Index folder, int64_t bytes, int64_t diskBytes); // -1: not known
+    void SetOwn(Index folder, const SnapshotLevel& level); // what the level knows of it
+    int64_t OwnFileAllocation(Index folder) const;         // in allocation units
 
     ChunkedArray<Node> m_folders;
-    ChunkedArray<int64_t> m_fileSizes;
-    ChunkedArray<uint32_t> m_fileNames;
+    ChunkedArray<FileRecord> m_files;
     NamePool m_names;
     uint64_t m_nGarbage = 0; // bytes of nodes, files and names no longer reachable
     uint32_t m_nGarbageFolders = 0;
     uint32_t m_nGarbageFiles = 0;
     uint64_t m_nMemoryCap = kDefaultMemoryCap;
     std::vector<LinkedFile> m_linkedFiles;
-    std::vector<int64_t> m_ownBytes;      // by folder index; empty where none were recorded
-    std::vector<int64_t> m_ownDiskBytes;  // the same
-    std::vector<int64_t> m_fileDiskBytes; // by file index; empty where none were recorded
 };

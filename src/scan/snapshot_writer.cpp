@@ -66,8 +66,9 @@ SnapshotWriter::PlaceRoots(const std::vector<std::string>& roots) {
             for (Index c = n.firstChild; c != FolderSnapshot::kNone; c = s.At(c).nextSibling)
                 s.Discard(c);
             s.DiscardFiles(node);
-            n = FolderSnapshot::Node{
-                n.name, n.parent, FolderSnapshot::kNone, n.nextSibling, 0, 0, 0, 0, 0, 0, 0};
+            const int64_t modified = n.modified;
+            n = FolderSnapshot::Node::Named(n.name, n.parent, n.nextSibling);
+            n.modified = modified;
             s.Propagate(node, was);
         }
     }
@@ -91,9 +92,9 @@ void SnapshotWriter::RecordExcluded(Index folder) {
     m_snapshot.Propagate(folder, was);
 }
 
-void SnapshotWriter::RecordUnreadable(Index folder, int64_t ownBytes, int64_t ownDiskBytes) {
-    m_snapshot.SetOwnBytes(folder, ownBytes, ownDiskBytes);
+void SnapshotWriter::RecordUnreadable(Index folder, const SnapshotLevel& own) {
     const FolderSnapshot::State was = m_snapshot.StateOf(folder);
     m_snapshot.At(folder).flags = kUnreadable;
     m_snapshot.Propagate(folder, was);
+    m_snapshot.SetOwn(folder, own);
 }

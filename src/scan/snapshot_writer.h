@@ -34,10 +34,10 @@ public:
     // folder holding nothing.
     void RecordExcluded(Index folder);
 
-    // `folder` could not be enumerated: it counts as a folder holding nothing.
-    // Its own size and disk usage, where known (the system may tell them though the folder
-    // cannot be read).
-    void RecordUnreadable(Index folder, int64_t ownBytes = -1, int64_t ownDiskBytes = -1);
+    // `folder` could not be enumerated: it counts as a folder holding nothing. `own` tells
+    // what is known of the folder itself (the system may tell its size and time though the
+    // folder cannot be read).
+    void RecordUnreadable(Index folder, const SnapshotLevel& own);
 
 private:
     FolderSnapshot& m_snapshot;

@@ -48,17 +48,15 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
     level.bOpened = dir.IsOpen();
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
-    const bool bOwnSize = record && options.bOwnSizes;
     FolderIdentity identity;
-    if ((options.bOneFileSystem || bOwnSize) && dir.GetIdentity(identity)) {
+    if ((options.bOneFileSystem || record) && dir.GetIdentity(identity)) {
         if (options.bOneFileSystem && identity.nDevice != options.nDevice && level.bOpened) {
             level.bExcluded = true;
             return;
         }
-        if (bOwnSize)
+        if (record)
             // Known even where the folder cannot be read.
-            record->SetOwnBytes(identity.nOwnBytes,
-                                options.bDiskUsage ? identity.nOwnDiskBytes : -1);
+            record->SetOwn(identity.nOwnBytes, identity.nOwnDiskBytes, identity.tModified);
     }
     DirItem item;
     while (dir.Next(item)) {
@@ -75,13 +73,13 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             if (!item.bReparsePoint)
                 level.subfolders.push_back(JoinPath(path, item.name));
             if (record)
-                record->AddFolder(item.name, item.bReparsePoint);
+                record->AddFolder(item.name, item.bReparsePoint, item.tModified);
         } else {
             level.totals.nSize += static_cast<int64_t>(item.nSize);
             ++level.totals.nFiles;
             if (record) {
-                record->AddFile(item.name, static_cast<int64_t>(item.nSize),
-                                options.bDiskUsage ? item.nDiskBytes : -1);
+                record->AddFile(item.name, static_cast<int64_t>(item.nSize), item.tModified,
+                                item.nDiskBytes);
                 if (options.bFileLinks && item.nLinks > 1)
                     record->SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
             }
@@ -213,7 +211,7 @@ private:
         if (bRecord && level.bExcluded) {
             m_pWriter->RecordExcluded(folder.node);
         } else if (bRecord && !level.bOpened) {
-            m_pWriter->RecordUnreadable(folder.node, record.OwnBytes(), record.OwnDiskBytes());
+            m_pWriter->RecordUnreadable(folder.node, record);
         } else if (bRecord) {
             // Subfolders get consecutive nodes in the level's order; links are not entered.
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
@@ -278,9 +276,8 @@ private:
 WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
                             std::vector<FolderTotals>& totals, std::vector<WalkResult>& results,
                             const std::atomic<bool>* stopRequested, unsigned threads,
-                            const RootTotalledFn& onRootTotalled,
-                            const UnreadableFn& onUnreadable, FolderSnapshot* snapshot,
-                            const WalkOptions& options) {
+                            const RootTotalledFn& onRootTotalled, const UnreadableFn& onUnreadable,
+                            FolderSnapshot* snapshot, const WalkOptions& options) {
     TreeWalk walk(roots, totals, results, stopRequested, onRootTotalled, onUnreadable, snapshot,
                   options);
     const WalkResult result = walk.Run(threads ? threads : DefaultWalkThreads());

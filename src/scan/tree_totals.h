@@ -18,13 +18,9 @@ enum class WalkResult {
 
 // What a walk does besides totalling.
 struct WalkOptions {
-    // With a snapshot: record the files that have more than one name, with their identity,
-    // and each folder's own size (FolderSnapshot::LinkedFiles, OwnBytes); the disk usage of
-    // every file, and with bOwnSizes of each folder itself, where the system tells it without
-    // a call of its own (FileDiskBytes, OwnDiskBytes).
+    // With a snapshot: record the files that have more than one name, with their identity
+    // (FolderSnapshot::LinkedFiles).
     bool bFileLinks = false;
-    bool bOwnSizes = false;
-    bool bDiskUsage = false;
     // Enter no folder on another file system than `nDevice` (FolderIdentity::nDevice): such
     // a folder counts as one folder holding nothing, and a snapshot marks it excluded.
     bool bOneFileSystem = false;

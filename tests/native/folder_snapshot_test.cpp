@@ -8,6 +8,10 @@
 #include <random>
 #include <set>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "background_scan.h"
 #include "folder_snapshot.h"
 #include "item_listing.h"
@@ -45,9 +49,10 @@ FolderTotals See(const std::string& path, Oracle& oracle) {
             seen.subfolders.insert(name);
             continue;
         }
-        const int64_t size = fs::is_symlink(status)
-                                 ? static_cast<int64_t>(fs::read_symlink(it->path()).string().size())
-                                 : static_cast<int64_t>(fs::file_size(it->path()));
+        const int64_t size =
+            fs::is_symlink(status)
+                ? static_cast<int64_t>(fs::read_symlink(it->path()).string().size())
+                : static_cast<int64_t>(fs::file_size(it->path()));
         seen.files[name] = size;
         seen.totals.nSize += size;
         ++seen.totals.nFiles;
@@ -155,8 +160,9 @@ FolderSnapshot ScanLikeTheView(const std::string& folder, unsigned threads = 2) 
         subfolders.push_back(JoinPath(folder, recording.level.FolderName(i)));
     std::promise<void> finished;
     BackgroundScan scan;
-    EXPECT_TRUE(scan.Start(subfolders, nullptr, [&](int64_t) { finished.set_value(); }, threads,
-                           std::move(recording)));
+    EXPECT_TRUE(scan.Start(
+        subfolders, nullptr, [&](int64_t) { finished.set_value(); }, threads,
+        std::move(recording)));
     EXPECT_EQ(finished.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
     return scan.TakeSnapshot();
 }
@@ -193,8 +199,8 @@ TEST(FolderSnapshot, WalkRecordsWhatAFindStyleWalkSees) {
             ASSERT_EQ(ExpectAgrees(s, oracle), 0) << threads << " threads";
             // Nothing besides the tree and the folders above it.
             EXPECT_EQ(s.FolderCount(),
-                      oracle.size() + std::count(tree.Root().begin(), tree.Root().end(),
-                                                 kPathSeparator) + 1);
+                      oracle.size() +
+                          std::count(tree.Root().begin(), tree.Root().end(), kPathSeparator) + 1);
         }
     }
 }
@@ -327,4 +333,106 @@ TEST(FolderSnapshot, FreshnessAcrossScansDeletesAndPastes) {
     // The next scan of x makes everything final again.
     store.Merge(ScanLikeTheView(x));
     EXPECT_EQ(ExpectAgrees(store, oracle), 0);
+}
+
+namespace {
+
+// The bytes on disk as the walk should find them: -1 where the enumeration does not tell.
+int64_t AllocatedOnDisk(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return -1;
+#else
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_blocks) * 512 : -2;
+#endif
+}
+
+uint32_t FileNamed(const FolderSnapshot& s, FolderSnapshot::Index folder, const char* name) {
+    for (uint32_t i = 0; i < s.OwnFileCount(folder); ++i)
+        if (std::string(s.FileName(folder, i)) == name)
+            return i;
+    ADD_FAILURE() << "no file " << name;
+    return 0;
+}
+
+} // namespace
+
+// Every file keeps its time and bytes on disk, and every folder its own time and the bytes
+// on disk beneath it, through a merge into a snapshot holding something else, the removal of
+// a file and a compaction; extreme values come back as they went in.
+TEST(FolderSnapshot, TimesAndDiskBytesSurviveMergeRemoveAndCompaction) {
+    TempTree tree;
+    tree.File("a/one", 3000);
+    tree.SparseFile("a/sparse", uint64_t{1} << 30);
+    tree.File("a/b/two", 10);
+    tree.SetModified("a/one", 1000000000);
+    tree.SetModified("a/b/two", 1200000000);
+    tree.SetModified("a/b", 1300000000);
+    tree.SetModified("a", 1400000000);
+
+    FolderSnapshot walked;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({tree.Path("a")}, totals, results, nullptr, 2, nullptr, nullptr, &walked);
+
+    FolderSnapshot s; // already holding another folder, so the walk is merged, not taken over
+    SnapshotLevel other;
+    other.AddFile("x", 1);
+    s.RecordLevel(tree.Path("other"), other);
+    s.Merge(std::move(walked));
+
+    const int64_t one = AllocatedOnDisk(tree.Path("a/one"));
+    const int64_t rest = AllocatedOnDisk(tree.Path("a/sparse")) +
+                         AllocatedOnDisk(tree.Path("a/b/two")) + AllocatedOnDisk(tree.Path("a")) +
+                         AllocatedOnDisk(tree.Path("a/b"));
+    auto expectFields = [&](const char* when, bool bOneThere) {
+        SCOPED_TRACE(when);
+        const FolderSnapshot::Index a = s.Find(tree.Path("a"));
+        const FolderSnapshot::Index b = s.Find(tree.Path("a/b"));
+        ASSERT_NE(a, FolderSnapshot::kNone);
+        ASSERT_NE(b, FolderSnapshot::kNone);
+        EXPECT_EQ(s.Modified(a), 1400000000);
+        EXPECT_EQ(s.Modified(b), 1300000000);
+        const uint32_t two = FileNamed(s, b, "two");
+        EXPECT_EQ(s.FileModified(b, two), 1200000000);
+        EXPECT_EQ(s.FileAllocated(b, two), AllocatedOnDisk(tree.Path("a/b/two")));
+        const uint32_t sparse = FileNamed(s, a, "sparse");
+        EXPECT_EQ(s.FileSize(a, sparse), int64_t{1} << 30);
+        EXPECT_EQ(s.FileAllocated(a, sparse), AllocatedOnDisk(tree.Path("a/sparse")));
+        if (bOneThere) {
+            EXPECT_EQ(s.FileAllocated(a, FileNamed(s, a, "one")), one);
+        }
+#ifndef _WIN32
+        EXPECT_EQ(s.OwnAllocated(b), AllocatedOnDisk(tree.Path("a/b")));
+        EXPECT_EQ(s.TotalAllocated(a), rest + (bOneThere ? one : 0));
+#endif
+    };
+    expectFields("merged", true);
+
+    EXPECT_TRUE(s.Remove(tree.Path("a/one")));
+    expectFields("a file removed", false);
+
+    // A large folder taken out leaves more garbage than live data: the snapshot compacts.
+    SnapshotLevel large;
+    for (int i = 0; i < 30000; ++i)
+        large.AddFile(("a fairly long file name number " + std::to_string(i)).c_str(), i);
+    s.RecordLevel(tree.Path("large"), large);
+    const uint64_t before = s.MemoryUsed();
+    EXPECT_TRUE(s.Remove(tree.Path("large")));
+    EXPECT_LT(s.MemoryUsed(), before / 10);
+    expectFields("compacted", false);
+
+    // Times before 1970 and far ahead; bytes on disk past what 32 bits of blocks hold.
+    SnapshotLevel extreme;
+    extreme.AddFile("old", 1, -86400, 0);
+    extreme.AddFile("huge", int64_t{5} << 40, 4102444800, (int64_t{3} << 40) + 1);
+    extreme.AddFile("unknown", 7);
+    const FolderSnapshot::Index e = s.RecordLevel(tree.Path("extreme"), extreme);
+    EXPECT_EQ(s.FileModified(e, 0), -86400);
+    EXPECT_EQ(s.FileAllocated(e, 0), 0);
+    EXPECT_EQ(s.FileModified(e, 1), 4102444800);
+    EXPECT_EQ(s.FileAllocated(e, 1), (int64_t{3} << 40) + FolderSnapshot::kAllocationUnit);
+    EXPECT_EQ(s.FileAllocated(e, 2), -1);
+    EXPECT_EQ(s.TotalAllocated(e), (int64_t{3} << 40) + FolderSnapshot::kAllocationUnit);
 }
