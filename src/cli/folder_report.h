@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file_link_sink.h"
 #include "folder_snapshot.h"
 #include "report_layout.h"
 
@@ -46,8 +47,8 @@ struct FolderReport {
     // Exact sum of the rows' sizes, except that a file with several names beneath the folder
     // counts once (unless counting every link); a file row keeps its own size.
     int64_t nTotalBytes = 0;
-    int64_t nFoldersBeneath = 0;            // folders at every level beneath
-    int64_t nFilesBeneath = 0;              // files at every level beneath
+    int64_t nFoldersBeneath = 0; // folders at every level beneath
+    int64_t nFilesBeneath = 0;   // files at every level beneath
     // Files with several names beneath the folder whose bytes were counted once (unless
     // counting every link), in the folder that comes first by path.
     int64_t nCountedOnce = 0;
@@ -58,6 +59,8 @@ struct FolderReport {
     uint64_t nDevice = 0;
     int64_t nOwnBytes = -1;     // -1: not known
     int64_t nOwnDiskBytes = -1; // -1: not known (or the snapshot not kept)
+    // With the snapshot kept and links counted once: every name of a file that has several.
+    std::vector<LinkedName> linkedNames;
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,
@@ -75,11 +78,6 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
 // The same with every option at its default but the number of threads.
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report, int& nError);
-
-// The names beneath `top` of files that have another name beneath it too: every name but
-// the first by path (the one that carries the bytes), as indexes into LinkedFiles().
-std::vector<size_t> LaterNamesOfLinkedFiles(const FolderSnapshot& snapshot,
-                                            FolderSnapshot::Index top, int64_t& nFiles);
 
 // Orders entries by their exact size, largest first; entries of equal size keep their
 // order.

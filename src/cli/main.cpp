@@ -173,6 +173,7 @@ int main(int argc, char** argv) {
                 info.nDevice = report.nDevice;
                 info.nOwnBytes = report.nOwnBytes;
                 info.nOwnDiskBytes = report.nOwnDiskBytes;
+                info.pLinkedNames = &report.linkedNames;
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;

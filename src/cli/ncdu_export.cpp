@@ -74,9 +74,10 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                      const NcduExportInfo& info, std::FILE* out) {
     using Index = FolderSnapshot::Index;
     // A file with several names carries its identity; the folder and place find it.
-    std::unordered_map<uint64_t, const FolderSnapshot::LinkedFile*> linked;
-    for (const FolderSnapshot::LinkedFile& file : snapshot.LinkedFiles())
-        linked.emplace(uint64_t{file.folder} << 32 | file.file, &file);
+    std::unordered_map<uint64_t, const LinkedName*> linked;
+    if (info.pLinkedNames)
+        for (const LinkedName& name : *info.pLinkedNames)
+            linked.emplace(uint64_t{name.folder} << 32 | name.file, &name);
 
     JsonOut json(out);
     std::string& text = json.Text();
@@ -120,7 +121,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 if (!linked.empty()) {
                     const auto it = linked.find(uint64_t{current} << 32 | i);
                     if (it != linked.end()) {
-                        const FolderSnapshot::LinkedFile& file = *it->second;
+                        const LinkedName& file = *it->second;
                         if (file.device != info.nDevice) {
                             text += ",\"dev\":";
                             AppendNumber(text, file.device);

@@ -6,20 +6,26 @@
 #include <cstdio>
 #include <string>
 
+#include <vector>
+
+#include "file_link_sink.h"
 #include "folder_snapshot.h"
 
 struct NcduExportInfo {
-    std::string rootName;   // the folder as named at the top: its full path
-    std::string progver;    // dscp's version
-    int64_t timestamp = 0;  // seconds since 1970-01-01 00:00 UTC
-    uint64_t nDevice = 0;   // the folder's file system
-    int64_t nOwnBytes = -1; // the folder's own size; -1: not known
+    std::string rootName;       // the folder as named at the top: its full path
+    std::string progver;        // dscp's version
+    int64_t timestamp = 0;      // seconds since 1970-01-01 00:00 UTC
+    uint64_t nDevice = 0;       // the folder's file system
+    int64_t nOwnBytes = -1;     // the folder's own size; -1: not known
     int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
+    // Every name of a file that has several, each marked with the file's identity.
+    const std::vector<LinkedName>* pLinkedNames = nullptr;
 };
 
 // Writes the tree beneath `folder` (read and final in `snapshot`, every file held) to `out`.
 // "asize" is the apparent size, "dsize" the disk usage where the snapshot recorded it (the
-// apparent size again where it did not, as on Windows); a name is written as its bytes. False when writing failed (errno tells why).
+// apparent size again where it did not, as on Windows); a name is written as its bytes. False when
+// writing failed (errno tells why).
 bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
                      const NcduExportInfo& info, std::FILE* out);
 

@@ -149,10 +149,6 @@ void FolderSnapshot::SetOwn(Index folder, const SnapshotLevel& level) {
     Propagate(folder, was);
 }
 
-void FolderSnapshot::DropDetails() {
-    m_linkedFiles = {};
-}
-
 bool FolderSnapshot::FilesHeld(Index folder) const {
     return (At(folder).flags & kFilesHeld) != 0;
 }
@@ -309,9 +305,6 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder, const Snaps
         n.bytes += level.FileSize(i);
         n.allocated += FileRecord::Make(0, 0, 0, level.FileAllocated(i)).CountedUnits();
     }
-    for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
-        m_linkedFiles.push_back(
-            {folder, link.file, link.links, level.FileSize(link.file), link.device, link.id});
 
     // Held files take the level's names as one block; otherwise (or when no block fits)
     // each subfolder's name goes in by itself.
@@ -319,9 +312,13 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder, const Snaps
     const bool bHold = HoldFiles(level);
     if (bHold && fileCount)
         fill.names = m_names.Reserve(level.NameBytes());
+    // A subfolder's name is written here, under the walk's lock, so whoever is handed a
+    // folder can read every name above it.
     auto nameRef = [&](uint32_t offset, const char* name) {
-        if (fill.names != NamePool::kNoName)
+        if (fill.names != NamePool::kNoName) {
+            std::memcpy(m_names.Data(fill.names + offset), name, std::strlen(name) + 1);
             return fill.names + offset; // the block lies within one chunk
+        }
         const uint32_t ref = m_names.Add(name);
         return ref != NamePool::kNoName ? ref : At(kTop).name;
     };
@@ -358,11 +355,14 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder, const Snaps
 void FolderSnapshot::FillLevel(const SnapshotLevel& level, const LevelFill& fill) {
     if (fill.names == NamePool::kNoName)
         return;
-    std::memcpy(m_names.Data(fill.names), level.NameData(), level.NameBytes());
-    for (uint32_t i = 0; i < level.FileCount(); ++i)
-        m_files[fill.firstFile + i] =
-            FileRecord::Make(fill.names + level.FileNameOffset(i), level.FileSize(i),
-                             level.FileModified(i), level.FileAllocated(i));
+    // The files' names only: the subfolders' are in already, and may be read meanwhile.
+    for (uint32_t i = 0; i < level.FileCount(); ++i) {
+        const uint32_t name = fill.names + level.FileNameOffset(i);
+        const char* text = level.FileName(i);
+        std::memcpy(m_names.Data(name), text, std::strlen(text) + 1);
+        m_files[fill.firstFile + i] = FileRecord::Make(
+            name, level.FileSize(i), level.FileModified(i), level.FileAllocated(i));
+    }
 }
 
 void FolderSnapshot::SetLevel(Index folder, const SnapshotLevel& level) {

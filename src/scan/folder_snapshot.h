@@ -111,22 +111,6 @@ public:
     // (what is not known counts 0); -1 when the folder is not final.
     int64_t TotalAllocated(Index folder) const;
 
-    // --- Files with more than one name (kept only where a walk was asked for them)
-    //
-    // Recorded by one walk into a fresh snapshot; Merge, Remove, ForgetLevel and a
-    // compaction drop them.
-
-    struct LinkedFile {
-        Index folder;  // where this name of it lies
-        uint32_t file; // its position among the folder's files
-        uint32_t links;
-        int64_t bytes;
-        uint64_t device;
-        uint64_t id; // the file's number on its device
-    };
-    // In the order the walk recorded them.
-    const std::vector<LinkedFile>& LinkedFiles() const { return m_linkedFiles; }
-
     // --- Keeping it fresh (only on the thread that owns the snapshot)
 
     // Takes in what `piece` (a later walk's snapshot) read: every folder the piece read
@@ -197,7 +181,6 @@ private:
     Index CopyBeneath(Index parent, const FolderSnapshot& piece, Index there);
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
-    void DropDetails();
     void SetOwn(Index folder, const SnapshotLevel& level); // what the level knows of it
     int64_t OwnFileAllocation(Index folder) const;         // in allocation units
 
@@ -208,5 +191,4 @@ private:
     uint32_t m_nGarbageFolders = 0;
     uint32_t m_nGarbageFiles = 0;
     uint64_t m_nMemoryCap = kDefaultMemoryCap;
-    std::vector<LinkedFile> m_linkedFiles;
 };

@@ -209,7 +209,6 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
         piece = FolderSnapshot();
         return;
     }
-    DropDetails();
     MergeFrom(kTop, piece, kTop);
     piece = FolderSnapshot();
     CompactIfWasteful();
@@ -226,7 +225,6 @@ FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
 // --- Changes on disk
 
 bool FolderSnapshot::Remove(const std::string& path) {
-    DropDetails();
     const Index folder = Find(path);
     if (folder != kNone && Parent(folder) != kTop) {
         const Index above = Parent(folder);
@@ -277,7 +275,6 @@ bool FolderSnapshot::Remove(const std::string& path) {
 }
 
 void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
-    DropDetails();
     const Index folder = Find(folderPath);
     if (folder == kNone)
         return;
@@ -299,7 +296,6 @@ void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
 void FolderSnapshot::CompactIfWasteful() {
     if (m_nGarbage < (uint64_t{1} << 20) || m_nGarbage < MemoryUsed())
         return;
-    DropDetails();
     FolderSnapshot fresh;
     fresh.m_nMemoryCap = m_nMemoryCap;
     const Node& top = At(kTop);

@@ -44,7 +44,7 @@ struct FolderLevel {
 void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopRequested,
                      const WalkOptions& options, FolderLevel& level, SnapshotLevel* record) {
     DirEnumerator dir(path, EntryDetails::FileSizesOnly,
-                      record && options.bFileLinks ? FileLinks::Read : FileLinks::Skip);
+                      record && options.pLinks ? FileLinks::Read : FileLinks::Skip);
     level.bOpened = dir.IsOpen();
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
@@ -80,7 +80,7 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             if (record) {
                 record->AddFile(item.name, static_cast<int64_t>(item.nSize), item.tModified,
                                 item.nDiskBytes);
-                if (options.bFileLinks && item.nLinks > 1)
+                if (options.pLinks && item.nLinks > 1)
                     record->SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
             }
         }
@@ -142,13 +142,23 @@ private:
     struct Recorder {
         SnapshotLevel level;
         SnapshotWriter::Fill fill;
+        uint32_t node = FolderSnapshot::kNone;
         bool bFilling = false;
     };
 
+    // Its files' names in, the level's files with several names go to the sink.
     void CompleteRecord(Recorder& recorder) {
-        if (recorder.bFilling)
-            m_pWriter->CompleteRead(recorder.level, recorder.fill);
+        if (!recorder.bFilling)
+            return;
+        m_pWriter->CompleteRead(recorder.level, recorder.fill);
         recorder.bFilling = false;
+        const SnapshotLevel& level = recorder.level;
+        if (!m_options.pLinks || level.LinkedFiles().empty())
+            return;
+        std::lock_guard<std::mutex> serial(m_linkMutex);
+        for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
+            m_options.pLinks->Take({link.device, link.id, link.links, level.FileSize(link.file),
+                                    recorder.node, link.file});
     }
 
     void Work() {
@@ -216,6 +226,7 @@ private:
             // Subfolders get consecutive nodes in the level's order; links are not entered.
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
             recorder.bFilling = true;
+            recorder.node = folder.node;
             size_t next = 0;
             for (size_t i = 0; i < record.FolderCount(); ++i)
                 if (!record.FolderIsLink(i))
@@ -269,6 +280,7 @@ private:
     bool m_bStopped = false;
     std::unique_ptr<SnapshotWriter> m_pWriter; // null: nothing is recorded
     std::mutex m_callbackMutex;
+    std::mutex m_linkMutex; // the sink is called by one thread at a time
 };
 
 } // namespace

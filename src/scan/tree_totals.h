@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "file_link_sink.h"
 #include "folder_entry.h"
 
 class FolderSnapshot;
@@ -18,9 +19,8 @@ enum class WalkResult {
 
 // What a walk does besides totalling.
 struct WalkOptions {
-    // With a snapshot: record the files that have more than one name, with their identity
-    // (FolderSnapshot::LinkedFiles).
-    bool bFileLinks = false;
+    // With a snapshot: every name of a file that has several goes to this sink.
+    FileLinkSink* pLinks = nullptr;
     // Enter no folder on another file system than `nDevice` (FolderIdentity::nDevice): such
     // a folder counts as one folder holding nothing, and a snapshot marks it excluded.
     bool bOneFileSystem = false;

@@ -11,6 +11,7 @@
 #include "ncdu_export.h"
 #include "folder_report.h"
 #include "generic_type_name.h"
+#include "linked_name_counter.h"
 #include "path_text.h"
 #include "size_text.h"
 #include "temp_tree.h"
@@ -221,6 +222,54 @@ TEST(BuildFolderReport, HardLinksCountOnceInTheFolderOfTheFirstPath) {
 }
 #endif
 
+#ifndef _WIN32
+// Which name carries a linked file's bytes goes by the whole path as text ("x-/f" comes
+// before "x/f": '-' sorts before the separator), however deep the names lie and in whatever
+// order they are taken; the counter keeps one entry a file, not one a name.
+TEST(BuildFolderReport, LinkedNamesGoByWholePathsAtAnyDepth) {
+    TempTree tree;
+    tree.File("x/f", 100);
+    tree.Folder("x-");
+    std::filesystem::create_hard_link(tree.Path("x/f"), tree.Path("x-/f"));
+    std::string deep = "deep";
+    for (int i = 0; i < 400; ++i)
+        deep += "/d";
+    tree.File(deep + "/n0", 4096);
+    for (int i = 1; i < 300; ++i)
+        std::filesystem::create_hard_link(tree.Path(deep + "/n0"),
+                                          tree.Path(deep + "/n" + std::to_string(i)));
+    std::filesystem::create_hard_link(tree.Path(deep + "/n0"), tree.Path("deeq"));
+
+    ReportScanOptions options;
+    options.nThreads = 4;
+    options.bKeepSnapshot = true;
+    FolderReport report;
+    int nError = 0;
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+    EXPECT_EQ(report.nCountedOnce, 2);
+    EXPECT_EQ(report.nTotalBytes, 100 + 4096);
+    std::map<std::string, int64_t> sizes;
+    for (const ReportEntry& entry : report.entries)
+        sizes[entry.name] = entry.nSize;
+    EXPECT_EQ(sizes, (std::map<std::string, int64_t>{
+                         {"x", 0}, {"x-", 100}, {"deep", 4096}, {"deeq", 4096}}));
+    ASSERT_EQ(report.linkedNames.size(), 2u + 301u);
+
+    // The same names the other way round: the same first names and later bytes.
+    LinkedNameCounter reversed(report.snapshot, false);
+    for (auto it = report.linkedNames.rbegin(); it != report.linkedNames.rend(); ++it)
+        reversed.Take(*it);
+    EXPECT_EQ(reversed.FileCount(), 2u);
+    EXPECT_EQ(reversed.CountedOnce(), 2);
+    std::map<std::string, int64_t> later;
+    for (const auto& [folder, bytes] : reversed.LaterBytes())
+        later[report.snapshot.PathOf(folder)] += bytes;
+    EXPECT_EQ(later,
+              (std::map<std::string, int64_t>{
+                  {tree.Path("x"), 100}, {tree.Path(deep), 299 * 4096}, {tree.Root(), 4096}}));
+}
+#endif
+
 TEST(SortLargestFirst, ComparesExactBytesAndKeepsTheOrderOfEqualSizes) {
     // 0.1 KB against 0.9 KB and 2.0 KB against 2.9 KB: whole kilobytes would tie them.
     std::vector<ReportEntry> entries;
@@ -237,8 +286,8 @@ TEST(SortLargestFirst, ComparesExactBytesAndKeepsTheOrderOfEqualSizes) {
 TEST(ParseCommandLine, FormatsAndWalkOptions) {
     ReportOptions options;
     std::string error;
-    ASSERT_TRUE(Parse({"--json", "-o", "-", "-x", "--count-links", "--version", "dir"}, options,
-                      error));
+    ASSERT_TRUE(
+        Parse({"--json", "-o", "-", "-x", "--count-links", "--version", "dir"}, options, error));
     EXPECT_EQ(options.format, ReportFormat::Json);
     EXPECT_EQ(options.outputFile, "-");
     EXPECT_TRUE(options.bOneFileSystem && options.bCountLinks && options.bVersion);
