@@ -55,23 +55,22 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     FolderSnapshot& snapshot = report.snapshot;
     if (options.bKeepSnapshot)
         snapshot.SetMemoryCap(UINT64_MAX); // an export lists every file
-    LinkedNameCounter links(snapshot, options.bKeepSnapshot);
+    SnapshotLevel level;
+    for (const ListedItem& item : listing.files)
+        level.AddFile(item.name.c_str(), item.nSize, item.tModified, item.nDiskBytes);
+    level.SetOwn(report.nOwnBytes, report.nOwnDiskBytes,
+                 listing.bIdentity ? listing.identity.tModified : 0);
+    for (const ListedItem& item : listing.folders)
+        level.AddFolder(item.name.c_str(), false, item.tModified);
+    const FolderSnapshot::Index top = snapshot.RecordLevel(folderPath, level);
+    level = SnapshotLevel();
+    LinkedNameCounter links(snapshot, top, options.bKeepSnapshot);
     if (bLinks)
         walkOptions.pLinks = &links;
-    {
-        SnapshotLevel level;
-        for (const ListedItem& item : listing.files)
-            level.AddFile(item.name.c_str(), item.nSize, item.tModified, item.nDiskBytes);
-        level.SetOwn(report.nOwnBytes, report.nOwnDiskBytes,
-                     listing.bIdentity ? listing.identity.tModified : 0);
-        for (const ListedItem& item : listing.folders)
-            level.AddFolder(item.name.c_str(), false, item.tModified);
-        const FolderSnapshot::Index top = snapshot.RecordLevel(folderPath, level);
-        for (uint32_t i = 0; bLinks && i < listing.files.size(); ++i) {
-            const ListedItem& item = listing.files[i];
-            if (item.nLinks > 1)
-                links.Take({item.nDevice, item.nFileId, item.nLinks, item.nSize, top, i});
-        }
+    for (uint32_t i = 0; bLinks && i < listing.files.size(); ++i) {
+        const ListedItem& item = listing.files[i];
+        if (item.nLinks > 1)
+            links.Take({item.nDevice, item.nFileId, item.nLinks, item.nSize, top, i});
     }
     std::vector<std::string> subfolders;
     subfolders.reserve(listing.folders.size());
@@ -129,11 +128,8 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     // first name by path: its later names come off their rows' totals and the total.
     if (bLinks) {
         report.nCountedOnce = links.CountedOnce();
-        for (const auto& [holder, bytes] : links.LaterBytes()) {
+        for (const auto& [row, bytes] : links.LaterBytes()) {
             report.nTotalBytes -= bytes;
-            FolderSnapshot::Index row = holder;
-            while (row != folder && snapshot.Parent(row) != folder)
-                row = snapshot.Parent(row);
             const auto it = rowOf.find(row);
             if (row != folder && it != rowOf.end())
                 report.entries[it->second].nSize -= bytes;

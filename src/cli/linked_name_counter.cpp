@@ -70,57 +70,71 @@ bool ComesFirstByPath(const FolderSnapshot& s, Index folderA, uint32_t fileA, In
     return order != 0 ? order < 0 : fileA < fileB;
 }
 
-LinkedNameCounter::LinkedNameCounter(const FolderSnapshot& snapshot, bool bKeepEveryName)
-    : m_snapshot(snapshot), m_bKeepEveryName(bKeepEveryName) {}
+LinkedNameCounter::LinkedNameCounter(const FolderSnapshot& snapshot, Index top, bool bKeepEveryName)
+    : m_snapshot(snapshot), m_top(top), m_bKeepEveryName(bKeepEveryName) {}
 
-uint32_t LinkedNameCounter::DeviceNumber(uint64_t device) {
+LinkedNameCounter::Table& LinkedNameCounter::TableOf(uint64_t device) {
     for (size_t i = 0; i < m_devices.size(); ++i)
         if (m_devices[i] == device)
-            return static_cast<uint32_t>(i);
+            return m_tables[i];
     m_devices.push_back(device);
-    return static_cast<uint32_t>(m_devices.size() - 1);
+    m_tables.emplace_back(kParts);
+    return m_tables.back();
 }
 
-LinkedNameCounter::Slot& LinkedNameCounter::Find(uint64_t id, uint32_t device) {
-    const size_t mask = m_slots.size() - 1;
-    for (size_t i = Mix(id ^ uint64_t{device} << 56) & mask;; i = (i + 1) & mask) {
-        Slot& slot = m_slots[i];
-        if (slot.folder == FolderSnapshot::kNone || (slot.id == id && slot.device == device))
+LinkedNameCounter::Slot& LinkedNameCounter::Find(Part& part, uint64_t hash, uint64_t id) {
+    const size_t size = part.slots.size();
+    for (size_t i = static_cast<size_t>(((hash & 0xFFFFFFFFu) * size) >> 32);;
+         i = i + 1 < size ? i + 1 : 0) {
+        Slot& slot = part.slots[i];
+        if (slot.folder == FolderSnapshot::kNone || slot.id == id)
             return slot;
     }
 }
 
-void LinkedNameCounter::Grow() {
-    std::vector<Slot> old(m_slots.empty() ? 1024 : m_slots.size() * 2,
-                          Slot{0, 0, FolderSnapshot::kNone, 0, 0});
-    old.swap(m_slots);
+void LinkedNameCounter::Grow(Part& part) {
+    const size_t size = part.slots.size();
+    std::vector<Slot> old(size < 16 ? 16 : size + size / 4, Slot{0, FolderSnapshot::kNone, 0});
+    old.swap(part.slots);
     for (const Slot& slot : old)
         if (slot.folder != FolderSnapshot::kNone)
-            Find(slot.id, slot.device) = slot;
+            Find(part, Mix(slot.id), slot.id) = slot;
+}
+
+FolderSnapshot::Index LinkedNameCounter::RowOf(Index folder) {
+    if (folder != m_lastFolder) {
+        m_lastFolder = folder;
+        while (folder != m_top && m_snapshot.Parent(folder) != m_top &&
+               folder != FolderSnapshot::kNone)
+            folder = m_snapshot.Parent(folder);
+        m_lastRow = folder;
+    }
+    return m_lastRow;
 }
 
 void LinkedNameCounter::Take(const LinkedName& name) {
     if (m_bKeepEveryName)
         m_names.push_back(name);
-    // Grown once seven eighths are taken: probes stay short and the table small.
-    if ((m_nFiles + 1) * 8 > m_slots.size() * 7)
-        Grow();
-    const uint32_t device = DeviceNumber(name.device);
-    Slot& slot = Find(name.id, device);
+    const uint64_t hash = Mix(name.id);
+    Part& part = TableOf(name.device)[hash >> 56];
+    if ((part.used + 1) * 16 > part.slots.size() * 15)
+        Grow(part);
+    Slot& slot = Find(part, hash, name.id);
     if (slot.folder == FolderSnapshot::kNone) {
-        slot = {name.id, device, name.folder, name.file, 0};
+        slot = {name.id, name.folder, name.file};
+        ++part.used;
         ++m_nFiles;
         return;
     }
     Index later = name.folder;
-    if (ComesFirstByPath(m_snapshot, name.folder, name.file, slot.folder, slot.file)) {
+    if (ComesFirstByPath(m_snapshot, name.folder, name.file, slot.folder, slot.file & ~kLater)) {
         later = slot.folder;
         slot.folder = name.folder;
-        slot.file = name.file;
+        slot.file = name.file | (slot.file & kLater);
     }
-    m_laterBytes[later] += name.bytes;
-    if (!slot.bLater) {
-        slot.bLater = 1;
+    m_laterBytes[RowOf(later)] += name.bytes;
+    if (!(slot.file & kLater)) {
+        slot.file |= kLater;
         ++m_nCountedOnce;
     }
 }

@@ -22,6 +22,7 @@ struct PendingFolder {
     std::string path;
     bool bRoot;    // the root itself: its failure makes the root unreadable
     uint32_t node; // its folder in the snapshot; FolderSnapshot::kNone when not recorded
+    std::shared_ptr<const FolderHandle> parent; // to open it from, where one was kept
 };
 
 // An entry that could not be read, and why (an errno value).
@@ -37,14 +38,17 @@ struct FolderLevel {
     std::vector<UnreadEntry> unread; // the folder itself, or entries in it
     bool bOpened = false;
     bool bStopped = false;
-    bool bExcluded = false; // on another file system: not read
+    bool bExcluded = false;                     // on another file system: not read
+    std::shared_ptr<const FolderHandle> handle; // for the subfolders, where one is kept
 };
 
 // `record`, when given, also receives the names: every file with its size, every subfolder.
-void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopRequested,
+void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopRequested,
                      const WalkOptions& options, FolderLevel& level, SnapshotLevel* record) {
+    const std::string& path = folder.path;
     DirEnumerator dir(path, EntryDetails::FileSizesOnly,
-                      record && options.pLinks ? FileLinks::Read : FileLinks::Skip);
+                      record && options.pLinks ? FileLinks::Read : FileLinks::Skip,
+                      folder.parent.get());
     level.bOpened = dir.IsOpen();
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
@@ -85,6 +89,8 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             }
         }
     }
+    if (!level.subfolders.empty())
+        level.handle = dir.ShareHandle();
 }
 
 // One walk over several roots. Folders waiting to be read are kept per root, as
@@ -107,7 +113,7 @@ public:
             nodes = m_pWriter->PlaceRoots(roots);
         }
         for (size_t i = 0; i < roots.size(); ++i)
-            m_pending[i].push_back({roots[i], true, nodes[i]});
+            m_pending[i].push_back({roots[i], true, nodes[i], nullptr});
         m_nPending = roots.size();
     }
 
@@ -202,7 +208,7 @@ private:
         const bool bRecord = m_pWriter && folder.node != FolderSnapshot::kNone;
         SnapshotLevel& record = recorder.level;
         record.Clear();
-        ReadFolderLevel(folder.path, m_pStop, m_options, level, bRecord ? &record : nullptr);
+        ReadFolderLevel(folder, m_pStop, m_options, level, bRecord ? &record : nullptr);
 
         lock.lock();
         --m_nBusy;
@@ -231,10 +237,11 @@ private:
             for (size_t i = 0; i < record.FolderCount(); ++i)
                 if (!record.FolderIsLink(i))
                     m_pending[root].push_back({std::move(level.subfolders[next++]), false,
-                                               first + static_cast<uint32_t>(i)});
+                                               first + static_cast<uint32_t>(i), level.handle});
         } else {
             for (std::string& path : level.subfolders)
-                m_pending[root].push_back({std::move(path), false, FolderSnapshot::kNone});
+                m_pending[root].push_back(
+                    {std::move(path), false, FolderSnapshot::kNone, level.handle});
         }
         if (!level.subfolders.empty())
             m_nFirstRoot = std::min(m_nFirstRoot, root);

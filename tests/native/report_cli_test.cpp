@@ -256,7 +256,7 @@ TEST(BuildFolderReport, LinkedNamesGoByWholePathsAtAnyDepth) {
     ASSERT_EQ(report.linkedNames.size(), 2u + 301u);
 
     // The same names the other way round: the same first names and later bytes.
-    LinkedNameCounter reversed(report.snapshot, false);
+    LinkedNameCounter reversed(report.snapshot, report.folderNode, false);
     for (auto it = report.linkedNames.rbegin(); it != report.linkedNames.rend(); ++it)
         reversed.Take(*it);
     EXPECT_EQ(reversed.FileCount(), 2u);
@@ -266,7 +266,7 @@ TEST(BuildFolderReport, LinkedNamesGoByWholePathsAtAnyDepth) {
         later[report.snapshot.PathOf(folder)] += bytes;
     EXPECT_EQ(later,
               (std::map<std::string, int64_t>{
-                  {tree.Path("x"), 100}, {tree.Path(deep), 299 * 4096}, {tree.Root(), 4096}}));
+                  {tree.Path("x"), 100}, {tree.Path("deep"), 299 * 4096}, {tree.Root(), 4096}}));
 }
 #endif
 
