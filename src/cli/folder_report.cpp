@@ -53,8 +53,9 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     // each subfolder, every one in one walk, so the threads never wait for one subfolder's
     // last folder before starting on the next.
     FolderSnapshot& snapshot = report.snapshot;
-    if (options.bKeepSnapshot)
-        snapshot.SetMemoryCap(UINT64_MAX); // an export lists every file
+    // The rows and totals come from the snapshot, and an export lists every file: it holds
+    // everything the walk reads, for as long as the report takes.
+    snapshot.SetMemoryCap(UINT64_MAX);
     SnapshotLevel level;
     for (const ListedItem& item : listing.files)
         level.AddFile(item.name.c_str(), item.nSize, item.tModified, item.nDiskBytes);

@@ -216,6 +216,11 @@ int64_t FolderSnapshot::OwnFileAllocation(Index folder) const {
     return units;
 }
 
+uint64_t FolderSnapshot::MemoryHeld() const {
+    return uint64_t{m_folders.Size()} * kFolderBytes + uint64_t{m_files.Size()} * kFileBytes +
+           m_names.Bytes();
+}
+
 uint64_t FolderSnapshot::MemoryUsed() const {
     return uint64_t{m_folders.Size()} * kFolderBytes + uint64_t{m_files.Size()} * kFileBytes +
            m_names.Bytes() - m_nGarbage;
@@ -284,9 +289,18 @@ FolderSnapshot::Index FolderSnapshot::FindOrAddPath(const std::string& path) {
     return folder;
 }
 
+bool FolderSnapshot::HasRoomForLevel(const SnapshotLevel& level) const {
+    uint64_t bytes = MemoryHeld();
+    for (size_t i = 0; i < level.FolderCount(); ++i)
+        bytes += kFolderBytes + std::strlen(level.FolderName(i)) + 1;
+    return bytes <= m_nMemoryCap;
+}
+
 bool FolderSnapshot::HoldFiles(const SnapshotLevel& level) const {
     const uint64_t files = level.FileCount();
-    return files == 0 || (MemoryUsed() + files * kFileBytes + level.NameBytes() <= m_nMemoryCap &&
+    // Files yield to folders: they stop at three quarters of the cap, folders at the cap.
+    return files == 0 || (MemoryHeld() + files * kFileBytes + level.NameBytes() <=
+                              m_nMemoryCap - m_nMemoryCap / 4 &&
                           m_files.Size() + files < kNone);
 }
 

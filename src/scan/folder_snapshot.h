@@ -40,7 +40,9 @@ public:
     using Index = uint32_t;
     static constexpr Index kNone = 0xFFFFFFFFu;
     static constexpr Index kTop = 0; // the nameless node above the file systems' roots
-    static constexpr uint64_t kDefaultMemoryCap = uint64_t{512} << 20;
+    // The bound on everything a snapshot takes: lower where the address space is 2 GiB.
+    static constexpr uint64_t kDefaultMemoryCap =
+        sizeof(void*) < 8 ? uint64_t{384} << 20 : uint64_t{1} << 30;
     static constexpr size_t kFolderBytes = 72; // per folder, besides its name
     static constexpr size_t kFileBytes = 24;   // per file held, besides its name
     // Bytes on disk are kept in these units (a POSIX block; every cluster size is a
@@ -123,7 +125,8 @@ public:
     // Records a folder's own level as the caller listed it: its files, and its subfolders,
     // which keep what is known of them by name and are otherwise not read yet. Subfolders
     // it no longer has are dropped. A walk given this snapshot then fills the subfolders in
-    // place when they are its roots. Returns the folder's index.
+    // place when they are its roots. Returns the folder's index. A level past the cap is
+    // not recorded.
     Index RecordLevel(const std::string& folderPath, const SnapshotLevel& level);
 
     // A file or folder at `path` was deleted: it is dropped, and the totals above it are
@@ -137,12 +140,30 @@ public:
 
     // --- Memory
 
-    // Past the cap, files are no longer recorded (their folders are, with exact totals).
-    // Applies to what is added from then on.
+    // The cap bounds the folders, files and names a snapshot holds, garbage included. A walk
+    // filling it records files while all fits in three quarters of the cap (their folders
+    // keep exact totals), and a folder's level while it fits under the cap (past that, the
+    // folder stays known by name only). Applies to what is added from then on.
     void SetMemoryCap(uint64_t bytes) { m_nMemoryCap = bytes; }
     uint64_t MemoryCap() const { return m_nMemoryCap; }
     // Bytes of the folders, files and names reachable from the top.
     uint64_t MemoryUsed() const;
+    // The same with what is no longer reachable but not yet given back.
+    uint64_t MemoryHeld() const;
+
+    // A long-lived snapshot keeps half its cap for what it holds and the other half as room
+    // to merge a walk's snapshot in and to compact.
+    //
+    // The folder at `path` is being shown: the trees shown least recently are forgotten
+    // first when room is needed.
+    void MarkShown(const std::string& path);
+    // Before a walk beneath `path`: forgets the trees shown least recently (none that holds
+    // `path` or lies beneath it) until what is held takes at most a quarter of the cap, and
+    // gives back what they took. Returns the cap to give the walk's snapshot: what it holds
+    // and this one's together stay within half the cap.
+    uint64_t MakeRoom(const std::string& path);
+    // Whether MakeRoom would change anything (and so move indexes).
+    bool NeedsRoom() const { return MemoryHeld() > m_nMemoryCap / 4; }
     uint32_t FolderCount() const; // reachable from the top, the top included
     uint64_t FileCount() const;   // files held
 
@@ -181,6 +202,9 @@ private:
     Index CopyBeneath(Index parent, const FolderSnapshot& piece, Index there);
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
+    void Compact();
+    void ForgetTree(Index folder); // known by name only from then on
+    bool HasRoomForLevel(const SnapshotLevel& level) const;
     void SetOwn(Index folder, const SnapshotLevel& level); // what the level knows of it
     int64_t OwnFileAllocation(Index folder) const;         // in allocation units
 
@@ -191,4 +215,10 @@ private:
     uint32_t m_nGarbageFolders = 0;
     uint32_t m_nGarbageFiles = 0;
     uint64_t m_nMemoryCap = kDefaultMemoryCap;
+    struct Shown {
+        std::string path;
+        uint64_t tick;
+    };
+    std::vector<Shown> m_shown; // the trees shown, each once
+    uint64_t m_nTick = 0;
 };

@@ -204,8 +204,12 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
     if (m_folders.Size() == 1) {
         // Nothing here yet: the piece becomes the snapshot, under this one's cap.
         const uint64_t cap = m_nMemoryCap;
+        std::vector<Shown> shown = std::move(m_shown);
+        const uint64_t tick = m_nTick;
         *this = std::move(piece);
         m_nMemoryCap = cap;
+        m_shown = std::move(shown);
+        m_nTick = tick;
         piece = FolderSnapshot();
         return;
     }
@@ -216,6 +220,8 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
 
 FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
                                                   const SnapshotLevel& level) {
+    if (!HasRoomForLevel(level))
+        return Find(folderPath); // past the cap: what is known of it stays as it is
     FolderSnapshot piece;
     piece.SetLevel(piece.FindOrAddPath(folderPath), level);
     Merge(std::move(piece));
@@ -291,13 +297,68 @@ void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
     Propagate(folder, was);
 }
 
+// --- Room
+
+void FolderSnapshot::MarkShown(const std::string& path) {
+    const std::string key = JoinPath(path, "");
+    for (Shown& shown : m_shown)
+        if (shown.path == key) {
+            shown.tick = ++m_nTick;
+            return;
+        }
+    m_shown.push_back({key, ++m_nTick});
+}
+
+uint64_t FolderSnapshot::MakeRoom(const std::string& path) {
+    // Paths end in a separator, so one holds another exactly when it is a prefix of it.
+    const std::string keep = JoinPath(path, "");
+    auto overlaps = [&keep](const std::string& other) {
+        return keep.compare(0, other.size(), other) == 0 ||
+               other.compare(0, keep.size(), keep) == 0;
+    };
+    while (NeedsRoom() && MemoryUsed() > m_nMemoryCap / 4) {
+        auto oldest = m_shown.end();
+        for (auto it = m_shown.begin(); it != m_shown.end(); ++it)
+            if (!overlaps(it->path) && (oldest == m_shown.end() || it->tick < oldest->tick))
+                oldest = it;
+        if (oldest == m_shown.end())
+            break;
+        const Index folder = Find(oldest->path);
+        m_shown.erase(oldest);
+        if (folder != kNone)
+            ForgetTree(folder);
+    }
+    if (NeedsRoom() && m_nGarbage > 0)
+        Compact();
+    const uint64_t held = MemoryHeld();
+    return held < m_nMemoryCap / 2 ? m_nMemoryCap / 2 - held : 0;
+}
+
+void FolderSnapshot::ForgetTree(Index folder) {
+    Node& n = At(folder);
+    const State was = StateOf(folder);
+    for (Index c = n.firstChild; c != kNone; c = At(c).nextSibling)
+        Discard(c);
+    DiscardFiles(folder);
+    const int64_t modified = n.modified;
+    n = Node::Named(n.name, n.parent, n.nextSibling);
+    n.modified = modified;
+    Propagate(folder, was);
+}
+
 // --- Compaction
 
 void FolderSnapshot::CompactIfWasteful() {
     if (m_nGarbage < (uint64_t{1} << 20) || m_nGarbage < MemoryUsed())
         return;
+    Compact();
+}
+
+void FolderSnapshot::Compact() {
     FolderSnapshot fresh;
     fresh.m_nMemoryCap = m_nMemoryCap;
+    fresh.m_shown = std::move(m_shown);
+    fresh.m_nTick = m_nTick;
     const Node& top = At(kTop);
     Node& freshTop = fresh.At(kTop);
     freshTop.pending = top.pending;

@@ -236,8 +236,10 @@ private:
             size_t next = 0;
             for (size_t i = 0; i < record.FolderCount(); ++i)
                 if (!record.FolderIsLink(i))
-                    m_pending[root].push_back({std::move(level.subfolders[next++]), false,
-                                               first + static_cast<uint32_t>(i), level.handle});
+                    m_pending[root].push_back(
+                        {std::move(level.subfolders[next++]), false,
+                         first == FolderSnapshot::kNone ? first : first + static_cast<uint32_t>(i),
+                         level.handle});
         } else {
             for (std::string& path : level.subfolders)
                 m_pending[root].push_back(

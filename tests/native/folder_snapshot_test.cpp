@@ -210,15 +210,19 @@ TEST(FolderSnapshot, WalkRecordsWhatAFindStyleWalkSees) {
 TEST(FolderSnapshot, MemoryCapDropsFilesButKeepsFoldersAndTotals) {
     TempTree tree;
     const std::vector<std::string> roots = MakeRandomTrees(tree, 77);
+    for (int i = 0; i < 3000; ++i)
+        tree.File("t5/wide/f" + std::to_string(i), 1);
     const Oracle oracle = SeeTree(tree.Root());
+    // Room for every folder four times over, not for every file.
+    const uint64_t cap = oracle.size() * (FolderSnapshot::kFolderBytes + 16) * 4;
     FolderSnapshot s;
-    s.SetMemoryCap(8192);
+    s.SetMemoryCap(cap);
     s.RecordLevel(tree.Root(), ListLevel(tree.Root()));
     std::vector<FolderTotals> totals;
     std::vector<WalkResult> results;
     TotalFolderTrees(roots, totals, results, nullptr, 2, nullptr, nullptr, &s);
     EXPECT_GT(ExpectAgrees(s, oracle, true), 0);
-    EXPECT_LE(s.FileCount() * FolderSnapshot::kFileBytes, 8192u);
+    EXPECT_LE(s.MemoryHeld(), cap);
 
     std::string folder, file;
     for (const auto& [path, seen] : oracle)
@@ -435,4 +439,69 @@ TEST(FolderSnapshot, TimesAndDiskBytesSurviveMergeRemoveAndCompaction) {
     EXPECT_EQ(s.FileAllocated(e, 1), (int64_t{3} << 40) + FolderSnapshot::kAllocationUnit);
     EXPECT_EQ(s.FileAllocated(e, 2), -1);
     EXPECT_EQ(s.TotalAllocated(e), (int64_t{3} << 40) + FolderSnapshot::kAllocationUnit);
+}
+
+namespace {
+
+// Shows `folder` the way the view does under a bound: makes room, walks its subfolders into
+// a snapshot of the room given, merges that in. Returns the walk's snapshot's peak.
+uint64_t ShowAndScan(FolderSnapshot& s, const std::string& folder) {
+    s.MarkShown(folder);
+    FolderSnapshot piece;
+    piece.SetMemoryCap(s.MakeRoom(folder));
+    const SnapshotLevel level = ListLevel(folder);
+    piece.RecordLevel(folder, level);
+    std::vector<std::string> subfolders;
+    for (size_t i = 0; i < level.FolderCount(); ++i)
+        subfolders.push_back(JoinPath(folder, level.FolderName(i)));
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees(subfolders, totals, results, nullptr, 2, nullptr, nullptr, &piece);
+    const uint64_t held = piece.MemoryHeld();
+    s.Merge(std::move(piece));
+    return held;
+}
+
+} // namespace
+
+// Under a small bound the store holds folders, files and names in half of it and keeps the
+// rest as room to merge and compact; the trees shown least recently make room first, and a
+// tree too large for the room is recorded only as far as the room goes.
+TEST(FolderSnapshot, BoundedStoreForgetsTheTreesShownLeastRecently) {
+    TempTree tree;
+    for (const char* top : {"t0", "t1", "t2"})
+        for (int d = 0; d < 60; ++d)
+            for (int f = 0; f < 5; ++f)
+                tree.File(std::string(top) + "/d" + std::to_string(d) + "/file" + std::to_string(f),
+                          10);
+    for (int d = 0; d < 2000; ++d)
+        tree.Folder("many/folder" + std::to_string(d));
+    const uint64_t cap = 64 << 10;
+    FolderSnapshot s;
+    s.SetMemoryCap(cap);
+    auto held = [&](const char* top) {
+        const FolderSnapshot::Index folder = s.Find(tree.Path(top));
+        return folder != FolderSnapshot::kNone && s.IsHeld(folder);
+    };
+
+    for (const char* top : {"t0", "t1", "t2"}) {
+        EXPECT_LE(ShowAndScan(s, tree.Path(top)), cap / 2) << top;
+        EXPECT_LE(s.MemoryHeld(), cap / 2) << top;
+        EXPECT_TRUE(held(top)) << top;
+    }
+    EXPECT_FALSE(held("t0")); // the oldest made room for t2
+    EXPECT_TRUE(held("t1"));
+
+    s.MarkShown(tree.Path("t1")); // shown again from what is held: now newer than t2
+    ShowAndScan(s, tree.Path("t0"));
+    EXPECT_TRUE(held("t0"));
+    EXPECT_TRUE(held("t1"));
+    EXPECT_FALSE(held("t2"));
+    EXPECT_LE(s.MemoryHeld(), cap / 2);
+
+    // 2,000 folders take more than the room: what fits is recorded, the rest is not, and the
+    // bound holds; the totals of a tree not recorded in full are not offered.
+    EXPECT_LE(ShowAndScan(s, tree.Path("many")), cap / 2);
+    EXPECT_LE(s.MemoryHeld(), cap / 2);
+    EXPECT_FALSE(held("many"));
 }
