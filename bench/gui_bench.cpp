@@ -162,7 +162,7 @@ int Show(const std::string& folder) {
 // Times ShowFolder of `folder` until every subfolder row has its Size, Folders and Files
 // cells and the list is sorted by size (the fresh scan, held, cannot have filled them).
 bool TimeFilledShow(DscpInProcess& program, const std::string& folder, const char* pszWhat) {
-    FolderScanController& scan = program.m_pView->ScanController();
+    FolderScanController& scan = program.m_pDoc->ScanController();
     scan.HoldStart(true);
     const Stopwatch watch;
     program.Show(folder);
@@ -176,7 +176,7 @@ bool TimeFilledShow(DscpInProcess& program, const std::string& folder, const cha
             ++nFilled;
     const bool bSorted = program.m_pView->SortColumn() == 1;
     std::printf("%s (%d rows, %d folders): %d of %d rows filled%s in %.3f s", pszWhat,
-                list.GetItemCount(), program.m_pView->FolderCount(), nFilled, list.GetItemCount(),
+                list.GetItemCount(), program.m_pDoc->FolderCount(), nFilled, list.GetItemCount(),
                 bSorted ? " and sorted" : ", NOT sorted", filled);
     scan.ReleaseStart();
     const Stopwatch fresh;
@@ -194,9 +194,9 @@ int Drill(const std::string& folder) {
     if (!program.WaitForScan(600000))
         return 1;
     std::printf("scan of %s: %.3f s, snapshot %.1f MiB\n", folder.c_str(), watch.Seconds(),
-                static_cast<double>(program.m_pView->ScanController().Snapshot().MemoryUsed()) /
+                static_cast<double>(program.m_pDoc->ScanController().Snapshot().MemoryUsed()) /
                     (1 << 20));
-    const std::vector<FolderEntry>& subfolders = program.m_pView->Subfolders();
+    const std::vector<FolderEntry>& subfolders = program.m_pDoc->Subfolders();
     if (subfolders.empty())
         return 1;
     const FolderEntry& largest = *std::max_element(
@@ -278,7 +278,7 @@ int Treemap(const std::string& folder) {
             continue;
         }
         handle(msg);
-        if (scanEnd < 0 && !program.m_pView->IsScanning())
+        if (scanEnd < 0 && !program.m_pDoc->IsScanning())
             scanEnd = watch.Seconds();
         if (scanEnd >= 0 && treemap.IsPictureCurrent())
             drawn = watch.Seconds();
@@ -310,15 +310,15 @@ int Open(const std::string& folder, const char* pszPumpAfter) {
         char* pEnd = nullptr;
         const unsigned long ms = std::strtoul(pszPumpAfter, &pEnd, 10);
         if (std::string(pszPumpAfter) == "never")
-            program.m_pView->SetPumpAfterMs(MAXDWORD);
+            program.m_pDoc->SetPumpAfterMs(MAXDWORD);
         else if (*pszPumpAfter >= '0' && *pszPumpAfter <= '9' && *pEnd == '\0')
-            program.m_pView->SetPumpAfterMs(static_cast<DWORD>(ms));
+            program.m_pDoc->SetPumpAfterMs(static_cast<DWORD>(ms));
         else {
             std::fprintf(stderr, "not a number of milliseconds: %s\n", pszPumpAfter);
             return 2;
         }
     }
-    const DWORD pumpAfterMs = program.m_pView->PumpAfterMs();
+    const DWORD pumpAfterMs = program.m_pDoc->PumpAfterMs();
     WindowProber prober(program.m_pView->m_hWnd);
     program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
     const Stopwatch watch;

@@ -3,6 +3,7 @@
 # docs/screenshots/ (re-run it whenever the program's look changes):
 #   guide-folder.png   a drive of demo folders with their totals
 #   guide-drives.png   the drive overview the program starts with
+#   guide-panes.png    the demo drive with Largest Files and File Types, one type lit
 #   about-box.png, docking-*.png   the About box and the docking panes
 # The program runs in a Wine prefix of its own (build/PRESET/wineprefix-screenshots), where
 # drive D: is a demo tree made here: sparse files, so large sizes take no room.
@@ -71,5 +72,6 @@ mkdir -p "$shots"
 # The screenshot tool places the main window at 40,40 with a size of 860 x 560.
 bash tests/win/grab_scene.sh "$build" "$shots/guide-folder.png" 860x560+40+40 main-window 'D:\'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-drives.png" 860x560+40+40 drives
+bash tests/win/grab_scene.sh "$build" "$shots/guide-panes.png" 1180x760+40+40 panes 'D:\' mp4
 bash tests/win/about_screenshot.sh "$build" "$shots/about-box.png"
 bash tests/win/docking_screenshot.sh "$build" "$shots"

@@ -1,8 +1,18 @@
 #include "main_frame.h"
 
+#include <string.h>
+
+#include <algorithm>
+#include <vector>
+
 #include "computer_node.h"
+#include "dirscope_doc.h"
 #include "dirscope_view.h"
+#include "dock_bar.h"
+#include "file_types_view.h"
+#include "folder_path.h"
 #include "form_tree.h"
+#include "largest_files_view.h"
 #include "resource.h"
 #include "win_app.h"
 #include "sizing_control_bar.h"
@@ -21,11 +31,25 @@ constexpr UINT kTreeBarID = 101;
 constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr UINT kTreemapBarID = 102;
 constexpr int kTreemapBarHeight = 220;
+// The panes of questions asked of the snapshot start on the right, hidden.
+constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
+constexpr UINT kLargestFilesBarID = 103;
+constexpr UINT kFileTypesBarID = 104;
+constexpr int kQueryBarWidth = 360;
+// The least the window leaves the treemap pane, and its least width.
+constexpr int kTreemapLeast = 80;
+constexpr int kLeastWidth = 480;
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
 constexpr char kBarStateProfile[] = "Dirscope.BarState";
 
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+
+// A text box, whose keys are its own.
+bool IsEditControl(HWND hWnd) {
+    char cls[16] = {};
+    return hWnd && ::GetClassNameA(hWnd, cls, sizeof(cls)) > 0 && _stricmp(cls, "Edit") == 0;
+}
 
 } // namespace
 
@@ -33,6 +57,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_COMMAND(ID_BACK, OnBack)
     ON_COMMAND(ID_FORWARD, OnForward)
@@ -46,7 +71,14 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_FOLDER, OnUpdateFolderPane)
     ON_COMMAND(ID_VIEW_TREEMAP, OnTreemapPane)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
+    ON_COMMAND(ID_VIEW_LARGEST_FILES, OnLargestFilesPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_LARGEST_FILES, OnUpdateLargestFilesPane)
+    ON_COMMAND(ID_VIEW_FILE_TYPES, OnFileTypesPane)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_FILE_TYPES, OnUpdateFileTypesPane)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
+    ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
+    ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
+    ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
 END_MESSAGE_MAP()
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -78,6 +110,15 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
 
+    // The path bar never docks: laid out right after the top dock row, it spans the frame
+    // below the toolbar and above the panes. Without docking it has no part in the stored
+    // layout.
+    if (!m_wndPathBar.Create(this, this, ID_VIEW_PATH_BAR))
+        return -1;
+    if (CDockBar* pTop = GetDockBar(AFX_IDW_DOCKBAR_TOP))
+        ::SetWindowPos(m_wndPathBar.m_hWnd, pTop->m_hWnd, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
     // Back, Forward and ViewType get drop-down arrows.
     m_wndToolBar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     const UINT nStyle =
@@ -96,15 +137,30 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     m_wndTreeBar.EnableDocking(CBRS_ALIGN_LEFT);
     DockControlBar(&m_wndTreeBar, AFX_IDW_DOCKBAR_LEFT);
 
-    if (!m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle))
+    // Every view moves through the navigator, which selects in the tree.
+    AfxSetNavigator(&m_navigator);
+
+    // The treemap pane is optional: a window that cannot have it starts without it, and its
+    // command stays disabled. Its view joins the document.
+    CDocument* pDoc = pContext ? pContext->m_pCurrentDoc : nullptr;
+    m_wndTreemapBar.SetDocument(pDoc);
+    if (m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle)) {
+        m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                    CBRS_SIZE_DYNAMIC);
+        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
+                                 m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
+        m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+        DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
+    }
+    if (!CreateQueryPane(m_wndLargestFilesBar, RUNTIME_CLASS(CLargestFilesView), pContext,
+                         "Largest Files", kLargestFilesBarID) ||
+        !CreateQueryPane(m_wndFileTypesBar, RUNTIME_CLASS(CFileTypesView), pContext, "File Types",
+                         kFileTypesBarID))
         return -1;
-    m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
-                                CBRS_SIZE_DYNAMIC);
-    m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
-                             m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
-    m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
-    DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
+    // Unless the stored layout gives its height, the treemap keeps a share of the window's.
+    if (!m_wndTreemapBar.HasStoredHorzHeight())
+        m_wndTreemapBar.KeepHeightShare(kTreemapShare, kListKeep);
     LoadBarState(kBarStateProfile);
     return 0;
 }
@@ -119,47 +175,32 @@ void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree)
     m_bRecordHistory = true;
     if (bRecord)
         RecordVisit(tree);
-    if (auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView()))
-        pView->ShowFolder(strFolder);
+    // Wherever the move came from, the tree shows the node and the path bar the folder.
+    const HTREEITEM hSelected = tree.GetSelectedItem();
+    if (hSelected)
+        tree.EnsureVisible(hSelected);
+    if (m_wndPathBar.m_hWnd) {
+        if (strFolder.empty() && hSelected)
+            m_wndPathBar.SetComputerName(tree.GetItemText(hSelected));
+        m_wndPathBar.SetShownPath(strFolder);
+    }
+    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+        pDoc->ShowFolder(strFolder);
 }
 
 CTreeCtrl* CMainFrame::LiveTree() const {
     return m_pFolderTree && m_pFolderTree->m_hWnd ? m_pFolderTree : nullptr;
 }
 
-void CMainFrame::OpenSubfolder(const std::string& name) {
-    CTreeCtrl* pTree = LiveTree();
-    const HTREEITEM hSelected = pTree ? pTree->GetSelectedItem() : nullptr;
-    if (!hSelected)
-        return;
-    pTree->Expand(hSelected, TVE_EXPAND);
-    if (const HTREEITEM hChild = pTree->FindChildItem(hSelected, name))
-        pTree->SelectItem(hChild);
+void CMainFrame::SetFolderTree(CTreeCtrl* pTree) {
+    m_pFolderTree = pTree;
+    m_navigator.SetTree(pTree);
 }
 
-void CMainFrame::OpenDrive(const std::string& name) {
-    CTreeCtrl* pTree = LiveTree();
-    const HTREEITEM hComputer = pTree ? FindComputerItem(*pTree) : nullptr;
-    if (!hComputer)
-        return;
-    pTree->Expand(hComputer, TVE_EXPAND);
-    for (HTREEITEM hDrive = pTree->GetChildItem(hComputer); hDrive;
-         hDrive = pTree->GetNextSiblingItem(hDrive)) {
-        if (pTree->GetItemText(hDrive).find(name) != std::string::npos) {
-            pTree->SelectItem(hDrive);
-            return;
-        }
-    }
-}
-
-void CMainFrame::ShowStatusText(const std::string& text) {
-    if (m_wndStatusBar.m_hWnd)
-        m_wndStatusBar.SetPaneText(0, text.c_str(), true);
-}
-
-void CMainFrame::OnListEvent(CDirscopeView& view, ListEvent event) {
-    if (m_wndTreemapBar.Treemap().m_hWnd)
-        m_wndTreemapBar.Treemap().OnListEvent(view, event);
+void CMainFrame::OnDestroy() {
+    AfxSetNavigator(nullptr);
+    m_navigator.SetTree(nullptr);
+    CFrameWnd::OnDestroy();
 }
 
 void CMainFrame::OnUpdateFrameTitle(bool) {
@@ -168,27 +209,35 @@ void CMainFrame::OnUpdateFrameTitle(bool) {
         SetWindowText(title);
 }
 
-CDirscopeView* CMainFrame::FillingView() {
-    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
-    return pView && pView->IsFilling() ? pView : nullptr;
+CDirscopeDoc* CMainFrame::FillingDocument() {
+    auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    return pDoc && pDoc->IsFilling() ? pDoc : nullptr;
 }
 
 void CMainFrame::OnClose() {
     // A folder being filled runs beneath the handler that chose it (the tree's selection,
     // a command), which the windows must outlive: the fill gives up at once, and the
     // close comes back through the queue once it has returned.
-    if (CDirscopeView* pView = FillingView()) {
-        pView->AbandonFill();
+    if (CDirscopeDoc* pDoc = FillingDocument()) {
+        pDoc->AbandonFill();
         PostMessage(WM_CLOSE);
         return;
     }
     CFrameWnd::OnClose();
 }
 
+bool CMainFrame::PreTranslateMessage(MSG* pMsg) {
+    // While a text box has the focus (the path bar's), its keys are its own: no key of the
+    // accelerator table acts.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && IsEditControl(::GetFocus()))
+        return false;
+    return CFrameWnd::PreTranslateMessage(pMsg);
+}
+
 bool CMainFrame::OnCmdMsg(CmdMsg& msg) {
     // New and Open rebuild the tree and the list; not beneath a folder still being filled.
     if (msg.phase == CmdPhase::Execute && (msg.nID == ID_FILE_NEW || msg.nID == ID_FILE_OPEN) &&
-        FillingView())
+        FillingDocument())
         return true;
     return CFrameWnd::OnCmdMsg(msg);
 }
@@ -274,6 +323,8 @@ void CMainFrame::OnUpdateFolderPane(CCmdUI* pCmdUI) {
 }
 
 void CMainFrame::OnTreemapPane() {
+    if (!m_wndTreemapBar.m_hWnd)
+        return;
     const bool bShow = !(m_wndTreemapBar.GetStyle() & WS_VISIBLE);
     ShowControlBar(&m_wndTreemapBar, bShow, false);
     if (bShow)
@@ -281,8 +332,52 @@ void CMainFrame::OnTreemapPane() {
 }
 
 void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(true);
+    pCmdUI->Enable(m_wndTreemapBar.m_hWnd != nullptr);
     pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+bool CMainFrame::CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass,
+                                 CCreateContext* pContext, const char* lpszTitle, UINT nID) {
+    if (!bar.Create(this, pViewClass, pContext, lpszTitle, kQueryBarStyle, nID))
+        return false;
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    ShowControlBar(&bar, false, false);
+    return true;
+}
+
+CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
+    if (!bar.m_pFrameWnd || !bar.m_pFrameWnd->m_hWnd)
+        return nullptr;
+    return dynamic_cast<CQueryView*>(
+        FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
+}
+
+CLargestFilesView* CMainFrame::LargestFiles() const {
+    return dynamic_cast<CLargestFilesView*>(QueryViewOf(m_wndLargestFilesBar));
+}
+
+CFileTypesView* CMainFrame::FileTypes() const {
+    return dynamic_cast<CFileTypesView*>(QueryViewOf(m_wndFileTypesBar));
+}
+
+void CMainFrame::ToggleQueryPane(CViewBar& bar) {
+    const bool bShow = !(bar.GetStyle() & WS_VISIBLE);
+    ShowControlBar(&bar, bShow, false);
+    if (CQueryView* pView = QueryViewOf(bar); pView && bShow)
+        pView->OnPaneShown();
+}
+
+void CMainFrame::OnUpdateLargestFilesPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndLargestFilesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+void CMainFrame::OnUpdateFileTypesPane(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(true);
+    pCmdUI->SetCheck((m_wndFileTypesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
@@ -318,4 +413,117 @@ void CMainFrame::OnToolbarDropDown(NMHDR* pNMHDR, LRESULT*) {
     MapWindowPoints(m_wndToolBar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
     // The chosen item comes back as an ordinary command to this window.
     TrackPopupMenu(hPopup, TPM_VERTICAL, rc.left, rc.bottom, 0, m_hWnd, nullptr);
+}
+
+// ---- the keyboard and the path bar ----
+
+void CMainFrame::OnCyclePane(UINT nID) {
+    // The tree, the list and the treemap, those that show, in this order.
+    std::vector<HWND> panes;
+    if (CTreeCtrl* pTree = LiveTree(); pTree && m_wndTreeBar.IsWindowVisible())
+        panes.push_back(pTree->m_hWnd);
+    if (CView* pView = GetActiveView())
+        panes.push_back(pView->m_hWnd);
+    CTreemapWnd& treemap = m_wndTreemapBar.Treemap();
+    if (treemap.m_hWnd && m_wndTreemapBar.IsWindowVisible())
+        panes.push_back(treemap.m_hWnd);
+    if (panes.empty())
+        return;
+    const HWND hFocus = ::GetFocus();
+    size_t at = panes.size(); // none of them: the first or the last
+    for (size_t i = 0; i < panes.size(); ++i)
+        if (hFocus == panes[i] || ::IsChild(panes[i], hFocus))
+            at = i;
+    const size_t n = panes.size();
+    size_t next = 0;
+    if (nID == ID_NEXT_PANE)
+        next = at == n ? 0 : (at + 1) % n;
+    else
+        next = at == n ? n - 1 : (at + n - 1) % n;
+    ::SetFocus(panes[next]);
+}
+
+void CMainFrame::OnOpenSelected() {
+    const HWND hFocus = ::GetFocus();
+    CTreemapWnd& treemap = m_wndTreemapBar.Treemap();
+    if (treemap.m_hWnd && hFocus == treemap.m_hWnd) {
+        treemap.OpenSelected();
+        return;
+    }
+    // Largest Files opens the file's folder with the file selected.
+    if (CLargestFilesView* pFiles = LargestFiles(); pFiles && hFocus == pFiles->m_hWnd) {
+        pFiles->OpenRow(pFiles->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED));
+        return;
+    }
+    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
+    if (!pView || hFocus != pView->m_hWnd || pView->GetDocument()->IsFilling())
+        return;
+    // As a double-click on the row: a folder or drive opens, a file starts.
+    const int nItem = pView->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (nItem >= 0)
+        pView->OpenRow(nItem);
+}
+
+bool CMainFrame::ShowTypedPath(const std::string& typed) {
+    CTreeCtrl* pTree = LiveTree();
+    if (!pTree)
+        return false;
+    // The computer's name, as the bar shows it on the drive overview, goes there.
+    const HTREEITEM hComputer = FindComputerItem(*pTree);
+    if (hComputer &&
+        _stricmp(TrimFolderPath(typed).c_str(), pTree->GetItemText(hComputer).c_str()) == 0) {
+        pTree->SelectItem(hComputer);
+        m_wndPathBar.Restore();
+        return true;
+    }
+    const std::optional<FolderSteps> steps = SplitTypedPath(typed);
+    if (!steps)
+        return false;
+    const std::string path = JoinFolderSteps(*steps);
+    FolderSteps folder = *steps;
+    std::string fileName;
+    if (!folder.names.empty()) {
+        WIN32_FIND_DATAA found{};
+        const HANDLE hFind = ::FindFirstFileA(path.c_str(), &found);
+        if (hFind == INVALID_HANDLE_VALUE)
+            return false;
+        ::FindClose(hFind);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            fileName = found.cFileName; // as the file system spells it
+            folder.names.pop_back();
+        }
+    } else if (::GetFileAttributesA((path + "\\").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const HTREEITEM hNode = FindFolderItem(*pTree, folder);
+    if (!hNode)
+        return false;
+    // Through the tree, as every move: the history and the list follow.
+    pTree->SelectItem(hNode);
+    auto* pView = dynamic_cast<CDirscopeView*>(GetActiveView());
+    if (pView && !fileName.empty())
+        pView->SelectRow(pView->FindEntryRow(fileName, false));
+    m_wndPathBar.Restore(); // the folder shown, also when it was shown already
+    return true;
+}
+
+LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+    Default();
+    if (!m_wndStatusBar.m_hWnd)
+        return 0; // still being created
+    // Room for the caption, menu and edges, the bars across the frame, the list's least
+    // height and the treemap's least: below that the panes would not show.
+    const CRect rcWindow = GetWindowRect();
+    const CRect rcClient = GetClientRect();
+    int height = rcWindow.Height() - rcClient.Height() + kListKeep;
+    for (CWnd* pBar : {static_cast<CWnd*>(GetDockBar(AFX_IDW_DOCKBAR_TOP)),
+                       static_cast<CWnd*>(&m_wndPathBar), static_cast<CWnd*>(&m_wndStatusBar)})
+        if (pBar && pBar->m_hWnd && pBar->IsWindowVisible())
+            height += pBar->GetWindowRect().Height();
+    if (m_wndTreemapBar.m_hWnd && m_wndTreemapBar.IsWindowVisible())
+        height += kTreemapLeast;
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, kLeastWidth);
+    pInfo->ptMinTrackSize.y = std::max<LONG>(pInfo->ptMinTrackSize.y, height);
+    return 0;
 }

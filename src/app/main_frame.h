@@ -1,41 +1,44 @@
 #pragma once
-// CMainFrame: the program's one frame window: menu, toolbar, status bar, the list view
-// as its client, the folder tree pane, and the history of the folders shown. It hosts
-// the tree pane (CFolderPaneHost) and the list (CFolderListHost): the tree's selection
-// is the folder the list shows, and the list opens folders and drives through the tree.
+// CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
+// view as its client, the folder tree, treemap, Largest Files and File Types panes, and the
+// history of the folders shown. It hosts the tree pane (CFolderPaneHost) and the path bar
+// (CPathBarHost): the tree's selection is the folder the document shows. It installs the
+// navigator every view moves through: a folder or drive opened anywhere is selected in the
+// tree, which records the visit and has the document show it. The keyboard moves between
+// the tree, the list and the treemap.
 
 #include <string>
 
 #include "color_toolbar.h"
 #include "folder_history.h"
-#include "folder_list_host.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
+#include "path_bar.h"
 #include "status_bar.h"
+#include "tree_folder_navigator.h"
 #include "treemap_bar.h"
 #include "view_bar.h"
 
-class CDirscopeView;
+class CDirscopeDoc;
+class CFileTypesView;
+class CLargestFilesView;
+class CQueryView;
 class CTreeCtrl;
 
-class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CFolderListHost {
+class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CPathBarHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     bool OnCmdMsg(CmdMsg& msg) override;
+    bool PreTranslateMessage(MSG* pMsg) override;
     // The caption is the program's name and version, whatever the document.
     void OnUpdateFrameTitle(bool bAddToTitle) override;
 
     // The tree pane's selection changed: record the visit, show the folder.
     void OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) override;
-    void SetFolderTree(CTreeCtrl* pTree) override { m_pFolderTree = pTree; }
-
-    void OpenSubfolder(const std::string& name) override;
-    void OpenDrive(const std::string& name) override;
-    void ShowStatusText(const std::string& text) override;
-    // The list's changes go on to the treemap pane.
-    void OnListEvent(CDirscopeView& view, ListEvent event) override;
+    void SetFolderTree(CTreeCtrl* pTree) override;
+    bool ShowTypedPath(const std::string& path) override;
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.
@@ -56,9 +59,20 @@ public:
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
     CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
+    CViewBar& LargestFilesBar() { return m_wndLargestFilesBar; }
+    CViewBar& FileTypesBar() { return m_wndFileTypesBar; }
+    // The panes' views, once their bars exist.
+    CLargestFilesView* LargestFiles() const;
+    CFileTypesView* FileTypes() const;
+    CPathBar& PathBar() { return m_wndPathBar; }
+    // The height the list keeps when the window is small: the treemap gives way first.
+    static constexpr int kListKeep = 150;
+    // The treemap pane's share of the height between the top and bottom dock rows.
+    static constexpr double kTreemapShare = 0.40;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
     void OnClose();
     void OnBack() { GoBack(0); }
     void OnForward() { GoForward(0); }
@@ -72,13 +86,26 @@ protected:
     void OnUpdateFolderPane(CCmdUI* pCmdUI);
     void OnTreemapPane();
     void OnUpdateTreemapPane(CCmdUI* pCmdUI);
+    void OnLargestFilesPane() { ToggleQueryPane(m_wndLargestFilesBar); }
+    void OnUpdateLargestFilesPane(CCmdUI* pCmdUI);
+    void OnFileTypesPane() { ToggleQueryPane(m_wndFileTypesBar); }
+    void OnUpdateFileTypesPane(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCyclePane(UINT nID);
+    void OnOpenSelected();
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
 
 private:
-    // The list view while it is filling a folder's rows, else null.
-    CDirscopeView* FillingView();
+    // The document while it is showing a folder, else null.
+    CDirscopeDoc* FillingDocument();
     // The tree control when its window exists, else null.
     CTreeCtrl* LiveTree() const;
+    // Creates a pane holding a view of the document, docked on the right and hidden until
+    // the View menu shows it (or the stored layout does).
+    bool CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass, CCreateContext* pContext,
+                         const char* lpszTitle, UINT nID);
+    void ToggleQueryPane(CViewBar& bar);
+    static CQueryView* QueryViewOf(const CViewBar& bar);
     void RecordVisit(CTreeCtrl& tree);
 
     CColorToolBar m_wndToolBar;
@@ -86,8 +113,14 @@ private:
     // The folder tree pane, docked on the left.
     CViewBar m_wndTreeBar;
     CTreeCtrl* m_pFolderTree = nullptr;
+    CTreeFolderNavigator m_navigator; // installed while the window exists
     // The treemap pane, docked at the bottom.
     CTreemapBar m_wndTreemapBar;
+    // Which folder is shown, across the frame below the toolbar.
+    CPathBar m_wndPathBar;
+    // The panes of questions asked of the snapshot, docked on the right.
+    CViewBar m_wndLargestFilesBar;
+    CViewBar m_wndFileTypesBar;
     FolderHistory m_history;
     // Off while a Back or Forward move selects its node, so the move is no new visit;
     // the selection it causes turns it on again.

@@ -1,15 +1,24 @@
 #include "command_line.h"
 
+#include <cstdint>
 #include <cstring>
 
 const char* const kUsageText =
-    "usage: dscp-report [--json | --csv] [-o FILE] [--exact] [--count-links] [-x]\n"
-    "                   [--threads N] [FOLDER]\n"
+    "usage: dscp-report [--json | --csv] [--top N | --types] [-o FILE] [--exact]\n"
+    "                   [--count-links] [-x] [--threads N] [FOLDER]\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
     "on standard error.\n"
     "\n"
+    "  --top N        list the N largest files anywhere beneath FOLDER instead, largest\n"
+    "                 first, files of equal size by path: Path (beneath FOLDER), Size,\n"
+    "                 Type, Date; with --csv Path,Bytes,Size,Type,Modified\n"
+    "  --types        list the files beneath FOLDER by type instead, most bytes first:\n"
+    "                 Extension, Type, Size, Share (of the files' bytes), Files; with\n"
+    "                 --csv Extension,Type,Bytes,Size,Share,Files (Share in percent).\n"
+    "                 The extension is the text after the name's last dot, in lower\n"
+    "                 case; a name without one, or whose only dot comes first, is (none)\n"
     "  --json         write the whole tree beneath FOLDER in ncdu's JSON export format\n"
     "                 (version 1.2), which ncdu -f and gdu -f open\n"
     "  --csv          write the report's rows as comma-separated values (RFC 4180)\n"
@@ -26,6 +35,22 @@ const char* const kUsageText =
     "  --version      show the program's version\n";
 
 namespace {
+
+// A whole number of at least 1.
+bool ParseCount(const char* text, size_t& count) {
+    size_t value = 0;
+    if (!*text)
+        return false;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || value > (SIZE_MAX - 9) / 10)
+            return false;
+        value = value * 10 + static_cast<size_t>(*p - '0');
+    }
+    if (value < 1)
+        return false;
+    count = value;
+    return true;
+}
 
 bool ParseThreadCount(const char* text, unsigned& count) {
     unsigned value = 0;
@@ -58,17 +83,30 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
             } else if (std::strcmp(arg, "--version") == 0) {
                 options.bVersion = true;
             } else if (std::strcmp(arg, "--json") == 0 || std::strcmp(arg, "--csv") == 0) {
-                const ReportFormat format =
-                    arg[2] == 'j' ? ReportFormat::Json : ReportFormat::Csv;
+                const ReportFormat format = arg[2] == 'j' ? ReportFormat::Json : ReportFormat::Csv;
                 if (options.format != ReportFormat::Text && options.format != format) {
                     error = "--json and --csv exclude each other";
                     return false;
                 }
                 options.format = format;
+            } else if (std::strcmp(arg, "--top") == 0 || std::strcmp(arg, "--types") == 0) {
+                const ReportQuery query =
+                    std::strcmp(arg, "--top") == 0 ? ReportQuery::Largest : ReportQuery::Types;
+                if (options.query != ReportQuery::Listing && options.query != query) {
+                    error = "--top and --types exclude each other";
+                    return false;
+                }
+                options.query = query;
+                if (query == ReportQuery::Largest) {
+                    if (i + 1 >= argc || !ParseCount(argv[i + 1], options.nLargest)) {
+                        error = "option --top needs a number of at least 1";
+                        return false;
+                    }
+                    ++i;
+                }
             } else if (std::strcmp(arg, "--count-links") == 0) {
                 options.bCountLinks = true;
-            } else if (std::strcmp(arg, "-x") == 0 ||
-                       std::strcmp(arg, "--one-file-system") == 0) {
+            } else if (std::strcmp(arg, "-x") == 0 || std::strcmp(arg, "--one-file-system") == 0) {
                 options.bOneFileSystem = true;
             } else if (std::strcmp(arg, "--exact") == 0) {
                 options.bExactTotals = true;
@@ -96,6 +134,10 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
         }
         options.folder = arg;
         haveFolder = true;
+    }
+    if (options.query != ReportQuery::Listing && options.format == ReportFormat::Json) {
+        error = "--json writes the whole tree: not with --top or --types";
+        return false;
     }
     if (options.folder.empty()) {
         error = "the folder name is empty";

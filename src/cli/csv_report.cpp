@@ -6,8 +6,6 @@
 
 #include "size_text.h"
 
-namespace {
-
 std::string IsoLocalTime(int64_t seconds) {
     const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm parts{};
@@ -23,6 +21,8 @@ std::string IsoLocalTime(int64_t seconds) {
                   parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min);
     return text;
 }
+
+namespace {
 
 // Length of the UTF-8 sequence at `p` (at most `left` bytes), or 0 when it is not one.
 size_t Utf8Length(const unsigned char* p, size_t left) {
@@ -55,7 +55,8 @@ size_t Utf8Length(const unsigned char* p, size_t left) {
     return length;
 }
 
-// The text as UTF-8: each byte that begins no valid sequence becomes U+FFFD.
+} // namespace
+
 std::string AsUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -75,8 +76,6 @@ std::string AsUtf8(const std::string& text) {
     }
     return out;
 }
-
-} // namespace
 
 std::string CsvRecord(const std::vector<std::string>& fields) {
     std::string line;
@@ -104,8 +103,8 @@ std::string CsvHeader() {
 }
 
 std::string CsvRow(const ReportEntry& entry) {
-    return CsvRecord({AsUtf8(entry.name), std::to_string(entry.nSize), FormatSize(entry.nSize), entry.type,
-                      IsoLocalTime(entry.tModified),
+    return CsvRecord({AsUtf8(entry.name), std::to_string(entry.nSize), FormatSize(entry.nSize),
+                      entry.type, entry.bDetails ? IsoLocalTime(entry.tModified) : std::string(),
                       entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
                       entry.bFolder ? std::to_string(entry.nFiles) : std::string()});
 }

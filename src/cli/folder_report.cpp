@@ -44,10 +44,11 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     report.nFolders = static_cast<int>(listing.folders.size());
     report.nFiles = static_cast<int>(listing.files.size());
     report.entries.reserve(listing.folders.size() + listing.files.size());
-    for (const auto* items : {&listing.folders, &listing.files})
-        for (const ListedItem& item : *items)
-            if (item.nError != 0)
-                report.unreadable.push_back({JoinPath(folderPath, item.name.c_str()), item.nError});
+    // A subfolder whose details could not be read is named by the walk, which cannot enter
+    // it either; a file only here.
+    for (const ListedItem& item : listing.files)
+        if (item.nError != 0)
+            report.unreadable.push_back({JoinPath(folderPath, item.name.c_str()), item.nError});
 
     // The folder's own level as listed goes into the snapshot first; the walk then fills in
     // each subfolder, every one in one walk, so the threads never wait for one subfolder's
@@ -113,15 +114,15 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         subfolder = snapshot.NextSubfolder(subfolder);
         std::string type = typeName(subfolders[i], item.name.c_str(), true);
         report.entries.push_back({std::move(item.name), std::move(type), sum.nSize, item.tModified,
-                                  sum.nFolders, sum.nFiles, true});
+                                  sum.nFolders, sum.nFiles, true, item.nError == 0});
     }
     listing.folders = {};
     subfolders = {};
     for (ListedItem& item : listing.files) {
         std::string type =
             typeName(JoinPath(folderPath, item.name.c_str()), item.name.c_str(), false);
-        report.entries.push_back(
-            {std::move(item.name), std::move(type), item.nSize, item.tModified, 0, 0, false});
+        report.entries.push_back({std::move(item.name), std::move(type), item.nSize, item.tModified,
+                                  0, 0, false, item.nError == 0});
     }
     listing.files = {};
 
@@ -152,7 +153,7 @@ FolderReportRow ReportCells(const ReportEntry& entry) {
     return {entry.name,
             FormatSize(entry.nSize),
             entry.type,
-            FormatDateTime(entry.tModified),
+            entry.bDetails ? FormatDateTime(entry.tModified) : std::string(),
             entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
             entry.bFolder ? std::to_string(entry.nFiles) : std::string()};
 }

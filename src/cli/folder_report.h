@@ -21,6 +21,9 @@ struct ReportEntry {
     int32_t nFolders = 0;  // beneath a subfolder
     int32_t nFiles = 0;    // beneath a subfolder
     bool bFolder = false;
+    // Its size and date could be read (not so in a folder that may be listed but not
+    // entered): otherwise the size counts as 0 and the date is left empty.
+    bool bDetails = true;
 };
 
 // A folder or file beneath the listed folder that could not be read, and why.

@@ -12,7 +12,9 @@
 #include "dscp_version.h"
 #include "folder_report.h"
 #include "ncdu_export.h"
+#include "query_report.h"
 #include "platform.h"
+#include "replacing_file.h"
 #include "status_text.h"
 #include "text_columns.h"
 
@@ -83,6 +85,39 @@ bool WriteFolderReport(const FolderReport& report, ReportOutput& output) {
     return output.Close() && ok;
 }
 
+// Writes the answer to --top or --types a line at a time.
+template <typename QueryReport>
+bool WriteQueryReport(const QueryReport& query, ReportOutput& output) {
+    bool ok = true;
+    for (const std::string& line : query.Heading())
+        ok = ok && output.WriteLine(line);
+    for (size_t row = 0; row < query.Count(); ++row)
+        ok = ok && output.WriteLine(query.Line(row));
+    return output.Close() && ok;
+}
+
+template <typename QueryReport> bool WriteQueryCsv(const QueryReport& query, std::FILE* out) {
+    bool ok = std::fputs(QueryReport::CsvHeader().c_str(), out) != EOF;
+    for (size_t row = 0; row < query.Count(); ++row)
+        ok = ok && std::fputs(query.CsvRow(row).c_str(), out) != EOF;
+    return ok;
+}
+
+// The report asked for, as text.
+bool WriteTextReport(const ReportOptions& options, const FolderReport& report,
+                     ReportOutput& output) {
+    switch (options.query) {
+    case ReportQuery::Largest:
+        return WriteQueryReport(
+            LargestFilesReport(report, options.nLargest, ShellTypeName, FileModifiedTime), output);
+    case ReportQuery::Types:
+        return WriteQueryReport(TypeTotalsReport(report, ShellTypeName), output);
+    case ReportQuery::Listing:
+        break;
+    }
+    return WriteFolderReport(report, output);
+}
+
 // Writes the rows as comma-separated values.
 bool WriteCsvReport(const FolderReport& report, std::FILE* out) {
     bool ok = std::fputs(CsvHeader().c_str(), out) != EOF;
@@ -95,8 +130,8 @@ bool WriteCsvReport(const FolderReport& report, std::FILE* out) {
 std::string CountedOnceText(int64_t files) {
     if (files == 0)
         return std::string();
-    return ", " + std::to_string(files) + (files == 1 ? " hard-linked file" : " hard-linked files") +
-           " counted once";
+    return ", " + std::to_string(files) +
+           (files == 1 ? " hard-linked file" : " hard-linked files") + " counted once";
 }
 
 } // namespace
@@ -134,7 +169,9 @@ int main(int argc, char** argv) {
     scan.nThreads = options.nThreads;
     scan.bCountLinks = options.bCountLinks;
     scan.bOneFileSystem = options.bOneFileSystem;
-    scan.bKeepSnapshot = options.format == ReportFormat::Json;
+    // An export and the queries read every file from the walk's snapshot.
+    scan.bKeepSnapshot =
+        options.format == ReportFormat::Json || options.query != ReportQuery::Listing;
     const bool listed = BuildFolderReport(folder, ShellTypeName, scan, progress, report, nError);
     progressLine.Clear();
     if (!listed) {
@@ -152,36 +189,48 @@ int main(int argc, char** argv) {
     int nWriteError = 0;
     if (options.format == ReportFormat::Text) {
         ReportOutput output(toStandardOutput ? std::string() : options.outputFile);
-        written = output.Open() && WriteFolderReport(report, output);
+        written = output.Open() && WriteTextReport(options, report, output);
         nWriteError = output.Error();
     } else {
         // Both formats are bytes as they are: no line-end translation anywhere.
+        ReplacingFile file;
         std::FILE* out = stdout;
         if (toStandardOutput)
             MakeBinary(stdout);
+        else if (file.Open(options.outputFile))
+            out = file.Stream();
         else
-            out = std::fopen(options.outputFile.c_str(), "wb");
-        errno = 0;
+            out = nullptr;
         if (out) {
+            errno = 0;
             if (options.format == ReportFormat::Csv) {
-                written = WriteCsvReport(report, out);
+                if (options.query == ReportQuery::Largest)
+                    written = WriteQueryCsv(LargestFilesReport(report, options.nLargest,
+                                                               ShellTypeName, FileModifiedTime),
+                                            out);
+                else if (options.query == ReportQuery::Types)
+                    written = WriteQueryCsv(TypeTotalsReport(report, ShellTypeName), out);
+                else
+                    written = WriteCsvReport(report, out);
             } else {
-                NcduExportInfo info;
-                info.rootName = folder;
+                NcduExportInfo info = ReportExportInfo(report);
                 info.progver = DSCP_VERSION_TEXT;
                 info.timestamp = static_cast<int64_t>(std::time(nullptr));
-                info.nDevice = report.nDevice;
-                info.nOwnBytes = report.nOwnBytes;
-                info.nOwnDiskBytes = report.nOwnDiskBytes;
-                info.pLinkedNames = &report.linkedNames;
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;
-            written = (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && written;
-            if (!written && errno)
-                nWriteError = errno;
+            if (toStandardOutput) {
+                written = std::fflush(out) == 0 && written;
+                if (!written && errno)
+                    nWriteError = errno;
+            } else if (!written) {
+                file.Discard();
+            } else if (!file.Commit()) {
+                written = false;
+                nWriteError = file.Error();
+            }
         } else {
-            nWriteError = errno ? errno : EIO;
+            nWriteError = file.Error();
         }
     }
     if (!written) {

@@ -1,7 +1,6 @@
 #include "ncdu_export.h"
 
-#include <unordered_map>
-#include <vector>
+#include "path_text.h"
 
 namespace {
 
@@ -45,7 +44,36 @@ private:
     bool m_bOk = true;
 };
 
+// Of the paths of everything that could not be read, the ones the snapshot holds as files.
+UnreadFiles FindUnreadFiles(const FolderSnapshot& snapshot,
+                            const std::vector<UnreadablePath>& unreadable) {
+    UnreadFiles files;
+    for (const UnreadablePath& part : unreadable) {
+        const std::string& path = part.path;
+        const size_t separator = path.rfind(kPathSeparator);
+        if (separator == std::string::npos || snapshot.Find(path) != FolderSnapshot::kNone)
+            continue; // a folder: the snapshot knows whether it was read
+        // The root's separator is part of its name ("/", "C:\\").
+        const std::string folderPath = path.substr(0, separator ? separator : 1);
+        const FolderSnapshot::Index folder = snapshot.Find(folderPath);
+        if (folder != FolderSnapshot::kNone)
+            files[folder].insert(path.substr(separator + 1));
+    }
+    return files;
+}
+
 } // namespace
+
+NcduExportInfo ReportExportInfo(const FolderReport& report) {
+    NcduExportInfo info;
+    info.rootName = report.folderPath;
+    info.nDevice = report.nDevice;
+    info.nOwnBytes = report.nOwnBytes;
+    info.nOwnDiskBytes = report.nOwnDiskBytes;
+    info.pLinkedNames = &report.linkedNames;
+    info.unreadFiles = FindUnreadFiles(report.snapshot, report.unreadable);
+    return info;
+}
 
 void AppendJsonText(std::string& json, const char* text) {
     static const char kHex[] = "0123456789abcdef";
@@ -54,7 +82,7 @@ void AppendJsonText(std::string& json, const char* text) {
         if (c == '"' || c == '\\') {
             json += '\\';
             json += static_cast<char>(c);
-        } else if (c >= 0x20) {
+        } else if (c >= 0x20 && c != 0x7f) {
             json += static_cast<char>(c);
         } else if (c == '\n') {
             json += "\\n";
@@ -79,6 +107,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
         for (const LinkedName& name : *info.pLinkedNames)
             linked.emplace(uint64_t{name.folder} << 32 | name.file, &name);
 
+    const UnreadFiles* unreadFiles = info.unreadFiles.empty() ? nullptr : &info.unreadFiles;
     JsonOut json(out);
     std::string& text = json.Text();
     text += "[1,2,{\"progname\":\"dscp\",\"progver\":\"";
@@ -95,6 +124,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
         text += "[{\"name\":\"";
         AppendJsonText(text, current == folder ? info.rootName.c_str() : snapshot.Name(current));
         text += '"';
+        const std::unordered_set<std::string>* unread = nullptr; // its files not read
         if (snapshot.IsExcluded(current)) {
             text += ",\"excluded\":\"otherfs\"";
         } else {
@@ -106,13 +136,17 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 text += ",\"dev\":";
                 AppendNumber(text, info.nDevice);
             }
-            if (snapshot.IsUnreadable(current))
+            if (unreadFiles && unreadFiles->count(current))
+                unread = &unreadFiles->at(current);
+            if (unread || snapshot.IsUnreadable(current))
                 text += ",\"read_error\":true";
         }
         text += '}';
         if (snapshot.FilesHeld(current)) {
             const uint32_t count = snapshot.OwnFileCount(current);
             for (uint32_t i = 0; i < count; ++i) {
+                if (unread && unread->count(snapshot.FileName(current, i)))
+                    continue;
                 text += ",\n{\"name\":\"";
                 AppendJsonText(text, snapshot.FileName(current, i));
                 text += '"';

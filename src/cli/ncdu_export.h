@@ -5,11 +5,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "file_link_sink.h"
+#include "folder_report.h"
 #include "folder_snapshot.h"
+
+// Files whose details could not be read (in a folder that may be listed but not entered), by
+// the folder they lie in.
+using UnreadFiles = std::unordered_map<FolderSnapshot::Index, std::unordered_set<std::string>>;
 
 struct NcduExportInfo {
     std::string rootName;       // the folder as named at the top: its full path
@@ -20,7 +26,13 @@ struct NcduExportInfo {
     int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
     // Every name of a file that has several, each marked with the file's identity.
     const std::vector<LinkedName>* pLinkedNames = nullptr;
+    // Their folders are marked as not read whole, as ncdu marks a folder it cannot enter;
+    // the files themselves are left out, their sizes being unknown.
+    UnreadFiles unreadFiles;
 };
+
+// The export's details of a report's folder, all but the program's version and the time.
+NcduExportInfo ReportExportInfo(const FolderReport& report);
 
 // Writes the tree beneath `folder` (read and final in `snapshot`, every file held) to `out`.
 // "asize" is the apparent size, "dsize" the disk usage where the snapshot recorded it (the
@@ -29,6 +41,7 @@ struct NcduExportInfo {
 bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
                      const NcduExportInfo& info, std::FILE* out);
 
-// `text` as a JSON string's contents: quote, backslash and control characters escaped,
-// every other byte as it is (names that are not UTF-8 stay what they are on disk).
+// `text` as a JSON string's contents: quote, backslash, control characters and DEL escaped
+// (ncdu's reader refuses them raw), every other byte as it is (names that are not UTF-8 stay what
+// they are on disk).
 void AppendJsonText(std::string& json, const char* text);

@@ -77,6 +77,14 @@ std::string ShellTypeName(const std::string&, const char* name, bool bFolder) {
     return GenericTypeName(name, bFolder);
 }
 
+bool FileModifiedTime(const std::string& path, int64_t& seconds) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0)
+        return false;
+    seconds = static_cast<int64_t>(st.st_mtime);
+    return true;
+}
+
 bool StandardErrorIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -26,6 +28,14 @@ std::string ShellTypeName(const std::string& path, const char* name, bool bFolde
     if (bFolder)
         return types.FolderInfo(path).szTypeName;
     return types.FileTypeName(path, name);
+}
+
+bool FileModifiedTime(const std::string& path, int64_t& seconds) {
+    struct __stat64 st;
+    if (_stat64(path.c_str(), &st) != 0)
+        return false;
+    seconds = static_cast<int64_t>(st.st_mtime);
+    return true;
 }
 
 bool StandardErrorIsTerminal() {

@@ -1,6 +1,7 @@
 #include "bar_geometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace bars {
 
@@ -20,6 +21,16 @@ void RestoreSizes(BarSizes& s, const ProfileReader& read) {
     s.vert.cy = std::max(read(kSizeValueNames[3], s.vert.cy), s.minVert.cy);
     s.floating.cx = std::max(read(kSizeValueNames[4], s.floating.cx), s.minFloat.cx);
     s.floating.cy = std::max(read(kSizeValueNames[5], s.floating.cy), s.minFloat.cy);
+}
+
+int HeightShare::HeightFor(int room, int minHeight) const {
+    const int shared = static_cast<int>(std::lround(share * std::max(room, 0)));
+    return std::max(std::min(shared, room - keep), minHeight);
+}
+
+void HeightShare::Take(int height, int room) {
+    if (room > 0 && height > 0)
+        share = std::min(1.0, static_cast<double>(height) / room);
 }
 
 Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges) {

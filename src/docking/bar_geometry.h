@@ -72,6 +72,24 @@ void RestoreSizes(BarSizes& sizes, const ProfileReader& read);
 // The names of the six values, in the order they are read and written.
 extern const char* const kSizeValueNames[6];
 
+// ---- a share of the frame's height ----
+
+// A bar docked at the top or bottom may keep a share of the room between the frame's top
+// and bottom dock rows instead of a fixed height, so that it grows and shrinks with the
+// window. When the room is small the bar gives way first: the rest keeps `keep` pixels while
+// the bar has more than its minimum.
+struct HeightShare {
+    double share = 0; // 0: none, the bar keeps the height it has
+    int keep = 0;
+
+    bool Active() const { return share > 0; }
+    // round(share × room), less what the rest must keep, never below `minHeight`.
+    int HeightFor(int room, int minHeight) const;
+    // The user's own drag to `height` with `room` pixels between the rows: the share from now
+    // on (nothing changes without room).
+    void Take(int height, int room);
+};
+
 // ---- border, caption band, close button ----
 
 constexpr int kSizingEdge = 5;   // thickness of a draggable edge

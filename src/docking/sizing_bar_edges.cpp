@@ -136,9 +136,9 @@ void CSizingControlBar::OnResizeMove(POINT ptClient) {
     POINT pt = ptClient;
     ::ClientToScreen(m_hWnd, &pt);
     const bars::TrackLimits limits{ToLayout(m_sizeTrackMin), ToLayout(m_sizeTrackMax)};
-    const CSize sizeNew = ToSize(bars::ResizeStep(m_nTrackEdge, ToLayout(m_sizeTrackStart),
-                                                  pt.x - m_ptTrackStart.x,
-                                                  pt.y - m_ptTrackStart.y, limits));
+    const CSize sizeNew =
+        ToSize(bars::ResizeStep(m_nTrackEdge, ToLayout(m_sizeTrackStart), pt.x - m_ptTrackStart.x,
+                                pt.y - m_ptTrackStart.y, limits));
     CSize& size = DockedSize();
     if (sizeNew == size)
         return;
@@ -167,6 +167,9 @@ void CSizingControlBar::OnResizeMove(POINT ptClient) {
 void CSizingControlBar::EndResize() {
     InvertResizeTracker();
     m_bResizing = false;
+    // The user's height is the share from now on.
+    if (m_heightShare.Active() && IsDockedTopBottom() && !IsSideResize())
+        m_heightShare.Take(m_sizeHorz.cy, ShareRoom());
     // Only a capture this bar still holds is released: another window may own it now.
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
@@ -215,4 +218,3 @@ void CSizingControlBar::InvertResizeTracker() {
     const SelectedObject brush(dc.Get(), CDockContext::HalftoneBrush());
     PatBlt(dc.Get(), rc.left, rc.top, rc.Width(), rc.Height(), PATINVERT);
 }
-

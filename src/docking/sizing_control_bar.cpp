@@ -95,6 +95,9 @@ void CSizingControlBar::RestoreSizes(const char* lpszProfileName) {
     bars::RestoreSizes(s, [&](const char* name, int nDefault) {
         return static_cast<int>(pApp->GetProfileInt(section.c_str(), name, nDefault));
     });
+    constexpr UINT kAbsent = 0x80000000u;
+    m_bStoredHorzHeight =
+        pApp->GetProfileInt(section.c_str(), bars::kSizeValueNames[1], kAbsent) != kAbsent;
     m_sizeHorz = ToSize(s.horz);
     m_sizeVert = ToSize(s.vert);
     m_sizeFloat = ToSize(s.floating);
@@ -107,6 +110,31 @@ void CSizingControlBar::SetSizes(CSize horz, CSize vert, CSize floating) {
     m_sizeHorz = raised(horz, m_sizeMinHorz);
     m_sizeVert = raised(vert, m_sizeMinVert);
     m_sizeFloat = raised(floating, m_sizeMinFloat);
+}
+
+void CSizingControlBar::KeepHeightShare(double share, int keep) {
+    m_heightShare = bars::HeightShare{share, keep};
+    if (GetDockSite())
+        GetDockSite()->DelayRecalcLayout();
+}
+
+int CSizingControlBar::ShareRoom() const {
+    CDockBar* pDockBar = GetDockBarOf();
+    if (!pDockBar)
+        return 0;
+    int room = pDockBar->LayoutRoom().Height();
+    const CDockBar::Rows& rows = pDockBar->GetRows();
+    for (size_t i = 0; i < rows.RowCount(); ++i) {
+        const CDockBar::Rows::Row& row = rows.RowAt(i);
+        if (std::find(row.begin(), row.end(), this) != row.end())
+            continue;
+        int thickness = 0;
+        for (CControlBar* pBar : row)
+            if (pBar->IsVisible())
+                thickness = std::max(thickness, pBar->GetWindowRect().Height());
+        room -= thickness;
+    }
+    return room;
 }
 
 void CSizingControlBar::RestoreAllSizes(CFrameWnd* pFrame, const char* lpszProfileName) {
@@ -267,6 +295,14 @@ CSize CSizingControlBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     if (rc.IsRectEmpty() && GetDockSite())
         rc = GetDockSite()->GetClientRect();
     const int nAvailable = bHorz ? rc.Width() + 2 : rc.Height() - 2;
+
+    // A share of the frame's height follows the room, except under the user's own drag.
+    if (bHorz && m_heightShare.Active() && IsDockedTopBottom() && !m_bResizing && pDockBar) {
+        const int height = m_heightShare.HeightFor(ShareRoom(), m_sizeMinHorz.cy);
+        for (CSizingControlBar* p : row)
+            p->m_sizeHorz.cy = height;
+        m_sizeHorz.cy = height;
+    }
 
     if (IsVisible() && !IsBarFloating() && m_bLayoutFromParent && !row.empty() &&
         row.front() == this) {

@@ -3,7 +3,9 @@
 // can be dragged; bars docked side by side in one row share the row's length and keep
 // one thickness; floating, it follows its mini frame's edges and corners. It keeps a
 // size for each kind of side and for floating, each with a lower limit, which can be
-// read from the profile. It draws its own border; a caption is the derived classes'.
+// read from the profile. Docked at the top or bottom it may keep a share of the frame's
+// height instead (HeightShare), which the user's drag of its edge sets anew. It draws its
+// own border; a caption is the derived classes'.
 //
 // sizing_control_bar.cpp: creation, sizes, rows and layout, mouse messages;
 // sizing_bar_edges.cpp: the non-client area (border, edges) and the edge drag.
@@ -43,6 +45,12 @@ public:
     CSize FloatSize() const { return m_sizeFloat; }
     // Sets the three sizes, each raised to its lower limit, as the profile would.
     void SetSizes(CSize horz, CSize vert, CSize floating);
+    // Whether the profile gave its height docked at the top or bottom.
+    bool HasStoredHorzHeight() const { return m_bStoredHorzHeight; }
+    // Docked at the top or bottom, it keeps `share` of the room between the frame's top and
+    // bottom dock rows, giving way first so that the rest keeps `keep` pixels.
+    void KeepHeightShare(double share, int keep);
+    const bars::HeightShare& HeightShare() const { return m_heightShare; }
     // The id of the dock bar it sits in (AFX_IDW_DOCKBAR_FLOAT in a mini frame).
     UINT DockBarId() const { return m_nParentDockID; }
     // Its draggable edges (bars::kEdge bits).
@@ -87,6 +95,9 @@ private:
     // Its docked size in one orientation, as length along the row and thickness across.
     void SetDockedExtent(bool bHorz, int length, int thickness);
     CSizingControlBar* TrackNeighbour() const;
+    // The room its share is of: what its dock bar had left in the last layout, less the
+    // dock bar's other rows.
+    int ShareRoom() const;
 
     void BeginResize(UINT nHitTest);
     void EndResize();
@@ -110,5 +121,7 @@ private:
     bool m_bHoldSize = false; // keeps its length while its row shares the room
     bool m_bLayoutFromParent = false;
     bool m_bFullDrag = false; // the system drags windows with their contents
+    bool m_bStoredHorzHeight = false;
+    bars::HeightShare m_heightShare;
     UINT m_nParentDockID = 0;
 };

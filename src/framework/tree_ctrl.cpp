@@ -59,6 +59,10 @@ bool CTreeCtrl::SelectItem(HTREEITEM hItem) const {
     return SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)) != 0;
 }
 
+bool CTreeCtrl::EnsureVisible(HTREEITEM hItem) const {
+    return SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem)) != 0;
+}
+
 bool CTreeCtrl::Expand(HTREEITEM hItem, UINT nCode) const {
     return SendMessage(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)) != 0;
 }

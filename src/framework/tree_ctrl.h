@@ -26,6 +26,8 @@ public:
     UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const;
     bool SelectItem(HTREEITEM hItem) const;
     bool Expand(HTREEITEM hItem, UINT nCode) const;
+    // Scrolls (and expands the nodes above) so that the node shows.
+    bool EnsureVisible(HTREEITEM hItem) const;
     bool DeleteItem(HTREEITEM hItem) const;
     bool DeleteAllItems() const { return DeleteItem(TVI_ROOT); }
     UINT GetCount() const;

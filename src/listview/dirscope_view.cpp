@@ -4,11 +4,9 @@
 
 #include <string>
 
-#include "background_listing.h"
 #include "date_text.h"
 #include "file_operations.h"
-#include "folder_list_host.h"
-#include "folder_scan.h"
+#include "folder_navigator.h"
 #include "list_columns.h"
 #include "frame_wnd.h"
 #include "menu.h"
@@ -17,7 +15,7 @@
 #include "path_list.h"
 #include "path_text.h"
 #include "resource.h"
-#include "shell_item_menu.h"
+#include "show_pacer.h"
 #include "size_text.h"
 #include "sort_rules.h"
 #include "status_text.h"
@@ -34,7 +32,6 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
     ON_WM_TIMER()
     ON_WM_DESTROY()
-    ON_MESSAGE(WM_SCAN_RESULTS, OnScanResults)
     ON_COMMAND(ID_OUTPUT_TO_TEXT_FILE, OnOutputToTextFile)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
@@ -52,18 +49,10 @@ END_MESSAGE_MAP()
 
 CDirscopeView::~CDirscopeView() = default;
 
-CFolderListHost* CDirscopeView::Host() const {
-    return dynamic_cast<CFolderListHost*>(GetParentFrame());
-}
-
-void CDirscopeView::Tell(CFolderListHost::ListEvent event) {
-    if (CFolderListHost* pHost = Host())
-        pHost->OnListEvent(*this, event);
-}
-
 bool CDirscopeView::PreCreateWindow(CREATESTRUCTA& cs) {
-    // The image lists are the shell's: the list must never destroy them.
-    cs.style |= LVS_SHAREIMAGELISTS;
+    // The image lists are the shell's: the list must never destroy them. A row selected
+    // from another view shows while that view has the focus.
+    cs.style |= LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS;
     return CListView::PreCreateWindow(cs);
 }
 
@@ -75,10 +64,37 @@ void CDirscopeView::OnInitialUpdate() {
     m_mode = ListMode::Detail;
     // Run again (File New), the list starts afresh: no rows, and the columns of the
     // current layout once.
-    ClearRows();
+    GetListCtrl().DeleteAllItems();
+    m_rows.Clear();
     SetLayoutColumns(GetListCtrl(), m_bDriveView);
     AttachSystemImageLists();
     SetTimer(kStatusTimer, kStatusTimerPeriod);
+}
+
+void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
+    switch (static_cast<ModelHint>(lHint)) {
+    case ModelHint::Cleared:
+        ClearRows();
+        break;
+    case ModelHint::Shown:
+        if (Doc().IsDriveOverview())
+            ShowDriveOverview();
+        else
+            ShowFolderRows();
+        break;
+    case ModelHint::Totals:
+        TakeTotals(pHint, false);
+        break;
+    case ModelHint::Finished:
+        TakeTotals(pHint, true);
+        break;
+    case ModelHint::Selection:
+        ShowModelSelection();
+        break;
+    case ModelHint::SnapshotChanging:
+    case ModelHint::TypeSelection:
+        break;
+    }
 }
 
 // Columns, rows and image lists.
@@ -91,12 +107,15 @@ void CDirscopeView::SetDriveLayout(bool bDriveView) {
 }
 
 void CDirscopeView::ClearRows() {
-    // Stop the scan before touching the rows: nothing it found may reach the next list.
-    // A show still filling them (from beneath a message handled meanwhile) gives up.
-    m_scan.Clear();
-    AbandonFill();
+    // The document has stopped the scan already: nothing it found reaches the next rows.
     GetListCtrl().DeleteAllItems();
     m_rows.Clear();
+    if (Doc().IsDriveOverview()) {
+        SetDriveLayout(true);
+        return;
+    }
+    SetDriveLayout(false);
+    AttachSystemImageLists();
 }
 
 void CDirscopeView::AttachSystemImageLists() {
@@ -113,7 +132,7 @@ void CDirscopeView::AttachSystemImageLists() {
 void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     // The whole name: szName is empty for a name too long for its field, and an empty
     // name joined to the folder would stand for the folder itself.
-    const std::string path = JoinPath(m_strListedPath, entry.strName.c_str());
+    const std::string path = JoinPath(Doc().ListedFolderPath(), entry.strName.c_str());
     const SHFILEINFOA info =
         bFile ? m_fileTypes.FileInfo(path, entry.strName) : m_fileTypes.FolderInfo(path);
     CListCtrl list = GetListCtrl();
@@ -130,36 +149,13 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     list.SetItemText(nItem, kDateColumn, FormatDateTime(entry.tModified).c_str());
 }
 
-// Showing a folder.
-
-void CDirscopeView::ShowFolder(const std::string& folder) {
-    m_strFolder = folder;
-    ClearRows();
-    Tell(CFolderListHost::ListEvent::Cleared);
-    if (folder.empty()) {
-        SetDriveLayout(true);
-        // The counts, the total and the last folder's path stay as they are.
-        ShowDriveOverview();
-        Tell(CFolderListHost::ListEvent::Shown);
-        return;
-    }
-    SetDriveLayout(false);
-    AttachSystemImageLists();
-    const std::weak_ptr<int> alive = m_pLifeToken;
-    const unsigned nGeneration = m_nShowGeneration;
-    ShowFolderRows(folder);
-    // Only when this show was not overtaken (nor the view gone) while it handled messages.
-    if (!alive.expired() && m_nShowGeneration == nGeneration)
-        Tell(CFolderListHost::ListEvent::Shown);
-}
+// Filling the rows from the document.
 
 void CDirscopeView::ShowDriveOverview() {
-    m_driveList = CDriveOverview::ListDrives();
-    const std::vector<CDriveOverview::Drive>& drives = m_driveList;
     CListCtrl list = GetListCtrl();
     list.SetImageList(m_drives.SmallImages(), LVSIL_SMALL);
     list.SetImageList(m_drives.LargeImages(), LVSIL_NORMAL);
-    for (const CDriveOverview::Drive& drive : drives) {
+    for (const CDriveOverview::Drive& drive : Doc().Drives()) {
         CListRows::Values values;
         values.nBytes = drive.nTotal;
         values.nFree = drive.nFree;
@@ -171,74 +167,34 @@ void CDirscopeView::ShowDriveOverview() {
     }
 }
 
-bool CDirscopeView::ListFolderPumping(ShowPacer& pacer, const std::function<bool()>& overtaken,
-                                      FolderListing& listing) {
-    const std::shared_ptr<BackgroundListing> pJob = BackgroundListing::Start(m_strListedPath);
-    if (!pJob) {
-        listing = ListFolder(m_strListedPath.c_str()); // no thread: on this one
-        return true;
-    }
-    // A quick listing is simply waited for: small folders handle no messages at all.
-    if (::WaitForSingleObject(pJob->DoneEvent(), pacer.MsBeforePumping(::GetTickCount())) ==
-        WAIT_TIMEOUT) {
-        const PumpResult result = AfxWaitPumpingMessages(pJob->DoneEvent(), overtaken);
-        if (overtaken())
-            return false; // the listing is let go; its thread frees it
-        if (result == PumpResult::Quit)
-            pacer.Stop();
-        pacer.Pumped(::GetTickCount());
-    }
-    listing = pJob->Take();
-    return true;
-}
-
-void CDirscopeView::ShowFolderRows(const std::string& folder) {
-    m_scan.BeginFolder();
-    m_nFolderCount = 0;
-    m_nFileCount = 0;
-    // A path too long for the platform's path field is refused: the list stays empty, as
-    // for a folder that cannot be read, and no cut path ever names another folder.
-    if (folder.size() >= static_cast<size_t>(kMaxPathField)) {
-        m_strListedPath.clear();
-        return;
-    }
-    m_strListedPath = folder;
-
+void CDirscopeView::ShowFolderRows() {
+    CDirscopeDoc& doc = Doc();
     // The shell's answers per extension are asked afresh for every folder shown.
     m_fileTypes.Clear();
-    m_bFilling = true;
-    // Whatever a message handled below does, this show checks before it goes on: the
-    // view may be gone (the token), or a newer show, or anything that cleared the rows,
-    // may have taken over (the generation). Then it returns without touching the view.
-    const std::weak_ptr<int> alive = m_pLifeToken;
-    const unsigned nGeneration = m_nShowGeneration;
-    const std::function<bool()> overtaken = [this, alive, nGeneration] {
-        return alive.expired() || m_nShowGeneration != nGeneration;
-    };
-    ShowPacer pacer(::GetTickCount(), m_nPumpAfterMs);
-    FolderListing listing;
-    if (!ListFolderPumping(pacer, overtaken, listing))
-        return;
-    if (!listing.bEnumerated) {
-        m_bFilling = false;
+    if (!doc.IsEnumerated()) {
+        UpdateStatusText();
         return;
     }
-    m_nFolderCount = static_cast<int>(listing.folders.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
-    m_scan.SetListing(m_strListedPath, std::move(listing.folders), listing.files);
-    // What an earlier scan walked beneath this folder fills the subfolders' cells as their
-    // rows go in, before the list paints them; this folder's own scan overwrites them.
-    const bool bKnown = m_scan.FillFromSnapshot() > 0;
-    const std::vector<FolderEntry>& folders = m_scan.Subfolders();
+    // Whatever a message handled below does, this fill checks before it goes on: the
+    // view may be gone (the token), or a newer show, or anything that emptied the model,
+    // may have taken over (the generation). Then it returns without touching the view.
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = doc.ShowGeneration();
+    const std::function<bool()> overtaken = [&doc, alive, nGeneration] {
+        return alive.expired() || doc.ShowGeneration() != nGeneration;
+    };
+    ShowPacer& pacer = doc.Pacer();
+    const std::vector<FolderEntry>& folders = doc.Subfolders();
+    const std::vector<FolderEntry>& files = doc.Files();
 
     // The control makes room for every row at once; redraw is off while rows go in, and
     // on while messages are handled, so the list paints at each stop and is never left
-    // without redraw by a show that was overtaken. The clock is looked at before every
+    // without redraw by a fill that was overtaken. The clock is looked at before every
     // row: the first file of each type waits on the shell, which can take 0.2 s.
-    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_nFolderCount + m_nFileCount));
-    SendMessage(WM_SETREDRAW, FALSE);
     const size_t nFolders = folders.size();
-    const size_t nRows = nFolders + listing.files.size();
+    const size_t nRows = nFolders + files.size();
+    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(nRows));
+    SendMessage(WM_SETREDRAW, FALSE);
     for (size_t i = 0; i < nRows; ++i) {
         if (pacer.PumpDue(::GetTickCount())) {
             SendMessage(WM_SETREDRAW, TRUE);
@@ -250,41 +206,38 @@ void CDirscopeView::ShowFolderRows(const std::string& folder) {
             SendMessage(WM_SETREDRAW, FALSE);
         }
         if (i >= nFolders) {
-            AddRow(listing.files[i - nFolders], true);
+            AddRow(files[i - nFolders], true);
             continue;
         }
         AddRow(folders[i], false);
         if (folders[i].nSize >= 0)
             ShowTotalsOfRow(i);
     }
-    if (bKnown) {
+    if (doc.HadTotalsBeforeScan()) {
         m_nSortColumn = kSizeColumn;
         SortRows(kSizeColumn, true);
     }
     SendMessage(WM_SETREDRAW, TRUE);
     Invalidate();
-    m_bFilling = false;
-
-    const HWND hWnd = m_hWnd;
-    // Never waits for this thread: the results are posted, not sent.
-    m_scan.Start([hWnd](unsigned nScan) {
-        return ::PostMessageA(hWnd, WM_SCAN_RESULTS, nScan, 0) != FALSE;
-    });
     UpdateStatusText();
 }
 
-void CDirscopeView::AbandonFill() {
-    ++m_nShowGeneration;
-    m_bFilling = false;
-}
-
 // The commands.
+
+// After a change of view type the control leaves what the other type drew (rows under the
+// icons, icons over the rows) until something else repaints it: the whole list, header
+// included, is drawn again at once.
+void CDirscopeView::RedrawWhole() {
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
 
 void CDirscopeView::OnViewIcon() {
     if (m_mode == ListMode::Icon)
         return;
     m_mode = ListMode::Icon;
     ModifyStyle(LVS_REPORT, 0);
+    RedrawWhole();
 }
 
 void CDirscopeView::OnViewDetail() {
@@ -292,6 +245,7 @@ void CDirscopeView::OnViewDetail() {
         return;
     m_mode = ListMode::Detail;
     ModifyStyle(0, LVS_REPORT);
+    RedrawWhole();
 }
 
 void CDirscopeView::OnViewType() {
@@ -302,7 +256,7 @@ void CDirscopeView::OnViewType() {
 }
 
 void CDirscopeView::OnRefresh() {
-    ShowFolder(m_strFolder);
+    Doc().Refresh();
 }
 
 void CDirscopeView::OnUpdateViewDetail(CCmdUI* pCmdUI) {
@@ -314,9 +268,9 @@ void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
 }
 
 void CDirscopeView::OnOutputToTextFile() {
-    if (m_bFilling)
+    if (Doc().IsFilling())
         return; // the report would miss the rows still to come
-    OutputToTextFile(GetListCtrl(), m_strListedPath.c_str(), m_bDriveView, this);
+    OutputToTextFile(GetListCtrl(), Doc().ListedFolderPath().c_str(), m_bDriveView, this);
 }
 
 // The background scan and the status line.
@@ -329,46 +283,36 @@ void CDirscopeView::ShowTotalsOfRow(size_t index) {
     const int nRow = m_rows.FindRow(list, index);
     if (nRow < 0)
         return;
-    const FolderEntry& entry = m_scan.Subfolders()[index];
+    const FolderEntry& entry = Doc().Subfolders()[index];
     m_rows.SetBytes(index, entry.nSize);
     list.SetItemText(nRow, kSizeColumn, FormatSize(entry.nSize).c_str());
     list.SetItemText(nRow, kFoldersColumn, std::to_string(entry.nFolders).c_str());
     list.SetItemText(nRow, kFilesColumn, std::to_string(entry.nFiles).c_str());
 }
 
-void CDirscopeView::TakeScanResults(std::optional<unsigned> generation) {
-    bool bTotals = false;
-    const auto onRow = [this, &bTotals](size_t index) {
-        ShowTotalsOfRow(index);
-        bTotals = true;
-    };
-    const bool bFinished =
-        generation ? m_scan.TakeResults(*generation, onRow) : m_scan.TakeWaitingResults(onRow);
-    if (bFinished) {
-        // Largest first; the direction of the header clicks is left alone.
-        m_nSortColumn = kSizeColumn;
-        SortRows(kSizeColumn, true);
-        // The size bars need the total, which only now is known.
-        Invalidate();
-        Tell(CFolderListHost::ListEvent::Finished);
-    } else if (bTotals) {
-        Tell(CFolderListHost::ListEvent::Totals);
-    }
-}
-
-LRESULT CDirscopeView::OnScanResults(WPARAM wParam, LPARAM) {
-    TakeScanResults(static_cast<unsigned>(wParam));
-    return 0;
+void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
+    if (const auto* pTotals = dynamic_cast<const CTotalsHint*>(pHint))
+        for (size_t index : pTotals->rows)
+            ShowTotalsOfRow(index);
+    if (!bFinished)
+        return;
+    // Largest first; the direction of the header clicks is left alone.
+    m_nSortColumn = kSizeColumn;
+    SortRows(kSizeColumn, true);
+    // The size bars need the total, which only now is known.
+    Invalidate();
 }
 
 void CDirscopeView::UpdateStatusText() {
-    if (CFolderListHost* pHost = Host())
-        pHost->ShowStatusText(FormatStatusText(m_nFolderCount, m_nFileCount, TotalSize()));
+    const CDirscopeDoc& doc = Doc();
+    if (CFrameWnd* pFrame = GetParentFrame())
+        pFrame->SetMessageText(
+            FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize()).c_str());
 }
 
 void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
     // Results whose wake-up could not be posted are taken here.
-    TakeScanResults(std::nullopt);
+    Doc().TakeScanResults(std::nullopt);
     UpdateStatusText();
     // Only the list control's own timers go on to it: a list control stops a timer it
     // does not know, and the status line would never show the total after that.
@@ -377,11 +321,9 @@ void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CDirscopeView::OnDestroy() {
-    // The scan goes before the rows and entries it reports into; a show still filling
-    // them gives up.
-    m_scan.Stop();
-    AbandonFill();
-    Tell(CFolderListHost::ListEvent::Gone);
+    // A show still filling the rows gives up: they are going.
+    if (CDirscopeDoc* pDoc = GetDocument())
+        pDoc->AbandonFill();
     CListView::OnDestroy();
 }
 
@@ -389,11 +331,12 @@ void CDirscopeView::OnDestroy() {
 
 void CDirscopeView::SortRows(int nColumn, bool bDescending) {
     m_rows.Sort(GetListCtrl(), nColumn, m_bDriveView, bDescending);
+    ShowSortArrow(GetListCtrl(), nColumn, bDescending);
 }
 
 void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
-    if (m_bFilling)
+    if (Doc().IsFilling())
         return; // the rows still being added would land unsorted below the sorted ones
     const int nColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
     m_bSortDescending = NextSortDescending(nColumn, m_nSortColumn, m_bSortDescending);
@@ -418,33 +361,34 @@ void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CDirscopeView::OpenRow(int nItem) {
-    CFolderListHost* pHost = Host();
-    if (nItem < 0 || !pHost)
+    CFolderNavigator* pNavigator = AfxGetNavigator();
+    if (nItem < 0 || !pNavigator)
         return;
     const std::string name = GetListCtrl().GetItemText(nItem, kNameColumn);
+    const std::string& folder = Doc().Folder();
 
-    // Folders and drives open through the tree: its selection shows them and records
-    // the visit.
-    if (m_strFolder.empty()) {
-        pHost->OpenDrive(name);
+    // Folders and drives open through the navigator: the tree selects them, the history
+    // records the visit.
+    if (folder.empty()) {
+        pNavigator->OpenDrive(name);
         return;
     }
     // The disk decides between folder and file, not the row; a vanished entry does nothing.
-    const std::string path = m_strFolder + "\\" + name;
+    const std::string path = JoinPath(folder, name.c_str());
     const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        pHost->OpenSubfolder(name);
+        pNavigator->OpenFolder(path);
         return;
     }
-    ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, WorkingFolderOf(m_strFolder).c_str(),
+    ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, WorkingFolderOf(folder).c_str(),
                     SW_SHOW);
 }
 
 void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     // The drive overview has no context menu, and a list being filled none yet.
-    if (m_bDriveView || m_bFilling)
+    if (m_bDriveView || Doc().IsFilling())
         return;
     *pResult = 0;
     POINT pt = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->ptAction;
@@ -460,22 +404,13 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     }
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
-        paths.push_back(m_strListedPath + "\\" + name);
-    TrackShellMenu(paths, pt);
-}
-
-void CDirscopeView::TrackShellMenu(const std::vector<std::string>& paths, POINT ptScreen) {
-    CShellItemMenu shellMenu;
-    shellMenu.SetPaths(paths);
-    CShellItemMenu* pOuterMenu = m_pOpenMenu;
-    m_pOpenMenu = &shellMenu;
-    shellMenu.TrackMenu(this, ptScreen.x, ptScreen.y);
-    m_pOpenMenu = pOuterMenu;
+        paths.push_back(Doc().ListedFolderPath() + "\\" + name);
+    m_shellMenu.Track(this, paths, pt);
 }
 
 LRESULT CDirscopeView::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT lResult = 0;
-    if (m_pOpenMenu && m_pOpenMenu->HandleOwnerMessage(message, wParam, lParam, &lResult))
+    if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
     return Default();
 }
@@ -506,13 +441,14 @@ void CDirscopeView::OnKeyUp(UINT nChar, UINT, UINT) {
 void CDirscopeView::OnDelete() {
     // The drive overview names drives, not files: there is nothing to delete there. Nor
     // is anything deleted from a list still being filled.
-    if (m_bDriveView || m_bFilling || GetListCtrl().GetSelectedCount() == 0)
+    CDirscopeDoc& doc = Doc();
+    if (m_bDriveView || doc.IsFilling() || GetListCtrl().GetSelectedCount() == 0)
         return;
     const std::vector<std::string> names = SelectedNames();
-    if (!DeleteEntries(m_hWnd, m_strListedPath, names))
+    const std::string folder = doc.ListedFolderPath();
+    if (!DeleteEntries(m_hWnd, folder, names))
         return;
-    m_scan.EntriesRemoved(DeleteSources(m_strListedPath, names));
-    ShowFolder(m_strFolder);
+    doc.EntriesRemoved(DeleteSources(folder, names));
 }
 
 int CDirscopeView::ReadClipboardFiles() {
@@ -524,17 +460,17 @@ bool CDirscopeView::ClipboardHasFiles() const {
 }
 
 void CDirscopeView::OnPaste() {
-    if (m_bFilling)
+    CDirscopeDoc& doc = Doc();
+    if (doc.IsFilling())
         return; // nothing goes into a folder whose rows are still being added
     const int nEffect = ReadClipboardFiles();
     if (m_arrPasteFiles.empty() || m_bDriveView)
         return;
-    if (!PasteFiles(m_hWnd, m_strListedPath, m_arrPasteFiles, nEffect))
+    const std::string folder = doc.ListedFolderPath();
+    if (!PasteFiles(m_hWnd, folder, m_arrPasteFiles, nEffect))
         return;
-    const PastePlan plan = PlanPaste(m_strListedPath, m_arrPasteFiles);
-    m_scan.EntriesPasted(m_strListedPath, plan.destinations,
-                         nEffect == 2 ? plan.sources : std::vector<std::string>());
-    ShowFolder(m_strFolder);
+    const PastePlan plan = PlanPaste(folder, m_arrPasteFiles);
+    doc.EntriesPasted(plan.destinations, nEffect == 2 ? plan.sources : std::vector<std::string>());
 }
 
 void CDirscopeView::OnUpdatePaste(CCmdUI* pCmdUI) {

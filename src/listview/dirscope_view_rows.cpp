@@ -1,13 +1,14 @@
 // CDirscopeView, continued: the rows by the entries they show (found, selected, the
-// selection told), and the size bars of the Size column.
+// model's selection), and the size bars of the Size column.
 #include "dirscope_view.h"
 
 #include "list_columns.h"
+#include "path_text.h"
 #include "size_bar_cell.h"
 
 int CDirscopeView::FindEntryRow(const std::string& name, bool bFolder) const {
     CListCtrl list = GetListCtrl();
-    const std::vector<FolderEntry>& folders = m_scan.Subfolders();
+    const std::vector<FolderEntry>& folders = Doc().Subfolders();
     if (bFolder) {
         for (size_t i = 0; i < folders.size(); ++i)
             if (folders[i].strName == name)
@@ -43,7 +44,7 @@ bool CDirscopeView::FirstSelectedEntry(std::string& name, bool& bFolder) const {
     if (nItem < 0)
         return false;
     name = list.GetItemText(nItem, kNameColumn);
-    bFolder = !m_bDriveView && CListRows::IdOf(list, nItem) < m_scan.Subfolders().size();
+    bFolder = !m_bDriveView && CListRows::IdOf(list, nItem) < Doc().Subfolders().size();
     return true;
 }
 
@@ -52,7 +53,42 @@ void CDirscopeView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
     const auto* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
     if ((pChange->uChanged & LVIF_STATE) &&
         ((pChange->uOldState ^ pChange->uNewState) & LVIS_SELECTED))
-        Tell(CFolderListHost::ListEvent::Selection);
+        if (!m_bApplyingSelection)
+            Doc().Select(this, SelectedEntry());
+}
+
+ModelEntry CDirscopeView::SelectedEntry() const {
+    ModelEntry entry;
+    std::string name;
+    if (!FirstSelectedEntry(name, entry.bFolder))
+        return entry;
+    if (m_bDriveView) {
+        entry.path = name;
+        entry.bFolder = true; // a drive is the folder at its root
+        return entry;
+    }
+    entry.path = JoinPath(Doc().ListedFolderPath(), name.c_str());
+    return entry;
+}
+
+void CDirscopeView::ShowModelSelection() {
+    const ModelEntry& entry = Doc().Selection();
+    if (entry == SelectedEntry())
+        return;
+    int nRow = -1;
+    if (!entry.IsNone()) {
+        // Only an entry of the folder shown (or a drive of the overview) has a row here.
+        const size_t slash = entry.path.find_last_of('\\');
+        const std::string name =
+            slash == std::string::npos ? entry.path : entry.path.substr(slash + 1);
+        if (m_bDriveView)
+            nRow = FindEntryRow(entry.path, false);
+        else if (JoinPath(Doc().ListedFolderPath(), name.c_str()) == entry.path)
+            nRow = FindEntryRow(name, entry.bFolder);
+    }
+    m_bApplyingSelection = true;
+    SelectRow(nRow);
+    m_bApplyingSelection = false;
 }
 
 // The size bars: in the Detail mode of a folder whose total is known, each row's Size cell
@@ -62,14 +98,14 @@ void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = CDRF_DODEFAULT;
     switch (pDraw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-        if (!m_bDriveView && m_mode == ListMode::Detail && TotalSize() > 0)
+        if (!m_bDriveView && m_mode == ListMode::Detail && Doc().TotalSize() > 0)
             *pResult = CDRF_NOTIFYITEMDRAW;
         break;
     case CDDS_ITEMPREPAINT:
         *pResult = CDRF_NOTIFYSUBITEMDRAW;
         break;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        if (pDraw->iSubItem == kSizeColumn && TotalSize() > 0) {
+        if (pDraw->iSubItem == kSizeColumn && Doc().TotalSize() > 0) {
             DrawSizeCell(*pDraw);
             *pResult = CDRF_SKIPDEFAULT;
         }
@@ -82,5 +118,6 @@ void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
 void CDirscopeView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) const {
     const CListRows::Values* pValues = m_rows.ValuesOf(
         draw.nmcd.lItemlParam >= 0 ? static_cast<size_t>(draw.nmcd.lItemlParam) : SIZE_MAX);
-    DrawSizeBarCell(GetListCtrl(), draw, kSizeColumn, pValues ? pValues->nBytes : 0, TotalSize());
+    DrawSizeBarCell(GetListCtrl(), draw, kSizeColumn, pValues ? pValues->nBytes : 0,
+                    Doc().TotalSize());
 }

@@ -19,8 +19,7 @@ constexpr ColumnSpec kDriveColumns[] = {
     {"Free Space", LVCFMT_RIGHT, 100},
 };
 
-template <size_t N>
-void InsertColumns(const CListCtrl& list, const ColumnSpec (&columns)[N]) {
+template <size_t N> void InsertColumns(const CListCtrl& list, const ColumnSpec (&columns)[N]) {
     for (size_t i = 0; i < N; ++i)
         list.InsertColumn(static_cast<int>(i), columns[i].pszHeading, columns[i].nFormat,
                           columns[i].nWidth);
@@ -36,4 +35,38 @@ void SetLayoutColumns(const CListCtrl& list, bool bDriveView) {
         InsertColumns(list, kDriveColumns);
     else
         InsertColumns(list, kFolderColumns);
+}
+
+void ShowSortArrow(const CListCtrl& list, int nColumn, bool bDescending) {
+    const HWND hHeader = list.GetHeaderCtrl();
+    if (!hHeader)
+        return;
+    const int nCount = list.GetColumnCount();
+    for (int i = 0; i < nCount; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(&item)))
+            continue;
+        const int nFormat = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
+        item.fmt = nFormat | (i == nColumn ? (bDescending ? HDF_SORTDOWN : HDF_SORTUP) : 0);
+        SendMessageA(hHeader, HDM_SETITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+int SortArrowColumn(const CListCtrl& list, bool& bDescending) {
+    const HWND hHeader = list.GetHeaderCtrl();
+    const int nCount = hHeader ? list.GetColumnCount() : 0;
+    for (int i = 0; i < nCount; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
+        if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) {
+            bDescending = (item.fmt & HDF_SORTDOWN) != 0;
+            return i;
+        }
+    }
+    return -1;
 }

@@ -14,3 +14,9 @@ constexpr int kFreeSpaceColumn = 2; // the drive overview's
 
 // Replaces the list's columns with those of the folder or the drive layout.
 void SetLayoutColumns(const CListCtrl& list, bool bDriveView);
+
+// The header's sort arrow on `nColumn` (up for ascending, down for descending), and on no
+// other column; -1 for none.
+void ShowSortArrow(const CListCtrl& list, int nColumn, bool bDescending);
+// The column whose header shows a sort arrow, and its direction; -1 for none.
+int SortArrowColumn(const CListCtrl& list, bool& bDescending);

@@ -7,3 +7,9 @@
 // "Local Disk (C:)"; null when there is none. The root and the node found are left
 // expanded, the nodes looked into in vain are closed again.
 HTREEITEM FindComputerItem(CTreeCtrl& tree);
+
+struct FolderSteps;
+
+// The node of the folder `steps` lead to from the computer's drives, each level expanded on
+// the way (names compared without case); null when a step is not found.
+HTREEITEM FindFolderItem(CTreeCtrl& tree, const FolderSteps& steps);

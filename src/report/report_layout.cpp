@@ -2,46 +2,53 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 #include "text_columns.h"
 
 namespace {
 
-// printf's "%-Ns" (left) and "%Ns" (right): a minimum width, never a cut.
-struct ColumnFormat {
-    size_t nWidth;
-    bool bLeft;
-};
-
 // "%-28s %10s %-25s %-20s %10s %10s"
-constexpr ColumnFormat kFolderColumns[] = {{28, true}, {10, false}, {25, true},
+constexpr ReportColumn kFolderColumns[] = {{28, true}, {10, false}, {25, true},
                                            {20, true}, {10, false}, {10, false}};
 // "%-10s %10s %10s"
-constexpr ColumnFormat kDriveColumns[] = {{10, true}, {10, false}, {10, false}};
+constexpr ReportColumn kDriveColumns[] = {{10, true}, {10, false}, {10, false}};
+
+void AppendCell(std::string& line, const std::string& cell, const ReportColumn& column) {
+    const std::string text = PrintableText(cell);
+    // Padded by display columns, not bytes: a Greek or Chinese name must not shift
+    // the columns after it in a monospaced viewer.
+    const size_t shown = DisplayWidth(text);
+    const size_t padding = shown < column.nWidth ? column.nWidth - shown : 0;
+    if (!column.bLeft)
+        line.append(padding, ' ');
+    line += text;
+    if (column.bLeft)
+        line.append(padding, ' ');
+}
 
 template <size_t N>
-std::string FormatLine(const std::array<std::string, N>& cells, const ColumnFormat (&columns)[N]) {
+std::string FormatLine(const std::array<std::string, N>& cells, const ReportColumn (&columns)[N]) {
     std::string line;
     for (size_t i = 0; i < N; ++i) {
         if (i > 0)
             line += ' ';
-        const std::string text = PrintableText(cells[i]);
-        // Padded by display columns, not bytes: a Greek or Chinese name must not shift
-        // the columns after it in a monospaced viewer.
-        const size_t width = columns[i].nWidth;
-        const size_t shown = DisplayWidth(text);
-        const size_t padding = shown < width ? width - shown : 0;
-        if (!columns[i].bLeft)
-            line.append(padding, ' ');
-        line += text;
-        if (columns[i].bLeft)
-            line.append(padding, ' ');
+        AppendCell(line, cells[i], columns[i]);
     }
     return line;
 }
 
 } // namespace
+
+std::string ReportColumnsLine(const std::vector<std::string>& cells,
+                              const std::vector<ReportColumn>& columns) {
+    std::string line;
+    for (size_t i = 0; i < cells.size() && i < columns.size(); ++i) {
+        if (i > 0)
+            line += ' ';
+        AppendCell(line, cells[i], columns[i]);
+    }
+    return line;
+}
 
 std::vector<std::string> FolderReportHeading(const std::string& folderPath) {
     // The fifth title is "Folder" although the list's column reads "Folders".
@@ -76,17 +83,10 @@ std::vector<std::string> DriveReportLines(const std::string& folderPath,
     return lines;
 }
 
-ReportFileWriter::~ReportFileWriter() {
-    if (m_pFile)
-        Close();
-}
-
 bool ReportFileWriter::Open(const std::string& fileName) {
     // Binary mode with explicit CR LF, so the file is the same on every platform.
-    m_fileName = fileName;
     m_nError = 0;
-    m_pFile = std::fopen(fileName.c_str(), "wb");
-    return m_pFile != nullptr || Fail();
+    return m_file.Open(fileName);
 }
 
 bool ReportFileWriter::Fail() {
@@ -96,29 +96,24 @@ bool ReportFileWriter::Fail() {
 }
 
 bool ReportFileWriter::WriteLine(const std::string& line) {
-    if (!m_pFile || m_nError != 0)
+    std::FILE* file = m_file.Stream();
+    if (!file || m_nError != 0)
         return false;
-    if (std::fwrite(line.data(), 1, line.size(), m_pFile) != line.size() ||
-        std::fwrite("\r\n", 1, 2, m_pFile) != 2)
+    errno = 0;
+    if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
+        std::fwrite("\r\n", 1, 2, file) != 2)
         return Fail();
     return true;
 }
 
 ReportWriteResult ReportFileWriter::Close() {
-    if (!m_pFile)
+    if (!m_file.Stream())
         return ReportWriteResult::NotOpened;
-    if (std::fflush(m_pFile) != 0 || std::ferror(m_pFile))
-        Fail();
-    if (std::fclose(m_pFile) != 0)
-        Fail();
-    m_pFile = nullptr;
-    const bool ok = m_nError == 0;
-    // Remove what was written, but only a file of our own: a failed write to a
-    // device such as /dev/full must not delete the device.
-    struct stat st;
-    if (!ok && stat(m_fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        std::remove(m_fileName.c_str());
-    return ok ? ReportWriteResult::Written : ReportWriteResult::NotWritten;
+    if (m_nError != 0) {
+        m_file.Discard();
+        return ReportWriteResult::NotWritten;
+    }
+    return m_file.Commit() ? ReportWriteResult::Written : ReportWriteResult::NotWritten;
 }
 
 ReportWriteResult WriteReport(const std::string& fileName, const std::vector<std::string>& lines) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "replacing_file.h"
+
 using FolderReportRow = std::array<std::string, 6>; // Name, Size, Type, Date, Folders, Files
 using DriveReportRow = std::array<std::string, 3>;  // Name, Size, Free Space
 
@@ -22,31 +24,36 @@ std::vector<std::string> FolderReportLines(const std::string& folderPath,
 std::vector<std::string> DriveReportLines(const std::string& folderPath,
                                           const std::vector<DriveReportRow>& rows);
 
+// printf's "%-Ns" (left) and "%Ns" (right): a minimum width in display columns, never a cut.
+struct ReportColumn {
+    size_t nWidth;
+    bool bLeft;
+};
+
+// One line of cells in those columns, separated by a space.
+std::string ReportColumnsLine(const std::vector<std::string>& cells,
+                              const std::vector<ReportColumn>& columns);
+
 enum class ReportWriteResult { Written, NotOpened, NotWritten };
 
-// Writes a report file line by line, each line ended by CR LF, replacing the file. A
-// file that was opened but could not be written or closed whole is removed again.
+// Writes a report file line by line, each line ended by CR LF. The file at that name is
+// replaced only once the whole report is written (ReplacingFile): a failure leaves it as it
+// was.
 class ReportFileWriter {
 public:
-    ReportFileWriter() = default;
-    ~ReportFileWriter();
-    ReportFileWriter(const ReportFileWriter&) = delete;
-    ReportFileWriter& operator=(const ReportFileWriter&) = delete;
-
     bool Open(const std::string& fileName);
     // False once any write has failed; later lines are not written.
     bool WriteLine(const std::string& line);
-    // Closes the file: Written, or NotWritten with the partial file removed.
+    // Closes the file: Written, or NotWritten with nothing changed at the name.
     ReportWriteResult Close();
     // Why opening, writing or closing failed, as an errno value.
-    int Error() const { return m_nError; }
+    int Error() const { return m_nError ? m_nError : m_file.Error(); }
 
 private:
     bool Fail();
 
-    std::string m_fileName;
-    std::FILE* m_pFile = nullptr;
-    int m_nError = 0; // of the first failure; 0 while none
+    ReplacingFile m_file;
+    int m_nError = 0; // of the first failed write; 0 while none
 };
 
 // Writes the lines to `fileName` through a ReportFileWriter.

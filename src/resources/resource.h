@@ -51,6 +51,12 @@
 #define ID_ARRANGE_DATE 32810
 #define ID_OUTPUT_TO_TEXT_FILE 32812
 #define ID_VIEW_TREEMAP 32813
+// Enter: opens the selected row (or treemap block) of the pane that has the focus.
+#define ID_OPEN_SELECTED 32814
+// The path bar: its control id is its View menu command, as for the toolbar and status bar.
+#define ID_VIEW_PATH_BAR 0xE810
+#define ID_VIEW_LARGEST_FILES 32820
+#define ID_VIEW_FILE_TYPES 32821
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

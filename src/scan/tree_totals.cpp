@@ -50,11 +50,11 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
                       record && options.pLinks ? FileLinks::Read : FileLinks::Skip,
                       folder.parent.get());
     level.bOpened = dir.IsOpen();
-    if (!level.bOpened)
-        level.unread.push_back({path, dir.OpenError()});
     FolderIdentity identity;
     if ((options.bOneFileSystem || record) && dir.GetIdentity(identity)) {
-        if (options.bOneFileSystem && identity.nDevice != options.nDevice && level.bOpened) {
+        // Another file system is not entered, so whether it could be is no matter: a mount
+        // point that may not be read is left out like any other.
+        if (options.bOneFileSystem && identity.nDevice != options.nDevice) {
             level.bExcluded = true;
             return;
         }
@@ -62,6 +62,8 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
             // Known even where the folder cannot be read.
             record->SetOwn(identity.nOwnBytes, identity.nOwnDiskBytes, identity.tModified);
     }
+    if (!level.bOpened)
+        level.unread.push_back({path, dir.OpenError()});
     DirItem item;
     while (dir.Next(item)) {
         if (stopRequested && stopRequested->load(std::memory_order_relaxed)) {
@@ -217,7 +219,7 @@ private:
             m_wake.notify_all();
             return false;
         }
-        if (!level.bOpened && folder.bRoot)
+        if (!level.bOpened && !level.bExcluded && folder.bRoot)
             m_results[root] = WalkResult::Unreadable;
 
         FolderTotals& sum = m_totals[root];

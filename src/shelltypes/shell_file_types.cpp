@@ -86,6 +86,18 @@ std::string CShellFileTypes::FileTypeName(const std::string& path, const std::st
     return ForFile(path, name).info.szTypeName;
 }
 
+std::string CShellFileTypes::ExtensionTypeName(const std::string& ext) {
+    const std::string name = ext.empty() ? std::string("file") : "file." + ext;
+    auto found = m_extensions.find(ExtensionKey(name));
+    if (found == m_extensions.end())
+        found = m_extensions
+                    .emplace(ExtensionKey(name),
+                             ExtensionInfo{InfoFromName(name, FILE_ATTRIBUTE_NORMAL),
+                                           HasOwnIcons(ExtensionKey(name))})
+                    .first;
+    return found->second.info.szTypeName;
+}
+
 SHFILEINFOA CShellFileTypes::FolderInfo(const std::string& path) {
     const bool bPlain = HasPlainFolderLook(path);
     if (bPlain && m_bPlainFolderKnown)

@@ -18,6 +18,9 @@ public:
     SHFILEINFOA FileInfo(const std::string& path, const std::string& name);
     // The type name of the file `name` at `path`.
     std::string FileTypeName(const std::string& path, const std::string& name);
+    // The type name of files with the extension `ext` ("mp4"; "" for none), asked by a
+    // name alone: no file need exist.
+    std::string ExtensionTypeName(const std::string& ext);
     // Icon index and type name of a folder, asked by its path: a folder may carry an icon
     // and type of its own. Folders that look like any other (HasPlainFolderLook) share the
     // first one's answer. A path the shell cannot take gives the plain folder's answer.

@@ -5,13 +5,14 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "extension_ids.h"
+
 namespace {
 
 using Index = FolderSnapshot::Index;
 constexpr Index kNoFolder = FolderSnapshot::kNone;
 
-// Extension ids by name. Extensions of up to 8 bytes (nearly all) are looked up packed
-// into one integer, longer ones by their text.
+// Counts every file met by its extension into the layout's table.
 class ExtensionTable {
 public:
     explicit ExtensionTable(std::vector<ExtensionInfo>& extensions) : m_extensions(extensions) {
@@ -27,50 +28,19 @@ public:
     }
 
 private:
-    uint16_t Find(const char* name) {
-        const char* dot = std::strrchr(name, '.');
-        if (!dot || dot == name || !dot[1])
-            return 0;
-        const char* ext = dot + 1;
-        const size_t length = std::strlen(ext);
-        if (length <= 8) {
-            uint64_t key = 0;
-            for (size_t i = 0; i < length; ++i)
-                key |= uint64_t{Lower(ext[i])} << (8 * i);
-            const auto it = m_short.find(key);
-            if (it != m_short.end())
-                return it->second;
-            return m_short[key] = Add(ext, length);
-        }
-        std::string text(ext, length);
-        for (char& c : text)
-            c = static_cast<char>(Lower(c));
-        const auto it = m_long.find(text);
-        if (it != m_long.end())
-            return it->second;
-        return m_long[text] = Add(ext, length);
-    }
-
     // Past 65,535 kinds, the rest count as files without an extension.
-    uint16_t Add(const char* ext, size_t length) {
-        if (m_extensions.size() > 0xFFFF)
-            return 0;
-        ExtensionInfo info;
-        info.name.assign(ext, length);
-        for (char& c : info.name)
-            c = static_cast<char>(Lower(c));
-        m_extensions.push_back(std::move(info));
-        return static_cast<uint16_t>(m_extensions.size() - 1);
-    }
-
-    static unsigned char Lower(char c) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+    uint16_t Find(const char* fileName) {
+        const uint32_t id = m_ids.IdOf(fileName);
+        if (id == m_extensions.size() && id <= 0xFFFF) {
+            ExtensionInfo info;
+            info.name = m_ids.Key(id);
+            m_extensions.push_back(std::move(info));
+        }
+        return id < m_extensions.size() ? static_cast<uint16_t>(id) : 0;
     }
 
     std::vector<ExtensionInfo>& m_extensions;
-    std::unordered_map<uint64_t, uint16_t> m_short;
-    std::unordered_map<std::string, uint16_t> m_long;
+    ExtensionIds m_ids;
 };
 
 struct Item {
@@ -387,6 +357,59 @@ uint32_t TreemapLayout::ChildOfShown(uint32_t tile) const {
     return tile;
 }
 
+uint32_t TreemapLayout::NeighbourOf(uint32_t tile, TileDirection direction) const {
+    if (tiles.empty() || tile == 0 || tile >= tiles.size() || tiles[tile].parent != 0)
+        return Tile::kNone;
+    const Tile& from = tiles[tile];
+    const bool horizontal = direction == TileDirection::Left || direction == TileDirection::Right;
+    // Along the move: how far beyond the edge a tile starts (negative: not beyond it).
+    // Across it: the stretch two tiles share, and how far apart their middles are.
+    auto gap = [&](const Tile& t) {
+        switch (direction) {
+        case TileDirection::Left:
+            return from.x0 - t.x1;
+        case TileDirection::Right:
+            return t.x0 - from.x1;
+        case TileDirection::Up:
+            return from.y0 - t.y1;
+        case TileDirection::Down:
+            return t.y0 - from.y1;
+        }
+        return -1.0f;
+    };
+    auto shared = [&](const Tile& t) {
+        return horizontal ? std::min(t.y1, from.y1) - std::max(t.y0, from.y0)
+                          : std::min(t.x1, from.x1) - std::max(t.x0, from.x0);
+    };
+    auto offset = [&](const Tile& t) {
+        return horizontal ? std::fabs((t.y0 + t.y1) - (from.y0 + from.y1))
+                          : std::fabs((t.x0 + t.x1) - (from.x0 + from.x1));
+    };
+    const Tile& top = tiles[0];
+    uint32_t best = Tile::kNone;
+    bool bestTouches = false;
+    float bestGap = 0, bestOffset = 0;
+    for (uint32_t c = top.firstChild; c < top.firstChild + top.childCount; ++c) {
+        const Tile& t = tiles[c];
+        const float g = gap(t);
+        if (c == tile || g < 0 || t.x1 <= t.x0 || t.y1 <= t.y0)
+            continue;
+        const bool touches = g == 0 && shared(t) > 0;
+        const float o = offset(t);
+        const bool better =
+            best == Tile::kNone || (touches && !bestTouches) ||
+            (touches == bestTouches &&
+             (touches ? o < bestOffset : g < bestGap || (g == bestGap && o < bestOffset)));
+        if (better) {
+            best = c;
+            bestTouches = touches;
+            bestGap = g;
+            bestOffset = o;
+        }
+    }
+    return best;
+}
+
 TreemapLayout LayOutTreemap(const FolderSnapshot& snapshot, FolderSnapshot::Index shown, int width,
                             int height, const TreemapLayoutOptions& options) {
     TreemapLayout layout;
@@ -400,6 +423,7 @@ TreemapLayout LayOutFlatTreemap(const std::vector<int64_t>& bytes, int width, in
     TreemapLayout layout;
     layout.width = std::max(width, 0);
     layout.height = std::max(height, 0);
+    layout.flat = true;
     layout.extensions.assign(1, ExtensionInfo{});
     std::vector<Item> items;
     int64_t total = 0;

@@ -59,17 +59,22 @@ struct Tile {
     TileRect PixelRect() const;
 };
 
-// A file's type, as its extension tells it: the text after the last dot of its name, in
-// lower case ("" for a name without one, or a dot only in first place).
+// A file's type, as its extension tells it (ExtensionKey in file_extension.h): the text after
+// the last dot of its name, in lower case ("" for a name without one).
 struct ExtensionInfo {
     std::string name;
     int64_t bytes = 0; // of every file of this extension under the shown folder
     uint32_t files = 0;
 };
 
+// Where the keyboard moves from a tile.
+enum class TileDirection { Left, Right, Up, Down };
+
 struct TreemapLayout {
     int width = 0;
     int height = 0;
+    // One level of entries by their bytes (LayOutFlatTreemap), not a folder's subtree.
+    bool flat = false;
     std::vector<Tile> tiles; // empty when the shown folder has no bytes (or the pane no area)
     // Id 0 is the files without an extension; ids follow first sight. Counted over every
     // held file under the shown folder, drawn or too small to be.
@@ -82,6 +87,10 @@ struct TreemapLayout {
     // The shown folder's child tile that holds `tile` (or `tile` itself at depth 1);
     // Tile::kNone for tile 0 and kNone.
     uint32_t ChildOfShown(uint32_t tile) const;
+    // The shown folder's child tile next to its child tile `tile` in `direction`: of those
+    // lying wholly beyond that edge, one touching it along a shared stretch, else the
+    // nearest; Tile::kNone when there is none (the pane's edge).
+    uint32_t NeighbourOf(uint32_t tile, TileDirection direction) const;
 };
 
 // Folders the snapshot knows by name only whose totals are known elsewhere (the scan has

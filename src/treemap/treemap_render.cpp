@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <string>
 
 namespace {
-
-// Twelve hues far apart, of similar lightness, bright enough to shade.
-constexpr uint32_t kPalette[kTreemapPaletteSize] = {
-    0xFF4E79D8u, 0xFFE8743Bu, 0xFF3FB67Eu, 0xFFD94B5Eu, 0xFF9D6CD6u, 0xFFE0C53Au,
-    0xFF3EC1D3u, 0xFFD768B6u, 0xFF8DBE3Cu, 0xFFB07D50u, 0xFF6F8FA8u, 0xFFF29E9Eu,
-};
 
 // The surface above a tile: z = a2·x² + a1·x + b2·y² + b1·y.
 struct Cushion {
@@ -26,6 +21,31 @@ void AddRidge(float lo, float hi, float h, float& s1, float& s2) {
     s2 -= 4.0f * h / span;
 }
 
+// The frame of a folder's tile: `paint` for each pixel of its outermost ring.
+template <typename Paint>
+void FrameTile(const TileRect& r, int width, int height, std::vector<uint32_t>& pixels,
+               Paint paint) {
+    if (r.Width() < 3 || r.Height() < 3)
+        return; // nothing would be left inside
+    const int left = std::max(r.left, 0), right = std::min(r.right, width);
+    const int top = std::max(r.top, 0), bottom = std::min(r.bottom, height);
+    auto at = [&](int x, int y) -> uint32_t& {
+        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    };
+    for (int x = left; x < right; ++x) {
+        if (r.top >= 0)
+            paint(at(x, r.top));
+        if (r.bottom - 1 < height)
+            paint(at(x, r.bottom - 1));
+    }
+    for (int y = top + 1; y < bottom - 1; ++y) {
+        if (r.left >= 0)
+            paint(at(r.left, y));
+        if (r.right - 1 < width)
+            paint(at(r.right - 1, y));
+    }
+}
+
 uint32_t Shade(uint32_t colour, float intensity) {
     auto channel = [&](int shift) {
         const float v = static_cast<float>((colour >> shift) & 0xFF) * intensity;
@@ -34,33 +54,69 @@ uint32_t Shade(uint32_t colour, float intensity) {
     return 0xFF000000u | channel(16) | channel(8) | channel(0);
 }
 
+bool IsFolderTile(const Tile& t) {
+    return t.kind == TileKind::Folder || t.kind == TileKind::Placeholder;
+}
+
+// The frames, the fainter ones first: the shown folder's subfolders' lines stay whole.
+void DrawFrames(const TreemapLayout& layout, std::vector<uint32_t>& pixels) {
+    for (const uint16_t depth : {uint16_t{2}, uint16_t{1}})
+        for (const Tile& t : layout.tiles) {
+            if (t.depth != depth || !IsFolderTile(t))
+                continue;
+            if (depth == 1)
+                FrameTile(t.PixelRect(), layout.width, layout.height, pixels,
+                          [](uint32_t& p) { p = kTreemapFrame; });
+            else
+                FrameTile(t.PixelRect(), layout.width, layout.height, pixels,
+                          [](uint32_t& p) { p = Shade(p, kTreemapFaintFrame); });
+        }
+}
+
 } // namespace
 
-std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout) {
+std::vector<uint32_t> TreemapDriveColours(size_t count) {
+    // The colour sequence the types take, from its start: the drives' own.
+    TypeColourTable drives;
+    std::vector<uint32_t> colours;
+    for (size_t i = 0; i < count; ++i)
+        colours.push_back(drives.ColourOf(std::to_string(i)));
+    return colours;
+}
+
+std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout, TypeColourTable& table) {
     const size_t n = layout.extensions.size();
     std::vector<uint32_t> colours(n, kTreemapNeutral);
     std::vector<uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
-    const size_t ranked = std::min(n, kTreemapPaletteSize);
-    std::partial_sort(order.begin(), order.begin() + static_cast<ptrdiff_t>(ranked), order.end(),
-                      [&](uint32_t a, uint32_t b) {
-                          const int64_t ba = layout.extensions[a].bytes;
-                          const int64_t bb = layout.extensions[b].bytes;
-                          return ba != bb ? ba > bb : a < b;
-                      });
-    for (size_t i = 0; i < ranked; ++i)
-        if (layout.extensions[order[i]].bytes > 0)
-            colours[order[i]] = kPalette[i];
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        const int64_t ba = layout.extensions[a].bytes;
+        const int64_t bb = layout.extensions[b].bytes;
+        return ba != bb ? ba > bb : a < b;
+    });
+    for (const uint32_t id : order)
+        if (layout.extensions[id].bytes > 0)
+            colours[id] = table.ColourOf(layout.extensions[id].name);
     return colours;
 }
 
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
-                   const TreemapStyle& style, const std::atomic<bool>* stop) {
+                   const TreemapStyle& style, const std::atomic<bool>* stop,
+                   TypeColourTable& table) {
     const int width = layout.width, height = layout.height;
     pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kTreemapBackground);
     if (layout.tiles.empty())
         return;
-    const std::vector<uint32_t> colours = ExtensionColours(layout);
+    const std::vector<uint32_t> colours = ExtensionColours(layout, table);
+    // A drive keeps its colour by its place in the list, whatever its size.
+    std::vector<uint32_t> drives;
+    if (layout.flat) {
+        uint32_t count = 0;
+        for (const Tile& t : layout.tiles)
+            if (t.depth == 1)
+                count = std::max(count, t.ref + 1);
+        drives = TreemapDriveColours(count);
+    }
 
     // Light from the upper left and above (y grows downwards).
     const float lx = -1.0f, ly = -2.0f, lz = 10.0f;
@@ -98,7 +154,11 @@ void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
                           kTreemapPlaceholder);
             continue;
         }
-        const uint32_t colour = t.kind == TileKind::File ? colours[t.extension] : kTreemapNeutral;
+        uint32_t colour = kTreemapNeutral;
+        if (t.kind == TileKind::File)
+            colour = colours[t.extension];
+        else if (layout.flat && t.depth == 1)
+            colour = drives[t.ref];
         // The normal's slopes depend on x alone and on y alone.
         nx.resize(static_cast<size_t>(right - left));
         for (int x = left; x < right; ++x)
@@ -118,4 +178,5 @@ void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
             }
         }
     }
+    DrawFrames(layout, pixels);
 }

@@ -4,16 +4,22 @@
 // each direction, lower by a constant factor than the level above; a pixel's brightness is
 // an ambient part plus the light falling on the summed surface there (Lambert).
 //
-// Colours go by file type: the extensions that take the most bytes under the shown folder
-// get the palette's distinct hues, largest first; the other files, a folder too small to be
-// divided and the files the snapshot did not keep share one neutral colour; a placeholder
-// (a folder the scan has not totalled yet) is plain grey without shading.
+// Colours go by file type, each type's own for as long as the program runs (the program's
+// TypeColourTable); a folder too small to be divided and the files the snapshot did not keep
+// share one neutral colour; a placeholder (a folder the scan has not totalled yet) is plain
+// grey without shading. One level of entries (the drives) takes the colours in the order the
+// types would, one per drive by its place in the list.
+//
+// Folders read as blocks: a dark line frames each subfolder of the shown folder (each
+// drive), and a fainter one, darkening what lies beneath it, each folder a level further
+// down. Tiles too small for a frame to leave anything inside get none.
 
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "treemap_layout.h"
+#include "type_colours.h"
 
 struct TreemapStyle {
     float height = 0.42f;  // the first level's ridge height
@@ -26,13 +32,20 @@ struct TreemapStyle {
 constexpr uint32_t kTreemapPlaceholder = 0xFFC0C0C0u;
 constexpr uint32_t kTreemapBackground = 0xFFF0F0F0u; // where no tile lies
 constexpr uint32_t kTreemapNeutral = 0xFFA8A8A0u;    // other types, before shading
-constexpr size_t kTreemapPaletteSize = 12;
+constexpr uint32_t kTreemapFrame = 0xFF282828u;      // around each of the shown folder's subfolders
+constexpr float kTreemapFaintFrame = 0.6f;           // a level further down: the pixels darkened so
 
-// The colour (before shading) of each extension id of `layout`.
-std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout);
+// The colours of `count` drives, by their place in the list.
+std::vector<uint32_t> TreemapDriveColours(size_t count);
 
-// Draws `layout` into `pixels`, width × height of it, rows top down. Once `stop` is raised
-// it returns at once, the picture unfinished.
+// The colour (before shading) of each extension id of `layout`, from `table`: types met for
+// the first time get theirs largest first; a type of no bytes here gets none (neutral).
+std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout,
+                                       TypeColourTable& table = TypeColourTable::Program());
+
+// Draws `layout` into `pixels`, width × height of it, rows top down, in `table`'s colours. Once
+// `stop` is raised it returns at once, the picture unfinished.
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
                    const TreemapStyle& style = TreemapStyle(),
-                   const std::atomic<bool>* stop = nullptr);
+                   const std::atomic<bool>* stop = nullptr,
+                   TypeColourTable& table = TypeColourTable::Program());

@@ -8,7 +8,9 @@ BEGIN_MESSAGE_MAP(CTreemapBar, CSizingControlBarCF)
 END_MESSAGE_MAP()
 
 int CTreemapBar::OnCreate(LPCREATESTRUCTA lpcs) {
-    if (CSizingControlBarCF::OnCreate(lpcs) == -1 || !m_wndTreemap.Create(this, 1))
+    CCreateContext context;
+    context.m_pCurrentDoc = m_pDocument;
+    if (CSizingControlBarCF::OnCreate(lpcs) == -1 || !m_wndTreemap.Create(this, 1, &context))
         return -1;
     return 0;
 }

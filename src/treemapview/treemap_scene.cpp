@@ -1,31 +1,33 @@
 #include "treemap_scene.h"
 
-#include "dirscope_view.h"
+#include <algorithm>
+
+#include "dirscope_doc.h"
 #include "path_text.h"
 
-bool CTreemapScene::MakeRequest(const CDirscopeView& view, int width, int height,
-                                unsigned generation, TreemapRequest& request) {
+bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, unsigned generation,
+                                TreemapRequest& request) {
     m_requested = Source();
     m_requested.generation = generation;
     request = TreemapRequest();
     request.width = width;
     request.height = height;
     request.generation = generation;
-    if (view.IsFilling())
+    if (doc.IsListing())
         return false;
-    if (view.IsDriveOverview()) {
+    if (doc.IsDriveOverview()) {
         m_requested.bDrives = true;
-        for (const CDriveOverview::Drive& drive : view.Drives()) {
+        for (const CDriveOverview::Drive& drive : doc.Drives()) {
             m_requested.driveNames.push_back(drive.name);
             request.flat.push_back(drive.bHaveSpace ? drive.nTotal - drive.nFree : 0);
         }
         return true;
     }
-    const std::string& folder = view.ListedFolderPath();
+    const std::string& folder = doc.ListedFolderPath();
     // Nothing listed (an empty folder, or one that could not be read): nothing to draw.
-    if (folder.empty() || view.Folder().empty() || view.FolderCount() + view.FileCount() == 0)
+    if (folder.empty() || doc.FolderCount() + doc.FileCount() == 0)
         return false;
-    const FolderScanController& scan = view.ScanController();
+    const FolderScanController& scan = doc.ScanController();
     const FolderSnapshot& held = scan.Snapshot();
     const FolderSnapshot::Index index = held.Find(folder);
     if (index != FolderSnapshot::kNone && held.IsHeld(index)) {
@@ -121,6 +123,44 @@ bool CTreemapScene::EntryOf(const TreemapLayout& layout, uint32_t tile, std::str
         return false;
     }
     return false;
+}
+
+uint32_t CTreemapScene::TileOfPath(const TreemapLayout& layout, const std::string& shown,
+                                   const std::string& path, bool bFolder) const {
+    const std::string prefix = JoinPath(shown, "");
+    if (layout.tiles.empty() || !m_shown.snapshot || m_shown.bDrives ||
+        path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+        return Tile::kNone;
+    const FolderSnapshot& s = *m_shown.snapshot;
+    // Down from the shown folder, one name at a time; the last name is the entry's own.
+    uint32_t tile = 0;
+    size_t start = prefix.size();
+    while (start < path.size()) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        const std::string name = path.substr(start, end - start);
+        const bool bLast = end == path.size();
+        const Tile& t = layout.tiles[tile];
+        uint32_t found = Tile::kNone;
+        for (uint32_t c = t.firstChild; c != Tile::kNone && c < t.firstChild + t.childCount; ++c) {
+            const Tile& child = layout.tiles[c];
+            const bool bChildFolder =
+                child.kind == TileKind::Folder || child.kind == TileKind::Placeholder;
+            if (child.kind == TileKind::FilesNotHeld || (bLast && bChildFolder != bFolder) ||
+                (!bLast && !bChildFolder))
+                continue;
+            const std::string childName =
+                bChildFolder ? s.Name(child.ref) : s.FileName(t.ref, child.ref);
+            if (childName == name) {
+                found = c;
+                break;
+            }
+        }
+        if (found == Tile::kNone)
+            return tile == 0 ? Tile::kNone : tile;
+        tile = found;
+        start = end + 1;
+    }
+    return tile;
 }
 
 uint32_t CTreemapScene::TileOfEntry(const TreemapLayout& layout, const std::string& name,

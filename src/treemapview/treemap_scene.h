@@ -1,10 +1,10 @@
 #pragma once
-// CTreemapScene: what the treemap pane draws, taken from the folder list on the user
+// CTreemapScene: what the treemap pane draws, taken from the document on the user
 // interface thread, and the names of what it drew.
 //
 // A request reads one of three things. A folder whose snapshot is held (its scan has ended,
-// or an earlier one walked it): the list's long-lived snapshot, lent to the worker, which
-// the pane stops (CTreemapWnd::OnSnapshotChanging) before the list changes it. A folder
+// or an earlier one walked it): the document's long-lived snapshot, lent to the worker,
+// which the pane stops (at the SnapshotChanging hint) before the document changes it. A folder
 // still being scanned: a small snapshot of the folder's own level made here (its files and
 // subfolders as listed), with the subfolders the scan has totalled settled at their totals;
 // what lies beneath them stays on the scan's thread until it ends. The drive overview: the
@@ -17,15 +17,15 @@
 
 #include "treemap_worker.h"
 
-class CDirscopeView;
+class CDirscopeDoc;
 
 class CTreemapScene {
 public:
-    // The list shows something else now: the level snapshot is made afresh.
+    // The document shows something else now: the level snapshot is made afresh.
     void NewShow() { m_level.reset(); }
-    // What the list shows, as a request of width × height; false when there is nothing to
-    // draw (a folder still being listed, or none).
-    bool MakeRequest(const CDirscopeView& view, int width, int height, unsigned generation,
+    // What the document shows, as a request of width × height; false when there is
+    // nothing to draw (a folder still being listed, or none).
+    bool MakeRequest(const CDirscopeDoc& doc, int width, int height, unsigned generation,
                      TreemapRequest& request);
     // The picture for the last request arrived: its tiles are named from what it read.
     void Adopt(const TreemapPicture& picture);
@@ -43,6 +43,11 @@ public:
                  bool& bFolder) const;
     // The tile at depth 1 of the entry `name`, or Tile::kNone.
     uint32_t TileOfEntry(const TreemapLayout& layout, const std::string& name, bool bFolder) const;
+    // The tile of the entry at `path`, beneath the shown folder `shown` at any depth; when
+    // the entry is too small to have a tile of its own, the deepest tile holding it.
+    // Tile::kNone when the path is not beneath the shown folder or nothing can be named.
+    uint32_t TileOfPath(const TreemapLayout& layout, const std::string& shown,
+                        const std::string& path, bool bFolder) const;
 
 private:
     struct Source {
@@ -50,7 +55,7 @@ private:
         bool bDrives = false;
         std::vector<std::string> driveNames;
         const FolderSnapshot* snapshot = nullptr; // what the tiles' refs point into
-        bool bLent = false;                       // the list's own snapshot
+        bool bLent = false;                       // the document's own snapshot
         std::shared_ptr<const FolderSnapshot> owned;
     };
 

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
-#include "dirscope_view.h"
+#include "folder_navigator.h"
+#include "path_text.h"
 #include "size_text.h"
 
 namespace {
@@ -12,11 +14,22 @@ namespace {
 constexpr UINT_PTR kRecomputeTimer = 1;
 constexpr UINT_PTR kTipId = 1;
 
+// A pixel of a tile not of the lit type: washed out towards a pale grey, so the lit tiles
+// stand out in their colours whatever those are.
+uint32_t DimmedPixel(uint32_t px) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t c = (px >> shift) & 0xFF;
+        out |= ((c + 3 * 0xD8) / 4) << shift;
+    }
+    return out;
+}
+
 } // namespace
 
-IMPLEMENT_DYNAMIC(CTreemapWnd, CWnd)
+IMPLEMENT_DYNAMIC(CTreemapWnd, CView)
 
-BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
+BEGIN_MESSAGE_MAP(CTreemapWnd, CView)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_PAINT()
@@ -26,9 +39,18 @@ BEGIN_MESSAGE_MAP(CTreemapWnd, CWnd)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
+    ON_WM_KEYDOWN()
+    ON_WM_SETFOCUS()
+    ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
     ON_MESSAGE(WM_RBUTTONUP, OnRButtonUp)
     ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_MESSAGE(WM_TREEMAP_READY, OnPictureReady)
+    ON_WM_MOUSEACTIVATE()
+    ON_MESSAGE(WM_INITMENUPOPUP, OnMenuInitPopup)
+    ON_MESSAGE(WM_DRAWITEM, OnMenuDrawItem)
+    ON_MESSAGE(WM_MEASUREITEM, OnMenuMeasureItem)
+    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 CTreemapWnd::CTreemapWnd()
@@ -40,9 +62,13 @@ CTreemapWnd::CTreemapWnd()
 
 CTreemapWnd::~CTreemapWnd() = default;
 
-bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID) {
-    return CWnd::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                        CRect(0, 0, 0, 0), pParentWnd, nID);
+bool CTreemapWnd::Create(CWnd* pParentWnd, UINT nID, CCreateContext* pContext) {
+    return CView::Create(nullptr, "Treemap", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                         CRect(0, 0, 0, 0), pParentWnd, nID, pContext);
+}
+
+int CTreemapWnd::OnMouseActivate(HWND, UINT, UINT) {
+    return MA_ACTIVATE;
 }
 
 int CTreemapWnd::OnCreate(LPCREATESTRUCTA) {
@@ -62,55 +88,79 @@ int CTreemapWnd::OnCreate(LPCREATESTRUCTA) {
 
 void CTreemapWnd::OnDestroy() {
     m_hWndReady = nullptr;
-    ForgetView();
-    Default();
-}
-
-void CTreemapWnd::ForgetView() {
+    // The worker lets go of the document's snapshot before the view leaves the document.
     m_worker.Cancel();
-    if (m_pView)
-        m_pView->ScanController().SetSnapshotChangingFn(nullptr);
-    m_pView = nullptr;
     m_scene.SnapshotChanging();
+    CView::OnDestroy();
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
 }
 
 // ---- what to draw ----
 
-void CTreemapWnd::OnListEvent(CDirscopeView& view, CFolderListHost::ListEvent event) {
-    using Event = CFolderListHost::ListEvent;
-    if (event == Event::Gone) {
-        if (m_pView == &view)
-            ForgetView();
-        return;
-    }
-    if (m_pView != &view) {
-        ForgetView();
-        m_pView = &view;
-        view.ScanController().SetSnapshotChangingFn([this] { OnSnapshotChanging(); });
-    }
-    switch (event) {
-    case Event::Cleared:
-        // Nothing of the last folder stays: its picture would name the new list's rows.
-        m_worker.Cancel();
-        m_scene.NewShow();
-        m_picture.reset();
-        m_nClicked = m_nSelected = Tile::kNone;
-        HideTip();
-        Invalidate();
+void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
+    switch (static_cast<ModelHint>(lHint)) {
+    case ModelHint::Cleared:
+        ForgetPicture();
         break;
-    case Event::Shown:
-    case Event::Finished:
+    case ModelHint::Shown:
+    case ModelHint::Finished:
         Recompute();
         break;
-    case Event::Totals:
+    case ModelHint::Totals:
         if (!m_bRecomputeDue)
             RecomputeAfter(kScanPeriodMs);
         break;
-    case Event::Selection:
+    case ModelHint::Selection:
         UpdateSelection();
         break;
-    case Event::Gone:
+    case ModelHint::SnapshotChanging:
+        OnSnapshotChanging();
         break;
+    case ModelHint::TypeSelection:
+        LightType();
+        Compose();
+        Invalidate(false);
+        break;
+    }
+}
+
+void CTreemapWnd::ForgetPicture() {
+    // Nothing of the last folder stays: its picture would name the new folder's entries.
+    m_worker.Cancel();
+    m_scene.NewShow();
+    m_picture.reset();
+    m_litPixels.clear();
+    m_nClicked = m_nSelected = Tile::kNone;
+    m_labels.clear();
+    m_canvas.Clear();
+    HideTip();
+    Invalidate();
+}
+
+void CTreemapWnd::LightType() {
+    m_litPixels.clear();
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!m_picture || !pDoc || !pDoc->TypeSelection().bAny || !pDoc->TypeSelection().bLit)
+        return;
+    const TreemapLayout& layout = m_picture->layout;
+    uint32_t lit = Tile::kNone;
+    for (uint32_t id = 0; id < layout.extensions.size(); ++id)
+        if (layout.extensions[id].name == pDoc->TypeSelection().key)
+            lit = id;
+    // Every tile drawn that is not a file of the type is dimmed: the type's files keep
+    // their colours.
+    m_litPixels = m_picture->pixels;
+    for (uint32_t t = 1; t < layout.tiles.size(); ++t) {
+        const Tile& tile = layout.tiles[t];
+        if (tile.childCount > 0 || (tile.kind == TileKind::File && tile.extension == lit))
+            continue;
+        const TileRect r = tile.PixelRect();
+        for (int y = std::max(r.top, 0); y < std::min(r.bottom, layout.height); ++y)
+            for (int x = std::max(r.left, 0); x < std::min(r.right, layout.width); ++x) {
+                uint32_t& px = m_litPixels[static_cast<size_t>(y) * layout.width + x];
+                px = DimmedPixel(px);
+            }
     }
 }
 
@@ -141,10 +191,13 @@ void CTreemapWnd::Recompute() {
     const CRect rc = GetClientRect();
     m_size = CSize(rc.Width(), rc.Height());
     TreemapRequest request;
-    if (!m_pView || rc.Width() <= 0 || rc.Height() <= 0 ||
-        !m_scene.MakeRequest(*m_pView, rc.Width(), rc.Height(), ++m_nGeneration, request)) {
+    if (!GetDocument() || rc.Width() <= 0 || rc.Height() <= 0 ||
+        !m_scene.MakeRequest(*GetDocument(), rc.Width(), rc.Height(), ++m_nGeneration, request)) {
         m_worker.Cancel();
         m_picture.reset();
+        m_litPixels.clear();
+        m_labels.clear();
+        m_canvas.Clear();
         Invalidate();
         return;
     }
@@ -163,7 +216,11 @@ LRESULT CTreemapWnd::OnPictureReady(WPARAM, LPARAM) {
     m_picture = std::move(picture);
     m_nClicked = Tile::kNone;
     m_nTipTile = Tile::kNone;
+    NameBlocks();
+    LightType();
+    m_nSelected = Tile::kNone;
     UpdateSelection();
+    Compose();
     Invalidate(false);
     return 0;
 }
@@ -180,14 +237,78 @@ void CTreemapWnd::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CTreemapWnd::UpdateSelection() {
-    const uint32_t was = m_nSelected;
-    m_nSelected = Tile::kNone;
+    const uint32_t was = m_nSelected, wasClicked = m_nClicked;
+    const CDirscopeDoc* pDoc = GetDocument();
+    m_nSelected = pDoc ? TileOfSelection(pDoc->Selection()) : Tile::kNone;
+    // The clicked tile stays outlined only inside the selected block: another row selected,
+    // or none, takes it away.
+    if (m_nSelected == Tile::kNone ||
+        (m_picture && m_picture->layout.ChildOfShown(m_nClicked) != m_nSelected))
+        m_nClicked = Tile::kNone;
+    if (m_nSelected != was || m_nClicked != wasClicked) {
+        Compose();
+        Invalidate(false);
+    }
+}
+
+uint32_t CTreemapWnd::TileOfSelection(const ModelEntry& entry) const {
+    if (!m_picture || !m_scene.CanName() || entry.IsNone())
+        return Tile::kNone;
+    // The drives are named as they are; an entry elsewhere only when the folder drawn
+    // holds it.
+    if (m_scene.IsDriveOverview())
+        return m_scene.TileOfEntry(m_picture->layout, entry.path, false);
+    return m_scene.TileOfPath(m_picture->layout, GetDocument()->ListedFolderPath(), entry.path,
+                              entry.bFolder);
+}
+
+ModelEntry CTreemapWnd::EntryOfTile(uint32_t tile) const {
+    ModelEntry entry;
     std::string name;
     bool bFolder = false;
-    if (m_picture && m_pView && m_scene.CanName() && m_pView->FirstSelectedEntry(name, bFolder))
-        m_nSelected = m_scene.TileOfEntry(m_picture->layout, name, bFolder);
-    if (m_nSelected != was)
-        Invalidate(false);
+    if (!m_picture || !GetDocument() || !m_scene.EntryOf(m_picture->layout, tile, name, bFolder))
+        return entry;
+    if (m_scene.IsDriveOverview()) {
+        entry.path = name;
+        entry.bFolder = true; // a drive is the folder at its root
+    } else {
+        entry.path = JoinPath(GetDocument()->ListedFolderPath(), name.c_str());
+        entry.bFolder = bFolder;
+    }
+    return entry;
+}
+
+void CTreemapWnd::NameBlocks() {
+    m_labels.clear();
+    if (!m_picture || !m_scene.CanName())
+        return;
+    const TreemapLayout& layout = m_picture->layout;
+    for (const TreemapLabel& label : PlaceTreemapLabels(layout, m_canvas.LabelMetrics())) {
+        CTreemapCanvas::LabelText text;
+        bool bFolder = false;
+        if (!m_scene.EntryOf(layout, label.tile, text.name, bFolder))
+            continue;
+        const Tile& t = layout.tiles[label.tile];
+        // A folder still being scanned has no size yet worth reading.
+        if (t.kind != TileKind::Placeholder)
+            text.size = FormatSize(t.bytes) + (m_scene.IsDriveOverview() ? " used" : "");
+        text.label = label;
+        m_labels.push_back(std::move(text));
+    }
+}
+
+void CTreemapWnd::Compose() {
+    if (!m_picture) {
+        m_canvas.Clear();
+        return;
+    }
+    CTreemapCanvas::Marks marks;
+    marks.selected = m_nSelected;
+    marks.clicked = m_nClicked;
+    marks.bFocus = m_bFocus;
+    if (!m_litPixels.empty())
+        marks.pPixels = &m_litPixels;
+    m_canvas.Compose(*m_picture, m_labels, marks);
 }
 
 // ---- drawing ----
@@ -200,45 +321,11 @@ void CTreemapWnd::OnPaint() {
     PAINTSTRUCT ps;
     const HDC hDC = ::BeginPaint(m_hWnd, &ps);
     const CRect rc = GetClientRect();
-    if (!m_picture || m_picture->layout.width <= 0 || m_picture->layout.height <= 0) {
+    if (m_canvas.IsEmpty())
         ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-        ::EndPaint(m_hWnd, &ps);
-        return;
-    }
-    const int w = m_picture->layout.width, h = m_picture->layout.height;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h; // rows top down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    if (rc.Width() == w && rc.Height() == h) {
-        ::SetDIBitsToDevice(hDC, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
-                            static_cast<UINT>(h), m_picture->pixels.data(), &info, DIB_RGB_COLORS);
-    } else {
-        // Resizing: the last picture stretched until the new one is made.
-        ::SetStretchBltMode(hDC, COLORONCOLOR);
-        ::StretchDIBits(hDC, 0, 0, rc.Width(), rc.Height(), 0, 0, w, h, m_picture->pixels.data(),
-                        &info, DIB_RGB_COLORS, SRCCOPY);
-    }
-    if (rc.Width() == w && rc.Height() == h) {
-        DrawOutline(hDC, m_nSelected, 2);
-        DrawOutline(hDC, m_nClicked, 1);
-    }
+    else
+        m_canvas.Paint(hDC, rc.Width(), rc.Height()); // stretched while a resize settles
     ::EndPaint(m_hWnd, &ps);
-}
-
-void CTreemapWnd::DrawOutline(HDC hDC, uint32_t tile, int nWidth) const {
-    if (!m_picture || tile >= m_picture->layout.tiles.size())
-        return;
-    const TileRect r = m_picture->layout.tiles[tile].PixelRect();
-    RECT outer{r.left, r.top, r.right, r.bottom};
-    for (int i = 0; i < nWidth; ++i) {
-        ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        ::InflateRect(&outer, -1, -1);
-    }
-    ::FrameRect(hDC, &outer, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
 // ---- the mouse ----
@@ -327,42 +414,60 @@ void CTreemapWnd::HideTip() {
 
 void CTreemapWnd::OnLButtonDown(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || !m_pView)
+    CDirscopeDoc* pDoc = GetDocument();
+    if (tile == Tile::kNone || !pDoc)
         return;
-    m_nClicked = tile;
-    Invalidate(false);
-    std::string name;
-    bool bFolder = false;
-    // The row of the shown folder's entry that holds the tile; its selection outlines
-    // the entry's area here (UpdateSelection).
-    // The list takes the focus, as a click in it would, so its selection shows.
-    if (m_scene.EntryOf(m_picture->layout, m_picture->layout.ChildOfShown(tile), name, bFolder)) {
-        m_pView->SelectRow(m_pView->FindEntryRow(name, bFolder));
-        ::SetFocus(m_pView->m_hWnd);
+    ::SetFocus(m_hWnd);
+    // A file's tile selects its type too (in the list of types; nothing is lit for it).
+    const Tile& clicked = m_picture->layout.tiles[tile];
+    if (clicked.kind == TileKind::File && clicked.extension < m_picture->layout.extensions.size()) {
+        ModelType type;
+        type.bAny = true;
+        type.key = m_picture->layout.extensions[clicked.extension].name;
+        pDoc->SelectType(nullptr, type);
     }
+    // The shown folder's entry that holds the tile becomes the model's selection, which
+    // outlines its area here (UpdateSelection) and selects it in every other view; the
+    // tile itself is outlined inside it.
+    const ModelEntry entry = EntryOfTile(m_picture->layout.ChildOfShown(tile));
+    if (!entry.IsNone())
+        pDoc->Select(nullptr, entry);
+    m_nClicked = tile;
+    Compose();
+    Invalidate(false);
 }
 
 void CTreemapWnd::OnLButtonDblClk(UINT, POINT pt) {
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || !m_pView)
+    if (tile != Tile::kNone)
+        OpenTile(tile);
+}
+
+void CTreemapWnd::OpenSelected() {
+    if (m_nSelected != Tile::kNone)
+        OpenTile(m_nSelected);
+}
+
+void CTreemapWnd::OpenTile(uint32_t tile) {
+    CFolderNavigator* pNavigator = AfxGetNavigator();
+    if (!pNavigator || !m_picture)
         return;
-    const uint32_t child = m_picture->layout.ChildOfShown(tile);
-    std::string name;
-    bool bFolder = false;
-    // Only a subfolder (or a drive) opens; a file is never started from here.
-    if (!m_scene.EntryOf(m_picture->layout, child, name, bFolder) ||
-        !(bFolder || m_scene.IsDriveOverview()))
+    // Only a subfolder (or a drive) opens, through the navigator; a file is never started
+    // from here.
+    const ModelEntry entry = EntryOfTile(m_picture->layout.ChildOfShown(tile));
+    if (entry.IsNone() || !entry.bFolder)
         return;
-    const int nRow = m_pView->FindEntryRow(name, bFolder);
-    if (nRow >= 0)
-        m_pView->OpenRow(nRow);
+    if (m_scene.IsDriveOverview())
+        pNavigator->OpenDrive(entry.path);
+    else
+        pNavigator->OpenFolder(entry.path);
 }
 
 LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const uint32_t tile = TileAt(pt);
-    if (tile == Tile::kNone || tile == 0 || !m_pView || m_scene.IsDriveOverview() ||
-        m_pView->IsFilling())
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (tile == Tile::kNone || tile == 0 || !pDoc || m_scene.IsDriveOverview() || pDoc->IsFilling())
         return 0;
     const std::string path = m_scene.PathOf(m_picture->layout, tile);
     if (path.empty() || m_picture->layout.tiles[tile].kind == TileKind::FilesNotHeld)
@@ -370,6 +475,85 @@ LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     HideTip();
     POINT screen = pt;
     ::ClientToScreen(m_hWnd, &screen);
-    m_pView->TrackShellMenu({path}, screen);
+    m_shellMenu.Track(this, {path}, screen);
     return 0;
+}
+
+LRESULT CTreemapWnd::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT lResult = 0;
+    if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
+        return lResult;
+    return Default();
+}
+
+LRESULT CTreemapWnd::OnMenuInitPopup(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_INITMENUPOPUP, wParam, lParam);
+}
+
+LRESULT CTreemapWnd::OnMenuDrawItem(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_DRAWITEM, wParam, lParam);
+}
+
+LRESULT CTreemapWnd::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_MEASUREITEM, wParam, lParam);
+}
+
+LRESULT CTreemapWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
+}
+
+// ---- the keyboard ----
+
+bool CTreemapWnd::MoveSelection(TileDirection direction) {
+    CDirscopeDoc* pDoc = GetDocument();
+    if (!m_picture || !pDoc || !m_scene.CanName())
+        return false;
+    const TreemapLayout& layout = m_picture->layout;
+    uint32_t next = Tile::kNone;
+    // From the shown folder's entry holding the selection (which may lie deeper).
+    if (m_nSelected != Tile::kNone)
+        next = layout.NeighbourOf(layout.ChildOfShown(m_nSelected), direction);
+    else if (!layout.tiles.empty() && layout.tiles[0].childCount > 0)
+        next = layout.tiles[0].firstChild; // the largest block, at the upper left
+    const ModelEntry entry = next == Tile::kNone ? ModelEntry() : EntryOfTile(next);
+    if (entry.IsNone())
+        return false;
+    pDoc->Select(nullptr, entry); // outlined here, and its row selected in the list
+    return true;
+}
+
+void CTreemapWnd::OnKeyDown(UINT nChar, UINT, UINT) {
+    switch (nChar) {
+    case VK_LEFT:
+        MoveSelection(TileDirection::Left);
+        break;
+    case VK_RIGHT:
+        MoveSelection(TileDirection::Right);
+        break;
+    case VK_UP:
+        MoveSelection(TileDirection::Up);
+        break;
+    case VK_DOWN:
+        MoveSelection(TileDirection::Down);
+        break;
+    default:
+        Default();
+    }
+}
+
+LRESULT CTreemapWnd::OnGetDlgCode(WPARAM, LPARAM) {
+    return DLGC_WANTARROWS;
+}
+
+void CTreemapWnd::OnSetFocus(HWND) {
+    m_bFocus = true;
+    Compose();
+    Invalidate(false);
+}
+
+LRESULT CTreemapWnd::OnKillFocus(WPARAM, LPARAM) {
+    m_bFocus = false;
+    Compose();
+    Invalidate(false);
+    return Default();
 }

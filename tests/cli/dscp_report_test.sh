@@ -104,19 +104,63 @@ run "$(native "$work/missing")"
 run "$(native "$tree/notes.txt")"
 [ "$status" -eq 1 ] || fail "a file as folder exited with $status"
 
-run -o "$(native "$work/no/such/dir/r.txt")" "$(native "$tree")"
-[ "$status" -eq 1 ] || fail "unwritable output exited with $status"
+# An output that cannot be made: the system's reason, in every format
+for format in "" --csv --json; do
+  # shellcheck disable=SC2086
+  run $format -o "$(native "$work/no/such/dir/r.txt")" "$(native "$tree")"
+  [ "$status" -eq 1 ] || fail "unwritable output ($format) exited with $status"
+  grep -q '^dscp-report: cannot write .*r\.txt: No such file or directory$' "$work/stderr" || fail "unwritable output ($format): $(cat "$work/stderr")"
+done
+
+# An existing file is replaced by the new report, and its name holds nothing else after
+printf 'old\n' >"$work/again.csv"
+run --csv -o "$(native "$work/again.csv")" "$(native "$tree")"
+[ "$status" -eq 0 ] && grep -q '^big,' "$work/again.csv" || fail "replacing a file: exit $status, $(head -c 200 "$work/again.csv")"
+ls "$work" | grep -q 'again.*part' && fail "replacing a file left $(ls "$work")"
+# The null device is written as it is
+null=/dev/null
+[ ${#emulator[@]} -eq 0 ] || null=NUL
+run --json -o "$null" "$(native "$tree")"
+[ "$status" -eq 0 ] || fail "-o $null exited with $status: $(cat "$work/stderr")"
 
 run -o "" "$(native "$tree")"
 [ "$status" -eq 2 ] || fail "-o \"\" exited with $status"
 [ -s "$work/stdout" ] && fail "-o \"\" printed a report"
 
-for args in "-y" "--json --csv" "--bogus" "a b" "-o"; do
+for args in "-y" "--json --csv" "--bogus" "a b" "-o" "--top 0" "--top -3" "--top x" "--top" \
+  "--top 2 --types" "--types --json"; do
   # shellcheck disable=SC2086
   run $args
   [ "$status" -eq 2 ] || fail "'$args' exited with $status"
   grep -q '^usage: dscp-report' "$work/stderr" || fail "'$args' printed no usage"
 done
+
+# --- --top and --types against find, sorted and grouped here
+q=$work/query
+mkdir -p "$q/one/two" "$q/.hidden" "$q/three"
+for spec in "one/a.JPG 4096" "one/two/b.jpg 4096" "c.tar.gz 4096" ".bashrc 4096" "three/README 70" \
+  ".hidden/x.cfg.YML 9000" "one/two/.profile 1" "Notes.MD 5" "three/v.1.2.txt 4096" "e 0"; do
+  head -c "${spec##* }" /dev/zero >"$q/${spec% *}"
+done
+find "$q" -type f -printf '%s %P\n' | LC_ALL=C sort -k1,1nr -k2,2 >"$work/found"
+for n in 1 4 10 20; do
+  run --csv --top "$n" "$(native "$q")"
+  [ "$status" -eq 0 ] || fail "--top $n exited with $status"
+  got=$(tail -n +2 "$work/stdout" | cut -d, -f1,2 | tr '\\' /)
+  want=$(head -n "$n" "$work/found" | awk '{print $2 "," $1}')
+  [ "$got" = "$want" ] || fail "--top $n: $got"
+done
+run --top 2 "$(native "$q")"
+[ "$(sed -n 3p "$work/stdout" | awk '{print $1, $2, $3}')" = "Path Size Type" ] || fail "--top titles: $(sed -n 3p "$work/stdout")"
+[ "$(tail -n +5 "$work/stdout" | awk '{print $1}' | tr '\\' / | tr '\n' ' ')" = ".hidden/x.cfg.YML .bashrc " ] || fail "--top rows: $(cat "$work/stdout")"
+run --csv --types "$(native "$q")"
+want=$(find "$q" -type f -printf '%s %f\n' | awk '{
+    n = $2; i = match(n, /\.[^.]*$/); e = (i > 1 && RSTART < length(n)) ? tolower(substr(n, i + 1)) : "(none)"
+    b[e] += $1; f[e]++; t += $1 }
+  END { for (e in b) printf "%s,%d,%.1f,%d\n", e, b[e], 100 * b[e] / t, f[e] }' | LC_ALL=C sort -t, -k2,2nr -k1,1)
+got=$(tail -n +2 "$work/stdout" | cut -d, -f1,3,5,6)
+[ "$(sed -n 1p "$work/stdout")" = "Extension,Type,Bytes,Size,Share,Files" ] || fail "--types header"
+[ "$got" = "$want" ] || fail "--types: $got"$'\n'"instead of: $want"
 
 # --- what only a POSIX system shows: names with control characters, links, permissions
 if [ ${#emulator[@]} -eq 0 ]; then

@@ -7,9 +7,9 @@ set -uo pipefail
 
 program=$1
 work=$(mktemp -d /tmp/dscp-formats-test.XXXXXX)
-mounted=""
+mounted=()
 cleanup() {
-  [ -n "$mounted" ] && umount "$mounted"
+  for point in "${mounted[@]}"; do umount "$point"; done
   chmod -R u+rwx "$work" 2>/dev/null
   rm -rf "$work"
 }
@@ -19,21 +19,22 @@ fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
-skip() { echo "SKIP: $*"; }
 
-for tool in ncdu gdu python3 du; do
-  command -v "$tool" >/dev/null || { skip "$tool is not installed (scripts/setup.sh installs it)"; exit 0; }
+# The readers are the oracles: without them nothing here would be checked.
+missing=()
+for tool in ncdu gdu python3 du setpriv groff man; do
+  command -v "$tool" >/dev/null || missing+=("$tool")
 done
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "FAIL: not installed: ${missing[*]} (scripts/setup.sh installs them: apt-get install ncdu gdu python3 coreutils util-linux groff-base man-db)" >&2
+  exit 1
+fi
 
 # Every scan runs as one user; as root that is nobody, for whom a folder without
 # permissions is unreadable as it is for anyone else.
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-  if command -v setpriv >/dev/null; then
-    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work")
-  else
-    skip "the unreadable folder: running as root without setpriv, permissions do not deny reads"
-  fi
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work")
 fi
 chmod 755 "$work"
 
@@ -44,6 +45,7 @@ printf 'x%.0s' $(seq 1000) >"$tree/with space/say \"hi\", twice"
 printf 'y%.0s' $(seq 300) >"$tree/back\\slash"
 printf 'z' >"$tree/new"$'\n'"line"
 printf 'bad' >"$tree/not utf8 "$'\xff\xfe'
+printf 'del' >"$tree/del"$'\x7f'"name"
 printf 'ok' >"$tree/Ελληνικά/αρχείο.txt"
 printf 'ok!' >"$tree/中文目录/文件.doc"
 head -c 5000 /dev/zero >"$tree/deep/er/est/data"
@@ -52,7 +54,10 @@ ln "$tree/links/two/shared" "$tree/links/one/shared"
 ln "$tree/links/two/shared" "$tree/links/three/again"
 truncate -s 5G "$tree/sparse"
 printf 'hidden' >"$tree/shut/inside"
-[ ${#as_user[@]} -gt 0 ] && chmod 000 "$tree/shut"
+# A folder that may be listed but not entered: marked read_error, as ncdu marks it
+mkdir "$tree/listonly"
+printf 'unseen' >"$tree/listonly/unseen"
+[ ${#as_user[@]} -gt 0 ] && chmod 000 "$tree/shut" && chmod 444 "$tree/listonly"
 
 # --- the JSON export, read by Python, ncdu and gdu
 "${as_user[@]}" "$program" --json -o - "$tree" >"$work/dscp.json" 2>"$work/dscp.err"
@@ -61,7 +66,8 @@ want_status=0
 [ ${#as_user[@]} -gt 0 ] && want_status=1 # the shut folder is named and reported
 [ "$status" -eq "$want_status" ] || fail "--json exited with $status: $(cat "$work/dscp.err")"
 "${as_user[@]}" ncdu --ignore-config -0 -o - "$tree" >"$work/ncdu-own.json" 2>/dev/null
-ncdu --ignore-config -f "$work/dscp.json" -o - >"$work/ncdu-read.json" 2>"$work/ncdu.err" || fail "ncdu --ignore-config -f refused the export: $(cat "$work/ncdu.err")"
+# ncdu exits 0 when it gives up on a file partway: what it says counts
+ncdu --ignore-config -f "$work/dscp.json" -o - >"$work/ncdu-read.json" 2>"$work/ncdu.err" && [ ! -s "$work/ncdu.err" ] || fail "ncdu --ignore-config -f refused the export: $(cat "$work/ncdu.err")"
 # Apparent sizes, then disk usage (gdu's default: the 5 GiB sparse file takes next to nothing).
 for apparent in -a ""; do
   gdu_read=$(gdu -n $apparent -p --no-prefix -s -f "$work/dscp.json" 2>&1 | awk '{print $1}')
@@ -163,8 +169,9 @@ du_bytes=$(du -sb "$links" | awk '{print $1}')
 [ $((du_bytes - folders_bytes)) -eq 1048576 ] || fail "du -sb says $du_bytes with $folders_bytes in folders"
 
 # --- -x: a file system mounted inside the tree is not entered
-if mkdir -p "$tree/mnt" && mount -t tmpfs -o size=4m none "$tree/mnt" 2>/dev/null; then
-  mounted=$tree/mnt
+# (mode 700: nobody may not read it, and -x leaves it out all the same, like du -x and ncdu -x)
+if mkdir -p "$tree/mnt" && mount -t tmpfs -o size=4m,mode=700 none "$tree/mnt" 2>/dev/null; then
+  mounted+=("$tree/mnt")
   head -c 70000 /dev/zero >"$tree/mnt/elsewhere"
   "$program" --exact -x "$tree/deep" >/dev/null 2>"$work/x.err" # no mount beneath: as without
   "$program" --exact -x "$tree" >/dev/null 2>"$work/x.err"
@@ -180,8 +187,57 @@ if mkdir -p "$tree/mnt" && mount -t tmpfs -o size=4m none "$tree/mnt" 2>/dev/nul
   x_gdu=$(gdu -n -a -p --no-prefix -s -f "$work/x.json" 2>&1 | awk '{print $1}')
   own_gdu=$(gdu -n -a -p --no-prefix -s -f "$work/x-ncdu.json" 2>&1 | awk '{print $1}')
   [ -n "$x_gdu" ] && [ "$x_gdu" = "$own_gdu" ] || fail "-x: gdu reads $x_gdu from the export, $own_gdu from ncdu's -x export"
+  if [ ${#as_user[@]} -gt 0 ]; then
+    "${as_user[@]}" "$program" --json -x -o - "$tree" >"$work/x-user.json" 2>"$work/x-user.err"
+    grep -F "$tree/mnt" "$work/x-user.err" && fail "-x: a mount point nobody may read is reported"
+    grep -qF '[{"name":"mnt","excluded":"otherfs"}]' "$work/x-user.json" || fail "-x: a mount point nobody may read is not marked excluded"
+  fi
 else
-  skip "-x: mounting a tmpfs was refused (not root, or no mount namespace)"
+  fail "-x: could not mount a tmpfs inside the tree (run the tests as root)"
+fi
+
+# --- output files: whole or not at all, in every format
+full=$work/full
+mkdir -p "$full"
+if mount -t tmpfs -o size=64k none "$full" 2>/dev/null; then
+  mounted+=("$full")
+  many=$work/many
+  mkdir -p "$many"
+  for i in $(seq 1000); do : >"$many/a-name-long-enough-to-fill-a-small-disk-$i"; done
+  for format in --json --csv --text; do
+    option=$format
+    [ "$format" = --text ] && option=()
+    printf 'old contents\n' >"$full/out"
+    chmod 604 "$full/out"
+    head -c 40000 /dev/zero >"$full/filler"
+    "$program" "${option[@]}" -o "$full/out" "$many" >/dev/null 2>"$work/full.err"
+    status=$?
+    [ "$status" -eq 1 ] || fail "$format on a full disk exited with $status"
+    grep -qxF "dscp-report: cannot write $full/out: No space left on device" "$work/full.err" || fail "$format on a full disk: $(cat "$work/full.err")"
+    [ "$(cat "$full/out")" = "old contents" ] || fail "$format on a full disk changed the old file"
+    [ "$(ls -A "$full" | tr '\n' ' ')" = "filler out " ] || fail "$format on a full disk left $(ls -A "$full")"
+    rm "$full/filler"
+    "$program" "${option[@]}" -o "$full/out" "$tree/deep" >/dev/null 2>&1 || fail "$format with room: exit $?"
+    [ "$(stat -c %a "$full/out")" = 604 ] || fail "$format: the replaced file's mode is $(stat -c %a "$full/out")"
+    grep -q er "$full/out" || fail "$format with room: $(cat "$full/out")"
+    # A pipe and /dev/null are written as they are
+    mkfifo "$full/pipe"
+    "$program" "${option[@]}" -o "$full/pipe" "$tree/deep" 2>/dev/null &
+    piped=$(cat "$full/pipe")
+    wait $! || fail "$format into a pipe: exit $?"
+    grep -q er <<<"$piped" || fail "$format into a pipe: $piped"
+    [ -p "$full/pipe" ] || fail "$format replaced the pipe"
+    rm "$full/pipe"
+    "$program" "${option[@]}" -o /dev/null "$tree/deep" 2>/dev/null || fail "$format to /dev/null: exit $?"
+    [ -c /dev/null ] || fail "$format replaced /dev/null"
+    # The system's reason when the file cannot be made
+    "$program" "${option[@]}" -o "$work/no/such/x" "$tree/deep" >/dev/null 2>"$work/open.err"
+    grep -qxF "dscp-report: cannot write $work/no/such/x: No such file or directory" "$work/open.err" || fail "$format into a missing folder: $(cat "$work/open.err")"
+    "$program" "${option[@]}" -o "$work" "$tree/deep" >/dev/null 2>"$work/open.err"
+    grep -qxF "dscp-report: cannot write $work: Is a directory" "$work/open.err" || fail "$format onto a folder: $(cat "$work/open.err")"
+  done
+else
+  fail "output files: could not mount a small tmpfs (run the tests as root)"
 fi
 
 # --- --help and the manual page name every option; --version the project's version

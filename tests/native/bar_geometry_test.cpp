@@ -109,6 +109,24 @@ TEST(BarGeometry, CaptionTextRectStopsBeforeTheButton) {
     EXPECT_EQ(CaptionTextRect(ct, button, Dock::Top), (Rect{3, 19, 16, 95}));
 }
 
+// A share of the room: rounded, kept through any room, given up first when the room is
+// small, and set anew by the user's drag.
+TEST(HeightShare, FollowsTheRoomGivesWayFirstAndTakesTheUsersDrag) {
+    bars::HeightShare pane{0.40, 150};
+    EXPECT_EQ(pane.HeightFor(500, 32), 200);
+    EXPECT_EQ(pane.HeightFor(1001, 32), 400); // 400.4
+    EXPECT_EQ(pane.HeightFor(1004, 32), 402); // 401.6
+    EXPECT_EQ(pane.HeightFor(300, 32), 120);
+    EXPECT_EQ(pane.HeightFor(250, 32), 100); // the rest keeps 150
+    EXPECT_EQ(pane.HeightFor(100, 32), 32);  // never below the minimum
+    pane.Take(300, 600);
+    EXPECT_DOUBLE_EQ(pane.share, 0.5);
+    EXPECT_EQ(pane.HeightFor(900, 32), 450);
+    pane.Take(100, 0); // no room: nothing learnt
+    EXPECT_DOUBLE_EQ(pane.share, 0.5);
+    EXPECT_FALSE(bars::HeightShare().Active());
+}
+
 TEST(RowSharing, OneBarTakesTheWholeDifferenceAndLosesItsHold) {
     std::vector<RowEntry> row{SizingBar(200, 32, 100, true)};
     const RowShare share = ShareRowLength(row, 0, 600);

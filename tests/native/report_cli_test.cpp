@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <cstring>
 #include <map>
 
 #include "command_line.h"
@@ -15,6 +16,10 @@
 #include "path_text.h"
 #include "size_text.h"
 #include "temp_tree.h"
+
+#ifndef _WIN32
+#include <sys/mount.h>
+#endif
 
 namespace {
 
@@ -155,6 +160,7 @@ TEST(BuildFolderReport, NamesEveryPartThatCannotBeRead) {
     tree.File("top/readable", 700);
     tree.File("top/locked/hidden", 700);
     tree.File("top/listonly/unseen", 700);
+    tree.Folder("top/listonly/inner");
     tree.File("listonly-here/unseen", 5);
     std::filesystem::permissions(tree.Path("top/locked"), std::filesystem::perms::none);
     std::filesystem::permissions(tree.Path("top/listonly"), std::filesystem::perms::owner_read);
@@ -177,13 +183,24 @@ TEST(BuildFolderReport, NamesEveryPartThatCannotBeRead) {
     std::filesystem::permissions(tree.Path("top/listonly"), std::filesystem::perms::owner_all);
 
     ASSERT_TRUE(listed);
-    EXPECT_EQ(unreadable, (std::vector<std::string>{tree.Path("top/listonly/unseen"),
+    EXPECT_EQ(unreadable, (std::vector<std::string>{tree.Path("top/listonly/inner"),
+                                                    tree.Path("top/listonly/unseen"),
                                                     tree.Path("top/locked")}));
     EXPECT_EQ(report.nTotalBytes, 700 + 5);
-    // Listed itself but not entered: its file is named once, from the listing.
+    // Listed itself but not entered: each entry is named once, and its rows have no date
+    // (in the text and in the CSV), the system having told none.
     ASSERT_TRUE(listedListOnly);
-    ASSERT_EQ(listOnly.unreadable.size(), 1u);
-    EXPECT_EQ(listOnly.unreadable[0].path, tree.Path("top/listonly/unseen"));
+    std::vector<std::string> listOnlyUnreadable;
+    for (const UnreadablePath& part : listOnly.unreadable)
+        listOnlyUnreadable.push_back(part.path);
+    EXPECT_EQ(listOnlyUnreadable, (std::vector<std::string>{tree.Path("top/listonly/inner"),
+                                                            tree.Path("top/listonly/unseen")}));
+    ASSERT_EQ(listOnly.entries.size(), 2u);
+    for (const ReportEntry& entry : listOnly.entries) {
+        EXPECT_EQ(ReportCells(entry)[3], "") << entry.name;
+        const std::string ending = entry.bFolder ? ",File folder,,0,0\r\n" : ",File,,,\r\n";
+        EXPECT_NE(CsvRow(entry).find(ending), std::string::npos) << CsvRow(entry);
+    }
 }
 #endif
 
@@ -219,6 +236,73 @@ TEST(BuildFolderReport, HardLinksCountOnceInTheFolderOfTheFirstPath) {
         EXPECT_EQ(report.nCountedOnce, 0);
         EXPECT_EQ(report.nTotalBytes, 4 * 4096 + 10);
     }
+}
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// A small file system of its own mounted inside a test's tree, for as long as this lives.
+class TmpfsMount {
+public:
+    TmpfsMount(const std::string& path, const char* options) : m_path(path) {
+        std::filesystem::create_directories(path);
+        m_bMounted = mount("none", path.c_str(), "tmpfs", 0, options) == 0;
+        m_nError = errno;
+    }
+    ~TmpfsMount() {
+        if (m_bMounted)
+            umount2(m_path.c_str(), MNT_DETACH);
+    }
+    bool Mounted() const { return m_bMounted; }
+    int Error() const { return m_nError; }
+
+private:
+    std::string m_path;
+    bool m_bMounted = false;
+    int m_nError = 0;
+};
+
+} // namespace
+
+// -x: another file system inside the tree is one folder holding nothing, marked excluded
+// in the snapshot; one that may not be read is left out the same way, not reported.
+TEST(BuildFolderReport, OneFileSystemLeavesOtherMountsOut) {
+    TempTree tree;
+    tree.File("here/data", 300);
+    TmpfsMount other(tree.Path("here/mnt"), "size=64k,mode=700,uid=65534,gid=65534");
+    ASSERT_TRUE(other.Mounted()) << "mounting a tmpfs needs root (CAP_SYS_ADMIN): "
+                                 << std::strerror(other.Error());
+    tree.File("here/mnt/elsewhere", 4000);
+
+    ReportScanOptions options;
+    options.bOneFileSystem = true;
+    options.bKeepSnapshot = true;
+    FolderReport report;
+    int nError = 0;
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+    EXPECT_EQ(report.nTotalBytes, 300);
+    EXPECT_EQ(report.nFoldersBeneath, 2);
+    EXPECT_TRUE(report.snapshot.IsExcluded(report.snapshot.Find(tree.Path("here/mnt"))));
+
+    FolderReport asUser;
+    FolderReport everything;
+    bool listed = false;
+    bool listedEverything = false;
+    {
+        WithoutPermissionOverride dropped;
+        ASSERT_TRUE(dropped.Works()) << "cannot drop the permission override";
+        listed = BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, asUser, nError);
+        listedEverything =
+            BuildFolderReport(tree.Root(), TypeForTest, 1, nullptr, everything, nError);
+    }
+    ASSERT_TRUE(listed && listedEverything);
+    EXPECT_TRUE(asUser.unreadable.empty()) << asUser.unreadable[0].path;
+    EXPECT_EQ(asUser.nTotalBytes, 300);
+    EXPECT_TRUE(asUser.snapshot.IsExcluded(asUser.snapshot.Find(tree.Path("here/mnt"))));
+    // Without -x the same mount point is a folder that could not be read.
+    ASSERT_EQ(everything.unreadable.size(), 1u);
+    EXPECT_EQ(everything.unreadable[0].path, tree.Path("here/mnt"));
 }
 #endif
 
@@ -299,8 +383,9 @@ TEST(ParseCommandLine, FormatsAndWalkOptions) {
 
 TEST(ReportFormats, JsonKeepsEveryByteButTheOnesItMustEscape) {
     std::string json;
-    AppendJsonText(json, "a\"b\\c\n\t\x01\x1f\x7f\xff\xfe \xce\xb1");
-    EXPECT_EQ(json, "a\\\"b\\\\c\\n\\t\\u0001\\u001f\x7f\xff\xfe \xce\xb1");
+    // DEL too: ncdu's reader takes no raw control character, DEL included.
+    AppendJsonText(json, "a\"b\\c\n\t\x01\x1f\x7f\x80\xff\xfe \xce\xb1");
+    EXPECT_EQ(json, "a\\\"b\\\\c\\n\\t\\u0001\\u001f\\u007f\x80\xff\xfe \xce\xb1");
 }
 
 TEST(ReportFormats, CsvQuotesWhatNeedsItAndWritesUtf8) {

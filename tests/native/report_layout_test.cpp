@@ -1,15 +1,36 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "report_layout.h"
 #include "temp_tree.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+namespace {
+
+std::string Contents(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
 
 TEST(FolderReportLines, EmptyFolderHasHeadingTitlesAndRuleOnly) {
     const auto lines = FolderReportLines("C:\\Data", {});
@@ -96,6 +117,36 @@ TEST(WriteReportFile, ReportsFilesThatCannotBeOpened) {
     TempTree tree;
     EXPECT_FALSE(WriteReportFile(tree.Path("missing/report.txt"), {"x"}));
     EXPECT_EQ(WriteReport(tree.Path("missing/report.txt"), {"x"}), ReportWriteResult::NotOpened);
+    // The system's reason, not a stand-in.
+    ReplacingFile file;
+    EXPECT_FALSE(file.Open(tree.Path("missing/report.txt")));
+    EXPECT_EQ(file.Error(), ENOENT);
+    tree.Folder("folder");
+    EXPECT_FALSE(file.Open(tree.Path("folder")));
+    EXPECT_NE(file.Error(), 0);
+    EXPECT_NE(file.Error(), EIO);
+}
+
+// A report replaces the file at its name only once it is whole; the folder never holds
+// anything else of it.
+TEST(ReplacingFile, ReplacesTheFileOnlyWhenCommitted) {
+    TempTree tree;
+    const std::string name = tree.Path("report.txt");
+    ASSERT_TRUE(WriteReportFile(name, {"old"}));
+    ReplacingFile file;
+    ASSERT_TRUE(file.Open(name));
+    std::fputs("new", file.Stream());
+    std::fflush(file.Stream());
+    EXPECT_EQ(Contents(name), "old\r\n");
+    file.Discard();
+    EXPECT_EQ(Contents(name), "old\r\n");
+    EXPECT_EQ(NamesIn(tree.Root()), std::vector<std::string>{"report.txt"});
+
+    ASSERT_TRUE(file.Open(name));
+    std::fputs("new", file.Stream());
+    EXPECT_TRUE(file.Commit());
+    EXPECT_EQ(Contents(name), "new");
+    EXPECT_EQ(NamesIn(tree.Root()), std::vector<std::string>{"report.txt"});
 }
 
 #ifndef _WIN32
@@ -124,5 +175,70 @@ TEST(WriteReportFile, APartialFileIsRemoved) {
     std::signal(SIGXFSZ, savedHandler);
     EXPECT_EQ(result, ReportWriteResult::NotWritten);
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// A write that fails partway leaves the file that was there as it was, and no partial
+// one beside it; a whole one takes its place with its permissions.
+TEST(WriteReportFile, AFailedWriteKeepsTheOldFile) {
+    TempTree tree;
+    const std::string file = tree.Path("report.txt");
+    ASSERT_TRUE(WriteReportFile(file, {"old"}));
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0) << "giving a file away needs root";
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*savedHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    ReportFileWriter writer;
+    const bool opened = writer.Open(file);
+    for (int i = 0; i < 1000; ++i)
+        writer.WriteLine(std::string(100, 'x'));
+    const ReportWriteResult result = writer.Close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(result, ReportWriteResult::NotWritten);
+    EXPECT_EQ(writer.Error(), EFBIG);
+    EXPECT_EQ(Contents(file), "old\r\n");
+    EXPECT_EQ(NamesIn(tree.Root()), std::vector<std::string>{"report.txt"});
+
+    ASSERT_TRUE(WriteReportFile(file, {"new"}));
+    EXPECT_EQ(Contents(file), "new\r\n");
+    struct stat st;
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+}
+
+// What is not a regular file is written as it is: a device stays a device, a pipe's reader
+// gets the bytes, and nothing is made beside either.
+TEST(ReplacingFile, WritesDevicesAndPipesDirectly) {
+    ReplacingFile null;
+    ASSERT_TRUE(null.Open("/dev/null"));
+    std::fputs("gone", null.Stream());
+    EXPECT_TRUE(null.Commit());
+    struct stat st;
+    ASSERT_EQ(stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    TempTree tree;
+    const std::string pipe = tree.Path("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = Contents(pipe); });
+    ReplacingFile file;
+    const bool opened = file.Open(pipe);
+    if (opened)
+        std::fputs("through the pipe", file.Stream());
+    const bool committed = opened && file.Commit();
+    if (!opened)
+        std::ofstream(pipe).close(); // lets the reader finish
+    reader.join();
+    EXPECT_TRUE(committed);
+    EXPECT_EQ(received, "through the pipe");
+    EXPECT_EQ(NamesIn(tree.Root()), std::vector<std::string>{"pipe"});
 }
 #endif

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "folder_snapshot.h"
 #include "path_text.h"
+#include "treemap_labels.h"
 #include "treemap_layout.h"
 #include "treemap_render.h"
 
@@ -294,14 +296,20 @@ TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
     level.AddFolder("later");
     const auto root = s.RecordLevel(kRoot, level);
     const TreemapLayout layout = LayOutTreemap(s, root, 300, 200);
-    const std::vector<uint32_t> colours = ExtensionColours(layout);
+    TypeColourTable table;
+    const std::vector<uint32_t> colours = ExtensionColours(layout, table);
     const Tile& big = layout.tiles[1];
     ASSERT_EQ(big.bytes, 5000);
     EXPECT_EQ(layout.extensions[big.extension].name, "iso");
     EXPECT_EQ(layout.extensions[big.extension].bytes, 6000);
-    EXPECT_EQ(std::count(colours.begin(), colours.end(), kTreemapNeutral),
-              static_cast<long>(colours.size() - kTreemapPaletteSize));
+    // Every type its own colour, the largest the table's first; none for files not there.
+    EXPECT_EQ(table.Count(), colours.size() - 1);
+    EXPECT_EQ(std::set<uint32_t>(colours.begin() + 1, colours.end()).size(), colours.size() - 1);
+    EXPECT_EQ(colours[big.extension], TypeColourTable().ColourOf("x"));
     EXPECT_EQ(colours[0], kTreemapNeutral); // no file without an extension
+    // Drawn again, after other types took colours, each keeps its own.
+    table.ColourOf("other");
+    EXPECT_EQ(ExtensionColours(layout, table), colours);
 
     std::vector<uint32_t> pixels;
     RenderTreemap(layout, pixels);
@@ -317,8 +325,10 @@ TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
         const Tile& t = layout.tiles[i];
         if (t.kind != TileKind::Placeholder)
             continue;
-        const TileRect p = t.PixelRect();
-        EXPECT_EQ(pixels[static_cast<size_t>(p.top * 300 + p.left)], kTreemapPlaceholder);
+        const TileRect p = t.PixelRect(); // inside its frame
+        EXPECT_EQ(
+            pixels[static_cast<size_t>((p.top + p.bottom) / 2 * 300 + (p.left + p.right) / 2)],
+            kTreemapPlaceholder);
     }
 
     // Nothing to draw: the background only, however small the pane.
@@ -326,4 +336,148 @@ TEST(TreemapRender, ColoursByBytesShadingAndPlaceholders) {
     const auto none = RecordFiles(empty, {0});
     RenderTreemap(LayOutTreemap(empty, none, 1, 1), pixels);
     EXPECT_EQ(pixels, std::vector<uint32_t>(1, kTreemapBackground));
+}
+
+// A shown folder of two subfolders (one holding a folder of its own) and a file.
+struct NestedFolders {
+    FolderSnapshot s;
+    FolderSnapshot::Index root;
+    NestedFolders() {
+        SnapshotLevel top;
+        top.AddFile("loose.bin", 3000);
+        top.AddFolder("big");
+        top.AddFolder("tiny");
+        root = s.RecordLevel(kRoot, top);
+        SnapshotLevel big;
+        big.AddFile("a.dat", 20000);
+        big.AddFolder("inner");
+        s.RecordLevel(JoinPath(kRoot, "big"), big);
+        SnapshotLevel inner;
+        inner.AddFile("b.dat", 20000);
+        inner.AddFile("c.txt", 5000);
+        s.RecordLevel(JoinPath(JoinPath(kRoot, "big"), "inner"), inner);
+        SnapshotLevel tiny;
+        tiny.AddFile("t.dat", 10);
+        s.RecordLevel(JoinPath(kRoot, "tiny"), tiny);
+    }
+};
+
+uint32_t TileOfKindAtDepth(const TreemapLayout& layout, TileKind kind, uint16_t depth) {
+    uint32_t found = Tile::kNone;
+    for (uint32_t i = 0; i < layout.tiles.size(); ++i)
+        if (layout.tiles[i].kind == kind && layout.tiles[i].depth == depth &&
+            (found == Tile::kNone || layout.tiles[i].bytes > layout.tiles[found].bytes))
+            found = i;
+    return found;
+}
+
+uint32_t Brightness(uint32_t p) {
+    return (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
+}
+
+// The shown folder's subfolders are framed in a dark line, a level further down in a fainter
+// one; files are not; labels go where a line fits, inside the frame.
+TEST(TreemapRender, FramesAndLabelsMarkTheFolders) {
+    NestedFolders n;
+    const int w = 400, h = 300;
+    const TreemapLayout layout = LayOutTreemap(n.s, n.root, w, h);
+    std::vector<uint32_t> pixels;
+    RenderTreemap(layout, pixels);
+    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * w + x)]; };
+
+    const uint32_t big = TileOfKindAtDepth(layout, TileKind::Folder, 1);
+    const uint32_t inner = TileOfKindAtDepth(layout, TileKind::Folder, 2);
+    const uint32_t loose = TileOfKindAtDepth(layout, TileKind::File, 1);
+    ASSERT_NE(big, Tile::kNone);
+    ASSERT_NE(inner, Tile::kNone);
+    ASSERT_NE(loose, Tile::kNone);
+    const TileRect rb = layout.tiles[big].PixelRect();
+    for (const auto& [x, y] : {std::pair{rb.left, rb.top},
+                               {rb.right - 1, rb.bottom - 1},
+                               {(rb.left + rb.right) / 2, rb.top},
+                               {rb.left, (rb.top + rb.bottom) / 2}})
+        EXPECT_EQ(at(x, y), kTreemapFrame) << x << "," << y;
+    const TileRect ri = layout.tiles[inner].PixelRect();
+    const int my = (ri.top + ri.bottom) / 2;
+    if (ri.left > rb.left) {
+        EXPECT_NE(at(ri.left, my), kTreemapFrame);
+        EXPECT_LT(Brightness(at(ri.left, my)), Brightness(at(ri.left + 1, my)) * 8 / 10);
+    } else {
+        EXPECT_LT(Brightness(at(ri.right - 1, my)), Brightness(at(ri.right - 2, my)) * 8 / 10);
+    }
+    const TileRect rl = layout.tiles[loose].PixelRect();
+    EXPECT_NE(at(rl.left + 1, rl.top + 1), kTreemapFrame);
+    EXPECT_NE(at((rl.left + rl.right) / 2, rl.top), kTreemapFrame);
+
+    const std::vector<TreemapLabel> labels = PlaceTreemapLabels(layout, TreemapLabelMetrics());
+    ASSERT_FALSE(labels.empty());
+    EXPECT_EQ(labels[0].tile, big);
+    EXPECT_EQ(labels[0].lines, 2);
+    EXPECT_GT(labels[0].box.left, rb.left);
+    EXPECT_GT(labels[0].box.top, rb.top);
+    EXPECT_LT(labels[0].box.right, rb.right);
+    EXPECT_EQ(labels[0].box.Height(), 2 * TreemapLabelMetrics().lineHeight);
+    for (const TreemapLabel& label : labels)
+        EXPECT_NE(layout.tiles[label.tile].kind, TileKind::File);
+    // The tiny folder's sliver holds no line.
+    for (const TreemapLabel& label : labels)
+        EXPECT_NE(layout.tiles[label.tile].bytes, 10);
+    TreemapLabelMetrics tall;
+    tall.lineHeight = h;
+    EXPECT_TRUE(PlaceTreemapLabels(layout, tall).empty());
+}
+
+// The drives: each its own hue by position, framed.
+TEST(TreemapRender, DrivesTakeTheirOwnHues) {
+    const TreemapLayout layout = LayOutFlatTreemap({500, 300}, 80, 40);
+    ASSERT_TRUE(layout.flat);
+    std::vector<uint32_t> pixels;
+    RenderTreemap(layout, pixels);
+    ASSERT_EQ(layout.tiles.size(), 3u);
+    auto hueAtMiddle = [&](uint32_t tile) {
+        const TileRect r = layout.tiles[tile].PixelRect();
+        return pixels[static_cast<size_t>((r.top + r.bottom) / 2 * 80 + (r.left + r.right) / 2)];
+    };
+    // The largest channel of each middle pixel is its drive's hue's.
+    auto largest = [](uint32_t p) {
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        return r >= g && r >= b ? 16 : g >= b ? 8 : 0;
+    };
+    const std::vector<uint32_t> colours = TreemapDriveColours(2);
+    EXPECT_EQ(largest(hueAtMiddle(1)), largest(colours[layout.tiles[1].ref]));
+    EXPECT_EQ(largest(hueAtMiddle(2)), largest(colours[layout.tiles[2].ref]));
+    EXPECT_NE(largest(hueAtMiddle(1)), largest(hueAtMiddle(2)));
+    const TileRect r = layout.tiles[1].PixelRect();
+    EXPECT_EQ(pixels[static_cast<size_t>(r.top * 80 + r.left)], kTreemapFrame);
+}
+
+// The keyboard's moves between the shown folder's tiles: to the one across the shared edge,
+// nowhere past the pane's edge.
+TEST(TreemapLayout, NeighboursAcrossEdges) {
+    FolderSnapshot s;
+    const auto root = RecordFiles(s, {100, 100, 100, 100});
+    const TreemapLayout layout = LayOutTreemap(s, root, 100, 100);
+    ASSERT_EQ(layout.tiles.size(), 5u);
+    auto tileAt = [&](int x, int y) { return layout.HitTest(x, y); };
+    const uint32_t tl = tileAt(25, 25), tr = tileAt(75, 25), bl = tileAt(25, 75),
+                   br = tileAt(75, 75);
+    EXPECT_EQ(layout.NeighbourOf(tl, TileDirection::Right), tr);
+    EXPECT_EQ(layout.NeighbourOf(tl, TileDirection::Down), bl);
+    EXPECT_EQ(layout.NeighbourOf(br, TileDirection::Left), bl);
+    EXPECT_EQ(layout.NeighbourOf(br, TileDirection::Up), tr);
+    EXPECT_EQ(layout.NeighbourOf(tl, TileDirection::Left), Tile::kNone);
+    EXPECT_EQ(layout.NeighbourOf(tl, TileDirection::Up), Tile::kNone);
+    EXPECT_EQ(layout.NeighbourOf(0, TileDirection::Up), Tile::kNone);
+
+    // Beside a tall tile, two short ones: either short one goes back to the tall one, which
+    // goes to one of them.
+    const auto uneven = RecordFiles(s, {200, 100, 100});
+    const TreemapLayout l2 = LayOutTreemap(s, uneven, 100, 100);
+    const uint32_t tall = l2.HitTest(25, 50), upper = l2.HitTest(75, 25),
+                   lower = l2.HitTest(75, 75);
+    ASSERT_NE(upper, lower);
+    EXPECT_EQ(l2.NeighbourOf(upper, TileDirection::Left), tall);
+    EXPECT_EQ(l2.NeighbourOf(lower, TileDirection::Left), tall);
+    const uint32_t right = l2.NeighbourOf(tall, TileDirection::Right);
+    EXPECT_TRUE(right == upper || right == lower);
 }

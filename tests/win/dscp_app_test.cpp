@@ -223,7 +223,11 @@ TEST_F(DscpApp, ThePopupMenusAndAcceleratorsAreThereByNumber) {
     const std::vector<std::string> expected = {
         "Ctrl+78=57600", "Ctrl+79=57601",  "Ctrl+83=57603",  "Ctrl+80=57607",  "Ctrl+90=57643",
         "Alt+8=57643",   "Ctrl+88=57635",  "Shift+46=57635", "Ctrl+67=57634",  "Ctrl+45=57634",
-        "Ctrl+86=57637", "Shift+45=57637", "117=57680",      "Shift+117=57681"};
+        "Ctrl+86=57637", "Shift+45=57637", "117=57680",      "Shift+117=57681",
+        // Tab and Shift+Tab between the panes, F5 Refresh, Enter opens, Backspace and Alt+Up
+        // go up, Alt+Left and Alt+Right go back and forward.
+        "9=57680", "Shift+9=57681", "116=32803", "13=32814", "8=203", "Alt+38=203", "Alt+37=201",
+        "Alt+39=202"};
     EXPECT_EQ(entries, expected);
 }
 
@@ -279,12 +283,15 @@ TEST_F(DscpApp, TheStatusBarHasItsFourPanes) {
     // written the drive overview's counts over it.
     const std::string first = bar.GetPaneText(0);
     EXPECT_TRUE(first == "Ready" || first == "0 directory, 0 files") << first;
-    // Laid out: toolbar on top, status bar at the bottom, the list and below it the
-    // treemap pane's dock bar in between.
+    // Laid out: toolbar on top, the path bar across the frame below it, status bar at the
+    // bottom, the list and below it the treemap pane's dock bar in between.
     const CRect list = m_pView->GetWindowRect();
+    const CRect path = m_pFrame->PathBar().GetWindowRect();
     RECT dock{};
     ::GetWindowRect(m_pFrame->TreemapBar().GetParent(), &dock);
-    EXPECT_EQ(list.top, m_pFrame->ToolBar().GetWindowRect().bottom);
+    EXPECT_EQ(path.top, m_pFrame->ToolBar().GetWindowRect().bottom);
+    EXPECT_EQ(path.Width(), m_pFrame->GetClientRect().Width());
+    EXPECT_EQ(list.top, path.bottom);
     EXPECT_EQ(list.bottom, dock.top);
     EXPECT_EQ(dock.bottom, bar.GetWindowRect().top);
 }
@@ -297,14 +304,14 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
     EXPECT_EQ(m_pView->GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
     EXPECT_TRUE(m_pView->GetStyle() & LVS_SHAREIMAGELISTS);
     EXPECT_EQ(m_pView->Mode(), CDirscopeView::ListMode::Detail);
-    EXPECT_TRUE(m_pView->IsDriveOverview());
+    EXPECT_TRUE(m_pDoc->IsDriveOverview());
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(List().GetColumnWidth(i), 100);
     EXPECT_EQ(List().GetColumnFormat(1), LVCFMT_RIGHT);
     // The frame showed the drive overview once after the initial update.
     EXPECT_GE(List().GetItemCount(), 2); // C: and Z: at least
-    EXPECT_EQ(m_pView->ListedFolderPath(), "");
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), "");
 
     SHFILEINFOA sfi{};
     auto hSmall = reinterpret_cast<HIMAGELIST>(
@@ -324,7 +331,7 @@ TEST_F(DscpApp, StartsWithTheDriveOverviewColumnsAndTheShellsImageLists) {
 TEST_F(DscpApp, ShowFolderListsSubfoldersThenFilesEachByName) {
     MixedFolder folder;
     Show(folder.tree.Root());
-    EXPECT_FALSE(m_pView->IsDriveOverview());
+    EXPECT_FALSE(m_pDoc->IsDriveOverview());
     EXPECT_EQ(Headings(),
               (std::vector<std::string>{"Name", "Size", "Type", "Date", "Folders", "Files"}));
     const int widths[] = {200, 80, 100, 120, 80, 80};
@@ -345,13 +352,13 @@ TEST_F(DscpApp, ShowFolderListsSubfoldersThenFilesEachByName) {
         {"z.txt", FormatSize(5), textType, date, "", ""},
     };
     EXPECT_EQ(AllRows(), expected);
-    EXPECT_EQ(m_pView->FolderCount(), 2);
-    EXPECT_EQ(m_pView->FileCount(), 2);
-    EXPECT_EQ(m_pView->TotalSize(), 0);
-    EXPECT_EQ(m_pView->ListedFolderPath(), folder.tree.Root());
-    ASSERT_EQ(m_pView->Subfolders().size(), 2u);
-    EXPECT_STREQ(m_pView->Subfolders()[0].szName, "A");
-    EXPECT_STREQ(m_pView->Subfolders()[1].szName, "b");
+    EXPECT_EQ(m_pDoc->FolderCount(), 2);
+    EXPECT_EQ(m_pDoc->FileCount(), 2);
+    EXPECT_EQ(m_pDoc->TotalSize(), 0);
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), folder.tree.Root());
+    ASSERT_EQ(m_pDoc->Subfolders().size(), 2u);
+    EXPECT_STREQ(m_pDoc->Subfolders()[0].szName, "A");
+    EXPECT_STREQ(m_pDoc->Subfolders()[1].szName, "b");
     // Each row has the entry's icon from the system list.
     SHFILEINFOA sfi{};
     SHGetFileInfoA(folder.tree.Path("C.txt").c_str(), 0, &sfi, sizeof(sfi),
@@ -372,10 +379,10 @@ TEST_F(DscpApp, ColumnsSwitchSixThreeSixAndTwoFoldersInARowKeepThem) {
     EXPECT_EQ(AllRows().size(), 1u);
 
     Show(""); // the computer node
-    EXPECT_TRUE(m_pView->IsDriveOverview());
+    EXPECT_TRUE(m_pDoc->IsDriveOverview());
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
-    EXPECT_EQ(m_pView->ListedFolderPath(), second.Root()); // kept
-    EXPECT_EQ(m_pView->FileCount(), 1);
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), second.Root()); // kept
+    EXPECT_EQ(m_pDoc->FileCount(), 1);
 
     Show(first.tree.Root());
     EXPECT_EQ(ColumnCount(), 6);
@@ -418,7 +425,7 @@ TEST_F(DscpApp, RefreshShowsTheFolderAgain) {
     folder.tree.File("new.txt", 1);
     Command(ID_REFRESH);
     EXPECT_EQ(AllRows().size(), 5u);
-    EXPECT_EQ(m_pView->FileCount(), 3);
+    EXPECT_EQ(m_pDoc->FileCount(), 3);
 }
 
 TEST_F(DscpApp, AFolderThatCannotBeReadGivesAnEmptyList) {
@@ -427,15 +434,15 @@ TEST_F(DscpApp, AFolderThatCannotBeReadGivesAnEmptyList) {
     Show(folder.tree.Path("missing"));
     EXPECT_EQ(ColumnCount(), 6);
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(m_pView->FolderCount(), 0);
-    EXPECT_EQ(m_pView->FileCount(), 0);
-    EXPECT_TRUE(m_pView->Subfolders().empty());
-    EXPECT_EQ(m_pView->ListedFolderPath(), folder.tree.Path("missing"));
+    EXPECT_EQ(m_pDoc->FolderCount(), 0);
+    EXPECT_EQ(m_pDoc->FileCount(), 0);
+    EXPECT_TRUE(m_pDoc->Subfolders().empty());
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), folder.tree.Path("missing"));
 
     // A path longer than the 259-character field is refused the same way, never cut.
     Show(folder.tree.Root() + "\\" + std::string(300, 'x'));
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(m_pView->ListedFolderPath(), "");
+    EXPECT_EQ(m_pDoc->ListedFolderPath(), "");
 }
 
 TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
@@ -445,7 +452,7 @@ TEST_F(DscpApp, FileNewClearsTheHeaderBeforeInsertingTheColumnsAgain) {
     // The tree pane selects the computer again: the drive overview, its columns once.
     EXPECT_EQ(Headings(), (std::vector<std::string>{"Name", "Size", "Free Space"}));
     EXPECT_GE(List().GetItemCount(), 2);
-    EXPECT_TRUE(m_pView->Subfolders().empty());
+    EXPECT_TRUE(m_pDoc->Subfolders().empty());
     EXPECT_EQ(m_pFrame->GetWindowText(), "Dirscope 3.0");
     EXPECT_EQ(m_pFrame->GetActiveView(), m_pView);
     Show("");

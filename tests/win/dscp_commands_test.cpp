@@ -526,8 +526,9 @@ std::string ShellIconPixels(const std::string& item) {
             return "none";
     }
     SHFILEINFOA sfi{};
-    const DWORD_PTR hList = SHGetFileInfoA(reinterpret_cast<const char*>(pidl), 0, &sfi, sizeof(sfi),
-                                           SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    const DWORD_PTR hList =
+        SHGetFileInfoA(reinterpret_cast<const char*>(pidl), 0, &sfi, sizeof(sfi),
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     CoTaskMemFree(pidl);
     return hList ? ImagePixels(reinterpret_cast<HIMAGELIST>(hList), sfi.iIcon) : "none";
 }
@@ -561,7 +562,7 @@ std::vector<std::string> FreshProcessIconPixels(const std::vector<std::string>& 
 
 TEST_F(DscpCommands, AfterTheDriveOverviewEveryIconIsTheOneTheShellGives) {
     // Start-up showed the drive overview; everything below is asked of the shell after it.
-    ASSERT_TRUE(m_pView->IsDriveOverview());
+    ASSERT_TRUE(m_pDoc->IsDriveOverview());
     TempTree tree;
     tree.File("new.dscpicontype", 1);
     char exe[MAX_PATH] = {};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dirscope_app.h"
+#include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
@@ -27,7 +28,8 @@ public:
             return false;
         m_pFrame = dynamic_cast<CMainFrame*>(m_pApp->GetMainWnd());
         m_pView = m_pFrame ? dynamic_cast<CDirscopeView*>(m_pFrame->GetActiveView()) : nullptr;
-        if (!m_pView)
+        m_pDoc = m_pView ? m_pView->GetDocument() : nullptr;
+        if (!m_pDoc)
             return false;
         RunIdle();
         return true;
@@ -45,10 +47,11 @@ public:
         m_pApp.reset();
         m_pFrame = nullptr;
         m_pView = nullptr;
+        m_pDoc = nullptr;
     }
 
-    // Shows `folder` in the list as the frame does when the tree's selection changes.
-    void Show(const std::string& folder) { m_pView->ShowFolder(folder); }
+    // Shows `folder` as the frame does when the tree's selection changes.
+    void Show(const std::string& folder) { m_pDoc->ShowFolder(folder); }
     void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, nID, 0); }
     // Handles messages, as the program's loop does, until `condition` holds; false when
     // it still does not after `timeoutMs`.
@@ -64,7 +67,7 @@ public:
     }
     // Handles messages until the background scan is done.
     bool WaitForScan(DWORD timeoutMs = 60000) {
-        return PumpUntil([this] { return !m_pView->IsScanning(); }, timeoutMs);
+        return PumpUntil([this] { return !m_pDoc->IsScanning(); }, timeoutMs);
     }
     CListCtrl List() const { return m_pView->GetListCtrl(); }
 
@@ -72,4 +75,5 @@ public:
     std::unique_ptr<CDirscopeApp> m_pApp;
     CMainFrame* m_pFrame = nullptr;
     CDirscopeView* m_pView = nullptr;
+    CDirscopeDoc* m_pDoc = nullptr;
 };

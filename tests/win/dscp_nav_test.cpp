@@ -2,7 +2,11 @@
 // the real tree over Wine's shell, the real list, real folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "folder_path.h"
 #include "form_tree.h"
 #include "gui_test_support.h"
+#include "list_columns.h"
 #include "main_frame.h"
 #include "resource.h"
 #include "size_text.h"
@@ -86,12 +91,12 @@ protected:
         return nullptr;
     }
     void ExpectShows(const std::string& folder) {
-        EXPECT_EQ(m_pView->Folder(), folder);
+        EXPECT_EQ(m_pDoc->Folder(), folder);
         if (folder.empty()) {
-            EXPECT_TRUE(m_pView->IsDriveOverview());
+            EXPECT_TRUE(m_pDoc->IsDriveOverview());
         } else {
-            EXPECT_FALSE(m_pView->IsDriveOverview());
-            EXPECT_EQ(m_pView->ListedFolderPath(), folder);
+            EXPECT_FALSE(m_pDoc->IsDriveOverview());
+            EXPECT_EQ(m_pDoc->ListedFolderPath(), folder);
         }
     }
 };
@@ -384,6 +389,59 @@ TEST_F(DscpNav, TreemapPaneDocksAtTheBottomAndViewTreemapHidesAndShowsIt) {
     EXPECT_EQ(bar.Treemap().TipText(1), tree.Path("a.bin") + "\n" + FormatSize(5000));
 }
 
+// Refuses to make any window named "Treemap" on this thread while it lives, as a system
+// short of window resources would.
+class TreemapPaneRefused {
+public:
+    TreemapPaneRefused() {
+        s_hHook = SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+    }
+    ~TreemapPaneRefused() {
+        if (s_hHook)
+            UnhookWindowsHookEx(s_hHook);
+        s_hHook = nullptr;
+    }
+    bool Works() const { return s_hHook != nullptr; }
+
+private:
+    static LRESULT CALLBACK Refuse(int nCode, WPARAM wParam, LPARAM lParam) {
+        if (nCode == HCBT_CREATEWND) {
+            const CREATESTRUCTA* pcs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+            if (pcs->lpszName && !IS_INTRESOURCE(pcs->lpszName) &&
+                std::strcmp(pcs->lpszName, "Treemap") == 0)
+                return 1;
+        }
+        return CallNextHookEx(s_hHook, nCode, wParam, lParam);
+    }
+    static HHOOK s_hHook;
+};
+HHOOK TreemapPaneRefused::s_hHook = nullptr;
+
+// The treemap pane is optional: when it cannot be made the program starts without it, its
+// command disabled and harmless, and the list works as ever.
+TEST(DscpStart, WithoutTheTreemapPaneTheProgramStartsAllTheSame) {
+    DscpInProcess app;
+    bool started = false;
+    {
+        TreemapPaneRefused refused;
+        ASSERT_TRUE(refused.Works());
+        started = app.StartApp({});
+    }
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app.m_pFrame->TreemapBar().m_hWnd, nullptr);
+    HMENU hView = GetSubMenu(GetMenu(app.m_pFrame->m_hWnd), 1);
+    app.m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hView), 1);
+    EXPECT_TRUE(GetMenuState(hView, ID_VIEW_TREEMAP, MF_BYCOMMAND) & MF_GRAYED);
+    app.Command(ID_VIEW_TREEMAP);
+    TempTree tree;
+    tree.File("sub/a.bin", 5000);
+    app.Show(tree.Root());
+    ASSERT_TRUE(app.WaitForScan());
+    ASSERT_EQ(app.List().GetItemCount(), 1);
+    EXPECT_EQ(app.List().GetItemText(0, 1), FormatSize(5000));
+    app.StopApp();
+}
+
 // A click on a file's tile selects the row of the shown folder's entry that holds it and
 // outlines that entry's area; a row selected in the list is outlined too; a double-click
 // goes into the subfolder as its row's double-click does (tree and history follow).
@@ -397,7 +455,7 @@ TEST_F(DscpNav, TreemapClickSelectsTheHoldingRowAndDoubleClickOpensIt) {
     ASSERT_NE(hRoot, nullptr);
     Tree().SelectItem(hRoot);
     CTreemapWnd& treemap = m_pFrame->TreemapBar().Treemap();
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && treemap.IsPictureCurrent(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && treemap.IsPictureCurrent(); }));
 
     const TreemapLayout& layout = *treemap.Layout();
     const std::string bigPath = tree.Path("deep/inner/big.bin");
@@ -467,6 +525,279 @@ TEST_F(DscpNav, AStoredFloatingPaneGetsItsInitialUpdateShownOrHidden) {
         EXPECT_EQ(Tree().GetSelectedItem(), Computer());
         ExpectShows("");
         EXPECT_GE(List().GetItemCount(), 2);
+    }
+}
+
+// ---- the keyboard, the path bar, the treemap you can read ----
+
+class DscpKeys : public DscpNav {
+protected:
+    // Gives `hWnd` the focus in the foreground window, so that real keys reach it.
+    void FocusOn(HWND hWnd) {
+        SetForegroundWindow(m_pFrame->m_hWnd);
+        SetFocus(hWnd);
+        PumpMessages();
+        ASSERT_EQ(GetFocus(), hWnd);
+    }
+    void ShowThroughTree(const std::string& folder) {
+        HTREEITEM hNode = FolderNode(folder);
+        ASSERT_NE(hNode, nullptr) << folder;
+        Tree().SelectItem(hNode);
+        ExpectShows(folder);
+    }
+    CTreemapWnd& Treemap() { return m_pFrame->TreemapBar().Treemap(); }
+    HWND PathBox() { return m_pFrame->PathBar().EditWindow(); }
+    void Type(const std::string& text) {
+        FocusOn(PathBox());
+        SetWindowTextA(PathBox(), text.c_str());
+        ASSERT_TRUE(SendKeys({VK_RETURN}));
+    }
+};
+
+// Enter opens the selected folder row, Backspace and Alt+Up go up, Alt+Left and Alt+Right go
+// back and forward, F5 lists the folder again; Tab, Shift+Tab, F6 and Shift+F6 go round the
+// tree, the list and the treemap; none acts while the path bar's box has the focus.
+TEST_F(DscpKeys, KeysMoveBetweenFoldersAndPanes) {
+    TempTree tree;
+    tree.File("sub/a.bin", 3000);
+    tree.File("top.txt", 10);
+    ShowThroughTree(tree.Root());
+    const HWND hList = m_pView->m_hWnd;
+
+    FocusOn(hList);
+    m_pView->SelectRow(m_pView->FindEntryRow("sub", true));
+    ASSERT_TRUE(SendKeys({VK_RETURN}));
+    ExpectShows(tree.Path("sub"));
+    EXPECT_EQ(BackLabels().front(), "sub");
+    EXPECT_EQ(Tree().GetSelectedItem(), FolderNode(tree.Path("sub")));
+    ASSERT_TRUE(SendKeys({VK_BACK}));
+    ExpectShows(tree.Root());
+    ASSERT_TRUE(SendKeys({VK_MENU, VK_LEFT}));
+    ExpectShows(tree.Path("sub"));
+    ASSERT_TRUE(SendKeys({VK_MENU, VK_RIGHT}));
+    ExpectShows(tree.Root());
+    ASSERT_TRUE(SendKeys({VK_MENU, VK_UP}));
+    EXPECT_EQ(Tree().GetSelectedItem(), Tree().GetParentItem(FolderNode(tree.Root())));
+    ShowThroughTree(tree.Root());
+    tree.File("new.txt", 5);
+    FocusOn(hList);
+    ASSERT_TRUE(SendKeys({VK_F5}));
+    EXPECT_EQ(List().GetItemCount(), 3);
+
+    // Round the panes, both ways.
+    const HWND hTree = Tree().m_hWnd, hMap = Treemap().m_hWnd;
+    FocusOn(hTree);
+    ASSERT_TRUE(SendKeys({VK_TAB}));
+    EXPECT_EQ(GetFocus(), hList);
+    ASSERT_TRUE(SendKeys({VK_TAB}));
+    EXPECT_EQ(GetFocus(), hMap);
+    ASSERT_TRUE(SendKeys({VK_F6}));
+    EXPECT_EQ(GetFocus(), hTree);
+    ASSERT_TRUE(SendKeys({VK_SHIFT, VK_TAB}));
+    EXPECT_EQ(GetFocus(), hMap);
+    ASSERT_TRUE(SendKeys({VK_SHIFT, VK_F6}));
+    EXPECT_EQ(GetFocus(), hList);
+
+    // In the path bar's box the keys are the box's own.
+    FocusOn(PathBox());
+    const std::string shown = m_pDoc->Folder();
+    ASSERT_TRUE(SendKeys({VK_BACK}));
+    ASSERT_TRUE(SendKeys({VK_F5}));
+    ASSERT_TRUE(SendKeys({VK_TAB}));
+    EXPECT_EQ(GetFocus(), PathBox());
+    EXPECT_EQ(m_pDoc->Folder(), shown);
+    EXPECT_EQ(m_pFrame->PathBar().Text(), shown.substr(0, shown.size() - 1));
+}
+
+// A typed folder is shown through the tree (the history records it); a file shows its folder
+// with its row selected; a path that leads nowhere says so and changes nothing; Escape puts
+// the shown path back.
+TEST_F(DscpKeys, PathBarShowsTypedPathsThroughTheTree) {
+    TempTree tree;
+    tree.File("deep/inner/f.bin", 100);
+    tree.File("deep/Notes.txt", 10);
+    CPathBar& bar = m_pFrame->PathBar();
+    EXPECT_EQ(bar.Text(), Tree().GetItemText(Computer()));
+
+    Type(tree.Path("deep/inner"));
+    ExpectShows(tree.Path("deep/inner"));
+    EXPECT_EQ(Tree().GetSelectedItem(), FolderNode(tree.Path("deep/inner")));
+    EXPECT_EQ(BackLabels().front(), "inner");
+    EXPECT_EQ(bar.Text(), tree.Path("deep/inner"));
+    EXPECT_EQ(bar.Note(), "");
+
+    const size_t nBack = BackLabels().size();
+    Type(tree.Path("deep/nothing here"));
+    EXPECT_EQ(bar.Note(), CPathBar::kNotFoundNote);
+    ExpectShows(tree.Path("deep/inner"));
+    EXPECT_EQ(BackLabels().size(), nBack);
+    ASSERT_TRUE(SendKeys({VK_ESCAPE}));
+    EXPECT_EQ(bar.Text(), tree.Path("deep/inner"));
+    EXPECT_EQ(bar.Note(), "");
+
+    // A file, typed in another case: its folder, its row.
+    std::string file = tree.Path("deep/notes.TXT");
+    Type(file);
+    ExpectShows(tree.Path("deep"));
+    std::string name;
+    bool bFolder = true;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "Notes.txt");
+    EXPECT_FALSE(bFolder);
+    EXPECT_EQ(bar.Text(), tree.Path("deep"));
+
+    // The computer's name, as the bar shows it on the drive overview, goes back there.
+    Type(Tree().GetItemText(Computer()));
+    ExpectShows("");
+    EXPECT_EQ(Tree().GetSelectedItem(), Computer());
+}
+
+// The shown folder's subfolders are framed and named with their sizes; a type keeps its
+// colour from folder to folder; the arrows move the selection to the neighbouring block,
+// Enter goes in and Backspace out; the clicked tile's outline goes with another selection.
+TEST_F(DscpKeys, TreemapNamesFramesKeepsColoursAndTakesTheKeys) {
+    TempTree tree;
+    tree.File("alpha/movie.avi", 3000000);
+    tree.File("alpha/song.mp3", 600000);
+    tree.File("beta/clip.avi", 500000);
+    tree.File("beta/tune.mp3", 1500000);
+    tree.File("beta/more/x.bin", 700000);
+    ShowThroughTree(tree.Root());
+    CTreemapWnd& map = Treemap();
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && map.IsPictureCurrent(); }));
+    const TreemapLayout& layout = *map.Layout();
+    const CTreemapCanvas& canvas = map.Canvas();
+
+    // Frames on the subfolders' edges, a label with text inside a big block.
+    const uint32_t alpha = map.Labels().empty() ? Tile::kNone : map.Labels()[0].label.tile;
+    ASSERT_NE(alpha, Tile::kNone);
+    for (const CTreemapCanvas::LabelText& label : map.Labels()) {
+        const TileRect r = layout.tiles[label.label.tile].PixelRect();
+        EXPECT_EQ(canvas.Pixel(r.left, (r.top + r.bottom) / 2), kTreemapFrame) << label.name;
+        EXPECT_EQ(canvas.Pixel((r.left + r.right) / 2, r.bottom - 1), kTreemapFrame) << label.name;
+    }
+    EXPECT_EQ(map.Labels()[0].name, "alpha");
+    EXPECT_EQ(map.Labels()[0].size, FormatSize(3600000));
+    const TileRect box = map.Labels()[0].label.box;
+    std::set<uint32_t> colours;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < std::min(box.right, box.left + 40); ++x)
+            colours.insert(canvas.Pixel(x, y));
+    EXPECT_GE(colours.size(), 3u); // the card and the letters on it
+
+    // The .avi tiles in both folders: one hue (the shading scales all channels alike).
+    auto hueOf = [&](const std::string& path) {
+        for (uint32_t t = 0; t < layout.tiles.size(); ++t)
+            if (map.TipText(t).rfind(path + "\n", 0) == 0) {
+                const TileRect r = layout.tiles[t].PixelRect();
+                const uint32_t p = canvas.Pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                const double red = (p >> 16) & 0xFF, green = (p >> 8) & 0xFF, blue = p & 0xFF;
+                const double sum = red + green + blue;
+                return std::vector<double>{red / sum, green / sum, blue / sum};
+            }
+        ADD_FAILURE() << "no tile for " << path;
+        return std::vector<double>{};
+    };
+    const std::vector<double> a = hueOf(tree.Path("alpha/movie.avi"));
+    const std::vector<double> b = hueOf(tree.Path("beta/clip.avi"));
+    ASSERT_EQ(a.size(), 3u);
+    ASSERT_EQ(b.size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_NEAR(a[i], b[i], 0.03) << i;
+
+    // The keyboard: the first arrow selects the largest block, the next its neighbour, the
+    // other folder; Enter goes in, Backspace out.
+    FocusOn(map.m_hWnd);
+    ASSERT_TRUE(SendKeys({VK_RIGHT}));
+    std::string name;
+    bool bFolder = false;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "alpha");
+    EXPECT_EQ(map.SelectedTile(), alpha);
+    const bool bBeside = layout.NeighbourOf(alpha, TileDirection::Right) != Tile::kNone;
+    ASSERT_TRUE(SendKeys({static_cast<WORD>(bBeside ? VK_RIGHT : VK_DOWN)}));
+    EXPECT_EQ(GetFocus(), map.m_hWnd);
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "beta");
+    ASSERT_TRUE(SendKeys({VK_RETURN}));
+    ExpectShows(tree.Path("beta"));
+    EXPECT_EQ(BackLabels().front(), "beta");
+    ASSERT_TRUE(SendKeys({VK_BACK}));
+    ExpectShows(tree.Root());
+
+    // A click outlines its tile; another row selected takes the outline away, and with no
+    // row selected nothing is outlined.
+    ASSERT_TRUE(PumpUntil([&] { return map.IsPictureCurrent(); }));
+    const TreemapLayout& now = *map.Layout();
+    const TileRect r = now.tiles[now.tiles[0].firstChild].PixelRect(); // alpha
+    map.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON,
+                    MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    EXPECT_NE(map.ClickedTile(), Tile::kNone);
+    EXPECT_EQ(GetFocus(), map.m_hWnd);
+    m_pView->SelectRow(m_pView->FindEntryRow("beta", true));
+    EXPECT_EQ(map.ClickedTile(), Tile::kNone);
+    EXPECT_NE(map.SelectedTile(), Tile::kNone);
+    m_pView->SelectRow(-1);
+    PumpMessages();
+    EXPECT_EQ(map.SelectedTile(), Tile::kNone);
+}
+
+// The header's arrow names the sort: Size, largest first, after the scan; a click on Name
+// moves it there (last in the alphabet first), a second click turns it.
+TEST_F(DscpKeys, TheHeaderShowsTheSort) {
+    TempTree tree;
+    tree.File("a/x.bin", 100);
+    tree.File("b.txt", 10);
+    ShowThroughTree(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    bool bDescending = false;
+    EXPECT_EQ(SortArrowColumn(List(), bDescending), kSizeColumn);
+    EXPECT_TRUE(bDescending);
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = m_pView->m_hWnd;
+    click.hdr.idFrom = static_cast<UINT_PTR>(m_pView->GetDlgCtrlID());
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = kNameColumn;
+    m_pFrame->SendMessage(WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(SortArrowColumn(List(), bDescending), kNameColumn);
+    EXPECT_TRUE(bDescending);
+    m_pFrame->SendMessage(WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(SortArrowColumn(List(), bDescending), kNameColumn);
+    EXPECT_FALSE(bDescending);
+}
+
+// Without a stored height the treemap keeps 40% of the room between the top and bottom
+// rows through a resize; at the least window size the list keeps its height.
+TEST_F(DscpKeys, TheTreemapKeepsItsShareAndTheListItsLeastHeight) {
+    CTreemapBar& bar = m_pFrame->TreemapBar();
+    auto room = [&] {
+        return m_pFrame->StatusBar().GetWindowRect().top -
+               m_pFrame->PathBar().GetWindowRect().bottom;
+    };
+    for (const SIZE size : {SIZE{900, 700}, SIZE{1000, 900}, SIZE{700, 560}}) {
+        m_pFrame->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+        RunIdle();
+        EXPECT_EQ(bar.GetWindowRect().Height(), static_cast<int>(std::lround(0.4 * room())))
+            << size.cx << "x" << size.cy;
+    }
+    MINMAXINFO info{};
+    m_pFrame->SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    m_pFrame->SetWindowPos(nullptr, 0, 0, info.ptMinTrackSize.x, info.ptMinTrackSize.y,
+                           SWP_NOZORDER | SWP_NOMOVE);
+    RunIdle();
+    EXPECT_GE(m_pView->GetWindowRect().Height(), CMainFrame::kListKeep);
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_GE(bar.GetWindowRect().Height(), 60);
+    EXPECT_TRUE(m_pFrame->ToolBar().IsWindowVisible());
+
+    // A height the stored layout gives is kept as it is, whatever the window's size.
+    StopApp();
+    WriteProfileDword("Dirscope.BarState-SCBar-102", "sizeHorzCY", 150);
+    ASSERT_TRUE(StartApp({}));
+    for (const SIZE size : {SIZE{900, 700}, SIZE{1000, 900}}) {
+        m_pFrame->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+        RunIdle();
+        EXPECT_EQ(m_pFrame->TreemapBar().GetWindowRect().Height(), 150);
     }
 }
 

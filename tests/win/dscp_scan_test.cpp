@@ -127,7 +127,7 @@ TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
     EXPECT_EQ(AllRows()[0][0], "A");
     EXPECT_EQ(AllRows()[0][1], "");
     EXPECT_EQ(Status(), "2 directory, 1 files");
-    EXPECT_EQ(m_pView->TotalSize(), 0);
+    EXPECT_EQ(m_pDoc->TotalSize(), 0);
     ASSERT_TRUE(WaitForScan());
     EXPECT_EQ(Column(0), (std::vector<std::string>{"B", "A", "file"}));
     EXPECT_EQ(AllRows()[0][1], "5.0 MB");
@@ -135,11 +135,11 @@ TEST_F(DscpScan, RowsFillInThenSortLargestFirstAndTheTotalShowsAtTheNextTick) {
     EXPECT_EQ(AllRows()[0][5], "1");
     EXPECT_EQ(AllRows()[1][1], "3.0 MB");
     EXPECT_EQ(m_pView->SortColumn(), 1);
-    EXPECT_FALSE(m_pView->IsSortDescending());    // the scan's sort leaves the direction alone
+    EXPECT_FALSE(m_pView->IsSortDescending());   // the scan's sort leaves the direction alone
     EXPECT_EQ(Status(), "2 directory, 1 files"); // until the timer ticks
     Tick();
     EXPECT_EQ(Status(), "2 directory, 1 files, Total Size:8.0 MB");
-    EXPECT_EQ(m_pView->TotalSize(), (8LL << 20) + 1024);
+    EXPECT_EQ(m_pDoc->TotalSize(), (8LL << 20) + 1024);
 
     // The first click on Size sorts descending, as the scan did; the second reverses.
     ClickHeader(1);
@@ -160,10 +160,10 @@ TEST_F(DscpScan, ASubfolderOfAFinishedScanShowsItsCellsFromMemoryBeforeItsOwnSca
     Show(tree.Root());
     ASSERT_TRUE(WaitForScan());
     // The fresh scans below are held: whatever the cells show came from the root's scan.
-    FolderScanController& scan = m_pView->ScanController();
+    FolderScanController& scan = m_pDoc->ScanController();
     scan.HoldStart(true);
     Show(tree.Path("A"));
-    ASSERT_TRUE(m_pView->IsScanning());
+    ASSERT_TRUE(m_pDoc->IsScanning());
     const Rows drilled = {{"y", "3.0 MB", "", "", "0", "2"},
                           {"x", "1.0 MB", "", "", "", ""},
                           {"empty", "0 KB", "", "", "0", "0"}};
@@ -177,7 +177,7 @@ TEST_F(DscpScan, ASubfolderOfAFinishedScanShowsItsCellsFromMemoryBeforeItsOwnSca
     Show(tree.Root());
     EXPECT_EQ(Column(0), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(Column(1), (std::vector<std::string>{"4.0 MB", "2.0 MB"}));
-    EXPECT_EQ(m_pView->TotalSize(), (6LL << 20) + 1024);
+    EXPECT_EQ(m_pDoc->TotalSize(), (6LL << 20) + 1024);
     // Released, the fresh scan writes the same cells again.
     scan.ReleaseStart();
     ASSERT_TRUE(WaitForScan());
@@ -266,7 +266,7 @@ TEST_F(DscpScan, NothingToTotalKeepsTheShortTextAndTheWordsNeverChange) {
     Show("");
     Tick();
     EXPECT_EQ(Status(), "1 directory, 1 files");
-    EXPECT_FALSE(m_pView->IsScanning());
+    EXPECT_FALSE(m_pDoc->IsScanning());
 }
 
 TEST_F(DscpScan, HeaderClicksSortEachColumnByItsRule) {
@@ -330,7 +330,7 @@ TEST_F(DscpScan, SizeSortsByExactBytesAndEqualSizesKeepTheirOrder) {
 
 TEST_F(DscpScan, TheDriveOverviewListsWinesDrivesInLetterOrder) {
     // Start-up already shows it.
-    EXPECT_TRUE(m_pView->IsDriveOverview());
+    EXPECT_TRUE(m_pDoc->IsDriveOverview());
     const std::vector<std::string> expected = DriveNamesFromMask(GetLogicalDrives());
     ASSERT_EQ(Column(0), expected);
     EXPECT_NE(std::find(expected.begin(), expected.end(), "C:"), expected.end());
@@ -388,13 +388,13 @@ TEST_F(DscpScan, SwitchingFoldersMidScanNeverLeavesACellOfTheOldScan) {
     };
     for (int round = 0; round < 200; ++round) {
         Show(large);
-        ASSERT_TRUE(m_pView->IsScanning());
+        ASSERT_TRUE(m_pDoc->IsScanning());
         onlyOwnCells(true, round);
         // Let the large scan get some way, by a varying number of rows.
         const size_t wanted = round % 4;
         ASSERT_TRUE(PumpUntil([&] {
             const std::vector<std::string> sizes = Column(1);
-            return !m_pView->IsScanning() ||
+            return !m_pDoc->IsScanning() ||
                    sizes.size() - std::count(sizes.begin(), sizes.end(), "") >= wanted;
         })) << round;
         if (round % 3 == 0)
@@ -446,7 +446,7 @@ TEST_F(DscpScan, TheWindowKeepsAnsweringThroughAScan) {
         bProberEnded = true;
     });
     // The program's own loop: wait for messages, handle them.
-    EXPECT_TRUE(PumpUntil([&] { return !m_pView->IsScanning() && answered > 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && answered > 0; }));
     bDone = true;
     EXPECT_TRUE(PumpUntil([&] { return bProberEnded.load(); })); // its last message too
     prober.join();
@@ -468,7 +468,7 @@ TEST_F(DscpScan, NamesThatDifferOnlyInCaseKeepTheirOwnTotals) {
     EXPECT_EQ(byName["data"], (Cells{"2.9 KB", "0", "1"}));
     EXPECT_EQ(byName["DATA"], (Cells{"0.0 KB", "", ""})); // a file: no counts
     EXPECT_EQ(byName.size(), 4u);
-    EXPECT_EQ(m_pView->TotalSize(), 5000 + 100 + 3000 + 7);
+    EXPECT_EQ(m_pDoc->TotalSize(), 5000 + 100 + 3000 + 7);
 }
 
 TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {
@@ -477,7 +477,7 @@ TEST_F(DscpScan, ClosingTheProgramMidScanEndsIt) {
         GTEST_SKIP() << "DSCP_SCAN_TREE not set";
     Show(root + "\\large");
     PumpMessages();
-    ASSERT_TRUE(m_pView->IsScanning());
+    ASSERT_TRUE(m_pDoc->IsScanning());
     m_pFrame->PostMessage(WM_COMMAND, ID_APP_EXIT);
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
@@ -520,7 +520,7 @@ protected:
         DscpScan::SetUp();
         if (ScanTree().empty())
             GTEST_SKIP() << "DSCP_SCAN_TREE not set";
-        m_pView->SetPumpAfterMs(0);
+        m_pDoc->SetPumpAfterMs(0);
     }
     const std::string m_many = ScanTree() + "\\many";
     static constexpr int kManyFiles = 20000;
@@ -536,7 +536,7 @@ TEST_F(DscpLargeFolder, MessagesAreHandledWhileItShowsAndEveryRowIsThereAfter) {
     EXPECT_EQ(List().GetItemText(kManyFiles - 1, 0), "file19999.dat");
     EXPECT_EQ(List().GetItemText(kManyFiles - 1, 1), "0 KB");
     EXPECT_EQ(Status(), "0 directory, 20000 files");
-    EXPECT_FALSE(m_pView->IsFilling());
+    EXPECT_FALSE(m_pDoc->IsFilling());
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
@@ -564,7 +564,7 @@ TEST_F(DscpLargeFolder, AFolderChosenWhileAnotherFillsWinsWholly) {
         Show(m_many);
         KillTimer(chooser.m_hWnd, 1);
         EXPECT_TRUE(bChosen) << bOnceItHasRows;
-        EXPECT_EQ(m_pView->ListedFolderPath(), small);
+        EXPECT_EQ(m_pDoc->ListedFolderPath(), small);
         ASSERT_EQ(List().GetItemCount(), 24) << bOnceItHasRows;
         ASSERT_TRUE(WaitForScan());
         for (const auto& row : AllRows()) {
@@ -581,8 +581,8 @@ TEST_F(DscpLargeFolder, ClosingTheProgramWhileAFolderFillsEndsIt) {
     Show(m_many);
     // The fill gave up, the window is still there for the close to come back to it.
     EXPECT_LT(List().GetItemCount(), kManyFiles);
-    EXPECT_FALSE(m_pView->IsFilling());
-    EXPECT_FALSE(m_pView->IsScanning());
+    EXPECT_FALSE(m_pDoc->IsFilling());
+    EXPECT_FALSE(m_pDoc->IsScanning());
     EXPECT_EQ(m_pApp->Run(), 0);
     EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
 }

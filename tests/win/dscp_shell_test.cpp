@@ -468,7 +468,7 @@ TEST_F(DscpShell, ANameLongerThanItsFieldIsARowOfItsOwnInEveryCommand) {
     ASSERT_FALSE(longFile.empty());
     EXPECT_EQ(List().GetItemText(Row(longFolder), 1), "2.9 KB");
     EXPECT_EQ(List().GetItemText(Row(longFolder), 5), "1");
-    EXPECT_EQ(m_pView->TotalSize(), 3000 + 7 + 5);
+    EXPECT_EQ(m_pDoc->TotalSize(), 3000 + 7 + 5);
 
     // The shell's Copy puts exactly that file on the clipboard.
     Select(longFile);
@@ -587,9 +587,9 @@ TEST_F(DscpShell, WhatWasDeletedOrAddedSinceShowsFromMemoryAfterTheFreshScanAbov
     tree.SparseFile("A/sub/f2", 2 << 20);
     tree.SparseFile("A/g", 1 << 20);
     Show(tree.Root());
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning(); }));
     Show(tree.Path("A/sub"));
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning(); }));
     Select("f2");
     DialogAnswerer yes(IDYES);
     m_pFrame->SendMessage(WM_COMMAND, ID_DELETE, 0);
@@ -599,21 +599,21 @@ TEST_F(DscpShell, WhatWasDeletedOrAddedSinceShowsFromMemoryAfterTheFreshScanAbov
 
     // Up, with its fresh scan held: the deleted file is gone from memory too, and the file
     // added on disk is listed with its size.
-    FolderScanController& scan = m_pView->ScanController();
+    FolderScanController& scan = m_pDoc->ScanController();
     scan.HoldStart(true);
     Show(tree.Path("A"));
     EXPECT_EQ(List().GetItemText(Row("sub"), 1), "1.0 MB");
     EXPECT_EQ(List().GetItemText(Row("sub"), 5), "1");
     EXPECT_EQ(Names(), (std::vector<std::string>{"new", "sub", "g"}));
     scan.ReleaseStart();
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning(); }));
     // A's fresh scan corrected the root's figure for A before the root's own scan ran.
     scan.HoldStart(true);
     Show(tree.Root());
     EXPECT_EQ(List().GetItemText(Row("A"), 1), "7.0 MB");
     EXPECT_EQ(List().GetItemText(Row("A"), 5), "3");
     scan.ReleaseStart();
-    ASSERT_TRUE(PumpUntil([&] { return !m_pView->IsScanning(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning(); }));
     EXPECT_EQ(List().GetItemText(Row("A"), 1), "7.0 MB");
 }
 
@@ -777,12 +777,12 @@ TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
     ASSERT_NE(m_pFrame->FolderTree(), nullptr);
     auto& tree = static_cast<CShellTreeCtrl&>(*m_pFrame->FolderTree());
     // At start the computer is selected and the list shows the drives: C: opens its node.
-    ASSERT_TRUE(m_pView->IsDriveOverview());
+    ASSERT_TRUE(m_pDoc->IsDriveOverview());
     const int nDrive = Row("C:");
     ASSERT_GE(nDrive, 0);
     Notify(NM_DBLCLK, nDrive);
     EXPECT_NE(tree.GetItemText(tree.GetSelectedItem()).find("C:"), std::string::npos);
-    EXPECT_EQ(m_pView->Folder(), "C:");
+    EXPECT_EQ(m_pDoc->Folder(), "C:");
 
     TempTree temp;
     temp.File("sub/inner.txt", 1);
@@ -790,10 +790,10 @@ TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
     HTREEITEM hRoot = FolderNode(tree, temp.Root());
     ASSERT_NE(hRoot, nullptr);
     tree.SelectItem(hRoot);
-    ASSERT_EQ(m_pView->Folder(), temp.Root());
+    ASSERT_EQ(m_pDoc->Folder(), temp.Root());
     const size_t nVisits = m_pFrame->History().m_arrBack.size();
     Notify(NM_DBLCLK, Row("sub"));
-    EXPECT_EQ(m_pView->Folder(), temp.Path("sub"));
+    EXPECT_EQ(m_pDoc->Folder(), temp.Path("sub"));
     EXPECT_EQ(Names(), std::vector<std::string>{"inner.txt"});
     ASSERT_EQ(m_pFrame->History().m_arrBack.size(), nVisits + 1);
     EXPECT_STREQ(m_pFrame->History().m_arrBack[0].szLabel, "sub");
@@ -805,7 +805,7 @@ TEST_F(DscpShell, DoubleClickOnAFolderOrDriveMovesTheTree) {
     ASSERT_TRUE(DeleteFileA(temp.Path("sub/inner.txt").c_str()));
     ASSERT_TRUE(RemoveDirectoryA(temp.Path("sub").c_str()));
     Notify(NM_DBLCLK, Row("sub"));
-    EXPECT_EQ(m_pView->Folder(), temp.Root());
+    EXPECT_EQ(m_pDoc->Folder(), temp.Root());
 }
 
 int main(int argc, char** argv) {

@@ -56,6 +56,34 @@ bool SendMouse(POINT ptScreen, DWORD dwButtons) {
     }
 }
 
+bool SendKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        inputs.push_back(in);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        return false;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (!HIWORD(GetQueueStatus(QS_KEY)) && !(GetKeyState(keys.begin()[0]) & 0x8000))
+            return true;
+        if (GetTickCount() - start > 60000)
+            return false;
+        Sleep(1);
+    }
+}
+
 namespace {
 
 struct FindDialog {

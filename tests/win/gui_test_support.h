@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 
@@ -20,6 +21,11 @@ void RunIdle();
 // once the cursor is there and this thread has handled the input; false when that did not
 // happen within a minute.
 bool SendMouse(POINT ptScreen, DWORD dwButtons = 0);
+
+// Real key strokes through the system's queue to the focused window: the keys pressed in
+// order (modifiers first) and let go in reverse, as a hand would. Returns once this thread
+// has handled the input; false when that did not happen within a minute.
+bool SendKeys(std::initializer_list<WORD> keys);
 
 // Answers the next modal dialog or message box of this process from a helper thread:
 // waits for it and for its thread to be in its modal loop, records its caption and

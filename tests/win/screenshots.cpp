@@ -5,6 +5,8 @@
 //   dscp_screenshots drives               the program as it starts: the drive overview
 //   dscp_screenshots treemap FOLDER       the main window, larger, with the treemap pane's outline
 //                                         and tooltip
+//   dscp_screenshots panes FOLDER TYPE    the main window, larger, with the Largest Files and
+//                                         File Types panes, TYPE chosen and lit in the treemap
 //   dscp_screenshots about                the About box over the main window
 //   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
 //       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
@@ -26,7 +28,9 @@
 #include "caption_bar.h"
 #include "computer_node.h"
 #include "dscp_in_process.h"
+#include "file_types_view.h"
 #include "frame_wnd.h"
+#include "largest_files_view.h"
 #include "gui_test_support.h"
 #include "resource.h"
 #include "shell_tree_ctrl.h"
@@ -135,9 +139,8 @@ int TreemapScene(const std::string& folder) {
     if (!program.StartApp({}))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1000, 720, SWP_NOZORDER);
+    frame.SetWindowPos(nullptr, 40, 40, 1000, 760, SWP_NOZORDER);
     CTreemapBar& bar = frame.TreemapBar();
-    bar.SetSizes(CSize(bar.HorzSize().cx, 330), bar.VertSize(), bar.FloatSize());
     frame.RecalcLayout();
     if (!ChooseInTree(program, folder))
         return 1;
@@ -157,6 +160,39 @@ int TreemapScene(const std::string& folder) {
         ::ClientToScreen(treemap.m_hWnd, &pt);
         SendMouse(pt);
     }
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
+// The program showing FOLDER with the Largest Files and File Types panes open and the
+// file type TYPE chosen in File Types, lit in the treemap.
+int PanesScene(const std::string& folder, const std::string& type) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
+    frame.SendMessage(WM_COMMAND, ID_VIEW_LARGEST_FILES, 0);
+    frame.SendMessage(WM_COMMAND, ID_VIEW_FILE_TYPES, 0);
+    CViewBar& largest = frame.LargestFilesBar();
+    largest.SetSizes(largest.HorzSize(), CSize(470, largest.VertSize().cy), largest.FloatSize());
+    frame.RecalcLayout();
+    if (!ChooseInTree(program, folder))
+        return 1;
+    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    CLargestFilesView& files = *frame.LargestFiles();
+    CFileTypesView& types = *frame.FileTypes();
+    CTreemapWnd& treemap = frame.TreemapBar().Treemap();
+    if (!program.PumpUntil([&] {
+            return files.IsAnswerCurrent() && types.IsAnswerCurrent() && treemap.IsPictureCurrent();
+        }))
+        return 1;
+    const int nRow = types.FindType(type);
+    if (nRow < 0)
+        return 1;
+    types.SelectRow(nRow);
+    ::SetFocus(types.m_hWnd);
     HoldUntilTold();
     program.StopApp();
     return 0;
@@ -335,6 +371,8 @@ int main(int argc, char** argv) {
         result = Drives();
     else if (scene == "treemap" && argc == 3)
         result = TreemapScene(argv[2]);
+    else if (scene == "panes" && argc == 4)
+        result = PanesScene(argv[2], argv[3]);
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)
@@ -344,7 +382,8 @@ int main(int argc, char** argv) {
     if (result == 2)
         std::fprintf(stderr,
                      "usage: dscp_screenshots main-window FOLDER | drives | treemap FOLDER | "
-                     "about | docking docked|docked2|floating|resizing | shell-tree\n");
+                     "panes FOLDER TYPE | about | docking docked|docked2|floating|resizing | "
+                     "shell-tree\n");
     OleUninitialize();
     return result;
 }

@@ -44,4 +44,4 @@ for i in range(30):
 make("notes.txt", 15 * 1024)
 PY
 # The tool places the window at 40,40 with a size of 1000 x 720.
-bash "$(dirname "$0")/grab_scene.sh" "$1" "$2" 1000x720+40+40 treemap "Z:${demo//\//\\}"
+bash "$(dirname "$0")/grab_scene.sh" "$1" "$2" 1000x760+40+40 treemap "Z:${demo//\//\\}"

@@ -1,3 +1,0 @@
-#include "dirscope_doc.h"
-
-IMPLEMENT_DYNCREATE(CDirscopeDoc, CDocument)

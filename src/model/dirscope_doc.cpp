@@ -1,0 +1,164 @@
+#include "dirscope_doc.h"
+
+#include <functional>
+#include <utility>
+
+#include "background_listing.h"
+#include "folder_scan.h"
+#include "message_pump.h"
+#include "path_text.h"
+
+IMPLEMENT_DYNCREATE(CDirscopeDoc, CDocument)
+
+CDirscopeDoc::CDirscopeDoc() {
+    m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
+    // Whoever reads the snapshot on another thread (the treemap's worker) lets go first.
+    m_scan.SetSnapshotChangingFn([this] { Tell(ModelHint::SnapshotChanging); });
+}
+
+CDirscopeDoc::~CDirscopeDoc() {
+    // The scan goes first, before the window that wakes for it; the views are gone.
+    m_scan.SetSnapshotChangingFn(nullptr);
+    m_scan.Stop();
+    AbandonFill();
+    m_wakeWnd.DestroyWindow();
+}
+
+void CDirscopeDoc::AbandonFill() {
+    ++m_nShowGeneration;
+    m_bFilling = false;
+    m_bListing = false;
+}
+
+bool CDirscopeDoc::IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const {
+    return alive.expired() || m_nShowGeneration != nGeneration;
+}
+
+void CDirscopeDoc::ClearShown() {
+    // Stop the scan before anything of the folder goes: nothing it found may reach the
+    // next one. A show still filling (from beneath a message handled meanwhile) gives up.
+    m_scan.Clear();
+    AbandonFill();
+    m_selection = ModelEntry();
+    m_type = ModelType();
+    Tell(ModelHint::Cleared);
+}
+
+void CDirscopeDoc::DeleteContents() {
+    ClearShown();
+}
+
+void CDirscopeDoc::ShowFolder(const std::string& folder) {
+    m_strFolder = folder;
+    ClearShown();
+    if (folder.empty()) {
+        // The counts, the total and the last folder's path stay as they are.
+        m_drives = CDriveOverview::ListDrives();
+        Tell(ModelHint::Shown);
+        return;
+    }
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
+    m_pacer = ShowPacer(::GetTickCount(), m_nPumpAfterMs);
+    if (!ListShownFolder())
+        return;
+    // The views fill themselves; any of them may handle messages meanwhile.
+    Tell(ModelHint::Shown);
+    if (IsOvertaken(alive, nGeneration) || !m_bFilling)
+        return;
+    m_bFilling = false;
+    const CModelWakeWnd* pWake = &m_wakeWnd;
+    // Never waits for this thread: the results are posted, not sent.
+    m_scan.Start([pWake](unsigned nScan) { return pWake->Post(nScan); });
+}
+
+bool CDirscopeDoc::ListShownFolder() {
+    m_scan.BeginFolder();
+    m_nFolderCount = 0;
+    m_nFileCount = 0;
+    m_files.clear();
+    m_bEnumerated = false;
+    m_bKnownBeforeScan = false;
+    // A path too long for the platform's path field is refused: nothing is listed, as
+    // for a folder that cannot be read, and no cut path ever names another folder.
+    if (m_strFolder.size() >= static_cast<size_t>(kMaxPathField)) {
+        m_strListedPath.clear();
+        return true;
+    }
+    m_strListedPath = m_strFolder;
+    m_bFilling = true;
+    m_bListing = true;
+
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
+    const std::function<bool()> overtaken = [this, alive, nGeneration] {
+        return IsOvertaken(alive, nGeneration);
+    };
+    FolderListing listing;
+    const std::shared_ptr<BackgroundListing> pJob = BackgroundListing::Start(m_strListedPath);
+    if (!pJob) {
+        listing = ListFolder(m_strListedPath.c_str()); // no thread: on this one
+    } else {
+        // A quick listing is simply waited for: small folders handle no messages at all.
+        if (::WaitForSingleObject(pJob->DoneEvent(), m_pacer.MsBeforePumping(::GetTickCount())) ==
+            WAIT_TIMEOUT) {
+            const PumpResult result = AfxWaitPumpingMessages(pJob->DoneEvent(), overtaken);
+            if (overtaken())
+                return false; // the listing is let go; its thread frees it
+            if (result == PumpResult::Quit)
+                m_pacer.Stop();
+            m_pacer.Pumped(::GetTickCount());
+        }
+        listing = pJob->Take();
+    }
+    m_bListing = false;
+    if (!listing.bEnumerated) {
+        m_bFilling = false;
+        return true;
+    }
+    m_bEnumerated = true;
+    m_nFolderCount = static_cast<int>(listing.folders.size());
+    m_nFileCount = static_cast<int>(listing.files.size());
+    m_files = std::move(listing.files);
+    m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
+    // What an earlier scan walked beneath this folder gives the subfolders their totals
+    // before the views show them; this folder's own scan overwrites them.
+    m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
+    return true;
+}
+
+void CDirscopeDoc::TakeScanResults(std::optional<unsigned> generation) {
+    CTotalsHint totals;
+    const auto onRow = [&totals](size_t index) { totals.rows.push_back(index); };
+    const bool bFinished =
+        generation ? m_scan.TakeResults(*generation, onRow) : m_scan.TakeWaitingResults(onRow);
+    if (bFinished)
+        Tell(ModelHint::Finished, &totals);
+    else if (!totals.rows.empty())
+        Tell(ModelHint::Totals, &totals);
+}
+
+void CDirscopeDoc::Select(CView* pSender, const ModelEntry& entry) {
+    if (entry == m_selection)
+        return;
+    m_selection = entry;
+    UpdateAllViews(pSender, HintParam(ModelHint::Selection));
+}
+
+void CDirscopeDoc::SelectType(CView* pSender, const ModelType& type) {
+    if (type == m_type)
+        return;
+    m_type = type;
+    UpdateAllViews(pSender, HintParam(ModelHint::TypeSelection));
+}
+
+void CDirscopeDoc::EntriesRemoved(const std::vector<std::string>& paths) {
+    m_scan.EntriesRemoved(paths);
+    Refresh();
+}
+
+void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
+                                 const std::vector<std::string>& movedFrom) {
+    m_scan.EntriesPasted(m_strListedPath, destinations, movedFrom);
+    Refresh();
+}

@@ -1,0 +1,129 @@
+#pragma once
+// CDirscopeDoc: the one document, and the model every view draws from: the folder shown
+// (or the drive overview), its listing, the scan that totals its subfolders and its
+// results, what every scan walked (the snapshot), the drives, and the selected entry.
+// Each change is announced to the views with a hint (model_hints.h); no view calls
+// another.
+//
+// A show lists the folder on a thread and handles the program's messages meanwhile once
+// it has run for PumpAfterMs(); the views fill themselves at the Shown hint, pacing their
+// own work with the same pacer. A newer show (or anything that empties the model) started
+// meanwhile wins: the older one returns at once without touching anything again.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document.h"
+#include "drive_overview.h"
+#include "folder_entry.h"
+#include "folder_scan_controller.h"
+#include "model_hints.h"
+#include "model_wake_wnd.h"
+#include "show_pacer.h"
+
+class CDirscopeDoc : public CDocument {
+    DECLARE_DYNCREATE(CDirscopeDoc)
+public:
+    CDirscopeDoc();
+    ~CDirscopeDoc() override;
+
+    // Shows `folder`, or the drive overview when it is empty.
+    void ShowFolder(const std::string& folder);
+    // The folder shown, shown afresh.
+    void Refresh() { ShowFolder(m_strFolder); }
+    // File New: the scan stops and the views empty; what the scans walked is kept.
+    void DeleteContents() override;
+
+    // A show is listing its folder or its views are filling themselves.
+    bool IsFilling() const { return m_bFilling; }
+    // The shown folder is still being listed: nothing of it can be drawn yet.
+    bool IsListing() const { return m_bListing; }
+    // Gives up the show being filled: it returns at once and starts no scan.
+    void AbandonFill();
+    // Counts the shows (and anything that empties the model): a view that handled
+    // messages while filling itself checks it to learn it was overtaken.
+    unsigned ShowGeneration() const { return m_nShowGeneration; }
+    // When the current show handles messages; shared by the views filling themselves.
+    ShowPacer& Pacer() { return m_pacer; }
+    // How long a show runs before it starts handling messages: small folders never do.
+    DWORD PumpAfterMs() const { return m_nPumpAfterMs; }
+    void SetPumpAfterMs(DWORD nMs) { m_nPumpAfterMs = nMs; }
+
+    // What is shown.
+    const std::string& Folder() const { return m_strFolder; } // "" for the drive overview
+    // The folder listed last; the drive overview keeps it. Empty for a path too long.
+    const std::string& ListedFolderPath() const { return m_strListedPath; }
+    bool IsDriveOverview() const { return m_strFolder.empty(); }
+    // The listing could be read (false also for a folder refused or not yet listed).
+    bool IsEnumerated() const { return m_bEnumerated; }
+    int FolderCount() const { return m_nFolderCount; }
+    int FileCount() const { return m_nFileCount; }
+    // The shown folder's subfolders by name, with the totals found so far, and its files.
+    const std::vector<FolderEntry>& Subfolders() const { return m_scan.Subfolders(); }
+    const std::vector<FolderEntry>& Files() const { return m_files; }
+    // Some subfolders had their totals from the snapshot before the scan started.
+    bool HadTotalsBeforeScan() const { return m_bKnownBeforeScan; }
+    // The folder's exact bytes once the scan has finished; 0 until then.
+    int64_t TotalSize() const { return m_scan.TotalSize(); }
+    bool IsScanning() const { return m_scan.IsScanning(); }
+    // The subfolders' scan and what the scans walked (tests hold its start through it).
+    FolderScanController& ScanController() { return m_scan; }
+    const FolderScanController& ScanController() const { return m_scan; }
+    const FolderSnapshot& Snapshot() const { return m_scan.Snapshot(); }
+    // The drives the overview lists, in letter order.
+    const std::vector<CDriveOverview::Drive>& Drives() const { return m_drives; }
+
+    // The selected entry; selecting tells every view but the sender, when it changed.
+    const ModelEntry& Selection() const { return m_selection; }
+    void Select(CView* pSender, const ModelEntry& entry);
+    // The selected file type; selecting tells every view but the sender, when it changed.
+    const ModelType& TypeSelection() const { return m_type; }
+    void SelectType(CView* pSender, const ModelType& type);
+
+    // `paths` were deleted through the program: the snapshot forgets them and the folder
+    // is shown afresh.
+    void EntriesRemoved(const std::vector<std::string>& paths);
+    // Files were pasted into the shown folder at `destinations` (`movedFrom`: where moved
+    // ones were): the snapshot is told and the folder is shown afresh.
+    void EntriesPasted(const std::vector<std::string>& destinations,
+                       const std::vector<std::string>& movedFrom);
+
+    // Takes what the scan has left (generation: the scan that woke us; none: whatever
+    // the running one left) and tells the views.
+    void TakeScanResults(std::optional<unsigned> generation);
+
+private:
+    // The scan stops and the shown folder's lists go; views hear Cleared.
+    void ClearShown();
+    // Lists the shown folder, handling messages meanwhile once the pacer says so; false
+    // when the show was overtaken (nothing of the document may be touched then).
+    bool ListShownFolder();
+    bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
+    void Tell(ModelHint hint, CObject* pHint = nullptr) {
+        UpdateAllViews(nullptr, HintParam(hint), pHint);
+    }
+
+    std::string m_strFolder;
+    std::string m_strListedPath;
+    bool m_bEnumerated = false;
+    int m_nFolderCount = 0;
+    int m_nFileCount = 0;
+    std::vector<FolderEntry> m_files;
+    bool m_bKnownBeforeScan = false;
+    std::vector<CDriveOverview::Drive> m_drives;
+    ModelEntry m_selection;
+    ModelType m_type;
+
+    bool m_bFilling = false;
+    bool m_bListing = false;
+    unsigned m_nShowGeneration = 0;
+    DWORD m_nPumpAfterMs = 100;
+    ShowPacer m_pacer{0, 0};
+    // Gone with the document: a show that handled messages checks it before touching it.
+    std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
+    CModelWakeWnd m_wakeWnd;
+    FolderScanController m_scan; // last: stopped before anything it reports into goes
+};

@@ -1,0 +1,59 @@
+#pragma once
+// What the document tells its views when its model changes: the hint UpdateAllViews
+// carries (ModelHint, as the LPARAM), with the rows a Totals or Finished hint concerns as
+// its object. And the model's selection: one entry, named by its full path.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "object.h"
+
+enum class ModelHint : LPARAM {
+    Cleared = 1,      // what was shown went: another folder (or the same afresh) comes
+    Shown,            // the shown folder is listed (or the drives): views fill themselves
+    Totals,           // subfolders got their totals from the running scan
+    Finished,         // the scan has ended: every total is known
+    Selection,        // the selected entry changed
+    TypeSelection,    // the selected file type changed
+    SnapshotChanging, // the snapshot is about to change: whoever reads it elsewhere stops
+};
+
+inline LPARAM HintParam(ModelHint hint) {
+    return static_cast<LPARAM>(hint);
+}
+
+// With Totals and Finished: the subfolders (their indexes in Subfolders()) that got their
+// totals with this batch.
+class CTotalsHint : public CObject {
+public:
+    std::vector<size_t> rows;
+};
+
+// An entry of the model: a drive ("C:"), a folder or a file by its full path. A drive
+// counts as a folder. An empty path is no entry.
+struct ModelEntry {
+    std::string path;
+    bool bFolder = false;
+
+    bool IsNone() const { return path.empty(); }
+    bool operator==(const ModelEntry& other) const {
+        return path == other.path && bFolder == other.bFolder;
+    }
+    bool operator!=(const ModelEntry& other) const { return !(*this == other); }
+};
+
+// A file type of the model, by its extension key (lower case, "" for names without one).
+// Lit: the treemap lights its tiles and dims the rest (chosen from the list of types, not
+// merely the type of an entry chosen elsewhere).
+struct ModelType {
+    bool bAny = false; // false: no type selected
+    std::string key;
+    bool bLit = false;
+
+    bool operator==(const ModelType& other) const {
+        return bAny == other.bAny && key == other.key && bLit == other.bLit;
+    }
+};

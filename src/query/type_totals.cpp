@@ -1,0 +1,44 @@
+#include "type_totals.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "extension_ids.h"
+
+std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, FolderSnapshot::Index top,
+                                  const std::atomic<bool>* stop) {
+    ExtensionIds ids;
+    std::vector<TypeTotal> totals;
+    const bool walked = ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+        const uint32_t n = s.OwnFileCount(folder);
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint32_t id = ids.IdOf(s.FileName(folder, i));
+            if (id >= totals.size())
+                totals.resize(id + 1);
+            totals[id].bytes += s.FileSize(folder, i);
+            ++totals[id].files;
+        }
+    });
+    if (!walked)
+        return {};
+    int64_t all = 0;
+    for (size_t id = 0; id < totals.size(); ++id) {
+        totals[id].key = ids.Key(static_cast<uint32_t>(id));
+        all += totals[id].bytes;
+    }
+    totals.erase(std::remove_if(totals.begin(), totals.end(),
+                                [](const TypeTotal& t) { return t.files == 0; }),
+                 totals.end());
+    for (TypeTotal& t : totals)
+        t.share = all > 0 ? static_cast<double>(t.bytes) / static_cast<double>(all) : 0.0;
+    std::sort(totals.begin(), totals.end(), [](const TypeTotal& a, const TypeTotal& b) {
+        return a.bytes != b.bytes ? a.bytes > b.bytes : a.key < b.key;
+    });
+    return totals;
+}
+
+std::string SharePercentText(double share) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", share * 100.0);
+    return text;
+}

@@ -1,0 +1,115 @@
+#include "query_view.h"
+
+#include <utility>
+
+IMPLEMENT_DYNAMIC(CQueryView, CListView)
+
+BEGIN_MESSAGE_MAP(CQueryView, CListView)
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_QUERY_READY, OnQueryReady)
+END_MESSAGE_MAP()
+
+CQueryView::CQueryView()
+    : m_worker([this] {
+          // Posted, never sent: the worker never waits for this thread.
+          if (const HWND hWnd = m_hWndReady.load())
+              ::PostMessageA(hWnd, WM_QUERY_READY, 0, 0);
+      }) {}
+
+CQueryView::~CQueryView() = default;
+
+void CQueryView::OnInitialUpdate() {
+    // The list control is subclassed once made, so it never sees its own WM_CREATE.
+    m_hWndReady = m_hWnd;
+    CListView::OnInitialUpdate();
+}
+
+void CQueryView::OnDestroy() {
+    m_hWndReady = nullptr;
+    m_worker.Cancel();
+    CListView::OnDestroy();
+}
+
+void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
+    switch (static_cast<ModelHint>(lHint)) {
+    case ModelHint::Cleared:
+    case ModelHint::SnapshotChanging:
+        Drop();
+        break;
+    case ModelHint::Shown:
+    case ModelHint::Finished:
+        Ask();
+        break;
+    case ModelHint::Selection:
+        OnModelSelection();
+        break;
+    case ModelHint::TypeSelection:
+        OnModelTypeSelection();
+        break;
+    case ModelHint::Totals:
+        break;
+    }
+}
+
+void CQueryView::Drop() {
+    m_worker.Cancel();
+    m_bAsking = false;
+    m_bStale = false;
+    m_pAsked = m_pAnswered = nullptr;
+    m_askedTop = m_answeredTop = FolderSnapshot::kNone;
+    ClearAnswer();
+}
+
+bool CQueryView::HeldTop(const FolderSnapshot*& pSnapshot, FolderSnapshot::Index& top) const {
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!pDoc || pDoc->IsDriveOverview() || pDoc->IsListing() || pDoc->ListedFolderPath().empty())
+        return false;
+    const FolderSnapshot& snapshot = pDoc->Snapshot();
+    top = snapshot.Find(pDoc->ListedFolderPath());
+    if (top == FolderSnapshot::kNone || !snapshot.IsHeld(top))
+        return false;
+    pSnapshot = &snapshot;
+    return true;
+}
+
+bool CQueryView::IsPaneShown() const {
+    // The view sits in its pane's own frame, over the bar.
+    const HWND hBar = ::GetParent(::GetParent(m_hWnd));
+    return hBar && (::GetWindowLongA(hBar, GWL_STYLE) & WS_VISIBLE);
+}
+
+void CQueryView::OnPaneShown() {
+    if (m_bStale)
+        Ask();
+}
+
+void CQueryView::Ask() {
+    // A hidden pane asks nothing; it asks once it shows.
+    m_bStale = !IsPaneShown();
+    if (m_bStale) {
+        Drop();
+        m_bStale = true;
+        return;
+    }
+    QueryRequest request;
+    if (!HeldTop(request.snapshot, request.top) || !MakeRequest(request)) {
+        Drop();
+        return;
+    }
+    request.generation = ++m_nGeneration;
+    m_pAsked = request.snapshot;
+    m_askedTop = request.top;
+    m_bAsking = true;
+    m_worker.Submit(std::move(request));
+}
+
+LRESULT CQueryView::OnQueryReady(WPARAM, LPARAM) {
+    std::optional<QueryAnswer> answer = m_worker.Take();
+    if (!answer || !m_bAsking || answer->generation != m_nGeneration)
+        return 0; // asked for a question since replaced
+    m_bAsking = false;
+    m_pAnswered = m_pAsked;
+    m_answeredTop = m_askedTop;
+    ShowAnswer(std::move(*answer));
+    return 0;
+}

@@ -1,0 +1,224 @@
+// The panes of questions asked of the snapshot (Largest Files, File Types) in the running
+// program: docking and the View menu, a type lighting its tiles in the treemap, a file
+// opened from Largest Files, and a delete from there followed by every view.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dock_bar.h"
+#include "dscp_app_fixture.h"
+#include "file_types_view.h"
+#include "largest_files_view.h"
+#include "list_columns.h"
+#include "resource.h"
+#include "shell_tree_ctrl.h"
+#include "size_text.h"
+#include "temp_tree.h"
+#include "treemap_bar.h"
+
+namespace {
+
+class DscpPanes : public DscpAppFixture {
+protected:
+    CLargestFilesView& Largest() const { return *m_pFrame->LargestFiles(); }
+    CFileTypesView& Types() const { return *m_pFrame->FileTypes(); }
+    CTreemapWnd& Treemap() const { return m_pFrame->TreemapBar().Treemap(); }
+
+    // Shows `folder` with both panes open, and waits until the scan has ended and every
+    // view has drawn or answered what it shows.
+    bool ShowSettled(const std::string& folder) {
+        for (CViewBar* pBar : {&m_pFrame->LargestFilesBar(), &m_pFrame->FileTypesBar()})
+            if (!pBar->IsWindowVisible())
+                Command(pBar == &m_pFrame->LargestFilesBar() ? ID_VIEW_LARGEST_FILES
+                                                             : ID_VIEW_FILE_TYPES);
+        if (!folder.empty())
+            Show(folder);
+        return Settle();
+    }
+    bool Settle() {
+        const bool bSettled = PumpUntil(
+            [this] {
+                return !m_pDoc->IsScanning() && Largest().IsAnswerCurrent() &&
+                       Types().IsAnswerCurrent() && Treemap().IsPictureCurrent();
+            },
+            20000);
+        if (!bSettled)
+            ADD_FAILURE() << "scanning " << m_pDoc->IsScanning() << ", largest "
+                          << Largest().IsAnswerCurrent() << ", types " << Types().IsAnswerCurrent()
+                          << ", treemap " << Treemap().IsPictureCurrent();
+        return bSettled;
+    }
+    // Sends the list-view notification `code` about row nItem as the control does.
+    void Notify(CWnd& view, UINT code, int nItem) {
+        NMITEMACTIVATE nm{};
+        nm.hdr.hwndFrom = view.m_hWnd;
+        nm.hdr.idFrom = AFX_IDW_PANE_FIRST;
+        nm.hdr.code = code;
+        nm.iItem = nItem;
+        ::SendMessageA(::GetParent(view.m_hWnd), WM_NOTIFY, AFX_IDW_PANE_FIRST,
+                       reinterpret_cast<LPARAM>(&nm));
+    }
+    void SelectOnly(CWnd& view, int nItem) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        view.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        view.SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem),
+                         reinterpret_cast<LPARAM>(&state));
+    }
+    int LargestRowOf(const std::string& path) const {
+        for (size_t i = 0; i < Largest().Rows().size(); ++i)
+            if (Largest().PathOfRow(static_cast<int>(i)) == path)
+                return static_cast<int>(i);
+        return -1;
+    }
+    // The treemap's tile whose tooltip names `path`, or Tile::kNone.
+    uint32_t TileNamed(const std::string& path) const {
+        const TreemapLayout* pLayout = Treemap().Layout();
+        for (uint32_t t = 0; pLayout && t < pLayout->tiles.size(); ++t)
+            if (Treemap().TipText(t).rfind(path + "\n", 0) == 0)
+                return t;
+        return Tile::kNone;
+    }
+};
+
+TEST_F(DscpPanes, EachPaneShowsAndHidesFromTheViewMenuDockedRightAndFileNewEmptiesIt) {
+    TempTree tree;
+    tree.File("a.bin", 5000);
+    struct Pane {
+        UINT nID;
+        CViewBar& bar;
+    };
+    for (const Pane& pane : {Pane{ID_VIEW_LARGEST_FILES, m_pFrame->LargestFilesBar()},
+                             Pane{ID_VIEW_FILE_TYPES, m_pFrame->FileTypesBar()}}) {
+        // Hidden until asked for, then docked on the right beside the list.
+        EXPECT_FALSE(pane.bar.IsWindowVisible()) << pane.nID;
+        Command(pane.nID);
+        EXPECT_TRUE(pane.bar.IsWindowVisible()) << pane.nID;
+        EXPECT_EQ(pane.bar.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+        EXPECT_GE(pane.bar.GetWindowRect().left, m_pView->GetWindowRect().right);
+        Command(pane.nID);
+        EXPECT_FALSE(pane.bar.IsWindowVisible()) << pane.nID;
+    }
+    // A hidden pane asks nothing; shown, it answers for the folder shown meanwhile.
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_FALSE(Largest().IsAnswerCurrent());
+    ASSERT_TRUE(ShowSettled(""));
+    ASSERT_EQ(Largest().Rows().size(), 1u);
+    ASSERT_EQ(Types().Rows().size(), 1u);
+    Command(ID_FILE_NEW);
+    EXPECT_TRUE(Largest().Rows().empty());
+    EXPECT_TRUE(Types().Rows().empty());
+}
+
+// The File Types pane is the treemap's legend: choosing a type leaves exactly its tiles
+// lit, and a file's tile chosen in the treemap selects its type's row.
+TEST_F(DscpPanes, ATypeLightsExactlyItsTilesAndATileSelectsItsType) {
+    TempTree tree;
+    tree.File("big.bin", 600000);
+    tree.File("docs/x.txt", 300000);
+    tree.File("docs/y.TXT", 100000); // one type with x.txt
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    ASSERT_EQ(Types().Rows().size(), 2u);
+    EXPECT_EQ(Types().Rows()[0].key, "bin");
+    EXPECT_EQ(Types().Rows()[1].key, "txt");
+    EXPECT_EQ(Types().Rows()[1].files, 2u);
+
+    // The picture's own pixels, as drawn with no type chosen; then "txt" chosen.
+    const TreemapLayout& layout = *Treemap().Layout();
+    ASSERT_NE(Treemap().ShownPixels(), nullptr);
+    const std::vector<uint32_t> plain = *Treemap().ShownPixels();
+    SelectOnly(Types(), Types().FindType("txt"));
+    EXPECT_TRUE(m_pDoc->TypeSelection().bLit);
+    const std::vector<uint32_t>& lit = *Treemap().ShownPixels();
+    ASSERT_EQ(lit.size(), plain.size());
+    // Exactly the txt files' tiles keep the picture's pixels; every other one is dimmed.
+    size_t nTxtArea = 0;
+    for (const Tile& tile : layout.tiles)
+        if (tile.kind == TileKind::File && layout.extensions[tile.extension].name == "txt")
+            nTxtArea += static_cast<size_t>(tile.PixelRect().Width()) * tile.PixelRect().Height();
+    size_t nLit = 0;
+    for (size_t i = 0; i < plain.size(); ++i)
+        nLit += lit[i] == plain[i];
+    EXPECT_EQ(nLit, nTxtArea);
+    // The txt files hold 40% of the bytes, so about 40% of the area.
+    EXPECT_NEAR(static_cast<double>(nLit) / static_cast<double>(plain.size()), 0.4, 0.05);
+
+    // A click on big.bin's tile selects the bin row (nothing is lit for it).
+    const uint32_t big = TileNamed(tree.Path("big.bin"));
+    ASSERT_NE(big, Tile::kNone);
+    const TileRect r = layout.tiles[big].PixelRect();
+    Treemap().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON,
+                          MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    EXPECT_EQ(Types().GetListCtrl().GetNextItem(-1, LVNI_SELECTED), Types().FindType("bin"));
+    EXPECT_FALSE(m_pDoc->TypeSelection().bLit);
+}
+
+// Enter or a double-click on a file shows its folder with the file selected, in the list
+// and outlined in the treemap; the tree and the history follow.
+TEST_F(DscpPanes, ALargestFileOpensItsFolderWithTheFileSelected) {
+    TempTree tree;
+    tree.File("deep/inner/big.bin", 2000000);
+    tree.File("other.txt", 1000);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    ASSERT_EQ(Largest().Rows().size(), 2u);
+    const std::string big = tree.Path("deep/inner/big.bin");
+    ASSERT_EQ(Largest().PathOfRow(0), big);
+    EXPECT_EQ(Largest().GetListCtrl().GetItemText(0, CLargestFilesView::kFolder), "deep\\inner");
+
+    Notify(Largest(), NM_DBLCLK, 0);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(m_pDoc->Folder(), tree.Path("deep/inner"));
+    // Through the tree, which records the visit.
+    auto* pTree = static_cast<CShellTreeCtrl*>(m_pFrame->FolderTree());
+    EXPECT_EQ(pTree->GetItemPath(pTree->GetSelectedItem()), tree.Path("deep/inner"));
+    EXPECT_STREQ(m_pFrame->History().m_arrBack[0].szLabel, "inner");
+    std::string name;
+    bool bFolder = true;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "big.bin");
+    EXPECT_FALSE(bFolder);
+    EXPECT_EQ(Treemap().SelectedTile(), TileNamed(big));
+    EXPECT_EQ(Largest().GetListCtrl().GetNextItem(-1, LVNI_SELECTED), LargestRowOf(big));
+}
+
+// A file deleted from Largest Files goes from every view: the list's totals, the
+// treemap's tiles and the type it was the last of.
+TEST_F(DscpPanes, ADeleteFromLargestFilesUpdatesEveryView) {
+    TempTree tree;
+    tree.File("a.bin", 500000);
+    tree.File("sub/b.log", 300000);
+    tree.File("sub/c.txt", 200000);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    ASSERT_EQ(m_pDoc->TotalSize(), 1000000);
+    const int nRow = LargestRowOf(tree.Path("sub/b.log"));
+    ASSERT_GE(nRow, 0);
+    SelectOnly(Largest(), nRow);
+    {
+        DialogAnswerer yes(IDYES);
+        Largest().SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_TRUE(yes.Join());
+    }
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(GetFileAttributesA(tree.Path("sub/b.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(m_pDoc->TotalSize(), 700000);
+    EXPECT_EQ(List().GetItemText(m_pView->FindEntryRow("sub", true), kSizeColumn),
+              FormatSize(200000));
+    EXPECT_EQ(Largest().Rows().size(), 2u);
+    EXPECT_EQ(LargestRowOf(tree.Path("sub/b.log")), -1);
+    EXPECT_EQ(Types().FindType("log"), -1);
+    EXPECT_EQ(TileNamed(tree.Path("sub/b.log")), Tile::kNone);
+    EXPECT_NE(TileNamed(tree.Path("sub/c.txt")), Tile::kNone);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
