@@ -7,64 +7,10 @@
 #include "date_text.h"
 #include "folder_snapshot.h"
 #include "item_listing.h"
+#include "linked_name_counter.h"
 #include "path_text.h"
 #include "size_text.h"
 #include "tree_totals.h"
-
-namespace {
-
-bool IsBeneath(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
-               FolderSnapshot::Index top) {
-    for (; folder != FolderSnapshot::kNone; folder = snapshot.Parent(folder))
-        if (folder == top)
-            return true;
-    return false;
-}
-
-} // namespace
-
-std::vector<size_t> LaterNamesOfLinkedFiles(const FolderSnapshot& snapshot,
-                                            FolderSnapshot::Index top, int64_t& nFiles) {
-    const std::vector<FolderSnapshot::LinkedFile>& linked = snapshot.LinkedFiles();
-    struct Name {
-        size_t index;
-        std::string path;
-    };
-    std::vector<Name> names;
-    for (size_t i = 0; i < linked.size(); ++i) {
-        const FolderSnapshot::LinkedFile& file = linked[i];
-        if (!IsBeneath(snapshot, file.folder, top))
-            continue;
-        // The path decides which name carries the bytes: the same whatever order the
-        // walking threads recorded them in. A file whose name is not held goes by its place.
-        const std::string name = snapshot.FilesHeld(file.folder)
-                                     ? std::string(snapshot.FileName(file.folder, file.file))
-                                     : "\x01" + std::to_string(file.file);
-        names.push_back({i, JoinPath(snapshot.PathOf(file.folder), name.c_str())});
-    }
-    std::sort(names.begin(), names.end(), [&linked](const Name& a, const Name& b) {
-        const FolderSnapshot::LinkedFile& x = linked[a.index];
-        const FolderSnapshot::LinkedFile& y = linked[b.index];
-        if (x.device != y.device)
-            return x.device < y.device;
-        if (x.id != y.id)
-            return x.id < y.id;
-        return a.path < b.path;
-    });
-    std::vector<size_t> later;
-    nFiles = 0;
-    for (size_t i = 1; i < names.size(); ++i) {
-        const FolderSnapshot::LinkedFile& x = linked[names[i - 1].index];
-        const FolderSnapshot::LinkedFile& y = linked[names[i].index];
-        if (x.device == y.device && x.id == y.id) {
-            if (later.empty() || linked[later.back()].id != y.id ||
-                linked[later.back()].device != y.device)
-                ++nFiles;
-            later.push_back(names[i].index);
-        }
-    }
-    return later;
-}
 
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report, int& nError) {
@@ -93,9 +39,6 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
             report.nOwnDiskBytes = listing.identity.nOwnDiskBytes;
     }
     WalkOptions walkOptions;
-    walkOptions.bFileLinks = bLinks;
-    walkOptions.bOwnSizes = options.bKeepSnapshot;
-    walkOptions.bDiskUsage = options.bKeepSnapshot;
     walkOptions.bOneFileSystem = options.bOneFileSystem && listing.bIdentity;
     walkOptions.nDevice = report.nDevice;
     report.nFolders = static_cast<int>(listing.folders.size());
@@ -111,20 +54,25 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     // each subfolder, every one in one walk, so the threads never wait for one subfolder's
     // last folder before starting on the next.
     FolderSnapshot& snapshot = report.snapshot;
-    if (options.bKeepSnapshot)
-        snapshot.SetMemoryCap(UINT64_MAX); // an export lists every file
-    {
-        SnapshotLevel level;
-        for (const ListedItem& item : listing.files) {
-            level.AddFile(item.name.c_str(), item.nSize,
-                          options.bKeepSnapshot ? item.nDiskBytes : -1);
-            if (bLinks && item.nLinks > 1)
-                level.SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
-        }
-        level.SetOwnBytes(report.nOwnBytes, report.nOwnDiskBytes);
-        for (const ListedItem& item : listing.folders)
-            level.AddFolder(item.name.c_str());
-        snapshot.RecordLevel(folderPath, level);
+    // The rows and totals come from the snapshot, and an export lists every file: it holds
+    // everything the walk reads, for as long as the report takes.
+    snapshot.SetMemoryCap(UINT64_MAX);
+    SnapshotLevel level;
+    for (const ListedItem& item : listing.files)
+        level.AddFile(item.name.c_str(), item.nSize, item.tModified, item.nDiskBytes);
+    level.SetOwn(report.nOwnBytes, report.nOwnDiskBytes,
+                 listing.bIdentity ? listing.identity.tModified : 0);
+    for (const ListedItem& item : listing.folders)
+        level.AddFolder(item.name.c_str(), false, item.tModified);
+    const FolderSnapshot::Index top = snapshot.RecordLevel(folderPath, level);
+    level = SnapshotLevel();
+    LinkedNameCounter links(snapshot, top, options.bKeepSnapshot);
+    if (bLinks)
+        walkOptions.pLinks = &links;
+    for (uint32_t i = 0; bLinks && i < listing.files.size(); ++i) {
+        const ListedItem& item = listing.files[i];
+        if (item.nLinks > 1)
+            links.Take({item.nDevice, item.nFileId, item.nLinks, item.nSize, top, i});
     }
     std::vector<std::string> subfolders;
     subfolders.reserve(listing.folders.size());
@@ -180,19 +128,15 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
 
     // A file with several names beneath the folder counts once, in the folder that holds its
     // first name by path: its later names come off their rows' totals and the total.
-    if (!options.bCountLinks) {
-        const std::vector<size_t> later =
-            LaterNamesOfLinkedFiles(snapshot, folder, report.nCountedOnce);
-        for (size_t index : later) {
-            const FolderSnapshot::LinkedFile& file = snapshot.LinkedFiles()[index];
-            report.nTotalBytes -= file.bytes;
-            FolderSnapshot::Index row = file.folder;
-            while (row != folder && snapshot.Parent(row) != folder)
-                row = snapshot.Parent(row);
+    if (bLinks) {
+        report.nCountedOnce = links.CountedOnce();
+        for (const auto& [row, bytes] : links.LaterBytes()) {
+            report.nTotalBytes -= bytes;
             const auto it = rowOf.find(row);
             if (row != folder && it != rowOf.end())
-                report.entries[it->second].nSize -= file.bytes;
+                report.entries[it->second].nSize -= bytes;
         }
+        report.linkedNames = links.TakeNames();
     }
     if (!options.bKeepSnapshot)
         snapshot = FolderSnapshot();

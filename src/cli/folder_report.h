@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file_link_sink.h"
 #include "folder_snapshot.h"
 #include "report_layout.h"
 
@@ -61,6 +62,8 @@ struct FolderReport {
     uint64_t nDevice = 0;
     int64_t nOwnBytes = -1;     // -1: not known
     int64_t nOwnDiskBytes = -1; // -1: not known (or the snapshot not kept)
+    // With the snapshot kept and links counted once: every name of a file that has several.
+    std::vector<LinkedName> linkedNames;
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,
@@ -78,11 +81,6 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
 // The same with every option at its default but the number of threads.
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report, int& nError);
-
-// The names beneath `top` of files that have another name beneath it too: every name but
-// the first by path (the one that carries the bytes), as indexes into LinkedFiles().
-std::vector<size_t> LaterNamesOfLinkedFiles(const FolderSnapshot& snapshot,
-                                            FolderSnapshot::Index top, int64_t& nFiles);
 
 // Orders entries by their exact size, largest first; entries of equal size keep their
 // order.

@@ -70,6 +70,7 @@ NcduExportInfo ReportExportInfo(const FolderReport& report) {
     info.nDevice = report.nDevice;
     info.nOwnBytes = report.nOwnBytes;
     info.nOwnDiskBytes = report.nOwnDiskBytes;
+    info.pLinkedNames = &report.linkedNames;
     info.unreadFiles = FindUnreadFiles(report.snapshot, report.unreadable);
     return info;
 }
@@ -101,9 +102,10 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                      const NcduExportInfo& info, std::FILE* out) {
     using Index = FolderSnapshot::Index;
     // A file with several names carries its identity; the folder and place find it.
-    std::unordered_map<uint64_t, const FolderSnapshot::LinkedFile*> linked;
-    for (const FolderSnapshot::LinkedFile& file : snapshot.LinkedFiles())
-        linked.emplace(uint64_t{file.folder} << 32 | file.file, &file);
+    std::unordered_map<uint64_t, const LinkedName*> linked;
+    if (info.pLinkedNames)
+        for (const LinkedName& name : *info.pLinkedNames)
+            linked.emplace(uint64_t{name.folder} << 32 | name.file, &name);
 
     const UnreadFiles* unreadFiles = info.unreadFiles.empty() ? nullptr : &info.unreadFiles;
     JsonOut json(out);
@@ -129,7 +131,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
             if (current == folder)
                 AppendSizes(text, info.nOwnBytes, info.nOwnDiskBytes);
             else
-                AppendSizes(text, snapshot.OwnBytes(current), snapshot.OwnDiskBytes(current));
+                AppendSizes(text, snapshot.OwnBytes(current), snapshot.OwnAllocated(current));
             if (current == folder) {
                 text += ",\"dev\":";
                 AppendNumber(text, info.nDevice);
@@ -149,11 +151,11 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 AppendJsonText(text, snapshot.FileName(current, i));
                 text += '"';
                 AppendSizes(text, snapshot.FileSize(current, i),
-                            snapshot.FileDiskBytes(current, i));
+                            snapshot.FileAllocated(current, i));
                 if (!linked.empty()) {
                     const auto it = linked.find(uint64_t{current} << 32 | i);
                     if (it != linked.end()) {
-                        const FolderSnapshot::LinkedFile& file = *it->second;
+                        const LinkedName& file = *it->second;
                         if (file.device != info.nDevice) {
                             text += ",\"dev\":";
                             AppendNumber(text, file.device);

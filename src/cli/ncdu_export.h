@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "file_link_sink.h"
 #include "folder_report.h"
 #include "folder_snapshot.h"
 
@@ -23,6 +24,8 @@ struct NcduExportInfo {
     uint64_t nDevice = 0;       // the folder's file system
     int64_t nOwnBytes = -1;     // the folder's own size; -1: not known
     int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
+    // Every name of a file that has several, each marked with the file's identity.
+    const std::vector<LinkedName>* pLinkedNames = nullptr;
     // Their folders are marked as not read whole, as ncdu marks a folder it cannot enter;
     // the files themselves are left out, their sizes being unknown.
     UnreadFiles unreadFiles;

@@ -22,11 +22,11 @@ void FolderScanController::SetListing(const std::string& folderPath,
     m_level.Clear();
     for (const FolderEntry& file : files) {
         m_nFileBytes += file.nSize;
-        m_level.AddFile(file.strName.c_str(), file.nSize);
+        m_level.AddFile(file.strName.c_str(), file.nSize, file.tModified);
     }
     for (FolderEntry& entry : m_subfolders) {
         entry.nSize = -1; // not totalled yet
-        m_level.AddFolder(entry.strName.c_str());
+        m_level.AddFolder(entry.strName.c_str(), false, entry.tModified);
     }
 }
 
@@ -34,6 +34,7 @@ size_t FolderScanController::FillFromSnapshot() {
     const FolderSnapshot::Index folder = m_snapshot.Find(m_folderPath);
     if (folder == FolderSnapshot::kNone || !m_snapshot.IsRead(folder))
         return 0;
+    m_snapshot.MarkShown(m_folderPath);
     // The folder's subfolders by their exact names, looked through once.
     std::unordered_map<std::string, FolderSnapshot::Index> known;
     for (FolderSnapshot::Index sub = m_snapshot.FirstSubfolder(folder);
@@ -83,9 +84,10 @@ bool FolderScanController::Start(WakeFn wake) {
     recording.bRecord = true;
     recording.folderPath = m_folderPath;
     recording.level = m_level;
-    const uint64_t nUsed = m_snapshot.MemoryUsed();
-    const uint64_t nCap = m_snapshot.MemoryCap();
-    recording.nMemoryCap = nUsed < nCap ? nCap - nUsed : 0;
+    m_snapshot.MarkShown(m_folderPath);
+    if (m_snapshotChanging && m_snapshot.NeedsRoom())
+        m_snapshotChanging();
+    recording.nMemoryCap = m_snapshot.MakeRoom(m_folderPath);
 
     m_bScanning = true;
     auto start = [this, paths = std::move(paths), onRow, onFinished,

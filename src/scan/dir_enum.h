@@ -38,15 +38,23 @@ enum class FileLinks { Skip, Read };
 
 // The enumerated folder itself.
 struct FolderIdentity {
-    uint64_t nDevice = 0; // the file system (volume) it lies on
-    int64_t nOwnBytes = 0; // the folder's own size, as the system reports it (0 on Windows)
+    uint64_t nDevice = 0;       // the file system (volume) it lies on
+    int64_t nOwnBytes = 0;      // the folder's own size, as the system reports it (0 on Windows)
     int64_t nOwnDiskBytes = -1; // the bytes it takes on disk itself; -1: not known
+    int64_t tModified = 0;      // seconds since 1970-01-01 00:00 UTC
 };
+
+// An open folder its subfolders can be opened from, by name, without the system walking
+// their whole paths again: what keeps a walk at depth as fast as near the top. Kept while any
+// of them waits; each platform defines it (Windows has none to offer).
+class FolderHandle;
 
 class DirEnumerator {
 public:
+    // With `parent` (which must outlive the enumerator), the folder at `folderPath` is opened
+    // by its last name from there.
     explicit DirEnumerator(const std::string& folderPath, EntryDetails details = EntryDetails::All,
-                           FileLinks links = FileLinks::Skip);
+                           FileLinks links = FileLinks::Skip, const FolderHandle* parent = nullptr);
     ~DirEnumerator();
     DirEnumerator(const DirEnumerator&) = delete;
     DirEnumerator& operator=(const DirEnumerator&) = delete;
@@ -60,6 +68,9 @@ public:
     bool GetIdentity(FolderIdentity& identity) const;
     // The next entry; false when there is none left.
     bool Next(DirItem& item);
+    // A handle its subfolders may be opened from while it lives; null where there is no
+    // gain in one (a short path) or none to be had (too many kept, or no such thing here).
+    std::shared_ptr<const FolderHandle> ShareHandle() const;
 
 private:
     struct Impl;

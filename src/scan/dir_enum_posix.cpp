@@ -2,8 +2,10 @@
 // following symbolic links) for the details, so a link is a file of its own size.
 #include "dir_enum.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -45,16 +47,45 @@ int OpenFolder(const std::string& path) {
     return fd == AT_FDCWD ? open(".", kOpenFolderFlags) : fd;
 }
 
+// A path this long costs the system more to walk than keeping its folder open costs.
+constexpr size_t kShareFromLength = 256;
+// Folders kept open for their subfolders at once, at most: far below any descriptor limit.
+constexpr int kMostShared = 128;
+std::atomic<int> sharedCount{0};
+
+const char* LastName(const std::string& path) {
+    const size_t at = path.rfind('/');
+    return path.c_str() + (at == std::string::npos ? 0 : at + 1);
+}
+
 } // namespace
+
+class FolderHandle {
+public:
+    explicit FolderHandle(int fd) : m_fd(fd) {}
+    ~FolderHandle() {
+        close(m_fd);
+        sharedCount.fetch_sub(1, std::memory_order_relaxed);
+    }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+    int Fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
 
 struct DirEnumerator::Impl {
     DIR* pDir = nullptr;
-    std::string path; // kept only while the folder could not be opened
+    std::string path;                      // kept only while the folder could not be opened
+    const FolderHandle* pParent = nullptr; // what it was opened from, if anything
     EntryDetails details = EntryDetails::All;
     int nOpenError = 0;
+    bool bLongPath = false;
 };
 
-DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details, FileLinks)
+DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details, FileLinks,
+                             const FolderHandle* parent)
     : m_pImpl(new Impl) {
     // Links come with the stat every file gets anyway: nothing to ask for.
     m_pImpl->details = details;
@@ -62,7 +93,10 @@ DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails details
         m_pImpl->nOpenError = ENOENT;
         return;
     }
-    const int fd = OpenFolder(folderPath);
+    m_pImpl->bLongPath = folderPath.size() >= kShareFromLength;
+    m_pImpl->pParent = parent;
+    const int fd = parent ? openat(parent->Fd(), LastName(folderPath), kOpenFolderFlags)
+                          : OpenFolder(folderPath);
     if (fd == -1) {
         m_pImpl->nOpenError = errno;
         m_pImpl->path = folderPath;
@@ -88,15 +122,34 @@ int DirEnumerator::OpenError() const {
     return m_pImpl->nOpenError;
 }
 
+std::shared_ptr<const FolderHandle> DirEnumerator::ShareHandle() const {
+    if (!m_pImpl->pDir || !m_pImpl->bLongPath)
+        return nullptr;
+    if (sharedCount.fetch_add(1, std::memory_order_relaxed) >= kMostShared) {
+        sharedCount.fetch_sub(1, std::memory_order_relaxed);
+        return nullptr;
+    }
+    const int fd = fcntl(dirfd(m_pImpl->pDir), F_DUPFD_CLOEXEC, 0);
+    if (fd == -1) {
+        sharedCount.fetch_sub(1, std::memory_order_relaxed);
+        return nullptr;
+    }
+    return std::make_shared<const FolderHandle>(fd);
+}
+
 bool DirEnumerator::GetIdentity(FolderIdentity& identity) const {
     // A folder that may not be read can still be looked at from its parent.
     struct stat st;
-    if (m_pImpl->pDir ? fstat(dirfd(m_pImpl->pDir), &st) != 0
-                      : m_pImpl->path.empty() || lstat(m_pImpl->path.c_str(), &st) != 0)
+    const Impl& d = *m_pImpl;
+    if (d.pDir ? fstat(dirfd(d.pDir), &st) != 0
+               : d.path.empty() || (d.pParent ? fstatat(d.pParent->Fd(), LastName(d.path), &st,
+                                                        AT_SYMLINK_NOFOLLOW)
+                                              : lstat(d.path.c_str(), &st)) != 0)
         return false;
     identity.nDevice = static_cast<uint64_t>(st.st_dev);
     identity.nOwnBytes = static_cast<int64_t>(st.st_size);
     identity.nOwnDiskBytes = static_cast<int64_t>(st.st_blocks) * 512;
+    identity.tModified = static_cast<int64_t>(st.st_mtim.tv_sec);
     return true;
 }
 

@@ -111,7 +111,8 @@ void ReadFileLinks(const std::wstring& path, DirItem& item) {
 
 } // namespace
 
-DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails, FileLinks links)
+DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails, FileLinks links,
+                             const FolderHandle*)
     : m_pImpl(new Impl) {
     // The find functions deliver every detail at no extra cost.
     if (folderPath.empty()) {
@@ -133,6 +134,10 @@ DirEnumerator::DirEnumerator(const std::string& folderPath, EntryDetails, FileLi
 DirEnumerator::~DirEnumerator() {
     if (m_pImpl->hFind != -1)
         _findclose(m_pImpl->hFind);
+}
+
+std::shared_ptr<const FolderHandle> DirEnumerator::ShareHandle() const {
+    return nullptr; // the find functions take whole paths only
 }
 
 bool DirEnumerator::IsOpen() const {

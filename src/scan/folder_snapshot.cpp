@@ -1,11 +1,13 @@
 #include "folder_snapshot.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "path_text.h"
 #include "snapshot_node.h"
 
 using namespace snapshot_flags;
+using namespace snapshot_encoding;
 
 namespace {
 
@@ -24,7 +26,9 @@ bool SameNameInAnyCase(const char* a, const char* b) {
 // --- Construction
 
 FolderSnapshot::FolderSnapshot() {
-    static_assert(sizeof(Node) <= kFolderBytes, "a folder takes at most 48 bytes besides its name");
+    static_assert(sizeof(Node) <= kFolderBytes, "a folder takes at most 72 bytes besides its name");
+    static_assert(sizeof(FileRecord) <= kFileBytes,
+                  "a file takes at most 24 bytes besides its name");
     NewFolder(kNone, "");
 }
 
@@ -44,7 +48,7 @@ FolderSnapshot::Index FolderSnapshot::NewFolder(Index parent, const char* name, 
     uint32_t ref = m_names.Add(name, length);
     if (ref == NamePool::kNoName)
         ref = At(kTop).name; // the pool is full: a nameless folder, found by no path
-    return m_folders.Add(Node{ref, parent, kNone, kNone, 0, 0, 0, 0, 0, 0, 0});
+    return m_folders.Add(Node::Named(ref, parent));
 }
 
 FolderSnapshot::Index FolderSnapshot::NewFolder(Index parent, const char* name) {
@@ -114,41 +118,35 @@ bool FolderSnapshot::IsExcluded(Index folder) const {
     return (At(folder).flags & kExcluded) != 0;
 }
 
+int64_t FolderSnapshot::Modified(Index folder) const {
+    return At(folder).modified;
+}
+
 int64_t FolderSnapshot::OwnBytes(Index folder) const {
-    return folder < m_ownBytes.size() ? m_ownBytes[folder] : -1;
+    const uint32_t bytes = At(folder).ownBytes;
+    return bytes == kUnknown32 ? -1 : bytes;
 }
 
-int64_t FolderSnapshot::OwnDiskBytes(Index folder) const {
-    return folder < m_ownDiskBytes.size() ? m_ownDiskBytes[folder] : -1;
+int64_t FolderSnapshot::OwnAllocated(Index folder) const {
+    return FromUnits(At(folder).ownAllocated, kUnknown32);
 }
 
-int64_t FolderSnapshot::FileDiskBytes(Index folder, uint32_t i) const {
-    const size_t file = size_t{At(folder).firstFile} + i;
-    return file < m_fileDiskBytes.size() ? m_fileDiskBytes[file] : -1;
+int64_t FolderSnapshot::TotalAllocated(Index folder) const {
+    return IsFinal(folder) ? At(folder).allocated * kAllocationUnit : -1;
 }
 
-namespace {
-
-void SetDetail(std::vector<int64_t>& details, size_t index, int64_t value) {
-    if (value < 0)
-        return;
-    if (details.size() <= index)
-        details.resize(index + 1, -1);
-    details[index] = value;
-}
-
-} // namespace
-
-void FolderSnapshot::SetOwnBytes(Index folder, int64_t bytes, int64_t diskBytes) {
-    SetDetail(m_ownBytes, folder, bytes);
-    SetDetail(m_ownDiskBytes, folder, diskBytes);
-}
-
-void FolderSnapshot::DropDetails() {
-    m_linkedFiles = {};
-    m_ownBytes = {};
-    m_ownDiskBytes = {};
-    m_fileDiskBytes = {};
+void FolderSnapshot::SetOwn(Index folder, const SnapshotLevel& level) {
+    Node& n = At(folder);
+    const State was = StateOf(folder);
+    n.allocated -= n.OwnAllocationUnits();
+    const int64_t own = level.OwnBytes();
+    n.ownBytes =
+        own < 0 ? kUnknown32 : static_cast<uint32_t>(std::min<int64_t>(own, kUnknown32 - 1));
+    n.ownAllocated = static_cast<uint32_t>(ToUnits(level.OwnAllocated(), kUnknown32));
+    n.allocated += n.OwnAllocationUnits();
+    if (level.OwnModified() != 0)
+        n.modified = level.OwnModified();
+    Propagate(folder, was);
 }
 
 bool FolderSnapshot::FilesHeld(Index folder) const {
@@ -194,15 +192,37 @@ int64_t FolderSnapshot::OwnFileBytes(Index folder) const {
 }
 
 const char* FolderSnapshot::FileName(Index folder, uint32_t i) const {
-    return m_names.Get(m_fileNames[At(folder).firstFile + i]);
+    return m_names.Get(m_files[At(folder).firstFile + i].name);
 }
 
 int64_t FolderSnapshot::FileSize(Index folder, uint32_t i) const {
-    return m_fileSizes[At(folder).firstFile + i];
+    return m_files[At(folder).firstFile + i].bytes;
+}
+
+int64_t FolderSnapshot::FileModified(Index folder, uint32_t i) const {
+    return m_files[At(folder).firstFile + i].Modified();
+}
+
+int64_t FolderSnapshot::FileAllocated(Index folder, uint32_t i) const {
+    return m_files[At(folder).firstFile + i].Allocated();
+}
+
+// Units of the files directly in it: its own sum less its own and its final subfolders'.
+int64_t FolderSnapshot::OwnFileAllocation(Index folder) const {
+    int64_t units = At(folder).allocated - At(folder).OwnAllocationUnits();
+    for (Index child = At(folder).firstChild; child != kNone; child = At(child).nextSibling)
+        if (IsFinal(child))
+            units -= At(child).allocated;
+    return units;
+}
+
+uint64_t FolderSnapshot::MemoryHeld() const {
+    return uint64_t{m_folders.Size()} * kFolderBytes + uint64_t{m_files.Size()} * kFileBytes +
+           m_names.Bytes();
 }
 
 uint64_t FolderSnapshot::MemoryUsed() const {
-    return uint64_t{m_folders.Size()} * kFolderBytes + uint64_t{m_fileSizes.Size()} * kFileBytes +
+    return uint64_t{m_folders.Size()} * kFolderBytes + uint64_t{m_files.Size()} * kFileBytes +
            m_names.Bytes() - m_nGarbage;
 }
 
@@ -211,14 +231,14 @@ uint32_t FolderSnapshot::FolderCount() const {
 }
 
 uint64_t FolderSnapshot::FileCount() const {
-    return m_fileSizes.Size() - m_nGarbageFiles;
+    return m_files.Size() - m_nGarbageFiles;
 }
 
 // --- Sums
 
 FolderSnapshot::State FolderSnapshot::StateOf(Index folder) const {
     const Node& n = At(folder);
-    return {IsFinal(folder), n.bytes, n.folders, n.files};
+    return {IsFinal(folder), n.bytes, n.allocated, n.folders, n.files};
 }
 
 void FolderSnapshot::Propagate(Index folder, const State& was) {
@@ -269,10 +289,19 @@ FolderSnapshot::Index FolderSnapshot::FindOrAddPath(const std::string& path) {
     return folder;
 }
 
+bool FolderSnapshot::HasRoomForLevel(const SnapshotLevel& level) const {
+    uint64_t bytes = MemoryHeld();
+    for (size_t i = 0; i < level.FolderCount(); ++i)
+        bytes += kFolderBytes + std::strlen(level.FolderName(i)) + 1;
+    return bytes <= m_nMemoryCap;
+}
+
 bool FolderSnapshot::HoldFiles(const SnapshotLevel& level) const {
     const uint64_t files = level.FileCount();
-    return files == 0 || (MemoryUsed() + files * kFileBytes + level.NameBytes() <= m_nMemoryCap &&
-                          m_fileSizes.Size() + files < kNone);
+    // Files yield to folders: they stop at three quarters of the cap, folders at the cap.
+    return files == 0 || (MemoryHeld() + files * kFileBytes + level.NameBytes() <=
+                              m_nMemoryCap - m_nMemoryCap / 4 &&
+                          m_files.Size() + files < kNone);
 }
 
 // `folder` holds no subfolders and no files yet.
@@ -285,12 +314,11 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder, const Snaps
     n.ownFiles = fileCount;
     n.files = fileCount;
     n.bytes = 0;
-    for (uint32_t i = 0; i < fileCount; ++i)
+    n.allocated = 0;
+    for (uint32_t i = 0; i < fileCount; ++i) {
         n.bytes += level.FileSize(i);
-    for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
-        m_linkedFiles.push_back(
-            {folder, link.file, link.links, level.FileSize(link.file), link.device, link.id});
-    SetOwnBytes(folder, level.OwnBytes(), level.OwnDiskBytes());
+        n.allocated += FileRecord::Make(0, 0, 0, level.FileAllocated(i)).CountedUnits();
+    }
 
     // Held files take the level's names as one block; otherwise (or when no block fits)
     // each subfolder's name goes in by itself.
@@ -298,27 +326,24 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder, const Snaps
     const bool bHold = HoldFiles(level);
     if (bHold && fileCount)
         fill.names = m_names.Reserve(level.NameBytes());
+    // A subfolder's name is written here, under the walk's lock, so whoever is handed a
+    // folder can read every name above it.
     auto nameRef = [&](uint32_t offset, const char* name) {
-        if (fill.names != NamePool::kNoName)
+        if (fill.names != NamePool::kNoName) {
+            std::memcpy(m_names.Data(fill.names + offset), name, std::strlen(name) + 1);
             return fill.names + offset; // the block lies within one chunk
+        }
         const uint32_t ref = m_names.Add(name);
         return ref != NamePool::kNoName ? ref : At(kTop).name;
     };
     if (bHold) {
         n.flags |= kFilesHeld;
-        n.firstFile = fill.firstFile = m_fileSizes.Grow(fileCount);
-        m_fileNames.Grow(fileCount);
-        // Under the walk's lock, as the side array may move as it grows.
-        if (level.HasDiskBytes() && fileCount) {
-            m_fileDiskBytes.resize(m_fileSizes.Size(), -1);
-            for (uint32_t i = 0; i < fileCount; ++i)
-                m_fileDiskBytes[n.firstFile + i] = level.FileDiskBytes(i);
-        }
+        n.firstFile = fill.firstFile = m_files.Grow(fileCount);
         if (fill.names == NamePool::kNoName)
-            for (uint32_t i = 0; i < fileCount; ++i) {
-                m_fileSizes[n.firstFile + i] = level.FileSize(i);
-                m_fileNames[n.firstFile + i] = nameRef(0, level.FileName(i));
-            }
+            for (uint32_t i = 0; i < fileCount; ++i)
+                m_files[n.firstFile + i] =
+                    FileRecord::Make(nameRef(0, level.FileName(i)), level.FileSize(i),
+                                     level.FileModified(i), level.FileAllocated(i));
     }
 
     n.folders = folderCount;
@@ -328,32 +353,29 @@ FolderSnapshot::LevelFill FolderSnapshot::ReserveLevel(Index folder, const Snaps
         n.firstChild = m_folders.Grow(folderCount);
         for (uint32_t i = 0; i < folderCount; ++i) {
             const Index child = n.firstChild + i;
-            At(child) = Node{nameRef(level.FolderNameOffset(i), level.FolderName(i)),
-                             folder,
-                             kNone,
-                             i + 1 < folderCount ? child + 1 : kNone,
-                             0,
-                             0,
-                             level.FolderIsLink(i) ? kLink : 0,
-                             0,
-                             0,
-                             0,
-                             0};
+            At(child) = Node::Named(nameRef(level.FolderNameOffset(i), level.FolderName(i)), folder,
+                                    i + 1 < folderCount ? child + 1 : kNone,
+                                    level.FolderIsLink(i) ? kLink : 0);
+            At(child).modified = level.FolderModified(i);
             if (!level.FolderIsLink(i))
                 ++n.pending;
         }
     }
     Propagate(folder, was);
+    SetOwn(folder, level);
     return fill;
 }
 
 void FolderSnapshot::FillLevel(const SnapshotLevel& level, const LevelFill& fill) {
     if (fill.names == NamePool::kNoName)
         return;
-    std::memcpy(m_names.Data(fill.names), level.NameData(), level.NameBytes());
+    // The files' names only: the subfolders' are in already, and may be read meanwhile.
     for (uint32_t i = 0; i < level.FileCount(); ++i) {
-        m_fileSizes[fill.firstFile + i] = level.FileSize(i);
-        m_fileNames[fill.firstFile + i] = fill.names + level.FileNameOffset(i);
+        const uint32_t name = fill.names + level.FileNameOffset(i);
+        const char* text = level.FileName(i);
+        std::memcpy(m_names.Data(name), text, std::strlen(text) + 1);
+        m_files[fill.firstFile + i] = FileRecord::Make(
+            name, level.FileSize(i), level.FileModified(i), level.FileAllocated(i));
     }
 }
 

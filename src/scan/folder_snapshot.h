@@ -3,8 +3,9 @@
 // own files and its totals, so a folder that was walked once can be shown again without
 // walking it.
 //
-// Shape. One node per folder, 48 bytes, in one chunked array; one entry per file, 12 bytes
-// (size and name) in two more; every name once, zero-terminated, in one pool. Nodes refer to
+// Shape. One node per folder, 72 bytes, in one chunked array; one record per file, 24 bytes
+// (size, time, bytes on disk, name), in another; every name once, zero-terminated, in one
+// pool. Nodes refer to
 // each other by 32-bit indexes. The tree starts at a nameless top node whose children are the
 // file systems' roots ("/" on POSIX; "C:\" or "\\server\share\" on Windows); a path is found
 // from there, name by name. Folders above the walked ones are placeholders: known by name
@@ -39,9 +40,14 @@ public:
     using Index = uint32_t;
     static constexpr Index kNone = 0xFFFFFFFFu;
     static constexpr Index kTop = 0; // the nameless node above the file systems' roots
-    static constexpr uint64_t kDefaultMemoryCap = uint64_t{512} << 20;
-    static constexpr size_t kFolderBytes = 48; // per folder, besides its name
-    static constexpr size_t kFileBytes = 12;   // per file held, besides its name
+    // The bound on everything a snapshot takes: lower where the address space is 2 GiB.
+    static constexpr uint64_t kDefaultMemoryCap =
+        sizeof(void*) < 8 ? uint64_t{384} << 20 : uint64_t{1} << 30;
+    static constexpr size_t kFolderBytes = 72; // per folder, besides its name
+    static constexpr size_t kFileBytes = 24;   // per file held, besides its name
+    // Bytes on disk are kept in these units (a POSIX block; every cluster size is a
+    // multiple): what the system reports is rounded up to one.
+    static constexpr int64_t kAllocationUnit = 512;
 
     FolderSnapshot();
     FolderSnapshot(FolderSnapshot&&) noexcept;
@@ -91,32 +97,21 @@ public:
     // Files directly in a read folder: their number and bytes (also when not held).
     uint32_t OwnFileCount(Index folder) const;
     int64_t OwnFileBytes(Index folder) const;
-    // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1.
+    // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1. Times are seconds
+    // since 1970-01-01 00:00 UTC, 0 where not known; bytes on disk are -1 where not known.
     const char* FileName(Index folder, uint32_t i) const;
     int64_t FileSize(Index folder, uint32_t i) const;
+    int64_t FileModified(Index folder, uint32_t i) const;
+    int64_t FileAllocated(Index folder, uint32_t i) const;
 
-    // --- Details for an export (kept only where a walk was asked for them)
-    //
-    // Files with more than one name, the folders' own sizes and the disk usage of every file
-    // and folder, recorded by one walk into a fresh snapshot. Nothing else keeps them: Merge,
-    // Remove, ForgetLevel and a compaction drop them, so they cost nothing where they are not asked
-    // for.
-
-    struct LinkedFile {
-        Index folder;  // where this name of it lies
-        uint32_t file; // its position among the folder's files
-        uint32_t links;
-        int64_t bytes;
-        uint64_t device;
-        uint64_t id; // the file's number on its device
-    };
-    // In the order the walk recorded them.
-    const std::vector<LinkedFile>& LinkedFiles() const { return m_linkedFiles; }
-    // The folder's own size as the system reports it; -1 when not recorded.
+    // The folder itself: its time (0: not known; a folder known by name only may have none
+    // yet), and its own size and bytes on disk as the system reports them (-1: not known).
+    int64_t Modified(Index folder) const;
     int64_t OwnBytes(Index folder) const;
-    // The bytes the folder itself and its file `i` take on disk; -1 when not recorded.
-    int64_t OwnDiskBytes(Index folder) const;
-    int64_t FileDiskBytes(Index folder, uint32_t i) const;
+    int64_t OwnAllocated(Index folder) const;
+    // Bytes on disk of everything beneath a final folder, the folders themselves included
+    // (what is not known counts 0); -1 when the folder is not final.
+    int64_t TotalAllocated(Index folder) const;
 
     // --- Keeping it fresh (only on the thread that owns the snapshot)
 
@@ -130,7 +125,8 @@ public:
     // Records a folder's own level as the caller listed it: its files, and its subfolders,
     // which keep what is known of them by name and are otherwise not read yet. Subfolders
     // it no longer has are dropped. A walk given this snapshot then fills the subfolders in
-    // place when they are its roots. Returns the folder's index.
+    // place when they are its roots. Returns the folder's index. A level past the cap is
+    // not recorded.
     Index RecordLevel(const std::string& folderPath, const SnapshotLevel& level);
 
     // A file or folder at `path` was deleted: it is dropped, and the totals above it are
@@ -144,12 +140,30 @@ public:
 
     // --- Memory
 
-    // Past the cap, files are no longer recorded (their folders are, with exact totals).
-    // Applies to what is added from then on.
+    // The cap bounds the folders, files and names a snapshot holds, garbage included. A walk
+    // filling it records files while all fits in three quarters of the cap (their folders
+    // keep exact totals), and a folder's level while it fits under the cap (past that, the
+    // folder stays known by name only). Applies to what is added from then on.
     void SetMemoryCap(uint64_t bytes) { m_nMemoryCap = bytes; }
     uint64_t MemoryCap() const { return m_nMemoryCap; }
     // Bytes of the folders, files and names reachable from the top.
     uint64_t MemoryUsed() const;
+    // The same with what is no longer reachable but not yet given back.
+    uint64_t MemoryHeld() const;
+
+    // A long-lived snapshot keeps half its cap for what it holds and the other half as room
+    // to merge a walk's snapshot in and to compact.
+    //
+    // The folder at `path` is being shown: the trees shown least recently are forgotten
+    // first when room is needed.
+    void MarkShown(const std::string& path);
+    // Before a walk beneath `path`: forgets the trees shown least recently (none that holds
+    // `path` or lies beneath it) until what is held takes at most a quarter of the cap, and
+    // gives back what they took. Returns the cap to give the walk's snapshot: what it holds
+    // and this one's together stay within half the cap.
+    uint64_t MakeRoom(const std::string& path);
+    // Whether MakeRoom would change anything (and so move indexes).
+    bool NeedsRoom() const { return MemoryHeld() > m_nMemoryCap / 4; }
     uint32_t FolderCount() const; // reachable from the top, the top included
     uint64_t FileCount() const;   // files held
 
@@ -158,6 +172,7 @@ private:
 
     struct Node;
     struct State;
+    struct FileRecord;
     Node& At(Index i);
     const Node& At(Index i) const;
 
@@ -187,19 +202,23 @@ private:
     Index CopyBeneath(Index parent, const FolderSnapshot& piece, Index there);
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
-    void DropDetails();
-    void SetOwnBytes(Index folder, int64_t bytes, int64_t diskBytes); // -1: not known
+    void Compact();
+    void ForgetTree(Index folder); // known by name only from then on
+    bool HasRoomForLevel(const SnapshotLevel& level) const;
+    void SetOwn(Index folder, const SnapshotLevel& level); // what the level knows of it
+    int64_t OwnFileAllocation(Index folder) const;         // in allocation units
 
     ChunkedArray<Node> m_folders;
-    ChunkedArray<int64_t> m_fileSizes;
-    ChunkedArray<uint32_t> m_fileNames;
+    ChunkedArray<FileRecord> m_files;
     NamePool m_names;
     uint64_t m_nGarbage = 0; // bytes of nodes, files and names no longer reachable
     uint32_t m_nGarbageFolders = 0;
     uint32_t m_nGarbageFiles = 0;
     uint64_t m_nMemoryCap = kDefaultMemoryCap;
-    std::vector<LinkedFile> m_linkedFiles;
-    std::vector<int64_t> m_ownBytes;      // by folder index; empty where none were recorded
-    std::vector<int64_t> m_ownDiskBytes;  // the same
-    std::vector<int64_t> m_fileDiskBytes; // by file index; empty where none were recorded
+    struct Shown {
+        std::string path;
+        uint64_t tick;
+    };
+    std::vector<Shown> m_shown; // the trees shown, each once
+    uint64_t m_nTick = 0;
 };

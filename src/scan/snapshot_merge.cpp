@@ -1,5 +1,6 @@
 // Changing a snapshot as a whole: merging a later walk's in, taking a folder or file out,
 // forgetting a level, and compacting what is left.
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -17,7 +18,7 @@ void FolderSnapshot::DiscardFiles(Index folder) {
     if (!(n.flags & kFilesHeld))
         return;
     for (uint32_t i = 0; i < n.ownFiles; ++i)
-        m_nGarbage += kFileBytes + std::strlen(m_names.Get(m_fileNames[n.firstFile + i])) + 1;
+        m_nGarbage += kFileBytes + std::strlen(m_names.Get(m_files[n.firstFile + i].name)) + 1;
     m_nGarbageFiles += n.ownFiles;
     n.flags &= ~kFilesHeld;
 }
@@ -52,7 +53,7 @@ void FolderSnapshot::Unlink(Index folder) {
 // Gives `to` the files of `from` (a folder of `piece`) while the cap allows.
 void FolderSnapshot::CopyFiles(Index to, const FolderSnapshot& piece, Index from) {
     const uint32_t count = piece.At(from).ownFiles;
-    if (!piece.FilesHeld(from) || m_fileSizes.Size() + uint64_t{count} >= kNone)
+    if (!piece.FilesHeld(from) || m_files.Size() + uint64_t{count} >= kNone)
         return;
     uint64_t bytes = uint64_t{count} * kFileBytes;
     for (uint32_t i = 0; i < count; ++i)
@@ -61,12 +62,12 @@ void FolderSnapshot::CopyFiles(Index to, const FolderSnapshot& piece, Index from
         return;
     Node& n = At(to);
     n.flags |= kFilesHeld;
-    n.firstFile = m_fileSizes.Grow(count);
-    m_fileNames.Grow(count);
+    n.firstFile = m_files.Grow(count);
     for (uint32_t i = 0; i < count; ++i) {
-        m_fileSizes[n.firstFile + i] = piece.FileSize(from, i);
+        FileRecord& file = m_files[n.firstFile + i];
+        file = piece.m_files[piece.At(from).firstFile + i];
         const uint32_t ref = m_names.Add(piece.FileName(from, i));
-        m_fileNames[n.firstFile + i] = ref != NamePool::kNoName ? ref : At(kTop).name;
+        file.name = ref != NamePool::kNoName ? ref : At(kTop).name;
     }
 }
 
@@ -75,15 +76,19 @@ void FolderSnapshot::CopyFiles(Index to, const FolderSnapshot& piece, Index from
 FolderSnapshot::Index FolderSnapshot::CopyBeneath(Index parent, const FolderSnapshot& piece,
                                                   Index there) {
     auto copyNode = [&](Index to, Index from) {
-        const Node& source = piece.At(from);
         Node& n = At(to);
+        n = Node::Named(n.name, n.parent, n.nextSibling);
+        const Node& source = piece.At(from);
         n.flags = source.flags & ~kFilesHeld;
         n.ownFiles = source.ownFiles;
         n.pending = source.pending;
         n.folders = source.folders;
         n.files = source.files;
         n.bytes = source.bytes;
-        n.firstChild = kNone;
+        n.allocated = source.allocated;
+        n.modified = source.modified;
+        n.ownBytes = source.ownBytes;
+        n.ownAllocated = source.ownAllocated;
         CopyFiles(to, piece, from);
     };
     const Index top = NewFolder(parent, piece.Name(there));
@@ -103,17 +108,8 @@ FolderSnapshot::Index FolderSnapshot::CopyBeneath(Index parent, const FolderSnap
         for (uint32_t i = 0; i < count; ++i, c = piece.At(c).nextSibling) {
             const Index child = first + i;
             uint32_t ref = m_names.Add(piece.Name(c));
-            At(child) = Node{ref != NamePool::kNoName ? ref : At(kTop).name,
-                             to,
-                             kNone,
-                             i + 1 < count ? child + 1 : kNone,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0};
+            At(child) = Node::Named(ref != NamePool::kNoName ? ref : At(kTop).name, to,
+                                    i + 1 < count ? child + 1 : kNone);
             copyNode(child, c);
             if (piece.At(c).firstChild != kNone)
                 stack.emplace_back(child, c);
@@ -186,6 +182,13 @@ void FolderSnapshot::MergeFrom(Index here, const FolderSnapshot& piece, Index th
         n.ownFiles = source.ownFiles;
         n.files = source.ownFiles;
         n.bytes = piece.OwnFileBytes(t);
+        if (source.modified != 0)
+            n.modified = source.modified;
+        if (source.ownBytes != snapshot_encoding::kUnknown32)
+            n.ownBytes = source.ownBytes;
+        if (source.ownAllocated != snapshot_encoding::kUnknown32)
+            n.ownAllocated = source.ownAllocated;
+        n.allocated = piece.OwnFileAllocation(t) + n.OwnAllocationUnits();
         n.folders = 0;
         n.pending = 0;
         for (Index c = first; c != kNone; c = At(c).nextSibling) {
@@ -201,12 +204,15 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
     if (m_folders.Size() == 1) {
         // Nothing here yet: the piece becomes the snapshot, under this one's cap.
         const uint64_t cap = m_nMemoryCap;
+        std::vector<Shown> shown = std::move(m_shown);
+        const uint64_t tick = m_nTick;
         *this = std::move(piece);
         m_nMemoryCap = cap;
+        m_shown = std::move(shown);
+        m_nTick = tick;
         piece = FolderSnapshot();
         return;
     }
-    DropDetails();
     MergeFrom(kTop, piece, kTop);
     piece = FolderSnapshot();
     CompactIfWasteful();
@@ -214,6 +220,8 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
 
 FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
                                                   const SnapshotLevel& level) {
+    if (!HasRoomForLevel(level))
+        return Find(folderPath); // past the cap: what is known of it stays as it is
     FolderSnapshot piece;
     piece.SetLevel(piece.FindOrAddPath(folderPath), level);
     Merge(std::move(piece));
@@ -223,7 +231,6 @@ FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
 // --- Changes on disk
 
 bool FolderSnapshot::Remove(const std::string& path) {
-    DropDetails();
     const Index folder = Find(path);
     if (folder != kNone && Parent(folder) != kTop) {
         const Index above = Parent(folder);
@@ -257,16 +264,15 @@ bool FolderSnapshot::Remove(const std::string& path) {
         if (std::strcmp(FileName(above, i), name.c_str()) != 0)
             continue;
         const State was = StateOf(above);
-        const int64_t bytes = FileSize(above, i);
+        const FileRecord gone = m_files[n.firstFile + i];
         m_nGarbage += kFileBytes + name.size() + 1;
         ++m_nGarbageFiles;
-        for (uint32_t j = i; j + 1 < n.ownFiles; ++j) {
-            m_fileSizes[n.firstFile + j] = m_fileSizes[n.firstFile + j + 1];
-            m_fileNames[n.firstFile + j] = m_fileNames[n.firstFile + j + 1];
-        }
+        for (uint32_t j = i; j + 1 < n.ownFiles; ++j)
+            m_files[n.firstFile + j] = m_files[n.firstFile + j + 1];
         --n.ownFiles;
         --n.files;
-        n.bytes -= bytes;
+        n.bytes -= gone.bytes;
+        n.allocated -= gone.CountedUnits();
         Propagate(above, was);
         CompactIfWasteful();
         return true;
@@ -275,18 +281,68 @@ bool FolderSnapshot::Remove(const std::string& path) {
 }
 
 void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
-    DropDetails();
     const Index folder = Find(folderPath);
     if (folder == kNone)
         return;
     const State was = StateOf(folder);
     const int64_t ownBytes = OwnFileBytes(folder);
+    const int64_t ownUnits = OwnFileAllocation(folder);
     DiscardFiles(folder);
     Node& n = At(folder);
     n.flags = 0;
     n.bytes -= ownBytes;
+    n.allocated -= ownUnits;
     n.files -= n.ownFiles;
     n.ownFiles = 0;
+    Propagate(folder, was);
+}
+
+// --- Room
+
+void FolderSnapshot::MarkShown(const std::string& path) {
+    const std::string key = JoinPath(path, "");
+    for (Shown& shown : m_shown)
+        if (shown.path == key) {
+            shown.tick = ++m_nTick;
+            return;
+        }
+    m_shown.push_back({key, ++m_nTick});
+}
+
+uint64_t FolderSnapshot::MakeRoom(const std::string& path) {
+    // Paths end in a separator, so one holds another exactly when it is a prefix of it.
+    const std::string keep = JoinPath(path, "");
+    auto overlaps = [&keep](const std::string& other) {
+        return keep.compare(0, other.size(), other) == 0 ||
+               other.compare(0, keep.size(), keep) == 0;
+    };
+    while (NeedsRoom() && MemoryUsed() > m_nMemoryCap / 4) {
+        auto oldest = m_shown.end();
+        for (auto it = m_shown.begin(); it != m_shown.end(); ++it)
+            if (!overlaps(it->path) && (oldest == m_shown.end() || it->tick < oldest->tick))
+                oldest = it;
+        if (oldest == m_shown.end())
+            break;
+        const Index folder = Find(oldest->path);
+        m_shown.erase(oldest);
+        if (folder != kNone)
+            ForgetTree(folder);
+    }
+    if (NeedsRoom() && m_nGarbage > 0)
+        Compact();
+    const uint64_t held = MemoryHeld();
+    return held < m_nMemoryCap / 2 ? m_nMemoryCap / 2 - held : 0;
+}
+
+void FolderSnapshot::ForgetTree(Index folder) {
+    Node& n = At(folder);
+    const State was = StateOf(folder);
+    for (Index c = n.firstChild; c != kNone; c = At(c).nextSibling)
+        Discard(c);
+    DiscardFiles(folder);
+    const int64_t modified = n.modified;
+    n = Node::Named(n.name, n.parent, n.nextSibling);
+    n.modified = modified;
     Propagate(folder, was);
 }
 
@@ -295,15 +351,21 @@ void FolderSnapshot::ForgetLevel(const std::string& folderPath) {
 void FolderSnapshot::CompactIfWasteful() {
     if (m_nGarbage < (uint64_t{1} << 20) || m_nGarbage < MemoryUsed())
         return;
-    DropDetails();
+    Compact();
+}
+
+void FolderSnapshot::Compact() {
     FolderSnapshot fresh;
     fresh.m_nMemoryCap = m_nMemoryCap;
+    fresh.m_shown = std::move(m_shown);
+    fresh.m_nTick = m_nTick;
     const Node& top = At(kTop);
     Node& freshTop = fresh.At(kTop);
     freshTop.pending = top.pending;
     freshTop.folders = top.folders;
     freshTop.files = top.files;
     freshTop.bytes = top.bytes;
+    freshTop.allocated = top.allocated;
     // Each root of the file systems is copied with everything beneath it.
     Index last = kNone;
     for (Index c = top.firstChild; c != kNone; c = At(c).nextSibling) {

@@ -39,6 +39,10 @@ SnapshotWriter::PlaceRoots(const std::vector<std::string>& roots) {
             const auto it = known.find(name);
             if (it != known.end()) {
                 node = it->second;
+            } else if (s.MemoryHeld() + FolderSnapshot::kFolderBytes + name.size() + 1 >
+                       s.MemoryCap()) {
+                nodes.push_back(FolderSnapshot::kNone); // past the cap: not recorded
+                continue;
             } else {
                 node = s.AddSubfolder(parent, name.c_str());
                 known.emplace(s.Name(node), node);
@@ -60,22 +64,19 @@ SnapshotWriter::PlaceRoots(const std::vector<std::string>& roots) {
     for (Index node : nodes) {
         if (node == FolderSnapshot::kNone)
             continue;
-        FolderSnapshot::Node& n = s.At(node);
-        if (n.flags || n.firstChild != FolderSnapshot::kNone) {
-            const FolderSnapshot::State was = s.StateOf(node);
-            for (Index c = n.firstChild; c != FolderSnapshot::kNone; c = s.At(c).nextSibling)
-                s.Discard(c);
-            s.DiscardFiles(node);
-            n = FolderSnapshot::Node{
-                n.name, n.parent, FolderSnapshot::kNone, n.nextSibling, 0, 0, 0, 0, 0, 0, 0};
-            s.Propagate(node, was);
-        }
+        const FolderSnapshot::Node& n = s.At(node);
+        if (n.flags || n.firstChild != FolderSnapshot::kNone)
+            s.ForgetTree(node);
     }
     return nodes;
 }
 
 SnapshotWriter::Index SnapshotWriter::RecordRead(Index folder, const SnapshotLevel& level,
                                                  Fill& fill) {
+    if (!m_snapshot.HasRoomForLevel(level)) {
+        fill = Fill(); // past the cap: the folder stays known by name only
+        return FolderSnapshot::kNone;
+    }
     fill = m_snapshot.ReserveLevel(folder, level);
     return m_snapshot.At(folder).firstChild;
 }
@@ -91,9 +92,9 @@ void SnapshotWriter::RecordExcluded(Index folder) {
     m_snapshot.Propagate(folder, was);
 }
 
-void SnapshotWriter::RecordUnreadable(Index folder, int64_t ownBytes, int64_t ownDiskBytes) {
-    m_snapshot.SetOwnBytes(folder, ownBytes, ownDiskBytes);
+void SnapshotWriter::RecordUnreadable(Index folder, const SnapshotLevel& own) {
     const FolderSnapshot::State was = m_snapshot.StateOf(folder);
     m_snapshot.At(folder).flags = kUnreadable;
     m_snapshot.Propagate(folder, was);
+    m_snapshot.SetOwn(folder, own);
 }

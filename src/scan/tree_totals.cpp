@@ -22,6 +22,7 @@ struct PendingFolder {
     std::string path;
     bool bRoot;    // the root itself: its failure makes the root unreadable
     uint32_t node; // its folder in the snapshot; FolderSnapshot::kNone when not recorded
+    std::shared_ptr<const FolderHandle> parent; // to open it from, where one was kept
 };
 
 // An entry that could not be read, and why (an errno value).
@@ -37,28 +38,29 @@ struct FolderLevel {
     std::vector<UnreadEntry> unread; // the folder itself, or entries in it
     bool bOpened = false;
     bool bStopped = false;
-    bool bExcluded = false; // on another file system: not read
+    bool bExcluded = false;                     // on another file system: not read
+    std::shared_ptr<const FolderHandle> handle; // for the subfolders, where one is kept
 };
 
 // `record`, when given, also receives the names: every file with its size, every subfolder.
-void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopRequested,
+void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopRequested,
                      const WalkOptions& options, FolderLevel& level, SnapshotLevel* record) {
+    const std::string& path = folder.path;
     DirEnumerator dir(path, EntryDetails::FileSizesOnly,
-                      record && options.bFileLinks ? FileLinks::Read : FileLinks::Skip);
+                      record && options.pLinks ? FileLinks::Read : FileLinks::Skip,
+                      folder.parent.get());
     level.bOpened = dir.IsOpen();
-    const bool bOwnSize = record && options.bOwnSizes;
     FolderIdentity identity;
-    if ((options.bOneFileSystem || bOwnSize) && dir.GetIdentity(identity)) {
+    if ((options.bOneFileSystem || record) && dir.GetIdentity(identity)) {
         // Another file system is not entered, so whether it could be is no matter: a mount
         // point that may not be read is left out like any other.
         if (options.bOneFileSystem && identity.nDevice != options.nDevice) {
             level.bExcluded = true;
             return;
         }
-        if (bOwnSize)
+        if (record)
             // Known even where the folder cannot be read.
-            record->SetOwnBytes(identity.nOwnBytes,
-                                options.bDiskUsage ? identity.nOwnDiskBytes : -1);
+            record->SetOwn(identity.nOwnBytes, identity.nOwnDiskBytes, identity.tModified);
     }
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
@@ -77,18 +79,20 @@ void ReadFolderLevel(const std::string& path, const std::atomic<bool>* stopReque
             if (!item.bReparsePoint)
                 level.subfolders.push_back(JoinPath(path, item.name));
             if (record)
-                record->AddFolder(item.name, item.bReparsePoint);
+                record->AddFolder(item.name, item.bReparsePoint, item.tModified);
         } else {
             level.totals.nSize += static_cast<int64_t>(item.nSize);
             ++level.totals.nFiles;
             if (record) {
-                record->AddFile(item.name, static_cast<int64_t>(item.nSize),
-                                options.bDiskUsage ? item.nDiskBytes : -1);
-                if (options.bFileLinks && item.nLinks > 1)
+                record->AddFile(item.name, static_cast<int64_t>(item.nSize), item.tModified,
+                                item.nDiskBytes);
+                if (options.pLinks && item.nLinks > 1)
                     record->SetFileLinks(item.nLinks, item.nDevice, item.nFileId);
             }
         }
     }
+    if (!level.subfolders.empty())
+        level.handle = dir.ShareHandle();
 }
 
 // One walk over several roots. Folders waiting to be read are kept per root, as
@@ -111,7 +115,7 @@ public:
             nodes = m_pWriter->PlaceRoots(roots);
         }
         for (size_t i = 0; i < roots.size(); ++i)
-            m_pending[i].push_back({roots[i], true, nodes[i]});
+            m_pending[i].push_back({roots[i], true, nodes[i], nullptr});
         m_nPending = roots.size();
     }
 
@@ -146,13 +150,23 @@ private:
     struct Recorder {
         SnapshotLevel level;
         SnapshotWriter::Fill fill;
+        uint32_t node = FolderSnapshot::kNone;
         bool bFilling = false;
     };
 
+    // Its files' names in, the level's files with several names go to the sink.
     void CompleteRecord(Recorder& recorder) {
-        if (recorder.bFilling)
-            m_pWriter->CompleteRead(recorder.level, recorder.fill);
+        if (!recorder.bFilling)
+            return;
+        m_pWriter->CompleteRead(recorder.level, recorder.fill);
         recorder.bFilling = false;
+        const SnapshotLevel& level = recorder.level;
+        if (!m_options.pLinks || level.LinkedFiles().empty())
+            return;
+        std::lock_guard<std::mutex> serial(m_linkMutex);
+        for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
+            m_options.pLinks->Take({link.device, link.id, link.links, level.FileSize(link.file),
+                                    recorder.node, link.file});
     }
 
     void Work() {
@@ -196,7 +210,7 @@ private:
         const bool bRecord = m_pWriter && folder.node != FolderSnapshot::kNone;
         SnapshotLevel& record = recorder.level;
         record.Clear();
-        ReadFolderLevel(folder.path, m_pStop, m_options, level, bRecord ? &record : nullptr);
+        ReadFolderLevel(folder, m_pStop, m_options, level, bRecord ? &record : nullptr);
 
         lock.lock();
         --m_nBusy;
@@ -215,19 +229,23 @@ private:
         if (bRecord && level.bExcluded) {
             m_pWriter->RecordExcluded(folder.node);
         } else if (bRecord && !level.bOpened) {
-            m_pWriter->RecordUnreadable(folder.node, record.OwnBytes(), record.OwnDiskBytes());
+            m_pWriter->RecordUnreadable(folder.node, record);
         } else if (bRecord) {
             // Subfolders get consecutive nodes in the level's order; links are not entered.
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
             recorder.bFilling = true;
+            recorder.node = folder.node;
             size_t next = 0;
             for (size_t i = 0; i < record.FolderCount(); ++i)
                 if (!record.FolderIsLink(i))
-                    m_pending[root].push_back({std::move(level.subfolders[next++]), false,
-                                               first + static_cast<uint32_t>(i)});
+                    m_pending[root].push_back(
+                        {std::move(level.subfolders[next++]), false,
+                         first == FolderSnapshot::kNone ? first : first + static_cast<uint32_t>(i),
+                         level.handle});
         } else {
             for (std::string& path : level.subfolders)
-                m_pending[root].push_back({std::move(path), false, FolderSnapshot::kNone});
+                m_pending[root].push_back(
+                    {std::move(path), false, FolderSnapshot::kNone, level.handle});
         }
         if (!level.subfolders.empty())
             m_nFirstRoot = std::min(m_nFirstRoot, root);
@@ -273,6 +291,7 @@ private:
     bool m_bStopped = false;
     std::unique_ptr<SnapshotWriter> m_pWriter; // null: nothing is recorded
     std::mutex m_callbackMutex;
+    std::mutex m_linkMutex; // the sink is called by one thread at a time
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "file_link_sink.h"
 #include "folder_entry.h"
 
 class FolderSnapshot;
@@ -18,13 +19,8 @@ enum class WalkResult {
 
 // What a walk does besides totalling.
 struct WalkOptions {
-    // With a snapshot: record the files that have more than one name, with their identity,
-    // and each folder's own size (FolderSnapshot::LinkedFiles, OwnBytes); the disk usage of
-    // every file, and with bOwnSizes of each folder itself, where the system tells it without
-    // a call of its own (FileDiskBytes, OwnDiskBytes).
-    bool bFileLinks = false;
-    bool bOwnSizes = false;
-    bool bDiskUsage = false;
+    // With a snapshot: every name of a file that has several goes to this sink.
+    FileLinkSink* pLinks = nullptr;
     // Enter no folder on another file system than `nDevice` (FolderIdentity::nDevice): such
     // a folder counts as one folder holding nothing, and a snapshot marks it excluded.
     bool bOneFileSystem = false;

@@ -8,6 +8,10 @@
 #include <random>
 #include <set>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "background_scan.h"
 #include "folder_snapshot.h"
 #include "item_listing.h"
@@ -45,9 +49,10 @@ FolderTotals See(const std::string& path, Oracle& oracle) {
             seen.subfolders.insert(name);
             continue;
         }
-        const int64_t size = fs::is_symlink(status)
-                                 ? static_cast<int64_t>(fs::read_symlink(it->path()).string().size())
-                                 : static_cast<int64_t>(fs::file_size(it->path()));
+        const int64_t size =
+            fs::is_symlink(status)
+                ? static_cast<int64_t>(fs::read_symlink(it->path()).string().size())
+                : static_cast<int64_t>(fs::file_size(it->path()));
         seen.files[name] = size;
         seen.totals.nSize += size;
         ++seen.totals.nFiles;
@@ -155,8 +160,9 @@ FolderSnapshot ScanLikeTheView(const std::string& folder, unsigned threads = 2) 
         subfolders.push_back(JoinPath(folder, recording.level.FolderName(i)));
     std::promise<void> finished;
     BackgroundScan scan;
-    EXPECT_TRUE(scan.Start(subfolders, nullptr, [&](int64_t) { finished.set_value(); }, threads,
-                           std::move(recording)));
+    EXPECT_TRUE(scan.Start(
+        subfolders, nullptr, [&](int64_t) { finished.set_value(); }, threads,
+        std::move(recording)));
     EXPECT_EQ(finished.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
     return scan.TakeSnapshot();
 }
@@ -193,8 +199,8 @@ TEST(FolderSnapshot, WalkRecordsWhatAFindStyleWalkSees) {
             ASSERT_EQ(ExpectAgrees(s, oracle), 0) << threads << " threads";
             // Nothing besides the tree and the folders above it.
             EXPECT_EQ(s.FolderCount(),
-                      oracle.size() + std::count(tree.Root().begin(), tree.Root().end(),
-                                                 kPathSeparator) + 1);
+                      oracle.size() +
+                          std::count(tree.Root().begin(), tree.Root().end(), kPathSeparator) + 1);
         }
     }
 }
@@ -204,15 +210,19 @@ TEST(FolderSnapshot, WalkRecordsWhatAFindStyleWalkSees) {
 TEST(FolderSnapshot, MemoryCapDropsFilesButKeepsFoldersAndTotals) {
     TempTree tree;
     const std::vector<std::string> roots = MakeRandomTrees(tree, 77);
+    for (int i = 0; i < 3000; ++i)
+        tree.File("t5/wide/f" + std::to_string(i), 1);
     const Oracle oracle = SeeTree(tree.Root());
+    // Room for every folder four times over, not for every file.
+    const uint64_t cap = oracle.size() * (FolderSnapshot::kFolderBytes + 16) * 4;
     FolderSnapshot s;
-    s.SetMemoryCap(8192);
+    s.SetMemoryCap(cap);
     s.RecordLevel(tree.Root(), ListLevel(tree.Root()));
     std::vector<FolderTotals> totals;
     std::vector<WalkResult> results;
     TotalFolderTrees(roots, totals, results, nullptr, 2, nullptr, nullptr, &s);
     EXPECT_GT(ExpectAgrees(s, oracle, true), 0);
-    EXPECT_LE(s.FileCount() * FolderSnapshot::kFileBytes, 8192u);
+    EXPECT_LE(s.MemoryHeld(), cap);
 
     std::string folder, file;
     for (const auto& [path, seen] : oracle)
@@ -327,4 +337,171 @@ TEST(FolderSnapshot, FreshnessAcrossScansDeletesAndPastes) {
     // The next scan of x makes everything final again.
     store.Merge(ScanLikeTheView(x));
     EXPECT_EQ(ExpectAgrees(store, oracle), 0);
+}
+
+namespace {
+
+// The bytes on disk as the walk should find them: -1 where the enumeration does not tell.
+int64_t AllocatedOnDisk(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return -1;
+#else
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_blocks) * 512 : -2;
+#endif
+}
+
+uint32_t FileNamed(const FolderSnapshot& s, FolderSnapshot::Index folder, const char* name) {
+    for (uint32_t i = 0; i < s.OwnFileCount(folder); ++i)
+        if (std::string(s.FileName(folder, i)) == name)
+            return i;
+    ADD_FAILURE() << "no file " << name;
+    return 0;
+}
+
+} // namespace
+
+// Every file keeps its time and bytes on disk, and every folder its own time and the bytes
+// on disk beneath it, through a merge into a snapshot holding something else, the removal of
+// a file and a compaction; extreme values come back as they went in.
+TEST(FolderSnapshot, TimesAndDiskBytesSurviveMergeRemoveAndCompaction) {
+    TempTree tree;
+    tree.File("a/one", 3000);
+    tree.SparseFile("a/sparse", uint64_t{1} << 30);
+    tree.File("a/b/two", 10);
+    tree.SetModified("a/one", 1000000000);
+    tree.SetModified("a/b/two", 1200000000);
+    tree.SetModified("a/b", 1300000000);
+    tree.SetModified("a", 1400000000);
+
+    FolderSnapshot walked;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({tree.Path("a")}, totals, results, nullptr, 2, nullptr, nullptr, &walked);
+
+    FolderSnapshot s; // already holding another folder, so the walk is merged, not taken over
+    SnapshotLevel other;
+    other.AddFile("x", 1);
+    s.RecordLevel(tree.Path("other"), other);
+    s.Merge(std::move(walked));
+
+    const int64_t one = AllocatedOnDisk(tree.Path("a/one"));
+    const int64_t rest = AllocatedOnDisk(tree.Path("a/sparse")) +
+                         AllocatedOnDisk(tree.Path("a/b/two")) + AllocatedOnDisk(tree.Path("a")) +
+                         AllocatedOnDisk(tree.Path("a/b"));
+    auto expectFields = [&](const char* when, bool bOneThere) {
+        SCOPED_TRACE(when);
+        const FolderSnapshot::Index a = s.Find(tree.Path("a"));
+        const FolderSnapshot::Index b = s.Find(tree.Path("a/b"));
+        ASSERT_NE(a, FolderSnapshot::kNone);
+        ASSERT_NE(b, FolderSnapshot::kNone);
+        EXPECT_EQ(s.Modified(a), 1400000000);
+        EXPECT_EQ(s.Modified(b), 1300000000);
+        const uint32_t two = FileNamed(s, b, "two");
+        EXPECT_EQ(s.FileModified(b, two), 1200000000);
+        EXPECT_EQ(s.FileAllocated(b, two), AllocatedOnDisk(tree.Path("a/b/two")));
+        const uint32_t sparse = FileNamed(s, a, "sparse");
+        EXPECT_EQ(s.FileSize(a, sparse), int64_t{1} << 30);
+        EXPECT_EQ(s.FileAllocated(a, sparse), AllocatedOnDisk(tree.Path("a/sparse")));
+        if (bOneThere) {
+            EXPECT_EQ(s.FileAllocated(a, FileNamed(s, a, "one")), one);
+        }
+#ifndef _WIN32
+        EXPECT_EQ(s.OwnAllocated(b), AllocatedOnDisk(tree.Path("a/b")));
+        EXPECT_EQ(s.TotalAllocated(a), rest + (bOneThere ? one : 0));
+#endif
+    };
+    expectFields("merged", true);
+
+    EXPECT_TRUE(s.Remove(tree.Path("a/one")));
+    expectFields("a file removed", false);
+
+    // A large folder taken out leaves more garbage than live data: the snapshot compacts.
+    SnapshotLevel large;
+    for (int i = 0; i < 30000; ++i)
+        large.AddFile(("a fairly long file name number " + std::to_string(i)).c_str(), i);
+    s.RecordLevel(tree.Path("large"), large);
+    const uint64_t before = s.MemoryUsed();
+    EXPECT_TRUE(s.Remove(tree.Path("large")));
+    EXPECT_LT(s.MemoryUsed(), before / 10);
+    expectFields("compacted", false);
+
+    // Times before 1970 and far ahead; bytes on disk past what 32 bits of blocks hold.
+    SnapshotLevel extreme;
+    extreme.AddFile("old", 1, -86400, 0);
+    extreme.AddFile("huge", int64_t{5} << 40, 4102444800, (int64_t{3} << 40) + 1);
+    extreme.AddFile("unknown", 7);
+    const FolderSnapshot::Index e = s.RecordLevel(tree.Path("extreme"), extreme);
+    EXPECT_EQ(s.FileModified(e, 0), -86400);
+    EXPECT_EQ(s.FileAllocated(e, 0), 0);
+    EXPECT_EQ(s.FileModified(e, 1), 4102444800);
+    EXPECT_EQ(s.FileAllocated(e, 1), (int64_t{3} << 40) + FolderSnapshot::kAllocationUnit);
+    EXPECT_EQ(s.FileAllocated(e, 2), -1);
+    EXPECT_EQ(s.TotalAllocated(e), (int64_t{3} << 40) + FolderSnapshot::kAllocationUnit);
+}
+
+namespace {
+
+// Shows `folder` the way the view does under a bound: makes room, walks its subfolders into
+// a snapshot of the room given, merges that in. Returns the walk's snapshot's peak.
+uint64_t ShowAndScan(FolderSnapshot& s, const std::string& folder) {
+    s.MarkShown(folder);
+    FolderSnapshot piece;
+    piece.SetMemoryCap(s.MakeRoom(folder));
+    const SnapshotLevel level = ListLevel(folder);
+    piece.RecordLevel(folder, level);
+    std::vector<std::string> subfolders;
+    for (size_t i = 0; i < level.FolderCount(); ++i)
+        subfolders.push_back(JoinPath(folder, level.FolderName(i)));
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees(subfolders, totals, results, nullptr, 2, nullptr, nullptr, &piece);
+    const uint64_t held = piece.MemoryHeld();
+    s.Merge(std::move(piece));
+    return held;
+}
+
+} // namespace
+
+// Under a small bound the store holds folders, files and names in half of it and keeps the
+// rest as room to merge and compact; the trees shown least recently make room first, and a
+// tree too large for the room is recorded only as far as the room goes.
+TEST(FolderSnapshot, BoundedStoreForgetsTheTreesShownLeastRecently) {
+    TempTree tree;
+    for (const char* top : {"t0", "t1", "t2"})
+        for (int d = 0; d < 60; ++d)
+            for (int f = 0; f < 5; ++f)
+                tree.File(std::string(top) + "/d" + std::to_string(d) + "/file" + std::to_string(f),
+                          10);
+    for (int d = 0; d < 2000; ++d)
+        tree.Folder("many/folder" + std::to_string(d));
+    const uint64_t cap = 64 << 10;
+    FolderSnapshot s;
+    s.SetMemoryCap(cap);
+    auto held = [&](const char* top) {
+        const FolderSnapshot::Index folder = s.Find(tree.Path(top));
+        return folder != FolderSnapshot::kNone && s.IsHeld(folder);
+    };
+
+    for (const char* top : {"t0", "t1", "t2"}) {
+        EXPECT_LE(ShowAndScan(s, tree.Path(top)), cap / 2) << top;
+        EXPECT_LE(s.MemoryHeld(), cap / 2) << top;
+        EXPECT_TRUE(held(top)) << top;
+    }
+    EXPECT_FALSE(held("t0")); // the oldest made room for t2
+    EXPECT_TRUE(held("t1"));
+
+    s.MarkShown(tree.Path("t1")); // shown again from what is held: now newer than t2
+    ShowAndScan(s, tree.Path("t0"));
+    EXPECT_TRUE(held("t0"));
+    EXPECT_TRUE(held("t1"));
+    EXPECT_FALSE(held("t2"));
+    EXPECT_LE(s.MemoryHeld(), cap / 2);
+
+    // 2,000 folders take more than the room: what fits is recorded, the rest is not, and the
+    // bound holds; the totals of a tree not recorded in full are not offered.
+    EXPECT_LE(ShowAndScan(s, tree.Path("many")), cap / 2);
+    EXPECT_LE(s.MemoryHeld(), cap / 2);
+    EXPECT_FALSE(held("many"));
 }

@@ -12,6 +12,7 @@
 #include "ncdu_export.h"
 #include "folder_report.h"
 #include "generic_type_name.h"
+#include "linked_name_counter.h"
 #include "path_text.h"
 #include "size_text.h"
 #include "temp_tree.h"
@@ -302,6 +303,54 @@ TEST(BuildFolderReport, OneFileSystemLeavesOtherMountsOut) {
     // Without -x the same mount point is a folder that could not be read.
     ASSERT_EQ(everything.unreadable.size(), 1u);
     EXPECT_EQ(everything.unreadable[0].path, tree.Path("here/mnt"));
+}
+#endif
+
+#ifndef _WIN32
+// Which name carries a linked file's bytes goes by the whole path as text ("x-/f" comes
+// before "x/f": '-' sorts before the separator), however deep the names lie and in whatever
+// order they are taken; the counter keeps one entry a file, not one a name.
+TEST(BuildFolderReport, LinkedNamesGoByWholePathsAtAnyDepth) {
+    TempTree tree;
+    tree.File("x/f", 100);
+    tree.Folder("x-");
+    std::filesystem::create_hard_link(tree.Path("x/f"), tree.Path("x-/f"));
+    std::string deep = "deep";
+    for (int i = 0; i < 400; ++i)
+        deep += "/d";
+    tree.File(deep + "/n0", 4096);
+    for (int i = 1; i < 300; ++i)
+        std::filesystem::create_hard_link(tree.Path(deep + "/n0"),
+                                          tree.Path(deep + "/n" + std::to_string(i)));
+    std::filesystem::create_hard_link(tree.Path(deep + "/n0"), tree.Path("deeq"));
+
+    ReportScanOptions options;
+    options.nThreads = 4;
+    options.bKeepSnapshot = true;
+    FolderReport report;
+    int nError = 0;
+    ASSERT_TRUE(BuildFolderReport(tree.Root(), TypeForTest, options, nullptr, report, nError));
+    EXPECT_EQ(report.nCountedOnce, 2);
+    EXPECT_EQ(report.nTotalBytes, 100 + 4096);
+    std::map<std::string, int64_t> sizes;
+    for (const ReportEntry& entry : report.entries)
+        sizes[entry.name] = entry.nSize;
+    EXPECT_EQ(sizes, (std::map<std::string, int64_t>{
+                         {"x", 0}, {"x-", 100}, {"deep", 4096}, {"deeq", 4096}}));
+    ASSERT_EQ(report.linkedNames.size(), 2u + 301u);
+
+    // The same names the other way round: the same first names and later bytes.
+    LinkedNameCounter reversed(report.snapshot, report.folderNode, false);
+    for (auto it = report.linkedNames.rbegin(); it != report.linkedNames.rend(); ++it)
+        reversed.Take(*it);
+    EXPECT_EQ(reversed.FileCount(), 2u);
+    EXPECT_EQ(reversed.CountedOnce(), 2);
+    std::map<std::string, int64_t> later;
+    for (const auto& [folder, bytes] : reversed.LaterBytes())
+        later[report.snapshot.PathOf(folder)] += bytes;
+    EXPECT_EQ(later,
+              (std::map<std::string, int64_t>{
+                  {tree.Path("x"), 100}, {tree.Path("deep"), 299 * 4096}, {tree.Root(), 4096}}));
 }
 #endif
 

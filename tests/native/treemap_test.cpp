@@ -210,7 +210,7 @@ TEST(TreemapLayout, EdgeCases) {
 TEST(TreemapLayout, FilesNotHeldAreOneTile) {
     FolderSnapshot s;
     s.RecordLevel("/elsewhere", SnapshotLevel());
-    s.SetMemoryCap(0);
+    s.SetMemoryCap(s.MemoryHeld() + 2 * FolderSnapshot::kFolderBytes); // folders fit, files not
     const auto root = RecordFiles(s, {10, 20, 30});
     ASSERT_FALSE(s.FilesHeld(root));
     const TreemapLayout layout = LayOutTreemap(s, root, 50, 50);
