@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "file_search.h"
+#include "file_times.h"
 #include "largest_files.h"
 #include "query_worker.h"
 #include "temp_tree.h"
@@ -268,4 +269,42 @@ TEST_F(QueryTest, WorkerAnswersTheNewestRequest) {
     worker.Cancel();
     EXPECT_FALSE(worker.Take());
     EXPECT_EQ(worker.Progress(), 0.0);
+}
+
+// Dates come from the walk: "after" takes the moment itself, "before" stops short of it.
+TEST(QueryDates, SearchBoundsByTheWalkedTimes) {
+    TempTree tree;
+    const std::pair<const char*, int64_t> files[] = {
+        {"old.log", 1000000000}, {"sub/mid.log", 1500000000}, {"sub/new.txt", 1600000000}};
+    for (const auto& [name, seconds] : files) {
+        tree.File(name, 10);
+        tree.SetModified(name, seconds);
+    }
+    FolderSnapshot s;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({tree.Root()}, totals, results, nullptr, 1, nullptr, nullptr, &s);
+    const FolderSnapshot::Index top = s.Find(tree.Root());
+    ASSERT_NE(top, FolderSnapshot::kNone);
+    auto found = [&](int64_t after, int64_t before, const char* pattern) {
+        SearchCriteria c;
+        c.pattern = pattern;
+        c.tAfter = after;
+        c.tBefore = before;
+        SearchResult result;
+        EXPECT_TRUE(SearchFiles(s, top, c, result));
+        std::vector<std::string> names;
+        for (const FileRef& f : result.files) {
+            names.push_back(s.FileName(f.folder, f.file));
+            EXPECT_NE(FileModifiedTime(s, f.folder, f.file), kUnknownFileTime);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    using Names = std::vector<std::string>;
+    const int64_t kNone = SearchCriteria::kNoTime;
+    EXPECT_EQ(found(1500000000, kNone, ""), (Names{"mid.log", "new.txt"}));
+    EXPECT_EQ(found(kNone, 1500000000, ""), (Names{"old.log"}));
+    EXPECT_EQ(found(1000000001, 1600000000, ""), (Names{"mid.log"}));
+    EXPECT_EQ(found(1000000000, kNone, "*.log"), (Names{"mid.log", "old.log"}));
 }
