@@ -387,9 +387,11 @@ TEST(FolderSnapshot, TimesAndDiskBytesSurviveMergeRemoveAndCompaction) {
     s.Merge(std::move(walked));
 
     const int64_t one = AllocatedOnDisk(tree.Path("a/one"));
+#ifndef _WIN32 // where the folders' own bytes on disk are known
     const int64_t rest = AllocatedOnDisk(tree.Path("a/sparse")) +
                          AllocatedOnDisk(tree.Path("a/b/two")) + AllocatedOnDisk(tree.Path("a")) +
                          AllocatedOnDisk(tree.Path("a/b"));
+#endif
     auto expectFields = [&](const char* when, bool bOneThere) {
         SCOPED_TRACE(when);
         const FolderSnapshot::Index a = s.Find(tree.Path("a"));
