@@ -49,4 +49,6 @@ struct SplitPath {
     std::vector<std::string_view> names; // views into the path given
 
     explicit SplitPath(const std::string& path);
+    // The names point into the path, which must outlive them: never a temporary.
+    explicit SplitPath(std::string&&) = delete;
 };

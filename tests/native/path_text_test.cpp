@@ -54,21 +54,25 @@ TEST(TrimTrailingSeparators, KeepsRoots) {
 
 TEST(SplitPath, RootAndNamesWithoutEmptyOnes) {
 #ifdef _WIN32
-    const SplitPath drive("c:/Users\\\\me\\");
+    const std::string drivePath = "c:/Users\\\\me\\";
+    const SplitPath drive(drivePath);
     EXPECT_EQ(drive.root, "C:\\");
     ASSERT_EQ(drive.names.size(), 2u);
     EXPECT_EQ(drive.names[1], "me");
-    const SplitPath share("\\\\server\\share\\docs");
+    const std::string sharePath = "\\\\server\\share\\docs";
+    const SplitPath share(sharePath);
     EXPECT_EQ(share.root, "\\\\server\\share\\");
     ASSERT_EQ(share.names.size(), 1u);
     EXPECT_EQ(share.names[0], "docs");
 #else
-    const SplitPath absolute("//usr///lib/");
+    const std::string absolutePath = "//usr///lib/";
+    const SplitPath absolute(absolutePath);
     EXPECT_EQ(absolute.root, "/");
     ASSERT_EQ(absolute.names.size(), 2u);
     EXPECT_EQ(absolute.names[0], "usr");
     EXPECT_EQ(absolute.names[1], "lib");
-    const SplitPath relative("a/b");
+    const std::string relativePath = "a/b";
+    const SplitPath relative(relativePath);
     EXPECT_EQ(relative.root, "");
     EXPECT_EQ(relative.names.size(), 2u);
 #endif
