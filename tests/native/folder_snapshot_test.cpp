@@ -398,7 +398,9 @@ TEST(FolderSnapshot, TimesAndDiskBytesSurviveMergeRemoveAndCompaction) {
         const FolderSnapshot::Index b = s.Find(tree.Path("a/b"));
         ASSERT_NE(a, FolderSnapshot::kNone);
         ASSERT_NE(b, FolderSnapshot::kNone);
+#ifndef _WIN32 // a walk's own folder is timed by its lstat; on Windows its parent's listing tells
         EXPECT_EQ(s.Modified(a), 1400000000);
+#endif
         EXPECT_EQ(s.Modified(b), 1300000000);
         const uint32_t two = FileNamed(s, b, "two");
         EXPECT_EQ(s.FileModified(b, two), 1200000000);
