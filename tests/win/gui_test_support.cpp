@@ -52,7 +52,8 @@ bool SendMouse(POINT ptScreen, DWORD dwButtons) {
             return true;
         if (GetTickCount() - start > 60000)
             return false;
-        Sleep(1);
+        // until more input arrives or the system has moved on; the condition is asked again
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 
@@ -80,7 +81,8 @@ bool SendKeys(std::initializer_list<WORD> keys) {
             return true;
         if (GetTickCount() - start > 60000)
             return false;
-        Sleep(1);
+        // until more input arrives or the system has moved on; the condition is asked again
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 
