@@ -220,11 +220,20 @@ void CDirscopeView::ShowFolderRows() {
 
 // The commands.
 
+// After a change of view type the control leaves what the other type drew (rows under the
+// icons, icons over the rows) until something else repaints it: the whole list, header
+// included, is drawn again at once.
+void CDirscopeView::RedrawWhole() {
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void CDirscopeView::OnViewIcon() {
     if (m_mode == ListMode::Icon)
         return;
     m_mode = ListMode::Icon;
     ModifyStyle(LVS_REPORT, 0);
+    RedrawWhole();
 }
 
 void CDirscopeView::OnViewDetail() {
@@ -232,9 +241,7 @@ void CDirscopeView::OnViewDetail() {
         return;
     m_mode = ListMode::Detail;
     ModifyStyle(0, LVS_REPORT);
-    // The large icons would stay drawn over the rows until something else repainted them.
-    RedrawWindow(m_hWnd, nullptr, nullptr,
-                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWhole();
 }
 
 void CDirscopeView::OnViewType() {

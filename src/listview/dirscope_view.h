@@ -111,6 +111,7 @@ private:
     // The totals of a batch of rows; the rows go largest first once the scan has finished.
     void TakeTotals(const CObject* pHint, bool bFinished);
     void SortRows(int nColumn, bool bDescending);
+    void RedrawWhole();
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
     // The model's entry of the first selected row (none: no row selected).
