@@ -41,10 +41,6 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_DELETE, OnDelete)
     ON_COMMAND(ID_PASTE, OnPaste)
     ON_UPDATE_COMMAND_UI(ID_PASTE, OnUpdatePaste)
-    ON_MESSAGE(WM_INITMENUPOPUP, OnMenuInitPopup)
-    ON_MESSAGE(WM_DRAWITEM, OnMenuDrawItem)
-    ON_MESSAGE(WM_MEASUREITEM, OnMenuMeasureItem)
-    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 CDirscopeView::~CDirscopeView() = default;
@@ -408,27 +404,12 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     m_shellMenu.Track(this, paths, pt);
 }
 
-LRESULT CDirscopeView::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CDirscopeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // While the shell's menu is open, the messages it draws with are its own.
     LRESULT lResult = 0;
     if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
-    return Default();
-}
-
-LRESULT CDirscopeView::OnMenuInitPopup(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_INITMENUPOPUP, wParam, lParam);
-}
-
-LRESULT CDirscopeView::OnMenuDrawItem(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_DRAWITEM, wParam, lParam);
-}
-
-LRESULT CDirscopeView::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_MEASUREITEM, wParam, lParam);
-}
-
-LRESULT CDirscopeView::OnMenuChar(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
+    return CListView::WindowProc(message, wParam, lParam);
 }
 
 void CDirscopeView::OnKeyUp(UINT nChar, UINT, UINT) {

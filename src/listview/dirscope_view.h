@@ -67,6 +67,8 @@ public:
     static constexpr UINT_PTR kStatusTimer = 103;
     static constexpr UINT kStatusTimerPeriod = 2000;
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     void OnViewIcon();
     void OnViewDetail();
@@ -86,17 +88,11 @@ protected:
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
-    LRESULT OnMenuInitPopup(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuDrawItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuMeasureItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
 
 private:
     CDirscopeDoc& Doc() const { return *GetDocument(); }
     // Paints row nItem's Size cell with the bar of its share of the folder's total.
     void DrawSizeCell(const NMLVCUSTOMDRAW& draw) const;
-    // Offers a message to the open shell menu; the list control has it otherwise.
-    LRESULT ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam);
     // Writes the folder's counts, and its total once known, to the status line.
     void UpdateStatusText();
 

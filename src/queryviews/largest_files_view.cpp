@@ -44,10 +44,6 @@ BEGIN_MESSAGE_MAP(CLargestFilesView, CQueryView)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_WM_KEYUP()
-    ON_MESSAGE(WM_INITMENUPOPUP, OnMenuInitPopup)
-    ON_MESSAGE(WM_DRAWITEM, OnMenuDrawItem)
-    ON_MESSAGE(WM_MEASUREITEM, OnMenuMeasureItem)
-    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 bool CLargestFilesView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -338,25 +334,10 @@ void CLargestFilesView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     m_shellMenu.Track(this, paths, pt);
 }
 
-LRESULT CLargestFilesView::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CLargestFilesView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // While the shell's menu is open, the messages it draws with are its own.
     LRESULT lResult = 0;
     if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
-    return Default();
-}
-
-LRESULT CLargestFilesView::OnMenuInitPopup(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_INITMENUPOPUP, wParam, lParam);
-}
-
-LRESULT CLargestFilesView::OnMenuDrawItem(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_DRAWITEM, wParam, lParam);
-}
-
-LRESULT CLargestFilesView::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_MEASUREITEM, wParam, lParam);
-}
-
-LRESULT CLargestFilesView::OnMenuChar(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
+    return CQueryView::WindowProc(message, wParam, lParam);
 }

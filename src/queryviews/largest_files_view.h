@@ -35,6 +35,8 @@ public:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnInitialUpdate() override;
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     bool MakeRequest(QueryRequest& request) override;
     void ShowAnswer(QueryAnswer answer) override;
@@ -48,10 +50,6 @@ protected:
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
-    LRESULT OnMenuInitPopup(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuDrawItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuMeasureItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
 
 private:
     // The text of a cell; the name's icon goes to `pImage` when asked.
@@ -59,7 +57,6 @@ private:
     void SortRows();
     void SetRowCount();
     std::vector<int> SelectedRows() const;
-    LRESULT ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam);
 
     std::vector<FileRef> m_rows;
     int m_nSortColumn = kSize;

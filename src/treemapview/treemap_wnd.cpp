@@ -47,10 +47,6 @@ BEGIN_MESSAGE_MAP(CTreemapWnd, CView)
     ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_MESSAGE(WM_TREEMAP_READY, OnPictureReady)
     ON_WM_MOUSEACTIVATE()
-    ON_MESSAGE(WM_INITMENUPOPUP, OnMenuInitPopup)
-    ON_MESSAGE(WM_DRAWITEM, OnMenuDrawItem)
-    ON_MESSAGE(WM_MEASUREITEM, OnMenuMeasureItem)
-    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 CTreemapWnd::CTreemapWnd()
@@ -479,27 +475,12 @@ LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CTreemapWnd::ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CTreemapWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // While the shell's menu is open, the messages it draws with are its own.
     LRESULT lResult = 0;
     if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
-    return Default();
-}
-
-LRESULT CTreemapWnd::OnMenuInitPopup(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_INITMENUPOPUP, wParam, lParam);
-}
-
-LRESULT CTreemapWnd::OnMenuDrawItem(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_DRAWITEM, wParam, lParam);
-}
-
-LRESULT CTreemapWnd::OnMenuMeasureItem(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_MEASUREITEM, wParam, lParam);
-}
-
-LRESULT CTreemapWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
-    return ForwardToOpenMenu(WM_MENUCHAR, wParam, lParam);
+    return CView::WindowProc(message, wParam, lParam);
 }
 
 // ---- the keyboard ----

@@ -71,6 +71,8 @@ public:
     // After the last change of size, this long before the picture is made for it.
     static constexpr UINT kSettleMs = 150;
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();
@@ -90,10 +92,6 @@ protected:
     LRESULT OnPictureReady(WPARAM wParam, LPARAM lParam);
     // A click leaves the main window's active view (the list) as it is.
     int OnMouseActivate(HWND hWndTop, UINT nHitTest, UINT message);
-    LRESULT OnMenuInitPopup(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuDrawItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuMeasureItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
 
 private:
     // Submits what the document shows now, for the pane's size.
@@ -111,7 +109,6 @@ private:
     uint32_t TileOfSelection(const ModelEntry& entry) const;
     // The model's entry of a tile at depth 1 (none for a tile that cannot be named).
     ModelEntry EntryOfTile(uint32_t tile) const;
-    LRESULT ForwardToOpenMenu(UINT message, WPARAM wParam, LPARAM lParam);
     uint32_t TileAt(POINT pt) const;
     void ShowTip(uint32_t tile, POINT pt);
     void HideTip();
