@@ -8,6 +8,7 @@
 
 #include "extension_ids.h"
 #include "file_extension.h"
+#include "name_pattern.h"
 #include "type_colours.h"
 
 TEST(FileExtension, LastDotUnlessFirstLowerCased) {
@@ -88,4 +89,25 @@ TEST(TypeColours, NeighboursLookApart) {
         EXPECT_GT(distance(previous, colour), 40 * 40) << i;
         previous = colour;
     }
+}
+
+// What the tree-based search tests cannot put on every disk: names beyond ASCII.
+TEST(NamePattern, Utf8NamesAndKinds) {
+    const char* const resume = "r\xC3\xA9sum\xC3\xA9.PDF";
+    EXPECT_TRUE(WildcardMatchesFolded(resume, "r?sum?.pdf"));
+    EXPECT_FALSE(WildcardMatchesFolded(resume, "r?sum??.pdf"));
+    EXPECT_TRUE(WildcardMatchesFolded(resume, "*\xC3\xA9.*"));
+    EXPECT_TRUE(ContainsFolded(resume, "sum\xC3\xA9.p"));
+    NamePattern pattern;
+    std::string error;
+    ASSERT_TRUE(pattern.Compile("", false, error));
+    EXPECT_EQ(pattern.GetKind(), NamePattern::Kind::Everything);
+    ASSERT_TRUE(pattern.Compile("*.pdf", false, error));
+    EXPECT_EQ(pattern.GetKind(), NamePattern::Kind::Wildcard);
+    EXPECT_TRUE(pattern.Matches(resume));
+    ASSERT_TRUE(pattern.Compile(".pdf", false, error));
+    EXPECT_EQ(pattern.GetKind(), NamePattern::Kind::Substring);
+    EXPECT_TRUE(pattern.Matches(resume));
+    ASSERT_TRUE(pattern.Compile("^R.*PDF$", true, error));
+    EXPECT_TRUE(pattern.Matches(resume));
 }
