@@ -14,6 +14,15 @@ void AppendNumber(std::string& json, uint64_t value) {
     json.append(p, static_cast<size_t>(digits + sizeof digits - p));
 }
 
+// The entry's last-write time, as ncdu's extended export has it; none where not known (and
+// none before 1970, which ncdu cannot read).
+void AppendTime(std::string& json, int64_t seconds) {
+    if (seconds <= 0)
+        return;
+    json += ",\"mtime\":";
+    AppendNumber(json, static_cast<uint64_t>(seconds));
+}
+
 // The disk usage, where not known, is taken to be the size.
 void AppendSizes(std::string& json, int64_t bytes, int64_t diskBytes) {
     if (bytes < 0)
@@ -127,7 +136,9 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
         const std::unordered_set<std::string>* unread = nullptr; // its files not read
         if (snapshot.IsExcluded(current)) {
             text += ",\"excluded\":\"otherfs\"";
+            AppendTime(text, snapshot.Modified(current));
         } else {
+            AppendTime(text, snapshot.Modified(current));
             if (current == folder)
                 AppendSizes(text, info.nOwnBytes, info.nOwnDiskBytes);
             else
@@ -152,6 +163,7 @@ bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folde
                 text += '"';
                 AppendSizes(text, snapshot.FileSize(current, i),
                             snapshot.FileAllocated(current, i));
+                AppendTime(text, snapshot.FileModified(current, i));
                 if (!linked.empty()) {
                     const auto it = linked.find(uint64_t{current} << 32 | i);
                     if (it != linked.end()) {

@@ -36,8 +36,9 @@ NcduExportInfo ReportExportInfo(const FolderReport& report);
 
 // Writes the tree beneath `folder` (read and final in `snapshot`, every file held) to `out`.
 // "asize" is the apparent size, "dsize" the disk usage where the snapshot recorded it (the
-// apparent size again where it did not, as on Windows); a name is written as its bytes. False when
-// writing failed (errno tells why).
+// apparent size again where it did not, as on Windows); "mtime" the last-write time where known,
+// as ncdu's extended export has it; a name is written as its bytes. False when writing failed
+// (errno tells why).
 bool WriteNcduExport(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
                      const NcduExportInfo& info, std::FILE* out);
 

@@ -226,6 +226,12 @@ TEST(NcduExport, ReadsBackAsTheTreeOnDisk) {
         // A folder's own size is known on POSIX only.
         EXPECT_TRUE(fields["folder"].flag || fields.count("dsize")) << path;
         EXPECT_EQ(fields.count("read_error"), 0u) << path;
+#ifndef _WIN32
+        // Every entry carries its time, folders and the root included.
+        struct stat st;
+        ASSERT_EQ(lstat(path.substr(1).c_str(), &st), 0) << path;
+        EXPECT_EQ(fields["mtime"].number, static_cast<int64_t>(st.st_mtime)) << path;
+#endif
     }
     EXPECT_EQ(read, onDisk);
 #ifndef _WIN32
