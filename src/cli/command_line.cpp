@@ -6,11 +6,18 @@
 const char* const kUsageText =
     "usage: dscp-report [--json | --csv] [--top N | --types] [-o FILE] [--exact]\n"
     "                   [--count-links] [-x] [--threads N] [FOLDER]\n"
+    "       dscp-report [--json | --csv] [--top N | --types] [-o FILE] [--exact]\n"
+    "                   --from SCAN.json\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
     "on standard error.\n"
     "\n"
+    "  --from SCAN.json\n"
+    "                 report the folder a saved scan holds instead of walking one: a\n"
+    "                 scan in ncdu's JSON export format, as --json, ncdu -o and gdu -o\n"
+    "                 write it. Every link counts, as with --count-links; a part the\n"
+    "                 scan could not read is named and the exit status is 1\n"
     "  --top N        list the N largest files anywhere beneath FOLDER instead, largest\n"
     "                 first, files of equal size by path: Path (beneath FOLDER), Size,\n"
     "                 Type, Date; with --csv Path,Bytes,Size,Type,Modified\n"
@@ -116,6 +123,12 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                     return false;
                 }
                 ++i;
+            } else if (std::strcmp(arg, "--from") == 0) {
+                if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                    error = "option --from needs a file name";
+                    return false;
+                }
+                options.fromFile = argv[++i];
             } else if (std::strcmp(arg, "-o") == 0) {
                 if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                     error = "option -o needs a file name";
@@ -138,6 +151,16 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
     if (options.query != ReportQuery::Listing && options.format == ReportFormat::Json) {
         error = "--json writes the whole tree: not with --top or --types";
         return false;
+    }
+    if (!options.fromFile.empty()) {
+        if (haveFolder) {
+            error = "--from reports the scan's own folder: no FOLDER with it";
+            return false;
+        }
+        if (options.bOneFileSystem || options.nThreads) {
+            error = "-x and --threads are for a walk: not with --from";
+            return false;
+        }
     }
     if (options.folder.empty()) {
         error = "the folder name is empty";

@@ -20,6 +20,7 @@ enum class ReportQuery {
 struct ReportOptions {
     std::string folder = "."; // the folder to list
     std::string outputFile;   // empty or "-": the report goes to standard output
+    std::string fromFile;     // a saved scan (ncdu's JSON export) to report instead of a walk
     ReportFormat format = ReportFormat::Text;
     ReportQuery query = ReportQuery::Listing;
     size_t nLargest = 0; // with ReportQuery::Largest: how many files

@@ -22,7 +22,8 @@ struct ReportEntry {
     int32_t nFiles = 0;    // beneath a subfolder
     bool bFolder = false;
     // Its size and date could be read (not so in a folder that may be listed but not
-    // entered): otherwise the size counts as 0 and the date is left empty.
+    // entered, where the size counts as 0; nor for an entry a saved scan holds no date of):
+    // otherwise the date is left empty.
     bool bDetails = true;
 };
 
@@ -64,6 +65,8 @@ struct FolderReport {
     int64_t nOwnDiskBytes = -1; // -1: not known (or the snapshot not kept)
     // With the snapshot kept and links counted once: every name of a file that has several.
     std::vector<LinkedName> linkedNames;
+    // Made from a saved scan, not the disk: every file's date comes from the snapshot.
+    bool bSavedScan = false;
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,

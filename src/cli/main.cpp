@@ -13,6 +13,7 @@
 #include "folder_report.h"
 #include "ncdu_export.h"
 #include "query_report.h"
+#include "saved_scan_report.h"
 #include "platform.h"
 #include "replacing_file.h"
 #include "status_text.h"
@@ -134,6 +135,64 @@ std::string CountedOnceText(int64_t files) {
            (files == 1 ? " hard-linked file" : " hard-linked files") + " counted once";
 }
 
+// Walks the folder the options name into `report`; false, saying why, when the folder
+// itself cannot be read. Each part that could not be read is named, as du names it.
+bool WalkFolder(const ReportOptions& options, FolderReport& report) {
+    const std::string folder = AbsoluteFolderPath(options.folder);
+    ProgressLine progressLine;
+    TotalsProgress progress;
+    if (StandardErrorIsTerminal())
+        progress = [&progressLine](size_t done, size_t count, const char* name) {
+            progressLine.Show(done, count, name);
+        };
+
+    int nError = 0;
+    ReportScanOptions scan;
+    scan.nThreads = options.nThreads;
+    scan.bCountLinks = options.bCountLinks;
+    scan.bOneFileSystem = options.bOneFileSystem;
+    // An export and the queries read every file from the walk's snapshot.
+    scan.bKeepSnapshot =
+        options.format == ReportFormat::Json || options.query != ReportQuery::Listing;
+    const bool listed = BuildFolderReport(folder, ShellTypeName, scan, progress, report, nError);
+    progressLine.Clear();
+    if (!listed) {
+        std::fprintf(stderr, "dscp-report: cannot read folder %s: %s\n",
+                     PrintableText(folder).c_str(), std::strerror(nError));
+        return false;
+    }
+    // Like du: each part that could not be read is named, the rest is still reported.
+    for (const UnreadablePath& unreadable : report.unreadable)
+        std::fprintf(stderr, "dscp-report: cannot read %s: %s\n",
+                     PrintableText(unreadable.path).c_str(), std::strerror(unreadable.nError));
+    return true;
+}
+
+// Reads a saved scan into `report`; false, saying why, when it cannot be read. Each part the
+// scan could not read is named.
+bool ReadScanFile(const std::string& fileName, FolderReport& report) {
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) {
+        std::fprintf(stderr, "dscp-report: cannot open %s: %s\n", PrintableText(fileName).c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    SavedScan scan;
+    SavedScanError error;
+    const bool read = ReadSavedScan(file, scan, error);
+    std::fclose(file);
+    if (!read) {
+        std::fprintf(stderr, "dscp-report: %s is not a scan this reads: %s\n",
+                     PrintableText(fileName).c_str(), PrintableText(error.Text()).c_str());
+        return false;
+    }
+    report = SavedScanReport(std::move(scan), ShellTypeName);
+    for (const UnreadablePath& unreadable : report.unreadable)
+        std::fprintf(stderr, "dscp-report: %s was not read whole when the scan was taken\n",
+                     PrintableText(unreadable.path).c_str());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -155,34 +214,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const std::string folder = AbsoluteFolderPath(options.folder);
-    ProgressLine progressLine;
-    TotalsProgress progress;
-    if (StandardErrorIsTerminal())
-        progress = [&progressLine](size_t done, size_t count, const char* name) {
-            progressLine.Show(done, count, name);
-        };
-
     FolderReport report;
-    int nError = 0;
-    ReportScanOptions scan;
-    scan.nThreads = options.nThreads;
-    scan.bCountLinks = options.bCountLinks;
-    scan.bOneFileSystem = options.bOneFileSystem;
-    // An export and the queries read every file from the walk's snapshot.
-    scan.bKeepSnapshot =
-        options.format == ReportFormat::Json || options.query != ReportQuery::Listing;
-    const bool listed = BuildFolderReport(folder, ShellTypeName, scan, progress, report, nError);
-    progressLine.Clear();
-    if (!listed) {
-        std::fprintf(stderr, "dscp-report: cannot read folder %s: %s\n",
-                     PrintableText(folder).c_str(), std::strerror(nError));
+    if (!options.fromFile.empty()) {
+        if (!ReadScanFile(options.fromFile, report))
+            return 1;
+    } else if (!WalkFolder(options, report)) {
         return 1;
     }
-    // Like du: each part that could not be read is named, the rest is still reported.
-    for (const UnreadablePath& unreadable : report.unreadable)
-        std::fprintf(stderr, "dscp-report: cannot read %s: %s\n",
-                     PrintableText(unreadable.path).c_str(), std::strerror(unreadable.nError));
 
     const bool toStandardOutput = options.outputFile.empty() || options.outputFile == "-";
     bool written = false;

@@ -45,7 +45,9 @@ LargestFilesReport::Cells LargestFilesReport::CellsOf(size_t row, bool iso) cons
     const std::string fullPath = JoinPath(m_report.folderPath, cells.path.c_str());
     cells.type = m_typeName(fullPath, s.FileName(file.folder, file.file), false);
     int64_t seconds = 0;
-    if (m_modified(fullPath, seconds))
+    if (m_report.bSavedScan)
+        seconds = s.FileModified(file.folder, file.file); // 0: the scan holds no date
+    if (m_report.bSavedScan ? seconds != 0 : m_modified(fullPath, seconds))
         cells.modified = iso ? IsoLocalTime(seconds) : FormatDateTime(seconds);
     return cells;
 }

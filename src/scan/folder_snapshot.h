@@ -169,6 +169,7 @@ public:
 
 private:
     friend class SnapshotWriter;
+    friend class SnapshotBuilder;
 
     struct Node;
     struct State;
