@@ -8,6 +8,8 @@ const char* const kUsageText =
     "                   [--count-links] [-x] [--threads N] [FOLDER]\n"
     "       dscp-report [--json | --csv] [--top N | --types] [-o FILE] [--exact]\n"
     "                   --from SCAN.json\n"
+    "       dscp-report [--csv] [-o FILE] [--exact] [-x] [--threads N]\n"
+    "                   --compare OLD.json [FOLDER | NEW.json]\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
@@ -18,6 +20,13 @@ const char* const kUsageText =
     "                 scan in ncdu's JSON export format, as --json, ncdu -o and gdu -o\n"
     "                 write it. Every link counts, as with --count-links; a part the\n"
     "                 scan could not read is named and the exit status is 1\n"
+    "  --compare OLD.json\n"
+    "                 compare a saved scan with FOLDER (walked, every link counted) or\n"
+    "                 with a newer saved scan: the rows with a Change column (+28.0 MB,\n"
+    "                 -1.5 MB, new, gone: matched by name, a rename is one gone and one\n"
+    "                 new), largest growth first, then the total then and now; with\n"
+    "                 --csv the columns Change (signed bytes) and Status (grown, shrunk,\n"
+    "                 same, new, gone) are added\n"
     "  --top N        list the N largest files anywhere beneath FOLDER instead, largest\n"
     "                 first, files of equal size by path: Path (beneath FOLDER), Size,\n"
     "                 Type, Date; with --csv Path,Bytes,Size,Type,Modified\n"
@@ -123,12 +132,12 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                     return false;
                 }
                 ++i;
-            } else if (std::strcmp(arg, "--from") == 0) {
+            } else if (std::strcmp(arg, "--from") == 0 || std::strcmp(arg, "--compare") == 0) {
                 if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                    error = "option --from needs a file name";
+                    error = std::string("option ") + arg + " needs a file name";
                     return false;
                 }
-                options.fromFile = argv[++i];
+                (arg[2] == 'f' ? options.fromFile : options.compareFile) = argv[++i];
             } else if (std::strcmp(arg, "-o") == 0) {
                 if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                     error = "option -o needs a file name";
@@ -159,6 +168,16 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
         }
         if (options.bOneFileSystem || options.nThreads) {
             error = "-x and --threads are for a walk: not with --from";
+            return false;
+        }
+    }
+    if (!options.compareFile.empty()) {
+        if (!options.fromFile.empty()) {
+            error = "--compare takes the newer scan in place of FOLDER: not with --from";
+            return false;
+        }
+        if (options.query != ReportQuery::Listing || options.format == ReportFormat::Json) {
+            error = "--compare lists the folder's rows: not with --top, --types or --json";
             return false;
         }
     }

@@ -21,6 +21,9 @@ struct ReportOptions {
     std::string folder = "."; // the folder to list
     std::string outputFile;   // empty or "-": the report goes to standard output
     std::string fromFile;     // a saved scan (ncdu's JSON export) to report instead of a walk
+    // An older saved scan to compare with: FOLDER (walked) or, when it names a file, a newer
+    // saved scan.
+    std::string compareFile;
     ReportFormat format = ReportFormat::Text;
     ReportQuery query = ReportQuery::Listing;
     size_t nLargest = 0; // with ReportQuery::Largest: how many files

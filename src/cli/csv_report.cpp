@@ -98,13 +98,24 @@ std::string CsvRecord(const std::vector<std::string>& fields) {
     return line + "\r\n";
 }
 
+std::vector<std::string> CsvColumns() {
+    return {"Name", "Bytes", "Size", "Type", "Modified", "Folders", "Files"};
+}
+
 std::string CsvHeader() {
-    return CsvRecord({"Name", "Bytes", "Size", "Type", "Modified", "Folders", "Files"});
+    return CsvRecord(CsvColumns());
+}
+
+std::vector<std::string> CsvFields(const ReportEntry& entry) {
+    return {AsUtf8(entry.name),
+            std::to_string(entry.nSize),
+            FormatSize(entry.nSize),
+            entry.type,
+            entry.bDetails ? IsoLocalTime(entry.tModified) : std::string(),
+            entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
+            entry.bFolder ? std::to_string(entry.nFiles) : std::string()};
 }
 
 std::string CsvRow(const ReportEntry& entry) {
-    return CsvRecord({AsUtf8(entry.name), std::to_string(entry.nSize), FormatSize(entry.nSize),
-                      entry.type, entry.bDetails ? IsoLocalTime(entry.tModified) : std::string(),
-                      entry.bFolder ? std::to_string(entry.nFolders) : std::string(),
-                      entry.bFolder ? std::to_string(entry.nFiles) : std::string()});
+    return CsvRecord(CsvFields(entry));
 }

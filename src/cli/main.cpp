@@ -3,11 +3,14 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
 
 #include <ctime>
 
 #include "command_line.h"
+#include "comparison_report.h"
 #include "csv_report.h"
 #include "dscp_version.h"
 #include "folder_report.h"
@@ -106,7 +109,16 @@ template <typename QueryReport> bool WriteQueryCsv(const QueryReport& query, std
 
 // The report asked for, as text.
 bool WriteTextReport(const ReportOptions& options, const FolderReport& report,
-                     ReportOutput& output) {
+                     const ComparisonReport* comparison, ReportOutput& output) {
+    if (comparison) {
+        bool ok = true;
+        for (const std::string& line : comparison->Heading())
+            ok = ok && output.WriteLine(line);
+        for (size_t row = 0; row < comparison->Count(); ++row)
+            ok = ok && output.WriteLine(comparison->Line(row));
+        ok = ok && output.WriteLine(std::string()) && output.WriteLine(comparison->TotalLine());
+        return output.Close() && ok;
+    }
     switch (options.query) {
     case ReportQuery::Largest:
         return WriteQueryReport(
@@ -149,11 +161,12 @@ bool WalkFolder(const ReportOptions& options, FolderReport& report) {
     int nError = 0;
     ReportScanOptions scan;
     scan.nThreads = options.nThreads;
-    scan.bCountLinks = options.bCountLinks;
+    // A comparison with a saved scan counts as the saved scan does: every link.
+    scan.bCountLinks = options.bCountLinks || !options.compareFile.empty();
     scan.bOneFileSystem = options.bOneFileSystem;
-    // An export and the queries read every file from the walk's snapshot.
-    scan.bKeepSnapshot =
-        options.format == ReportFormat::Json || options.query != ReportQuery::Listing;
+    // An export, the queries and a comparison read every file from the walk's snapshot.
+    scan.bKeepSnapshot = options.format == ReportFormat::Json ||
+                         options.query != ReportQuery::Listing || !options.compareFile.empty();
     const bool listed = BuildFolderReport(folder, ShellTypeName, scan, progress, report, nError);
     progressLine.Clear();
     if (!listed) {
@@ -166,6 +179,12 @@ bool WalkFolder(const ReportOptions& options, FolderReport& report) {
         std::fprintf(stderr, "dscp-report: cannot read %s: %s\n",
                      PrintableText(unreadable.path).c_str(), std::strerror(unreadable.nError));
     return true;
+}
+
+// Whether `path` names a file (a saved scan) rather than a folder.
+bool IsFile(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Reads a saved scan into `report`; false, saying why, when it cannot be read. Each part the
@@ -215,19 +234,25 @@ int main(int argc, char** argv) {
     }
 
     FolderReport report;
-    if (!options.fromFile.empty()) {
-        if (!ReadScanFile(options.fromFile, report))
-            return 1;
-    } else if (!WalkFolder(options, report)) {
+    FolderReport before; // the older scan, with --compare
+    std::unique_ptr<ComparisonReport> comparison;
+    if (!options.compareFile.empty() && !ReadScanFile(options.compareFile, before))
         return 1;
-    }
+    const std::string& scanFile = !options.fromFile.empty() ? options.fromFile
+                                  : !options.compareFile.empty() && IsFile(options.folder)
+                                      ? options.folder
+                                      : std::string();
+    if (!scanFile.empty() ? !ReadScanFile(scanFile, report) : !WalkFolder(options, report))
+        return 1;
+    if (!options.compareFile.empty())
+        comparison = std::make_unique<ComparisonReport>(before, report);
 
     const bool toStandardOutput = options.outputFile.empty() || options.outputFile == "-";
     bool written = false;
     int nWriteError = 0;
     if (options.format == ReportFormat::Text) {
         ReportOutput output(toStandardOutput ? std::string() : options.outputFile);
-        written = output.Open() && WriteTextReport(options, report, output);
+        written = output.Open() && WriteTextReport(options, report, comparison.get(), output);
         nWriteError = output.Error();
     } else {
         // Both formats are bytes as they are: no line-end translation anywhere.
@@ -242,7 +267,9 @@ int main(int argc, char** argv) {
         if (out) {
             errno = 0;
             if (options.format == ReportFormat::Csv) {
-                if (options.query == ReportQuery::Largest)
+                if (comparison)
+                    written = WriteQueryCsv(*comparison, out);
+                else if (options.query == ReportQuery::Largest)
                     written = WriteQueryCsv(LargestFilesReport(report, options.nLargest,
                                                                ShellTypeName, FileModifiedTime),
                                             out);
@@ -292,5 +319,5 @@ int main(int argc, char** argv) {
                      static_cast<long long>(report.nFilesBeneath), countedOnce.c_str(),
                      unread.c_str());
     }
-    return report.unreadable.empty() ? 0 : 1;
+    return report.unreadable.empty() && before.unreadable.empty() ? 0 : 1;
 }

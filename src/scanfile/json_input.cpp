@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr size_t kBufferBytes = size_t{1} << 20;
+constexpr size_t kBufferBytes = size_t{1} << 16;
 
 // A byte as an error message names it.
 std::string Describe(int c) {
@@ -34,23 +34,23 @@ void AppendUtf8(std::string& text, uint32_t code) {
 
 } // namespace
 
-JsonInput::JsonInput(ReadBytes read) : m_read(std::move(read)), m_buffer(kBufferBytes) {
-    m_pNext = m_pEnd = m_buffer.data();
+JsonInput::JsonInput(ReadBytes read) : m_read(std::move(read)), m_buffer(new char[kBufferBytes]) {
+    m_pNext = m_pEnd = m_buffer.get();
 }
 
 bool JsonInput::Refill() {
     if (m_bEnded)
         return false;
-    m_nOffset += static_cast<uint64_t>(m_pEnd - m_buffer.data());
-    m_pNext = m_pEnd = m_buffer.data();
-    const int64_t got = m_read(m_buffer.data(), m_buffer.size());
+    m_nOffset += static_cast<uint64_t>(m_pEnd - m_buffer.get());
+    m_pNext = m_pEnd = m_buffer.get();
+    const int64_t got = m_read(m_buffer.get(), kBufferBytes);
     if (got < 0)
         FailHere("the file could not be read");
     if (got == 0) {
         m_bEnded = true;
         return false;
     }
-    m_pEnd = m_buffer.data() + got;
+    m_pEnd = m_buffer.get() + got;
     return true;
 }
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 // Fills `buffer` with up to `size` bytes of the input: how many it gave, 0 at its end, -1 when
 // it could not be read.
@@ -40,7 +40,7 @@ public:
     // The position of the next byte after white space.
     TextPosition Here();
     // Bytes taken so far.
-    uint64_t Offset() const { return m_nOffset + static_cast<uint64_t>(m_pNext - m_buffer.data()); }
+    uint64_t Offset() const { return m_nOffset + static_cast<uint64_t>(m_pNext - m_buffer.get()); }
 
     // A string into `text` (escapes resolved; bytes that are not UTF-8 kept as they are). One
     // longer than `limit` bytes fails, unless `bTrim`: then `text` is cut at the limit and
@@ -65,7 +65,7 @@ private:
     void SkipNumber();
 
     ReadBytes m_read;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer; // not cleared first: only what was read is read
     const char* m_pNext = nullptr;
     const char* m_pEnd = nullptr;
     uint64_t m_nOffset = 0;    // of the buffer's first byte in the input
