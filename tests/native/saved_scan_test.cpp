@@ -212,15 +212,10 @@ TEST(SavedScan, StopsAtEachBoundWithoutReadingOn) {
         const uint64_t kTwoGigabytes = uint64_t{2} << 30;
         ReadBytes endless = [&](char* buffer, size_t size) -> int64_t {
             size_t n = 0;
-            while (n < size && given < kTwoGigabytes) {
-                const std::string& part = given == 0 ? c.head : c.repeated;
-                const size_t take = std::min(size - n, part.size());
-                std::memcpy(buffer + n, part.data(), take); // parts fit whole in a block
-                n += take;
-                given += take;
-                if (take < part.size())
-                    break;
-            }
+            for (; n < size && given < kTwoGigabytes; ++n, ++given)
+                buffer[n] = given < c.head.size()
+                                ? c.head[given]
+                                : c.repeated[(given - c.head.size()) % c.repeated.size()];
             return static_cast<int64_t>(n);
         };
         SavedScan scan;
