@@ -48,8 +48,13 @@ bool SnapshotBuilder::Close(const SnapshotLevel& level) {
     n.ownFiles = count;
     n.files += count;
     n.firstFile = s.m_files.Grow(count);
+    // The level's names go in as one block where one fits, else one by one.
+    const uint32_t block = count ? s.m_names.Reserve(level.NameBytes()) : NamePool::kNoName;
+    if (block != NamePool::kNoName)
+        std::memcpy(s.m_names.Data(block), level.NameData(), level.NameBytes());
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t name = s.m_names.Add(level.FileName(i));
+        uint32_t name = block != NamePool::kNoName ? block + level.FileNameOffset(i)
+                                                   : s.m_names.Add(level.FileName(i));
         if (name == NamePool::kNoName)
             name = s.At(FolderSnapshot::kTop).name;
         const FolderSnapshot::FileRecord file = FolderSnapshot::FileRecord::Make(

@@ -22,7 +22,8 @@ public:
     // nothing, when the snapshot's memory cap leaves no room for it.
     Index Open(const char* name);
     // Closes the folder open innermost: it holds `level`'s files (its subfolders were opened
-    // in it) and `level`'s own size and time. False, closing nothing, past the memory cap.
+    // in it: the level names none) and `level`'s own size and time. False, closing nothing, past
+    // the memory cap.
     bool Close(const SnapshotLevel& level);
     // Closes the folder open innermost, with nothing opened in it, as one that could not be
     // read, or as one on another file system that was not entered: it counts as a folder

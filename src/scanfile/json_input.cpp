@@ -60,7 +60,7 @@ int JsonInput::NextByte() {
     return static_cast<unsigned char>(*m_pNext++);
 }
 
-void JsonInput::SkipSpace() {
+void JsonInput::SkipSpaceAndRefill() {
     for (;;) {
         while (m_pNext != m_pEnd) {
             const char c = *m_pNext;

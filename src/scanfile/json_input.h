@@ -58,7 +58,12 @@ public:
 private:
     bool Refill();
     int NextByte(); // -1 at the end
-    void SkipSpace();
+    void SkipSpace() {
+        // Most tokens follow one another without white space between them.
+        if (m_pNext == m_pEnd || static_cast<unsigned char>(*m_pNext) <= ' ')
+            SkipSpaceAndRefill();
+    }
+    void SkipSpaceAndRefill();
     [[noreturn]] void FailHere(const std::string& reason);
     void Word(const char* word);
     unsigned HexDigits();

@@ -14,6 +14,36 @@ constexpr unsigned kMaxValueDepth = 64;          // nesting inside a value this 
 constexpr size_t kMaxKey = 32;                   // longer keys are none this reads
 constexpr int64_t kTimeLimit = int64_t{1} << 39; // 17,000 years either side of 1970
 
+// The keys of an entry's object this reads; every other one is skipped.
+enum class Key {
+    Other,
+    Name,
+    Bytes,
+    DiskBytes,
+    Modified,
+    Device,
+    Id,
+    Links,
+    Linked,
+    ReadError,
+    Excluded
+};
+
+Key KeyOf(const std::string& key) {
+    static const struct {
+        const char* text;
+        Key key;
+    } kKeys[] = {{"name", Key::Name},        {"asize", Key::Bytes},  {"dsize", Key::DiskBytes},
+                 {"mtime", Key::Modified},   {"dev", Key::Device},   {"ino", Key::Id},
+                 {"nlink", Key::Links},      {"hlnkc", Key::Linked}, {"read_error", Key::ReadError},
+                 {"excluded", Key::Excluded}};
+    for (const auto& known : kKeys)
+        if (key.size() == std::strlen(known.text) &&
+            std::memcmp(key.data(), known.text, key.size()) == 0)
+            return known.key;
+    return Key::Other;
+}
+
 // What an entry's object says of it.
 struct EntryInfo {
     std::string name;
@@ -185,34 +215,46 @@ void SavedScanReader::ReadInfo(EntryInfo& info) {
             m_in.String(m_key, kMaxKey, true);
             m_in.Expect(':', "a colon");
             const TextPosition where = m_in.Here();
-            const std::string& key = m_key;
-            if (key == "name") {
+            const Key key = KeyOf(m_key);
+            switch (key) {
+            case Key::Name:
                 m_in.String(info.name, kMaxName);
                 bNamed = true;
-            } else if (key == "asize") {
+                break;
+            case Key::Bytes:
                 info.bytes = Size(where);
-            } else if (key == "dsize") {
+                break;
+            case Key::DiskBytes:
                 info.diskBytes = Size(where);
-            } else if (key == "mtime") {
+                break;
+            case Key::Modified: {
                 const uint64_t value = m_in.Integer(negative);
                 if (value >= static_cast<uint64_t>(kTimeLimit))
                     m_in.Fail(where, "a time out of range");
                 info.modified =
                     negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
-            } else if (key == "dev") {
+                break;
+            }
+            case Key::Device:
                 info.device = m_in.Integer(negative);
                 info.bDevice = true;
-            } else if (key == "ino") {
+                break;
+            case Key::Id:
                 info.id = m_in.Integer(negative);
                 info.bId = true;
-            } else if (key == "nlink") {
+                break;
+            case Key::Links: {
                 const uint64_t links = m_in.Integer(negative);
                 info.links = links > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(links);
-            } else if (key == "hlnkc") {
+                break;
+            }
+            case Key::Linked:
                 info.bLinked = m_in.Boolean();
-            } else if (key == "read_error") {
+                break;
+            case Key::ReadError:
                 info.bReadError = m_in.Boolean();
-            } else if (key == "excluded") {
+                break;
+            case Key::Excluded:
                 // A string naming why ("pattern", "otherfs", "kernfs", "frmlnk").
                 if (m_in.Peek() == '"') {
                     std::string why;
@@ -221,10 +263,12 @@ void SavedScanReader::ReadInfo(EntryInfo& info) {
                 } else {
                     info.bExcluded = m_in.Boolean();
                 }
-            } else {
+                break;
+            case Key::Other:
                 m_in.Skip(kMaxValueDepth); // notreg, uid, gid, mode and what later versions add
+                break;
             }
-            if (negative && key != "mtime")
+            if (negative && key != Key::Modified)
                 m_in.Fail(where, "a negative number where none can be");
             negative = false;
         } while (m_in.Take(','));
