@@ -59,6 +59,7 @@ struct EntryInfo {
     bool bReadError = false;
     bool bExcluded = false;
 
+    // Back to nothing known, keeping the name's buffer for the next entry.
     void Clear() {
         std::string kept = std::move(name);
         *this = EntryInfo();
