@@ -13,6 +13,7 @@
 #include "folder_report.h"
 #include "generic_type_name.h"
 #include "ncdu_export.h"
+#include "path_text.h"
 #include "saved_scan_reader.h"
 #include "saved_scan_report.h"
 #include "temp_tree.h"
@@ -134,7 +135,8 @@ TEST(SavedScan, ReadsWhatNcduMeansByEachField) {
     EXPECT_TRUE(s.IsUnreadable(s.Find("/data/shut")));
     EXPECT_EQ(s.Modified(s.Find("/data/shut")), 5);
     EXPECT_TRUE(s.IsHeld(s.Find("/data/part"))) << "a folder read in part holds what was read";
-    EXPECT_EQ(scan.readErrors, (std::vector<std::string>{"/data/shut", "/data/part"}));
+    EXPECT_EQ(scan.readErrors,
+              (std::vector<std::string>{JoinPath("/data", "shut"), JoinPath("/data", "part")}));
     const auto links = s.Find("/data/l");
     ASSERT_EQ(s.OwnFileCount(links), 3u);
     EXPECT_STREQ(s.FileName(links, 2), "caf\xc3\xa9 \xf0\x9f\x98\x80\x07");
