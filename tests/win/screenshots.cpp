@@ -175,14 +175,14 @@ int PanesScene(const std::string& folder, const std::string& type) {
     frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
     frame.SendMessage(WM_COMMAND, ID_VIEW_LARGEST_FILES, 0);
     frame.SendMessage(WM_COMMAND, ID_VIEW_FILE_TYPES, 0);
-    CViewBar& largest = frame.LargestFilesBar();
+    CViewBar& largest = frame.QueryBar(ID_VIEW_LARGEST_FILES);
     largest.SetSizes(largest.HorzSize(), CSize(470, largest.VertSize().cy), largest.FloatSize());
     frame.RecalcLayout();
     if (!ChooseInTree(program, folder))
         return 1;
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
-    CLargestFilesView& files = *frame.LargestFiles();
-    CFileTypesView& types = *frame.FileTypes();
+    CLargestFilesView& files = *frame.QueryPane<CLargestFilesView>(ID_VIEW_LARGEST_FILES);
+    CFileTypesView& types = *frame.QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
     if (!program.PumpUntil([&] {
             return files.IsAnswerCurrent() && types.IsAnswerCurrent() && treemap.IsPictureCurrent();
