@@ -152,6 +152,12 @@ TEST_F(DscpPanes, EachPaneShowsAndHidesFromTheViewMenuDockedRightAndFileNewEmpti
         EXPECT_TRUE(m_pFrame->QueryBar(ID_VIEW_SEARCH).IsWindowVisible());
         EXPECT_EQ(::GetFocus(), Search().Criteria().PatternBox());
     }
+    // Tab goes from box to box, not to the next pane.
+    const CSearchCriteriaBar& boxes = Search().Criteria();
+    for (HWND hNext : {boxes.RegexBox(), boxes.MinSizeBox()}) {
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == hNext; }, 5000));
+    }
 }
 
 // The File Types pane is the treemap's legend: choosing a type leaves exactly its tiles
