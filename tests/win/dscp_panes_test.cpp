@@ -336,6 +336,26 @@ TEST_F(DscpPanes, AFileFoundOpensItsFolderWithTheFileSelected) {
     EXPECT_EQ(Search().GetListCtrl().GetNextItem(-1, LVNI_SELECTED), 0);
 }
 
+// A long search (a regular expression that backtracks over every name) shows how far it has
+// come with a Stop button; Stop ends it and nothing is shown as its answer.
+TEST_F(DscpPanes, StopEndsALongSearchAndShowsNoPartOfIt) {
+    TempTree tree;
+    const std::string name(16, 'a'); // (a|aa)* tries every split of the a's before failing
+    for (int i = 0; i < 1000; ++i)
+        tree.File("d" + std::to_string(i % 4) + "/" + name + std::to_string(i), 1);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    const CSearchCriteriaBar& boxes = Search().Criteria();
+    ::SendMessageA(boxes.RegexBox(), BM_CLICK, 0, 0);
+    TypeInto(boxes.PatternBox(), "^(a|aa)*$");
+    ASSERT_TRUE(PumpUntil([&] { return boxes.IsStopShown(); }, 20000)) << boxes.Status();
+    EXPECT_EQ(boxes.Status().rfind("Searching... ", 0), 0u) << boxes.Status();
+    ::SendMessageA(boxes.StopButton(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Search().IsAnswerCurrent());
+    EXPECT_EQ(boxes.Status(), CSearchView::kStopped);
+    EXPECT_FALSE(boxes.IsStopShown());
+    EXPECT_TRUE(Search().Rows().empty());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
