@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr uint32_t kRun = 256; // files searched between looks at the stop flag
+constexpr uint32_t kRun = 32; // files searched between looks at the stop flag
 
 } // namespace
 

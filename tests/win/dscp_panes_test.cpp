@@ -340,7 +340,7 @@ TEST_F(DscpPanes, AFileFoundOpensItsFolderWithTheFileSelected) {
 // come with a Stop button; Stop ends it and nothing is shown as its answer.
 TEST_F(DscpPanes, StopEndsALongSearchAndShowsNoPartOfIt) {
     TempTree tree;
-    const std::string name(16, 'a'); // (a|aa)* tries every split of the a's before failing
+    const std::string name(20, 'a'); // (a|aa)* tries every split of the a's before failing
     for (int i = 0; i < 1000; ++i)
         tree.File("d" + std::to_string(i % 4) + "/" + name + std::to_string(i), 1);
     ASSERT_TRUE(ShowSettled(tree.Root()));
