@@ -1,6 +1,7 @@
 #include "search_criteria_bar.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,6 +21,12 @@ HFONT CreateMessageFont() {
     return nullptr;
 }
 
+// Tells the owner, when it listens.
+void Tell(const std::function<void()>& event) {
+    if (event)
+        event();
+}
+
 std::string WindowText(HWND hWnd) {
     const int n = ::GetWindowTextLengthA(hWnd);
     std::vector<char> buffer(static_cast<size_t>(n) + 1, '\0');
@@ -36,8 +43,8 @@ BEGIN_MESSAGE_MAP(CSearchCriteriaBar, CControlBar)
     ON_WM_SIZE()
 END_MESSAGE_MAP()
 
-bool CSearchCriteriaBar::Create(CWnd* pParentWnd, CSearchCriteriaHost* pHost, UINT nID) {
-    m_pHost = pHost;
+bool CSearchCriteriaBar::Create(CWnd* pParentWnd, SearchCriteriaEvents events, UINT nID) {
+    m_events = std::move(events);
     SetBorders(4, 4, 4, 2);
     return CreateBar(RegisterFrameworkClass("DscpSearchCriteria"),
                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CBRS_TOP, 0, pParentWnd, nID);
@@ -203,8 +210,7 @@ bool CSearchCriteriaBar::PreTranslateMessage(MSG* pMsg) {
         case VK_RETURN:
             // Enter asks at once, without waiting for the pause.
             KillTimer(kPauseTimer);
-            if (m_pHost)
-                m_pHost->OnCriteriaChanged();
+            Tell(m_events.onChanged);
             return true;
         default:
             break;
@@ -219,8 +225,7 @@ LRESULT CSearchCriteriaBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         const HWND hFrom = reinterpret_cast<HWND>(lParam);
         const UINT nCode = HIWORD(wParam);
         if (hFrom == m_hWndStop && nCode == BN_CLICKED) {
-            if (m_pHost)
-                m_pHost->OnStopSearch();
+            Tell(m_events.onStop);
             return 0;
         }
         // A box typed in or the check box turned: the newest change starts the pause anew.
@@ -234,13 +239,11 @@ LRESULT CSearchCriteriaBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         if (wParam == kPauseTimer) {
             KillTimer(kPauseTimer);
-            if (m_pHost)
-                m_pHost->OnCriteriaChanged();
+            Tell(m_events.onChanged);
             return 0;
         }
         if (wParam == kTickTimer) {
-            if (m_pHost)
-                m_pHost->OnSearchTick();
+            Tell(m_events.onTick);
             return 0;
         }
         break;

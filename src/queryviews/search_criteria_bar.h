@@ -5,22 +5,21 @@
 // Stop button while it runs). It sits at the top of the pane's own frame, the list
 // beneath it.
 //
-// It tells its host when the criteria changed and typing has paused (kPauseMs; a change
+// It tells its owner when the criteria changed and typing has paused (kPauseMs; a change
 // meanwhile starts the pause again), when Stop is pressed, and every kTickMs while it is
 // asked to tick.
 
+#include <functional>
 #include <string>
 
 #include "control_bar.h"
 #include "owners.h"
 #include "search_input.h"
 
-class CSearchCriteriaHost {
-public:
-    virtual ~CSearchCriteriaHost() = default;
-    virtual void OnCriteriaChanged() = 0;
-    virtual void OnStopSearch() = 0;
-    virtual void OnSearchTick() = 0;
+struct SearchCriteriaEvents {
+    std::function<void()> onChanged; // the criteria changed and typing paused
+    std::function<void()> onStop;    // Stop was pressed
+    std::function<void()> onTick;    // every kTickMs while ticking
 };
 
 class CSearchCriteriaBar : public CControlBar {
@@ -30,7 +29,7 @@ public:
     static constexpr UINT kPauseMs = 250;
     static constexpr UINT kTickMs = 150;
 
-    bool Create(CWnd* pParentWnd, CSearchCriteriaHost* pHost, UINT nID);
+    bool Create(CWnd* pParentWnd, SearchCriteriaEvents events, UINT nID);
 
     // What the boxes hold.
     SearchInput Input() const;
@@ -67,7 +66,7 @@ private:
     // The boxes and buttons Tab moves through, in order.
     void MoveFocus(HWND hFrom, bool bBack);
 
-    CSearchCriteriaHost* m_pHost = nullptr;
+    SearchCriteriaEvents m_events;
     UniqueGdiObject m_font;
     int m_nLineHeight = 16;
     int m_nLabelWidth = 60;

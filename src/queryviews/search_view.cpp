@@ -1,6 +1,7 @@
 #include "search_view.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "size_text.h"
 
@@ -25,7 +26,11 @@ void CSearchView::OnInitialUpdate() {
     // The strip joins the pane's frame above the list before the list says anything.
     if (!m_criteria.m_hWnd) {
         CFrameWnd* pFrame = GetParentFrame();
-        if (pFrame && m_criteria.Create(pFrame, this, kCriteriaBarID))
+        SearchCriteriaEvents events;
+        events.onChanged = [this] { Ask(); };
+        events.onStop = [this] { StopSearch(); };
+        events.onTick = [this] { ShowProgress(); };
+        if (pFrame && m_criteria.Create(pFrame, std::move(events), kCriteriaBarID))
             pFrame->RecalcLayout();
     }
     CFileListView::OnInitialUpdate();
@@ -88,11 +93,7 @@ void CSearchView::ClearAnswer() {
     m_bNotAskedProblem = false;
 }
 
-void CSearchView::OnCriteriaChanged() {
-    Ask();
-}
-
-void CSearchView::OnStopSearch() {
+void CSearchView::StopSearch() {
     if (IsAnswerCurrent())
         return;
     m_strNotAsked = kStopped;
@@ -100,7 +101,7 @@ void CSearchView::OnStopSearch() {
     Drop();
 }
 
-void CSearchView::OnSearchTick() {
+void CSearchView::ShowProgress() {
     if (IsAnswerCurrent()) {
         m_criteria.StopTicking();
         return;

@@ -13,7 +13,7 @@
 #include "file_list_view.h"
 #include "search_criteria_bar.h"
 
-class CSearchView : public CFileListView, private CSearchCriteriaHost {
+class CSearchView : public CFileListView {
     DECLARE_DYNCREATE(CSearchView)
     DECLARE_MESSAGE_MAP()
 public:
@@ -33,9 +33,9 @@ protected:
     void OnDestroy();
 
 private:
-    void OnCriteriaChanged() override;
-    void OnStopSearch() override;
-    void OnSearchTick() override;
+    void StopSearch();
+    // While a search is in work: how far it has come, and Stop.
+    void ShowProgress();
 
     // Why the newest question was not asked; the status line shows it once the list empties.
     std::string m_strNotAsked = kNothingAsked;
