@@ -4,6 +4,7 @@
 #   guide-folder.png   a drive of demo folders with their totals
 #   guide-drives.png   the drive overview the program starts with
 #   guide-panes.png    the demo drive with Largest Files and File Types, one type lit
+#   guide-search.png   the demo drive with the Search pane: *.iso of at least 1 GB
 #   about-box.png, docking-*.png   the About box and the docking panes
 # The program runs in a Wine prefix of its own (build/PRESET/wineprefix-screenshots), where
 # drive D: is a demo tree made here: sparse files, so large sizes take no room.
@@ -47,9 +48,11 @@ tree = {
     "Projects/website/src": [("page%02d.html" % i, 18000) for i in range(40)],
     "Projects/thesis": [("thesis.pdf", 12 * MB), ("thesis.docx", 3 * MB)],
     "Archive/2019": [("backup-2019.zip", 2300 * MB)],
-    "Archive/2020": [("backup-2020.zip", 1400 * MB)],
+    "Archive/2020": [("backup-2020.zip", 1400 * MB), ("dvd-collection.iso", 4400 * MB)],
     "Documents": [("tax-2025.pdf", 1200000), ("letter.docx", 45000), ("budget.xlsx", 180000)],
-    "Downloads": [("installer.exe", 96 * MB), ("manual.pdf", 8 * MB)],
+    "Downloads": [("installer.exe", 96 * MB), ("manual.pdf", 8 * MB),
+                  ("linux-desktop-amd64.iso", 5900 * MB), ("rescue.iso", 380 * MB)],
+    "Projects/vm": [("dev-machine.iso", 6100 * MB), ("dev-machine.vhdx", 2600 * MB)],
     "": [("notes.txt", 15300), ("disk-image.iso", 700 * MB)],
 }
 for folder, files in tree.items():
@@ -73,5 +76,7 @@ mkdir -p "$shots"
 bash tests/win/grab_scene.sh "$build" "$shots/guide-folder.png" 860x560+40+40 main-window 'D:\'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-drives.png" 860x560+40+40 drives
 bash tests/win/grab_scene.sh "$build" "$shots/guide-panes.png" 1180x760+40+40 panes 'D:\' mp4
+bash tests/win/grab_scene.sh "$build" "$shots/guide-search.png" 1180x760+40+40 search 'D:\' \
+  '*.iso' '1 GB'
 bash tests/win/about_screenshot.sh "$build" "$shots/about-box.png"
 bash tests/win/docking_screenshot.sh "$build" "$shots"

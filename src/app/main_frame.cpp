@@ -3,6 +3,8 @@
 #include <string.h>
 
 #include <algorithm>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include "computer_node.h"
@@ -10,6 +12,7 @@
 #include "dirscope_view.h"
 #include "dock_bar.h"
 #include "file_types_view.h"
+#include "search_view.h"
 #include "folder_path.h"
 #include "form_tree.h"
 #include "largest_files_view.h"
@@ -31,11 +34,33 @@ constexpr UINT kTreeBarID = 101;
 constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr UINT kTreemapBarID = 102;
 constexpr int kTreemapBarHeight = 220;
-// The panes of questions asked of the snapshot start on the right, hidden.
+// The panes of questions asked of the snapshot start on the right, hidden. Each has its
+// View menu command, its title, its view and its bar's id (the stored layout's key).
 constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
-constexpr UINT kLargestFilesBarID = 103;
-constexpr UINT kFileTypesBarID = 104;
 constexpr int kQueryBarWidth = 360;
+
+struct QueryPaneInfo {
+    UINT nCommand;
+    const char* lpszTitle;
+    const CRuntimeClass* (*viewClass)();
+    UINT nBarID;
+};
+
+constexpr QueryPaneInfo kQueryPanes[] = {
+    {ID_VIEW_LARGEST_FILES, "Largest Files", &CLargestFilesView::GetThisClass, 103},
+    {ID_VIEW_FILE_TYPES, "File Types", &CFileTypesView::GetThisClass, 104},
+    {ID_VIEW_SEARCH, "Search", &CSearchView::GetThisClass, 105},
+};
+constexpr UINT kFirstQueryCommand = ID_VIEW_LARGEST_FILES;
+constexpr UINT kLastQueryCommand = ID_VIEW_SEARCH;
+
+// The table's place of a query pane's command, or its size.
+size_t QueryPaneIndex(UINT nCommand) {
+    size_t i = 0;
+    while (i < std::size(kQueryPanes) && kQueryPanes[i].nCommand != nCommand)
+        ++i;
+    return i;
+}
 // The least the window leaves the treemap pane, and its least width.
 constexpr int kTreemapLeast = 80;
 constexpr int kLeastWidth = 480;
@@ -71,10 +96,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_FOLDER, OnUpdateFolderPane)
     ON_COMMAND(ID_VIEW_TREEMAP, OnTreemapPane)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
-    ON_COMMAND(ID_VIEW_LARGEST_FILES, OnLargestFilesPane)
-    ON_UPDATE_COMMAND_UI(ID_VIEW_LARGEST_FILES, OnUpdateLargestFilesPane)
-    ON_COMMAND(ID_VIEW_FILE_TYPES, OnFileTypesPane)
-    ON_UPDATE_COMMAND_UI(ID_VIEW_FILE_TYPES, OnUpdateFileTypesPane)
+    ON_COMMAND_RANGE(kFirstQueryCommand, kLastQueryCommand, OnQueryPane)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstQueryCommand, kLastQueryCommand, OnUpdateQueryPane)
+    ON_COMMAND(ID_FIND_FILES, OnFindFiles)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
     ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
@@ -152,10 +176,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
         m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
         DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
     }
-    if (!CreateQueryPane(m_wndLargestFilesBar, RUNTIME_CLASS(CLargestFilesView), pContext,
-                         "Largest Files", kLargestFilesBarID) ||
-        !CreateQueryPane(m_wndFileTypesBar, RUNTIME_CLASS(CFileTypesView), pContext, "File Types",
-                         kFileTypesBarID))
+    if (!CreateQueryPanes(pContext))
         return -1;
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     // Unless the stored layout gives its height, the treemap keeps a share of the window's.
@@ -336,16 +357,24 @@ void CMainFrame::OnUpdateTreemapPane(CCmdUI* pCmdUI) {
     pCmdUI->SetCheck((m_wndTreemapBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
 }
 
-bool CMainFrame::CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass,
-                                 CCreateContext* pContext, const char* lpszTitle, UINT nID) {
-    if (!bar.Create(this, pViewClass, pContext, lpszTitle, kQueryBarStyle, nID))
-        return false;
-    bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
-    bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
-    bar.EnableDocking(CBRS_ALIGN_ANY);
-    DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
-    ShowControlBar(&bar, false, false);
+bool CMainFrame::CreateQueryPanes(CCreateContext* pContext) {
+    for (const QueryPaneInfo& pane : kQueryPanes) {
+        m_queryBars.push_back(std::make_unique<CViewBar>());
+        CViewBar& bar = *m_queryBars.back();
+        if (!bar.Create(this, pane.viewClass(), pContext, pane.lpszTitle, kQueryBarStyle,
+                        pane.nBarID))
+            return false;
+        bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+        bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
+        bar.EnableDocking(CBRS_ALIGN_ANY);
+        DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+        ShowControlBar(&bar, false, false);
+    }
     return true;
+}
+
+CViewBar& CMainFrame::QueryBar(UINT nCommand) const {
+    return *m_queryBars.at(QueryPaneIndex(nCommand));
 }
 
 CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
@@ -355,29 +384,28 @@ CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
         FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
 }
 
-CLargestFilesView* CMainFrame::LargestFiles() const {
-    return dynamic_cast<CLargestFilesView*>(QueryViewOf(m_wndLargestFilesBar));
-}
-
-CFileTypesView* CMainFrame::FileTypes() const {
-    return dynamic_cast<CFileTypesView*>(QueryViewOf(m_wndFileTypesBar));
-}
-
-void CMainFrame::ToggleQueryPane(CViewBar& bar) {
-    const bool bShow = !(bar.GetStyle() & WS_VISIBLE);
+void CMainFrame::ShowQueryPane(CViewBar& bar, bool bShow) {
     ShowControlBar(&bar, bShow, false);
     if (CQueryView* pView = QueryViewOf(bar); pView && bShow)
         pView->OnPaneShown();
 }
 
-void CMainFrame::OnUpdateLargestFilesPane(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(true);
-    pCmdUI->SetCheck((m_wndLargestFilesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+void CMainFrame::OnQueryPane(UINT nID) {
+    CViewBar& bar = QueryBar(nID);
+    ShowQueryPane(bar, !(bar.GetStyle() & WS_VISIBLE));
 }
 
-void CMainFrame::OnUpdateFileTypesPane(CCmdUI* pCmdUI) {
+void CMainFrame::OnUpdateQueryPane(CCmdUI* pCmdUI) {
     pCmdUI->Enable(true);
-    pCmdUI->SetCheck((m_wndFileTypesBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+    pCmdUI->SetCheck((QueryBar(pCmdUI->m_nID).GetStyle() & WS_VISIBLE) ? 1 : 0);
+}
+
+void CMainFrame::OnFindFiles() {
+    CViewBar& bar = QueryBar(ID_VIEW_SEARCH);
+    if (!(bar.GetStyle() & WS_VISIBLE))
+        ShowQueryPane(bar, true);
+    if (CSearchView* pSearch = QueryPane<CSearchView>(ID_VIEW_SEARCH))
+        pSearch->FocusPattern();
 }
 
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
@@ -450,8 +478,8 @@ void CMainFrame::OnOpenSelected() {
         treemap.OpenSelected();
         return;
     }
-    // Largest Files opens the file's folder with the file selected.
-    if (CLargestFilesView* pFiles = LargestFiles(); pFiles && hFocus == pFiles->m_hWnd) {
+    // A pane's list of files opens the file's folder with the file selected.
+    if (auto* pFiles = dynamic_cast<CFileListView*>(FromHandlePermanent(hFocus))) {
         pFiles->OpenRow(pFiles->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED));
         return;
     }

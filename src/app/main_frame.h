@@ -1,13 +1,15 @@
 #pragma once
 // CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
-// view as its client, the folder tree, treemap, Largest Files and File Types panes, and the
-// history of the folders shown. It hosts the tree pane (CFolderPaneHost) and the path bar
-// (CPathBarHost): the tree's selection is the folder the document shows. It installs the
-// navigator every view moves through: a folder or drive opened anywhere is selected in the
-// tree, which records the visit and has the document show it. The keyboard moves between
-// the tree, the list and the treemap.
+// view as its client, the folder tree and treemap panes, the query panes (Largest Files,
+// File Types, Search), and the history of the folders shown. It hosts the tree pane
+// (CFolderPaneHost) and the path bar (CPathBarHost): the tree's selection is the folder the
+// document shows. It installs the navigator every view moves through: a folder or drive opened
+// anywhere is selected in the tree, which records the visit and has the document show it. The
+// keyboard moves between the tree, the list and the treemap.
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "color_toolbar.h"
 #include "folder_history.h"
@@ -20,8 +22,6 @@
 #include "view_bar.h"
 
 class CDirscopeDoc;
-class CFileTypesView;
-class CLargestFilesView;
 class CQueryView;
 class CTreeCtrl;
 
@@ -59,11 +59,12 @@ public:
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
     CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
-    CViewBar& LargestFilesBar() { return m_wndLargestFilesBar; }
-    CViewBar& FileTypesBar() { return m_wndFileTypesBar; }
-    // The panes' views, once their bars exist.
-    CLargestFilesView* LargestFiles() const;
-    CFileTypesView* FileTypes() const;
+    // The query pane its View menu command (ID_VIEW_LARGEST_FILES...) shows and hides.
+    CViewBar& QueryBar(UINT nCommand) const;
+    // Its view, once its bar exists.
+    template <class View> View* QueryPane(UINT nCommand) const {
+        return dynamic_cast<View*>(QueryViewOf(QueryBar(nCommand)));
+    }
     CPathBar& PathBar() { return m_wndPathBar; }
     // The height the list keeps when the window is small: the treemap gives way first.
     static constexpr int kListKeep = 150;
@@ -86,10 +87,9 @@ protected:
     void OnUpdateFolderPane(CCmdUI* pCmdUI);
     void OnTreemapPane();
     void OnUpdateTreemapPane(CCmdUI* pCmdUI);
-    void OnLargestFilesPane() { ToggleQueryPane(m_wndLargestFilesBar); }
-    void OnUpdateLargestFilesPane(CCmdUI* pCmdUI);
-    void OnFileTypesPane() { ToggleQueryPane(m_wndFileTypesBar); }
-    void OnUpdateFileTypesPane(CCmdUI* pCmdUI);
+    void OnQueryPane(UINT nID);
+    void OnUpdateQueryPane(CCmdUI* pCmdUI);
+    void OnFindFiles();
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCyclePane(UINT nID);
     void OnOpenSelected();
@@ -100,11 +100,10 @@ private:
     CDirscopeDoc* FillingDocument();
     // The tree control when its window exists, else null.
     CTreeCtrl* LiveTree() const;
-    // Creates a pane holding a view of the document, docked on the right and hidden until
-    // the View menu shows it (or the stored layout does).
-    bool CreateQueryPane(CViewBar& bar, const CRuntimeClass* pViewClass, CCreateContext* pContext,
-                         const char* lpszTitle, UINT nID);
-    void ToggleQueryPane(CViewBar& bar);
+    // Creates the query panes, each holding a view of the document, docked on the right
+    // and hidden until the View menu shows them (or the stored layout does).
+    bool CreateQueryPanes(CCreateContext* pContext);
+    void ShowQueryPane(CViewBar& bar, bool bShow);
     static CQueryView* QueryViewOf(const CViewBar& bar);
     void RecordVisit(CTreeCtrl& tree);
 
@@ -118,9 +117,9 @@ private:
     CTreemapBar m_wndTreemapBar;
     // Which folder is shown, across the frame below the toolbar.
     CPathBar m_wndPathBar;
-    // The panes of questions asked of the snapshot, docked on the right.
-    CViewBar m_wndLargestFilesBar;
-    CViewBar m_wndFileTypesBar;
+    // The panes of questions asked of the snapshot, docked on the right, in the order of
+    // their table.
+    std::vector<std::unique_ptr<CViewBar>> m_queryBars;
     FolderHistory m_history;
     // Off while a Back or Forward move selects its node, so the move is no new visit;
     // the selection it causes turns it on again.

@@ -1,9 +1,16 @@
 #include "file_search.h"
 
+#include <algorithm>
 #include <regex>
 
 #include "file_times.h"
 #include "name_pattern.h"
+
+namespace {
+
+constexpr uint32_t kRun = 32; // files searched between looks at the stop flag
+
+} // namespace
 
 bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const SearchCriteria& criteria,
                  SearchResult& result, const std::atomic<bool>* stop, SearchProgress* progress) {
@@ -27,17 +34,25 @@ bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const Searc
     };
     try {
         return ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+            // A folder of many files is searched a run at a time: a stop waits for one
+            // run, not the whole folder (a regular expression may take long over it), and
+            // the progress moves within it.
             const uint32_t n = s.OwnFileCount(folder);
-            for (uint32_t i = 0; i < n; ++i) {
-                const int64_t size = s.FileSize(folder, i);
-                if (size < criteria.nMinBytes || (bDated && !inTime(folder, i)) ||
-                    !pattern.Matches(s.FileName(folder, i)))
-                    continue;
-                result.files.push_back({folder, i});
-                result.nBytes += size;
+            for (uint32_t first = 0; first < n; first += kRun) {
+                if (stop && stop->load(std::memory_order_relaxed))
+                    return; // the walk sees the flag and says the search stopped
+                const uint32_t end = std::min(n, first + kRun);
+                for (uint32_t i = first; i < end; ++i) {
+                    const int64_t size = s.FileSize(folder, i);
+                    if (size < criteria.nMinBytes || (bDated && !inTime(folder, i)) ||
+                        !pattern.Matches(s.FileName(folder, i)))
+                        continue;
+                    result.files.push_back({folder, i});
+                    result.nBytes += size;
+                }
+                if (progress)
+                    progress->done.fetch_add(end - first, std::memory_order_relaxed);
             }
-            if (progress)
-                progress->done.fetch_add(n, std::memory_order_relaxed);
         });
     } catch (const std::regex_error&) {
         // The engine gave up on a name (a pattern that backtracks without end).

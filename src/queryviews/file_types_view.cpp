@@ -3,19 +3,14 @@
 #include <algorithm>
 
 #include "file_extension.h"
+#include "query_list.h"
 #include "size_bar_cell.h"
 #include "size_text.h"
 #include "type_colours.h"
 
 namespace {
 
-struct ColumnInfo {
-    const char* title;
-    int nFormat;
-    int nWidth;
-};
-
-constexpr ColumnInfo kColumns[] = {
+constexpr QueryColumn kColumns[] = {
     {"Extension", LVCFMT_LEFT, 110}, {"Type", LVCFMT_LEFT, 150},  {"Size", LVCFMT_RIGHT, 80},
     {"Share", LVCFMT_RIGHT, 90},     {"Files", LVCFMT_RIGHT, 70},
 };
@@ -42,12 +37,7 @@ bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
 
 void CFileTypesView::OnInitialUpdate() {
     CQueryView::OnInitialUpdate();
-    CListCtrl list = GetListCtrl();
-    if (list.GetColumnCount() == 0) {
-        for (int c = 0; c < kColumnCount; ++c)
-            list.InsertColumn(c, kColumns[c].title, kColumns[c].nFormat, kColumns[c].nWidth);
-        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    }
+    InsertQueryColumns(GetListCtrl(), kColumns);
     ClearAnswer();
 }
 
@@ -79,14 +69,7 @@ void CFileTypesView::SetRowState(int nItem) {
     m_bApplyingSelection = true;
     if (static_cast<size_t>(GetListCtrl().GetItemCount()) != m_rows.size())
         SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), 0);
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-    if (nItem >= 0) {
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&state));
-        SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), FALSE);
-    }
+    SelectOnlyRow(GetListCtrl(), nItem);
     m_bApplyingSelection = false;
     Invalidate();
 }
@@ -99,13 +82,7 @@ int CFileTypesView::FindType(const std::string& key) const {
 }
 
 void CFileTypesView::SelectRow(int nItem) {
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-    if (nItem < 0)
-        return;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&state));
+    SelectOnlyRow(GetListCtrl(), nItem);
 }
 
 void CFileTypesView::OnModelTypeSelection() {

@@ -1,68 +1,14 @@
 #pragma once
 // CLargestFilesView: the Largest Files pane's list, the largest files anywhere beneath
-// the shown folder (the first kRowCount), largest first: Name with the shell's icon, Size,
-// Type, Date, and the Folder that holds it, relative to the shown folder. The list is
-// virtual: each row is an index into the snapshot, 8 bytes, and its cells are made as
-// they are drawn. A header click sorts by that column.
-//
-// A row is an entry of the model: choosing it selects the file everywhere; Enter or a
-// double-click shows its folder with the file selected; Delete deletes the selected files,
-// and the shell's context menu offers the rest (Copy among them).
+// the shown folder (the first kRowCount), largest first.
 
-#include <string>
-#include <vector>
+#include "file_list_view.h"
 
-#include "query_view.h"
-#include "shell_file_types.h"
-#include "shell_menu_owner.h"
-
-class CLargestFilesView : public CQueryView {
+class CLargestFilesView : public CFileListView {
     DECLARE_DYNCREATE(CLargestFilesView)
-    DECLARE_MESSAGE_MAP()
 public:
     static constexpr size_t kRowCount = 1000;
-    enum Column { kName, kSize, kType, kDate, kFolder, kColumnCount };
-
-    // The rows, in the order shown.
-    const std::vector<FileRef>& Rows() const { return m_rows; }
-    // The full path of row nItem's file; "" for no such row.
-    std::string PathOfRow(int nItem) const;
-    // Shows the folder of row nItem's file with the file selected.
-    void OpenRow(int nItem);
-    // Deletes the selected rows' files, as the Delete key does.
-    void DeleteSelected();
-
-    bool PreCreateWindow(CREATESTRUCTA& cs) override;
-    void OnInitialUpdate() override;
-
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     bool MakeRequest(QueryRequest& request) override;
-    void ShowAnswer(QueryAnswer answer) override;
-    void ClearAnswer() override;
-    void OnModelSelection() override;
-
-    void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnDblClick(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
-
-private:
-    // The text of a cell; the name's icon goes to `pImage` when asked.
-    std::string CellText(int nItem, int nColumn, int* pImage);
-    void SortRows();
-    void SetRowCount();
-    std::vector<int> SelectedRows() const;
-
-    std::vector<FileRef> m_rows;
-    int m_nSortColumn = kSize;
-    bool m_bSortDescending = true;
-    bool m_bApplyingSelection = false; // the model's selection is being put on the rows
-    std::string m_cellText;            // the cell handed to the list last
-    CShellFileTypes m_fileTypes;
-    CShellMenuOwner m_shellMenu;
 };

@@ -57,12 +57,12 @@ protected:
     LRESULT OnQueryReady(WPARAM wParam, LPARAM lParam);
 
     QueryWorker& Worker() { return m_worker; }
+    // The worker lets go of the snapshot; the answer goes.
+    void Drop();
     // The snapshot and the shown folder's index in it, when the snapshot holds the folder.
     bool HeldTop(const FolderSnapshot*& pSnapshot, FolderSnapshot::Index& top) const;
 
 private:
-    // The worker lets go of the snapshot; the answer goes.
-    void Drop();
     // The pane holding the view is shown (its bar, docked or floating).
     bool IsPaneShown() const;
 

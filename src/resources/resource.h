@@ -57,6 +57,9 @@
 #define ID_VIEW_PATH_BAR 0xE810
 #define ID_VIEW_LARGEST_FILES 32820
 #define ID_VIEW_FILE_TYPES 32821
+#define ID_VIEW_SEARCH 32822
+// Ctrl+F: shows the Search pane with the caret in its name box.
+#define ID_FIND_FILES 32823
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

@@ -1,8 +1,11 @@
-// The panes of questions asked of the snapshot (Largest Files, File Types) in the running
-// program: docking and the View menu, a type lighting its tiles in the treemap, a file
-// opened from Largest Files, and a delete from there followed by every view.
+// The panes of questions asked of the snapshot (Largest Files, File Types, Search) in the
+// running program: docking and the View menu, a type lighting its tiles in the treemap, a
+// file opened from Largest Files or Search, a delete from there followed by every view,
+// and a search typed into the pane's boxes against a walk of the tree.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "largest_files_view.h"
 #include "list_columns.h"
 #include "resource.h"
+#include "search_view.h"
 #include "shell_tree_ctrl.h"
 #include "size_text.h"
 #include "temp_tree.h"
@@ -21,17 +25,23 @@ namespace {
 
 class DscpPanes : public DscpAppFixture {
 protected:
-    CLargestFilesView& Largest() const { return *m_pFrame->LargestFiles(); }
-    CFileTypesView& Types() const { return *m_pFrame->FileTypes(); }
+    static constexpr UINT kPaneCommands[] = {ID_VIEW_LARGEST_FILES, ID_VIEW_FILE_TYPES,
+                                             ID_VIEW_SEARCH};
+    CLargestFilesView& Largest() const {
+        return *m_pFrame->QueryPane<CLargestFilesView>(ID_VIEW_LARGEST_FILES);
+    }
+    CFileTypesView& Types() const {
+        return *m_pFrame->QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
+    }
+    CSearchView& Search() const { return *m_pFrame->QueryPane<CSearchView>(ID_VIEW_SEARCH); }
     CTreemapWnd& Treemap() const { return m_pFrame->TreemapBar().Treemap(); }
 
-    // Shows `folder` with both panes open, and waits until the scan has ended and every
-    // view has drawn or answered what it shows.
+    // Shows `folder` with every query pane open, and waits until the scan has ended and
+    // every view has drawn or answered what it shows.
     bool ShowSettled(const std::string& folder) {
-        for (CViewBar* pBar : {&m_pFrame->LargestFilesBar(), &m_pFrame->FileTypesBar()})
-            if (!pBar->IsWindowVisible())
-                Command(pBar == &m_pFrame->LargestFilesBar() ? ID_VIEW_LARGEST_FILES
-                                                             : ID_VIEW_FILE_TYPES);
+        for (UINT nCommand : kPaneCommands)
+            if (!m_pFrame->QueryBar(nCommand).IsWindowVisible())
+                Command(nCommand);
         if (!folder.empty())
             Show(folder);
         return Settle();
@@ -40,14 +50,36 @@ protected:
         const bool bSettled = PumpUntil(
             [this] {
                 return !m_pDoc->IsScanning() && Largest().IsAnswerCurrent() &&
-                       Types().IsAnswerCurrent() && Treemap().IsPictureCurrent();
+                       Types().IsAnswerCurrent() && Search().IsAnswerCurrent() &&
+                       Treemap().IsPictureCurrent();
             },
             20000);
         if (!bSettled)
             ADD_FAILURE() << "scanning " << m_pDoc->IsScanning() << ", largest "
                           << Largest().IsAnswerCurrent() << ", types " << Types().IsAnswerCurrent()
-                          << ", treemap " << Treemap().IsPictureCurrent();
+                          << ", search " << Search().IsAnswerCurrent() << ", treemap "
+                          << Treemap().IsPictureCurrent();
         return bSettled;
+    }
+    // Types `text` into a box of the search pane, which tells the pane as typing does.
+    static void TypeInto(HWND hBox, const std::string& text) {
+        ::SetWindowTextA(hBox, text.c_str());
+    }
+    // Waits until the search pane's status line says `status`.
+    bool WaitForSearchStatus(const std::string& status) {
+        const bool bSaid = PumpUntil(
+            [&] { return Search().Criteria().Status() == status && Search().IsAnswerCurrent(); },
+            20000);
+        if (!bSaid)
+            ADD_FAILURE() << "status \"" << Search().Criteria().Status() << "\", wanted \""
+                          << status << "\"";
+        return bSaid;
+    }
+    std::set<std::string> SearchPaths() const {
+        std::set<std::string> paths;
+        for (size_t i = 0; i < Search().Rows().size(); ++i)
+            paths.insert(Search().PathOfRow(static_cast<int>(i)));
+        return paths;
     }
     // Sends the list-view notification `code` about row nItem as the control does.
     void Notify(CWnd& view, UINT code, int nItem) {
@@ -91,8 +123,9 @@ TEST_F(DscpPanes, EachPaneShowsAndHidesFromTheViewMenuDockedRightAndFileNewEmpti
         UINT nID;
         CViewBar& bar;
     };
-    for (const Pane& pane : {Pane{ID_VIEW_LARGEST_FILES, m_pFrame->LargestFilesBar()},
-                             Pane{ID_VIEW_FILE_TYPES, m_pFrame->FileTypesBar()}}) {
+    for (const Pane& pane : {Pane{ID_VIEW_LARGEST_FILES, m_pFrame->QueryBar(ID_VIEW_LARGEST_FILES)},
+                             Pane{ID_VIEW_FILE_TYPES, m_pFrame->QueryBar(ID_VIEW_FILE_TYPES)},
+                             Pane{ID_VIEW_SEARCH, m_pFrame->QueryBar(ID_VIEW_SEARCH)}}) {
         // Hidden until asked for, then docked on the right beside the list.
         EXPECT_FALSE(pane.bar.IsWindowVisible()) << pane.nID;
         Command(pane.nID);
@@ -112,6 +145,19 @@ TEST_F(DscpPanes, EachPaneShowsAndHidesFromTheViewMenuDockedRightAndFileNewEmpti
     Command(ID_FILE_NEW);
     EXPECT_TRUE(Largest().Rows().empty());
     EXPECT_TRUE(Types().Rows().empty());
+    // Ctrl+F shows the Search pane, hidden or not, with the caret in its name box.
+    Command(ID_VIEW_SEARCH);
+    for (int i = 0; i < 2; ++i) {
+        Command(ID_FIND_FILES);
+        EXPECT_TRUE(m_pFrame->QueryBar(ID_VIEW_SEARCH).IsWindowVisible());
+        EXPECT_EQ(::GetFocus(), Search().Criteria().PatternBox());
+    }
+    // Tab goes from box to box, not to the next pane.
+    const CSearchCriteriaBar& boxes = Search().Criteria();
+    for (HWND hNext : {boxes.RegexBox(), boxes.MinSizeBox()}) {
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == hNext; }, 5000));
+    }
 }
 
 // The File Types pane is the treemap's legend: choosing a type leaves exactly its tiles
@@ -212,6 +258,102 @@ TEST_F(DscpPanes, ADeleteFromLargestFilesUpdatesEveryView) {
     EXPECT_EQ(Types().FindType("log"), -1);
     EXPECT_EQ(TileNamed(tree.Path("sub/b.log")), Tile::kNone);
     EXPECT_NE(TileNamed(tree.Path("sub/c.txt")), Tile::kNone);
+}
+
+// What is typed into the Search pane's boxes finds exactly what a walk of the tree finds,
+// and the status line counts it; a criterion that is not valid says why and finds nothing.
+TEST_F(DscpPanes, ASearchTypedIntoThePaneFindsWhatAWalkFinds) {
+    TempTree tree;
+    tree.File("a.iso", 3000);
+    tree.File("sub/b.ISO", 100000);
+    tree.File("sub/deep/c.iso", 50); // too small
+    tree.File("sub/deep/d.iso.bak", 90000);
+    tree.File("e.txt", 200000);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    EXPECT_TRUE(Search().Rows().empty()); // nothing asked yet
+    EXPECT_EQ(Search().Criteria().Status(), CSearchView::kNothingAsked);
+
+    const CSearchCriteriaBar& boxes = Search().Criteria();
+    TypeInto(boxes.PatternBox(), "*.iso");
+    TypeInto(boxes.MinSizeBox(), "1k");
+    // The oracle: every file of the tree named *.iso in any case, of at least 1024 bytes.
+    std::set<std::string> expected;
+    int64_t nBytes = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree.Root())) {
+        std::string ext = entry.path().extension().string();
+        for (char& ch : ext)
+            ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+        if (entry.is_regular_file() && ext == ".iso" && entry.file_size() >= 1024) {
+            expected.insert(entry.path().string());
+            nBytes += static_cast<int64_t>(entry.file_size());
+        }
+    }
+    ASSERT_EQ(expected.size(), 2u);
+    ASSERT_TRUE(WaitForSearchStatus("2 files, " + FormatSize(nBytes)));
+    EXPECT_EQ(SearchPaths(), expected);
+
+    // A regular expression that is not one: the reason shows, nothing is found.
+    TypeInto(boxes.MinSizeBox(), "");
+    TypeInto(boxes.PatternBox(), "([a-z");
+    ::SendMessageA(boxes.RegexBox(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return boxes.Status().find("regular expression") != std::string::npos; }, 20000))
+        << boxes.Status();
+    EXPECT_TRUE(Search().Rows().empty());
+    // Neither is a size that is not one.
+    TypeInto(boxes.PatternBox(), "\\.iso$");
+    TypeInto(boxes.MinSizeBox(), "12 parsecs");
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Status().rfind("Not a size", 0) == 0; }, 20000))
+        << boxes.Status();
+    EXPECT_TRUE(Search().Rows().empty());
+    TypeInto(boxes.MinSizeBox(), "");
+    ASSERT_TRUE(WaitForSearchStatus("3 files, " + FormatSize(103050)));
+    // No criteria at all ask nothing: not every file.
+    TypeInto(boxes.PatternBox(), "");
+    ASSERT_TRUE(WaitForSearchStatus(CSearchView::kNothingAsked));
+    EXPECT_TRUE(Search().Rows().empty());
+}
+
+// A double-click on a file found shows its folder with the file selected.
+TEST_F(DscpPanes, AFileFoundOpensItsFolderWithTheFileSelected) {
+    TempTree tree;
+    tree.File("deep/inner/found.iso", 5000);
+    tree.File("other.txt", 1000);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    TypeInto(Search().Criteria().PatternBox(), "FOUND");
+    ASSERT_TRUE(WaitForSearchStatus("1 file, " + FormatSize(5000)));
+    ASSERT_EQ(Search().PathOfRow(0), tree.Path("deep/inner/found.iso"));
+
+    Notify(Search(), NM_DBLCLK, 0);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(m_pDoc->Folder(), tree.Path("deep/inner"));
+    std::string name;
+    bool bFolder = true;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "found.iso");
+    // The search asked again of the folder now shown finds the file there too.
+    ASSERT_EQ(Search().Rows().size(), 1u);
+    EXPECT_EQ(Search().GetListCtrl().GetNextItem(-1, LVNI_SELECTED), 0);
+}
+
+// A long search (a regular expression that backtracks over every name) shows how far it has
+// come with a Stop button; Stop ends it and nothing is shown as its answer.
+TEST_F(DscpPanes, StopEndsALongSearchAndShowsNoPartOfIt) {
+    TempTree tree;
+    const std::string name(20, 'a'); // (a|aa)* tries every split of the a's before failing
+    for (int i = 0; i < 1000; ++i)
+        tree.File("d" + std::to_string(i % 4) + "/" + name + std::to_string(i), 1);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    const CSearchCriteriaBar& boxes = Search().Criteria();
+    ::SendMessageA(boxes.RegexBox(), BM_CLICK, 0, 0);
+    TypeInto(boxes.PatternBox(), "^(a|aa)*$");
+    ASSERT_TRUE(PumpUntil([&] { return boxes.IsStopShown(); }, 20000)) << boxes.Status();
+    EXPECT_EQ(boxes.Status().rfind("Searching... ", 0), 0u) << boxes.Status();
+    ::SendMessageA(boxes.StopButton(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Search().IsAnswerCurrent());
+    EXPECT_EQ(boxes.Status(), CSearchView::kStopped);
+    EXPECT_FALSE(boxes.IsStopShown());
+    EXPECT_TRUE(Search().Rows().empty());
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 //                                         and tooltip
 //   dscp_screenshots panes FOLDER TYPE    the main window, larger, with the Largest Files and
 //                                         File Types panes, TYPE chosen and lit in the treemap
+//   dscp_screenshots search FOLDER PATTERN MINSIZE   the main window, larger, with the Search
+//                                         pane: PATTERN and MINSIZE typed, the first file
+//                                         found selected and outlined in the treemap
 //   dscp_screenshots about                the About box over the main window
 //   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
 //       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
@@ -32,7 +35,9 @@
 #include "frame_wnd.h"
 #include "largest_files_view.h"
 #include "gui_test_support.h"
+#include "query_list.h"
 #include "resource.h"
+#include "search_view.h"
 #include "shell_tree_ctrl.h"
 #include "tool_bar.h"
 
@@ -175,14 +180,14 @@ int PanesScene(const std::string& folder, const std::string& type) {
     frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
     frame.SendMessage(WM_COMMAND, ID_VIEW_LARGEST_FILES, 0);
     frame.SendMessage(WM_COMMAND, ID_VIEW_FILE_TYPES, 0);
-    CViewBar& largest = frame.LargestFilesBar();
+    CViewBar& largest = frame.QueryBar(ID_VIEW_LARGEST_FILES);
     largest.SetSizes(largest.HorzSize(), CSize(470, largest.VertSize().cy), largest.FloatSize());
     frame.RecalcLayout();
     if (!ChooseInTree(program, folder))
         return 1;
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
-    CLargestFilesView& files = *frame.LargestFiles();
-    CFileTypesView& types = *frame.FileTypes();
+    CLargestFilesView& files = *frame.QueryPane<CLargestFilesView>(ID_VIEW_LARGEST_FILES);
+    CFileTypesView& types = *frame.QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
     if (!program.PumpUntil([&] {
             return files.IsAnswerCurrent() && types.IsAnswerCurrent() && treemap.IsPictureCurrent();
@@ -193,6 +198,36 @@ int PanesScene(const std::string& folder, const std::string& type) {
         return 1;
     types.SelectRow(nRow);
     ::SetFocus(types.m_hWnd);
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
+// The program showing FOLDER with the Search pane open, PATTERN and MINSIZE typed into its
+// boxes, and the first file found selected (outlined in the treemap).
+int SearchScene(const std::string& folder, const std::string& pattern, const std::string& minSize) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
+    frame.SendMessage(WM_COMMAND, ID_FIND_FILES, 0);
+    CViewBar& bar = frame.QueryBar(ID_VIEW_SEARCH);
+    bar.SetSizes(bar.HorzSize(), CSize(500, bar.VertSize().cy), bar.FloatSize());
+    frame.RecalcLayout();
+    if (!ChooseInTree(program, folder))
+        return 1;
+    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    CSearchView& search = *frame.QueryPane<CSearchView>(ID_VIEW_SEARCH);
+    ::SetWindowTextA(search.Criteria().PatternBox(), pattern.c_str());
+    ::SetWindowTextA(search.Criteria().MinSizeBox(), minSize.c_str());
+    CTreemapWnd& treemap = frame.TreemapBar().Treemap();
+    if (!program.PumpUntil([&] {
+            return search.IsAnswerCurrent() && !search.Rows().empty() && treemap.IsPictureCurrent();
+        }))
+        return 1;
+    SelectOnlyRow(search.GetListCtrl(), 0);
+    ::SetFocus(search.m_hWnd);
     HoldUntilTold();
     program.StopApp();
     return 0;
@@ -373,6 +408,8 @@ int main(int argc, char** argv) {
         result = TreemapScene(argv[2]);
     else if (scene == "panes" && argc == 4)
         result = PanesScene(argv[2], argv[3]);
+    else if (scene == "search" && argc == 5)
+        result = SearchScene(argv[2], argv[3], argv[4]);
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)

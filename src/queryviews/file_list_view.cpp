@@ -1,0 +1,321 @@
+#include "file_list_view.h"
+
+#include <algorithm>
+#include <map>
+
+#include "date_text.h"
+#include "file_extension.h"
+#include "file_operations.h"
+#include "file_times.h"
+#include "folder_navigator.h"
+#include "path_list.h"
+#include "path_text.h"
+#include "query_list.h"
+#include "size_text.h"
+
+namespace {
+
+constexpr QueryColumn kColumns[] = {
+    {"Name", LVCFMT_LEFT, 180}, {"Size", LVCFMT_RIGHT, 80},   {"Type", LVCFMT_LEFT, 120},
+    {"Date", LVCFMT_LEFT, 110}, {"Folder", LVCFMT_LEFT, 240},
+};
+
+// The relative folder as a cell shows it: without the separator it ends with.
+std::string FolderCell(std::string prefix) {
+    if (!prefix.empty())
+        prefix.pop_back();
+    return prefix;
+}
+
+} // namespace
+
+IMPLEMENT_DYNAMIC(CFileListView, CQueryView)
+
+BEGIN_MESSAGE_MAP(CFileListView, CQueryView)
+    ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
+    ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+    ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
+    ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
+    ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
+    ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+    ON_WM_KEYUP()
+END_MESSAGE_MAP()
+
+bool CFileListView::PreCreateWindow(CREATESTRUCTA& cs) {
+    // Rows are indexes into the snapshot; their cells are asked for as they are drawn.
+    // The image list is the shell's: the list must never destroy it.
+    cs.style |= LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+    return CQueryView::PreCreateWindow(cs);
+}
+
+void CFileListView::OnInitialUpdate() {
+    CQueryView::OnInitialUpdate();
+    CListCtrl list = GetListCtrl();
+    if (list.GetColumnCount() == 0) {
+        InsertQueryColumns(list, kColumns);
+        SHFILEINFOA sfi{};
+        list.SetImageList(reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+                              "", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)),
+                          LVSIL_SMALL);
+    }
+    ClearAnswer();
+}
+
+// ---- the question and its answer ----
+
+void CFileListView::ShowAnswer(QueryAnswer answer) {
+    m_rows = std::move(answer.files);
+    // The shell's answers per extension are asked afresh for every answer shown.
+    m_fileTypes.Clear();
+    SortRows();
+    SetRowCount();
+    OnModelSelection();
+}
+
+void CFileListView::ClearAnswer() {
+    m_rows.clear();
+    SetRowCount();
+}
+
+void CFileListView::SetRowCount() {
+    m_bApplyingSelection = true;
+    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), 0);
+    SelectOnlyRow(GetListCtrl(), -1);
+    m_bApplyingSelection = false;
+    Invalidate();
+}
+
+// ---- cells and sorting ----
+
+std::string CFileListView::PathOfRow(int nItem) const {
+    const FolderSnapshot* s = AnsweredSnapshot();
+    if (!s || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
+        return std::string();
+    const FileRef& row = m_rows[static_cast<size_t>(nItem)];
+    return JoinPath(s->PathOf(row.folder), s->FileName(row.folder, row.file));
+}
+
+std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
+    const FolderSnapshot* s = AnsweredSnapshot();
+    if (!s || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
+        return std::string();
+    const FileRef& row = m_rows[static_cast<size_t>(nItem)];
+    const char* name = s->FileName(row.folder, row.file);
+    switch (nColumn) {
+    case kName:
+        if (pImage)
+            *pImage = m_fileTypes.FileInfo(PathOfRow(nItem), name).iIcon;
+        return name;
+    case kSize:
+        return FormatSize(s->FileSize(row.folder, row.file));
+    case kType:
+        return m_fileTypes.FileTypeName(PathOfRow(nItem), name);
+    case kDate: {
+        const int64_t t = FileModifiedTime(*s, row.folder, row.file);
+        return t == kUnknownFileTime ? std::string() : FormatDateTime(t);
+    }
+    case kFolder:
+        return FolderCell(RelativeFolderPrefix(*s, AnsweredTop(), row.folder));
+    default:
+        return std::string();
+    }
+}
+
+void CFileListView::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    auto* pInfo = reinterpret_cast<NMLVDISPINFOA*>(pNMHDR);
+    LVITEMA& item = pInfo->item;
+    int nImage = 0;
+    const bool bImage = (item.mask & LVIF_IMAGE) && item.iSubItem == kName;
+    if (item.mask & LVIF_TEXT) {
+        m_cellText = CellText(item.iItem, item.iSubItem, bImage ? &nImage : nullptr);
+        lstrcpynA(item.pszText, m_cellText.c_str(), item.cchTextMax);
+    } else if (bImage) {
+        CellText(item.iItem, kName, &nImage);
+    }
+    if (bImage)
+        item.iImage = nImage;
+}
+
+void CFileListView::SortRows() {
+    const FolderSnapshot* s = AnsweredSnapshot();
+    if (!s || m_rows.empty())
+        return;
+    // Each row's key is made once; rows of equal keys keep the answer's order (largest
+    // first, then by path).
+    struct Keyed {
+        FileRef ref;
+        std::string text;
+        int64_t number = 0;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(m_rows.size());
+    for (const FileRef& ref : m_rows) {
+        Keyed k{ref, std::string(), 0};
+        switch (m_nSortColumn) {
+        case kName:
+            k.text = s->FileName(ref.folder, ref.file);
+            break;
+        case kSize:
+            k.number = s->FileSize(ref.folder, ref.file);
+            break;
+        case kType:
+            k.text = ExtensionKey(s->FileName(ref.folder, ref.file));
+            break;
+        case kDate:
+            k.number = FileModifiedTime(*s, ref.folder, ref.file);
+            break;
+        default:
+            k.text = RelativeFolderPrefix(*s, AnsweredTop(), ref.folder);
+            break;
+        }
+        keyed.push_back(std::move(k));
+    }
+    const bool bText = m_nSortColumn != kSize && m_nSortColumn != kDate;
+    const bool bDescending = m_bSortDescending;
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [bText, bDescending](const Keyed& a, const Keyed& b) {
+                         const int n = bText ? lstrcmpiA(a.text.c_str(), b.text.c_str())
+                                             : (a.number < b.number   ? -1
+                                                : a.number > b.number ? 1
+                                                                      : 0);
+                         return bDescending ? n > 0 : n < 0;
+                     });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        m_rows[i] = keyed[i].ref;
+}
+
+void CFileListView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    const int nColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
+    // The same column again turns the order round; another starts as its kind reads best:
+    // sizes and dates largest and newest first, names from A.
+    m_bSortDescending =
+        nColumn == m_nSortColumn ? !m_bSortDescending : (nColumn == kSize || nColumn == kDate);
+    m_nSortColumn = nColumn;
+    SortRows();
+    SetRowCount();
+    OnModelSelection();
+}
+
+// ---- the selection, opening, deleting, the shell's menu ----
+
+std::vector<int> CFileListView::SelectedRows() const {
+    std::vector<int> rows;
+    CListCtrl list = GetListCtrl();
+    for (int nItem = list.GetNextItem(-1, LVNI_SELECTED); nItem >= 0;
+         nItem = list.GetNextItem(nItem, LVNI_SELECTED))
+        rows.push_back(nItem);
+    return rows;
+}
+
+void CFileListView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    const auto* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    if (m_bApplyingSelection || !(pChange->uChanged & LVIF_STATE) ||
+        !((pChange->uOldState ^ pChange->uNewState) & LVIS_SELECTED))
+        return;
+    CDirscopeDoc* pDoc = GetDocument();
+    const int nFirst = GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
+    if (!pDoc || nFirst < 0)
+        return; // a row let go of selects nothing else
+    ModelEntry entry;
+    entry.path = PathOfRow(nFirst);
+    pDoc->Select(this, entry);
+}
+
+void CFileListView::OnModelSelection() {
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;
+    const ModelEntry& entry = pDoc->Selection();
+    int nRow = -1;
+    if (!entry.IsNone() && !entry.bFolder)
+        for (size_t i = 0; i < m_rows.size() && nRow < 0; ++i)
+            if (PathOfRow(static_cast<int>(i)) == entry.path)
+                nRow = static_cast<int>(i);
+    m_bApplyingSelection = true;
+    SelectOnlyRow(GetListCtrl(), nRow);
+    m_bApplyingSelection = false;
+}
+
+void CFileListView::OpenRow(int nItem) {
+    const FolderSnapshot* s = AnsweredSnapshot();
+    CFolderNavigator* pNavigator = AfxGetNavigator();
+    if (!s || !pNavigator || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
+        return;
+    ModelEntry entry;
+    entry.path = PathOfRow(nItem);
+    const std::string folder = s->PathOf(m_rows[static_cast<size_t>(nItem)].folder);
+    // The navigator shows the folder (this view's rows are asked for afresh meanwhile),
+    // then the file is selected in every view that shows it.
+    pNavigator->OpenFolder(folder);
+    CDirscopeDoc* pDoc = GetDocument();
+    if (pDoc && pDoc->Folder() == folder)
+        pDoc->Select(nullptr, entry);
+}
+
+void CFileListView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    OpenRow(reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem);
+}
+
+void CFileListView::OnReturn(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    OpenRow(GetListCtrl().GetNextItem(-1, LVNI_FOCUSED));
+}
+
+void CFileListView::OnKeyUp(UINT nChar, UINT, UINT) {
+    // Only the release acts, as in the folder list, so holding the key repeats nothing.
+    if (nChar == VK_DELETE)
+        DeleteSelected();
+    Default();
+}
+
+void CFileListView::DeleteSelected() {
+    const FolderSnapshot* s = AnsweredSnapshot();
+    CDirscopeDoc* pDoc = GetDocument();
+    if (!s || !pDoc || pDoc->IsFilling())
+        return;
+    // The shell deletes one folder's entries at a time.
+    std::map<std::string, std::vector<std::string>> byFolder;
+    for (int nItem : SelectedRows()) {
+        const FileRef& row = m_rows[static_cast<size_t>(nItem)];
+        byFolder[s->PathOf(row.folder)].push_back(s->FileName(row.folder, row.file));
+    }
+    std::vector<std::string> removed;
+    for (const auto& [folder, names] : byFolder) {
+        if (!DeleteEntries(m_hWnd, folder, names))
+            break;
+        for (const std::string& path : DeleteSources(folder, names))
+            removed.push_back(path);
+    }
+    // The snapshot forgets what went, and every view shows the folder afresh.
+    if (!removed.empty())
+        pDoc->EntriesRemoved(removed);
+}
+
+void CFileListView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    const FolderSnapshot* s = AnsweredSnapshot();
+    const std::vector<int> rows = SelectedRows();
+    if (!s || rows.empty())
+        return;
+    // The shell's menu takes the entries of one folder: the first selected row's.
+    const FolderSnapshot::Index folder = m_rows[static_cast<size_t>(rows.front())].folder;
+    std::vector<std::string> paths;
+    for (int nItem : rows)
+        if (m_rows[static_cast<size_t>(nItem)].folder == folder)
+            paths.push_back(PathOfRow(nItem));
+    POINT pt = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->ptAction;
+    ::ClientToScreen(m_hWnd, &pt);
+    m_shellMenu.Track(this, paths, pt);
+}
+
+LRESULT CFileListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // While the shell's menu is open, the messages it draws with are its own.
+    LRESULT lResult = 0;
+    if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
+        return lResult;
+    return CQueryView::WindowProc(message, wParam, lParam);
+}
