@@ -5,8 +5,9 @@
 #include "file_times.h"
 #include "name_pattern.h"
 
-bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const SearchCriteria& criteria,
-                 SearchResult& result, const std::atomic<bool>* stop, SearchProgress* progress) {
+bool SearchFiles(const FolderSnapshot& s, const SnapshotScope& scope,
+                 const SearchCriteria& criteria, SearchResult& result,
+                 const std::atomic<bool>* stop, SearchProgress* progress) {
     result = SearchResult();
     NamePattern pattern;
     if (!pattern.Compile(criteria.pattern, criteria.bRegex, result.error))
@@ -14,7 +15,7 @@ bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const Searc
     result.bValid = true;
     if (progress) {
         progress->done = 0;
-        progress->total = HeldFileCount(s, top);
+        progress->total = HeldFileCount(s, scope);
     }
     const bool bDated =
         criteria.tAfter != SearchCriteria::kNoTime || criteria.tBefore != SearchCriteria::kNoTime;
@@ -26,7 +27,7 @@ bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const Searc
                (criteria.tBefore == SearchCriteria::kNoTime || t < criteria.tBefore);
     };
     try {
-        return ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+        return ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
             const uint32_t n = s.OwnFileCount(folder);
             for (uint32_t i = 0; i < n; ++i) {
                 const int64_t size = s.FileSize(folder, i);
