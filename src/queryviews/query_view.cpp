@@ -38,6 +38,7 @@ void CQueryView::OnTimer(UINT_PTR nIDEvent) {
         return;
     }
     StopPacing();
+    m_nLastPacedTick = ::GetTickCount();
     Ask();
 }
 
@@ -50,8 +51,9 @@ void CQueryView::StopPacing() {
 void CQueryView::AskPaced() {
     if (m_bPaceWaiting)
         return; // the timer asks, of everything final by then
-    const DWORD nSince = ::GetTickCount() - m_nLastAskTick;
+    const DWORD nSince = ::GetTickCount() - m_nLastPacedTick;
     if (nSince >= kPaceMs) {
+        m_nLastPacedTick = ::GetTickCount();
         Ask();
         return;
     }
@@ -67,6 +69,9 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Drop();
         break;
     case ModelHint::Shown:
+        Ask();
+        m_nLastPacedTick = ::GetTickCount() - kPaceMs; // the scan's first results go at once
+        break;
     case ModelHint::Finished:
         Ask();
         break;
@@ -126,7 +131,6 @@ void CQueryView::Ask() {
         return;
     }
     StopPacing();
-    m_nLastAskTick = ::GetTickCount();
     QueryRequest request;
     if (!AskableScope(request.snapshot, request.scope) || !MakeRequest(request)) {
         Drop();

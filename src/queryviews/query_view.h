@@ -79,7 +79,7 @@ private:
     bool m_bAsking = false;
     bool m_bStale = false;       // a question was due while the pane was hidden
     bool m_bPaceWaiting = false; // the pace timer runs: the question waits for it
-    DWORD m_nLastAskTick = 0;
+    DWORD m_nLastPacedTick = 0; // when the last question for more of a running scan went
     unsigned m_nGeneration = 0;
     const FolderSnapshot* m_pAsked = nullptr;
     FolderSnapshot::Index m_askedTop = FolderSnapshot::kNone;
