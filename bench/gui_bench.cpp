@@ -15,6 +15,11 @@
 //                             finished picture of the whole tree shown, how many pictures
 //                             were shown while the scan ran, and the longest another thread
 //                             waited meanwhile for the window to answer
+//   gui_bench panes FOLDER     the program showing FOLDER with its query panes shown, while
+//                             another thread asks the main window for an answer every
+//                             10 ms: when the panes first show rows during the scan, how
+//                             long after its end their whole answers come, and the waits
+//                             for the window (median, longest, how many over 100 ms)
 //   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
@@ -33,6 +38,7 @@
 #include <vector>
 
 #include "dscp_in_process.h"
+#include "query_view.h"
 #include "gui_test_support.h"
 #include "resource.h"
 #include "shell_tree_ctrl.h"
@@ -57,11 +63,12 @@ private:
     LARGE_INTEGER m_start;
 };
 
-// Another thread that asks a window for an answer every 5 ms (a user's clicks, not a flood
-// that would slow what it measures) and keeps the longest wait.
+// Another thread that asks a window for an answer every few milliseconds (a user's clicks,
+// not a flood that would slow what it measures) and keeps every wait.
 class WindowProber {
 public:
-    explicit WindowProber(HWND hWnd) : m_thread([this, hWnd] { Run(hWnd); }) {}
+    explicit WindowProber(HWND hWnd, DWORD nPeriodMs = 5)
+        : m_nPeriodMs(nPeriodMs), m_thread([this, hWnd] { Run(hWnd); }) {}
     ~WindowProber() {
         m_bDone = true;
         if (m_thread.joinable())
@@ -76,6 +83,11 @@ public:
         m_thread.join();
         return m_worst;
     }
+    // Once stopped: the waits in seconds, shortest first.
+    std::vector<double> SortedWaits() {
+        std::sort(m_waits.begin(), m_waits.end());
+        return m_waits;
+    }
 
 private:
     void Run(HWND hWnd) {
@@ -83,9 +95,11 @@ private:
             const Stopwatch wait;
             DWORD_PTR result = 0;
             SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-            m_worst = std::max(m_worst.load(), wait.Seconds());
+            const double seconds = wait.Seconds();
+            m_worst = std::max(m_worst.load(), seconds);
+            m_waits.push_back(seconds);
             ++m_answers;
-            Sleep(5);
+            Sleep(m_nPeriodMs);
         }
         m_bEnded = true;
     }
@@ -94,7 +108,9 @@ private:
     std::atomic<bool> m_bEnded{false};
     std::atomic<double> m_worst{0};
     std::atomic<int> m_answers{0};
-    std::thread m_thread; // last: started once the rest is in place
+    const DWORD m_nPeriodMs;
+    std::vector<double> m_waits; // the prober's own until it has ended
+    std::thread m_thread;        // last: started once the rest is in place
 };
 
 // Fills a tree with FOLDER as its root node and times the expansion with its first paint.
@@ -301,6 +317,90 @@ int Treemap(const std::string& folder) {
     return 0;
 }
 
+// The program showing FOLDER with its query panes (Largest Files, File Types and any other)
+// shown, while another thread asks the main window for an answer every 10 ms: from the show
+// through the scan, the panes following it, to their answers for the whole tree.
+int Panes(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    std::vector<CQueryView*> panes;
+    for (CView* pView : program.m_pDoc->GetViews())
+        if (auto* pPane = dynamic_cast<CQueryView*>(pView))
+            panes.push_back(pPane);
+    auto shown = [](const CQueryView* pPane) { return ::IsWindowVisible(pPane->m_hWnd) != FALSE; };
+    // Each pane's View command shows or hides it: one that hid a pane is given again.
+    for (const UINT nID : {ID_VIEW_LARGEST_FILES, ID_VIEW_FILE_TYPES}) {
+        const auto before = std::count_if(panes.begin(), panes.end(), shown);
+        program.Command(nID);
+        PumpMessages();
+        if (std::count_if(panes.begin(), panes.end(), shown) < before) {
+            program.Command(nID);
+            PumpMessages();
+        }
+    }
+    if (panes.empty() || !std::all_of(panes.begin(), panes.end(), shown)) {
+        std::fprintf(stderr, "the query panes could not be shown\n");
+        return 1;
+    }
+    WindowProber prober(program.m_pFrame->m_hWnd, 10);
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
+    const Stopwatch watch;
+    double longestPane = 0, firstRows = -1, scanEnd = -1, answered = -1;
+    int nAnswersDuringScan = 0;
+    UINT longestPaneMessage = 0;
+    const char* longestPaneClass = "";
+    program.Show(folder);
+    while (answered < 0 && watch.Seconds() < 600) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        const Stopwatch one;
+        CWinApp* pApp = AfxGetApp();
+        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const bool bScanning = program.m_pDoc->IsScanning();
+        for (CQueryView* pPane : panes)
+            if (msg.hwnd == pPane->m_hWnd) {
+                if (one.Seconds() > longestPane) {
+                    longestPaneMessage = msg.message;
+                    longestPaneClass = pPane->GetRuntimeClass()->m_lpszClassName;
+                }
+                longestPane = std::max(longestPane, one.Seconds());
+                if (msg.message == CQueryView::WM_QUERY_READY && bScanning) {
+                    ++nAnswersDuringScan;
+                    if (firstRows < 0 && pPane->GetListCtrl().GetItemCount() > 0)
+                        firstRows = watch.Seconds();
+                }
+            }
+        if (scanEnd < 0 && !bScanning && !program.m_pDoc->IsFilling())
+            scanEnd = watch.Seconds();
+        if (scanEnd >= 0 && std::all_of(panes.begin(), panes.end(), [](const CQueryView* pPane) {
+                return pPane->IsAnswerCurrent();
+            }))
+            answered = watch.Seconds();
+    }
+    const double worst = prober.Stop(program);
+    const std::vector<double> waits = prober.SortedWaits();
+    if (answered < 0 || waits.empty())
+        return 1;
+    const size_t nOver =
+        static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
+    std::printf("panes of %s: the scan ended at %.3f s, the panes' first rows at %.3f s during "
+                "it (%d answers meanwhile), their whole answers %.0f ms after its end; the "
+                "longest message of a pane %.0f ms (0x%04X to %s); the window answered %zu "
+                "times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+                folder.c_str(), scanEnd, firstRows, nAnswersDuringScan, (answered - scanEnd) * 1000,
+                longestPane * 1000, longestPaneMessage, longestPaneClass, waits.size(),
+                waits[waits.size() / 2] * 1000, worst * 1000, nOver);
+    program.StopApp();
+    return 0;
+}
+
 // Times ShowFolder on FOLDER while another thread keeps asking the list for an answer.
 int Open(const std::string& folder, const char* pszPumpAfter) {
     DscpInProcess program;
@@ -349,11 +449,14 @@ int main(int argc, char** argv) {
         result = Drill(argv[2]);
     else if (what == "treemap" && argc == 3)
         result = Treemap(argv[2]);
+    else if (what == "panes" && argc == 3)
+        result = Panes(argv[2]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
         std::fprintf(
-            stderr, "usage: gui_bench expand|show|drill|treemap FOLDER | open FOLDER [MS|never]\n");
+            stderr,
+            "usage: gui_bench expand|show|drill|treemap|panes FOLDER | open FOLDER [MS|never]\n");
     OleUninitialize();
     return result;
 }

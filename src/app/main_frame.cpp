@@ -137,7 +137,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     // The path bar never docks: laid out right after the top dock row, it spans the frame
     // below the toolbar and above the panes. Without docking it has no part in the stored
     // layout.
-    if (!m_wndPathBar.Create(this, this, ID_VIEW_PATH_BAR))
+    if (!m_wndPathBar.Create(
+            this, [this](const std::string& path) { return ShowTypedPath(path); },
+            ID_VIEW_PATH_BAR))
         return -1;
     if (CDockBar* pTop = GetDockBar(AFX_IDW_DOCKBAR_TOP))
         ::SetWindowPos(m_wndPathBar.m_hWnd, pTop->m_hWnd, 0, 0, 0, 0,

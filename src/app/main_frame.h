@@ -2,10 +2,10 @@
 // CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
 // view as its client, the folder tree and treemap panes, the query panes (Largest Files,
 // File Types, Search), and the history of the folders shown. It hosts the tree pane
-// (CFolderPaneHost) and the path bar (CPathBarHost): the tree's selection is the folder the
-// document shows. It installs the navigator every view moves through: a folder or drive opened
-// anywhere is selected in the tree, which records the visit and has the document show it. The
-// keyboard moves between the tree, the list and the treemap.
+// (CFolderPaneHost) and shows what is typed in the path bar: the tree's selection is the
+// folder the document shows. It installs the navigator every view moves through: a folder or
+// drive opened anywhere is selected in the tree, which records the visit and has the document
+// show it. The keyboard moves between the tree, the list and the treemap.
 
 #include <memory>
 #include <string>
@@ -25,7 +25,7 @@ class CDirscopeDoc;
 class CQueryView;
 class CTreeCtrl;
 
-class CMainFrame : public CFrameWnd, public CFolderPaneHost, public CPathBarHost {
+class CMainFrame : public CFrameWnd, public CFolderPaneHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
@@ -38,7 +38,8 @@ public:
     // The tree pane's selection changed: record the visit, show the folder.
     void OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) override;
     void SetFolderTree(CTreeCtrl* pTree) override;
-    bool ShowTypedPath(const std::string& path) override;
+    // What was typed in the path bar: selects its folder's node; false when there is none.
+    bool ShowTypedPath(const std::string& path);
 
     // Go to back[n + 1] or forward[n] by selecting its tree node; a node no longer
     // found changes nothing.

@@ -6,9 +6,6 @@
 // read from the profile. Docked at the top or bottom it may keep a share of the frame's
 // height instead (HeightShare), which the user's drag of its edge sets anew. It draws its
 // own border; a caption is the derived classes'.
-//
-// sizing_control_bar.cpp: creation, sizes, rows and layout, mouse messages;
-// sizing_bar_edges.cpp: the non-client area (border, edges) and the edge drag.
 
 #include <vector>
 

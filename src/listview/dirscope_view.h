@@ -7,9 +7,6 @@
 // Icon and Detail switch how the rows are shown; a header click sorts by that column.
 // Its selection is the model's: choosing a row selects its entry, and an entry selected
 // elsewhere selects its row when the folder shown holds it.
-//
-// dirscope_view.cpp: filling, the scan's totals, commands, menus; dirscope_view_rows.cpp:
-// rows by entry, the selection, the size bars.
 
 #include <cstdint>
 #include <functional>

@@ -62,6 +62,8 @@ void FolderScanController::Clear() {
 }
 
 bool FolderScanController::Start(WakeFn wake) {
+    MergeScanned(); // a scan still running is replaced; what it recorded is kept
+    m_finalSoFar.clear();
     std::vector<std::string> paths;
     paths.reserve(m_subfolders.size());
     for (const FolderEntry& entry : m_subfolders)
@@ -127,12 +129,29 @@ void FolderScanController::Stop() {
 }
 
 void FolderScanController::MergeScanned() {
+    // Whoever reads the recording lets go before it moves.
+    const bool bLent = m_bRecordingLent;
+    m_bRecordingLent = false;
+    m_finalSoFar.clear();
+    if (bLent && m_snapshotChanging)
+        m_snapshotChanging();
     FolderSnapshot scanned = m_scan.TakeSnapshot();
     if (scanned.FolderCount() <= 1)
         return; // nothing recorded: the snapshot stays as it is
-    if (m_snapshotChanging)
+    if (!bLent && m_snapshotChanging)
         m_snapshotChanging();
     m_snapshot.Merge(std::move(scanned));
+}
+
+bool FolderScanController::FinalSoFar(const FolderSnapshot*& pSnapshot, SnapshotScope& scope) {
+    if (!m_bScanning || m_heldStart || m_scan.RecordedFolder() == FolderSnapshot::kNone)
+        return false;
+    pSnapshot = &m_scan.Recording();
+    scope = SnapshotScope(m_scan.RecordedFolder());
+    scope.bFinalOnly = true;
+    scope.finalSubfolders = m_finalSoFar;
+    m_bRecordingLent = true;
+    return true;
 }
 
 bool FolderScanController::ApplyTotals(size_t index, const FolderTotals& totals) {
@@ -149,9 +168,15 @@ bool FolderScanController::TakeResults(unsigned generation, const RowFn& onRow) 
     if (generation != m_nGeneration || !m_pInbox)
         return false; // from a scan that was stopped
     const ScanInbox::Contents taken = m_pInbox->Take();
-    for (const auto& row : taken.rows)
-        if (ApplyTotals(row.first, row.second))
-            onRow(row.first);
+    for (const auto& row : taken.rows) {
+        if (!ApplyTotals(row.first, row.second))
+            continue;
+        // Its tree is final in the scan's recording now, and never written again.
+        const FolderSnapshot::Index node = m_scan.RecordedSubfolder(row.first);
+        if (node != FolderSnapshot::kNone)
+            m_finalSoFar.push_back(node);
+        onRow(row.first);
+    }
     if (!taken.bFinished)
         return false;
     // The exact bytes of every row, published in one step on this thread.

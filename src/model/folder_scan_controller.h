@@ -25,6 +25,7 @@
 #include "background_scan.h"
 #include "folder_entry.h"
 #include "scan_inbox.h"
+#include "snapshot_scope.h"
 
 class FolderScanController {
 public:
@@ -79,6 +80,12 @@ public:
     void EntriesPasted(const std::string& folder, const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
     const FolderSnapshot& Snapshot() const { return m_snapshot; }
+    // While the scan runs: what is final of the shown folder so far, to be read on another
+    // thread until the snapshot-changing call (which comes before the scan's recording is
+    // merged or dropped): the folder's own files and the trees of the subfolders whose totals
+    // have been taken, in the scan's own recording. False when no scan runs or it records
+    // nothing.
+    bool FinalSoFar(const FolderSnapshot*& pSnapshot, SnapshotScope& scope);
     // The shown folder's own level as listed (its files and subfolders).
     const SnapshotLevel& Level() const { return m_level; }
     // Told, on the window's thread, just before the snapshot changes: whoever reads it on
@@ -101,8 +108,12 @@ private:
     bool m_bScanning = false;
     unsigned m_nGeneration = 0;
     std::shared_ptr<ScanInbox> m_pInbox; // what the running scan found, to be applied
-    SnapshotLevel m_level; // the listed folder's own level, recorded by its scan
-    FolderSnapshot m_snapshot; // what every scan so far walked, kept fresh
+    SnapshotLevel m_level;               // the listed folder's own level, recorded by its scan
+    FolderSnapshot m_snapshot;           // what every scan so far walked, kept fresh
+    // Subfolders of the running scan's recording whose totals were taken; whether any of
+    // its recording was handed out (FinalSoFar).
+    std::vector<FolderSnapshot::Index> m_finalSoFar;
+    bool m_bRecordingLent = false;
     bool m_bHoldStart = false;
     std::function<bool()> m_heldStart; // the start ReleaseStart makes
     std::function<void()> m_snapshotChanging;

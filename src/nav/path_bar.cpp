@@ -1,6 +1,7 @@
 #include "path_bar.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,8 +27,8 @@ BEGIN_MESSAGE_MAP(CPathBar, CControlBar)
     ON_WM_PAINT()
 END_MESSAGE_MAP()
 
-bool CPathBar::Create(CWnd* pParentWnd, CPathBarHost* pHost, UINT nID) {
-    m_pHost = pHost;
+bool CPathBar::Create(CWnd* pParentWnd, ShowTypedFn showTyped, UINT nID) {
+    m_showTyped = std::move(showTyped);
     SetBorders(4, 3, 4, 3);
     return CreateBar(RegisterFrameworkClass("DscpPathBar"),
                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CBRS_TOP, 0, pParentWnd, nID);
@@ -130,7 +131,7 @@ void CPathBar::SetNote(const std::string& note) {
 void CPathBar::Enter() {
     const std::string typed = Text();
     // A move that succeeds sets the shown path again, which takes the note away.
-    if (!m_pHost || !m_pHost->ShowTypedPath(typed))
+    if (!m_showTyped || !m_showTyped(typed))
         SetNote(kNotFoundNote);
 }
 

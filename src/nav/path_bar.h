@@ -1,28 +1,24 @@
 #pragma once
 // CPathBar: the bar across the frame, below the toolbar's row, that says which folder is
 // shown and takes a typed one. It never docks or floats and is not part of the stored
-// layout. Enter asks its host to show what was typed; when there is nothing there the bar
-// says so and the shown folder stays. Escape puts the shown path back.
+// layout. Enter has the window it serves show what was typed; when there is nothing there
+// the bar says so and the shown folder stays. Escape puts the shown path back.
 
+#include <functional>
 #include <string>
 
 #include "control_bar.h"
 #include "owners.h"
 
-// What the path bar needs of the window it serves.
-class CPathBarHost {
-public:
-    virtual ~CPathBarHost() = default;
-    // Shows the folder typed (a file: its folder, the file selected) as any move does;
-    // false when there is no such folder or file (nothing changes then).
-    virtual bool ShowTypedPath(const std::string& path) = 0;
-};
-
 class CPathBar : public CControlBar {
     DECLARE_DYNAMIC(CPathBar)
     DECLARE_MESSAGE_MAP()
 public:
-    bool Create(CWnd* pParentWnd, CPathBarHost* pHost, UINT nID);
+    // Shows the folder typed (a file: its folder, the file selected) as any move does;
+    // false when there is no such folder or file (nothing changes then).
+    using ShowTypedFn = std::function<bool(const std::string& path)>;
+
+    bool Create(CWnd* pParentWnd, ShowTypedFn showTyped, UINT nID);
 
     // The path of what the list shows now ("" for the computer: `computerName` stands).
     void SetShownPath(const std::string& path);
@@ -50,7 +46,7 @@ private:
     void SetNote(const std::string& note);
     void LayOutBox();
 
-    CPathBarHost* m_pHost = nullptr;
+    ShowTypedFn m_showTyped;
     HWND m_hWndEdit = nullptr;
     UniqueGdiObject m_font;
     int m_nLineHeight = 16;

@@ -12,8 +12,9 @@ constexpr uint32_t kRun = 32; // files searched between looks at the stop flag
 
 } // namespace
 
-bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const SearchCriteria& criteria,
-                 SearchResult& result, const std::atomic<bool>* stop, SearchProgress* progress) {
+bool SearchFiles(const FolderSnapshot& s, const SnapshotScope& scope,
+                 const SearchCriteria& criteria, SearchResult& result,
+                 const std::atomic<bool>* stop, SearchProgress* progress) {
     result = SearchResult();
     NamePattern pattern;
     if (!pattern.Compile(criteria.pattern, criteria.bRegex, result.error))
@@ -21,7 +22,7 @@ bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const Searc
     result.bValid = true;
     if (progress) {
         progress->done = 0;
-        progress->total = HeldFileCount(s, top);
+        progress->total = HeldFileCount(s, scope);
     }
     const bool bDated =
         criteria.tAfter != SearchCriteria::kNoTime || criteria.tBefore != SearchCriteria::kNoTime;
@@ -33,7 +34,7 @@ bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const Searc
                (criteria.tBefore == SearchCriteria::kNoTime || t < criteria.tBefore);
     };
     try {
-        return ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+        return ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
             // A folder of many files is searched a run at a time: a stop waits for one
             // run, not the whole folder (a regular expression may take long over it), and
             // the progress moves within it.

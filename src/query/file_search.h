@@ -37,6 +37,6 @@ struct SearchResult {
 
 // False when `stop` was raised before the end (the result is then incomplete) or the
 // criteria are not valid.
-bool SearchFiles(const FolderSnapshot& s, FolderSnapshot::Index top, const SearchCriteria& criteria,
-                 SearchResult& result, const std::atomic<bool>* stop = nullptr,
-                 SearchProgress* progress = nullptr);
+bool SearchFiles(const FolderSnapshot& s, const SnapshotScope& scope,
+                 const SearchCriteria& criteria, SearchResult& result,
+                 const std::atomic<bool>* stop = nullptr, SearchProgress* progress = nullptr);

@@ -5,14 +5,14 @@
 #include <limits>
 #include <queue>
 
-std::vector<FileRef> LargestFiles(const FolderSnapshot& s, FolderSnapshot::Index top, size_t count,
+std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& scope, size_t count,
                                   const std::atomic<bool>* stop) {
     if (count == 0)
         return {};
     // The count-th largest size: every file above it is in, and as many of the files of
     // exactly that size as there is room for, by path.
     std::priority_queue<int64_t, std::vector<int64_t>, std::greater<int64_t>> smallestKept;
-    const bool walked = ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+    const bool walked = ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
         const uint32_t n = s.OwnFileCount(folder);
         for (uint32_t i = 0; i < n; ++i) {
             const int64_t size = s.FileSize(folder, i);
@@ -30,7 +30,7 @@ std::vector<FileRef> LargestFiles(const FolderSnapshot& s, FolderSnapshot::Index
         smallestKept.size() < count ? std::numeric_limits<int64_t>::min() : smallestKept.top();
 
     std::vector<FileRef> above, tied;
-    ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+    ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
         const uint32_t n = s.OwnFileCount(folder);
         for (uint32_t i = 0; i < n; ++i) {
             const int64_t size = s.FileSize(folder, i);
@@ -42,11 +42,11 @@ std::vector<FileRef> LargestFiles(const FolderSnapshot& s, FolderSnapshot::Index
     });
     if (stop && stop->load(std::memory_order_relaxed))
         return {};
-    SortByPath(s, top, above);
+    SortByPath(s, scope.top, above);
     std::stable_sort(above.begin(), above.end(), [&](FileRef a, FileRef b) {
         return s.FileSize(a.folder, a.file) > s.FileSize(b.folder, b.file);
     });
-    SortByPath(s, top, tied);
+    SortByPath(s, scope.top, tied);
     tied.resize(std::min(tied.size(), count - above.size()));
     above.insert(above.end(), tied.begin(), tied.end());
     return above;

@@ -10,5 +10,5 @@
 #include "snapshot_files.h"
 
 // At most `count` files; empty when `stop` was raised before the end.
-std::vector<FileRef> LargestFiles(const FolderSnapshot& s, FolderSnapshot::Index top, size_t count,
+std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& scope, size_t count,
                                   const std::atomic<bool>* stop = nullptr);

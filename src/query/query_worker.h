@@ -10,15 +10,15 @@
 // looks at the stop flag between folders) and returns once the worker reads nothing of it
 // any more. The worker never waits for the view.
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "file_search.h"
+#include "newest_wins_worker.h"
 #include "type_totals.h"
 
 enum class QueryKind { LargestFiles, TypeTotals, Search };
@@ -26,7 +26,7 @@ enum class QueryKind { LargestFiles, TypeTotals, Search };
 struct QueryRequest {
     QueryKind kind = QueryKind::LargestFiles;
     const FolderSnapshot* snapshot = nullptr;
-    FolderSnapshot::Index top = FolderSnapshot::kNone;
+    SnapshotScope scope;     // what is read of it: everything beneath a folder, or what is final
     size_t nLargest = 1000;  // LargestFiles: how many
     SearchCriteria criteria; // Search
     unsigned generation = 0; // the view's number for it, handed back with the answer
@@ -47,33 +47,20 @@ public:
     using ReadyFn = std::function<void()>;
 
     explicit QueryWorker(ReadyFn ready);
-    ~QueryWorker();
-    QueryWorker(const QueryWorker&) = delete;
-    QueryWorker& operator=(const QueryWorker&) = delete;
 
     // Replaces whatever waits or is in work.
-    void Submit(QueryRequest request);
+    void Submit(QueryRequest request) { m_worker.Submit(std::move(request)); }
     // Drops what waits, stops what is in work and returns once no snapshot of a request is
     // read any more. An answer already finished is dropped too.
-    void Cancel();
+    void Cancel() { m_worker.Cancel(); }
     // The newest answer, once.
-    std::optional<QueryAnswer> Take();
+    std::optional<QueryAnswer> Take() { return m_worker.Take(); }
     // How far the search in work has come, from 0 to 1 (0 when none is in work).
     double Progress() const;
 
 private:
-    void Run();
-    QueryAnswer Answer(const QueryRequest& request);
+    QueryAnswer Answer(const QueryRequest& request, const std::atomic<bool>* stop);
 
-    const ReadyFn m_ready;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake; // a request waits, or the worker is to end
-    std::condition_variable m_idle; // the request in work was given up or finished
-    std::optional<QueryRequest> m_waiting;
-    std::optional<QueryAnswer> m_done;
-    bool m_bWorking = false;
-    bool m_bEnd = false;
-    std::atomic<bool> m_stop{false};
     SearchProgress m_progress;
-    std::thread m_thread; // last: started once everything above is in place
+    NewestWinsWorker<QueryRequest, QueryAnswer> m_worker; // last: its thread reads the above
 };

@@ -6,9 +6,9 @@
 
 #include "path_text.h"
 
-uint64_t HeldFileCount(const FolderSnapshot& s, FolderSnapshot::Index top) {
+uint64_t HeldFileCount(const FolderSnapshot& s, const SnapshotScope& scope) {
     uint64_t count = 0;
-    ForEachFolderWithFiles(s, top, nullptr,
+    ForEachFolderWithFiles(s, scope, nullptr,
                            [&](FolderSnapshot::Index folder) { count += s.OwnFileCount(folder); });
     return count;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Files of the snapshot beneath one folder, as the queries see them: every file the snapshot
 // holds in that folder and in the read folders at every level beneath (a folder whose files
-// the memory cap dropped, or one the scan has not read yet, adds none). A query's answer
-// names a file by where it lies in the snapshot, 8 bytes, valid until the snapshot changes.
+// the memory cap dropped, or one the scan has not read yet, adds none); of a scope that is
+// final only (snapshot_scope.h), the folder's own files and those of its final subtrees. A query's
+// answer names a file by where it lies in the snapshot, 8 bytes, valid until the snapshot changes.
 
 #include <atomic>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "folder_snapshot.h"
+#include "snapshot_scope.h"
 
 struct FileRef {
     FolderSnapshot::Index folder;
@@ -42,8 +44,23 @@ bool ForEachFolderWithFiles(const FolderSnapshot& s, FolderSnapshot::Index top,
     return true;
 }
 
+// The same over a scope: of one that is final only, its folder's own files and the folders
+// of its final subtrees; nothing else of the folder is looked at.
+template <typename Fn>
+bool ForEachFolderWithFiles(const FolderSnapshot& s, const SnapshotScope& scope,
+                            const std::atomic<bool>* stop, Fn&& fn) {
+    if (!scope.bFinalOnly)
+        return ForEachFolderWithFiles(s, scope.top, stop, fn);
+    if (s.IsRead(scope.top) && s.FilesHeld(scope.top) && s.OwnFileCount(scope.top))
+        fn(scope.top);
+    for (const FolderSnapshot::Index sub : scope.finalSubfolders)
+        if (!ForEachFolderWithFiles(s, sub, stop, fn))
+            return false;
+    return true;
+}
+
 // How many files ForEachFolderWithFiles offers beneath `top`.
-uint64_t HeldFileCount(const FolderSnapshot& s, FolderSnapshot::Index top);
+uint64_t HeldFileCount(const FolderSnapshot& s, const SnapshotScope& scope);
 
 // The file's path beneath `top`, names joined by the system's separator.
 std::string RelativePath(const FolderSnapshot& s, FolderSnapshot::Index top, FileRef file);

@@ -5,11 +5,11 @@
 
 #include "extension_ids.h"
 
-std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, FolderSnapshot::Index top,
+std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& scope,
                                   const std::atomic<bool>* stop) {
     ExtensionIds ids;
     std::vector<TypeTotal> totals;
-    const bool walked = ForEachFolderWithFiles(s, top, stop, [&](FolderSnapshot::Index folder) {
+    const bool walked = ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
         const uint32_t n = s.OwnFileCount(folder);
         for (uint32_t i = 0; i < n; ++i) {
             const uint32_t id = ids.IdOf(s.FileName(folder, i));

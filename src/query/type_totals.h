@@ -18,7 +18,7 @@ struct TypeTotal {
 };
 
 // Empty when `stop` was raised before the end.
-std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, FolderSnapshot::Index top,
+std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& scope,
                                   const std::atomic<bool>* stop = nullptr);
 
 // The share in percent with one decimal: "12.5".

@@ -65,8 +65,6 @@ void CFileListView::OnInitialUpdate() {
 
 void CFileListView::ShowAnswer(QueryAnswer answer) {
     m_rows = std::move(answer.files);
-    // The shell's answers per extension are asked afresh for every answer shown.
-    m_fileTypes.Clear();
     SortRows();
     SetRowCount();
     OnModelSelection();
@@ -74,6 +72,10 @@ void CFileListView::ShowAnswer(QueryAnswer answer) {
 
 void CFileListView::ClearAnswer() {
     m_rows.clear();
+    // The shell's answers are asked afresh for the next folder (or snapshot), not for each
+    // answer a running scan brings.
+    m_fileTypes.Clear();
+    m_icons.clear();
     SetRowCount();
 }
 
@@ -103,8 +105,14 @@ std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
     const char* name = s->FileName(row.folder, row.file);
     switch (nColumn) {
     case kName:
-        if (pImage)
-            *pImage = m_fileTypes.FileInfo(PathOfRow(nItem), name).iIcon;
+        if (pImage) {
+            const uint64_t key = uint64_t{row.folder} << 32 | row.file;
+            auto found = m_icons.find(key);
+            if (found == m_icons.end())
+                found = m_icons.emplace(key, m_fileTypes.FileInfo(PathOfRow(nItem), name).iIcon)
+                            .first;
+            *pImage = found->second;
+        }
         return name;
     case kSize:
         return FormatSize(s->FileSize(row.folder, row.file));

@@ -10,6 +10,7 @@
 // and the shell's context menu offers the rest (Copy among them).
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "query_view.h"
@@ -63,5 +64,8 @@ private:
     bool m_bApplyingSelection = false; // the model's selection is being put on the rows
     std::string m_cellText;            // the cell handed to the list last
     CShellFileTypes m_fileTypes;
+    // Each row's icon by its file, asked of the shell once while the folder is shown (a file
+    // with an icon of its own costs a read of it): not at every paint nor every answer.
+    std::unordered_map<uint64_t, int> m_icons;
     CShellMenuOwner m_shellMenu;
 };

@@ -6,6 +6,7 @@ IMPLEMENT_DYNAMIC(CQueryView, CListView)
 
 BEGIN_MESSAGE_MAP(CQueryView, CListView)
     ON_WM_DESTROY()
+    ON_WM_TIMER()
     ON_MESSAGE(WM_QUERY_READY, OnQueryReady)
 END_MESSAGE_MAP()
 
@@ -26,8 +27,39 @@ void CQueryView::OnInitialUpdate() {
 
 void CQueryView::OnDestroy() {
     m_hWndReady = nullptr;
+    StopPacing();
     m_worker.Cancel();
     CListView::OnDestroy();
+}
+
+void CQueryView::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kPaceTimer) {
+        Default();
+        return;
+    }
+    StopPacing();
+    m_nLastPacedTick = ::GetTickCount();
+    Ask();
+}
+
+void CQueryView::StopPacing() {
+    if (m_bPaceWaiting)
+        KillTimer(kPaceTimer);
+    m_bPaceWaiting = false;
+}
+
+void CQueryView::AskPaced() {
+    if (m_bPaceWaiting)
+        return; // the timer asks, of everything final by then
+    const DWORD nSince = ::GetTickCount() - m_nLastPacedTick;
+    if (nSince >= kPaceMs) {
+        m_nLastPacedTick = ::GetTickCount();
+        Ask();
+        return;
+    }
+    m_bPaceWaiting = SetTimer(kPaceTimer, kPaceMs - nSince) != 0;
+    if (!m_bPaceWaiting)
+        Ask();
 }
 
 void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
@@ -37,6 +69,9 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Drop();
         break;
     case ModelHint::Shown:
+        Ask();
+        m_nLastPacedTick = ::GetTickCount() - kPaceMs; // the scan's first results go at once
+        break;
     case ModelHint::Finished:
         Ask();
         break;
@@ -47,11 +82,13 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         OnModelTypeSelection();
         break;
     case ModelHint::Totals:
+        AskPaced();
         break;
     }
 }
 
 void CQueryView::Drop() {
+    StopPacing();
     m_worker.Cancel();
     m_bAsking = false;
     m_bStale = false;
@@ -60,16 +97,18 @@ void CQueryView::Drop() {
     ClearAnswer();
 }
 
-bool CQueryView::HeldTop(const FolderSnapshot*& pSnapshot, FolderSnapshot::Index& top) const {
-    const CDirscopeDoc* pDoc = GetDocument();
+bool CQueryView::AskableScope(const FolderSnapshot*& pSnapshot, SnapshotScope& scope) {
+    CDirscopeDoc* pDoc = GetDocument();
     if (!pDoc || pDoc->IsDriveOverview() || pDoc->IsListing() || pDoc->ListedFolderPath().empty())
         return false;
     const FolderSnapshot& snapshot = pDoc->Snapshot();
-    top = snapshot.Find(pDoc->ListedFolderPath());
-    if (top == FolderSnapshot::kNone || !snapshot.IsHeld(top))
-        return false;
-    pSnapshot = &snapshot;
-    return true;
+    const FolderSnapshot::Index top = snapshot.Find(pDoc->ListedFolderPath());
+    if (top != FolderSnapshot::kNone && snapshot.IsHeld(top)) {
+        pSnapshot = &snapshot;
+        scope = SnapshotScope(top);
+        return true;
+    }
+    return pDoc->ScanController().FinalSoFar(pSnapshot, scope);
 }
 
 bool CQueryView::IsPaneShown() const {
@@ -91,14 +130,15 @@ void CQueryView::Ask() {
         m_bStale = true;
         return;
     }
+    StopPacing();
     QueryRequest request;
-    if (!HeldTop(request.snapshot, request.top) || !MakeRequest(request)) {
+    if (!AskableScope(request.snapshot, request.scope) || !MakeRequest(request)) {
         Drop();
         return;
     }
     request.generation = ++m_nGeneration;
     m_pAsked = request.snapshot;
-    m_askedTop = request.top;
+    m_askedTop = request.scope.top;
     m_bAsking = true;
     m_worker.Submit(std::move(request));
 }

@@ -5,8 +5,10 @@
 // the snapshot holds of it changes; the answer is taken on the user-interface thread.
 //
 // The snapshot is lent to the worker: at the document's SnapshotChanging hint the worker
-// lets go and the answer goes (it names files by their place in the snapshot). A folder
-// the snapshot does not hold yet (its scan still runs) is asked about once the scan ends.
+// lets go and the answer goes (it names files by their place in the snapshot). While the
+// shown folder's scan still runs, the question is asked of what is final so far (the folder's
+// own files and the subfolders the scan has finished, in the scan's own recording), again as
+// more becomes final but a few times a second at most, and of everything once the scan ends.
 // In the drive overview, and while a folder is listed, the list is empty.
 
 #include <atomic>
@@ -54,20 +56,30 @@ protected:
     virtual void OnModelTypeSelection() {}
 
     void OnDestroy();
+    void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnQueryReady(WPARAM wParam, LPARAM lParam);
 
     QueryWorker& Worker() { return m_worker; }
     // The worker lets go of the snapshot; the answer goes.
     void Drop();
-    // The snapshot and the shown folder's index in it, when the snapshot holds the folder.
-    bool HeldTop(const FolderSnapshot*& pSnapshot, FolderSnapshot::Index& top) const;
+    // What can be asked about now: the document's snapshot beneath the shown folder when it
+    // holds the folder, or what is final of it so far while its scan runs.
+    bool AskableScope(const FolderSnapshot*& pSnapshot, SnapshotScope& scope);
 
 private:
     // The pane holding the view is shown (its bar, docked or floating).
     bool IsPaneShown() const;
+    // More is final of the running scan: asked now, or once the pace allows.
+    void AskPaced();
+    void StopPacing();
+
+    static constexpr UINT_PTR kPaceTimer = 1;
+    static constexpr DWORD kPaceMs = 250; // a running scan's questions: four a second at most
 
     bool m_bAsking = false;
-    bool m_bStale = false; // a question was due while the pane was hidden
+    bool m_bStale = false;       // a question was due while the pane was hidden
+    bool m_bPaceWaiting = false; // the pace timer runs: the question waits for it
+    DWORD m_nLastPacedTick = 0; // when the last question for more of a running scan went
     unsigned m_nGeneration = 0;
     const FolderSnapshot* m_pAsked = nullptr;
     FolderSnapshot::Index m_askedTop = FolderSnapshot::kNone;

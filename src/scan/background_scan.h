@@ -7,9 +7,11 @@
 // Stop() (post a message rather than send one): Stop() waits for the scan thread.
 //
 // Asked to, the scan also records what it walks (folder_snapshot.h): the scan thread builds a
-// snapshot of its own, which nobody else touches while the scan runs, and TakeSnapshot hands
-// it to the owner once the scan has ended (finished or stopped), to be merged into the
-// owner's snapshot on the owner's thread.
+// snapshot of its own, and TakeSnapshot hands it to the owner once the scan has ended
+// (finished or stopped), to be merged into the owner's snapshot on the owner's thread. While
+// the scan runs, the owner (and threads it lends them to) may read what is final of it so far
+// and nothing else (Recording): the folder's own level, and the tree of each subfolder whose
+// totals were handed out, which the scan never writes again.
 
 #include <atomic>
 #include <cstdint>
@@ -64,13 +66,29 @@ public:
     // True from Start until the scan has handed out its last result or was stopped.
     bool IsRunning() const { return m_bRunning.load(); }
 
+    // What the running scan has recorded: only the recorded folder's own level and the trees
+    // of the subfolders whose totals were handed out may be read, and only until the snapshot
+    // is taken or the next scan starts. The level is there from Start.
+    const FolderSnapshot& Recording() const { return m_snapshot; }
+    // The recorded folder in it, and subfolder `index`'s tree (kNone: not recorded).
+    FolderSnapshot::Index RecordedFolder() const { return m_folderNode; }
+    FolderSnapshot::Index RecordedSubfolder(size_t index) const {
+        return index < m_subfolderNodes.size() ? m_subfolderNodes[index] : FolderSnapshot::kNone;
+    }
+
 private:
     void Run(std::vector<std::string> subfolders, RowReadyFn onRowReady, FinishedFn onFinished,
-             unsigned threads, ScanRecording recording);
+             unsigned threads, bool bRecord);
+    // Where each subfolder's tree goes in the recording: the nodes its folder's level made.
+    void NoteSubfolderNodes(const std::vector<std::string>& subfolders);
 
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_bRunning{false};
-    // Written by the scan thread before it ends; read by the owner only after joining it.
+    // Written by the scan thread; read by the owner after joining it, or meanwhile what is
+    // final (see Recording). Where the recorded folder and its subfolders are in it: set at
+    // Start, before the thread.
     FolderSnapshot m_snapshot;
+    FolderSnapshot::Index m_folderNode = FolderSnapshot::kNone;
+    std::vector<FolderSnapshot::Index> m_subfolderNodes;
 };

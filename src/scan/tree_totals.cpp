@@ -147,26 +147,54 @@ private:
     // A walking thread's own: the level it read last, kept until its files and names are in
     // the snapshot. They go in without the lock, while the thread holds no folder of the
     // walk's: after it takes its next folder, or before it waits or leaves.
+    // A folder being filled still counts as outstanding for its root: a root's totals go out
+    // only once everything of it is in the snapshot, so whoever hears of them may read it.
     struct Recorder {
         SnapshotLevel level;
         SnapshotWriter::Fill fill;
         uint32_t node = FolderSnapshot::kNone;
+        size_t root = 0;
         bool bFilling = false;
     };
 
-    // Its files' names in, the level's files with several names go to the sink.
+    // Its files' names in, the level's files with several names go to the sink. Called
+    // without the walk's lock.
     void CompleteRecord(Recorder& recorder) {
         if (!recorder.bFilling)
             return;
         m_pWriter->CompleteRead(recorder.level, recorder.fill);
         recorder.bFilling = false;
         const SnapshotLevel& level = recorder.level;
-        if (!m_options.pLinks || level.LinkedFiles().empty())
+        if (m_options.pLinks && !level.LinkedFiles().empty()) {
+            std::lock_guard<std::mutex> serial(m_linkMutex);
+            for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
+                m_options.pLinks->Take({link.device, link.id, link.links, level.FileSize(link.file),
+                                        recorder.node, link.file});
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        Report(lock, recorder.root, --m_outstanding[recorder.root] == 0, nullptr);
+    }
+
+    // Tells of what could not be read, and of a root's totals once `bRootDone`; with the
+    // lock held on entry and on return, and without it meanwhile.
+    void Report(std::unique_lock<std::mutex>& lock, size_t root, bool bRootDone,
+                const std::vector<UnreadEntry>* unread) {
+        const bool bRootTotalled = bRootDone && m_onRootTotalled && !m_bStopped;
+        const bool bUnread = m_onUnreadable && unread && !unread->empty();
+        if (!bRootTotalled && !bUnread)
             return;
-        std::lock_guard<std::mutex> serial(m_linkMutex);
-        for (const SnapshotLevel::FileLinks& link : level.LinkedFiles())
-            m_options.pLinks->Take({link.device, link.id, link.links, level.FileSize(link.file),
-                                    recorder.node, link.file});
+        const FolderTotals totals = m_totals[root];
+        const WalkResult result = m_results[root];
+        lock.unlock();
+        {
+            std::lock_guard<std::mutex> serial(m_callbackMutex);
+            if (bUnread)
+                for (const UnreadEntry& entry : *unread)
+                    m_onUnreadable(entry.path, entry.nError);
+            if (bRootTotalled)
+                m_onRootTotalled(root, totals, result);
+        }
+        lock.lock();
     }
 
     void Work() {
@@ -235,6 +263,7 @@ private:
             const uint32_t first = m_pWriter->RecordRead(folder.node, record, recorder.fill);
             recorder.bFilling = true;
             recorder.node = folder.node;
+            recorder.root = root;
             size_t next = 0;
             for (size_t i = 0; i < record.FolderCount(); ++i)
                 if (!record.FolderIsLink(i))
@@ -251,25 +280,10 @@ private:
             m_nFirstRoot = std::min(m_nFirstRoot, root);
         m_nPending += level.subfolders.size();
         m_outstanding[root] += level.subfolders.size();
-        --m_outstanding[root];
         if (!level.subfolders.empty() || (m_nPending == 0 && m_nBusy == 0))
             m_wake.notify_all();
-        // Final when no folder of this root is waiting or being read.
-        const bool bRootTotalled = m_outstanding[root] == 0 && m_onRootTotalled;
-        if (bRootTotalled || (m_onUnreadable && !level.unread.empty())) {
-            const FolderTotals totals = sum;
-            const WalkResult result = m_results[root];
-            lock.unlock();
-            {
-                std::lock_guard<std::mutex> serial(m_callbackMutex);
-                if (m_onUnreadable)
-                    for (const UnreadEntry& entry : level.unread)
-                        m_onUnreadable(entry.path, entry.nError);
-                if (bRootTotalled)
-                    m_onRootTotalled(root, totals, result);
-            }
-            lock.lock();
-        }
+        // Final when no folder of this root is waiting, being read or being filled in.
+        Report(lock, root, !recorder.bFilling && --m_outstanding[root] == 0, &level.unread);
         return true;
     }
 
@@ -283,7 +297,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::vector<std::vector<PendingFolder>> m_pending; // per root
-    std::vector<size_t> m_outstanding;                 // per root: folders waiting or being read
+    std::vector<size_t> m_outstanding; // per root: folders waiting, being read or filled in
     size_t m_nPending = 0;
     size_t m_nFirstRoot = 0; // no root before this one has waiting folders
     size_t m_nBusy = 0;

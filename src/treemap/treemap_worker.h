@@ -12,16 +12,16 @@
 // tiles) and returns once the worker reads nothing of it any more, so the owner waits
 // milliseconds at most. The worker never waits for the owner.
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "folder_snapshot.h"
+#include "newest_wins_worker.h"
 #include "treemap_layout.h"
 #include "treemap_render.h"
 
@@ -50,30 +50,18 @@ public:
     using ReadyFn = std::function<void()>;
 
     explicit TreemapWorker(ReadyFn ready, TreemapStyle style = TreemapStyle());
-    ~TreemapWorker();
-    TreemapWorker(const TreemapWorker&) = delete;
-    TreemapWorker& operator=(const TreemapWorker&) = delete;
 
     // Replaces whatever waits or is in work.
-    void Submit(TreemapRequest request);
+    void Submit(TreemapRequest request) { m_worker.Submit(std::move(request)); }
     // Drops what waits, stops what is in work and returns once no snapshot of a request is
     // read any more. A picture already finished is dropped too.
-    void Cancel();
+    void Cancel() { m_worker.Cancel(); }
     // The newest finished picture, once.
-    std::optional<TreemapPicture> Take();
+    std::optional<TreemapPicture> Take() { return m_worker.Take(); }
 
 private:
-    void Run();
+    TreemapPicture Draw(TreemapRequest& request, const std::atomic<bool>* stop) const;
 
-    const ReadyFn m_ready;
     const TreemapStyle m_style;
-    std::mutex m_mutex;
-    std::condition_variable m_wake; // a request waits, or the worker is to end
-    std::condition_variable m_idle; // the request in work was given up or finished
-    std::optional<TreemapRequest> m_waiting;
-    std::optional<TreemapPicture> m_done;
-    bool m_bWorking = false;
-    bool m_bEnd = false;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread; // last: started once everything above is in place
+    NewestWinsWorker<TreemapRequest, TreemapPicture> m_worker; // last: its thread reads the above
 };

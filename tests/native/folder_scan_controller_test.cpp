@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
+#include "folder_scan.h"
 #include "folder_scan_controller.h"
+#include "snapshot_files.h"
 #include "temp_tree.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -158,4 +163,76 @@ TEST(FolderScanController, AFolderBeneathAFinishedScanFillsFromItsSnapshotAndDel
     EXPECT_EQ(scan.FillFromSnapshot(), 1u);
     EXPECT_EQ(scan.Subfolders()[1].nSize, -1);
     EXPECT_EQ(scan.TotalSize(), 0);
+}
+
+// While the scan runs, a query over what is final so far sees exactly the folder's own files
+// and the trees of the subfolders told so far (read while the scan still writes the others),
+// and once it has finished, everything from the snapshot.
+TEST(FolderScanController, WhatIsFinalSoFarIsTheFolderFilesAndEveryFinishedSubfolder) {
+    TempTree tree;
+    tree.File("top.txt", 3);
+    tree.File("top.jpg", 5);
+    for (int i = 0; i < 8; ++i) {
+        const std::string sub = "s" + std::to_string(i);
+        for (int j = 0; j < 20; ++j)
+            tree.File(sub + "/deep/f" + std::to_string(j) + ".bin", static_cast<size_t>(i + j));
+        tree.File(sub + "/own.txt", 7);
+    }
+    const FolderListing listing = ListFolder(tree.Root().c_str());
+    ASSERT_EQ(listing.folders.size(), 8u);
+    // The files a find-style walk sees beneath `relative` ("" for the folder's own only).
+    auto found = [&](const std::string& relative) {
+        std::vector<std::string> paths;
+        const fs::path root = fs::u8path(tree.Root());
+        if (relative.empty()) {
+            for (const auto& entry : fs::directory_iterator(root))
+                if (entry.is_regular_file())
+                    paths.push_back(fs::relative(entry.path(), root).u8string());
+        } else {
+            for (const auto& entry : fs::recursive_directory_iterator(root / fs::u8path(relative)))
+                if (entry.is_regular_file())
+                    paths.push_back(fs::relative(entry.path(), root).u8string());
+        }
+        return paths;
+    };
+    auto queried = [](const FolderSnapshot& s, const SnapshotScope& scope) {
+        std::vector<std::string> paths;
+        ForEachFolderWithFiles(s, scope, nullptr, [&](FolderSnapshot::Index folder) {
+            for (uint32_t i = 0; i < s.OwnFileCount(folder); ++i)
+                paths.push_back(RelativePath(s, scope.top, {folder, i}));
+        });
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+
+    FolderScanController scan;
+    int nChanging = 0;
+    scan.SetSnapshotChangingFn([&] { ++nChanging; });
+    scan.SetListing(tree.Root(), listing.folders, listing.files);
+    Window window;
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    std::vector<std::string> expected = found("");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool bFinished = false;
+    while (!bFinished && std::chrono::steady_clock::now() < deadline) {
+        bFinished = scan.TakeWaitingResults([&](size_t index) {
+            const std::vector<std::string> more = found(scan.Subfolders()[index].strName);
+            expected.insert(expected.end(), more.begin(), more.end());
+            std::sort(expected.begin(), expected.end());
+            const FolderSnapshot* pSnapshot = nullptr;
+            SnapshotScope scope;
+            ASSERT_TRUE(scan.FinalSoFar(pSnapshot, scope));
+            EXPECT_EQ(queried(*pSnapshot, scope), expected);
+        });
+        std::this_thread::yield();
+    }
+    ASSERT_TRUE(bFinished);
+    EXPECT_EQ(expected.size(), 2u + 8 * 21);
+    EXPECT_GE(nChanging, 1); // the recording was lent: its readers let go before it moved
+    const FolderSnapshot* pSnapshot = nullptr;
+    SnapshotScope scope;
+    EXPECT_FALSE(scan.FinalSoFar(pSnapshot, scope));
+    const FolderSnapshot::Index top = scan.Snapshot().Find(tree.Root());
+    ASSERT_TRUE(scan.Snapshot().IsHeld(top));
+    EXPECT_EQ(queried(scan.Snapshot(), top), expected);
 }

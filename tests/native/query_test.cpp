@@ -241,7 +241,7 @@ TEST_F(QueryTest, WorkerAnswersTheNewestRequest) {
     QueryRequest search;
     search.kind = QueryKind::Search;
     search.snapshot = &m_s;
-    search.top = m_top;
+    search.scope = m_top;
     search.criteria.pattern = "(a|.)*(a|.)*(a|.)*x";
     search.criteria.bRegex = true;
     search.generation = 1;

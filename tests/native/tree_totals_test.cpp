@@ -170,3 +170,36 @@ TEST(TotalFolderTrees, VeryDeepTreeIsTotalledAndRecordedWithoutOverflow) {
     }
 }
 #endif
+
+// A root's totals go out only once all of its tree is in the snapshot, its last folder's
+// files and names included: whoever hears of them may read that tree while the walk goes on.
+TEST(TotalFolderTrees, ARootIsReportedOnlyOnceItsTreeIsRecorded) {
+    TempTree tree;
+    std::vector<std::string> roots;
+    for (int i = 0; i < 3; ++i) {
+        const std::string root = "r" + std::to_string(i);
+        tree.File(root + "/a.txt", 1);
+        tree.File(root + "/last/x" + std::to_string(i) + ".bin", 2);
+        roots.push_back(tree.Path(root));
+    }
+    FolderSnapshot s;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    int nReported = 0;
+    TotalFolderTrees(
+        roots, totals, results, nullptr, 1,
+        [&](size_t index, const FolderTotals&, WalkResult) {
+            ++nReported;
+            const FolderSnapshot::Index root = s.Find(roots[index]);
+            ASSERT_TRUE(s.IsHeld(root));
+            ASSERT_EQ(s.OwnFileCount(root), 1u);
+            EXPECT_STREQ(s.FileName(root, 0), "a.txt");
+            const FolderSnapshot::Index last = s.FirstSubfolder(root);
+            ASSERT_TRUE(s.IsRead(last));
+            EXPECT_STREQ(s.Name(last), "last");
+            ASSERT_EQ(s.OwnFileCount(last), 1u);
+            EXPECT_EQ(s.FileName(last, 0), "x" + std::to_string(index) + ".bin");
+        },
+        nullptr, &s);
+    EXPECT_EQ(nReported, 3);
+}

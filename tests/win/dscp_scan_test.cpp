@@ -20,6 +20,7 @@
 #include "drive_rules.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
+#include "query_view.h"
 #include "resource.h"
 #include "size_text.h"
 #include "temp_tree.h"
@@ -592,4 +593,36 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&icc);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// While a scan runs, Largest Files shows the files of the subfolders the scan has finished
+// (here the first, of one file, at once), and nothing of one still being walked; once it has
+// ended, the largest files of the whole tree.
+TEST_F(DscpScan, LargestFilesFollowsARunningScanWithWhatIsFinal) {
+    const std::string root = ScanTree();
+    ASSERT_FALSE(root.empty()) << "run through run_with_scan_tree.sh (DSCP_SCAN_TREE)";
+    Command(ID_VIEW_LARGEST_FILES);
+    CQueryView* pPane = nullptr; // the one query pane shown
+    for (CView* pView : m_pDoc->GetViews())
+        if (auto* pQuery = dynamic_cast<CQueryView*>(pView); pQuery && pQuery->IsWindowVisible())
+            pPane = pQuery;
+    ASSERT_NE(pPane, nullptr);
+    const CListCtrl rows = pPane->GetListCtrl();
+    constexpr int kFolderColumn = 4; // Name, Size, Type, Date, Folder
+    Show(root + "\\follow");
+    ASSERT_TRUE(m_pDoc->IsScanning());
+    ASSERT_TRUE(PumpUntil([&] { return rows.GetItemCount() > 0 || !m_pDoc->IsScanning(); }));
+    ASSERT_TRUE(m_pDoc->IsScanning()) << "the scan ended before the pane showed a row";
+    // Every file shown lies in a subfolder whose total the list shows.
+    std::map<std::string, bool> totalled;
+    for (const auto& row : AllRows())
+        totalled[row[0]] = !row[1].empty();
+    ASSERT_TRUE(totalled["a"]);
+    for (int i = 0; i < rows.GetItemCount(); ++i) {
+        const std::string folder = rows.GetItemText(i, kFolderColumn);
+        ASSERT_TRUE(totalled[folder.substr(0, folder.find('\\'))]) << i << ": " << folder;
+    }
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDoc->IsScanning() && pPane->IsAnswerCurrent(); }));
+    ASSERT_EQ(rows.GetItemCount(), 1000);
+    EXPECT_EQ(rows.GetItemText(0, 0), "first.txt"); // the one file that is not empty
 }

@@ -3,7 +3,8 @@
 # Wine): a large one, and a small one whose subfolders have the same names and hold
 # nothing, so a cell written by a scan of the large tree into the small list shows; a
 # folder of names that differ only in case, which Wine cannot make itself; and a folder
-# of 20,000 empty files, which takes the program a while to show.
+# of 20,000 empty files, which takes the program a while to show; and a folder whose first
+# subfolder holds one file and whose four others 5,000 empty files each.
 #   run_with_scan_tree.sh PROGRAM EMULATOR...
 set -euo pipefail
 program=$1
@@ -29,6 +30,16 @@ for name, size in (("Dup", 5000), ("dup", 100), ("data", 3000)):
         out.truncate(size)
 with open(os.path.join(root, "case", "DATA"), "wb") as out:
     out.truncate(7)
+# A folder whose first subfolder is scanned at once and whose others take a while.
+os.makedirs(os.path.join(root, "follow", "a"))
+with open(os.path.join(root, "follow", "a", "first.txt"), "wb") as out:
+    out.truncate(10)
+for d in "bcde":
+    for s in range(50):
+        sub = os.path.join(root, "follow", d, "sub%02d" % s)
+        os.makedirs(sub)
+        for f in range(100):
+            open(os.path.join(sub, "f%02d.dat" % f), "wb").close()
 os.makedirs(os.path.join(root, "many"))
 for i in range(20000):
     open(os.path.join(root, "many", "file%05d%s" % (i, (".txt", ".dat", "")[i % 3])), "wb").close()
