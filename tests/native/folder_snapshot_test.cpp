@@ -8,7 +8,9 @@
 #include <random>
 #include <set>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -344,8 +346,14 @@ namespace {
 // The bytes on disk as the walk should find them: -1 where the enumeration does not tell.
 int64_t AllocatedOnDisk(const std::string& path) {
 #ifdef _WIN32
-    (void)path;
-    return -1;
+    const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    FILE_STANDARD_INFO info{};
+    const bool bRead = file != INVALID_HANDLE_VALUE &&
+                       GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof(info));
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return bRead ? static_cast<int64_t>(info.AllocationSize.QuadPart) : -2;
 #else
     struct stat st;
     return lstat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_blocks) * 512 : -2;
