@@ -317,16 +317,17 @@ int Treemap(const std::string& folder) {
     return 0;
 }
 
-// The program showing FOLDER with its query panes (Largest Files, File Types and any other)
+// The program showing FOLDER with its query panes Largest Files and File Types
 // shown, while another thread asks the main window for an answer every 10 ms: from the show
 // through the scan, the panes following it, to their answers for the whole tree.
 int Panes(const std::string& folder) {
     DscpInProcess program;
     if (!program.StartApp({}))
         return 1;
+    // The panes that answer without being asked anything (Search waits for a pattern).
     std::vector<CQueryView*> panes;
-    for (CView* pView : program.m_pDoc->GetViews())
-        if (auto* pPane = dynamic_cast<CQueryView*>(pView))
+    for (const UINT nID : {ID_VIEW_LARGEST_FILES, ID_VIEW_FILE_TYPES})
+        if (auto* pPane = program.m_pFrame->QueryPane<CQueryView>(nID))
             panes.push_back(pPane);
     auto shown = [](const CQueryView* pPane) { return ::IsWindowVisible(pPane->m_hWnd) != FALSE; };
     // Each pane's View command shows or hides it: one that hid a pane is given again.

@@ -20,6 +20,13 @@ constexpr QueryColumn kColumns[] = {
     {"Date", LVCFMT_LEFT, 110}, {"Folder", LVCFMT_LEFT, 240},
 };
 
+// Rows of the first screens get their shell answers asked at once with the answer.
+constexpr size_t kLookAhead = 64;
+
+uint64_t KeyOf(const FileRef& row) {
+    return uint64_t{row.folder} << 32 | row.file;
+}
+
 // The relative folder as a cell shows it: without the separator it ends with.
 std::string FolderCell(std::string prefix) {
     if (!prefix.empty())
@@ -39,6 +46,7 @@ BEGIN_MESSAGE_MAP(CFileListView, CQueryView)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_WM_KEYUP()
+    ON_MESSAGE(WM_LOOK_UP_NEXT, OnLookUpNext)
 END_MESSAGE_MAP()
 
 bool CFileListView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -57,6 +65,9 @@ void CFileListView::OnInitialUpdate() {
         list.SetImageList(reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
                               "", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)),
                           LVSIL_SMALL);
+        if (SHGetFileInfoA("file", FILE_ATTRIBUTE_NORMAL, &sfi, sizeof(sfi),
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
+            m_nPlaceholderIcon = sfi.iIcon;
     }
     ClearAnswer();
 }
@@ -65,18 +76,58 @@ void CFileListView::OnInitialUpdate() {
 
 void CFileListView::ShowAnswer(QueryAnswer answer) {
     m_rows = std::move(answer.files);
+    ForgetLookUps();
     SortRows();
     SetRowCount();
+    // What the first screens show is asked for now, not when first drawn.
+    if (const FolderSnapshot* s = AnsweredSnapshot())
+        for (size_t i = 0; i < m_rows.size() && i < kLookAhead; ++i) {
+            const FileRef& row = m_rows[i];
+            if (!m_icons.count(KeyOf(row)) ||
+                !m_fileTypes.KnowsTypeOf(s->FileName(row.folder, row.file)))
+                QueueLookUp(row);
+        }
     OnModelSelection();
 }
 
 void CFileListView::ClearAnswer() {
     m_rows.clear();
+    ForgetLookUps();
     // The shell's answers are asked afresh for the next folder (or snapshot), not for each
     // answer a running scan brings.
     m_fileTypes.Clear();
     m_icons.clear();
     SetRowCount();
+}
+
+void CFileListView::QueueLookUp(const FileRef& row) {
+    if (!m_queued.insert(KeyOf(row)).second)
+        return;
+    m_lookUps.push_back(row);
+    if (!m_bLookUpPosted)
+        m_bLookUpPosted = PostMessage(WM_LOOK_UP_NEXT, 0, 0) != 0;
+}
+
+void CFileListView::ForgetLookUps() {
+    m_lookUps.clear();
+    m_queued.clear();
+}
+
+LRESULT CFileListView::OnLookUpNext(WPARAM, LPARAM) {
+    m_bLookUpPosted = false;
+    const FolderSnapshot* s = AnsweredSnapshot();
+    if (!s || m_lookUps.empty())
+        return 0;
+    const FileRef row = m_lookUps.front();
+    m_lookUps.pop_front();
+    m_queued.erase(KeyOf(row));
+    const char* name = s->FileName(row.folder, row.file);
+    // One ask of the shell: the extension's type name, and the file's icon with it.
+    m_icons[KeyOf(row)] = m_fileTypes.FileInfo(JoinPath(s->PathOf(row.folder), name), name).iIcon;
+    Invalidate();
+    if (!m_lookUps.empty())
+        m_bLookUpPosted = PostMessage(WM_LOOK_UP_NEXT, 0, 0) != 0;
+    return 0;
 }
 
 void CFileListView::SetRowCount() {
@@ -106,17 +157,26 @@ std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
     switch (nColumn) {
     case kName:
         if (pImage) {
-            const uint64_t key = uint64_t{row.folder} << 32 | row.file;
+            const uint64_t key = KeyOf(row);
             auto found = m_icons.find(key);
-            if (found == m_icons.end())
-                found = m_icons.emplace(key, m_fileTypes.FileInfo(PathOfRow(nItem), name).iIcon)
-                            .first;
-            *pImage = found->second;
+            if (found == m_icons.end() && m_fileTypes.KnowsInfoOf(name))
+                found =
+                    m_icons.emplace(key, m_fileTypes.FileInfo(PathOfRow(nItem), name).iIcon).first;
+            if (found != m_icons.end()) {
+                *pImage = found->second;
+            } else {
+                QueueLookUp(row);
+                *pImage = m_nPlaceholderIcon;
+            }
         }
         return name;
     case kSize:
         return FormatSize(s->FileSize(row.folder, row.file));
     case kType:
+        if (!m_fileTypes.KnowsTypeOf(name)) {
+            QueueLookUp(row);
+            return std::string();
+        }
         return m_fileTypes.FileTypeName(PathOfRow(nItem), name);
     case kDate: {
         const int64_t t = FileModifiedTime(*s, row.folder, row.file);

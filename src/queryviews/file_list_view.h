@@ -8,9 +8,15 @@
 // A row is an entry of the model: choosing it selects the file everywhere; Enter or a
 // double-click shows its folder with the file selected; Delete deletes the selected files,
 // and the shell's context menu offers the rest (Copy among them).
+//
+// The shell's type names and icons cost tens of milliseconds per extension (under Wine):
+// a cell whose answer is not known yet is drawn without it, and the answers are asked one
+// per posted message, so the window answers between them and the cells fill in.
 
+#include <deque>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "query_view.h"
@@ -37,6 +43,11 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Every cell asked for so far has the shell's answers.
+    bool AreCellsComplete() const { return m_lookUps.empty(); }
+
+    static constexpr UINT WM_LOOK_UP_NEXT = WM_APP + 0x121;
+
 protected:
     // The answer's files become the rows.
     void ShowAnswer(QueryAnswer answer) override;
@@ -50,6 +61,7 @@ protected:
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    LRESULT OnLookUpNext(WPARAM wParam, LPARAM lParam);
 
 private:
     // The text of a cell; the name's icon goes to `pImage` when asked.
@@ -57,6 +69,9 @@ private:
     void SortRows();
     void SetRowCount();
     std::vector<int> SelectedRows() const;
+    // The shell is asked about the row's file at the next posted message.
+    void QueueLookUp(const FileRef& row);
+    void ForgetLookUps();
 
     std::vector<FileRef> m_rows;
     int m_nSortColumn = kSize;
@@ -67,5 +82,9 @@ private:
     // Each row's icon by its file, asked of the shell once while the folder is shown (a file
     // with an icon of its own costs a read of it): not at every paint nor every answer.
     std::unordered_map<uint64_t, int> m_icons;
+    std::deque<FileRef> m_lookUps;         // files the shell is still to be asked about
+    std::unordered_set<uint64_t> m_queued; // their keys, so none waits twice
+    bool m_bLookUpPosted = false;
+    int m_nPlaceholderIcon = 0; // a plain file's icon, until a file's own is known
     CShellMenuOwner m_shellMenu;
 };

@@ -82,6 +82,15 @@ SHFILEINFOA CShellFileTypes::FileInfo(const std::string& path, const std::string
     return byExtension.info;
 }
 
+bool CShellFileTypes::KnowsTypeOf(const std::string& name) const {
+    return m_extensions.count(ExtensionKey(name)) != 0;
+}
+
+bool CShellFileTypes::KnowsInfoOf(const std::string& name) const {
+    const auto found = m_extensions.find(ExtensionKey(name));
+    return found != m_extensions.end() && !found->second.bOwnIcons;
+}
+
 std::string CShellFileTypes::FileTypeName(const std::string& path, const std::string& name) {
     return ForFile(path, name).info.szTypeName;
 }

@@ -190,7 +190,8 @@ int PanesScene(const std::string& folder, const std::string& type) {
     CFileTypesView& types = *frame.QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
     if (!program.PumpUntil([&] {
-            return files.IsAnswerCurrent() && types.IsAnswerCurrent() && treemap.IsPictureCurrent();
+            return files.IsAnswerCurrent() && files.AreCellsComplete() && types.IsAnswerCurrent() &&
+                   treemap.IsPictureCurrent();
         }))
         return 1;
     const int nRow = types.FindType(type);
@@ -223,7 +224,8 @@ int SearchScene(const std::string& folder, const std::string& pattern, const std
     ::SetWindowTextA(search.Criteria().MinSizeBox(), minSize.c_str());
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
     if (!program.PumpUntil([&] {
-            return search.IsAnswerCurrent() && !search.Rows().empty() && treemap.IsPictureCurrent();
+            return search.IsAnswerCurrent() && !search.Rows().empty() &&
+                   search.AreCellsComplete() && treemap.IsPictureCurrent();
         }))
         return 1;
     SelectOnlyRow(search.GetListCtrl(), 0);
