@@ -214,6 +214,11 @@ TEST_F(DscpPanes, ALargestFileOpensItsFolderWithTheFileSelected) {
     const std::string big = tree.Path("deep/inner/big.bin");
     ASSERT_EQ(Largest().PathOfRow(0), big);
     EXPECT_EQ(Largest().GetListCtrl().GetItemText(0, CLargestFilesView::kFolder), "deep\\inner");
+    // The shell's type names come a file at a time after the rows, and do come.
+    ASSERT_TRUE(PumpUntil([&] { return Largest().AreCellsComplete(); }));
+    SHFILEINFOA info{};
+    ASSERT_TRUE(SHGetFileInfoA(big.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME));
+    EXPECT_EQ(Largest().GetListCtrl().GetItemText(0, CLargestFilesView::kType), info.szTypeName);
 
     Notify(Largest(), NM_DBLCLK, 0);
     ASSERT_TRUE(Settle());
