@@ -4,18 +4,12 @@
 #include <utility>
 #include <vector>
 
+#include "message_font.h"
+
 namespace {
 
 constexpr int kGap = 6; // between the box and the note
 constexpr COLORREF kNoteColour = RGB(160, 0, 0);
-
-HFONT CreateBarFont() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        return CreateFontIndirectA(&metrics.lfMessageFont);
-    return nullptr;
-}
 
 } // namespace
 
@@ -35,16 +29,10 @@ bool CPathBar::Create(CWnd* pParentWnd, ShowTypedFn showTyped, UINT nID) {
 }
 
 int CPathBar::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateBarFont());
+    m_font.Reset(CreateMessageFont());
     const HFONT hFont = m_font ? static_cast<HFONT>(m_font.Get())
                                : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    {
-        const WindowDC dc(m_hWnd);
-        const SelectedObject selected(dc.Get(), hFont);
-        TEXTMETRICA tm{};
-        if (GetTextMetricsA(dc.Get(), &tm))
-            m_nLineHeight = tm.tmHeight;
-    }
+    m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
     m_hWndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                  m_hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -56,8 +44,7 @@ int CPathBar::OnCreate(LPCREATESTRUCTA) {
 
 CSize CPathBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     const CSize borders = CControlBar::CalcFixedLayout(false, bHorz);
-    // The box: a line of text with the edit control's own edges and margins.
-    const int cy = m_nLineHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 4;
+    const int cy = EditBoxHeight(m_nLineHeight);
     return CSize(bStretch ? kStretchLength : borders.cx, cy + borders.cy);
 }
 

@@ -118,12 +118,22 @@ LRESULT CFileListView::OnLookUpNext(WPARAM, LPARAM) {
     const FolderSnapshot* s = AnsweredSnapshot();
     if (!s || m_lookUps.empty())
         return 0;
-    const FileRef row = m_lookUps.front();
-    m_lookUps.pop_front();
-    m_queued.erase(KeyOf(row));
-    const char* name = s->FileName(row.folder, row.file);
-    // One ask of the shell: the extension's type name, and the file's icon with it.
-    m_icons[KeyOf(row)] = m_fileTypes.FileInfo(JoinPath(s->PathOf(row.folder), name), name).iIcon;
+    // At most one ask of the shell per message; files whose answers the shell gave already
+    // (another file of their extension) are settled with it, and the list is drawn once.
+    bool bAsked = false;
+    while (!m_lookUps.empty()) {
+        const FileRef row = m_lookUps.front();
+        const char* name = s->FileName(row.folder, row.file);
+        const bool bKnown = m_fileTypes.KnowsInfoOf(name);
+        if (bAsked && !bKnown)
+            break;
+        m_lookUps.pop_front();
+        m_queued.erase(KeyOf(row));
+        // The extension's type name, and the file's icon with it.
+        m_icons[KeyOf(row)] =
+            m_fileTypes.FileInfo(JoinPath(s->PathOf(row.folder), name), name).iIcon;
+        bAsked = bAsked || !bKnown;
+    }
     Invalidate();
     if (!m_lookUps.empty())
         m_bLookUpPosted = PostMessage(WM_LOOK_UP_NEXT, 0, 0) != 0;

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "message_font.h"
+
 namespace {
 
 constexpr UINT_PTR kPauseTimer = 1;
@@ -12,14 +14,6 @@ constexpr int kGap = 4;      // between controls
 constexpr int kRowCount = 5; // name, regular expression, size, dates, status
 constexpr COLORREF kProblemColour = RGB(160, 0, 0);
 constexpr UINT kEmSetCueBanner = 0x1501; // EM_SETCUEBANNER: grey text in an empty box
-
-HFONT CreateMessageFont() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        return CreateFontIndirectA(&metrics.lfMessageFont);
-    return nullptr;
-}
 
 // Tells the owner, when it listens.
 void Tell(const std::function<void()>& event) {
@@ -71,12 +65,10 @@ HWND CSearchCriteriaBar::MakeBox(const wchar_t* lpszCue) {
 int CSearchCriteriaBar::OnCreate(LPCREATESTRUCTA) {
     m_font.Reset(CreateMessageFont());
     const HGDIOBJ hFont = m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT);
+    m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
     {
         const WindowDC dc(m_hWnd);
         const SelectedObject selected(dc.Get(), hFont);
-        TEXTMETRICA tm{};
-        if (GetTextMetricsA(dc.Get(), &tm))
-            m_nLineHeight = tm.tmHeight;
         for (const char* label : {"Name", "At least", "After"}) {
             SIZE size{};
             GetTextExtentPoint32A(dc.Get(), label, static_cast<int>(strlen(label)), &size);
@@ -104,7 +96,7 @@ int CSearchCriteriaBar::OnCreate(LPCREATESTRUCTA) {
 
 CSize CSearchCriteriaBar::CalcFixedLayout(bool bStretch, bool bHorz) {
     const CSize borders = CControlBar::CalcFixedLayout(false, bHorz);
-    const int nRow = m_nLineHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 4;
+    const int nRow = EditBoxHeight(m_nLineHeight);
     const int cy = kRowCount * nRow + (kRowCount - 1) * kGap;
     return CSize(bStretch ? kStretchLength : borders.cx, cy + borders.cy);
 }
@@ -118,7 +110,7 @@ void CSearchCriteriaBar::LayOut() {
     if (!m_hWndStop)
         return;
     const CRect rc = GetClientRect();
-    const int nRow = m_nLineHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 4;
+    const int nRow = EditBoxHeight(m_nLineHeight);
     const int xBox = rc.left + m_nLabelWidth;
     const int cxBox = std::max(0, static_cast<int>(rc.right) - xBox);
     auto place = [](HWND hWnd, int x, int y, int cx, int cy) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "message_font.h"
+
 namespace {
 
 // The label's box: a pale card the text stands on, whatever the colour below.
@@ -12,11 +14,8 @@ constexpr COLORREF kLabelSizeText = RGB(64, 64, 64);
 constexpr int kLabelPadding = 2;
 
 HFONT CreateLabelFont() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        return CreateFontIndirectA(&metrics.lfMessageFont);
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const HFONT hFont = CreateMessageFont();
+    return hFont ? hFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 } // namespace
