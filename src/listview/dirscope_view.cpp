@@ -42,6 +42,8 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_DELETE, OnDelete)
     ON_COMMAND(ID_PASTE, OnPaste)
     ON_UPDATE_COMMAND_UI(ID_PASTE, OnUpdatePaste)
+    ON_UPDATE_COMMAND_UI(ID_DELETE, OnUpdateOnDisk)
+    ON_UPDATE_COMMAND_UI(ID_REFRESH, OnUpdateOnDisk)
 END_MESSAGE_MAP()
 
 CDirscopeView::~CDirscopeView() = default;
@@ -90,6 +92,7 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
         break;
     case ModelHint::SnapshotChanging:
     case ModelHint::TypeSelection:
+    case ModelHint::ScanOpened:
         break;
     }
 }
@@ -302,9 +305,17 @@ void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
 
 void CDirscopeView::UpdateStatusText() {
     const CDirscopeDoc& doc = Doc();
-    if (CFrameWnd* pFrame = GetParentFrame())
-        pFrame->SetMessageText(
-            FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize()).c_str());
+    CFrameWnd* pFrame = GetParentFrame();
+    if (!pFrame)
+        return;
+    std::string text;
+    if (doc.IsOpeningScan())
+        text = FormatOpeningText(doc.OpeningPath(), doc.OpeningBytesRead(), doc.OpeningFileBytes());
+    else
+        text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
+    if (doc.IsSavedScan() && !doc.IsOpeningScan())
+        text = kSavedScanStatus + text;
+    pFrame->SetMessageText(text.c_str());
 }
 
 void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
@@ -370,8 +381,14 @@ void CDirscopeView::OpenRow(int nItem) {
         pNavigator->OpenDrive(name);
         return;
     }
-    // The disk decides between folder and file, not the row; a vanished entry does nothing.
     const std::string path = JoinPath(folder, name.c_str());
+    // A saved scan's folders open within it; its files are not on this computer's disk.
+    if (Doc().IsSavedScan()) {
+        if (CListRows::IdOf(GetListCtrl(), nItem) < Doc().Subfolders().size())
+            pNavigator->OpenFolder(path);
+        return;
+    }
+    // The disk decides between folder and file, not the row; a vanished entry does nothing.
     const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
@@ -399,6 +416,8 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
         ::TrackPopupMenu(menu.GetSubMenu(0), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hOwner, nullptr);
         return;
     }
+    if (Doc().IsSavedScan())
+        return; // the shell's menu acts on the disk
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
         paths.push_back(Doc().ListedFolderPath() + "\\" + name);
@@ -424,7 +443,8 @@ void CDirscopeView::OnDelete() {
     // The drive overview names drives, not files: there is nothing to delete there. Nor
     // is anything deleted from a list still being filled.
     CDirscopeDoc& doc = Doc();
-    if (m_bDriveView || doc.IsFilling() || GetListCtrl().GetSelectedCount() == 0)
+    if (m_bDriveView || doc.IsFilling() || doc.IsSavedScan() ||
+        GetListCtrl().GetSelectedCount() == 0)
         return;
     const std::vector<std::string> names = SelectedNames();
     const std::string folder = doc.ListedFolderPath();
@@ -443,8 +463,8 @@ bool CDirscopeView::ClipboardHasFiles() const {
 
 void CDirscopeView::OnPaste() {
     CDirscopeDoc& doc = Doc();
-    if (doc.IsFilling())
-        return; // nothing goes into a folder whose rows are still being added
+    if (doc.IsFilling() || doc.IsSavedScan())
+        return; // nothing goes into a folder whose rows are still being added, nor a saved one
     const int nEffect = ReadClipboardFiles();
     if (m_arrPasteFiles.empty() || m_bDriveView)
         return;
@@ -456,7 +476,11 @@ void CDirscopeView::OnPaste() {
 }
 
 void CDirscopeView::OnUpdatePaste(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(ClipboardHasFiles());
+    pCmdUI->Enable(!Doc().IsSavedScan() && ClipboardHasFiles());
+}
+
+void CDirscopeView::OnUpdateOnDisk(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(!Doc().IsSavedScan());
 }
 
 // --- The rows by the entries they show, the selection, the size bars

@@ -19,6 +19,7 @@ enum class ModelHint : LPARAM {
     Selection,        // the selected entry changed
     TypeSelection,    // the selected file type changed
     SnapshotChanging, // the snapshot is about to change: whoever reads it elsewhere stops
+    ScanOpened,       // a saved scan was opened: the tree pane shows its folders, its root next
 };
 
 inline LPARAM HintParam(ModelHint hint) {

@@ -353,7 +353,8 @@ void CFileListView::OnKeyUp(UINT nChar, UINT, UINT) {
 void CFileListView::DeleteSelected() {
     const FolderSnapshot* s = AnsweredSnapshot();
     CDirscopeDoc* pDoc = GetDocument();
-    if (!s || !pDoc || pDoc->IsFilling())
+    // A saved scan's files are not on this computer's disk: nothing is deleted there.
+    if (!s || !pDoc || pDoc->IsFilling() || pDoc->IsSavedScan())
         return;
     // The shell deletes one folder's entries at a time.
     std::map<std::string, std::vector<std::string>> byFolder;
@@ -377,7 +378,8 @@ void CFileListView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
     const FolderSnapshot* s = AnsweredSnapshot();
     const std::vector<int> rows = SelectedRows();
-    if (!s || rows.empty())
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!s || rows.empty() || !pDoc || pDoc->IsSavedScan())
         return;
     // The shell's menu takes the entries of one folder: the first selected row's.
     const FolderSnapshot::Index folder = m_rows[static_cast<size_t>(rows.front())].folder;

@@ -84,6 +84,8 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
     case ModelHint::Totals:
         AskPaced();
         break;
+    case ModelHint::ScanOpened:
+        break;
     }
 }
 

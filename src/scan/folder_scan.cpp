@@ -10,18 +10,24 @@
 
 namespace {
 
-FolderEntry MakeEntry(const std::string& folderPath, const DirItem& item) {
+FolderEntry MakeEntry(const std::string& folderPath, const char* name, int64_t nSize,
+                      int64_t tModified) {
     FolderEntry entry;
     // A path or name too long for its field leaves the field empty; callers that need
     // the path join the folder path and strName themselves.
-    CopyToField(entry.szPath, sizeof entry.szPath, JoinPath(folderPath, item.name));
-    CopyToField(entry.szName, sizeof entry.szName, item.name);
-    entry.strName = item.name;
-    entry.nSize = item.bFolder ? -1 : static_cast<int64_t>(item.nSize);
-    entry.tModified = item.tModified;
+    CopyToField(entry.szPath, sizeof entry.szPath, JoinPath(folderPath, name));
+    CopyToField(entry.szName, sizeof entry.szName, name);
+    entry.strName = name;
+    entry.nSize = nSize;
+    entry.tModified = tModified;
     entry.nFolders = 0;
     entry.nFiles = 0;
     return entry;
+}
+
+FolderEntry MakeEntry(const std::string& folderPath, const DirItem& item) {
+    return MakeEntry(folderPath, item.name, item.bFolder ? -1 : static_cast<int64_t>(item.nSize),
+                     item.tModified);
 }
 
 // Name order, with equal names kept in enumeration order. Sorting indices keeps
@@ -55,6 +61,28 @@ FolderListing ListFolder(const char* folderPath) {
         if (IsDotEntry(item.name))
             continue;
         (item.bFolder ? listing.folders : listing.files).push_back(MakeEntry(folder, item));
+    }
+    SortByName(listing.folders);
+    SortByName(listing.files);
+    return listing;
+}
+
+FolderListing ListHeldFolder(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
+                             const std::string& folderPath) {
+    FolderListing listing;
+    if (folder == FolderSnapshot::kNone || !snapshot.IsRead(folder))
+        return listing;
+    listing.bEnumerated = true;
+    for (FolderSnapshot::Index sub = snapshot.FirstSubfolder(folder); sub != FolderSnapshot::kNone;
+         sub = snapshot.NextSubfolder(sub))
+        listing.folders.push_back(
+            MakeEntry(folderPath, snapshot.Name(sub), -1, snapshot.Modified(sub)));
+    if (snapshot.FilesHeld(folder)) {
+        const uint32_t count = snapshot.OwnFileCount(folder);
+        for (uint32_t i = 0; i < count; ++i)
+            listing.files.push_back(MakeEntry(folderPath, snapshot.FileName(folder, i),
+                                              snapshot.FileSize(folder, i),
+                                              snapshot.FileModified(folder, i)));
     }
     SortByName(listing.folders);
     SortByName(listing.files);
