@@ -28,6 +28,8 @@ BEGIN_MESSAGE_MAP(CFileTypesView, CQueryView)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -38,7 +40,19 @@ bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
 void CFileTypesView::OnInitialUpdate() {
     CQueryView::OnInitialUpdate();
     InsertQueryColumns(GetListCtrl(), kColumns);
+    m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     ClearAnswer();
+}
+
+LRESULT CFileTypesView::OnShellAnswers(WPARAM, LPARAM) {
+    if (m_shell.TakeAnswers())
+        Invalidate();
+    return 0;
+}
+
+void CFileTypesView::OnDestroy() {
+    m_shell.Stop();
+    CQueryView::OnDestroy();
 }
 
 bool CFileTypesView::MakeRequest(QueryRequest& request) {
@@ -54,13 +68,15 @@ void CFileTypesView::ShowAnswer(QueryAnswer answer) {
         m_nTotalBytes += row.bytes;
         TypeColourTable::Program().ColourOf(row.key);
     }
-    m_fileTypes.Clear();
     SetRowState(-1);
     OnModelTypeSelection();
 }
 
 void CFileTypesView::ClearAnswer() {
     m_rows.clear();
+    // The type names are asked afresh for the next folder, not for each answer a running
+    // scan brings.
+    m_shell.Forget();
     m_nTotalBytes = 0;
     SetRowState(-1);
 }
@@ -116,8 +132,10 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
     switch (nColumn) {
     case kExtension:
         return ExtensionText(row.key);
-    case kType:
-        return m_fileTypes.ExtensionTypeName(row.key);
+    case kType: {
+        const std::string* pType = m_shell.ExtensionTypeNameOf(row.key);
+        return pType ? *pType : std::string();
+    }
     case kSize:
         return FormatSize(row.bytes);
     case kShare:
