@@ -37,6 +37,14 @@ void SetLayoutColumns(const CListCtrl& list, bool bDriveView) {
         InsertColumns(list, kFolderColumns);
 }
 
+void ShowChangeColumn(const CListCtrl& list, bool bShow) {
+    const bool bShown = list.GetColumnCount() > kChangeColumn;
+    if (bShow && !bShown)
+        list.InsertColumn(kChangeColumn, "Change", LVCFMT_RIGHT, 90);
+    else if (!bShow && bShown)
+        list.DeleteColumn(kChangeColumn);
+}
+
 void ShowSortArrow(const CListCtrl& list, int nColumn, bool bDescending) {
     const HWND hHeader = list.GetHeaderCtrl();
     if (!hHeader)
