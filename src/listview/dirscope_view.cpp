@@ -91,6 +91,11 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
         break;
     case ModelHint::Comparison:
         ShowComparison();
+        // A folder already totalled goes largest growth first at once.
+        if (m_bChangeColumn && !Doc().IsScanning() && !Doc().IsFilling()) {
+            m_nSortColumn = kChangeColumn;
+            SortRows(kChangeColumn, true);
+        }
         UpdateStatusText();
         break;
     case ModelHint::ComparisonRead:
