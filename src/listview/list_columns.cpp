@@ -39,8 +39,11 @@ void SetLayoutColumns(const CListCtrl& list, bool bDriveView) {
 
 void ShowChangeColumn(const CListCtrl& list, bool bShow) {
     const bool bShown = list.GetColumnCount() > kChangeColumn;
-    if (bShow && !bShown)
+    if (bShow && !bShown) {
+        // Shown beside the size it changes.
         list.InsertColumn(kChangeColumn, "Change", LVCFMT_RIGHT, 90);
+        list.ShowColumnAfter(kChangeColumn, kSizeColumn);
+    }
     else if (!bShow && bShown)
         list.DeleteColumn(kChangeColumn);
 }

@@ -67,8 +67,10 @@ void CFileTypesView::ShowComparison() {
     const bool bComparing = pDoc && pDoc->IsComparing();
     CListCtrl list = GetListCtrl();
     const bool bShown = list.GetColumnCount() > kChange;
-    if (bComparing && !bShown)
-        list.InsertColumn(kChange, "Change", LVCFMT_RIGHT, 90);
+    if (bComparing && !bShown) {
+        list.InsertColumn(kChange, "Change", LVCFMT_RIGHT, 80);
+        list.ShowColumnAfter(kChange, kSize); // beside the size it changes
+    }
     else if (!bComparing && bShown)
         list.DeleteColumn(kChange);
     m_bytesThen.clear();
