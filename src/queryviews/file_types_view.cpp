@@ -30,6 +30,8 @@ BEGIN_MESSAGE_MAP(CFileTypesView, CQueryView)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -40,7 +42,19 @@ bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
 void CFileTypesView::OnInitialUpdate() {
     CQueryView::OnInitialUpdate();
     InsertQueryColumns(GetListCtrl(), kColumns);
+    m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     ClearAnswer();
+}
+
+LRESULT CFileTypesView::OnShellAnswers(WPARAM, LPARAM) {
+    if (m_shell.TakeAnswers())
+        Invalidate();
+    return 0;
+}
+
+void CFileTypesView::OnDestroy() {
+    m_shell.Stop();
+    CQueryView::OnDestroy();
 }
 
 bool CFileTypesView::MakeRequest(QueryRequest& request) {
@@ -56,7 +70,6 @@ void CFileTypesView::ShowAnswer(QueryAnswer answer) {
         m_nTotalBytes += row.bytes;
         TypeColourTable::Program().ColourOf(row.key);
     }
-    m_fileTypes.Clear();
     ShowComparison();
     SetRowState(-1);
     OnModelTypeSelection();
@@ -70,8 +83,7 @@ void CFileTypesView::ShowComparison() {
     if (bComparing && !bShown) {
         list.InsertColumn(kChange, "Change", LVCFMT_RIGHT, 80);
         list.ShowColumnAfter(kChange, kSize); // beside the size it changes
-    }
-    else if (!bComparing && bShown)
+    } else if (!bComparing && bShown)
         list.DeleteColumn(kChange);
     m_bytesThen.clear();
     if (!bComparing)
@@ -93,6 +105,9 @@ void CFileTypesView::ShowComparison() {
 void CFileTypesView::ClearAnswer() {
     m_rows.clear();
     m_bytesThen.clear();
+    // The type names are asked afresh for the next folder, not for each answer a running
+    // scan brings.
+    m_shell.Forget();
     m_nTotalBytes = 0;
     SetRowState(-1);
 }
@@ -148,8 +163,10 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
     switch (nColumn) {
     case kExtension:
         return ExtensionText(row.key);
-    case kType:
-        return m_fileTypes.ExtensionTypeName(row.key);
+    case kType: {
+        const std::string* pType = m_shell.ExtensionTypeNameOf(row.key);
+        return pType ? *pType : std::string();
+    }
     case kSize:
         return FormatSize(row.bytes);
     case kShare:
