@@ -16,12 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "compared_scan.h"
 #include "document.h"
 #include "drive_overview.h"
 #include "folder_entry.h"
 #include "folder_scan_controller.h"
 #include "model_hints.h"
 #include "model_wake_wnd.h"
+#include "saved_scan_loader.h"
 #include "show_pacer.h"
 
 class CDirscopeDoc : public CDocument {
@@ -91,6 +93,22 @@ public:
     void EntriesPasted(const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
 
+    // --- Comparing with a saved scan: the older, matched by path below the folder shown
+    // when the comparison began. Showing a folder outside that one ends it.
+
+    // Reads the saved scan in `file` on a thread; once read, the comparison begins (views
+    // hear Comparison). A scan that cannot be read leaves everything as it was and names
+    // the reason in a message box.
+    void CompareWithScan(const std::string& file);
+    // Gives up the read, or ends the comparison; views hear Comparison.
+    void EndComparison();
+    bool IsReadingComparison() const { return m_loader.IsReading(); }
+    // Of the read in progress: bytes read and the file's size (0: not known yet).
+    uint64_t ComparisonBytesRead() const { return m_loader.BytesRead(); }
+    uint64_t ComparisonFileBytes() const { return m_loader.FileBytes(); }
+    bool IsComparing() const { return m_compared.IsActive(); }
+    const ComparedScan& Comparison() const { return m_compared; }
+
     // Takes what the scan has left (generation: the scan that woke us; none: whatever
     // the running one left) and tells the views.
     void TakeScanResults(std::optional<unsigned> generation);
@@ -102,6 +120,8 @@ private:
     // when the show was overtaken (nothing of the document may be touched then).
     bool ListShownFolder();
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
+    // The saved scan's thread woke us: progress, or the scan waits (`bDone`).
+    void TakeLoadedScan(bool bDone);
     void Tell(ModelHint hint, CObject* pHint = nullptr) {
         UpdateAllViews(nullptr, HintParam(hint), pHint);
     }
@@ -125,5 +145,8 @@ private:
     // Gone with the document: a show that handled messages checks it before touching it.
     std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
     CModelWakeWnd m_wakeWnd;
+    CModelWakeWnd m_loadWakeWnd; // for the saved scan's thread
+    ComparedScan m_compared;
+    SavedScanLoader m_loader;    // after what it wakes
     FolderScanController m_scan; // last: stopped before anything it reports into goes
 };

@@ -4,6 +4,8 @@
 
 #include "file_extension.h"
 #include "query_list.h"
+#include "saved_scan_reader.h"
+#include "scan_comparison.h"
 #include "size_bar_cell.h"
 #include "size_text.h"
 #include "type_colours.h"
@@ -68,12 +70,41 @@ void CFileTypesView::ShowAnswer(QueryAnswer answer) {
         m_nTotalBytes += row.bytes;
         TypeColourTable::Program().ColourOf(row.key);
     }
+    ShowComparison();
     SetRowState(-1);
     OnModelTypeSelection();
 }
 
+void CFileTypesView::ShowComparison() {
+    const CDirscopeDoc* pDoc = GetDocument();
+    const bool bComparing = pDoc && pDoc->IsComparing();
+    CListCtrl list = GetListCtrl();
+    const bool bShown = list.GetColumnCount() > kChange;
+    if (bComparing && !bShown) {
+        list.InsertColumn(kChange, "Change", LVCFMT_RIGHT, 80);
+        list.ShowColumnAfter(kChange, kSize); // beside the size it changes
+    } else if (!bComparing && bShown)
+        list.DeleteColumn(kChange);
+    m_bytesThen.clear();
+    if (!bComparing)
+        return;
+    // The older scan's types are totalled once per folder compared (tens of milliseconds
+    // for a million files), not for every answer a running scan gives.
+    const ComparedScan& compared = pDoc->Comparison();
+    if (m_pTypesThenOf != compared.OlderPointer().get() ||
+        m_typesThenTop != compared.OlderShown()) {
+        m_pTypesThenOf = compared.OlderPointer().get();
+        m_typesThenTop = compared.OlderShown();
+        m_typesThen = m_typesThenTop == FolderSnapshot::kNone
+                          ? std::vector<TypeTotal>()
+                          : TypeTotals(compared.Older().snapshot, SnapshotScope(m_typesThenTop));
+    }
+    m_bytesThen = TypeBytesThen(m_rows, m_typesThen);
+}
+
 void CFileTypesView::ClearAnswer() {
     m_rows.clear();
+    m_bytesThen.clear();
     // The type names are asked afresh for the next folder, not for each answer a running
     // scan brings.
     m_shell.Forget();
@@ -142,6 +173,10 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
         return SharePercentText(row.share) + " %";
     case kFiles:
         return std::to_string(row.files);
+    case kChange:
+        return static_cast<size_t>(nItem) < m_bytesThen.size()
+                   ? ChangeText(m_bytesThen[static_cast<size_t>(nItem)], row.bytes)
+                   : std::string();
     default:
         return std::string();
     }

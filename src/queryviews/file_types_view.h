@@ -5,7 +5,8 @@
 // share of the folder's files' bytes (with a bar) and the number of files.
 //
 // Choosing a row selects its type in the model and lights its tiles in the treemap; a
-// type selected elsewhere (a file's tile clicked) selects its row.
+// type selected elsewhere (a file's tile clicked) selects its row. While the document
+// compares the folder with a saved scan, a Change column shows each type's growth.
 
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ class CFileTypesView : public CQueryView {
     DECLARE_DYNCREATE(CFileTypesView)
     DECLARE_MESSAGE_MAP()
 public:
-    enum Column { kExtension, kType, kSize, kShare, kFiles, kColumnCount };
+    enum Column { kExtension, kType, kSize, kShare, kFiles, kChange, kColumnCount };
 
     // The rows, most bytes first.
     const std::vector<TypeTotal>& Rows() const { return m_rows; }
@@ -51,8 +52,15 @@ private:
     // The swatch and the extension of a row's first cell.
     void DrawExtensionCell(const NMLVCUSTOMDRAW& draw);
     void SetRowState(int nItem);
+    // The Change column and each row's bytes then, while the document compares.
+    void ShowComparison();
 
     std::vector<TypeTotal> m_rows;
+    std::vector<int64_t> m_bytesThen; // by row, while comparing: -1 for a new type
+    // The older scan's types beneath the folder compared, kept while it stays the same.
+    std::vector<TypeTotal> m_typesThen;
+    const void* m_pTypesThenOf = nullptr;
+    FolderSnapshot::Index m_typesThenTop = FolderSnapshot::kNone;
     int64_t m_nTotalBytes = 0;         // of every row, for the bars
     bool m_bApplyingSelection = false; // the model's type is being put on the rows
     std::string m_cellText;            // the cell handed to the list last
