@@ -120,6 +120,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_FILE_STOP_OPENING, OnStopOpening)
     ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_SCAN, OnUpdateSaveScan)
     ON_UPDATE_COMMAND_UI(ID_FILE_STOP_OPENING, OnUpdateStopOpening)
+    ON_COMMAND(ID_FILE_COMPARE_SCAN, OnCompareScan)
+    ON_COMMAND(ID_FILE_END_COMPARISON, OnEndComparison)
+    ON_UPDATE_COMMAND_UI(ID_FILE_COMPARE_SCAN, OnUpdateCompareScan)
+    ON_UPDATE_COMMAND_UI(ID_FILE_END_COMPARISON, OnUpdateEndComparison)
     ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
 END_MESSAGE_MAP()
 
@@ -509,6 +513,40 @@ void CMainFrame::OnToolbarDropDown(NMHDR* pNMHDR, LRESULT*) {
     MapWindowPoints(m_wndToolBar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
     // The chosen item comes back as an ordinary command to this window.
     TrackPopupMenu(hPopup, TPM_VERTICAL, rc.left, rc.bottom, 0, m_hWnd, nullptr);
+}
+
+// ---- comparing with a saved scan ----
+
+void CMainFrame::OnCompareScan() {
+    auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    if (!pDoc || pDoc->IsDriveOverview())
+        return;
+    // One comparison at a time: asked again, the command offers to end the one there is.
+    if (pDoc->IsComparing() || pDoc->IsReadingComparison()) {
+        if (AfxMessageBox("End the comparison with the saved scan?", MB_YESNO | MB_ICONQUESTION) ==
+            IDYES)
+            pDoc->EndComparison();
+        return;
+    }
+    CFileDialog dialog(true, "json", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       "Saved scans (*.json)|*.json|All files (*.*)|*.*||", this);
+    if (dialog.DoModal() == IDOK)
+        pDoc->CompareWithScan(dialog.GetPathName());
+}
+
+void CMainFrame::OnEndComparison() {
+    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+        pDoc->EndComparison();
+}
+
+void CMainFrame::OnUpdateCompareScan(CCmdUI* pCmdUI) {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    pCmdUI->Enable(pDoc && !pDoc->IsDriveOverview());
+}
+
+void CMainFrame::OnUpdateEndComparison(CCmdUI* pCmdUI) {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    pCmdUI->Enable(pDoc && (pDoc->IsComparing() || pDoc->IsReadingComparison()));
 }
 
 // ---- the keyboard and the path bar ----

@@ -103,6 +103,10 @@ protected:
     void OnStopOpening();
     void OnUpdateSaveScan(CCmdUI* pCmdUI);
     void OnUpdateStopOpening(CCmdUI* pCmdUI);
+    void OnCompareScan();
+    void OnEndComparison();
+    void OnUpdateCompareScan(CCmdUI* pCmdUI);
+    void OnUpdateEndComparison(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
 
 private:

@@ -1,6 +1,8 @@
 #include "dirscope_doc.h"
 
 #include <ctime>
+
+#include <sys/stat.h>
 #include <functional>
 #include <utility>
 
@@ -25,8 +27,14 @@ void SayWhy(const std::string& text) {
 
 } // namespace
 
-CDirscopeDoc::CDirscopeDoc() {
+CDirscopeDoc::CDirscopeDoc()
+    : m_opener([this](bool bDone) {
+          if (bDone)
+              m_fileWakeWnd.Post(kScanRead);
+      }),
+      m_loader([this](bool bDone) { m_loadWakeWnd.Post(bDone ? 1 : 0); }) {
     m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
+    m_loadWakeWnd.Create([this](WPARAM wParam) { TakeLoadedScan(wParam != 0); });
     m_fileWakeWnd.Create([this](WPARAM wParam) {
         if (wParam == kScanRead)
             TakeOpenedScan();
@@ -53,9 +61,11 @@ CDirscopeDoc::~CDirscopeDoc() {
     m_scan.SetSnapshotChangingFn(nullptr);
     m_savedScan.SetSnapshotChangingFn(nullptr);
     m_scan.Stop();
+    m_loader.Stop();
     AbandonFill();
     m_wakeWnd.DestroyWindow();
     m_fileWakeWnd.DestroyWindow();
+    m_loadWakeWnd.DestroyWindow();
 }
 
 void CDirscopeDoc::AbandonFill() {
@@ -80,6 +90,7 @@ void CDirscopeDoc::ClearShown() {
     }
     m_selection = ModelEntry();
     m_type = ModelType();
+    m_compared.ClearShown();
     Tell(ModelHint::Cleared);
 }
 
@@ -105,6 +116,10 @@ void CDirscopeDoc::ShowScanFolder(const std::string& folder) {
 
 void CDirscopeDoc::Show() {
     ClearShown();
+    const std::string& folder = m_strFolder;
+    // The comparison holds for its folder and what lies beneath; leaving it ends it.
+    if (IsComparing() && !m_compared.Covers(folder))
+        EndComparison();
     if (IsSavedScan()) {
         // Everything is known at once: the views fill themselves, and the totals are final.
         ListScanFolder();
@@ -115,7 +130,6 @@ void CDirscopeDoc::Show() {
         Tell(ModelHint::Finished, &totals);
         return;
     }
-    const std::string& folder = m_strFolder;
     if (folder.empty()) {
         // The counts, the total and the last folder's path stay as they are.
         m_drives = CDriveOverview::ListDrives();
@@ -186,6 +200,7 @@ bool CDirscopeDoc::ListShownFolder() {
     m_nFileCount = static_cast<int>(listing.files.size());
     m_files = std::move(listing.files);
     m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
+    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
     // What an earlier scan walked beneath this folder gives the subfolders their totals
     // before the views show them; this folder's own scan overwrites them.
     m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
@@ -230,13 +245,12 @@ void CDirscopeDoc::TakeScanResults(std::optional<unsigned> generation) {
 // ---- saved scans
 
 void CDirscopeDoc::OpenScanFile(const std::string& path) {
-    const CModelWakeWnd* pWake = &m_fileWakeWnd;
-    m_opener.Start(path, [pWake] { pWake->Post(kScanRead); });
+    m_strOpeningPath = path;
+    m_opener.Start(path);
 }
 
 void CDirscopeDoc::StopOpeningScan() {
     m_opener.Stop();
-    m_opener.Take();
 }
 
 FolderSnapshot::Index CDirscopeDoc::OpenedRoot() const {
@@ -244,21 +258,24 @@ FolderSnapshot::Index CDirscopeDoc::OpenedRoot() const {
 }
 
 void CDirscopeDoc::TakeOpenedScan() {
-    const std::string path = m_opener.Path();
-    SavedScanLoader::Result result = m_opener.Take();
-    if (result.bStopped)
-        return;
-    if (!result.scan) {
-        SayWhy("Could not open the scan " + path + ":\n" + result.error);
+    std::optional<LoadedScan> loaded = m_opener.Take();
+    if (!loaded)
+        return; // given up, or replaced by a newer read
+    if (!loaded->scan) {
+        SayWhy("Could not open the scan " + loaded->file + ":\n" + loaded->error);
         return;
     }
+    SavedScan& scan = *loaded->scan;
     // What showed of the scan held before goes with it.
     if (IsSavedScan())
         ClearShown();
-    m_savedScan.AdoptSnapshot(std::move(result.scan->snapshot));
-    m_opened.file = path;
-    m_opened.rootPath = result.scan->rootPath;
-    m_opened.takenAt = result.scan->timestamp ? result.scan->timestamp : result.nFileTime;
+    m_savedScan.AdoptSnapshot(std::move(scan.snapshot));
+    m_opened.file = loaded->file;
+    m_opened.rootPath = scan.rootPath;
+    m_opened.takenAt = scan.timestamp;
+    struct stat status {};
+    if (m_opened.takenAt <= 0 && ::stat(loaded->file.c_str(), &status) == 0)
+        m_opened.takenAt = static_cast<int64_t>(status.st_mtime); // when the file was written
     m_opened.nSerial = ++m_nScansOpened;
     Tell(ModelHint::ScanOpened);
 }
@@ -335,4 +352,45 @@ void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
         return;
     m_scan.EntriesPasted(m_strListedPath, destinations, movedFrom);
     Refresh();
+}
+
+void CDirscopeDoc::CompareWithScan(const std::string& file) {
+    EndComparison();
+    m_loader.Start(file);
+    Tell(ModelHint::ComparisonRead);
+}
+
+void CDirscopeDoc::EndComparison() {
+    const bool bWasReading = m_loader.IsReading();
+    m_loader.Stop();
+    if (!IsComparing() && !bWasReading)
+        return;
+    m_compared.End();
+    Tell(ModelHint::Comparison);
+}
+
+void CDirscopeDoc::TakeLoadedScan(bool bDone) {
+    if (!bDone) {
+        if (m_loader.IsReading())
+            Tell(ModelHint::ComparisonRead);
+        return;
+    }
+    std::optional<LoadedScan> loaded = m_loader.Take();
+    if (!loaded)
+        return; // given up meanwhile
+    if (!loaded->scan) {
+        Tell(ModelHint::Comparison);
+        AfxMessageBox(
+            ("The scan in " + loaded->file + " cannot be compared.\n\n" + loaded->error).c_str(),
+            MB_ICONEXCLAMATION);
+        return;
+    }
+    // Compared with the folder shown now (the drive overview has nothing to compare).
+    if (IsDriveOverview() || !IsEnumerated()) {
+        Tell(ModelHint::Comparison);
+        return;
+    }
+    m_compared.Begin(std::move(loaded->scan), m_strListedPath, loaded->file);
+    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
+    Tell(ModelHint::Comparison);
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "compared_scan.h"
 #include "document.h"
 #include "drive_overview.h"
 #include "folder_entry.h"
@@ -62,11 +63,11 @@ public:
     // tree pane then shows its root), or a message box names why it could not be, and what
     // is shown stays as it was.
     void OpenScanFile(const std::string& path);
-    bool IsOpeningScan() const { return m_opener.IsRunning(); }
+    bool IsOpeningScan() const { return m_opener.IsReading(); }
     // How far the reading has got: "Opening scan.json: 45% (Stop: Esc)" style figures.
     uint64_t OpeningBytesRead() const { return m_opener.BytesRead(); }
     uint64_t OpeningFileBytes() const { return m_opener.FileBytes(); }
-    const std::string& OpeningPath() const { return m_opener.Path(); }
+    const std::string& OpeningPath() const { return m_strOpeningPath; }
     // Gives up reading the scan file: nothing changes.
     void StopOpeningScan();
     // What is shown comes from the opened saved scan.
@@ -141,6 +142,22 @@ public:
     void EntriesPasted(const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
 
+    // --- Comparing with a saved scan: the older, matched by path below the folder shown
+    // when the comparison began. Showing a folder outside that one ends it.
+
+    // Reads the saved scan in `file` on a thread; once read, the comparison begins (views
+    // hear Comparison). A scan that cannot be read leaves everything as it was and names
+    // the reason in a message box.
+    void CompareWithScan(const std::string& file);
+    // Gives up the read, or ends the comparison; views hear Comparison.
+    void EndComparison();
+    bool IsReadingComparison() const { return m_loader.IsReading(); }
+    // Of the read in progress: bytes read and the file's size (0: not known yet).
+    uint64_t ComparisonBytesRead() const { return m_loader.BytesRead(); }
+    uint64_t ComparisonFileBytes() const { return m_loader.FileBytes(); }
+    bool IsComparing() const { return m_compared.IsActive(); }
+    const ComparedScan& Comparison() const { return m_compared; }
+
     // Takes what the scan has left (generation: the scan that woke us; none: whatever
     // the running one left) and tells the views.
     void TakeScanResults(std::optional<unsigned> generation);
@@ -160,6 +177,8 @@ private:
     // when the show was overtaken (nothing of the document may be touched then).
     bool ListShownFolder();
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
+    // The saved scan's thread woke us: progress, or the scan waits (`bDone`).
+    void TakeLoadedScan(bool bDone);
     void Tell(ModelHint hint, CObject* pHint = nullptr) {
         UpdateAllViews(nullptr, HintParam(hint), pHint);
     }
@@ -183,14 +202,18 @@ private:
     // Gone with the document: a show that handled messages checks it before touching it.
     std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
     CModelWakeWnd m_wakeWnd;
-    CModelWakeWnd m_fileWakeWnd; // a scan file read or written
+    CModelWakeWnd m_loadWakeWnd; // for the compared scan's thread
+    CModelWakeWnd m_fileWakeWnd; // a scan file opened or written
+    ComparedScan m_compared;
     OpenedScanInfo m_opened;
     unsigned m_nScansOpened = 0;
+    std::string m_strOpeningPath;
     std::string m_strPendingSave;     // saved once the running scan has finished
     FolderScanController m_savedScan; // the opened scan's: it never scans
-    FolderScanController m_scan;      // stopped before anything it reports into goes
     FolderScanController* m_pShown = &m_scan;
-    // Last: their threads end before anything they read or report into goes.
+    // Their threads end (in the destructor) before anything they read or report into goes.
     SavedScanSaver m_saver;
     SavedScanLoader m_opener;
+    SavedScanLoader m_loader;    // the compared scan's, after what it wakes
+    FolderScanController m_scan; // last: stopped before anything it reports into goes
 };

@@ -1,94 +1,86 @@
 #include "saved_scan_loader.h"
 
-#include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <utility>
-
-#include <sys/stat.h>
 
 #include "saved_scan_reader.h"
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+constexpr auto kProgressEvery = std::chrono::milliseconds(100);
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The file's size, where the system tells it; 0 otherwise.
 uint64_t SizeOf(std::FILE* file) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
+    if (std::fseek(file, 0, SEEK_END) != 0)
         return 0;
-    const int64_t size = _ftelli64(file);
-    _fseeki64(file, 0, SEEK_SET);
-#else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return 0;
-    const int64_t size = ftello(file);
-    fseeko(file, 0, SEEK_SET);
-#endif
+    const long size = std::ftell(file);
+    std::rewind(file);
     return size > 0 ? static_cast<uint64_t>(size) : 0;
 }
 
 } // namespace
 
-void SavedScanLoader::Start(const std::string& path, WakeFn wake) {
-    Stop();
-    m_path = path;
-    auto pProgress = std::make_shared<Progress>();
-    auto pResult = std::make_shared<Result>();
-    m_pProgress = pProgress;
-    m_pResult = pResult;
-    m_thread = std::thread([path, pProgress, pResult, wake = std::move(wake)] {
-        Read(path, *pProgress, *pResult);
-        wake();
-    });
+SavedScanLoader::SavedScanLoader(NotifyFn notify)
+    : m_notify(std::move(notify)),
+      m_worker(
+          [this](std::string& file, const std::atomic<bool>* stop) { return Read(file, stop); },
+          [this] { m_notify(true); }) {}
+
+void SavedScanLoader::Start(const std::string& file) {
+    m_bReading = true;
+    m_nRead = 0;
+    m_nFileBytes = 0;
+    m_worker.Submit(file);
 }
 
 void SavedScanLoader::Stop() {
-    if (m_pProgress)
-        m_pProgress->bStop = true;
-    if (m_thread.joinable())
-        m_thread.join();
+    m_bReading = false;
+    m_worker.Cancel();
 }
 
-SavedScanLoader::Result SavedScanLoader::Take() {
-    if (m_thread.joinable())
-        m_thread.join();
-    Result result;
-    if (m_pResult)
-        result = std::move(*m_pResult);
-    if (m_pProgress && m_pProgress->bStop)
-        result = Result{nullptr, std::string(), true};
-    m_pResult.reset();
-    return result;
+std::optional<LoadedScan> SavedScanLoader::Take() {
+    if (!m_bReading)
+        return std::nullopt;
+    std::optional<LoadedScan> loaded = m_worker.Take();
+    if (loaded)
+        m_bReading = false;
+    return loaded;
 }
 
-void SavedScanLoader::Read(const std::string& path, Progress& progress, Result& result) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        result.error = std::strerror(errno);
-        return;
+LoadedScan SavedScanLoader::Read(const std::string& file, const std::atomic<bool>* stop) {
+    LoadedScan loaded;
+    loaded.file = file;
+    const std::unique_ptr<std::FILE, FileCloser> input(std::fopen(file.c_str(), "rb"));
+    if (!input) {
+        loaded.error = "the file could not be opened";
+        return loaded;
     }
-    progress.nSize = SizeOf(file.get());
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0)
-        result.nFileTime = static_cast<int64_t>(status.st_mtime);
-    auto scan = std::make_unique<SavedScan>();
-    SavedScanError error;
-    const ReadBytes read = [&file, &progress](char* buffer, size_t size) -> int64_t {
-        if (progress.bStop)
+    m_nFileBytes = SizeOf(input.get());
+    Clock::time_point told = Clock::now();
+    // Each piece read counts towards the progress; a read given up stops at the next piece.
+    const ReadBytes read = [&](char* buffer, size_t size) -> int64_t {
+        if (stop->load(std::memory_order_relaxed))
             return -1;
-        const size_t got = std::fread(buffer, 1, size, file.get());
-        if (got == 0 && std::ferror(file.get()))
+        const size_t got = std::fread(buffer, 1, size, input.get());
+        if (got == 0 && std::ferror(input.get()))
             return -1;
-        progress.nRead += got;
+        m_nRead.fetch_add(got, std::memory_order_relaxed);
+        if (Clock::now() - told >= kProgressEvery) {
+            told = Clock::now();
+            m_notify(false);
+        }
         return static_cast<int64_t>(got);
     };
+    auto scan = std::make_shared<SavedScan>();
+    SavedScanError error;
     if (!ReadSavedScan(read, *scan, error)) {
-        result.error = error.Text();
-        return;
+        loaded.error = error.Text();
+        return loaded;
     }
-    result.scan = std::move(scan);
+    loaded.scan = std::move(scan);
+    return loaded;
 }

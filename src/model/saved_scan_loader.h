@@ -1,57 +1,52 @@
 #pragma once
-// Reading a saved scan file on a thread of its own, so the window answers meanwhile: how far
-// it has got, stopping it, and what it read (or why it could not). The reader's thread wakes
-// the caller once, when it has ended, through the WakeFn it was given; the caller takes the
-// result on its own thread. Portable: the waking is the caller's.
+// A saved scan read on a thread of its own, so that the window answers while a large one
+// comes in. The owner (on the user-interface thread) starts a read; the thread tells it
+// through NotifyFn, never waiting for it: now and then while it reads (at most every
+// 100 ms, with the bytes read so far), and once when the scan waits to be taken. Stop gives
+// the read up within milliseconds; a read given up or replaced is never handed out.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <thread>
+
+#include "newest_wins_worker.h"
 
 struct SavedScan; // saved_scan_reader.h
 
+struct LoadedScan {
+    std::string file;
+    std::shared_ptr<SavedScan> scan; // null when it could not be read
+    std::string error;               // why not: "line 3, byte 10: ..."
+};
+
 class SavedScanLoader {
 public:
-    // Wakes the caller's thread; runs on the reader's thread and must not wait for it.
-    using WakeFn = std::function<void()>;
+    // Runs on the reading thread: `bDone` once the scan waits, else progress.
+    using NotifyFn = std::function<void(bool bDone)>;
 
-    struct Result {
-        std::unique_ptr<SavedScan> scan; // null when the file could not be read
-        std::string error;               // why not: "line 3, byte 10: ..." or the system's
-        bool bStopped = false;           // Stop came first: nothing to report
-        int64_t nFileTime = 0;           // the file's last-write time, seconds since 1970
-    };
+    explicit SavedScanLoader(NotifyFn notify);
 
-    SavedScanLoader() = default;
-    SavedScanLoader(const SavedScanLoader&) = delete;
-    SavedScanLoader& operator=(const SavedScanLoader&) = delete;
-    ~SavedScanLoader() { Stop(); }
-
-    // Starts reading the file at `path` (UTF-8); a read still running is stopped first.
-    void Start(const std::string& path, WakeFn wake);
-    // Stops the read and waits for its thread, which checks between blocks of the file.
+    // Reads `file`, replacing any read in progress.
+    void Start(const std::string& file);
+    // Gives up the read in progress; returns once nothing of it runs.
     void Stop();
-    bool IsRunning() const { return m_thread.joinable(); }
-    const std::string& Path() const { return m_path; }
-    // How far the read has got: bytes read, and the file's size (0 while not known).
-    uint64_t BytesRead() const { return m_pProgress ? m_pProgress->nRead.load() : 0; }
-    uint64_t FileBytes() const { return m_pProgress ? m_pProgress->nSize.load() : 0; }
-    // Once woken: joins the ended thread and hands over what it read.
-    Result Take();
+    // The scan read, once; nothing while the read goes on or after Stop.
+    std::optional<LoadedScan> Take();
+    // A read was started and is neither taken nor stopped.
+    bool IsReading() const { return m_bReading; }
+    // Of the read in progress: bytes read so far and the file's size (0: not known yet).
+    uint64_t BytesRead() const { return m_nRead.load(std::memory_order_relaxed); }
+    uint64_t FileBytes() const { return m_nFileBytes.load(std::memory_order_relaxed); }
 
 private:
-    struct Progress {
-        std::atomic<uint64_t> nRead{0};
-        std::atomic<uint64_t> nSize{0};
-        std::atomic<bool> bStop{false};
-    };
-    static void Read(const std::string& path, Progress& progress, Result& result);
+    LoadedScan Read(const std::string& file, const std::atomic<bool>* stop);
 
-    std::string m_path;
-    std::shared_ptr<Progress> m_pProgress;
-    std::shared_ptr<Result> m_pResult;
-    std::thread m_thread;
+    NotifyFn m_notify;
+    bool m_bReading = false;
+    std::atomic<uint64_t> m_nRead{0};
+    std::atomic<uint64_t> m_nFileBytes{0};
+    NewestWinsWorker<std::string, LoadedScan> m_worker; // last: its thread reads the above
 };

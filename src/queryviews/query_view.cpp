@@ -84,6 +84,10 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
     case ModelHint::Totals:
         AskPaced();
         break;
+    case ModelHint::Comparison:
+        Ask();
+        break;
+    case ModelHint::ComparisonRead:
     case ModelHint::ScanOpened:
         break;
     }

@@ -67,6 +67,9 @@
 #define ID_FILE_SAVE_SCAN 32830
 #define ID_FILE_OPEN_SCAN 32831
 #define ID_FILE_STOP_OPENING 32832
+// File > Compare With Scan: a saved scan as the older side of a comparison; and its end.
+#define ID_FILE_COMPARE_SCAN 32840
+#define ID_FILE_END_COMPARISON 32841
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447
