@@ -160,7 +160,9 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     if (bFile)
         list.SetItemText(nItem, kSizeColumn, FormatSize(entry.nSize).c_str());
     list.SetItemText(nItem, kTypeColumn, info.szTypeName);
-    list.SetItemText(nItem, kDateColumn, FormatDateTime(entry.tModified).c_str());
+    // A time not known (a saved scan without times) is left empty, never shown as 1970.
+    if (entry.tModified != 0)
+        list.SetItemText(nItem, kDateColumn, FormatDateTime(entry.tModified).c_str());
 }
 
 // Filling the rows from the document.
