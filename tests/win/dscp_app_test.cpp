@@ -104,11 +104,15 @@ TEST_F(DscpApp, TheMainMenuHoldsItsCommandsByIdAndText) {
     EXPECT_EQ(text(hMenu, 1, MF_BYPOSITION), "&View");
     EXPECT_EQ(text(hMenu, 2, MF_BYPOSITION), "&Help");
     HMENU hFile = GetSubMenu(hMenu, 0);
-    ASSERT_EQ(GetMenuItemCount(hFile), 2);
+    ASSERT_EQ(GetMenuItemCount(hFile), 6);
     EXPECT_EQ(GetMenuItemID(hFile, 0), ID_OUTPUT_TO_TEXT_FILE);
     EXPECT_EQ(text(hFile, 0, MF_BYPOSITION), "&Output To Text File");
-    EXPECT_EQ(GetMenuItemID(hFile, 1), 57665u);
-    EXPECT_EQ(text(hFile, 1, MF_BYPOSITION), "E&xit");
+    EXPECT_EQ(GetMenuItemID(hFile, 2), ID_FILE_COMPARE_SCAN);
+    EXPECT_EQ(text(hFile, 2, MF_BYPOSITION), "&Compare With Scan...");
+    EXPECT_EQ(GetMenuItemID(hFile, 3), ID_FILE_END_COMPARISON);
+    EXPECT_EQ(text(hFile, 3, MF_BYPOSITION), "&End Comparison");
+    EXPECT_EQ(GetMenuItemID(hFile, 5), 57665u);
+    EXPECT_EQ(text(hFile, 5, MF_BYPOSITION), "E&xit");
     HMENU hView = GetSubMenu(hMenu, 1);
     EXPECT_EQ(GetMenuItemID(hView, 0), 59392u);
     EXPECT_EQ(text(hView, 0, MF_BYPOSITION), "&Toolbar");
