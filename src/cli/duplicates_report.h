@@ -23,6 +23,8 @@ public:
     std::vector<std::string> UnreadablePaths() const;
     // "3 groups of duplicates, 7 files, 2.4 MB wasted".
     std::string Summary() const;
+    // The bytes the search read to compare.
+    int64_t BytesRead() const { return m_search.bytesRead; }
 
 private:
     std::string RelativeOf(size_t file) const;

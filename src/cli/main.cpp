@@ -142,6 +142,9 @@ bool WriteDuplicates(const ReportOptions& options, const FolderReport& report, R
     for (const std::string& path : duplicates.UnreadablePaths())
         std::fprintf(stderr, "dscp-report: cannot read %s\n", PrintableText(path).c_str());
     unreadable = !duplicates.UnreadablePaths().empty();
+    if (options.bExactTotals)
+        std::fprintf(stderr, "%lld bytes read to compare\n",
+                     static_cast<long long>(duplicates.BytesRead()));
     bool ok = true;
     if (options.format == ReportFormat::Csv) {
         ok = std::fputs(DuplicatesReport::CsvHeader().c_str(), csv) != EOF;
