@@ -287,7 +287,9 @@ void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
 void CDirscopeView::OnOutputToTextFile() {
     if (Doc().IsFilling())
         return; // the report would miss the rows still to come
-    OutputToTextFile(GetListCtrl(), Doc().ListedFolderPath().c_str(), m_bDriveView, this);
+    // The report lists what the folder holds: entries gone since a compared scan are not in it.
+    OutputToTextFile(GetListCtrl(), Doc().ListedFolderPath().c_str(), m_bDriveView, this,
+                     [this](int nItem) { return !IsGoneRow(nItem); });
 }
 
 // The background scan and the status line.
