@@ -134,10 +134,3 @@ TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
     EXPECT_EQ(List().GetColumnCount(), kChangeColumn);
     std::remove(olderFile.c_str());
 }
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
