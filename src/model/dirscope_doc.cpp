@@ -151,13 +151,26 @@ void CDirscopeDoc::Show() {
     m_scan.Start([pWake](unsigned nScan) { return pWake->Post(nScan); });
 }
 
-bool CDirscopeDoc::ListShownFolder() {
-    m_scan.BeginFolder();
+void CDirscopeDoc::ForgetListing() {
     m_nFolderCount = 0;
     m_nFileCount = 0;
     m_files.clear();
     m_bEnumerated = false;
     m_bKnownBeforeScan = false;
+}
+
+void CDirscopeDoc::TakeListing(FolderScanController& scan, const std::string& folder,
+                               FolderListing listing) {
+    m_bEnumerated = true;
+    m_nFolderCount = static_cast<int>(listing.folders.size());
+    m_nFileCount = static_cast<int>(listing.files.size());
+    m_files = std::move(listing.files);
+    scan.SetListing(folder, std::move(listing.folders), m_files);
+}
+
+bool CDirscopeDoc::ListShownFolder() {
+    m_scan.BeginFolder();
+    ForgetListing();
     // A path too long for the platform's path field is refused: nothing is listed, as
     // for a folder that cannot be read, and no cut path ever names another folder.
     if (m_strFolder.size() >= static_cast<size_t>(kMaxPathField)) {
@@ -195,11 +208,7 @@ bool CDirscopeDoc::ListShownFolder() {
         m_bFilling = false;
         return true;
     }
-    m_bEnumerated = true;
-    m_nFolderCount = static_cast<int>(listing.folders.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
-    m_files = std::move(listing.files);
-    m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
+    TakeListing(m_scan, m_strListedPath, std::move(listing));
     m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
     // What an earlier scan walked beneath this folder gives the subfolders their totals
     // before the views show them; this folder's own scan overwrites them.
@@ -209,20 +218,13 @@ bool CDirscopeDoc::ListShownFolder() {
 
 void CDirscopeDoc::ListScanFolder() {
     m_savedScan.BeginFolder();
-    m_nFolderCount = 0;
-    m_nFileCount = 0;
-    m_files.clear();
-    m_bKnownBeforeScan = false;
+    ForgetListing();
     m_strListedPath = m_strFolder;
     const FolderSnapshot& snapshot = m_savedScan.Snapshot();
     FolderListing listing = ListHeldFolder(snapshot, snapshot.Find(m_strFolder), m_strFolder);
-    m_bEnumerated = listing.bEnumerated;
-    if (!m_bEnumerated)
+    if (!listing.bEnumerated)
         return;
-    m_nFolderCount = static_cast<int>(listing.folders.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
-    m_files = std::move(listing.files);
-    m_savedScan.SetListing(m_strFolder, std::move(listing.folders), m_files);
+    TakeListing(m_savedScan, m_strFolder, std::move(listing));
     m_bKnownBeforeScan = m_savedScan.FillHeldFolder();
 }
 
