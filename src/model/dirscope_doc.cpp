@@ -166,6 +166,7 @@ void CDirscopeDoc::TakeListing(FolderScanController& scan, const std::string& fo
     m_nFileCount = static_cast<int>(listing.files.size());
     m_files = std::move(listing.files);
     scan.SetListing(folder, std::move(listing.folders), m_files);
+    m_compared.ShowFolder(folder, scan.Subfolders(), m_files);
 }
 
 bool CDirscopeDoc::ListShownFolder() {
@@ -209,7 +210,6 @@ bool CDirscopeDoc::ListShownFolder() {
         return true;
     }
     TakeListing(m_scan, m_strListedPath, std::move(listing));
-    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
     // What an earlier scan walked beneath this folder gives the subfolders their totals
     // before the views show them; this folder's own scan overwrites them.
     m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
@@ -387,12 +387,13 @@ void CDirscopeDoc::TakeLoadedScan(bool bDone) {
             MB_ICONEXCLAMATION);
         return;
     }
-    // Compared with the folder shown now (the drive overview has nothing to compare).
+    // Compared with the folder shown now, of this computer or of an opened scan (the drive
+    // overview has nothing to compare).
     if (IsDriveOverview() || !IsEnumerated()) {
         Tell(ModelHint::Comparison);
         return;
     }
     m_compared.Begin(std::move(loaded->scan), m_strListedPath, loaded->file);
-    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
+    m_compared.ShowFolder(m_strListedPath, Subfolders(), m_files);
     Tell(ModelHint::Comparison);
 }
