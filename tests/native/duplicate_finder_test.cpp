@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <fstream>
 #include <map>
 #include <random>
@@ -11,6 +16,7 @@
 
 #include "content_hash.h"
 #include "duplicate_finder.h"
+#include "duplicates_worker.h"
 #include "found_duplicates.h"
 #include "snapshot_candidates.h"
 #include "temp_tree.h"
@@ -221,6 +227,45 @@ TEST(FoundDuplicates, FromTheSnapshotAndFollowingDeletes) {
     EXPECT_EQ(found.RowCount(), 2u);
     EXPECT_EQ(found.TotalWaste(), 1000);
     EXPECT_EQ(found.RowOfPath(tree.Path("sub/w2")), -1);
+}
+
+// A newer search replaces an older one, whatever either had done; a search still collecting
+// lets go of the snapshot, which may then go at once, and nothing of it comes.
+TEST(DuplicatesWorker, TheNewestSearchIsAnsweredAndTheSnapshotIsLetGo) {
+    TempTree tree;
+    for (const char* name : {"one/a1", "one/a2", "two/b1", "two/b2", "two/b3"})
+        tree.File(name, 5000);
+    auto s = std::make_unique<FolderSnapshot>();
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({tree.Root()}, totals, results, nullptr, 1, nullptr, nullptr, s.get());
+    std::mutex mutex;
+    std::condition_variable wake;
+    int nReady = 0;
+    DuplicatesWorker worker([&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++nReady;
+        wake.notify_all();
+    });
+    worker.Start(s.get(), s->Find(tree.Path("one")), tree.Path("one"));
+    worker.Start(s.get(), s->Find(tree.Path("two")), tree.Path("two"));
+    std::optional<FoundDuplicates> found;
+    for (int nSeen = 0; !found;) {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(wake.wait_for(lock, std::chrono::seconds(30), [&] { return nReady > nSeen; }));
+        nSeen = nReady;
+        lock.unlock();
+        found = worker.Poll();
+    }
+    EXPECT_EQ(found->Folder(), tree.Path("two"));
+    EXPECT_EQ(found->RowCount(), 3u);
+    EXPECT_EQ(worker.CurrentStep(), DuplicatesWorker::Step::Idle);
+
+    worker.Start(s.get(), s->Find(tree.Path("one")), tree.Path("one"));
+    EXPECT_TRUE(worker.LetGoOfSnapshot());
+    s.reset(); // read no more (AddressSanitizer tells otherwise)
+    EXPECT_EQ(worker.CurrentStep(), DuplicatesWorker::Step::Idle);
+    EXPECT_FALSE(worker.Poll());
 }
 
 // A hash read in pieces is the hash of the whole; inputs a bit apart, and counters, land
