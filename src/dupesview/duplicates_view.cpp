@@ -7,7 +7,6 @@
 
 #include "date_text.h"
 #include "file_operations.h"
-#include "folder_navigator.h"
 #include "path_list.h"
 #include "query_list.h"
 #include "size_text.h"
@@ -334,17 +333,10 @@ void CDuplicatesView::ApplyModelSelection() {
 }
 
 void CDuplicatesView::OpenRow(int nItem) {
-    CFolderNavigator* pNavigator = AfxGetNavigator();
-    if (!pNavigator || nItem < 0 || static_cast<size_t>(nItem) >= m_found.RowCount())
+    if (nItem < 0 || static_cast<size_t>(nItem) >= m_found.RowCount())
         return;
-    ModelEntry entry;
-    entry.path = m_found.FileOfRow(static_cast<size_t>(nItem)).path;
-    const std::string folder = FolderOf(entry.path);
-    // The navigator shows the folder, then the file is selected in every view showing it.
-    pNavigator->OpenFolder(folder);
-    CDirscopeDoc* pDoc = GetDocument();
-    if (pDoc && pDoc->Folder() == folder)
-        pDoc->Select(nullptr, entry);
+    const std::string& path = m_found.FileOfRow(static_cast<size_t>(nItem)).path;
+    ShowFileInFolder(GetDocument(), FolderOf(path), path);
 }
 
 void CDuplicatesView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
