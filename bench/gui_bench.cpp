@@ -451,7 +451,7 @@ int Duplicates(const std::string& folder) {
         return 1;
     const size_t nOver =
         static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
-    const FoundDuplicates& found = pPane->Found();
+    const FoundDuplicates& found = pPane->Result();
     std::printf("duplicates of %s: %.3f s to \"%s\", %lld of the tree's %lld bytes read; the "
                 "window answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
                 folder.c_str(), seconds, pPane->Strip().Status().c_str(),

@@ -45,7 +45,7 @@ bool IsGone(const std::string& path) {
     return nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND;
 }
 
-std::string Counted(size_t n, const char* one, const char* many) {
+std::string CountText(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
@@ -53,13 +53,13 @@ std::string Counted(size_t n, const char* one, const char* many) {
 std::string FoundText(const FoundDuplicates& found) {
     std::string text = found.GroupCount() == 0 && !found.IsStopped()
                            ? std::string("No duplicates")
-                           : Counted(found.GroupCount(), "group", "groups") + ", " +
-                                 Counted(found.RowCount(), "file", "files") + ", " +
+                           : CountText(found.GroupCount(), "group", "groups") + ", " +
+                                 CountText(found.RowCount(), "file", "files") + ", " +
                                  FormatSize(found.TotalWaste()) + " wasted";
     if (found.IsStopped())
         text += " so far (stopped)";
     if (!found.Unreadable().empty())
-        text += "; " + Counted(found.Unreadable().size(), "file", "files") + " could not be read";
+        text += "; " + CountText(found.Unreadable().size(), "file", "files") + " could not be read";
     return text;
 }
 

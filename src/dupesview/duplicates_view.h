@@ -45,7 +45,7 @@ public:
     bool CanFind() const;
     // Nothing is searched or waited for.
     bool IsIdle() const;
-    const FoundDuplicates& Found() const { return m_found; }
+    const FoundDuplicates& Result() const { return m_found; }
     CDuplicatesStrip& Strip() { return m_strip; }
     // Deletes the selected rows' files, as the Delete key does.
     void DeleteSelected();

@@ -399,9 +399,9 @@ TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
         << pane.Strip().Status();
     auto rows = [&] {
         std::vector<std::string> r;
-        for (size_t row = 0; row < pane.Found().RowCount(); ++row)
-            r.push_back(std::to_string(pane.Found().GroupOfRow(row)) + " " +
-                        pane.Found().FileOfRow(row).path.substr(tree.Root().size() + 1));
+        for (size_t row = 0; row < pane.Result().RowCount(); ++row)
+            r.push_back(std::to_string(pane.Result().GroupOfRow(row)) + " " +
+                        pane.Result().FileOfRow(row).path.substr(tree.Root().size() + 1));
         return r;
     };
     using Rows = std::vector<std::string>;
@@ -421,7 +421,7 @@ TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
     bool bFolder = true;
     ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
     EXPECT_EQ(name, "small2");
-    EXPECT_EQ(pane.Found().RowCount(), 7u);
+    EXPECT_EQ(pane.Result().RowCount(), 7u);
 
     // One copy of three deleted: its group keeps two, the total follows.
     SelectOnly(pane, 2);
@@ -448,7 +448,7 @@ TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
     }
     EXPECT_NE(GetFileAttributesA(tree.Path("mid1").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(tree.Path("sub/mid2").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(pane.Found().RowCount(), 6u);
+    EXPECT_EQ(pane.Result().RowCount(), 6u);
 
     // One of the two deleted: a group of one is no group.
     SelectOnly(pane, 3);

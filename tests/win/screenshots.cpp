@@ -279,7 +279,7 @@ int DuplicatesScene(const std::string& folder) {
     frame.SendMessage(WM_COMMAND, ID_FIND_DUPLICATES, 0);
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
     if (!program.PumpUntil([&] {
-            return duplicates.IsIdle() && duplicates.Found().RowCount() > 0 &&
+            return duplicates.IsIdle() && duplicates.Result().RowCount() > 0 &&
                    treemap.IsPictureCurrent();
         })) {
         std::fprintf(stderr, "no duplicates found: %s\n", duplicates.Strip().Status().c_str());
