@@ -368,7 +368,8 @@ TEST_F(DscpPanes, StopEndsALongSearchAndShowsNoPartOfIt) {
 // Groups most waste first, of a tree with a file of two names (one file, no copy), two
 // empty files and two files of one size but other bytes (neither a group); selecting a
 // row selects the file everywhere, a double-click opens its folder; a delete of one copy
-// updates its group and the total, every copy chosen is refused, and a group of one goes.
+// updates its group and the total, every copy chosen is refused, a group of one goes, and
+// a copy deleted elsewhere leaves the last one undeletable.
 TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
     TempTree tree;
     auto put = [&](const std::string& name, size_t bytes, char fill) {
@@ -459,6 +460,18 @@ TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
     }
     EXPECT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2", "1 small1", "1 sub\\deep\\small2"}));
     EXPECT_EQ(pane.Strip().Status(), "2 groups, 4 files, " + FormatSize(305000) + " wasted");
+
+    // A copy deleted elsewhere is no copy kept: the last one left is not deleted, and the
+    // group goes.
+    ASSERT_TRUE(DeleteFileA(tree.Path("small1").c_str()));
+    SelectOnly(pane, 3);
+    {
+        DialogAnswerer any(IDYES, 5000);
+        pane.SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_FALSE(any.Stop());
+    }
+    EXPECT_NE(GetFileAttributesA(tree.Path("sub/deep/small2").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2"}));
 }
 
 } // namespace
