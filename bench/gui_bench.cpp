@@ -461,6 +461,39 @@ int Duplicates(const std::string& folder) {
     return 0;
 }
 
+// Opens the saved scan NEWER in the window, then compares it with the saved scan OLDER,
+// while another thread keeps asking the window for an answer.
+int SavedScans(const std::string& newer, const std::string& older) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    WindowProber prober(program.m_pFrame->m_hWnd, 10);
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
+    const Stopwatch watch;
+    program.m_pDoc->OpenScanFile(newer);
+    const bool bOpened = program.PumpUntil(
+        [&] { return program.m_pDoc->IsSavedScan() && !program.m_pDoc->IsFilling(); }, 600000);
+    const double opened = watch.Seconds();
+    program.m_pDoc->CompareWithScan(older);
+    const bool bCompared =
+        bOpened &&
+        program.PumpUntil([&] { return !program.m_pDoc->IsReadingComparison(); }, 600000) &&
+        program.m_pDoc->IsComparing();
+    const double compared = watch.Seconds() - opened;
+    prober.Stop(program);
+    const std::vector<double> waits = prober.SortedWaits();
+    if (!bCompared || waits.empty())
+        return 1;
+    const size_t nOver =
+        static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
+    std::printf("saved scans: %s opened in %.3f s, compared with %s in %.3f s; the window "
+                "answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+                newer.c_str(), opened, older.c_str(), compared, waits.size(),
+                waits[waits.size() / 2] * 1000, waits.back() * 1000, nOver);
+    program.StopApp();
+    return 0;
+}
+
 // Times ShowFolder on FOLDER while another thread keeps asking the list for an answer.
 int Open(const std::string& folder, const char* pszPumpAfter) {
     DscpInProcess program;
@@ -513,13 +546,15 @@ int main(int argc, char** argv) {
         result = Panes(argv[2]);
     else if (what == "duplicates" && argc == 3)
         result = Duplicates(argv[2]);
+    else if (what == "savedscans" && argc == 4)
+        return SavedScans(argv[2], argv[3]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
         std::fprintf(
             stderr,
             "usage: gui_bench expand|show|drill|treemap|panes|duplicates FOLDER | open FOLDER "
-            "[MS|never]\n");
+            "[MS|never] | savedscans NEWER.json OLDER.json\n");
     OleUninitialize();
     return result;
 }
