@@ -23,6 +23,7 @@
 #include "win_app.h"
 #include "sizing_control_bar.h"
 #include "tree_navigator_win32.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ size_t QueryPaneIndex(UINT nCommand) {
 // The least the window leaves the treemap pane, and its least width.
 constexpr int kTreemapLeast = 80;
 constexpr int kLeastWidth = 480;
+// The sizes above are at 96 DPI; the window shows them at its own resolution.
+
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
 constexpr char kBarStateProfile[] = "Dirscope.BarState";
@@ -195,7 +198,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     if (m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle)) {
         m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
                                     CBRS_SIZE_DYNAMIC);
-        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
+        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, Scale()(kTreemapBarHeight)),
                                  m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
         m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
         DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
@@ -205,7 +208,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     // Unless the stored layout gives its height, the treemap keeps a share of the window's.
     if (!m_wndTreemapBar.HasStoredHorzHeight())
-        m_wndTreemapBar.KeepHeightShare(kTreemapShare, kListKeep);
+        m_wndTreemapBar.KeepHeightShare(kTreemapShare, Scale()(kListKeep));
     LoadBarState(kBarStateProfile);
     return 0;
 }
@@ -437,7 +440,8 @@ bool CMainFrame::CreateQueryPanes(CCreateContext* pContext) {
                         pane.nBarID))
             return false;
         bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
-        bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
+        bar.SetSizes(bar.HorzSize(), CSize(Scale()(kQueryBarWidth), bar.VertSize().cy),
+                     bar.FloatSize());
         bar.EnableDocking(CBRS_ALIGN_ANY);
         DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
         ShowControlBar(&bar, false, false);
@@ -655,6 +659,10 @@ bool CMainFrame::ShowTypedPath(const std::string& typed) {
     return true;
 }
 
+DpiScale CMainFrame::Scale() const {
+    return WindowScale(m_hWnd);
+}
+
 LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     Default();
     if (!m_wndStatusBar.m_hWnd)
@@ -663,15 +671,16 @@ LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     // height and the treemap's least: below that the panes would not show.
     const CRect rcWindow = GetWindowRect();
     const CRect rcClient = GetClientRect();
-    int height = rcWindow.Height() - rcClient.Height() + kListKeep;
+    const DpiScale px = Scale();
+    int height = rcWindow.Height() - rcClient.Height() + px(kListKeep);
     for (CWnd* pBar : {static_cast<CWnd*>(GetDockBar(AFX_IDW_DOCKBAR_TOP)),
                        static_cast<CWnd*>(&m_wndPathBar), static_cast<CWnd*>(&m_wndStatusBar)})
         if (pBar && pBar->m_hWnd && pBar->IsWindowVisible())
             height += pBar->GetWindowRect().Height();
     if (m_wndTreemapBar.m_hWnd && m_wndTreemapBar.IsWindowVisible())
-        height += kTreemapLeast;
+        height += px(kTreemapLeast);
     auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
-    pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, kLeastWidth);
+    pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, px(kLeastWidth));
     pInfo->ptMinTrackSize.y = std::max<LONG>(pInfo->ptMinTrackSize.y, height);
     return 0;
 }
