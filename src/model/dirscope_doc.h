@@ -176,6 +176,10 @@ private:
     // Lists the shown folder, handling messages meanwhile once the pacer says so; false
     // when the show was overtaken (nothing of the document may be touched then).
     bool ListShownFolder();
+    // The listed folder's rows go: nothing is listed until a listing is taken.
+    void ForgetListing();
+    // LISTING's files become the rows, its folders SCAN's, as the folder FOLDER's.
+    void TakeListing(FolderScanController& scan, const std::string& folder, FolderListing listing);
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
     // The saved scan's thread woke us: progress, or the scan waits (`bDone`).
     void TakeLoadedScan(bool bDone);
