@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -145,9 +146,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
         !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
         return -1;
     m_wndToolBar.ModifyStyle(0, TBSTYLE_FLAT);
-    // Without the colour images the buttons keep the 16-colour ones.
-    m_wndToolBar.LoadImageLists(TOOLBAR_IMAGE_WIDTH, IDB_TOOLBAR_NORMAL, IDB_TOOLBAR_NORMAL,
-                                IDB_TOOLBAR_DISABLED);
+    LoadToolBarImages();
 
     if (!m_wndStatusBar.Create(this, kStatusBarStyle, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
@@ -661,6 +660,47 @@ bool CMainFrame::ShowTypedPath(const std::string& typed) {
 
 DpiScale CMainFrame::Scale() const {
     return WindowScale(m_hWnd);
+}
+
+namespace {
+
+struct ToolBarImages {
+    int nSize;
+    UINT nNormal;
+    UINT nDisabled;
+};
+
+// The strips drawn at each size, smallest first.
+constexpr ToolBarImages kToolBarImages[] = {
+    {TOOLBAR_IMAGE_WIDTH, IDB_TOOLBAR_NORMAL, IDB_TOOLBAR_DISABLED},
+    {45, IDB_TOOLBAR_NORMAL_45, IDB_TOOLBAR_DISABLED_45},
+    {60, IDB_TOOLBAR_NORMAL_60, IDB_TOOLBAR_DISABLED_60},
+};
+
+// The strip nearest the 30-pixel images' size at `scale`, the larger of two as near.
+const ToolBarImages& ToolBarImagesFor(const DpiScale& scale) {
+    const int nWanted = scale(TOOLBAR_IMAGE_WIDTH);
+    const ToolBarImages* pBest = &kToolBarImages[0];
+    for (const ToolBarImages& images : kToolBarImages)
+        if (std::abs(images.nSize - nWanted) <= std::abs(pBest->nSize - nWanted))
+            pBest = &images;
+    return *pBest;
+}
+
+} // namespace
+
+void CMainFrame::LoadToolBarImages() {
+    const ToolBarImages& images = ToolBarImagesFor(Scale());
+    // A button is its image and the same margin as the toolbar resource's (7 pixels).
+    const int nButton = images.nSize + 7;
+    m_wndToolBar.SetSizes(CSize(nButton, nButton), CSize(images.nSize, images.nSize));
+    // Without the colour images the buttons keep the 16-colour ones.
+    m_wndToolBar.LoadImageLists(images.nSize, images.nNormal, images.nNormal, images.nDisabled);
+}
+
+void CMainFrame::OnFrameDpiChanged(int, int) {
+    if (m_wndToolBar.m_hWnd)
+        LoadToolBarImages();
 }
 
 LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {

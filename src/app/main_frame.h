@@ -110,10 +110,13 @@ protected:
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
     void OnUpdateEndComparison(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    void OnFrameDpiChanged(int nOldDpi, int nDpi) override;
 
 private:
     // The resolution the window shows at.
     DpiScale Scale() const;
+    // The toolbar's images drawn nearest the size its 30-pixel ones have at that resolution.
+    void LoadToolBarImages();
     // The document while it is showing a folder, else null.
     CDirscopeDoc* FillingDocument();
     CDirscopeDoc* Document();

@@ -56,6 +56,11 @@ protected:
         EXPECT_NEAR(m_pFrame->TreeBar().VertSize().cx, px(nTreeWidth96), 1);
         EXPECT_NEAR(TreePaneWidth(), px(nTreeWidth96), 1);
         EXPECT_NEAR(CaptionDepth(), px(5) + px(13), 1);
+        // The toolbar's buttons: 30-pixel images drawn at 30, 45 and 60, with a 7-pixel margin.
+        const LRESULT buttons = m_pFrame->ToolBar().SendMessage(TB_GETBUTTONSIZE);
+        const int nImage = px(30) >= 53 ? 60 : px(30) >= 38 ? 45 : 30;
+        EXPECT_EQ(LOWORD(buttons), nImage + 7);
+        EXPECT_EQ(HIWORD(buttons), nImage + 7);
         // The drive overview's columns: 100 each.
         for (int column = 0; column < 3; ++column)
             EXPECT_NEAR(ColumnWidth(column), px(100), 1) << column;
@@ -110,11 +115,4 @@ TEST_F(DscpDpi, AMoveToADisplayOfAnotherScaleRescalesWhatIsShown) {
         EXPECT_EQ(m_pFrame->GetWindowRect(), CRect(suggested));
         ExpectScaledTo(newDpi, 200);
     }
-}
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
