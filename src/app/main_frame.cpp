@@ -13,6 +13,7 @@
 #include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "dock_bar.h"
+#include "duplicates_view.h"
 #include "file_dialog.h"
 #include "file_types_view.h"
 #include "search_view.h"
@@ -55,6 +56,7 @@ constexpr QueryPaneInfo kQueryPanes[] = {
     {ID_VIEW_LARGEST_FILES, "Largest Files", &CLargestFilesView::GetThisClass, 103},
     {ID_VIEW_FILE_TYPES, "File Types", &CFileTypesView::GetThisClass, 104},
     {ID_VIEW_SEARCH, "Search", &CSearchView::GetThisClass, 105},
+    {ID_VIEW_DUPLICATES, "Duplicates", &CDuplicatesView::GetThisClass, 107},
 };
 constexpr UINT kFirstQueryCommand = ID_VIEW_LARGEST_FILES;
 constexpr UINT kLastQueryCommand = ID_VIEW_SEARCH;
@@ -116,6 +118,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(kFirstQueryCommand, kLastQueryCommand, OnQueryPane)
     ON_UPDATE_COMMAND_UI_RANGE(kFirstQueryCommand, kLastQueryCommand, OnUpdateQueryPane)
     ON_COMMAND(ID_FIND_FILES, OnFindFiles)
+    ON_COMMAND_RANGE(ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, OnQueryPane)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, OnUpdateQueryPane)
+    ON_COMMAND(ID_FIND_DUPLICATES, OnFindDuplicates)
+    ON_UPDATE_COMMAND_UI(ID_FIND_DUPLICATES, OnUpdateFindDuplicates)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
     ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
@@ -452,16 +458,15 @@ CViewBar& CMainFrame::QueryBar(UINT nCommand) const {
     return *m_queryBars.at(QueryPaneIndex(nCommand));
 }
 
-CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
+CWnd* CMainFrame::QueryViewOf(const CViewBar& bar) {
     if (!bar.m_pFrameWnd || !bar.m_pFrameWnd->m_hWnd)
         return nullptr;
-    return dynamic_cast<CQueryView*>(
-        FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
+    return FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST));
 }
 
 void CMainFrame::ShowQueryPane(CViewBar& bar, bool bShow) {
     ShowControlBar(&bar, bShow, false);
-    if (CQueryView* pView = QueryViewOf(bar); pView && bShow)
+    if (auto* pView = dynamic_cast<CQueryView*>(QueryViewOf(bar)); pView && bShow)
         pView->OnPaneShown();
 }
 
@@ -481,6 +486,19 @@ void CMainFrame::OnFindFiles() {
         ShowQueryPane(bar, true);
     if (CSearchView* pSearch = QueryPane<CSearchView>(ID_VIEW_SEARCH))
         pSearch->FocusPattern();
+}
+
+void CMainFrame::OnFindDuplicates() {
+    CViewBar& bar = QueryBar(ID_VIEW_DUPLICATES);
+    if (!(bar.GetStyle() & WS_VISIBLE))
+        ShowQueryPane(bar, true);
+    if (CDuplicatesView* pDuplicates = QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES))
+        pDuplicates->Find();
+}
+
+void CMainFrame::OnUpdateFindDuplicates(CCmdUI* pCmdUI) {
+    const CDuplicatesView* pDuplicates = QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES);
+    pCmdUI->Enable(pDuplicates && pDuplicates->CanFind());
 }
 
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {

@@ -1,7 +1,7 @@
 #pragma once
 // CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
 // view as its client, the folder tree and treemap panes, the query panes (Largest Files,
-// File Types, Search), and the history of the folders shown. It hosts the tree pane
+// File Types, Search, Duplicates), and the history of the folders shown. It hosts the tree pane
 // (CFolderPaneHost) and shows what is typed in the path bar: the tree's selection is the
 // folder the document shows. It installs the navigator every view moves through: a folder or
 // drive opened anywhere is selected in the tree, which records the visit and has the document
@@ -65,7 +65,8 @@ public:
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
     CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
-    // The query pane its View menu command (ID_VIEW_LARGEST_FILES...) shows and hides.
+    // The pane its View menu command (ID_VIEW_LARGEST_FILES... ID_VIEW_DUPLICATES) shows and
+    // hides.
     CViewBar& QueryBar(UINT nCommand) const;
     // Its view, once its bar exists.
     template <class View> View* QueryPane(UINT nCommand) const {
@@ -97,6 +98,8 @@ protected:
     void OnQueryPane(UINT nID);
     void OnUpdateQueryPane(CCmdUI* pCmdUI);
     void OnFindFiles();
+    void OnFindDuplicates();
+    void OnUpdateFindDuplicates(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCyclePane(UINT nID);
     void OnOpenSelected();
@@ -133,7 +136,8 @@ private:
     // and hidden until the View menu shows them (or the stored layout does).
     bool CreateQueryPanes(CCreateContext* pContext);
     void ShowQueryPane(CViewBar& bar, bool bShow);
-    static CQueryView* QueryViewOf(const CViewBar& bar);
+    // The view a pane of the table holds, once its bar exists.
+    static CWnd* QueryViewOf(const CViewBar& bar);
     void RecordVisit(CTreeCtrl& tree, unsigned nScan);
 
     CColorToolBar m_wndToolBar;

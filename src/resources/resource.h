@@ -75,6 +75,10 @@
 // File > Compare With Scan: a saved scan as the older side of a comparison; and its end.
 #define ID_FILE_COMPARE_SCAN 32840
 #define ID_FILE_END_COMPARISON 32841
+// View > Duplicates: the pane of files with the same bytes; View > Find Duplicates: shows it
+// and searches beneath the folder shown.
+#define ID_VIEW_DUPLICATES 32860
+#define ID_FIND_DUPLICATES 32861
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

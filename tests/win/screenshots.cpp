@@ -11,6 +11,9 @@
 //   dscp_screenshots search FOLDER PATTERN MINSIZE   the main window, larger, with the Search
 //                                         pane: PATTERN and MINSIZE typed, the first file
 //                                         found selected and outlined in the treemap
+//   dscp_screenshots duplicates FOLDER    the main window, larger, with the Duplicates pane:
+//                                         the files of FOLDER with the same bytes, the first
+//                                         one selected and outlined in the treemap
 //   dscp_screenshots opened-scan SCAN     the main window showing the saved scan SCAN opened,
 //                                         with the scan's own folder tree
 //   dscp_screenshots compare FOLDER SCAN  the main window, larger, with the File Types pane:
@@ -38,6 +41,7 @@
 #include "caption_bar.h"
 #include "computer_node.h"
 #include "dscp_in_process.h"
+#include "duplicates_view.h"
 #include "file_types_view.h"
 #include "frame_wnd.h"
 #include "largest_files_view.h"
@@ -266,6 +270,30 @@ int CompareScene(const std::string& folder, const std::string& scan) {
     return HoldScene(program, program.m_pView->m_hWnd);
 }
 
+// The program showing FOLDER with the Duplicates pane open and its duplicates found, the
+// first file of the group that wastes most selected (outlined in the treemap).
+int DuplicatesScene(const std::string& folder) {
+    DscpInProcess program;
+    if (!StartSized(program, 1180, 760))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    OpenPane(frame, ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, 520);
+    if (!ChooseInTree(program, folder))
+        return 1;
+    CDuplicatesView& duplicates = *frame.QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES);
+    frame.SendMessage(WM_COMMAND, ID_FIND_DUPLICATES, 0);
+    CTreemapWnd& treemap = frame.TreemapBar().Treemap();
+    if (!program.PumpUntil([&] {
+            return duplicates.IsIdle() && duplicates.Result().RowCount() > 0 &&
+                   treemap.IsPictureCurrent();
+        })) {
+        std::fprintf(stderr, "no duplicates found: %s\n", duplicates.Strip().Status().c_str());
+        return 1;
+    }
+    SelectOnlyRow(duplicates.GetListCtrl(), 0);
+    return HoldScene(program, duplicates.m_hWnd);
+}
+
 // The program showing the saved scan SCAN opened: its own folder tree, its path and when it
 // was taken in the path bar, the list and the treemap of its root.
 int OpenedScanScene(const std::string& scan) {
@@ -466,6 +494,8 @@ int main(int argc, char** argv) {
         result = SearchScene(argv[2], argv[3], argv[4]);
     else if (scene == "compare" && argc == 4)
         result = CompareScene(argv[2], argv[3]);
+    else if (scene == "duplicates" && argc == 3)
+        result = DuplicatesScene(argv[2]);
     else if (scene == "opened-scan" && argc == 3)
         result = OpenedScanScene(argv[2]);
     else if (scene == "about" && argc == 2)
@@ -477,7 +507,8 @@ int main(int argc, char** argv) {
     if (result == 2)
         std::fprintf(stderr,
                      "usage: dscp_screenshots main-window FOLDER [CX CY] | drives | treemap FOLDER | "
-                     "panes FOLDER TYPE | compare FOLDER SCAN | opened-scan SCAN | about | docking "
+                     "panes FOLDER TYPE | compare FOLDER SCAN | duplicates FOLDER | "
+                     "opened-scan SCAN | about | docking "
                      "docked|docked2|floating|resizing | "
                      "shell-tree\n");
     OleUninitialize();
