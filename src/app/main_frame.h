@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "color_toolbar.h"
+#include "dpi_scale.h"
 #include "folder_history.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
@@ -72,7 +73,8 @@ public:
         return dynamic_cast<View*>(QueryViewOf(QueryBar(nCommand)));
     }
     CPathBar& PathBar() { return m_wndPathBar; }
-    // The height the list keeps when the window is small: the treemap gives way first.
+    // The height the list keeps when the window is small (at 96 DPI): the treemap gives way
+    // first.
     static constexpr int kListKeep = 150;
     // The treemap pane's share of the height between the top and bottom dock rows.
     static constexpr double kTreemapShare = 0.40;
@@ -111,8 +113,13 @@ protected:
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
     void OnUpdateEndComparison(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    void OnFrameDpiChanged(int nOldDpi, int nDpi) override;
 
 private:
+    // The resolution the window shows at.
+    DpiScale Scale() const;
+    // The toolbar's images drawn nearest the size its 30-pixel ones have at that resolution.
+    void LoadToolBarImages();
     // The document while it is showing a folder, else null.
     CDirscopeDoc* FillingDocument();
     CDirscopeDoc* Document();

@@ -43,7 +43,7 @@ HWND CDuplicatesStrip::MakeControl(const char* lpszClass, const char* lpszText, 
 }
 
 int CDuplicatesStrip::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateMessageFont());
+    m_font.Reset(CreateMessageFont(m_hWnd));
     const HGDIOBJ hFont = m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT);
     m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
     {

@@ -13,6 +13,11 @@
 #define IDR_LIST_MENU 137
 #define IDB_TOOLBAR_NORMAL 131
 #define IDB_TOOLBAR_DISABLED 133
+// The same strips drawn at 45 and 60 pixels, for displays at 150 % and 200 %.
+#define IDB_TOOLBAR_NORMAL_45 143
+#define IDB_TOOLBAR_DISABLED_45 144
+#define IDB_TOOLBAR_NORMAL_60 145
+#define IDB_TOOLBAR_DISABLED_60 146
 #define IDI_DRIVE_FIXED 140
 #define IDI_DRIVE_REMOVABLE 141
 #define IDI_DRIVE_CDROM 142

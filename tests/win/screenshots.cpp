@@ -1,7 +1,8 @@
 // The docs' screenshots: sets a scene of the program or of its parts on the display, says
 // "ready" on standard output once it is drawn, and holds it until standard input gives a
 // line or ends; the tests/win/*screenshot.sh scripts grab the screen meanwhile.
-//   dscp_screenshots main-window FOLDER   the program showing FOLDER, chosen in the tree
+//   dscp_screenshots main-window FOLDER [CX CY]   the program showing FOLDER, chosen in the
+//                                         tree, its window 860 x 560 (or CX by CY) at 96 DPI
 //   dscp_screenshots drives               the program as it starts: the drive overview
 //   dscp_screenshots treemap FOLDER       the main window, larger, with the treemap pane's outline
 //                                         and tooltip
@@ -32,6 +33,7 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -49,6 +51,7 @@
 #include "search_view.h"
 #include "shell_tree_ctrl.h"
 #include "tool_bar.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -115,11 +118,13 @@ bool ChooseInTree(DscpInProcess& program, const std::string& folder) {
     return program.PumpUntil([&] { return treemap.IsPictureCurrent(); });
 }
 
-// Starts the program with its window at 40,40 and CX by CY.
+// Starts the program with its window at 40,40 and CX by CY at 96 DPI (scaled to the display's
+// resolution, so that a scene looks the same at every scale).
 bool StartSized(DscpInProcess& program, int cx, int cy) {
     if (!program.StartApp({}))
         return false;
-    program.m_pFrame->SetWindowPos(nullptr, 40, 40, cx, cy, SWP_NOZORDER);
+    const DpiScale px = WindowScale(program.m_pFrame->m_hWnd);
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, px(cx), px(cy), SWP_NOZORDER);
     program.m_pFrame->RecalcLayout();
     return true;
 }
@@ -144,9 +149,9 @@ int HoldScene(DscpInProcess& program, HWND hFocus) {
     return 0;
 }
 
-int MainWindow(const std::string& folder) {
+int MainWindow(const std::string& folder, int cx, int cy) {
     DscpInProcess program;
-    if (!StartSized(program, 860, 560) || !ChooseInTree(program, folder))
+    if (!StartSized(program, cx, cy) || !ChooseInTree(program, folder))
         return 1;
     return HoldScene(program, nullptr);
 }
@@ -476,7 +481,9 @@ int main(int argc, char** argv) {
     const std::string scene = argc > 1 ? argv[1] : "";
     int result = 2;
     if (scene == "main-window" && argc == 3)
-        result = MainWindow(argv[2]);
+        result = MainWindow(argv[2], 860, 560);
+    else if (scene == "main-window" && argc == 5)
+        result = MainWindow(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     else if (scene == "drives" && argc == 2)
         result = Drives();
     else if (scene == "treemap" && argc == 3)
@@ -499,7 +506,7 @@ int main(int argc, char** argv) {
         result = ShellTree();
     if (result == 2)
         std::fprintf(stderr,
-                     "usage: dscp_screenshots main-window FOLDER | drives | treemap FOLDER | "
+                     "usage: dscp_screenshots main-window FOLDER [CX CY] | drives | treemap FOLDER | "
                      "panes FOLDER TYPE | compare FOLDER SCAN | duplicates FOLDER | "
                      "opened-scan SCAN | about | docking "
                      "docked|docked2|floating|resizing | "
