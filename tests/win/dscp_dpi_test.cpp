@@ -95,12 +95,15 @@ TEST_F(DscpDpi, AStoredLayoutShowsScaledAndStaysAsStored) {
 
 TEST_F(DscpDpi, AMoveToADisplayOfAnotherScaleRescalesWhatIsShown) {
     const int dpi = ExpectedDpi();
-    // Small enough that the rectangle suggested at 1.5 times the scale fits the screen.
-    m_pFrame->SetWindowPos(nullptr, 0, 0, DpiScale(dpi)(500), DpiScale(dpi)(400),
+    // Above the window's least height at each scale, and within the screen at 1.5 times.
+    m_pFrame->SetWindowPos(nullptr, 0, 0, DpiScale(dpi)(500), DpiScale(dpi)(440),
                            SWP_NOZORDER | SWP_NOACTIVATE);
     RunIdle();
-    // The system tells the new resolution and suggests the rectangle at it.
-    for (const int newDpi : {dpi * 3 / 2, dpi}) {
+    // The system tells the new resolution and suggests the rectangle at it: a display of 1.5
+    // times the scale, or of two thirds from the largest, where the window at 1.5 times would
+    // not fit the test's screen (1280 by 1024).
+    const int otherDpi = dpi >= 192 ? dpi * 2 / 3 : dpi * 3 / 2;
+    for (const int newDpi : {otherDpi, dpi}) {
         SCOPED_TRACE(newDpi);
         const CRect rc = m_pFrame->GetWindowRect();
         RECT suggested{rc.left, rc.top,
