@@ -302,14 +302,17 @@ void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
 
 void CDirscopeView::UpdateStatusText() {
     const CDirscopeDoc& doc = Doc();
+    std::string text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
+    if (!doc.WatchNote().empty())
+        text += " (" + doc.WatchNote() + ")";
     if (CFrameWnd* pFrame = GetParentFrame())
-        pFrame->SetMessageText(
-            FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize()).c_str());
+        pFrame->SetMessageText(text.c_str());
 }
 
 void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
     // Results whose wake-up could not be posted are taken here.
     Doc().TakeScanResults(std::nullopt);
+    Doc().TakeDiskChanges();
     UpdateStatusText();
     // Only the list control's own timers go on to it: a list control stops a timer it
     // does not know, and the status line would never show the total after that.

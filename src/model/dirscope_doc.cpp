@@ -1,5 +1,6 @@
 #include "dirscope_doc.h"
 
+#include <ctime>
 #include <functional>
 #include <utility>
 
@@ -12,12 +13,16 @@ IMPLEMENT_DYNCREATE(CDirscopeDoc, CDocument)
 
 CDirscopeDoc::CDirscopeDoc() {
     m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
+    m_watchWakeWnd.Create([this](WPARAM) { TakeDiskChanges(); });
     // Whoever reads the snapshot on another thread (the treemap's worker) lets go first.
     m_scan.SetSnapshotChangingFn([this] { Tell(ModelHint::SnapshotChanging); });
 }
 
 CDirscopeDoc::~CDirscopeDoc() {
-    // The scan goes first, before the window that wakes for it; the views are gone.
+    // The watcher and the scan go first, before the windows that wake for them; the views
+    // are gone.
+    m_watcher.Stop();
+    m_watchWakeWnd.DestroyWindow();
     m_scan.SetSnapshotChangingFn(nullptr);
     m_scan.Stop();
     AbandonFill();
@@ -54,6 +59,7 @@ void CDirscopeDoc::ShowFolder(const std::string& folder) {
     if (folder.empty()) {
         // The counts, the total and the last folder's path stay as they are.
         m_drives = CDriveOverview::ListDrives();
+        WatchShownFolder();
         Tell(ModelHint::Shown);
         return;
     }
@@ -62,6 +68,7 @@ void CDirscopeDoc::ShowFolder(const std::string& folder) {
     m_pacer = ShowPacer(::GetTickCount(), m_nPumpAfterMs);
     if (!ListShownFolder())
         return;
+    WatchShownFolder();
     // The views fill themselves; any of them may handle messages meanwhile.
     Tell(ModelHint::Shown);
     if (IsOvertaken(alive, nGeneration) || !m_bFilling)
@@ -136,6 +143,11 @@ void CDirscopeDoc::TakeScanResults(std::optional<unsigned> generation) {
         Tell(ModelHint::Finished, &totals);
     else if (!totals.rows.empty())
         Tell(ModelHint::Totals, &totals);
+    if (bFinished) {
+        // What changed on disk while the scan ran goes in over what it read.
+        ApplyWaitingChanges();
+        ShowChangedLevel();
+    }
 }
 
 void CDirscopeDoc::Select(CView* pSender, const ModelEntry& entry) {
@@ -161,4 +173,105 @@ void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
                                  const std::vector<std::string>& movedFrom) {
     m_scan.EntriesPasted(m_strListedPath, destinations, movedFrom);
     Refresh();
+}
+
+// --- Changes on disk
+
+namespace {
+
+// The shown folder's rows are shown afresh at most this often while its entries change.
+constexpr DWORD kLevelShowMs = 1000;
+
+} // namespace
+
+void CDirscopeDoc::WatchShownFolder() {
+    if (m_strFolder.empty() || !m_bEnumerated) {
+        m_watcher.Stop();
+        m_strWatchNote.clear();
+        return;
+    }
+    if (m_watcher.IsRunning() && m_watcher.Root() == m_strListedPath)
+        return;
+    m_strWatchNote.clear();
+    std::unique_ptr<ChangeSource> source = WatchFolderTree(m_strListedPath);
+    if (!source)
+        m_strWatchNote = "not watched: changes show after Refresh";
+    const CModelWakeWnd* pWake = &m_watchWakeWnd;
+    // Never waits for this thread: the wake-up is posted.
+    m_watcher.Start(m_strListedPath, std::move(source), [pWake] { return pWake->Post(0); });
+}
+
+void CDirscopeDoc::TakeDiskChanges() {
+    for (DiskChange& change : m_watcher.Take())
+        m_waitingChanges.push_back(std::move(change));
+    ApplyWaitingChanges();
+    ShowChangedLevel();
+}
+
+void CDirscopeDoc::ApplyWaitingChanges() {
+    // A running scan would put back what it read before the changes: they wait for it.
+    if (m_waitingChanges.empty() || m_scan.IsScanning() || m_bFilling)
+        return;
+    CTotalsHint totals;
+    const AppliedChanges applied = m_scan.ApplyDiskChanges(
+        m_waitingChanges, m_changes, static_cast<int64_t>(std::time(nullptr)),
+        [&totals](size_t index) { totals.rows.push_back(index); });
+    m_waitingChanges.clear();
+    for (const std::string& folder : applied.toWalk)
+        m_watcher.RequestWalk(folder);
+    if (applied.bWatchFailed)
+        m_strWatchNote = "watch failed: " + m_watcher.Root() + " rescanned, not watched";
+    else if (applied.bRescanned)
+        m_strWatchNote = "too many changes at once: rescanned";
+    const std::string shown = TrimTrailingSeparators(m_strListedPath);
+    for (const std::string& folder : applied.touched)
+        if (TrimTrailingSeparators(folder) == shown)
+            m_bLevelChanged = true;
+    if (!totals.rows.empty())
+        Tell(ModelHint::Totals, &totals);
+}
+
+void CDirscopeDoc::ShowChangedLevel() {
+    if (!m_bLevelChanged || m_bFilling || m_scan.IsScanning() || m_strFolder.empty())
+        return;
+    const DWORD nNow = ::GetTickCount();
+    if (nNow - m_nLevelShownAt < kLevelShowMs) {
+        m_watchWakeWnd.WakeAfter(kLevelShowMs - (nNow - m_nLevelShownAt));
+        return;
+    }
+    FolderListing listing = ListFromSnapshot(Snapshot(), m_strListedPath);
+    if (!listing.bEnumerated)
+        return; // its level is being walked afresh: shown when that comes
+    m_bLevelChanged = false;
+    m_nLevelShownAt = nNow;
+    const ModelEntry selection = m_selection;
+    const ModelType type = m_type;
+    ClearShown();
+    m_pacer = ShowPacer(::GetTickCount(), m_nPumpAfterMs);
+    m_scan.BeginFolder();
+    m_bEnumerated = true;
+    m_nFolderCount = static_cast<int>(listing.folders.size());
+    m_nFileCount = static_cast<int>(listing.files.size());
+    m_files = std::move(listing.files);
+    m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
+    m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
+    const bool bKnown = m_scan.TakeTotalFromSnapshot();
+
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
+    m_bFilling = true;
+    Tell(ModelHint::Shown);
+    if (IsOvertaken(alive, nGeneration) || !m_bFilling)
+        return;
+    m_bFilling = false;
+    m_selection = selection;
+    m_type = type;
+    if (!m_selection.IsNone())
+        Tell(ModelHint::Selection);
+    if (m_type.bAny)
+        Tell(ModelHint::TypeSelection);
+    if (!bKnown) {
+        const CModelWakeWnd* pWake = &m_wakeWnd;
+        m_scan.Start([pWake](unsigned nScan) { return pWake->Post(nScan); });
+    }
 }

@@ -19,7 +19,9 @@
 #include "document.h"
 #include "drive_overview.h"
 #include "folder_entry.h"
+#include "change_log.h"
 #include "folder_scan_controller.h"
+#include "folder_watcher.h"
 #include "model_hints.h"
 #include "model_wake_wnd.h"
 #include "show_pacer.h"
@@ -91,6 +93,19 @@ public:
     void EntriesPasted(const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
 
+    // --- Changes on disk. The shown folder's tree is watched; what changes is applied to the
+    // snapshot as it comes (after the scan, while one runs) and told to the views.
+
+    // The changes seen, oldest first.
+    const ChangeLog& Changes() const { return m_changes; }
+    // What the status line adds about the watch: a folder walked afresh because more
+    // changed than was told, or a watch that failed; empty when there is nothing to say.
+    const std::string& WatchNote() const { return m_strWatchNote; }
+    // Takes what the watcher has ready (also what a wake-up that could not be posted left).
+    void TakeDiskChanges();
+    // The watcher, for tests.
+    const FolderWatcher& Watcher() const { return m_watcher; }
+
     // Takes what the scan has left (generation: the scan that woke us; none: whatever
     // the running one left) and tells the views.
     void TakeScanResults(std::optional<unsigned> generation);
@@ -102,6 +117,13 @@ private:
     // when the show was overtaken (nothing of the document may be touched then).
     bool ListShownFolder();
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
+    // The watch follows the folder shown: started for a new one, stopped for the drives.
+    void WatchShownFolder();
+    // Applies the changes waiting, unless a scan runs or the views are filling.
+    void ApplyWaitingChanges();
+    // The shown folder's own entries changed: its rows are shown afresh from the snapshot
+    // (at most once a second; a later wake-up does what waits).
+    void ShowChangedLevel();
     void Tell(ModelHint hint, CObject* pHint = nullptr) {
         UpdateAllViews(nullptr, HintParam(hint), pHint);
     }
@@ -125,5 +147,12 @@ private:
     // Gone with the document: a show that handled messages checks it before touching it.
     std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
     CModelWakeWnd m_wakeWnd;
+    CModelWakeWnd m_watchWakeWnd;
+    ChangeLog m_changes;
+    std::vector<DiskChange> m_waitingChanges;
+    std::string m_strWatchNote;
+    bool m_bLevelChanged = false;
+    DWORD m_nLevelShownAt = 0;
+    FolderWatcher m_watcher;     // stopped before the window it wakes goes
     FolderScanController m_scan; // last: stopped before anything it reports into goes
 };

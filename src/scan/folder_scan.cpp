@@ -61,6 +61,32 @@ FolderListing ListFolder(const char* folderPath) {
     return listing;
 }
 
+FolderListing ListFromSnapshot(const FolderSnapshot& snapshot, const std::string& folderPath) {
+    FolderListing listing;
+    const FolderSnapshot::Index folder = snapshot.Find(folderPath);
+    if (folder == FolderSnapshot::kNone || !snapshot.IsRead(folder) || !snapshot.FilesHeld(folder))
+        return listing;
+    listing.bEnumerated = true;
+    DirItem item;
+    item.bFolder = true;
+    for (FolderSnapshot::Index sub = snapshot.FirstSubfolder(folder); sub != FolderSnapshot::kNone;
+         sub = snapshot.NextSubfolder(sub)) {
+        item.name = snapshot.Name(sub);
+        item.tModified = snapshot.Modified(sub);
+        listing.folders.push_back(MakeEntry(folderPath, item));
+    }
+    item.bFolder = false;
+    for (uint32_t i = 0; i < snapshot.OwnFileCount(folder); ++i) {
+        item.name = snapshot.FileName(folder, i);
+        item.nSize = static_cast<uint64_t>(snapshot.FileSize(folder, i));
+        item.tModified = snapshot.FileModified(folder, i);
+        listing.files.push_back(MakeEntry(folderPath, item));
+    }
+    SortByName(listing.folders);
+    SortByName(listing.files);
+    return listing;
+}
+
 bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopRequested) {
     // An empty szPath is a path too long for its field, never a folder to walk: on
     // Windows "" would stand for the current drive's root.

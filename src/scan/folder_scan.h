@@ -6,11 +6,16 @@
 #include <string>
 
 #include "folder_entry.h"
+#include "folder_snapshot.h"
 #include "tree_totals.h"
 
 // Lists one level of `folderPath`: subfolders and files, each list in name order
 // (CompareNoCase; equal names keep the order the enumeration gave them).
 FolderListing ListFolder(const char* folderPath);
+
+// The same listing as the snapshot holds it for `folderPath`, without reading the disk;
+// not enumerated when the snapshot does not hold that folder's level with its files.
+FolderListing ListFromSnapshot(const FolderSnapshot& snapshot, const std::string& folderPath);
 
 // Fills nSize, nFolders and nFiles of `entry` from the tree beneath entry.szPath
 // (TotalFolderTree, with as many threads as the machine has cores).

@@ -71,7 +71,8 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
             snapshot.PutFile(change.path, change.bytes, change.modified, change.allocated);
             logged.kind = before < 0 ? ChangeKind::Added : ChangeKind::Changed;
             logged.bytes = change.bytes - std::max<int64_t>(before, 0);
-            note(folder, bWasRead);
+            if (before != change.bytes) // a time alone changes no total
+                note(folder, bWasRead);
             break;
         }
         case DiskChange::Kind::Folder:
@@ -84,8 +85,8 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
         case DiskChange::Kind::Removed:
             logged.kind = ChangeKind::Removed;
             logged.bytes = -BytesAt(snapshot, change.path);
-            snapshot.Remove(change.path);
-            note(folder, bWasRead);
+            if (snapshot.Remove(change.path)) // known gone already (deleted through the program)
+                note(folder, bWasRead);
             break;
         case DiskChange::Kind::Renamed: {
             const std::string toFolder = FolderOf(change.to);
