@@ -349,8 +349,10 @@ int Panes(const std::string& folder) {
     const Stopwatch watch;
     double longestPane = 0, firstRows = -1, scanEnd = -1, answered = -1;
     int nAnswersDuringScan = 0;
-    UINT longestPaneMessage = 0;
+    UINT longestPaneMessage = 0, longestOtherMessage = 0;
     const char* longestPaneClass = "";
+    double longestOther = 0;
+    char longestOtherClass[64] = "";
     program.Show(folder);
     while (answered < 0 && watch.Seconds() < 600) {
         MSG msg;
@@ -365,6 +367,15 @@ int Panes(const std::string& folder) {
             DispatchMessageA(&msg);
         }
         const bool bScanning = program.m_pDoc->IsScanning();
+        const bool bPane = std::any_of(panes.begin(), panes.end(), [&](const CQueryView* pPane) {
+            return msg.hwnd == pPane->m_hWnd;
+        });
+        if (!bPane && one.Seconds() > longestOther) {
+            longestOther = one.Seconds();
+            longestOtherMessage = msg.message;
+            if (!msg.hwnd || !GetClassNameA(msg.hwnd, longestOtherClass, sizeof(longestOtherClass)))
+                std::snprintf(longestOtherClass, sizeof(longestOtherClass), "the thread");
+        }
         for (CQueryView* pPane : panes)
             if (msg.hwnd == pPane->m_hWnd) {
                 if (one.Seconds() > longestPane) {
@@ -391,13 +402,15 @@ int Panes(const std::string& folder) {
         return 1;
     const size_t nOver =
         static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
-    std::printf("panes of %s: the scan ended at %.3f s, the panes' first rows at %.3f s during "
-                "it (%d answers meanwhile), their whole answers %.0f ms after its end; the "
-                "longest message of a pane %.0f ms (0x%04X to %s); the window answered %zu "
-                "times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
-                folder.c_str(), scanEnd, firstRows, nAnswersDuringScan, (answered - scanEnd) * 1000,
-                longestPane * 1000, longestPaneMessage, longestPaneClass, waits.size(),
-                waits[waits.size() / 2] * 1000, worst * 1000, nOver);
+    std::printf(
+        "panes of %s: the scan ended at %.3f s, the panes' first rows at %.3f s during "
+        "it (%d answers meanwhile), their whole answers %.0f ms after its end; the "
+        "longest message of a pane %.0f ms (0x%04X to %s), of the rest %.0f ms (0x%04X to %s); "
+        "the window answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+        folder.c_str(), scanEnd, firstRows, nAnswersDuringScan, (answered - scanEnd) * 1000,
+        longestPane * 1000, longestPaneMessage, longestPaneClass, longestOther * 1000,
+        longestOtherMessage, longestOtherClass, waits.size(), waits[waits.size() / 2] * 1000,
+        worst * 1000, nOver);
     program.StopApp();
     return 0;
 }

@@ -5,6 +5,7 @@
 #   guide-drives.png   the drive overview the program starts with
 #   guide-panes.png    the demo drive with Largest Files and File Types, one type lit
 #   guide-search.png   the demo drive with the Search pane: *.iso of at least 1 GB
+#   guide-compare.png  the demo drive compared with a saved scan of it from a month before
 #   about-box.png, docking-*.png   the About box and the docking panes
 # The program runs in a Wine prefix of its own (build/PRESET/wineprefix-screenshots), where
 # drive D: is a demo tree made here: sparse files, so large sizes take no room.
@@ -64,6 +65,39 @@ for folder, files in tree.items():
 PY
 find "$demo" -exec touch -d "2026-11-03 09:41" {} +
 
+# The same drive a month before, as a saved scan (ncdu's format): less in the holiday
+# videos, the new photos and the new download not there yet, the virtual disk smaller,
+# more podcasts, and a folder deleted since.
+older=$build/screenshot-demo-older.json
+python3 - "$demo" "$older" <<'PY'
+import json, os, sys
+demo, out = sys.argv[1], sys.argv[2]
+MB = 1 << 20
+left_out = {"Videos/Holiday 2025/harbour.mp4", "Downloads/linux-desktop-amd64.iso"}
+left_out |= {"Photos/2025/IMG_%04d.jpg" % i for i in range(150, 240)}
+sizes = {"Projects/vm/dev-machine.vhdx": 1400 * MB}
+extra = {"Music/Podcasts": [("episode%03d.mp3" % i, 48 * MB) for i in range(12, 20)],
+         "Downloads": [("old-setup.exe", 450 * MB)],
+         "Old Stuff": [("old-backup.zip", 3200 * MB), ("photos-2019.zip", 900 * MB)]}
+def folder(path, rel):
+    entries = [{"name": os.path.basename(path) if rel else "D:\\"}]
+    names = sorted(os.listdir(path)) if os.path.isdir(path) else []
+    for name in names:
+        full, sub = os.path.join(path, name), (rel + "/" + name).lstrip("/")
+        if os.path.isdir(full):
+            entries.append(folder(full, sub))
+        elif sub not in left_out:
+            entries.append({"name": name, "asize": sizes.get(sub, os.path.getsize(full))})
+    for name, size in extra.get(rel, []):
+        entries.append({"name": name, "asize": size})
+    for sub in [f for f in extra if os.path.dirname(f) == rel and f.split("/")[-1] not in names]:
+        entries.append(folder(os.path.join(path, sub.split("/")[-1]), sub))
+    return entries
+with open(out, "w") as f:
+    json.dump([1, 2, {"progname": "dscp-report", "progver": "1", "timestamp": 1759500000},
+               folder(demo, "")], f)
+PY
+
 bash cmake/wine-run.sh "$preset" "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' \
   /v Managed /d N /f >/dev/null 2>&1
 rm -f "$prefix/dosdevices/d:"
@@ -78,5 +112,7 @@ bash tests/win/grab_scene.sh "$build" "$shots/guide-drives.png" 860x560+40+40 dr
 bash tests/win/grab_scene.sh "$build" "$shots/guide-panes.png" 1180x760+40+40 panes 'D:\' mp4
 bash tests/win/grab_scene.sh "$build" "$shots/guide-search.png" 1180x760+40+40 search 'D:\' \
   '*.iso' '1 GB'
+bash tests/win/grab_scene.sh "$build" "$shots/guide-compare.png" 1180x760+40+40 compare 'D:\' \
+  "Z:$(echo "$older" | tr / '\\')"
 bash tests/win/about_screenshot.sh "$build" "$shots/about-box.png"
 bash tests/win/docking_screenshot.sh "$build" "$shots"

@@ -11,6 +11,7 @@
 #include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "dock_bar.h"
+#include "file_dialog.h"
 #include "file_types_view.h"
 #include "search_view.h"
 #include "folder_path.h"
@@ -102,6 +103,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
     ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
+    ON_COMMAND(ID_FILE_COMPARE_SCAN, OnCompareScan)
+    ON_COMMAND(ID_FILE_END_COMPARISON, OnEndComparison)
+    ON_UPDATE_COMMAND_UI(ID_FILE_COMPARE_SCAN, OnUpdateCompareScan)
+    ON_UPDATE_COMMAND_UI(ID_FILE_END_COMPARISON, OnUpdateEndComparison)
     ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
 END_MESSAGE_MAP()
 
@@ -443,6 +448,40 @@ void CMainFrame::OnToolbarDropDown(NMHDR* pNMHDR, LRESULT*) {
     MapWindowPoints(m_wndToolBar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
     // The chosen item comes back as an ordinary command to this window.
     TrackPopupMenu(hPopup, TPM_VERTICAL, rc.left, rc.bottom, 0, m_hWnd, nullptr);
+}
+
+// ---- comparing with a saved scan ----
+
+void CMainFrame::OnCompareScan() {
+    auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    if (!pDoc || pDoc->IsDriveOverview())
+        return;
+    // One comparison at a time: asked again, the command offers to end the one there is.
+    if (pDoc->IsComparing() || pDoc->IsReadingComparison()) {
+        if (AfxMessageBox("End the comparison with the saved scan?", MB_YESNO | MB_ICONQUESTION) ==
+            IDYES)
+            pDoc->EndComparison();
+        return;
+    }
+    CFileDialog dialog(true, "json", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       "Saved scans (*.json)|*.json|All files (*.*)|*.*||", this);
+    if (dialog.DoModal() == IDOK)
+        pDoc->CompareWithScan(dialog.GetPathName());
+}
+
+void CMainFrame::OnEndComparison() {
+    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+        pDoc->EndComparison();
+}
+
+void CMainFrame::OnUpdateCompareScan(CCmdUI* pCmdUI) {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    pCmdUI->Enable(pDoc && !pDoc->IsDriveOverview());
+}
+
+void CMainFrame::OnUpdateEndComparison(CCmdUI* pCmdUI) {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    pCmdUI->Enable(pDoc && (pDoc->IsComparing() || pDoc->IsReadingComparison()));
 }
 
 // ---- the keyboard and the path bar ----

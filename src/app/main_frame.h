@@ -94,6 +94,10 @@ protected:
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCyclePane(UINT nID);
     void OnOpenSelected();
+    void OnCompareScan();
+    void OnEndComparison();
+    void OnUpdateCompareScan(CCmdUI* pCmdUI);
+    void OnUpdateEndComparison(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
 
 private:

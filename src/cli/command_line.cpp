@@ -5,9 +5,9 @@
 
 const char* const kUsageText =
     "usage: dscp-report [--json | --csv] [--top N | --types] [-o FILE] [--exact]\n"
-    "                   [--count-links] [-x] [--threads N] [FOLDER]\n"
+    "                   [--count-links] [--disk-usage] [-x] [--threads N] [FOLDER]\n"
     "       dscp-report [--json | --csv] [--top N | --types] [-o FILE] [--exact]\n"
-    "                   --from SCAN.json\n"
+    "                   [--disk-usage] --from SCAN.json\n"
     "       dscp-report [--csv] [-o FILE] [--exact] [-x] [--threads N]\n"
     "                   --compare OLD.json [FOLDER | NEW.json]\n"
     "\n"
@@ -42,6 +42,10 @@ const char* const kUsageText =
     "                 the text report gets CR LF line ends there\n"
     "  --exact        after the status line, print the exact bytes, folders and files\n"
     "                 beneath FOLDER on standard error\n"
+    "  --disk-usage   the sizes and totals in bytes on disk (allocated blocks, folders'\n"
+    "                 own included), as du counts without -b; with --from, the scan's\n"
+    "                 dsize. Only for the folder's rows (not --top, --types, --json or\n"
+    "                 --compare)\n"
     "  --count-links  count a file with several hard links once per link (default:\n"
     "                 once, in the folder of its first path in name order)\n"
     "  -x, --one-file-system\n"
@@ -126,6 +130,8 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                 options.bOneFileSystem = true;
             } else if (std::strcmp(arg, "--exact") == 0) {
                 options.bExactTotals = true;
+            } else if (std::strcmp(arg, "--disk-usage") == 0) {
+                options.bDiskUsage = true;
             } else if (std::strcmp(arg, "--threads") == 0) {
                 if (i + 1 >= argc || !ParseThreadCount(argv[i + 1], options.nThreads)) {
                     error = "option --threads needs a number from 1 to 64";
@@ -159,6 +165,13 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
     }
     if (options.query != ReportQuery::Listing && options.format == ReportFormat::Json) {
         error = "--json writes the whole tree: not with --top or --types";
+        return false;
+    }
+    if (options.bDiskUsage &&
+        (options.query != ReportQuery::Listing || options.format == ReportFormat::Json ||
+         !options.compareFile.empty())) {
+        error = "--disk-usage lists the folder's rows: not with --top, --types, --json or "
+                "--compare";
         return false;
     }
     if (!options.fromFile.empty()) {

@@ -32,6 +32,7 @@ struct ReportOptions {
     bool bCountLinks = false;    // a file with several names counts once per name
     bool bOneFileSystem = false; // do not cross into other mounted file systems
     bool bExactTotals = false;   // also print the exact totals beneath the folder
+    bool bDiskUsage = false;     // bytes on disk in place of sizes, as du without -b
     unsigned nThreads = 0;       // walking threads; 0: one per core
 };
 

@@ -50,8 +50,7 @@ std::string ComparisonReport::Line(size_t row) const {
 }
 
 std::string ComparisonReport::TotalLine() const {
-    return "Total: " + SignedSizeText(m_nAfter - m_nBefore) + " (" + FormatSize(m_nBefore) +
-           " then, " + FormatSize(m_nAfter) + " now)";
+    return "Total: " + ChangeTotalText(m_nBefore, m_nAfter);
 }
 
 std::string ComparisonReport::CsvHeader() {

@@ -35,7 +35,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     if (listing.bIdentity) {
         report.nDevice = listing.identity.nDevice;
         report.nOwnBytes = listing.identity.nOwnBytes;
-        if (options.bKeepSnapshot)
+        if (options.bKeepSnapshot || options.bDiskUsage)
             report.nOwnDiskBytes = listing.identity.nOwnDiskBytes;
     }
     WalkOptions walkOptions;
@@ -66,7 +66,7 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         level.AddFolder(item.name.c_str(), false, item.tModified);
     const FolderSnapshot::Index top = snapshot.RecordLevel(folderPath, level);
     level = SnapshotLevel();
-    LinkedNameCounter links(snapshot, top, options.bKeepSnapshot);
+    LinkedNameCounter links(snapshot, top, options.bKeepSnapshot, options.bDiskUsage);
     if (bLinks)
         walkOptions.pLinks = &links;
     for (uint32_t i = 0; bLinks && i < listing.files.size(); ++i) {
@@ -100,7 +100,8 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     const FolderSnapshot::Index folder = snapshot.Find(folderPath);
     FolderTotals beneath;
     snapshot.GetTotals(folder, beneath);
-    report.nTotalBytes = beneath.nSize;
+    report.nTotalBytes =
+        options.bDiskUsage ? std::max<int64_t>(0, snapshot.TotalAllocated(folder)) : beneath.nSize;
     report.nFoldersBeneath = beneath.nFolders;
     report.nFilesBeneath = beneath.nFiles;
     report.folderNode = folder;
@@ -111,6 +112,8 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
         ListedItem& item = listing.folders[i];
         FolderTotals sum;
         snapshot.GetTotals(subfolder, sum);
+        if (options.bDiskUsage) // one that could not be read takes nothing
+            sum.nSize = std::max<int64_t>(0, snapshot.TotalAllocated(subfolder));
         subfolder = snapshot.NextSubfolder(subfolder);
         std::string type = typeName(subfolders[i], item.name.c_str(), true);
         report.entries.push_back({std::move(item.name), std::move(type), sum.nSize, item.tModified,
@@ -121,8 +124,11 @@ bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
     for (ListedItem& item : listing.files) {
         std::string type =
             typeName(JoinPath(folderPath, item.name.c_str()), item.name.c_str(), false);
-        report.entries.push_back({std::move(item.name), std::move(type), item.nSize, item.tModified,
-                                  0, 0, false, item.nError == 0});
+        // Where the system told no allocation, the size is the best guess of it.
+        const int64_t nBytes =
+            options.bDiskUsage && item.nDiskBytes >= 0 ? item.nDiskBytes : item.nSize;
+        report.entries.push_back({std::move(item.name), std::move(type), nBytes, item.tModified, 0,
+                                  0, false, item.nError == 0});
     }
     listing.files = {};
 

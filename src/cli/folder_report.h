@@ -40,6 +40,9 @@ struct ReportScanOptions {
     bool bOneFileSystem = false; // enter no folder on another file system
     // Keep the walk's snapshot, every file and folder size in it, disk usage included.
     bool bKeepSnapshot = false;
+    // The rows and totals in bytes on disk (allocated blocks, the folders' own included, as
+    // du counts them without -b) in place of sizes.
+    bool bDiskUsage = false;
 };
 
 struct FolderReport {

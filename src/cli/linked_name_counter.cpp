@@ -70,8 +70,10 @@ bool ComesFirstByPath(const FolderSnapshot& s, Index folderA, uint32_t fileA, In
     return order != 0 ? order < 0 : fileA < fileB;
 }
 
-LinkedNameCounter::LinkedNameCounter(const FolderSnapshot& snapshot, Index top, bool bKeepEveryName)
-    : m_snapshot(snapshot), m_top(top), m_bKeepEveryName(bKeepEveryName) {}
+LinkedNameCounter::LinkedNameCounter(const FolderSnapshot& snapshot, Index top, bool bKeepEveryName,
+                                     bool bDiskBytes)
+    : m_snapshot(snapshot), m_top(top), m_bKeepEveryName(bKeepEveryName), m_bDiskBytes(bDiskBytes) {
+}
 
 LinkedNameCounter::Table& LinkedNameCounter::TableOf(uint64_t device) {
     for (size_t i = 0; i < m_devices.size(); ++i)
@@ -132,7 +134,9 @@ void LinkedNameCounter::Take(const LinkedName& name) {
         slot.folder = name.folder;
         slot.file = name.file | (slot.file & kLater);
     }
-    m_laterBytes[RowOf(later)] += name.bytes;
+    // Every name of the file has the same bytes on disk: this one's are read.
+    const int64_t nDisk = m_bDiskBytes ? m_snapshot.FileAllocated(name.folder, name.file) : -1;
+    m_laterBytes[RowOf(later)] += nDisk >= 0 ? nDisk : name.bytes;
     if (!(slot.file & kLater)) {
         slot.file |= kLater;
         ++m_nCountedOnce;

@@ -14,9 +14,10 @@
 class LinkedNameCounter : public FileLinkSink {
 public:
     // `snapshot` is the one the names are recorded in, `top` the listed folder in it. With
-    // `bKeepEveryName` every name taken is kept as well (an export marks each).
+    // `bKeepEveryName` every name taken is kept as well (an export marks each). With
+    // `bDiskBytes` a later name takes its file's bytes on disk off, not its size.
     LinkedNameCounter(const FolderSnapshot& snapshot, FolderSnapshot::Index top,
-                      bool bKeepEveryName);
+                      bool bKeepEveryName, bool bDiskBytes = false);
 
     void Take(const LinkedName& name) override;
 
@@ -56,6 +57,7 @@ private:
     const FolderSnapshot& m_snapshot;
     const FolderSnapshot::Index m_top;
     const bool m_bKeepEveryName;
+    const bool m_bDiskBytes;
     std::vector<uint64_t> m_devices; // seldom more than one
     std::vector<Table> m_tables;     // by device, as in m_devices
     size_t m_nFiles = 0;

@@ -164,6 +164,7 @@ bool WalkFolder(const ReportOptions& options, FolderReport& report) {
     // A comparison with a saved scan counts as the saved scan does: every link.
     scan.bCountLinks = options.bCountLinks || !options.compareFile.empty();
     scan.bOneFileSystem = options.bOneFileSystem;
+    scan.bDiskUsage = options.bDiskUsage;
     // An export, the queries and a comparison read every file from the walk's snapshot.
     scan.bKeepSnapshot = options.format == ReportFormat::Json ||
                          options.query != ReportQuery::Listing || !options.compareFile.empty();
@@ -189,7 +190,7 @@ bool IsFile(const std::string& path) {
 
 // Reads a saved scan into `report`; false, saying why, when it cannot be read. Each part the
 // scan could not read is named.
-bool ReadScanFile(const std::string& fileName, FolderReport& report) {
+bool ReadScanFile(const std::string& fileName, bool bDiskUsage, FolderReport& report) {
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file) {
         std::fprintf(stderr, "dscp-report: cannot open %s: %s\n", PrintableText(fileName).c_str(),
@@ -205,7 +206,7 @@ bool ReadScanFile(const std::string& fileName, FolderReport& report) {
                      PrintableText(fileName).c_str(), PrintableText(error.Text()).c_str());
         return false;
     }
-    report = SavedScanReport(std::move(scan), ShellTypeName);
+    report = SavedScanReport(std::move(scan), ShellTypeName, bDiskUsage);
     for (const UnreadablePath& unreadable : report.unreadable)
         std::fprintf(stderr, "dscp-report: %s was not read whole when the scan was taken\n",
                      PrintableText(unreadable.path).c_str());
@@ -236,13 +237,14 @@ int main(int argc, char** argv) {
     FolderReport report;
     FolderReport before; // the older scan, with --compare
     std::unique_ptr<ComparisonReport> comparison;
-    if (!options.compareFile.empty() && !ReadScanFile(options.compareFile, before))
+    if (!options.compareFile.empty() && !ReadScanFile(options.compareFile, false, before))
         return 1;
     const std::string& scanFile = !options.fromFile.empty() ? options.fromFile
                                   : !options.compareFile.empty() && IsFile(options.folder)
                                       ? options.folder
                                       : std::string();
-    if (!scanFile.empty() ? !ReadScanFile(scanFile, report) : !WalkFolder(options, report))
+    if (!scanFile.empty() ? !ReadScanFile(scanFile, options.bDiskUsage, report)
+                          : !WalkFolder(options, report))
         return 1;
     if (!options.compareFile.empty())
         comparison = std::make_unique<ComparisonReport>(before, report);

@@ -16,7 +16,7 @@ void SortByName(std::vector<ReportEntry>& entries, size_t first) {
 
 } // namespace
 
-FolderReport SavedScanReport(SavedScan&& scan, const TypeNamer& typeName) {
+FolderReport SavedScanReport(SavedScan&& scan, const TypeNamer& typeName, bool bDiskUsage) {
     FolderReport report;
     report.bSavedScan = true;
     report.folderPath = scan.rootPath;
@@ -35,7 +35,7 @@ FolderReport SavedScanReport(SavedScan&& scan, const TypeNamer& typeName) {
     report.nOwnDiskBytes = s.OwnAllocated(root);
     FolderTotals beneath;
     s.GetTotals(root, beneath);
-    report.nTotalBytes = beneath.nSize;
+    report.nTotalBytes = bDiskUsage ? std::max<int64_t>(0, s.TotalAllocated(root)) : beneath.nSize;
     report.nFoldersBeneath = beneath.nFolders;
     report.nFilesBeneath = beneath.nFiles;
     // A date the scan does not hold is left empty.
@@ -43,6 +43,8 @@ FolderReport SavedScanReport(SavedScan&& scan, const TypeNamer& typeName) {
          sub = s.NextSubfolder(sub)) {
         FolderTotals sum;
         s.GetTotals(sub, sum);
+        if (bDiskUsage)
+            sum.nSize = std::max<int64_t>(0, s.TotalAllocated(sub));
         const int64_t modified = s.Modified(sub);
         report.entries.push_back(
             {s.Name(sub), typeName(JoinPath(report.folderPath, s.Name(sub)), s.Name(sub), true),
@@ -54,8 +56,10 @@ FolderReport SavedScanReport(SavedScan&& scan, const TypeNamer& typeName) {
     for (uint32_t i = 0; i < files; ++i) {
         const char* name = s.FileName(root, i);
         const int64_t modified = s.FileModified(root, i);
+        const int64_t nDisk = bDiskUsage ? s.FileAllocated(root, i) : -1;
         report.entries.push_back({name, typeName(JoinPath(report.folderPath, name), name, false),
-                                  s.FileSize(root, i), modified, 0, 0, false, modified != 0});
+                                  nDisk >= 0 ? nDisk : s.FileSize(root, i), modified, 0, 0, false,
+                                  modified != 0});
     }
     report.nFiles = static_cast<int>(files);
     SortByName(report.entries, static_cast<size_t>(report.nFolders));

@@ -1,5 +1,6 @@
 #include "list_view.h"
 
+#include <algorithm>
 #include <vector>
 
 int CListCtrl::InsertColumn(int nCol, const char* lpszHeading, int nFormat, int nWidth) const {
@@ -24,6 +25,19 @@ HWND CListCtrl::GetHeaderCtrl() const {
 int CListCtrl::GetColumnCount() const {
     HWND hHeader = GetHeaderCtrl();
     return hHeader ? static_cast<int>(SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+bool CListCtrl::ShowColumnAfter(int nCol, int nAfter) const {
+    const int nCount = GetColumnCount();
+    std::vector<int> order(static_cast<size_t>(nCount > 0 ? nCount : 0));
+    if (order.empty() || !SendMessageA(m_hWnd, LVM_GETCOLUMNORDERARRAY, order.size(),
+                                       reinterpret_cast<LPARAM>(order.data())))
+        return false;
+    order.erase(std::remove(order.begin(), order.end(), nCol), order.end());
+    const auto after = std::find(order.begin(), order.end(), nAfter);
+    order.insert(after == order.end() ? after : after + 1, nCol);
+    return SendMessageA(m_hWnd, LVM_SETCOLUMNORDERARRAY, order.size(),
+                        reinterpret_cast<LPARAM>(order.data())) != 0;
 }
 
 std::string CListCtrl::GetColumnHeading(int nCol) const {

@@ -19,6 +19,8 @@ public:
     std::string GetColumnHeading(int nCol) const;
     int GetColumnWidth(int nCol) const;
     int GetColumnFormat(int nCol) const;
+    // Shows column `nCol` right after column `nAfter`, whatever their indexes.
+    bool ShowColumnAfter(int nCol, int nAfter) const;
 
     int GetItemCount() const;
     int InsertItem(int nItem, const char* lpszItem, int nImage) const;

@@ -14,6 +14,7 @@
 #include "output_to_text_file.h"
 #include "path_list.h"
 #include "path_text.h"
+#include "scan_comparison.h"
 #include "resource.h"
 #include "show_pacer.h"
 #include "size_bar_cell.h"
@@ -88,6 +89,18 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
     case ModelHint::Selection:
         ShowModelSelection();
         break;
+    case ModelHint::Comparison:
+        ShowComparison();
+        // A folder already totalled goes largest growth first at once.
+        if (m_bChangeColumn && !Doc().IsScanning() && !Doc().IsFilling()) {
+            m_nSortColumn = kChangeColumn;
+            SortRows(kChangeColumn, true);
+        }
+        UpdateStatusText();
+        break;
+    case ModelHint::ComparisonRead:
+        UpdateStatusText();
+        break;
     case ModelHint::SnapshotChanging:
     case ModelHint::TypeSelection:
         break;
@@ -100,6 +113,7 @@ void CDirscopeView::SetDriveLayout(bool bDriveView) {
     if (m_bDriveView == bDriveView)
         return;
     m_bDriveView = bDriveView;
+    m_bChangeColumn = false;
     SetLayoutColumns(GetListCtrl(), m_bDriveView);
 }
 
@@ -210,6 +224,7 @@ void CDirscopeView::ShowFolderRows() {
         if (folders[i].nSize >= 0)
             ShowTotalsOfRow(i);
     }
+    ShowComparison();
     if (doc.HadTotalsBeforeScan()) {
         m_nSortColumn = kSizeColumn;
         SortRows(kSizeColumn, true);
@@ -285,6 +300,8 @@ void CDirscopeView::ShowTotalsOfRow(size_t index) {
     list.SetItemText(nRow, kSizeColumn, FormatSize(entry.nSize).c_str());
     list.SetItemText(nRow, kFoldersColumn, std::to_string(entry.nFolders).c_str());
     list.SetItemText(nRow, kFilesColumn, std::to_string(entry.nFiles).c_str());
+    if (m_bChangeColumn && index < Doc().Comparison().Shown().folderBytesThen.size())
+        SetChangeCell(index, Doc().Comparison().Shown().folderBytesThen[index], entry.nSize);
 }
 
 void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
@@ -293,9 +310,10 @@ void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
             ShowTotalsOfRow(index);
     if (!bFinished)
         return;
-    // Largest first; the direction of the header clicks is left alone.
-    m_nSortColumn = kSizeColumn;
-    SortRows(kSizeColumn, true);
+    // Largest first (the largest growth, while comparing); the direction of the header
+    // clicks is left alone.
+    m_nSortColumn = m_bChangeColumn ? kChangeColumn : kSizeColumn;
+    SortRows(m_nSortColumn, true);
     // The size bars need the total, which only now is known.
     Invalidate();
 }
@@ -305,6 +323,18 @@ void CDirscopeView::UpdateStatusText() {
     std::string text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
     if (!doc.WatchNote().empty())
         text += " (" + doc.WatchNote() + ")";
+    if (doc.IsReadingComparison()) {
+        text += "    Reading the saved scan: " +
+                FormatSize(static_cast<int64_t>(doc.ComparisonBytesRead()));
+        if (const uint64_t nTotal = doc.ComparisonFileBytes())
+            text += " of " + FormatSize(static_cast<int64_t>(nTotal));
+    } else if (doc.IsComparing() && !doc.IsDriveOverview()) {
+        // The total now is known once the scan has finished.
+        const int64_t nThen = doc.Comparison().Shown().nBytesThen;
+        text += doc.IsScanning() || doc.IsFilling()
+                    ? "    Compared: " + FormatSize(nThen) + " then, now being totalled"
+                    : "    Compared: " + ChangeTotalText(nThen, doc.TotalSize());
+    }
     if (CFrameWnd* pFrame = GetParentFrame())
         pFrame->SetMessageText(text.c_str());
 }
@@ -347,12 +377,19 @@ void CDirscopeView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
 // Activation, the context menus, delete and paste.
 
 std::vector<std::string> CDirscopeView::SelectedNames() const {
+    // A gone entry's row names nothing on the disk: it is never acted on.
     std::vector<std::string> names;
     CListCtrl list = GetListCtrl();
     for (int nItem = list.GetNextItem(-1, LVNI_SELECTED); nItem >= 0;
          nItem = list.GetNextItem(nItem, LVNI_SELECTED))
-        names.push_back(list.GetItemText(nItem, kNameColumn));
+        if (!IsGoneRow(nItem))
+            names.push_back(list.GetItemText(nItem, kNameColumn));
     return names;
+}
+
+bool CDirscopeView::IsGoneRow(int nItem) const {
+    const CListRows::Values* pValues = m_rows.ValuesOf(CListRows::IdOf(GetListCtrl(), nItem));
+    return pValues && pValues->bGone;
 }
 
 void CDirscopeView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -405,7 +442,8 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
         paths.push_back(Doc().ListedFolderPath() + "\\" + name);
-    m_shellMenu.Track(this, paths, pt);
+    if (!paths.empty())
+        m_shellMenu.Track(this, paths, pt);
 }
 
 LRESULT CDirscopeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -430,6 +468,8 @@ void CDirscopeView::OnDelete() {
     if (m_bDriveView || doc.IsFilling() || GetListCtrl().GetSelectedCount() == 0)
         return;
     const std::vector<std::string> names = SelectedNames();
+    if (names.empty())
+        return;
     const std::string folder = doc.ListedFolderPath();
     if (!DeleteEntries(m_hWnd, folder, names))
         return;
@@ -477,7 +517,8 @@ int CDirscopeView::FindEntryRow(const std::string& name, bool bFolder) const {
     const int nCount = list.GetItemCount();
     for (int nItem = 0; nItem < nCount; ++nItem) {
         const size_t id = CListRows::IdOf(list, nItem);
-        if (id != SIZE_MAX && id >= folders.size() && list.GetItemText(nItem, kNameColumn) == name)
+        if (id != SIZE_MAX && id >= folders.size() && id < ListedRowCount() &&
+            list.GetItemText(nItem, kNameColumn) == name)
             return nItem;
     }
     return -1;
@@ -556,12 +597,20 @@ void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = CDRF_DODEFAULT;
     switch (pDraw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-        if (!m_bDriveView && m_mode == ListMode::Detail && Doc().TotalSize() > 0)
+        if (!m_bDriveView &&
+            (m_bChangeColumn || (m_mode == ListMode::Detail && Doc().TotalSize() > 0)))
             *pResult = CDRF_NOTIFYITEMDRAW;
         break;
-    case CDDS_ITEMPREPAINT:
-        *pResult = CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        // A gone entry's row is grey.
+        const CListRows::Values* pValues =
+            m_rows.ValuesOf(static_cast<size_t>(pDraw->nmcd.lItemlParam));
+        if (pValues && pValues->bGone)
+            pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        *pResult = m_mode == ListMode::Detail && Doc().TotalSize() > 0 ? CDRF_NOTIFYSUBITEMDRAW
+                                                                       : CDRF_NEWFONT;
         break;
+    }
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
         if (pDraw->iSubItem == kSizeColumn && Doc().TotalSize() > 0) {
             DrawSizeCell(*pDraw);
@@ -578,4 +627,59 @@ void CDirscopeView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) const {
         draw.nmcd.lItemlParam >= 0 ? static_cast<size_t>(draw.nmcd.lItemlParam) : SIZE_MAX);
     DrawSizeBarCell(GetListCtrl(), draw, kSizeColumn, pValues ? pValues->nBytes : 0,
                     Doc().TotalSize());
+}
+
+// The comparison with a saved scan.
+
+void CDirscopeView::ShowComparison() {
+    const CDirscopeDoc& doc = Doc();
+    CListCtrl list = GetListCtrl();
+    m_rows.Truncate(list, ListedRowCount());
+    const bool bShow = !m_bDriveView && doc.IsComparing();
+    if (bShow != m_bChangeColumn) {
+        ShowChangeColumn(list, bShow);
+        m_bChangeColumn = bShow;
+    }
+    if (!bShow || !doc.IsEnumerated())
+        return;
+    const LevelChanges& changes = doc.Comparison().Shown();
+    const std::vector<FolderEntry>& folders = doc.Subfolders();
+    const std::vector<FolderEntry>& files = doc.Files();
+    for (size_t i = 0; i < folders.size() && i < changes.folderBytesThen.size(); ++i)
+        SetChangeCell(i, changes.folderBytesThen[i], folders[i].nSize);
+    for (size_t i = 0; i < files.size() && i < changes.fileBytesThen.size(); ++i)
+        SetChangeCell(folders.size() + i, changes.fileBytesThen[i], files[i].nSize);
+    for (const GoneEntry& gone : changes.gone)
+        AddGoneRow(gone);
+}
+
+void CDirscopeView::SetChangeCell(size_t id, int64_t nBytesThen, int64_t nBytesNow) {
+    const int nRow = m_rows.FindRow(GetListCtrl(), id);
+    if (nRow < 0)
+        return;
+    // A subfolder not totalled yet has no change to show; a new entry grew by all it holds.
+    if (nBytesNow < 0) {
+        m_rows.SetChange(id, 0);
+        GetListCtrl().SetItemText(nRow, kChangeColumn, "");
+        return;
+    }
+    m_rows.SetChange(id, nBytesThen < 0 ? nBytesNow : nBytesNow - nBytesThen);
+    GetListCtrl().SetItemText(nRow, kChangeColumn, ChangeText(nBytesThen, nBytesNow).c_str());
+}
+
+void CDirscopeView::AddGoneRow(const GoneEntry& entry) {
+    const std::string path = JoinPath(Doc().ListedFolderPath(), entry.name.c_str());
+    const SHFILEINFOA info =
+        entry.bFolder ? m_fileTypes.FolderInfo(path) : m_fileTypes.FileInfo(path, entry.name);
+    CListRows::Values values;
+    values.nBytes = entry.nBytes;
+    values.nChange = -entry.nBytes;
+    values.bGone = true;
+    CListCtrl list = GetListCtrl();
+    const int nItem = m_rows.Insert(list, entry.name.c_str(), info.iIcon, values);
+    if (nItem < 0)
+        return;
+    list.SetItemText(nItem, kSizeColumn, FormatSize(entry.nBytes).c_str());
+    list.SetItemText(nItem, kTypeColumn, info.szTypeName);
+    list.SetItemText(nItem, kChangeColumn, "gone");
 }

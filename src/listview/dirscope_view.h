@@ -6,7 +6,9 @@
 // after which the list is sorted by size and the status line shows the folder's total.
 // Icon and Detail switch how the rows are shown; a header click sorts by that column.
 // Its selection is the model's: choosing a row selects its entry, and an entry selected
-// elsewhere selects its row when the folder shown holds it.
+// elsewhere selects its row when the folder shown holds it. While the document compares
+// the folder with a saved scan, a Change column shows each entry's growth, and the
+// entries gone since are rows of their own, in grey, after the others.
 
 #include <cstdint>
 #include <functional>
@@ -108,6 +110,15 @@ private:
     // The totals of a batch of rows; the rows go largest first once the scan has finished.
     void TakeTotals(const CObject* pHint, bool bFinished);
     void SortRows(int nColumn, bool bDescending);
+    // The Change column, its cells and the gone entries' rows, as the document's comparison
+    // has them; none when it compares nothing.
+    void ShowComparison();
+    void AddGoneRow(const GoneEntry& entry);
+    // Row number `id`'s Change cell from its bytes then and now (-1: not there).
+    void SetChangeCell(size_t id, int64_t nBytesThen, int64_t nBytesNow);
+    // The rows of the entries listed, before any gone one.
+    size_t ListedRowCount() const { return Doc().Subfolders().size() + Doc().Files().size(); }
+    bool IsGoneRow(int nItem) const;
     void RedrawWhole();
     // The Name cells of the selected rows, in index order.
     std::vector<std::string> SelectedNames() const;
@@ -116,7 +127,8 @@ private:
     // The row of the model's selection, when the folder shown holds it.
     void ShowModelSelection();
 
-    bool m_bDriveView = true; // the drive-overview columns are in place
+    bool m_bDriveView = true;     // the drive-overview columns are in place
+    bool m_bChangeColumn = false; // the Change column is in place
     ListMode m_mode = ListMode::Detail;
     bool m_bSortDescending = false;    // the direction of the last header click
     int m_nSortColumn = -1;            // the column sorted on last

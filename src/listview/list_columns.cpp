@@ -37,6 +37,17 @@ void SetLayoutColumns(const CListCtrl& list, bool bDriveView) {
         InsertColumns(list, kFolderColumns);
 }
 
+void ShowChangeColumn(const CListCtrl& list, bool bShow) {
+    const bool bShown = list.GetColumnCount() > kChangeColumn;
+    if (bShow && !bShown) {
+        // Shown beside the size it changes.
+        list.InsertColumn(kChangeColumn, "Change", LVCFMT_RIGHT, 90);
+        list.ShowColumnAfter(kChangeColumn, kSizeColumn);
+    }
+    else if (!bShow && bShown)
+        list.DeleteColumn(kChangeColumn);
+}
+
 void ShowSortArrow(const CListCtrl& list, int nColumn, bool bDescending) {
     const HWND hHeader = list.GetHeaderCtrl();
     if (!hHeader)

@@ -23,6 +23,20 @@ void CListRows::SetBytes(size_t id, int64_t nBytes) {
         m_values[id].nBytes = nBytes;
 }
 
+void CListRows::SetChange(size_t id, int64_t nChange) {
+    if (id < m_values.size())
+        m_values[id].nChange = nChange;
+}
+
+void CListRows::Truncate(const CListCtrl& list, size_t count) {
+    if (count >= m_values.size())
+        return;
+    for (int nItem = list.GetItemCount() - 1; nItem >= 0; --nItem)
+        if (IdOf(list, nItem) >= count)
+            ::SendMessageA(list.m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(nItem), 0);
+    m_values.resize(count);
+}
+
 size_t CListRows::IdOf(const CListCtrl& list, int nItem) {
     LVITEMA item{};
     item.mask = LVIF_PARAM;
@@ -81,7 +95,8 @@ void CListRows::Sort(const CListCtrl& list, int nColumn, bool bDriveView, bool b
             values[id].number = m_values[id].tModified;
         else if (kind == SortKind::Size) // Size, or the drive overview's Free Space
             values[id].number = bDriveView && nColumn == kFreeSpaceColumn ? m_values[id].nFree
-                                                           : m_values[id].nBytes;
+                                : !bDriveView && nColumn == kChangeColumn ? m_values[id].nChange
+                                                                          : m_values[id].nBytes;
         else
             values[id] = CaptureSortValue(kind, list.GetItemText(i, nColumn));
         values[id].nPosition = i;

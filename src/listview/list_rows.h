@@ -18,6 +18,8 @@ public:
         int64_t tModified = 0; // last-write time (seconds)
         int64_t nBytes = 0;    // the Size column's exact bytes; 0 while the cell is empty
         int64_t nFree = 0;     // the drive overview's Free Space
+        int64_t nChange = 0;   // the Change column's signed bytes
+        bool bGone = false;    // an entry only the older scan of a comparison has
     };
 
     // Forgets every row's values; the caller deletes the list's rows.
@@ -28,6 +30,11 @@ public:
     int Insert(const CListCtrl& list, const char* pszName, int nImage, const Values& values);
     // The Size column's bytes of row number `id` (a subfolder's total, once known).
     void SetBytes(size_t id, int64_t nBytes);
+    // The Change column's signed bytes of row number `id`.
+    void SetChange(size_t id, int64_t nChange);
+    // Deletes every row numbered `count` or above, from `list` too.
+    void Truncate(const CListCtrl& list, size_t count);
+    size_t Count() const { return m_values.size(); }
     // The index of row number `id`, or -1. Looked for where it was added first, so a list
     // nobody sorted costs one message.
     int FindRow(const CListCtrl& list, size_t id) const;

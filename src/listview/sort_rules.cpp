@@ -15,6 +15,8 @@ SortKind SortKindOfColumn(int nColumn, bool bDriveView) {
     case 4:
     case 5:
         return bDriveView ? SortKind::Text : SortKind::Count;
+    case 6: // Change: signed bytes
+        return SortKind::Size;
     default:
         return SortKind::Text;
     }

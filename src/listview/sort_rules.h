@@ -14,7 +14,7 @@ enum class SortKind {
 };
 
 // The rule of column `nColumn` in the folder layout (Name, Size, Type, Date, Folders,
-// Files) or the drive layout (Name, Size, Free Space). Free Space is a size, not a text;
+// Files, Change) or the drive layout (Name, Size, Free Space). Free Space is a size, not a text;
 // Date is a time, not its displayed text.
 SortKind SortKindOfColumn(int nColumn, bool bDriveView);
 

@@ -8,12 +8,14 @@
 #include "folder_scan.h"
 #include "message_pump.h"
 #include "path_text.h"
+#include "win_app.h"
 
 IMPLEMENT_DYNCREATE(CDirscopeDoc, CDocument)
 
-CDirscopeDoc::CDirscopeDoc() {
+CDirscopeDoc::CDirscopeDoc() : m_loader([this](bool bDone) { m_loadWakeWnd.Post(bDone ? 1 : 0); }) {
     m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
     m_watchWakeWnd.Create([this](WPARAM) { TakeDiskChanges(); });
+    m_loadWakeWnd.Create([this](WPARAM wParam) { TakeLoadedScan(wParam != 0); });
     // Whoever reads the snapshot on another thread (the treemap's worker) lets go first.
     m_scan.SetSnapshotChangingFn([this] { Tell(ModelHint::SnapshotChanging); });
 }
@@ -25,8 +27,10 @@ CDirscopeDoc::~CDirscopeDoc() {
     m_watchWakeWnd.DestroyWindow();
     m_scan.SetSnapshotChangingFn(nullptr);
     m_scan.Stop();
+    m_loader.Stop();
     AbandonFill();
     m_wakeWnd.DestroyWindow();
+    m_loadWakeWnd.DestroyWindow();
 }
 
 void CDirscopeDoc::AbandonFill() {
@@ -46,6 +50,7 @@ void CDirscopeDoc::ClearShown() {
     AbandonFill();
     m_selection = ModelEntry();
     m_type = ModelType();
+    m_compared.ClearShown();
     Tell(ModelHint::Cleared);
 }
 
@@ -56,6 +61,9 @@ void CDirscopeDoc::DeleteContents() {
 void CDirscopeDoc::ShowFolder(const std::string& folder) {
     m_strFolder = folder;
     ClearShown();
+    // The comparison holds for its folder and what lies beneath; leaving it ends it.
+    if (IsComparing() && !m_compared.Covers(folder))
+        EndComparison();
     if (folder.empty()) {
         // The counts, the total and the last folder's path stay as they are.
         m_drives = CDriveOverview::ListDrives();
@@ -128,6 +136,7 @@ bool CDirscopeDoc::ListShownFolder() {
     m_nFileCount = static_cast<int>(listing.files.size());
     m_files = std::move(listing.files);
     m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
+    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
     // What an earlier scan walked beneath this folder gives the subfolders their totals
     // before the views show them; this folder's own scan overwrites them.
     m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
@@ -256,6 +265,7 @@ void CDirscopeDoc::ShowChangedLevel() {
     m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
     m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
     const bool bKnown = m_scan.TakeTotalFromSnapshot();
+    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
 
     const std::weak_ptr<int> alive = m_pLifeToken;
     const unsigned nGeneration = m_nShowGeneration;
@@ -274,4 +284,45 @@ void CDirscopeDoc::ShowChangedLevel() {
         const CModelWakeWnd* pWake = &m_wakeWnd;
         m_scan.Start([pWake](unsigned nScan) { return pWake->Post(nScan); });
     }
+}
+
+void CDirscopeDoc::CompareWithScan(const std::string& file) {
+    EndComparison();
+    m_loader.Start(file);
+    Tell(ModelHint::ComparisonRead);
+}
+
+void CDirscopeDoc::EndComparison() {
+    const bool bWasReading = m_loader.IsReading();
+    m_loader.Stop();
+    if (!IsComparing() && !bWasReading)
+        return;
+    m_compared.End();
+    Tell(ModelHint::Comparison);
+}
+
+void CDirscopeDoc::TakeLoadedScan(bool bDone) {
+    if (!bDone) {
+        if (m_loader.IsReading())
+            Tell(ModelHint::ComparisonRead);
+        return;
+    }
+    std::optional<LoadedScan> loaded = m_loader.Take();
+    if (!loaded)
+        return; // given up meanwhile
+    if (!loaded->scan) {
+        Tell(ModelHint::Comparison);
+        AfxMessageBox(
+            ("The scan in " + loaded->file + " cannot be compared.\n\n" + loaded->error).c_str(),
+            MB_ICONEXCLAMATION);
+        return;
+    }
+    // Compared with the folder shown now (the drive overview has nothing to compare).
+    if (IsDriveOverview() || !IsEnumerated()) {
+        Tell(ModelHint::Comparison);
+        return;
+    }
+    m_compared.Begin(std::move(loaded->scan), m_strListedPath, loaded->file);
+    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
+    Tell(ModelHint::Comparison);
 }

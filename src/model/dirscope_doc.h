@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "compared_scan.h"
 #include "document.h"
 #include "drive_overview.h"
 #include "folder_entry.h"
@@ -24,6 +25,7 @@
 #include "folder_watcher.h"
 #include "model_hints.h"
 #include "model_wake_wnd.h"
+#include "saved_scan_loader.h"
 #include "show_pacer.h"
 
 class CDirscopeDoc : public CDocument {
@@ -105,6 +107,21 @@ public:
     void TakeDiskChanges();
     // The watcher, for tests.
     const FolderWatcher& Watcher() const { return m_watcher; }
+    // --- Comparing with a saved scan: the older, matched by path below the folder shown
+    // when the comparison began. Showing a folder outside that one ends it.
+
+    // Reads the saved scan in `file` on a thread; once read, the comparison begins (views
+    // hear Comparison). A scan that cannot be read leaves everything as it was and names
+    // the reason in a message box.
+    void CompareWithScan(const std::string& file);
+    // Gives up the read, or ends the comparison; views hear Comparison.
+    void EndComparison();
+    bool IsReadingComparison() const { return m_loader.IsReading(); }
+    // Of the read in progress: bytes read and the file's size (0: not known yet).
+    uint64_t ComparisonBytesRead() const { return m_loader.BytesRead(); }
+    uint64_t ComparisonFileBytes() const { return m_loader.FileBytes(); }
+    bool IsComparing() const { return m_compared.IsActive(); }
+    const ComparedScan& Comparison() const { return m_compared; }
 
     // Takes what the scan has left (generation: the scan that woke us; none: whatever
     // the running one left) and tells the views.
@@ -124,6 +141,8 @@ private:
     // The shown folder's own entries changed: its rows are shown afresh from the snapshot
     // (at most once a second; a later wake-up does what waits).
     void ShowChangedLevel();
+    // The saved scan's thread woke us: progress, or the scan waits (`bDone`).
+    void TakeLoadedScan(bool bDone);
     void Tell(ModelHint hint, CObject* pHint = nullptr) {
         UpdateAllViews(nullptr, HintParam(hint), pHint);
     }
@@ -154,5 +173,8 @@ private:
     bool m_bLevelChanged = false;
     DWORD m_nLevelShownAt = 0;
     FolderWatcher m_watcher;     // stopped before the window it wakes goes
+    CModelWakeWnd m_loadWakeWnd; // for the saved scan's thread
+    ComparedScan m_compared;
+    SavedScanLoader m_loader;    // after what it wakes
     FolderScanController m_scan; // last: stopped before anything it reports into goes
 };

@@ -19,6 +19,8 @@ enum class ModelHint : LPARAM {
     Selection,        // the selected entry changed
     TypeSelection,    // the selected file type changed
     SnapshotChanging, // the snapshot is about to change: whoever reads it elsewhere stops
+    Comparison,       // a comparison with a saved scan began or ended
+    ComparisonRead,   // the saved scan to compare with is being read: its progress
 };
 
 inline LPARAM HintParam(ModelHint hint) {

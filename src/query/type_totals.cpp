@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 #include "extension_ids.h"
 
@@ -41,4 +42,18 @@ std::string SharePercentText(double share) {
     char text[16];
     std::snprintf(text, sizeof text, "%.1f", share * 100.0);
     return text;
+}
+
+std::vector<int64_t> TypeBytesThen(const std::vector<TypeTotal>& now,
+                                   const std::vector<TypeTotal>& then) {
+    std::unordered_map<std::string, int64_t> bytes;
+    for (const TypeTotal& type : then)
+        bytes.emplace(type.key, type.bytes);
+    std::vector<int64_t> result;
+    result.reserve(now.size());
+    for (const TypeTotal& type : now) {
+        const auto it = bytes.find(type.key);
+        result.push_back(it == bytes.end() ? -1 : it->second);
+    }
+    return result;
 }

@@ -23,3 +23,8 @@ std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& 
 
 // The share in percent with one decimal: "12.5".
 std::string SharePercentText(double share);
+
+// Compared with an older scan's types (`then`): each of `now`'s rows' bytes then, -1 for a
+// type the older scan had none of.
+std::vector<int64_t> TypeBytesThen(const std::vector<TypeTotal>& now,
+                                   const std::vector<TypeTotal>& then);

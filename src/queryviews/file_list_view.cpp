@@ -1,5 +1,7 @@
 #include "file_list_view.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <map>
 
@@ -46,7 +48,8 @@ BEGIN_MESSAGE_MAP(CFileListView, CQueryView)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_WM_KEYUP()
-    ON_MESSAGE(WM_LOOK_UP_NEXT, OnLookUpNext)
+    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 bool CFileListView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -68,6 +71,7 @@ void CFileListView::OnInitialUpdate() {
         if (SHGetFileInfoA("file", FILE_ATTRIBUTE_NORMAL, &sfi, sizeof(sfi),
                            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
             m_nPlaceholderIcon = sfi.iIcon;
+        m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     }
     ClearAnswer();
 }
@@ -76,73 +80,39 @@ void CFileListView::OnInitialUpdate() {
 
 void CFileListView::ShowAnswer(QueryAnswer answer) {
     m_rows = std::move(answer.files);
-    ForgetLookUps();
     SortRows();
     SetRowCount();
     // What the first screens show is asked for now, not when first drawn.
-    if (const FolderSnapshot* s = AnsweredSnapshot())
-        for (size_t i = 0; i < m_rows.size() && i < kLookAhead; ++i) {
-            const FileRef& row = m_rows[i];
-            if (!m_icons.count(KeyOf(row)) ||
-                !m_fileTypes.KnowsTypeOf(s->FileName(row.folder, row.file)))
-                QueueLookUp(row);
-        }
+    for (size_t i = 0; i < m_rows.size() && i < kLookAhead; ++i)
+        IconOfRow(static_cast<int>(i));
     OnModelSelection();
 }
 
 void CFileListView::ClearAnswer() {
     m_rows.clear();
-    ForgetLookUps();
     // The shell's answers are asked afresh for the next folder (or snapshot), not for each
     // answer a running scan brings.
-    m_fileTypes.Clear();
-    m_icons.clear();
+    m_shell.Forget();
     SetRowCount();
 }
 
-void CFileListView::QueueLookUp(const FileRef& row) {
-    if (!m_queued.insert(KeyOf(row)).second)
-        return;
-    m_lookUps.push_back(row);
-    if (!m_bLookUpPosted)
-        m_bLookUpPosted = PostMessage(WM_LOOK_UP_NEXT, 0, 0) != 0;
-}
-
-void CFileListView::ForgetLookUps() {
-    m_lookUps.clear();
-    m_queued.clear();
-}
-
-LRESULT CFileListView::OnLookUpNext(WPARAM, LPARAM) {
-    m_bLookUpPosted = false;
-    const FolderSnapshot* s = AnsweredSnapshot();
-    if (!s || m_lookUps.empty())
-        return 0;
-    // At most one ask of the shell per message; files whose answers the shell gave already
-    // (another file of their extension) are settled with it, and the list is drawn once.
-    bool bAsked = false;
-    while (!m_lookUps.empty()) {
-        const FileRef row = m_lookUps.front();
-        const char* name = s->FileName(row.folder, row.file);
-        const bool bKnown = m_fileTypes.KnowsInfoOf(name);
-        if (bAsked && !bKnown)
-            break;
-        m_lookUps.pop_front();
-        m_queued.erase(KeyOf(row));
-        // The extension's type name, and the file's icon with it.
-        m_icons[KeyOf(row)] =
-            m_fileTypes.FileInfo(JoinPath(s->PathOf(row.folder), name), name).iIcon;
-        bAsked = bAsked || !bKnown;
-    }
-    Invalidate();
-    if (!m_lookUps.empty())
-        m_bLookUpPosted = PostMessage(WM_LOOK_UP_NEXT, 0, 0) != 0;
+LRESULT CFileListView::OnShellAnswers(WPARAM, LPARAM) {
+    if (m_shell.TakeAnswers())
+        Invalidate();
     return 0;
+}
+
+void CFileListView::OnDestroy() {
+    m_shell.Stop();
+    CQueryView::OnDestroy();
 }
 
 void CFileListView::SetRowCount() {
     m_bApplyingSelection = true;
-    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), 0);
+    // A new count costs tens of milliseconds under Wine (the scroll bar is laid out again);
+    // a running scan's answers mostly keep it.
+    if (static_cast<size_t>(GetListCtrl().GetItemCount()) != m_rows.size())
+        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), 0);
     SelectOnlyRow(GetListCtrl(), -1);
     m_bApplyingSelection = false;
     Invalidate();
@@ -158,6 +128,16 @@ std::string CFileListView::PathOfRow(int nItem) const {
     return JoinPath(s->PathOf(row.folder), s->FileName(row.folder, row.file));
 }
 
+int CFileListView::IconOfRow(int nItem) {
+    const FolderSnapshot* s = AnsweredSnapshot();
+    if (!s || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
+        return m_nPlaceholderIcon;
+    const FileRef& row = m_rows[static_cast<size_t>(nItem)];
+    const int nIcon = m_shell.IconOf(KeyOf(row), s->FileName(row.folder, row.file),
+                                     [&] { return PathOfRow(nItem); });
+    return nIcon >= 0 ? nIcon : m_nPlaceholderIcon;
+}
+
 std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
     const FolderSnapshot* s = AnsweredSnapshot();
     if (!s || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
@@ -166,28 +146,16 @@ std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
     const char* name = s->FileName(row.folder, row.file);
     switch (nColumn) {
     case kName:
-        if (pImage) {
-            const uint64_t key = KeyOf(row);
-            auto found = m_icons.find(key);
-            if (found == m_icons.end() && m_fileTypes.KnowsInfoOf(name))
-                found =
-                    m_icons.emplace(key, m_fileTypes.FileInfo(PathOfRow(nItem), name).iIcon).first;
-            if (found != m_icons.end()) {
-                *pImage = found->second;
-            } else {
-                QueueLookUp(row);
-                *pImage = m_nPlaceholderIcon;
-            }
-        }
+        if (pImage)
+            *pImage = IconOfRow(nItem);
         return name;
     case kSize:
         return FormatSize(s->FileSize(row.folder, row.file));
-    case kType:
-        if (!m_fileTypes.KnowsTypeOf(name)) {
-            QueueLookUp(row);
-            return std::string();
-        }
-        return m_fileTypes.FileTypeName(PathOfRow(nItem), name);
+    case kType: {
+        const std::string* pType =
+            m_shell.TypeNameOf(KeyOf(row), name, [&] { return PathOfRow(nItem); });
+        return pType ? *pType : std::string();
+    }
     case kDate: {
         const int64_t t = FileModifiedTime(*s, row.folder, row.file);
         return t == kUnknownFileTime ? std::string() : FormatDateTime(t);
@@ -308,10 +276,17 @@ void CFileListView::OnModelSelection() {
         return;
     const ModelEntry& entry = pDoc->Selection();
     int nRow = -1;
-    if (!entry.IsNone() && !entry.bFolder)
+    const FolderSnapshot* s = AnsweredSnapshot();
+    if (s && !entry.IsNone() && !entry.bFolder) {
+        // Names first: only a row of the same name has its path made.
+        const size_t nSlash = entry.path.find_last_of("\\/");
+        const std::string name =
+            nSlash == std::string::npos ? entry.path : entry.path.substr(nSlash + 1);
         for (size_t i = 0; i < m_rows.size() && nRow < 0; ++i)
-            if (PathOfRow(static_cast<int>(i)) == entry.path)
+            if (name == s->FileName(m_rows[i].folder, m_rows[i].file) &&
+                PathOfRow(static_cast<int>(i)) == entry.path)
                 nRow = static_cast<int>(i);
+    }
     m_bApplyingSelection = true;
     SelectOnlyRow(GetListCtrl(), nRow);
     m_bApplyingSelection = false;

@@ -10,17 +10,14 @@
 // and the shell's context menu offers the rest (Copy among them).
 //
 // The shell's type names and icons cost tens of milliseconds per extension (under Wine):
-// a cell whose answer is not known yet is drawn without it, and the answers are asked one
-// per posted message, so the window answers between them and the cells fill in.
+// a cell whose answer is not known yet is drawn without it, the shell is asked on a
+// thread of its own, and the cells fill in as its answers come.
 
-#include <deque>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "query_view.h"
-#include "shell_file_types.h"
+#include "shell_lookups.h"
 #include "shell_menu_owner.h"
 
 class CFileListView : public CQueryView {
@@ -44,9 +41,9 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Every cell asked for so far has the shell's answers.
-    bool AreCellsComplete() const { return m_lookUps.empty(); }
+    bool AreCellsComplete() const { return m_shell.IsIdle(); }
 
-    static constexpr UINT WM_LOOK_UP_NEXT = WM_APP + 0x121;
+    static constexpr UINT WM_SHELL_ANSWERS = WM_APP + 0x121;
 
 protected:
     // The answer's files become the rows.
@@ -61,7 +58,8 @@ protected:
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
-    LRESULT OnLookUpNext(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShellAnswers(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
 
 private:
     // The text of a cell; the name's icon goes to `pImage` when asked.
@@ -69,22 +67,17 @@ private:
     void SortRows();
     void SetRowCount();
     std::vector<int> SelectedRows() const;
-    // The shell is asked about the row's file at the next posted message.
-    void QueueLookUp(const FileRef& row);
-    void ForgetLookUps();
+    // The icon of row nItem's file, a plain file's until the shell has answered.
+    int IconOfRow(int nItem);
 
     std::vector<FileRef> m_rows;
     int m_nSortColumn = kSize;
     bool m_bSortDescending = true;
     bool m_bApplyingSelection = false; // the model's selection is being put on the rows
     std::string m_cellText;            // the cell handed to the list last
-    CShellFileTypes m_fileTypes;
-    // Each row's icon by its file, asked of the shell once while the folder is shown (a file
+    // The type names and icons, asked of the shell once while the folder is shown (a file
     // with an icon of its own costs a read of it): not at every paint nor every answer.
-    std::unordered_map<uint64_t, int> m_icons;
-    std::deque<FileRef> m_lookUps;         // files the shell is still to be asked about
-    std::unordered_set<uint64_t> m_queued; // their keys, so none waits twice
-    bool m_bLookUpPosted = false;
+    CShellLookups m_shell;
     int m_nPlaceholderIcon = 0; // a plain file's icon, until a file's own is known
     CShellMenuOwner m_shellMenu;
 };

@@ -4,6 +4,8 @@
 
 #include "file_extension.h"
 #include "query_list.h"
+#include "saved_scan_reader.h"
+#include "scan_comparison.h"
 #include "size_bar_cell.h"
 #include "size_text.h"
 #include "type_colours.h"
@@ -28,6 +30,8 @@ BEGIN_MESSAGE_MAP(CFileTypesView, CQueryView)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -38,7 +42,19 @@ bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
 void CFileTypesView::OnInitialUpdate() {
     CQueryView::OnInitialUpdate();
     InsertQueryColumns(GetListCtrl(), kColumns);
+    m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     ClearAnswer();
+}
+
+LRESULT CFileTypesView::OnShellAnswers(WPARAM, LPARAM) {
+    if (m_shell.TakeAnswers())
+        Invalidate();
+    return 0;
+}
+
+void CFileTypesView::OnDestroy() {
+    m_shell.Stop();
+    CQueryView::OnDestroy();
 }
 
 bool CFileTypesView::MakeRequest(QueryRequest& request) {
@@ -54,13 +70,44 @@ void CFileTypesView::ShowAnswer(QueryAnswer answer) {
         m_nTotalBytes += row.bytes;
         TypeColourTable::Program().ColourOf(row.key);
     }
-    m_fileTypes.Clear();
+    ShowComparison();
     SetRowState(-1);
     OnModelTypeSelection();
 }
 
+void CFileTypesView::ShowComparison() {
+    const CDirscopeDoc* pDoc = GetDocument();
+    const bool bComparing = pDoc && pDoc->IsComparing();
+    CListCtrl list = GetListCtrl();
+    const bool bShown = list.GetColumnCount() > kChange;
+    if (bComparing && !bShown) {
+        list.InsertColumn(kChange, "Change", LVCFMT_RIGHT, 80);
+        list.ShowColumnAfter(kChange, kSize); // beside the size it changes
+    } else if (!bComparing && bShown)
+        list.DeleteColumn(kChange);
+    m_bytesThen.clear();
+    if (!bComparing)
+        return;
+    // The older scan's types are totalled once per folder compared (tens of milliseconds
+    // for a million files), not for every answer a running scan gives.
+    const ComparedScan& compared = pDoc->Comparison();
+    if (m_pTypesThenOf != compared.OlderPointer().get() ||
+        m_typesThenTop != compared.OlderShown()) {
+        m_pTypesThenOf = compared.OlderPointer().get();
+        m_typesThenTop = compared.OlderShown();
+        m_typesThen = m_typesThenTop == FolderSnapshot::kNone
+                          ? std::vector<TypeTotal>()
+                          : TypeTotals(compared.Older().snapshot, SnapshotScope(m_typesThenTop));
+    }
+    m_bytesThen = TypeBytesThen(m_rows, m_typesThen);
+}
+
 void CFileTypesView::ClearAnswer() {
     m_rows.clear();
+    m_bytesThen.clear();
+    // The type names are asked afresh for the next folder, not for each answer a running
+    // scan brings.
+    m_shell.Forget();
     m_nTotalBytes = 0;
     SetRowState(-1);
 }
@@ -116,14 +163,20 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
     switch (nColumn) {
     case kExtension:
         return ExtensionText(row.key);
-    case kType:
-        return m_fileTypes.ExtensionTypeName(row.key);
+    case kType: {
+        const std::string* pType = m_shell.ExtensionTypeNameOf(row.key);
+        return pType ? *pType : std::string();
+    }
     case kSize:
         return FormatSize(row.bytes);
     case kShare:
         return SharePercentText(row.share) + " %";
     case kFiles:
         return std::to_string(row.files);
+    case kChange:
+        return static_cast<size_t>(nItem) < m_bytesThen.size()
+                   ? ChangeText(m_bytesThen[static_cast<size_t>(nItem)], row.bytes)
+                   : std::string();
     default:
         return std::string();
     }

@@ -5,19 +5,20 @@
 // share of the folder's files' bytes (with a bar) and the number of files.
 //
 // Choosing a row selects its type in the model and lights its tiles in the treemap; a
-// type selected elsewhere (a file's tile clicked) selects its row.
+// type selected elsewhere (a file's tile clicked) selects its row. While the document
+// compares the folder with a saved scan, a Change column shows each type's growth.
 
 #include <string>
 #include <vector>
 
 #include "query_view.h"
-#include "shell_file_types.h"
+#include "shell_lookups.h"
 
 class CFileTypesView : public CQueryView {
     DECLARE_DYNCREATE(CFileTypesView)
     DECLARE_MESSAGE_MAP()
 public:
-    enum Column { kExtension, kType, kSize, kShare, kFiles, kColumnCount };
+    enum Column { kExtension, kType, kSize, kShare, kFiles, kChange, kColumnCount };
 
     // The rows, most bytes first.
     const std::vector<TypeTotal>& Rows() const { return m_rows; }
@@ -26,7 +27,12 @@ public:
     // Selects row nItem alone (-1: none), as a click on it does.
     void SelectRow(int nItem);
 
+    // Every type name asked for so far has the shell's answer.
+    bool AreCellsComplete() const { return m_shell.IsIdle(); }
+
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
+
+    static constexpr UINT WM_SHELL_ANSWERS = WM_APP + 0x121;
     void OnInitialUpdate() override;
 
 protected:
@@ -38,16 +44,25 @@ protected:
     void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
+    LRESULT OnShellAnswers(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
 
 private:
     std::string CellText(int nItem, int nColumn);
     // The swatch and the extension of a row's first cell.
     void DrawExtensionCell(const NMLVCUSTOMDRAW& draw);
     void SetRowState(int nItem);
+    // The Change column and each row's bytes then, while the document compares.
+    void ShowComparison();
 
     std::vector<TypeTotal> m_rows;
+    std::vector<int64_t> m_bytesThen; // by row, while comparing: -1 for a new type
+    // The older scan's types beneath the folder compared, kept while it stays the same.
+    std::vector<TypeTotal> m_typesThen;
+    const void* m_pTypesThenOf = nullptr;
+    FolderSnapshot::Index m_typesThenTop = FolderSnapshot::kNone;
     int64_t m_nTotalBytes = 0;         // of every row, for the bars
     bool m_bApplyingSelection = false; // the model's type is being put on the rows
     std::string m_cellText;            // the cell handed to the list last
-    CShellFileTypes m_fileTypes;
+    CShellLookups m_shell; // the type names, asked of the shell once while the folder is shown
 };

@@ -6,8 +6,9 @@ void InsertQueryColumns(CListCtrl list, const QueryColumn* pColumns, size_t nCou
     for (size_t c = 0; c < nCount; ++c)
         list.InsertColumn(static_cast<int>(c), pColumns[c].title, pColumns[c].nFormat,
                           pColumns[c].nWidth);
-    ::SendMessageA(list.m_hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                   LVS_EX_FULLROWSELECT);
+    ::SendMessageA(list.m_hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE,
+                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
 }
 
 void SelectOnlyRow(CListCtrl list, int nItem) {

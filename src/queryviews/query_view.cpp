@@ -84,6 +84,11 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
     case ModelHint::Totals:
         AskPaced();
         break;
+    case ModelHint::Comparison:
+        Ask();
+        break;
+    case ModelHint::ComparisonRead:
+        break;
     }
 }
 

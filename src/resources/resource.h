@@ -60,6 +60,9 @@
 #define ID_VIEW_SEARCH 32822
 // Ctrl+F: shows the Search pane with the caret in its name box.
 #define ID_FIND_FILES 32823
+// File > Compare With Scan: a saved scan as the older side of a comparison; and its end.
+#define ID_FILE_COMPARE_SCAN 32840
+#define ID_FILE_END_COMPARISON 32841
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

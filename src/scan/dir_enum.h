@@ -7,6 +7,23 @@
 #include <memory>
 #include <string>
 
+// What tells one folder from every other within one walk: a folder met again under another
+// name (a bind mount; under Wine a Unix link to a folder, which it shows as a plain folder)
+// has the same key. Its number on its file system with the file system's device (POSIX), or
+// with its change time (Windows: a walk never leaves its volume, as mounted volumes are
+// reparse points, but under Wine one drive spans several Unix file systems whose numbers may
+// meet, and the time tells those apart).
+struct FolderKey {
+    uint64_t nDevice = 0;
+    uint64_t nId = 0; // 0: not known
+    int64_t nChanged = 0;
+
+    bool IsKnown() const { return nId != 0; }
+    bool operator==(const FolderKey& o) const {
+        return nDevice == o.nDevice && nId == o.nId && nChanged == o.nChanged;
+    }
+};
+
 struct DirItem {
     const char* name = ""; // valid until the next call of Next()
     bool bFolder = false;
@@ -24,6 +41,8 @@ struct DirItem {
     // sparse or compressed. -1 where the enumeration does not tell it (Windows: the find
     // functions give no allocation size, and asking costs a call per file).
     int64_t nDiskBytes = -1;
+    // A subfolder's key, where the enumeration tells it at no cost (Windows); else unknown.
+    FolderKey folderKey;
 };
 
 // How much an enumeration must tell about each entry.
@@ -66,6 +85,8 @@ public:
     // The folder's device and own size (also of one that could not be opened, where the
     // system tells them); false when they are not known.
     bool GetIdentity(FolderIdentity& identity) const;
+    // The opened folder's key; false when it is not known.
+    bool GetKey(FolderKey& key) const;
     // The next entry; false when there is none left.
     bool Next(DirItem& item);
     // A handle its subfolders may be opened from while it lives; null where there is no

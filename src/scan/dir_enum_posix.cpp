@@ -153,6 +153,17 @@ bool DirEnumerator::GetIdentity(FolderIdentity& identity) const {
     return true;
 }
 
+bool DirEnumerator::GetKey(FolderKey& key) const {
+    struct stat st;
+    DIR* dir = m_pImpl->pDir;
+    if (!dir || fstat(dirfd(dir), &st) != 0)
+        return false;
+    key.nDevice = static_cast<uint64_t>(st.st_dev);
+    key.nId = static_cast<uint64_t>(st.st_ino);
+    key.nChanged = 0;
+    return key.IsKnown();
+}
+
 bool DirEnumerator::Next(DirItem& item) {
     DIR* dir = m_pImpl->pDir;
     if (!dir)
@@ -168,6 +179,7 @@ bool DirEnumerator::Next(DirItem& item) {
         item.nDevice = 0;
         item.nFileId = 0;
         item.nDiskBytes = -1;
+        item.folderKey = FolderKey{};
         if (ent->d_type == DT_DIR && m_pImpl->details == EntryDetails::FileSizesOnly) {
             // The type from the folder itself is enough; no stat needed.
             item.bFolder = true;

@@ -53,12 +53,26 @@ using NtQueryDirectoryFileFn = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PI
                                                 PUNICODE_STRING, BOOLEAN);
 using NtOpenFileFn = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
                                       ULONG, ULONG);
+using NtQueryInformationFileFn = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG,
+                                                  FILE_INFORMATION_CLASS);
 using RtlNtStatusToDosErrorFn = ULONG(NTAPI*)(NTSTATUS);
 
-// The three calls of ntdll this needs, looked up once.
+constexpr FILE_INFORMATION_CLASS kBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
+constexpr FILE_INFORMATION_CLASS kInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+
+struct BasicInformation {
+    LARGE_INTEGER CreationTime;
+    LARGE_INTEGER LastAccessTime;
+    LARGE_INTEGER LastWriteTime;
+    LARGE_INTEGER ChangeTime;
+    ULONG FileAttributes;
+};
+
+// The calls of ntdll this needs, looked up once.
 struct NtCalls {
     NtQueryDirectoryFileFn queryDirectory = nullptr;
     NtOpenFileFn openFile = nullptr;
+    NtQueryInformationFileFn queryInformation = nullptr;
     RtlNtStatusToDosErrorFn toDosError = nullptr;
 
     NtCalls() {
@@ -69,6 +83,8 @@ struct NtCalls {
             reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryDirectoryFile")));
         openFile = reinterpret_cast<NtOpenFileFn>(
             reinterpret_cast<void*>(GetProcAddress(ntdll, "NtOpenFile")));
+        queryInformation = reinterpret_cast<NtQueryInformationFileFn>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationFile")));
         toDosError = reinterpret_cast<RtlNtStatusToDosErrorFn>(
             reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
     }
@@ -352,6 +368,26 @@ bool DirEnumerator::GetIdentity(FolderIdentity&) const {
     return false;
 }
 
+bool DirEnumerator::GetKey(FolderKey& key) const {
+    // Two questions of the open folder: asked only of a walk's roots, as every other
+    // folder's key comes with its parent's listing.
+    const Impl& d = *m_pImpl;
+    if (!d.folder || !Nt().queryInformation)
+        return false;
+    IO_STATUS_BLOCK io{};
+    LARGE_INTEGER number{};
+    BasicInformation basic{};
+    if (Nt().queryInformation(d.folder->Get(), &io, &number, sizeof(number),
+                              kInternalInformation) != kStatusSuccess ||
+        Nt().queryInformation(d.folder->Get(), &io, &basic, sizeof(basic), kBasicInformation) !=
+            kStatusSuccess)
+        return false;
+    key.nDevice = 0;
+    key.nId = static_cast<uint64_t>(number.QuadPart);
+    key.nChanged = basic.ChangeTime.QuadPart;
+    return key.IsKnown();
+}
+
 bool DirEnumerator::Next(DirItem& item) {
     Impl& d = *m_pImpl;
     if (!d.folder || d.bEnd)
@@ -388,6 +424,9 @@ bool DirEnumerator::Next(DirItem& item) {
     item.nDevice = 0;
     item.nFileId = 0;
     item.nDiskBytes = item.bFolder ? -1 : static_cast<int64_t>(entry.AllocationSize.QuadPart);
+    item.folderKey = item.bFolder ? FolderKey{0, static_cast<uint64_t>(entry.FileId.QuadPart),
+                                              entry.ChangeTime.QuadPart}
+                                  : FolderKey{};
     if (d.bReadLinks && !item.bFolder)
         ReadFileLinks(ForSystem(d.path + std::wstring(entry.FileName, static_cast<size_t>(nChars))),
                       item);

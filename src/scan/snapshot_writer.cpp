@@ -92,6 +92,12 @@ void SnapshotWriter::RecordExcluded(Index folder) {
     m_snapshot.Propagate(folder, was);
 }
 
+void SnapshotWriter::RecordRepeated(Index folder) {
+    const FolderSnapshot::State was = m_snapshot.StateOf(folder);
+    m_snapshot.At(folder).flags = kLink;
+    m_snapshot.Propagate(folder, was);
+}
+
 void SnapshotWriter::RecordUnreadable(Index folder, const SnapshotLevel& own) {
     const FolderSnapshot::State was = m_snapshot.StateOf(folder);
     m_snapshot.At(folder).flags = kUnreadable;

@@ -35,6 +35,8 @@ public:
     // `folder` lies on another file system, which the walk does not enter: it counts as a
     // folder holding nothing.
     void RecordExcluded(Index folder);
+    // The folder was entered before under another name: counted, holding nothing here.
+    void RecordRepeated(Index folder);
 
     // `folder` could not be enumerated: it counts as a folder holding nothing. `own` tells
     // what is known of the folder itself (the system may tell its size and time though the

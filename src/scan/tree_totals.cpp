@@ -6,6 +6,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 
 #include "dir_enum.h"
 #include "folder_snapshot.h"
@@ -23,6 +24,32 @@ struct PendingFolder {
     bool bRoot;    // the root itself: its failure makes the root unreadable
     uint32_t node; // its folder in the snapshot; FolderSnapshot::kNone when not recorded
     std::shared_ptr<const FolderHandle> parent; // to open it from, where one was kept
+    FolderKey key;                              // as its parent's listing told it, where it did
+};
+
+// The folders a walk has entered, by key: one met again under another name is counted as a
+// folder but not entered, so its bytes count once and a link back up closes no loop. Met
+// again under the same name (a root given twice, or inside another) it is the same folder of
+// the snapshot, and is read as before. Of two roots that are one folder, the one entered
+// first carries it.
+class VisitedFolders {
+public:
+    // False when the folder was entered before under another path.
+    bool Enter(const FolderKey& key, const std::string& path) {
+        const uint64_t pathHash = std::hash<std::string>()(path);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_keys.emplace(key, pathHash).first->second == pathHash;
+    }
+
+private:
+    struct Hash {
+        size_t operator()(const FolderKey& key) const {
+            return std::hash<uint64_t>()((key.nId * 0x9E3779B97F4A7C15ull) ^ key.nDevice ^
+                                         static_cast<uint64_t>(key.nChanged));
+        }
+    };
+    std::mutex m_mutex;
+    std::unordered_map<FolderKey, uint64_t, Hash> m_keys; // the hash of the path entered by
 };
 
 // An entry that could not be read, and why (an errno value).
@@ -35,16 +62,19 @@ struct UnreadEntry {
 struct FolderLevel {
     FolderTotals totals;
     std::vector<std::string> subfolders;
-    std::vector<UnreadEntry> unread; // the folder itself, or entries in it
+    std::vector<FolderKey> subfolderKeys; // as the listing told them, beside subfolders
+    std::vector<UnreadEntry> unread;      // the folder itself, or entries in it
     bool bOpened = false;
     bool bStopped = false;
     bool bExcluded = false;                     // on another file system: not read
+    bool bRepeated = false;                     // entered before under another name: not read
     std::shared_ptr<const FolderHandle> handle; // for the subfolders, where one is kept
 };
 
 // `record`, when given, also receives the names: every file with its size, every subfolder.
 void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopRequested,
-                     const WalkOptions& options, FolderLevel& level, SnapshotLevel* record) {
+                     const WalkOptions& options, VisitedFolders& visited, FolderLevel& level,
+                     SnapshotLevel* record) {
     const std::string& path = folder.path;
     DirEnumerator dir(path, EntryDetails::FileSizesOnly,
                       record && options.pLinks ? FileLinks::Read : FileLinks::Skip,
@@ -62,6 +92,11 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
             // Known even where the folder cannot be read.
             record->SetOwn(identity.nOwnBytes, identity.nOwnDiskBytes, identity.tModified);
     }
+    FolderKey key = folder.key;
+    if (level.bOpened && (key.IsKnown() || dir.GetKey(key)) && !visited.Enter(key, path)) {
+        level.bRepeated = true;
+        return;
+    }
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
     DirItem item;
@@ -76,8 +111,10 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
             level.unread.push_back({JoinPath(path, item.name), item.nError});
         if (item.bFolder) {
             ++level.totals.nFolders;
-            if (!item.bReparsePoint)
+            if (!item.bReparsePoint) {
                 level.subfolders.push_back(JoinPath(path, item.name));
+                level.subfolderKeys.push_back(item.folderKey);
+            }
             if (record)
                 record->AddFolder(item.name, item.bReparsePoint, item.tModified);
         } else {
@@ -115,7 +152,7 @@ public:
             nodes = m_pWriter->PlaceRoots(roots);
         }
         for (size_t i = 0; i < roots.size(); ++i)
-            m_pending[i].push_back({roots[i], true, nodes[i], nullptr});
+            m_pending[i].push_back({roots[i], true, nodes[i], nullptr, FolderKey{}});
         m_nPending = roots.size();
     }
 
@@ -238,7 +275,7 @@ private:
         const bool bRecord = m_pWriter && folder.node != FolderSnapshot::kNone;
         SnapshotLevel& record = recorder.level;
         record.Clear();
-        ReadFolderLevel(folder, m_pStop, m_options, level, bRecord ? &record : nullptr);
+        ReadFolderLevel(folder, m_pStop, m_options, m_visited, level, bRecord ? &record : nullptr);
 
         lock.lock();
         --m_nBusy;
@@ -256,6 +293,8 @@ private:
         sum.nFiles += level.totals.nFiles;
         if (bRecord && level.bExcluded) {
             m_pWriter->RecordExcluded(folder.node);
+        } else if (bRecord && level.bRepeated) {
+            m_pWriter->RecordRepeated(folder.node);
         } else if (bRecord && !level.bOpened) {
             m_pWriter->RecordUnreadable(folder.node, record);
         } else if (bRecord) {
@@ -266,15 +305,18 @@ private:
             recorder.root = root;
             size_t next = 0;
             for (size_t i = 0; i < record.FolderCount(); ++i)
-                if (!record.FolderIsLink(i))
+                if (!record.FolderIsLink(i)) {
                     m_pending[root].push_back(
-                        {std::move(level.subfolders[next++]), false,
+                        {std::move(level.subfolders[next]), false,
                          first == FolderSnapshot::kNone ? first : first + static_cast<uint32_t>(i),
-                         level.handle});
+                         level.handle, level.subfolderKeys[next]});
+                    ++next;
+                }
         } else {
-            for (std::string& path : level.subfolders)
-                m_pending[root].push_back(
-                    {std::move(path), false, FolderSnapshot::kNone, level.handle});
+            for (size_t i = 0; i < level.subfolders.size(); ++i)
+                m_pending[root].push_back({std::move(level.subfolders[i]), false,
+                                           FolderSnapshot::kNone, level.handle,
+                                           level.subfolderKeys[i]});
         }
         if (!level.subfolders.empty())
             m_nFirstRoot = std::min(m_nFirstRoot, root);
@@ -304,6 +346,7 @@ private:
     size_t m_nWaiting = 0;
     bool m_bStopped = false;
     std::unique_ptr<SnapshotWriter> m_pWriter; // null: nothing is recorded
+    VisitedFolders m_visited;
     std::mutex m_callbackMutex;
     std::mutex m_linkMutex; // the sink is called by one thread at a time
 };

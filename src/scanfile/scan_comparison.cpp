@@ -84,6 +84,19 @@ std::string ChangeText(const EntryChange& change) {
     return SignedSizeText(change.Change());
 }
 
+std::string ChangeText(int64_t nBytesThen, int64_t nBytesNow) {
+    if (nBytesThen < 0)
+        return "new";
+    if (nBytesNow < 0)
+        return "gone";
+    return SignedSizeText(nBytesNow - nBytesThen);
+}
+
+std::string ChangeTotalText(int64_t nBytesThen, int64_t nBytesNow) {
+    return SignedSizeText(nBytesNow - nBytesThen) + " (" + FormatSize(nBytesThen) + " then, " +
+           FormatSize(nBytesNow) + " now)";
+}
+
 const char* StatusName(ChangeStatus status) {
     switch (status) {
     case ChangeStatus::Grown:

@@ -36,5 +36,9 @@ FolderComparison CompareFolder(const FolderSnapshot& before, FolderSnapshot::Ind
 std::string ChangeText(const EntryChange& change);
 // "+28.0 MB", "-300.0 MB", "0 KB".
 std::string SignedSizeText(int64_t bytes);
+// The same for an entry by its bytes then and now, -1 where it was not: "new", "gone".
+std::string ChangeText(int64_t nBytesThen, int64_t nBytesNow);
+// "+28.0 MB (1.2 GB then, 1.5 GB now)"
+std::string ChangeTotalText(int64_t nBytesThen, int64_t nBytesNow);
 // "grown", "shrunk", "same", "new", "gone".
 const char* StatusName(ChangeStatus status);

@@ -7,17 +7,6 @@ namespace {
 
 constexpr UINT kRowInfo = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME;
 
-// The extension as the cache keys it: from the last dot, ASCII letters in lower case
-// (the shell matches extensions without regard to case).
-std::string ExtensionKey(const std::string& name) {
-    const size_t nDot = name.rfind('.');
-    std::string ext = nDot == std::string::npos ? std::string() : name.substr(nDot);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return ext;
-}
-
 // The shell's answer for a name alone, with the given attributes.
 SHFILEINFOA InfoFromName(const std::string& name, DWORD dwAttributes) {
     SHFILEINFOA info{};
@@ -82,8 +71,13 @@ SHFILEINFOA CShellFileTypes::FileInfo(const std::string& path, const std::string
     return byExtension.info;
 }
 
-bool CShellFileTypes::KnowsTypeOf(const std::string& name) const {
-    return m_extensions.count(ExtensionKey(name)) != 0;
+std::string CShellFileTypes::ExtensionKey(const std::string& name) {
+    const size_t nDot = name.rfind('.');
+    std::string ext = nDot == std::string::npos ? std::string() : name.substr(nDot);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return ext;
 }
 
 bool CShellFileTypes::KnowsInfoOf(const std::string& name) const {

@@ -25,10 +25,12 @@ public:
     // and type of its own. Folders that look like any other (HasPlainFolderLook) share the
     // first one's answer. A path the shell cannot take gives the plain folder's answer.
     SHFILEINFOA FolderInfo(const std::string& path);
-    // Whether FileTypeName for `name` answers without asking the shell (its extension was
-    // asked before), and whether FileInfo does (nor has the file an icon of its own).
-    bool KnowsTypeOf(const std::string& name) const;
+    // Whether FileInfo for `name` answers without asking the shell: its extension was
+    // asked before, and its files have no icons of their own.
     bool KnowsInfoOf(const std::string& name) const;
+    // The extension as answers are kept by: from the last dot, ASCII letters in lower case
+    // (the shell matches extensions without regard to case); "" for none.
+    static std::string ExtensionKey(const std::string& name);
     // Forgets every answer (the registry may have changed).
     void Clear() {
         m_extensions.clear();

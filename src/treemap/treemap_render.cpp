@@ -101,8 +101,8 @@ std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout, TypeColourTa
 }
 
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
-                   const TreemapStyle& style, const std::atomic<bool>* stop,
-                   TypeColourTable& table) {
+                   const TreemapStyle& style, const std::atomic<bool>* stop, TypeColourTable& table,
+                   const std::vector<uint32_t>* tileColours) {
     const int width = layout.width, height = layout.height;
     pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), kTreemapBackground);
     if (layout.tiles.empty())
@@ -159,6 +159,8 @@ void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
             colour = colours[t.extension];
         else if (layout.flat && t.depth == 1)
             colour = drives[t.ref];
+        if (tileColours)
+            colour = (*tileColours)[i];
         // The normal's slopes depend on x alone and on y alone.
         nx.resize(static_cast<size_t>(right - left));
         for (int x = left; x < right; ++x)

@@ -43,9 +43,11 @@ std::vector<uint32_t> TreemapDriveColours(size_t count);
 std::vector<uint32_t> ExtensionColours(const TreemapLayout& layout,
                                        TypeColourTable& table = TypeColourTable::Program());
 
-// Draws `layout` into `pixels`, width × height of it, rows top down, in `table`'s colours. Once
-// `stop` is raised it returns at once, the picture unfinished.
+// Draws `layout` into `pixels`, width × height of it, rows top down, in `table`'s colours (or
+// each tile in its own of `tileColours`, when given). Once `stop` is raised it returns at
+// once, the picture unfinished.
 void RenderTreemap(const TreemapLayout& layout, std::vector<uint32_t>& pixels,
                    const TreemapStyle& style = TreemapStyle(),
                    const std::atomic<bool>* stop = nullptr,
-                   TypeColourTable& table = TypeColourTable::Program());
+                   TypeColourTable& table = TypeColourTable::Program(),
+                   const std::vector<uint32_t>* tileColours = nullptr);

@@ -1,5 +1,7 @@
 #include "treemap_worker.h"
 
+#include "change_colours.h"
+
 TreemapWorker::TreemapWorker(ReadyFn ready, TreemapStyle style)
     : m_style(style),
       m_worker([this](TreemapRequest& request,
@@ -18,7 +20,14 @@ TreemapPicture TreemapWorker::Draw(TreemapRequest& request, const std::atomic<bo
     } else {
         picture.layout = LayOutFlatTreemap(request.flat, request.width, request.height);
     }
-    RenderTreemap(picture.layout, picture.pixels, m_style, stop);
+    if (request.older && request.snapshot) {
+        const std::vector<uint32_t> colours = ChangeTileColours(picture.layout, *request.snapshot,
+                                                                *request.older, request.olderShown);
+        RenderTreemap(picture.layout, picture.pixels, m_style, stop, TypeColourTable::Program(),
+                      &colours);
+    } else {
+        RenderTreemap(picture.layout, picture.pixels, m_style, stop);
+    }
     picture.owned = std::move(request.owned);
     return picture;
 }

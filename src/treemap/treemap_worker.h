@@ -35,6 +35,10 @@ struct TreemapRequest {
     int width = 0;
     int height = 0;
     unsigned generation = 0; // the owner's number for it, handed back with the picture
+    // While the shown folder is compared with an older scan: that scan (never changed while
+    // it is shared) and its folder matching `shown`; the tiles are coloured by change.
+    std::shared_ptr<const FolderSnapshot> older;
+    FolderSnapshot::Index olderShown = FolderSnapshot::kNone;
 };
 
 struct TreemapPicture {

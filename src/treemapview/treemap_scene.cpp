@@ -4,6 +4,7 @@
 
 #include "dirscope_doc.h"
 #include "path_text.h"
+#include "saved_scan_reader.h"
 
 bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, unsigned generation,
                                 TreemapRequest& request) {
@@ -27,6 +28,13 @@ bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, 
     // Nothing listed (an empty folder, or one that could not be read): nothing to draw.
     if (folder.empty() || doc.FolderCount() + doc.FileCount() == 0)
         return false;
+    // Compared with an older scan: the tiles take the colours of their change.
+    if (doc.IsComparing()) {
+        const ComparedScan& compared = doc.Comparison();
+        request.older = std::shared_ptr<const FolderSnapshot>(compared.OlderPointer(),
+                                                              &compared.Older().snapshot);
+        request.olderShown = compared.OlderShown();
+    }
     const FolderScanController& scan = doc.ScanController();
     const FolderSnapshot& held = scan.Snapshot();
     const FolderSnapshot::Index index = held.Find(folder);

@@ -101,7 +101,10 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
         break;
     case ModelHint::Shown:
     case ModelHint::Finished:
+    case ModelHint::Comparison:
         Recompute();
+        break;
+    case ModelHint::ComparisonRead:
         break;
     case ModelHint::Totals:
         if (!m_bRecomputeDue)

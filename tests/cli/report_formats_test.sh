@@ -168,6 +168,20 @@ folders_bytes=$(find "$links" -type d -printf '%s\n' | awk '{s += $1} END {print
 du_bytes=$(du -sb "$links" | awk '{print $1}')
 [ $((du_bytes - folders_bytes)) -eq 1048576 ] || fail "du -sb says $du_bytes with $folders_bytes in folders"
 
+# --- --disk-usage: bytes on disk as du counts them without -b (the sparse file takes next to
+# nothing, the three names of one file count once, every folder's own blocks count)
+"${as_user[@]}" "$program" --disk-usage --exact --csv "$tree" >"$work/du.csv" 2>"$work/du.err"
+du_total=$("${as_user[@]}" du -sB1 "$tree" 2>/dev/null | awk '{print $1}')
+ours=$(grep " bytes, " "$work/du.err" | awk '{print $1}')
+[ "$ours" = "$du_total" ] || fail "--disk-usage: $ours bytes, du -sB1 says $du_total"
+for name in links deep sparse; do
+  row=$(grep "^$name," "$work/du.csv" | cut -d, -f2)
+  want=$(du -sB1 "$tree/$name" | awk '{print $1}')
+  [ -n "$row" ] && [ "$row" = "$want" ] || fail "--disk-usage: $name's row $row, du -sB1 says $want"
+done
+"$program" --disk-usage --top 3 "$tree" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "--disk-usage with --top is not a usage error"
+
 # --- -x: a file system mounted inside the tree is not entered
 # (mode 700: nobody may not read it, and -x leaves it out all the same, like du -x and ncdu -x)
 if mkdir -p "$tree/mnt" && mount -t tmpfs -o size=4m,mode=700 none "$tree/mnt" 2>/dev/null; then

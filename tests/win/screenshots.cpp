@@ -10,6 +10,9 @@
 //   dscp_screenshots search FOLDER PATTERN MINSIZE   the main window, larger, with the Search
 //                                         pane: PATTERN and MINSIZE typed, the first file
 //                                         found selected and outlined in the treemap
+//   dscp_screenshots compare FOLDER SCAN  the main window, larger, with the File Types pane:
+//                                         FOLDER compared with the saved scan SCAN, the
+//                                         list by change and the treemap coloured by it
 //   dscp_screenshots about                the About box over the main window
 //   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
 //       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
@@ -235,6 +238,38 @@ int SearchScene(const std::string& folder, const std::string& pattern, const std
     return 0;
 }
 
+// The program showing FOLDER compared with the saved scan SCAN: the Change column sorted
+// largest growth first, the treemap coloured by change, File Types with its change per type.
+int CompareScene(const std::string& folder, const std::string& scan) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
+    frame.SendMessage(WM_COMMAND, ID_VIEW_FILE_TYPES, 0);
+    CViewBar& bar = frame.QueryBar(ID_VIEW_FILE_TYPES);
+    bar.SetSizes(bar.HorzSize(), CSize(430, bar.VertSize().cy), bar.FloatSize());
+    frame.RecalcLayout();
+    if (!ChooseInTree(program, folder))
+        return 1;
+    program.m_pDoc->CompareWithScan(scan);
+    CFileTypesView& types = *frame.QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
+    CTreemapWnd& treemap = frame.TreemapBar().Treemap();
+    if (!program.PumpUntil([&] {
+            return !program.m_pDoc->IsReadingComparison() && program.m_pDoc->IsComparing() &&
+                   types.IsAnswerCurrent() && treemap.IsPictureCurrent();
+        })) {
+        std::fprintf(stderr, "%s was not compared\n", scan.c_str());
+        return 1;
+    }
+    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    program.m_pView->SelectRow(0);
+    ::SetFocus(program.m_pView->m_hWnd);
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
 int AboutBox() {
     DscpInProcess program;
     if (!program.StartApp({}))
@@ -412,6 +447,8 @@ int main(int argc, char** argv) {
         result = PanesScene(argv[2], argv[3]);
     else if (scene == "search" && argc == 5)
         result = SearchScene(argv[2], argv[3], argv[4]);
+    else if (scene == "compare" && argc == 4)
+        result = CompareScene(argv[2], argv[3]);
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)
@@ -421,7 +458,7 @@ int main(int argc, char** argv) {
     if (result == 2)
         std::fprintf(stderr,
                      "usage: dscp_screenshots main-window FOLDER | drives | treemap FOLDER | "
-                     "panes FOLDER TYPE | about | docking docked|docked2|floating|resizing | "
+                     "panes FOLDER TYPE | compare FOLDER SCAN | about | docking docked|docked2|floating|resizing | "
                      "shell-tree\n");
     OleUninitialize();
     return result;
