@@ -5,6 +5,7 @@
 #   guide-drives.png   the drive overview the program starts with
 #   guide-panes.png    the demo drive with Largest Files and File Types, one type lit
 #   guide-search.png   the demo drive with the Search pane: *.iso of at least 1 GB
+#   guide-opened-scan.png  the saved scan of a month before opened, with its own tree
 #   guide-compare.png  the demo drive compared with a saved scan of it from a month before
 #   about-box.png, docking-*.png   the About box and the docking panes
 # The program runs in a Wine prefix of its own (build/PRESET/wineprefix-screenshots), where
@@ -113,6 +114,8 @@ bash tests/win/grab_scene.sh "$build" "$shots/guide-panes.png" 1180x760+40+40 pa
 bash tests/win/grab_scene.sh "$build" "$shots/guide-search.png" 1180x760+40+40 search 'D:\' \
   '*.iso' '1 GB'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-compare.png" 1180x760+40+40 compare 'D:\' \
+  "Z:$(echo "$older" | tr / '\\')"
+bash tests/win/grab_scene.sh "$build" "$shots/guide-opened-scan.png" 1000x680+40+40 opened-scan \
   "Z:$(echo "$older" | tr / '\\')"
 bash tests/win/about_screenshot.sh "$build" "$shots/about-box.png"
 bash tests/win/docking_screenshot.sh "$build" "$shots"

@@ -24,7 +24,7 @@ groups=(
   "the 32-bit Windows toolchain|needed|g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686"
   "32-bit Wine|optional|wine32:i386"
   "the release tools|needed|nsis lintian zip unzip dpkg-dev man-db groff-base"
-  "the tests' peers and oracles|needed|ncdu gdu jdupes ntfs-3g"
+  "the tests' peers and oracles|needed|ncdu gdu jdupes fdupes ntfs-3g"
 )
 
 log() { echo "setup: $*" >&2; }

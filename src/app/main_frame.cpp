@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "computer_node.h"
+#include "date_text.h"
 #include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "dock_bar.h"
@@ -18,6 +19,7 @@
 #include "form_tree.h"
 #include "largest_files_view.h"
 #include "resource.h"
+#include "scan_tree_ctrl.h"
 #include "win_app.h"
 #include "sizing_control_bar.h"
 #include "tree_navigator_win32.h"
@@ -71,6 +73,16 @@ constexpr char kBarStateProfile[] = "Dirscope.BarState";
 
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
+// The scan files the File menu opens and saves: ncdu's JSON export.
+constexpr char kScanFileFilter[] = "Scan files (*.json)|*.json|All files (*.*)|*.*||";
+
+// Where an opened scan's folders come from, beside its path in the path bar.
+std::string ScanSourceText(const OpenedScanInfo& scan) {
+    if (scan.takenAt <= 0)
+        return "Saved scan";
+    return "Saved scan, taken " + FormatDateTime(scan.takenAt);
+}
+
 // A text box, whose keys are its own.
 bool IsEditControl(HWND hWnd) {
     char cls[16] = {};
@@ -103,6 +115,11 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
     ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
+    ON_COMMAND(ID_FILE_OPEN_SCAN, OnOpenScan)
+    ON_COMMAND(ID_FILE_SAVE_SCAN, OnSaveScan)
+    ON_COMMAND(ID_FILE_STOP_OPENING, OnStopOpening)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_SCAN, OnUpdateSaveScan)
+    ON_UPDATE_COMMAND_UI(ID_FILE_STOP_OPENING, OnUpdateStopOpening)
     ON_COMMAND(ID_FILE_COMPARE_SCAN, OnCompareScan)
     ON_COMMAND(ID_FILE_END_COMPARISON, OnEndComparison)
     ON_UPDATE_COMMAND_UI(ID_FILE_COMPARE_SCAN, OnUpdateCompareScan)
@@ -201,28 +218,61 @@ void CMainFrame::OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree)
     // selection belongs to a Back or Forward move; one made meanwhile is a visit.
     const bool bRecord = m_bRecordHistory;
     m_bRecordHistory = true;
+    CDirscopeDoc* pDoc = Document();
+    // A folder of the opened scan, or of this computer (which leaves the scan).
+    const bool bScan = &tree == m_pScanTree && pDoc && pDoc->HasOpenedScan();
     if (bRecord)
-        RecordVisit(tree);
+        RecordVisit(tree, bScan ? pDoc->OpenedScan().nSerial : 0);
     // Wherever the move came from, the tree shows the node and the path bar the folder.
     const HTREEITEM hSelected = tree.GetSelectedItem();
     if (hSelected)
         tree.EnsureVisible(hSelected);
     if (m_wndPathBar.m_hWnd) {
-        if (strFolder.empty() && hSelected)
+        if (strFolder.empty() && hSelected && !bScan)
             m_wndPathBar.SetComputerName(tree.GetItemText(hSelected));
-        m_wndPathBar.SetShownPath(strFolder);
+        m_wndPathBar.SetShownPath(strFolder,
+                                  bScan ? ScanSourceText(pDoc->OpenedScan()) : std::string());
     }
-    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+    if (pDoc && bScan)
+        pDoc->ShowScanFolder(strFolder);
+    else if (pDoc)
         pDoc->ShowFolder(strFolder);
 }
 
-CTreeCtrl* CMainFrame::LiveTree() const {
+CDirscopeDoc* CMainFrame::Document() {
+    return dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+}
+
+CTreeCtrl* CMainFrame::ShellTree() const {
     return m_pFolderTree && m_pFolderTree->m_hWnd ? m_pFolderTree : nullptr;
+}
+
+CTreeCtrl* CMainFrame::LiveScanTree() const {
+    return m_pScanTree && m_pScanTree->m_hWnd ? m_pScanTree : nullptr;
+}
+
+CTreeCtrl* CMainFrame::LiveTree() {
+    const CDirscopeDoc* pDoc = Document();
+    if (pDoc && pDoc->IsSavedScan())
+        return LiveScanTree();
+    return ShellTree();
+}
+
+CTreeCtrl* CMainFrame::TreeOf(const HistoryEntry& entry) {
+    if (entry.nScan == 0)
+        return ShellTree();
+    const CDirscopeDoc* pDoc = Document();
+    return pDoc && pDoc->OpenedScan().nSerial == entry.nScan ? LiveScanTree() : nullptr;
 }
 
 void CMainFrame::SetFolderTree(CTreeCtrl* pTree) {
     m_pFolderTree = pTree;
     m_navigator.SetTree(pTree);
+}
+
+void CMainFrame::SetScanTree(CTreeCtrl* pTree) {
+    m_pScanTree = dynamic_cast<CScanTreeCtrl*>(pTree);
+    m_navigator.SetScanTree(m_pScanTree);
 }
 
 void CMainFrame::OnDestroy() {
@@ -255,6 +305,14 @@ void CMainFrame::OnClose() {
 }
 
 bool CMainFrame::PreTranslateMessage(MSG* pMsg) {
+    // Esc gives up a scan file being read, wherever the focus is.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
+        CDirscopeDoc* pDoc = Document();
+        if (pDoc && pDoc->IsOpeningScan()) {
+            pDoc->StopOpeningScan();
+            return true;
+        }
+    }
     // While a text box has the focus (the path bar's), its keys are its own: no key of the
     // accelerator table acts.
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && IsEditControl(::GetFocus()))
@@ -270,10 +328,12 @@ bool CMainFrame::OnCmdMsg(CmdMsg& msg) {
     return CFrameWnd::OnCmdMsg(msg);
 }
 
-void CMainFrame::RecordVisit(CTreeCtrl& tree) {
+void CMainFrame::RecordVisit(CTreeCtrl& tree, unsigned nScan) {
     CTreeCtrlNavigator nav(tree);
-    if (const std::optional<HistoryEntry> entry = MakeVisitEntry(nav))
+    if (std::optional<HistoryEntry> entry = MakeVisitEntry(nav)) {
+        entry->nScan = nScan;
         m_history.RecordVisit(*entry);
+    }
 }
 
 bool CMainFrame::SelectTreePath(const std::string& strTreePath) {
@@ -285,16 +345,21 @@ bool CMainFrame::SelectTreePath(const std::string& strTreePath) {
 }
 
 void CMainFrame::GoBack(int n) {
-    CTreeCtrl* pTree = LiveTree();
-    if (!pTree || n < 0)
+    if (n < 0 || static_cast<size_t>(n) + 1 >= m_history.m_arrBack.size())
+        return;
+    // The target's own tree: the scan's, or this computer's (which leaves the scan).
+    CTreeCtrl* pTree = TreeOf(m_history.m_arrBack[static_cast<size_t>(n) + 1]);
+    if (!pTree)
         return;
     CTreeCtrlNavigator nav(*pTree);
     ::GoBack(m_history, nav, static_cast<std::size_t>(n), m_bRecordHistory);
 }
 
 void CMainFrame::GoForward(int n) {
-    CTreeCtrl* pTree = LiveTree();
-    if (!pTree || n < 0)
+    if (n < 0 || static_cast<size_t>(n) >= m_history.m_arrForward.size())
+        return;
+    CTreeCtrl* pTree = TreeOf(m_history.m_arrForward[static_cast<size_t>(n)]);
+    if (!pTree)
         return;
     CTreeCtrlNavigator nav(*pTree);
     ::GoForward(m_history, nav, static_cast<std::size_t>(n), m_bRecordHistory);
@@ -533,8 +598,22 @@ void CMainFrame::OnOpenSelected() {
         pView->OpenRow(nItem);
 }
 
+bool CMainFrame::ShowTypedScanPath(const std::string& typed) {
+    CDirscopeDoc* pDoc = Document();
+    if (!pDoc || !pDoc->IsSavedScan() || !m_pScanTree || !LiveScanTree())
+        return false;
+    const std::string folder = TrimFolderPath(typed);
+    if (folder.empty() || !m_pScanTree->SelectPath(folder))
+        return false;
+    m_wndPathBar.Restore(); // the folder shown, also when it was shown already
+    return true;
+}
+
 bool CMainFrame::ShowTypedPath(const std::string& typed) {
-    CTreeCtrl* pTree = LiveTree();
+    // A folder of the shown scan stays within it; anything else is on this computer.
+    if (ShowTypedScanPath(typed))
+        return true;
+    CTreeCtrl* pTree = ShellTree();
     if (!pTree)
         return false;
     // The computer's name, as the bar shows it on the drive overview, goes there.
@@ -595,4 +674,41 @@ LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, kLeastWidth);
     pInfo->ptMinTrackSize.y = std::max<LONG>(pInfo->ptMinTrackSize.y, height);
     return 0;
+}
+
+// ---- scan files ----
+
+void CMainFrame::OnOpenScan() {
+    CDirscopeDoc* pDoc = Document();
+    if (!pDoc || pDoc->IsFilling())
+        return;
+    CFileDialog dlg(true, "json", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kScanFileFilter,
+                    this);
+    if (dlg.DoModal() == IDOK)
+        pDoc->OpenScanFile(dlg.GetPathName());
+}
+
+void CMainFrame::OnSaveScan() {
+    CDirscopeDoc* pDoc = Document();
+    if (!pDoc)
+        return;
+    CFileDialog dlg(false, "json", "scan.json", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kScanFileFilter, this);
+    if (dlg.DoModal() == IDOK)
+        pDoc->SaveShownScan(dlg.GetPathName());
+}
+
+void CMainFrame::OnStopOpening() {
+    if (CDirscopeDoc* pDoc = Document())
+        pDoc->StopOpeningScan();
+}
+
+void CMainFrame::OnUpdateSaveScan(CCmdUI* pCmdUI) {
+    const CDirscopeDoc* pDoc = Document();
+    pCmdUI->Enable(pDoc && !pDoc->IsDriveOverview() && !pDoc->IsSavingScan());
+}
+
+void CMainFrame::OnUpdateStopOpening(CCmdUI* pCmdUI) {
+    const CDirscopeDoc* pDoc = Document();
+    pCmdUI->Enable(pDoc && pDoc->IsOpeningScan());
 }

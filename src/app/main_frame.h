@@ -23,6 +23,7 @@
 
 class CDirscopeDoc;
 class CQueryView;
+class CScanTreeCtrl;
 class CTreeCtrl;
 
 class CMainFrame : public CFrameWnd, public CFolderPaneHost {
@@ -38,6 +39,7 @@ public:
     // The tree pane's selection changed: record the visit, show the folder.
     void OnFolderSelected(const std::string& strFolder, CTreeCtrl& tree) override;
     void SetFolderTree(CTreeCtrl* pTree) override;
+    void SetScanTree(CTreeCtrl* pTree) override;
     // What was typed in the path bar: selects its folder's node; false when there is none.
     bool ShowTypedPath(const std::string& path);
 
@@ -50,8 +52,10 @@ public:
     // other buttons. The caller destroys the menu it returns (the popup's parent).
     HMENU LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const;
 
-    // The folder tree control, once the tree pane exists.
+    // The folder tree control, once the tree pane exists; the tree of an opened scan's
+    // folders, which shows in its place while the scan does.
     CTreeCtrl* FolderTree() const { return m_pFolderTree; }
+    CScanTreeCtrl* ScanTree() const { return m_pScanTree; }
     // Back and Forward: History().m_arrBack[0] is the folder shown now.
     const FolderHistory& History() const { return m_history; }
     // False only between a Back or Forward move and the selection it causes.
@@ -94,6 +98,11 @@ protected:
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCyclePane(UINT nID);
     void OnOpenSelected();
+    void OnOpenScan();
+    void OnSaveScan();
+    void OnStopOpening();
+    void OnUpdateSaveScan(CCmdUI* pCmdUI);
+    void OnUpdateStopOpening(CCmdUI* pCmdUI);
     void OnCompareScan();
     void OnEndComparison();
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
@@ -103,20 +112,29 @@ protected:
 private:
     // The document while it is showing a folder, else null.
     CDirscopeDoc* FillingDocument();
-    // The tree control when its window exists, else null.
-    CTreeCtrl* LiveTree() const;
+    CDirscopeDoc* Document();
+    // The tree shown (the scan's while a saved scan is shown, else the shell's) when its
+    // window exists, else null; the shell's and the scan's alone.
+    CTreeCtrl* LiveTree();
+    CTreeCtrl* ShellTree() const;
+    CTreeCtrl* LiveScanTree() const;
+    // The tree a history entry's node is in; null when that scan is no longer held.
+    CTreeCtrl* TreeOf(const HistoryEntry& entry);
+    // Selects the scan's folder typed in the path bar; false when the shown scan has none.
+    bool ShowTypedScanPath(const std::string& path);
     // Creates the query panes, each holding a view of the document, docked on the right
     // and hidden until the View menu shows them (or the stored layout does).
     bool CreateQueryPanes(CCreateContext* pContext);
     void ShowQueryPane(CViewBar& bar, bool bShow);
     static CQueryView* QueryViewOf(const CViewBar& bar);
-    void RecordVisit(CTreeCtrl& tree);
+    void RecordVisit(CTreeCtrl& tree, unsigned nScan);
 
     CColorToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     // The folder tree pane, docked on the left.
     CViewBar m_wndTreeBar;
     CTreeCtrl* m_pFolderTree = nullptr;
+    CScanTreeCtrl* m_pScanTree = nullptr;
     CTreeFolderNavigator m_navigator; // installed while the window exists
     // The treemap pane, docked at the bottom.
     CTreemapBar m_wndTreemapBar;

@@ -10,6 +10,8 @@ const char* const kUsageText =
     "                   [--disk-usage] --from SCAN.json\n"
     "       dscp-report [--csv] [-o FILE] [--exact] [-x] [--threads N]\n"
     "                   --compare OLD.json [FOLDER | NEW.json]\n"
+    "       dscp-report [--csv] [-o FILE] [--exact] [-x] [--threads N] --duplicates\n"
+    "                   [FOLDER]\n"
     "\n"
     "Lists FOLDER (default: the current folder) with the size of every subfolder and\n"
     "file, largest first, as a fixed-width report; the counts and the total size follow\n"
@@ -35,6 +37,13 @@ const char* const kUsageText =
     "                 --csv Extension,Type,Bytes,Size,Share,Files (Share in percent).\n"
     "                 The extension is the text after the name's last dot, in lower\n"
     "                 case; a name without one, or whose only dot comes first, is (none)\n"
+    "  --duplicates   list the files beneath FOLDER whose bytes are the same instead:\n"
+    "                 groups most waste first (size times copies but one), a blank line\n"
+    "                 between groups; with --csv Group,Bytes,Path,Modified, Group\n"
+    "                 numbering the groups from 1. Empty files and the other names of a\n"
+    "                 hard-linked file are left out; files are compared byte for byte.\n"
+    "                 A file that cannot be read is named and the exit status is 1;\n"
+    "                 with --exact the bytes read to compare are told on standard error\n"
     "  --json         write the whole tree beneath FOLDER in ncdu's JSON export format\n"
     "                 (version 1.2), which ncdu -f and gdu -f open\n"
     "  --csv          write the report's rows as comma-separated values (RFC 4180)\n"
@@ -109,11 +118,14 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
                     return false;
                 }
                 options.format = format;
-            } else if (std::strcmp(arg, "--top") == 0 || std::strcmp(arg, "--types") == 0) {
-                const ReportQuery query =
-                    std::strcmp(arg, "--top") == 0 ? ReportQuery::Largest : ReportQuery::Types;
+            } else if (std::strcmp(arg, "--top") == 0 || std::strcmp(arg, "--types") == 0 ||
+                       std::strcmp(arg, "--duplicates") == 0) {
+                const ReportQuery query = std::strcmp(arg, "--top") == 0 ? ReportQuery::Largest
+                                          : std::strcmp(arg, "--types") == 0
+                                              ? ReportQuery::Types
+                                              : ReportQuery::Duplicates;
                 if (options.query != ReportQuery::Listing && options.query != query) {
-                    error = "--top and --types exclude each other";
+                    error = "--top, --types and --duplicates exclude each other";
                     return false;
                 }
                 options.query = query;
@@ -164,14 +176,18 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
         haveFolder = true;
     }
     if (options.query != ReportQuery::Listing && options.format == ReportFormat::Json) {
-        error = "--json writes the whole tree: not with --top or --types";
+        error = "--json writes the whole tree: not with --top, --types or --duplicates";
+        return false;
+    }
+    if (options.query == ReportQuery::Duplicates && !options.fromFile.empty()) {
+        error = "--duplicates reads the files: not with --from";
         return false;
     }
     if (options.bDiskUsage &&
         (options.query != ReportQuery::Listing || options.format == ReportFormat::Json ||
          !options.compareFile.empty())) {
-        error = "--disk-usage lists the folder's rows: not with --top, --types, --json or "
-                "--compare";
+        error = "--disk-usage lists the folder's rows: not with --top, --types, --duplicates, "
+                "--json or --compare";
         return false;
     }
     if (!options.fromFile.empty()) {
@@ -190,7 +206,8 @@ bool ParseCommandLine(int argc, const char* const* argv, ReportOptions& options,
             return false;
         }
         if (options.query != ReportQuery::Listing || options.format == ReportFormat::Json) {
-            error = "--compare lists the folder's rows: not with --top, --types or --json";
+            error = "--compare lists the folder's rows: not with --top, --types, --duplicates or "
+                    "--json";
             return false;
         }
     }

@@ -12,9 +12,10 @@ enum class ReportFormat {
 
 // What is reported of the folder.
 enum class ReportQuery {
-    Listing, // its subfolders and files
-    Largest, // the largest files beneath it
-    Types,   // the totals by file type beneath it
+    Listing,    // its subfolders and files
+    Largest,    // the largest files beneath it
+    Types,      // the totals by file type beneath it
+    Duplicates, // the files beneath it whose bytes are the same
 };
 
 struct ReportOptions {

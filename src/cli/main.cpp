@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "comparison_report.h"
 #include "csv_report.h"
+#include "duplicates_report.h"
 #include "dscp_version.h"
 #include "folder_report.h"
 #include "ncdu_export.h"
@@ -125,10 +126,35 @@ bool WriteTextReport(const ReportOptions& options, const FolderReport& report,
             LargestFilesReport(report, options.nLargest, ShellTypeName, FileModifiedTime), output);
     case ReportQuery::Types:
         return WriteQueryReport(TypeTotalsReport(report, ShellTypeName), output);
+    case ReportQuery::Duplicates:
+        break; // written by WriteDuplicates
     case ReportQuery::Listing:
         break;
     }
     return WriteFolderReport(report, output);
+}
+
+// Writes the duplicates as text or CSV; false when writing failed. Each file that could not
+// be read is named on standard error, and `unreadable` set.
+bool WriteDuplicates(const ReportOptions& options, const FolderReport& report, ReportOutput* text,
+                     std::FILE* csv, bool& unreadable) {
+    const DuplicatesReport duplicates(report, nullptr);
+    for (const std::string& path : duplicates.UnreadablePaths())
+        std::fprintf(stderr, "dscp-report: cannot read %s\n", PrintableText(path).c_str());
+    unreadable = !duplicates.UnreadablePaths().empty();
+    if (options.bExactTotals)
+        std::fprintf(stderr, "%lld bytes read to compare\n",
+                     static_cast<long long>(duplicates.BytesRead()));
+    bool ok = true;
+    if (options.format == ReportFormat::Csv) {
+        ok = std::fputs(DuplicatesReport::CsvHeader().c_str(), csv) != EOF;
+        for (const std::string& row : duplicates.CsvRows())
+            ok = ok && std::fputs(row.c_str(), csv) != EOF;
+        return ok;
+    }
+    for (const std::string& line : duplicates.TextLines())
+        ok = ok && text->WriteLine(line);
+    return text->Close() && ok;
 }
 
 // Writes the rows as comma-separated values.
@@ -162,7 +188,9 @@ bool WalkFolder(const ReportOptions& options, FolderReport& report) {
     ReportScanOptions scan;
     scan.nThreads = options.nThreads;
     // A comparison with a saved scan counts as the saved scan does: every link.
-    scan.bCountLinks = options.bCountLinks || !options.compareFile.empty();
+    // Duplicates need every file's links, so that two names of one file are not copies.
+    scan.bCountLinks = (options.bCountLinks || !options.compareFile.empty()) &&
+                       options.query != ReportQuery::Duplicates;
     scan.bOneFileSystem = options.bOneFileSystem;
     scan.bDiskUsage = options.bDiskUsage;
     // An export, the queries and a comparison read every file from the walk's snapshot.
@@ -249,12 +277,16 @@ int main(int argc, char** argv) {
     if (!options.compareFile.empty())
         comparison = std::make_unique<ComparisonReport>(before, report);
 
+    bool unreadableFiles = false; // --duplicates: a file could not be read
     const bool toStandardOutput = options.outputFile.empty() || options.outputFile == "-";
     bool written = false;
     int nWriteError = 0;
     if (options.format == ReportFormat::Text) {
         ReportOutput output(toStandardOutput ? std::string() : options.outputFile);
-        written = output.Open() && WriteTextReport(options, report, comparison.get(), output);
+        written = output.Open() &&
+                  (options.query == ReportQuery::Duplicates
+                       ? WriteDuplicates(options, report, &output, nullptr, unreadableFiles)
+                       : WriteTextReport(options, report, comparison.get(), output));
         nWriteError = output.Error();
     } else {
         // Both formats are bytes as they are: no line-end translation anywhere.
@@ -271,6 +303,8 @@ int main(int argc, char** argv) {
             if (options.format == ReportFormat::Csv) {
                 if (comparison)
                     written = WriteQueryCsv(*comparison, out);
+                else if (options.query == ReportQuery::Duplicates)
+                    written = WriteDuplicates(options, report, nullptr, out, unreadableFiles);
                 else if (options.query == ReportQuery::Largest)
                     written = WriteQueryCsv(LargestFilesReport(report, options.nLargest,
                                                                ShellTypeName, FileModifiedTime),
@@ -321,5 +355,5 @@ int main(int argc, char** argv) {
                      static_cast<long long>(report.nFilesBeneath), countedOnce.c_str(),
                      unread.c_str());
     }
-    return report.unreadable.empty() && before.unreadable.empty() ? 0 : 1;
+    return report.unreadable.empty() && before.unreadable.empty() && !unreadableFiles ? 0 : 1;
 }

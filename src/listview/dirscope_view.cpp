@@ -43,6 +43,8 @@ BEGIN_MESSAGE_MAP(CDirscopeView, CListView)
     ON_COMMAND(ID_DELETE, OnDelete)
     ON_COMMAND(ID_PASTE, OnPaste)
     ON_UPDATE_COMMAND_UI(ID_PASTE, OnUpdatePaste)
+    ON_UPDATE_COMMAND_UI(ID_DELETE, OnUpdateOnDisk)
+    ON_UPDATE_COMMAND_UI(ID_REFRESH, OnUpdateOnDisk)
 END_MESSAGE_MAP()
 
 CDirscopeView::~CDirscopeView() = default;
@@ -103,6 +105,7 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
         break;
     case ModelHint::SnapshotChanging:
     case ModelHint::TypeSelection:
+    case ModelHint::ScanOpened:
         break;
     }
 }
@@ -157,7 +160,9 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     if (bFile)
         list.SetItemText(nItem, kSizeColumn, FormatSize(entry.nSize).c_str());
     list.SetItemText(nItem, kTypeColumn, info.szTypeName);
-    list.SetItemText(nItem, kDateColumn, FormatDateTime(entry.tModified).c_str());
+    // A time not known (a saved scan without times) is left empty, never shown as 1970.
+    if (entry.tModified != 0)
+        list.SetItemText(nItem, kDateColumn, FormatDateTime(entry.tModified).c_str());
 }
 
 // Filling the rows from the document.
@@ -282,7 +287,9 @@ void CDirscopeView::OnUpdateViewIcon(CCmdUI* pCmdUI) {
 void CDirscopeView::OnOutputToTextFile() {
     if (Doc().IsFilling())
         return; // the report would miss the rows still to come
-    OutputToTextFile(GetListCtrl(), Doc().ListedFolderPath().c_str(), m_bDriveView, this);
+    // The report lists what the folder holds: entries gone since a compared scan are not in it.
+    OutputToTextFile(GetListCtrl(), Doc().ListedFolderPath().c_str(), m_bDriveView, this,
+                     [this](int nItem) { return !IsGoneRow(nItem); });
 }
 
 // The background scan and the status line.
@@ -320,8 +327,14 @@ void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
 
 void CDirscopeView::UpdateStatusText() {
     const CDirscopeDoc& doc = Doc();
-    std::string text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
-    if (!doc.WatchNote().empty())
+    std::string text;
+    if (doc.IsOpeningScan())
+        text = FormatOpeningText(doc.OpeningPath(), doc.OpeningBytesRead(), doc.OpeningFileBytes());
+    else
+        text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
+    if (doc.IsSavedScan() && !doc.IsOpeningScan())
+        text = kSavedScanStatus + text;
+    else if (!doc.WatchNote().empty())
         text += " (" + doc.WatchNote() + ")";
     if (doc.IsReadingComparison()) {
         text += "    Reading the saved scan: " +
@@ -410,8 +423,14 @@ void CDirscopeView::OpenRow(int nItem) {
         pNavigator->OpenDrive(name);
         return;
     }
-    // The disk decides between folder and file, not the row; a vanished entry does nothing.
     const std::string path = JoinPath(folder, name.c_str());
+    // A saved scan's folders open within it; its files are not on this computer's disk.
+    if (Doc().IsSavedScan()) {
+        if (CListRows::IdOf(GetListCtrl(), nItem) < Doc().Subfolders().size())
+            pNavigator->OpenFolder(path);
+        return;
+    }
+    // The disk decides between folder and file, not the row; a vanished entry does nothing.
     const DWORD dwAttributes = ::GetFileAttributesA(path.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
@@ -439,6 +458,8 @@ void CDirscopeView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
         ::TrackPopupMenu(menu.GetSubMenu(0), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hOwner, nullptr);
         return;
     }
+    if (Doc().IsSavedScan())
+        return; // the shell's menu acts on the disk
     std::vector<std::string> paths;
     for (const std::string& name : SelectedNames())
         paths.push_back(Doc().ListedFolderPath() + "\\" + name);
@@ -465,7 +486,8 @@ void CDirscopeView::OnDelete() {
     // The drive overview names drives, not files: there is nothing to delete there. Nor
     // is anything deleted from a list still being filled.
     CDirscopeDoc& doc = Doc();
-    if (m_bDriveView || doc.IsFilling() || GetListCtrl().GetSelectedCount() == 0)
+    if (m_bDriveView || doc.IsFilling() || doc.IsSavedScan() ||
+        GetListCtrl().GetSelectedCount() == 0)
         return;
     const std::vector<std::string> names = SelectedNames();
     if (names.empty())
@@ -486,8 +508,8 @@ bool CDirscopeView::ClipboardHasFiles() const {
 
 void CDirscopeView::OnPaste() {
     CDirscopeDoc& doc = Doc();
-    if (doc.IsFilling())
-        return; // nothing goes into a folder whose rows are still being added
+    if (doc.IsFilling() || doc.IsSavedScan())
+        return; // nothing goes into a folder whose rows are still being added, nor a saved one
     const int nEffect = ReadClipboardFiles();
     if (m_arrPasteFiles.empty() || m_bDriveView)
         return;
@@ -499,7 +521,11 @@ void CDirscopeView::OnPaste() {
 }
 
 void CDirscopeView::OnUpdatePaste(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(ClipboardHasFiles());
+    pCmdUI->Enable(!Doc().IsSavedScan() && ClipboardHasFiles());
+}
+
+void CDirscopeView::OnUpdateOnDisk(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(!Doc().IsSavedScan());
 }
 
 // --- The rows by the entries they show, the selection, the size bars

@@ -79,6 +79,8 @@ protected:
     void OnDelete();
     void OnPaste();
     void OnUpdatePaste(CCmdUI* pCmdUI);
+    // Delete and Refresh act on the disk: not on a saved scan.
+    void OnUpdateOnDisk(CCmdUI* pCmdUI);
     void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDblClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);

@@ -28,6 +28,8 @@ template <size_t N> void InsertColumns(const CListCtrl& list, const ColumnSpec (
 } // namespace
 
 void SetLayoutColumns(const CListCtrl& list, bool bDriveView) {
+    // One redraw for the whole swap, not one per column taken or added.
+    ::SendMessageA(list.m_hWnd, WM_SETREDRAW, FALSE, 0);
     const int nCount = list.GetColumnCount();
     for (int i = 0; i < nCount; ++i)
         list.DeleteColumn(0);
@@ -35,6 +37,8 @@ void SetLayoutColumns(const CListCtrl& list, bool bDriveView) {
         InsertColumns(list, kDriveColumns);
     else
         InsertColumns(list, kFolderColumns);
+    ::SendMessageA(list.m_hWnd, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(list.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ShowChangeColumn(const CListCtrl& list, bool bShow) {

@@ -1,35 +1,73 @@
 #include "dirscope_doc.h"
 
 #include <ctime>
+
+#include <sys/stat.h>
 #include <functional>
 #include <utility>
 
 #include "background_listing.h"
+#include "dscp_version.h"
 #include "folder_scan.h"
 #include "message_pump.h"
 #include "path_text.h"
+#include "saved_scan_reader.h"
 #include "win_app.h"
 
 IMPLEMENT_DYNCREATE(CDirscopeDoc, CDocument)
 
-CDirscopeDoc::CDirscopeDoc() : m_loader([this](bool bDone) { m_loadWakeWnd.Post(bDone ? 1 : 0); }) {
+namespace {
+
+// What wakes the document for a scan file.
+enum FileWake : WPARAM { kScanRead = 1, kScanWritten, kSaveAbandoned };
+
+void SayWhy(const std::string& text) {
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+CDirscopeDoc::CDirscopeDoc()
+    : m_opener([this](bool bDone) {
+          if (bDone)
+              m_fileWakeWnd.Post(kScanRead);
+      }),
+      m_loader([this](bool bDone) { m_loadWakeWnd.Post(bDone ? 1 : 0); }) {
     m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
     m_watchWakeWnd.Create([this](WPARAM) { TakeDiskChanges(); });
     m_loadWakeWnd.Create([this](WPARAM wParam) { TakeLoadedScan(wParam != 0); });
-    // Whoever reads the snapshot on another thread (the treemap's worker) lets go first.
-    m_scan.SetSnapshotChangingFn([this] { Tell(ModelHint::SnapshotChanging); });
+    m_fileWakeWnd.Create([this](WPARAM wParam) {
+        if (wParam == kScanRead)
+            TakeOpenedScan();
+        else if (wParam == kScanWritten)
+            TakeSavedResult();
+        else if (wParam == kSaveAbandoned)
+            SayWhy("The scan was not saved: another folder was shown before its scan had "
+                   "finished.");
+    });
+    // Whoever reads the snapshot on another thread (the treemap's worker, a scan being
+    // written) lets go first.
+    const auto changing = [this] {
+        m_saver.Wait();
+        Tell(ModelHint::SnapshotChanging);
+    };
+    m_scan.SetSnapshotChangingFn(changing);
+    m_savedScan.SetSnapshotChangingFn(changing);
 }
 
 CDirscopeDoc::~CDirscopeDoc() {
-    // The watcher and the scan go first, before the windows that wake for them; the views
-    // are gone.
+    // The threads go first, before the windows that wake for them; the views are gone.
     m_watcher.Stop();
     m_watchWakeWnd.DestroyWindow();
+    m_opener.Stop();
+    m_saver.Wait();
     m_scan.SetSnapshotChangingFn(nullptr);
+    m_savedScan.SetSnapshotChangingFn(nullptr);
     m_scan.Stop();
     m_loader.Stop();
     AbandonFill();
     m_wakeWnd.DestroyWindow();
+    m_fileWakeWnd.DestroyWindow();
     m_loadWakeWnd.DestroyWindow();
 }
 
@@ -47,7 +85,12 @@ void CDirscopeDoc::ClearShown() {
     // Stop the scan before anything of the folder goes: nothing it found may reach the
     // next one. A show still filling (from beneath a message handled meanwhile) gives up.
     m_scan.Clear();
+    m_savedScan.Clear();
     AbandonFill();
+    if (!m_strPendingSave.empty()) {
+        m_strPendingSave.clear();
+        m_fileWakeWnd.Post(kSaveAbandoned); // said once the show is done
+    }
     m_selection = ModelEntry();
     m_type = ModelType();
     m_compared.ClearShown();
@@ -55,15 +98,43 @@ void CDirscopeDoc::ClearShown() {
 }
 
 void CDirscopeDoc::DeleteContents() {
+    // File New starts on this computer again; an opened scan stays held for Back.
+    m_pShown = &m_scan;
+    StopWatching();
     ClearShown();
 }
 
 void CDirscopeDoc::ShowFolder(const std::string& folder) {
+    m_pShown = &m_scan;
     m_strFolder = folder;
+    Show();
+}
+
+void CDirscopeDoc::ShowScanFolder(const std::string& folder) {
+    if (!HasOpenedScan())
+        return;
+    m_pShown = &m_savedScan;
+    m_strFolder = folder;
+    Show();
+}
+
+void CDirscopeDoc::Show() {
     ClearShown();
+    const std::string& folder = m_strFolder;
     // The comparison holds for its folder and what lies beneath; leaving it ends it.
     if (IsComparing() && !m_compared.Covers(folder))
         EndComparison();
+    if (IsSavedScan()) {
+        // Everything is known at once: the views fill themselves, and the totals are final.
+        ListScanFolder();
+        WatchShownFolder();
+        Tell(ModelHint::Shown);
+        CTotalsHint totals;
+        for (size_t i = 0; i < Subfolders().size(); ++i)
+            totals.rows.push_back(i);
+        Tell(ModelHint::Finished, &totals);
+        return;
+    }
     if (folder.empty()) {
         // The counts, the total and the last folder's path stay as they are.
         m_drives = CDriveOverview::ListDrives();
@@ -143,20 +214,127 @@ bool CDirscopeDoc::ListShownFolder() {
     return true;
 }
 
+void CDirscopeDoc::ListScanFolder() {
+    m_savedScan.BeginFolder();
+    m_nFolderCount = 0;
+    m_nFileCount = 0;
+    m_files.clear();
+    m_bKnownBeforeScan = false;
+    m_strListedPath = m_strFolder;
+    const FolderSnapshot& snapshot = m_savedScan.Snapshot();
+    FolderListing listing = ListHeldFolder(snapshot, snapshot.Find(m_strFolder), m_strFolder);
+    m_bEnumerated = listing.bEnumerated;
+    if (!m_bEnumerated)
+        return;
+    m_nFolderCount = static_cast<int>(listing.folders.size());
+    m_nFileCount = static_cast<int>(listing.files.size());
+    m_files = std::move(listing.files);
+    m_savedScan.SetListing(m_strFolder, std::move(listing.folders), m_files);
+    m_bKnownBeforeScan = m_savedScan.FillHeldFolder();
+}
+
 void CDirscopeDoc::TakeScanResults(std::optional<unsigned> generation) {
+    if (IsSavedScan())
+        return; // the live scan was stopped before the saved scan showed
     CTotalsHint totals;
     const auto onRow = [&totals](size_t index) { totals.rows.push_back(index); };
     const bool bFinished =
         generation ? m_scan.TakeResults(*generation, onRow) : m_scan.TakeWaitingResults(onRow);
-    if (bFinished)
-        Tell(ModelHint::Finished, &totals);
-    else if (!totals.rows.empty())
-        Tell(ModelHint::Totals, &totals);
-    if (bFinished) {
-        // What changed on disk while the scan ran goes in over what it read.
-        ApplyWaitingChanges();
-        ShowChangedLevel();
+    if (!bFinished) {
+        if (!totals.rows.empty())
+            Tell(ModelHint::Totals, &totals);
+        return;
     }
+    Tell(ModelHint::Finished, &totals);
+    // What changed on disk while the scan ran goes in over what it read, before a scan
+    // waiting to be saved is written.
+    ApplyWaitingChanges();
+    if (!m_strPendingSave.empty())
+        StartSave(std::exchange(m_strPendingSave, std::string()));
+    ShowChangedLevel();
+}
+
+// ---- saved scans
+
+void CDirscopeDoc::OpenScanFile(const std::string& path) {
+    m_strOpeningPath = path;
+    m_opener.Start(path);
+}
+
+void CDirscopeDoc::StopOpeningScan() {
+    m_opener.Stop();
+}
+
+FolderSnapshot::Index CDirscopeDoc::OpenedRoot() const {
+    return HasOpenedScan() ? m_savedScan.Snapshot().Find(m_opened.rootPath) : FolderSnapshot::kNone;
+}
+
+void CDirscopeDoc::TakeOpenedScan() {
+    std::optional<LoadedScan> loaded = m_opener.Take();
+    if (!loaded)
+        return; // given up, or replaced by a newer read
+    if (!loaded->scan) {
+        SayWhy("Could not open the scan " + loaded->file + ":\n" + loaded->error);
+        return;
+    }
+    SavedScan& scan = *loaded->scan;
+    // What showed of the scan held before goes with it.
+    if (IsSavedScan())
+        ClearShown();
+    m_savedScan.AdoptSnapshot(std::move(scan.snapshot));
+    m_opened.file = loaded->file;
+    m_opened.rootPath = scan.rootPath;
+    m_opened.takenAt = scan.timestamp;
+    struct stat status {};
+    if (m_opened.takenAt <= 0 && ::stat(loaded->file.c_str(), &status) == 0)
+        m_opened.takenAt = static_cast<int64_t>(status.st_mtime); // when the file was written
+    m_opened.nSerial = ++m_nScansOpened;
+    Tell(ModelHint::ScanOpened);
+}
+
+bool CDirscopeDoc::SaveShownScan(const std::string& path) {
+    if (IsDriveOverview() || m_strListedPath.empty() || !m_bEnumerated) {
+        SayWhy("Choose a folder to save its scan.");
+        return false;
+    }
+    if (IsSavingScan()) {
+        SayWhy("A scan is being saved already.");
+        return false;
+    }
+    if (IsFilling() || IsScanning()) {
+        m_strPendingSave = path; // written once the scan has finished
+        return true;
+    }
+    StartSave(path);
+    return true;
+}
+
+void CDirscopeDoc::StartSave(const std::string& path) {
+    const FolderSnapshot& snapshot = Snapshot();
+    const FolderSnapshot::Index folder = snapshot.Find(m_strListedPath);
+    if (folder == FolderSnapshot::kNone || !snapshot.IsHeld(folder) ||
+        !snapshot.FilesHeld(folder)) {
+        // A folder the scan could not take whole (stopped, or past the memory it may use) is
+        // never written as if it were.
+        SayWhy("The scan of " + m_strListedPath +
+               " is not whole, so it was not saved. Show the folder again and let its scan "
+               "finish.");
+        return;
+    }
+    NcduExportInfo info;
+    info.rootName = m_strListedPath;
+    info.progver = DSCP_VERSION_TEXT;
+    info.timestamp = IsSavedScan() ? m_opened.takenAt : static_cast<int64_t>(std::time(nullptr));
+    info.nOwnBytes = snapshot.OwnBytes(folder);
+    info.nOwnDiskBytes = snapshot.OwnAllocated(folder);
+    const CModelWakeWnd* pWake = &m_fileWakeWnd;
+    m_saver.Start(snapshot, folder, std::move(info), path, [pWake] { pWake->Post(kScanWritten); });
+}
+
+void CDirscopeDoc::TakeSavedResult() {
+    const SavedScanSaver::Result result = m_saver.Take();
+    if (!result.error.empty())
+        SayWhy("Could not save the scan to " + result.path + ":\n" + result.error);
 }
 
 void CDirscopeDoc::Select(CView* pSender, const ModelEntry& entry) {
@@ -174,12 +352,16 @@ void CDirscopeDoc::SelectType(CView* pSender, const ModelType& type) {
 }
 
 void CDirscopeDoc::EntriesRemoved(const std::vector<std::string>& paths) {
+    if (IsSavedScan())
+        return; // a saved scan is never changed: nothing of it is on this computer's disk
     m_scan.EntriesRemoved(paths);
     Refresh();
 }
 
 void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
                                  const std::vector<std::string>& movedFrom) {
+    if (IsSavedScan())
+        return;
     m_scan.EntriesPasted(m_strListedPath, destinations, movedFrom);
     Refresh();
 }
@@ -194,20 +376,28 @@ constexpr DWORD kLevelShowMs = 1000;
 } // namespace
 
 void CDirscopeDoc::WatchShownFolder() {
-    if (m_strFolder.empty() || !m_bEnumerated) {
-        m_watcher.Stop();
-        m_strWatchNote.clear();
+    // An opened saved scan is not on this computer's disk: nothing of it is watched.
+    if (IsSavedScan() || m_strFolder.empty() || !m_bEnumerated) {
+        StopWatching();
         return;
     }
     if (m_watcher.IsRunning() && m_watcher.Root() == m_strListedPath)
         return;
-    m_strWatchNote.clear();
+    StopWatching();
     std::unique_ptr<ChangeSource> source = WatchFolderTree(m_strListedPath);
     if (!source)
         m_strWatchNote = "not watched: changes show after Refresh";
     const CModelWakeWnd* pWake = &m_watchWakeWnd;
     // Never waits for this thread: the wake-up is posted.
     m_watcher.Start(m_strListedPath, std::move(source), [pWake] { return pWake->Post(0); });
+}
+
+void CDirscopeDoc::StopWatching() {
+    // What was heard of the tree and not applied yet is of no use to the next watch.
+    m_watcher.Stop();
+    m_waitingChanges.clear();
+    m_bLevelChanged = false;
+    m_strWatchNote.clear();
 }
 
 void CDirscopeDoc::TakeDiskChanges() {
@@ -219,7 +409,7 @@ void CDirscopeDoc::TakeDiskChanges() {
 
 void CDirscopeDoc::ApplyWaitingChanges() {
     // A running scan would put back what it read before the changes: they wait for it.
-    if (m_waitingChanges.empty() || m_scan.IsScanning() || m_bFilling)
+    if (m_waitingChanges.empty() || m_scan.IsScanning() || m_bFilling || IsSavedScan())
         return;
     CTotalsHint totals;
     const AppliedChanges applied = m_scan.ApplyDiskChanges(
@@ -241,16 +431,19 @@ void CDirscopeDoc::ApplyWaitingChanges() {
 }
 
 void CDirscopeDoc::ShowChangedLevel() {
-    if (!m_bLevelChanged || m_bFilling || m_scan.IsScanning() || m_strFolder.empty())
+    if (!m_bLevelChanged || m_bFilling || m_scan.IsScanning() || m_strFolder.empty() ||
+        IsSavedScan())
         return;
     const DWORD nNow = ::GetTickCount();
     if (nNow - m_nLevelShownAt < kLevelShowMs) {
         m_watchWakeWnd.WakeAfter(kLevelShowMs - (nNow - m_nLevelShownAt));
         return;
     }
-    FolderListing listing = ListFromSnapshot(Snapshot(), m_strListedPath);
-    if (!listing.bEnumerated)
+    const FolderSnapshot& snapshot = m_scan.Snapshot();
+    const FolderSnapshot::Index folder = snapshot.Find(m_strListedPath);
+    if (folder == FolderSnapshot::kNone || !snapshot.IsRead(folder) || !snapshot.FilesHeld(folder))
         return; // its level is being walked afresh: shown when that comes
+    FolderListing listing = ListHeldFolder(snapshot, folder, m_strListedPath);
     m_bLevelChanged = false;
     m_nLevelShownAt = nNow;
     const ModelEntry selection = m_selection;

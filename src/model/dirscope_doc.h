@@ -5,6 +5,12 @@
 // Each change is announced to the views with a hint (model_hints.h); no view calls
 // another.
 //
+// What is shown comes from this computer (the live view) or from a saved scan the user
+// opened: that scan is read on a thread into a snapshot of its own, held by a scan controller
+// of its own that never scans, and its folders are shown from that snapshot alone. Views read
+// the shown side through the same calls either way; what acts on the disk asks
+// IsSavedScan() first.
+//
 // A show lists the folder on a thread and handles the program's messages meanwhile once
 // it has run for PumpAfterMs(); the views fill themselves at the Shown hint, pacing their
 // own work with the same pacer. A newer show (or anything that empties the model) started
@@ -26,7 +32,17 @@
 #include "model_hints.h"
 #include "model_wake_wnd.h"
 #include "saved_scan_loader.h"
+#include "saved_scan_saver.h"
 #include "show_pacer.h"
+
+// The saved scan the document holds: where it was read from, the folder it was taken of (as
+// the file names it) and when it was taken.
+struct OpenedScanInfo {
+    std::string file;
+    std::string rootPath;
+    int64_t takenAt = 0;  // seconds since 1970: the export's time, else the file's
+    unsigned nSerial = 0; // counts the scans opened: which one a history entry belongs to
+};
 
 class CDirscopeDoc : public CDocument {
     DECLARE_DYNCREATE(CDirscopeDoc)
@@ -34,10 +50,42 @@ public:
     CDirscopeDoc();
     ~CDirscopeDoc() override;
 
-    // Shows `folder`, or the drive overview when it is empty.
+    // Shows `folder` of this computer, or the drive overview when it is empty.
     void ShowFolder(const std::string& folder);
-    // The folder shown, shown afresh.
-    void Refresh() { ShowFolder(m_strFolder); }
+    // Shows `folder` of the opened saved scan (a path the scan holds).
+    void ShowScanFolder(const std::string& folder);
+    // The folder shown, shown afresh from the disk (an opened scan has nothing to refresh).
+    void Refresh() {
+        if (!IsSavedScan())
+            ShowFolder(m_strFolder);
+    }
+
+    // --- Saved scans
+    // Starts reading the scan file at `path`; once it is read the views hear ScanOpened (the
+    // tree pane then shows its root), or a message box names why it could not be, and what
+    // is shown stays as it was.
+    void OpenScanFile(const std::string& path);
+    bool IsOpeningScan() const { return m_opener.IsReading(); }
+    // How far the reading has got: "Opening scan.json: 45% (Stop: Esc)" style figures.
+    uint64_t OpeningBytesRead() const { return m_opener.BytesRead(); }
+    uint64_t OpeningFileBytes() const { return m_opener.FileBytes(); }
+    const std::string& OpeningPath() const { return m_strOpeningPath; }
+    // Gives up reading the scan file: nothing changes.
+    void StopOpeningScan();
+    // What is shown comes from the opened saved scan.
+    bool IsSavedScan() const { return m_pShown == &m_savedScan; }
+    // A saved scan is held (shown or not), and which.
+    bool HasOpenedScan() const { return m_opened.nSerial != 0; }
+    const OpenedScanInfo& OpenedScan() const { return m_opened; }
+    // The opened scan's snapshot and its root (kNone when no scan is held).
+    const FolderSnapshot& OpenedSnapshot() const { return m_savedScan.Snapshot(); }
+    FolderSnapshot::Index OpenedRoot() const;
+
+    // Writes the scan of the shown folder's tree to the file at `path`, on a thread: at
+    // once when the snapshot holds all of it, else once its running scan has finished. A
+    // message box says why when it cannot be saved. False when it cannot (said already).
+    bool SaveShownScan(const std::string& path);
+    bool IsSavingScan() const { return m_saver.IsRunning() || !m_strPendingSave.empty(); }
     // File New: the scan stops and the views empty; what the scans walked is kept.
     void DeleteContents() override;
 
@@ -66,17 +114,18 @@ public:
     int FolderCount() const { return m_nFolderCount; }
     int FileCount() const { return m_nFileCount; }
     // The shown folder's subfolders by name, with the totals found so far, and its files.
-    const std::vector<FolderEntry>& Subfolders() const { return m_scan.Subfolders(); }
+    const std::vector<FolderEntry>& Subfolders() const { return m_pShown->Subfolders(); }
     const std::vector<FolderEntry>& Files() const { return m_files; }
     // Some subfolders had their totals from the snapshot before the scan started.
     bool HadTotalsBeforeScan() const { return m_bKnownBeforeScan; }
     // The folder's exact bytes once the scan has finished; 0 until then.
-    int64_t TotalSize() const { return m_scan.TotalSize(); }
-    bool IsScanning() const { return m_scan.IsScanning(); }
-    // The subfolders' scan and what the scans walked (tests hold its start through it).
-    FolderScanController& ScanController() { return m_scan; }
-    const FolderScanController& ScanController() const { return m_scan; }
-    const FolderSnapshot& Snapshot() const { return m_scan.Snapshot(); }
+    int64_t TotalSize() const { return m_pShown->TotalSize(); }
+    bool IsScanning() const { return m_pShown->IsScanning(); }
+    // The subfolders' scan and what the scans walked (tests hold its start through it); an
+    // opened saved scan's controller while it is shown.
+    FolderScanController& ScanController() { return *m_pShown; }
+    const FolderScanController& ScanController() const { return *m_pShown; }
+    const FolderSnapshot& Snapshot() const { return m_pShown->Snapshot(); }
     // The drives the overview lists, in letter order.
     const std::vector<CDriveOverview::Drive>& Drives() const { return m_drives; }
 
@@ -128,6 +177,14 @@ public:
     void TakeScanResults(std::optional<unsigned> generation);
 
 private:
+    // Shows m_strFolder from the side m_pShown names.
+    void Show();
+    // The shown folder's level from the opened scan's snapshot.
+    void ListScanFolder();
+    void TakeOpenedScan();
+    void TakeSavedResult();
+    // Writes the shown folder's tree, which the snapshot holds whole.
+    void StartSave(const std::string& path);
     // The scan stops and the shown folder's lists go; views hear Cleared.
     void ClearShown();
     // Lists the shown folder, handling messages meanwhile once the pacer says so; false
@@ -136,6 +193,8 @@ private:
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
     // The watch follows the folder shown: started for a new one, stopped for the drives.
     void WatchShownFolder();
+    // Nothing is watched: what was heard and not applied goes.
+    void StopWatching();
     // Applies the changes waiting, unless a scan runs or the views are filling.
     void ApplyWaitingChanges();
     // The shown folder's own entries changed: its rows are shown afresh from the snapshot
@@ -173,8 +232,18 @@ private:
     bool m_bLevelChanged = false;
     DWORD m_nLevelShownAt = 0;
     FolderWatcher m_watcher;     // stopped before the window it wakes goes
-    CModelWakeWnd m_loadWakeWnd; // for the saved scan's thread
+    CModelWakeWnd m_loadWakeWnd; // for the compared scan's thread
+    CModelWakeWnd m_fileWakeWnd; // a scan file opened or written
     ComparedScan m_compared;
-    SavedScanLoader m_loader;    // after what it wakes
+    OpenedScanInfo m_opened;
+    unsigned m_nScansOpened = 0;
+    std::string m_strOpeningPath;
+    std::string m_strPendingSave;     // saved once the running scan has finished
+    FolderScanController m_savedScan; // the opened scan's: it never scans
+    FolderScanController* m_pShown = &m_scan;
+    // Their threads end (in the destructor) before anything they read or report into goes.
+    SavedScanSaver m_saver;
+    SavedScanLoader m_opener;
+    SavedScanLoader m_loader;    // the compared scan's, after what it wakes
     FolderScanController m_scan; // last: stopped before anything it reports into goes
 };

@@ -66,6 +66,24 @@ size_t FolderScanController::TakeSnapshotTotals(const RowFn& onRow) {
     return nFilled;
 }
 
+bool FolderScanController::FillHeldFolder() {
+    const FolderSnapshot::Index folder = m_snapshot.Find(m_folderPath);
+    FolderTotals totals;
+    if (folder == FolderSnapshot::kNone || !m_snapshot.IsHeld(folder) ||
+        !m_snapshot.GetTotals(folder, totals))
+        return false;
+    FillFromSnapshot();
+    m_nTotalSize = totals.nSize;
+    return true;
+}
+
+void FolderScanController::AdoptSnapshot(FolderSnapshot&& snapshot) {
+    Stop();
+    if (m_snapshotChanging)
+        m_snapshotChanging();
+    m_snapshot = std::move(snapshot);
+}
+
 void FolderScanController::Clear() {
     Stop();
     m_subfolders.clear();

@@ -44,6 +44,10 @@ public:
     // Every subfolder the snapshot holds as final gets its totals from it (the others keep
     // a size of -1); when every one did, the total is known at once. Returns how many.
     size_t FillFromSnapshot();
+    // The listed folder is held whole by the snapshot (as every folder of an opened saved
+    // scan is): every subfolder has its totals from it and the total is known, with no scan.
+    // False, nothing known, when it is not held.
+    bool FillHeldFolder();
     // The scan stops and the subfolders go; the total stays (the drive overview keeps it).
     void Clear();
 
@@ -91,6 +95,8 @@ public:
     // there. False otherwise (the total stays as it is).
     bool TakeTotalFromSnapshot();
     const FolderSnapshot& Snapshot() const { return m_snapshot; }
+    // Takes `snapshot` as what was walked: an opened saved scan's, which no scan changes.
+    void AdoptSnapshot(FolderSnapshot&& snapshot);
     // While the scan runs: what is final of the shown folder so far, to be read on another
     // thread until the snapshot-changing call (which comes before the scan's recording is
     // merged or dropped): the folder's own files and the trees of the subfolders whose totals

@@ -19,6 +19,7 @@ enum class ModelHint : LPARAM {
     Selection,        // the selected entry changed
     TypeSelection,    // the selected file type changed
     SnapshotChanging, // the snapshot is about to change: whoever reads it elsewhere stops
+    ScanOpened,       // a saved scan was opened: the tree pane shows its folders, its root next
     Comparison,       // a comparison with a saved scan began or ended
     ComparisonRead,   // the saved scan to compare with is being read: its progress
 };

@@ -18,8 +18,8 @@ struct SavedScan; // saved_scan_reader.h
 
 struct LoadedScan {
     std::string file;
-    std::shared_ptr<const SavedScan> scan; // null when it could not be read
-    std::string error;                     // why not: "line 3, byte 10: ..."
+    std::shared_ptr<SavedScan> scan; // null when it could not be read
+    std::string error;               // why not: "line 3, byte 10: ..."
 };
 
 class SavedScanLoader {

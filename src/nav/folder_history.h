@@ -15,9 +15,12 @@
 // "share (\\server) (Z:)" still reads back as one node.
 // The fixed fields' size: the platform's path limit (MAX_PATH), terminator included.
 constexpr std::size_t kHistoryFieldBytes = 260;
+// nScan tells where the node is: 0 in the tree of this computer's folders, else in the tree
+// of the saved scan opened as the nScan-th.
 struct HistoryEntry {
     char szLabel[kHistoryFieldBytes];
     char szTreePath[kHistoryFieldBytes];
+    unsigned nScan = 0;
 };
 
 // szTreePath of a visit whose path does not fit the field: never found again.

@@ -1,10 +1,12 @@
 #pragma once
-// CFormTree: the folder tree pane's view, a form holding the shell folder tree. Its
+// CFormTree: the folder tree pane's view, a form holding the shell folder tree and, while a
+// saved scan is shown, the tree of that scan's folders in its place. The shown tree's
 // selection is the one source of the shown folder: each change sets the main window's
 // current folder, shows it in the folder list and records the visit.
 
 #include "form_view.h"
 #include "resource.h"
+#include "scan_tree_ctrl.h"
 #include "shell_tree_ctrl.h"
 
 class CFormTree : public CFormView {
@@ -15,15 +17,24 @@ public:
 
     void OnInitialUpdate() override;
     void DoDataExchange(CDataExchange* pDX) override;
+    // A scan opened: its tree replaces the shell's and selects its root. What is shown
+    // changed: the tree of its side shows.
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
     CShellTreeCtrl m_tree;
+    CScanTreeCtrl m_scanTree;
 
 protected:
     void OnSize(UINT nType, int cx, int cy);
     void OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSelChangedScanTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnExpandingScanTree(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
     void LayoutTree(int cx, int cy);
+    void FillScanTree();
+    // Shows the scan's tree or the shell's, as the document shows one or the other.
+    void ShowTreeOfShownSide();
     // Filling the tree again deletes the old selection: not a visit.
     bool m_bFilling = false;
 };

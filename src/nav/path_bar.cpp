@@ -58,12 +58,12 @@ void CPathBar::LayOutBox() {
         return;
     const CRect rc = GetClientRect();
     int noteWidth = 0;
-    if (!m_strNote.empty()) {
+    const std::string& note = Note();
+    if (!note.empty()) {
         const WindowDC dc(m_hWnd);
         const SelectedObject selected(dc.Get(), m_font.Get());
         SIZE size{};
-        GetTextExtentPoint32A(dc.Get(), m_strNote.c_str(), static_cast<int>(m_strNote.size()),
-                              &size);
+        GetTextExtentPoint32A(dc.Get(), note.c_str(), static_cast<int>(note.size()), &size);
         noteWidth = std::min(static_cast<int>(size.cx) + 2 * kGap, rc.Width() / 2);
     }
     ::MoveWindow(m_hWndEdit, rc.left, rc.top, std::max(0, rc.Width() - noteWidth), rc.Height(),
@@ -74,7 +74,8 @@ void CPathBar::LayOutBox() {
 void CPathBar::OnPaint() {
     PAINTSTRUCT ps;
     const HDC hDC = ::BeginPaint(m_hWnd, &ps);
-    if (!m_strNote.empty()) {
+    const std::string& note = Note();
+    if (!note.empty()) {
         CRect rc = GetClientRect();
         RECT box{};
         ::GetWindowRect(m_hWndEdit, &box);
@@ -82,8 +83,8 @@ void CPathBar::OnPaint() {
         rc.left = box.right + kGap;
         const SelectedObject selected(hDC, m_font.Get());
         ::SetBkMode(hDC, TRANSPARENT);
-        ::SetTextColor(hDC, kNoteColour);
-        ::DrawTextA(hDC, m_strNote.c_str(), static_cast<int>(m_strNote.size()), &rc,
+        ::SetTextColor(hDC, m_strNote.empty() ? ::GetSysColor(COLOR_GRAYTEXT) : kNoteColour);
+        ::DrawTextA(hDC, note.c_str(), static_cast<int>(note.size()), &rc,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     ::EndPaint(m_hWnd, &ps);
@@ -96,8 +97,12 @@ std::string CPathBar::Text() const {
     return std::string(buffer.data());
 }
 
-void CPathBar::SetShownPath(const std::string& path) {
+void CPathBar::SetShownPath(const std::string& path, const std::string& source) {
     m_strShown = path;
+    if (source != m_strSource) {
+        m_strSource = source;
+        LayOutBox();
+    }
     Restore();
 }
 

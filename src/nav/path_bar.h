@@ -20,11 +20,14 @@ public:
 
     bool Create(CWnd* pParentWnd, ShowTypedFn showTyped, UINT nID);
 
-    // The path of what the list shows now ("" for the computer: `computerName` stands).
-    void SetShownPath(const std::string& path);
-    // The text in the box, and the bar's note beside it ("" for none).
+    // The path of what the list shows now ("" for the computer: `computerName` stands), and
+    // where it comes from when not from this computer (beside the box: "Saved scan, taken
+    // ..."; "" for none).
+    void SetShownPath(const std::string& path, const std::string& source = std::string());
+    // The text in the box, and the bar's note beside it ("" for none): what went wrong with
+    // the typed path, else where the shown path comes from.
     std::string Text() const;
-    const std::string& Note() const { return m_strNote; }
+    const std::string& Note() const { return m_strNote.empty() ? m_strSource : m_strNote; }
     HWND EditWindow() const { return m_hWndEdit; }
     void SetComputerName(const std::string& name) { m_strComputer = name; }
     // Puts the shown path back in the box, the note gone.
@@ -53,4 +56,5 @@ private:
     std::string m_strShown;
     std::string m_strComputer;
     std::string m_strNote;
+    std::string m_strSource;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "computer_node.h"
+#include "scan_tree_ctrl.h"
 #include "shell_tree_ctrl.h"
 
 CTreeCtrl* CTreeFolderNavigator::LiveTree() const {
@@ -26,6 +27,10 @@ bool IsWithin(const std::string& path, const std::string& prefix) {
 } // namespace
 
 void CTreeFolderNavigator::OpenFolder(const std::string& folder) {
+    // While a saved scan shows, its folders open within it; any other is this computer's.
+    if (m_pScanTree && m_pScanTree->m_hWnd && m_pScanTree->IsWindowVisible() &&
+        m_pScanTree->SelectPath(folder))
+        return;
     auto* pTree = dynamic_cast<CShellTreeCtrl*>(LiveTree());
     if (!pTree || folder.size() < 2 || folder[1] != ':')
         return;

@@ -11,12 +11,16 @@
 
 #include "folder_navigator.h"
 
+class CScanTreeCtrl;
 class CTreeCtrl;
 
 class CTreeFolderNavigator : public CFolderNavigator {
 public:
     // The tree to select in (null: none yet).
     void SetTree(CTreeCtrl* pTree) { m_pTree = pTree; }
+    // The tree of an opened saved scan's folders: while it shows, the folders it holds are
+    // found there.
+    void SetScanTree(CScanTreeCtrl* pTree) { m_pScanTree = pTree; }
 
     // A folder beneath the tree's selection is found from there; any other from its
     // drive's node. Each step down expands the node, so its children are there. A
@@ -31,4 +35,5 @@ private:
     HTREEITEM FindDriveItem(const std::string& name) const;
 
     CTreeCtrl* m_pTree = nullptr;
+    CScanTreeCtrl* m_pScanTree = nullptr;
 };

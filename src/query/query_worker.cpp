@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "largest_files.h"
+#include "largest_growth.h"
 
 QueryWorker::QueryWorker(ReadyFn ready)
     : m_worker([this](QueryRequest& request,
@@ -25,6 +26,17 @@ QueryAnswer QueryWorker::Answer(const QueryRequest& request, const std::atomic<b
     switch (request.kind) {
     case QueryKind::LargestFiles:
         answer.files = LargestFiles(s, request.scope, request.nLargest, stop);
+        if (request.older)
+            answer.bytesThen = FilesBytesThen(s, request.scope.top, *request.older,
+                                              request.olderTop, answer.files);
+        break;
+    case QueryKind::LargestGrowth:
+        if (request.older)
+            for (const FileGrowth& g : LargestGrowth(s, request.scope, *request.older,
+                                                     request.olderTop, request.nLargest, stop)) {
+                answer.files.push_back(g.file);
+                answer.bytesThen.push_back(g.nBytesThen);
+            }
         break;
     case QueryKind::TypeTotals:
         answer.types = TypeTotals(s, request.scope, stop);

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -21,13 +22,17 @@
 #include "newest_wins_worker.h"
 #include "type_totals.h"
 
-enum class QueryKind { LargestFiles, TypeTotals, Search };
+enum class QueryKind { LargestFiles, LargestGrowth, TypeTotals, Search };
 
 struct QueryRequest {
     QueryKind kind = QueryKind::LargestFiles;
     const FolderSnapshot* snapshot = nullptr;
-    SnapshotScope scope;     // what is read of it: everything beneath a folder, or what is final
-    size_t nLargest = 1000;  // LargestFiles: how many
+    SnapshotScope scope;    // what is read of it: everything beneath a folder, or what is final
+    size_t nLargest = 1000; // LargestFiles, LargestGrowth: how many
+    // While comparing (LargestFiles, LargestGrowth): the older scan (never changed while
+    // shared) and its folder matching the scope's top.
+    std::shared_ptr<const FolderSnapshot> older;
+    FolderSnapshot::Index olderTop = FolderSnapshot::kNone;
     SearchCriteria criteria; // Search
     unsigned generation = 0; // the view's number for it, handed back with the answer
 };
@@ -35,10 +40,11 @@ struct QueryRequest {
 struct QueryAnswer {
     unsigned generation = 0;
     QueryKind kind = QueryKind::LargestFiles;
-    std::vector<FileRef> files;   // LargestFiles, Search
-    std::vector<TypeTotal> types; // TypeTotals
-    int64_t nBytes = 0;           // Search: of the files found
-    std::string error;            // Search: why the pattern is not valid; nothing else is set
+    std::vector<FileRef> files;     // LargestFiles, LargestGrowth, Search
+    std::vector<int64_t> bytesThen; // while comparing: each file's bytes then (-1: new)
+    std::vector<TypeTotal> types;   // TypeTotals
+    int64_t nBytes = 0;             // Search: of the files found
+    std::string error;              // Search: why the pattern is not valid; nothing else is set
 };
 
 class QueryWorker {

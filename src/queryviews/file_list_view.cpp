@@ -13,6 +13,7 @@
 #include "path_list.h"
 #include "path_text.h"
 #include "query_list.h"
+#include "scan_comparison.h"
 #include "size_text.h"
 
 namespace {
@@ -80,6 +81,18 @@ void CFileListView::OnInitialUpdate() {
 
 void CFileListView::ShowAnswer(QueryAnswer answer) {
     m_rows = std::move(answer.files);
+    // Compared with a saved scan, the answer tells each file's bytes then: a Change column.
+    m_bytesThen.clear();
+    for (size_t i = 0; i < answer.bytesThen.size() && i < m_rows.size(); ++i)
+        m_bytesThen.emplace(KeyOf(m_rows[i]), answer.bytesThen[i]);
+    CListCtrl list = GetListCtrl();
+    const bool bChange = !answer.bytesThen.empty() || answer.kind == QueryKind::LargestGrowth;
+    if (bChange && list.GetColumnCount() <= kChange) {
+        list.InsertColumn(kChange, "Change", LVCFMT_RIGHT, 80);
+        list.ShowColumnAfter(kChange, kSize); // beside the size it changes
+    } else if (!bChange && list.GetColumnCount() > kChange) {
+        list.DeleteColumn(kChange);
+    }
     SortRows();
     SetRowCount();
     // What the first screens show is asked for now, not when first drawn.
@@ -162,6 +175,12 @@ std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
     }
     case kFolder:
         return FolderCell(RelativeFolderPrefix(*s, AnsweredTop(), row.folder));
+    case kChange: {
+        const auto then = m_bytesThen.find(KeyOf(row));
+        return then == m_bytesThen.end()
+                   ? std::string()
+                   : ChangeText(then->second, s->FileSize(row.folder, row.file));
+    }
     default:
         return std::string();
     }
@@ -211,13 +230,19 @@ void CFileListView::SortRows() {
         case kDate:
             k.number = FileModifiedTime(*s, ref.folder, ref.file);
             break;
+        case kChange: {
+            const auto then = m_bytesThen.find(KeyOf(ref));
+            k.number = s->FileSize(ref.folder, ref.file) -
+                       (then == m_bytesThen.end() ? 0 : std::max<int64_t>(then->second, 0));
+            break;
+        }
         default:
             k.text = RelativeFolderPrefix(*s, AnsweredTop(), ref.folder);
             break;
         }
         keyed.push_back(std::move(k));
     }
-    const bool bText = m_nSortColumn != kSize && m_nSortColumn != kDate;
+    const bool bText = m_nSortColumn != kSize && m_nSortColumn != kDate && m_nSortColumn != kChange;
     const bool bDescending = m_bSortDescending;
     std::stable_sort(keyed.begin(), keyed.end(),
                      [bText, bDescending](const Keyed& a, const Keyed& b) {
@@ -236,9 +261,11 @@ void CFileListView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
     const int nColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
     // The same column again turns the order round; another starts as its kind reads best:
     // sizes and dates largest and newest first, names from A.
-    m_bSortDescending =
-        nColumn == m_nSortColumn ? !m_bSortDescending : (nColumn == kSize || nColumn == kDate);
+    m_bSortDescending = nColumn == m_nSortColumn
+                            ? !m_bSortDescending
+                            : (nColumn == kSize || nColumn == kDate || nColumn == kChange);
     m_nSortColumn = nColumn;
+    OnSortColumnChosen(nColumn);
     SortRows();
     SetRowCount();
     OnModelSelection();
@@ -328,7 +355,8 @@ void CFileListView::OnKeyUp(UINT nChar, UINT, UINT) {
 void CFileListView::DeleteSelected() {
     const FolderSnapshot* s = AnsweredSnapshot();
     CDirscopeDoc* pDoc = GetDocument();
-    if (!s || !pDoc || pDoc->IsFilling())
+    // A saved scan's files are not on this computer's disk: nothing is deleted there.
+    if (!s || !pDoc || pDoc->IsFilling() || pDoc->IsSavedScan())
         return;
     // The shell deletes one folder's entries at a time.
     std::map<std::string, std::vector<std::string>> byFolder;
@@ -352,7 +380,8 @@ void CFileListView::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
     const FolderSnapshot* s = AnsweredSnapshot();
     const std::vector<int> rows = SelectedRows();
-    if (!s || rows.empty())
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!s || rows.empty() || !pDoc || pDoc->IsSavedScan())
         return;
     // The shell's menu takes the entries of one folder: the first selected row's.
     const FolderSnapshot::Index folder = m_rows[static_cast<size_t>(rows.front())].folder;

@@ -14,6 +14,7 @@
 // thread of its own, and the cells fill in as its answers come.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "query_view.h"
@@ -24,7 +25,8 @@ class CFileListView : public CQueryView {
     DECLARE_DYNAMIC(CFileListView)
     DECLARE_MESSAGE_MAP()
 public:
-    enum Column { kName, kSize, kType, kDate, kFolder, kColumnCount };
+    // Change: while comparing with a saved scan, when the answer tells each file's bytes then.
+    enum Column { kName, kSize, kType, kDate, kFolder, kChange, kColumnCount };
 
     // The rows, in the order shown.
     const std::vector<FileRef>& Rows() const { return m_rows; }
@@ -59,6 +61,8 @@ protected:
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     LRESULT OnShellAnswers(WPARAM wParam, LPARAM lParam);
+    // A header click chose the column the rows are sorted by.
+    virtual void OnSortColumnChosen(int /*nColumn*/) {}
     void OnDestroy();
 
 private:
@@ -71,6 +75,7 @@ private:
     int IconOfRow(int nItem);
 
     std::vector<FileRef> m_rows;
+    std::unordered_map<uint64_t, int64_t> m_bytesThen; // while comparing: by file, -1: new
     int m_nSortColumn = kSize;
     bool m_bSortDescending = true;
     bool m_bApplyingSelection = false; // the model's selection is being put on the rows

@@ -88,6 +88,7 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Ask();
         break;
     case ModelHint::ComparisonRead:
+    case ModelHint::ScanOpened:
         break;
     }
 }

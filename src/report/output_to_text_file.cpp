@@ -15,26 +15,32 @@ CReportFileDialog::CReportFileDialog(const std::string& fileName)
                   "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||") {}
 
 std::vector<std::string> ListReportLines(const CListCtrl& list, const char* pszFolderPath,
-                                         bool bDriveView) {
+                                         bool bDriveView, const ReportRowFilter& keep) {
     const int nRows = list.GetItemCount();
     if (bDriveView) {
-        std::vector<DriveReportRow> rows(static_cast<size_t>(nRows));
+        std::vector<DriveReportRow> rows;
         for (int i = 0; i < nRows; ++i)
-            for (int c = 0; c < 3; ++c)
-                rows[i][c] = list.GetItemText(i, c);
+            if (!keep || keep(i)) {
+                rows.emplace_back();
+                for (int c = 0; c < 3; ++c)
+                    rows.back()[c] = list.GetItemText(i, c);
+            }
         return DriveReportLines(pszFolderPath, rows);
     }
-    std::vector<FolderReportRow> rows(static_cast<size_t>(nRows));
+    std::vector<FolderReportRow> rows;
     for (int i = 0; i < nRows; ++i)
-        for (int c = 0; c < 6; ++c)
-            rows[i][c] = list.GetItemText(i, c);
+        if (!keep || keep(i)) {
+            rows.emplace_back();
+            for (int c = 0; c < 6; ++c)
+                rows.back()[c] = list.GetItemText(i, c);
+        }
     return FolderReportLines(pszFolderPath, rows);
 }
 
 bool WriteListReport(const CListCtrl& list, const char* pszFolderPath, bool bDriveView,
-                     const std::string& fileName, CWnd* pOwner) {
+                     const std::string& fileName, CWnd* pOwner, const ReportRowFilter& keep) {
     const ReportWriteResult result =
-        WriteReport(fileName, ListReportLines(list, pszFolderPath, bDriveView));
+        WriteReport(fileName, ListReportLines(list, pszFolderPath, bDriveView, keep));
     if (result == ReportWriteResult::Written)
         return true;
     // A failed write or close (a full disk, a medium pulled) is reported like a file that
@@ -49,7 +55,7 @@ bool WriteListReport(const CListCtrl& list, const char* pszFolderPath, bool bDri
 }
 
 void OutputToTextFile(const CListCtrl& list, const char* pszFolderPath, bool bDriveView,
-                      CWnd* pOwner) {
+                      CWnd* pOwner, const ReportRowFilter& keep) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (const std::tm* pLocal = std::localtime(&now))
@@ -58,5 +64,5 @@ void OutputToTextFile(const CListCtrl& list, const char* pszFolderPath, bool bDr
     if (dlg.DoModal() != IDOK)
         return;
     // The cells are read now, after the dialog: a running scan may have filled more.
-    WriteListReport(list, pszFolderPath, bDriveView, dlg.GetPathName(), pOwner);
+    WriteListReport(list, pszFolderPath, bDriveView, dlg.GetPathName(), pOwner, keep);
 }

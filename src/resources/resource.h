@@ -27,6 +27,8 @@
 // The folder tree pane's form and its tree control.
 #define IDD_FORM_TREE 130
 #define IDC_FOLDER_TREE 1000
+// The tree of an opened saved scan's folders, made by the tree pane beside the one above.
+#define IDC_SCAN_TREE 32835
 
 // Toolbar buttons.
 #define ID_BACK 201
@@ -60,6 +62,11 @@
 #define ID_VIEW_SEARCH 32822
 // Ctrl+F: shows the Search pane with the caret in its name box.
 #define ID_FIND_FILES 32823
+// File menu: a scan written to a file and read back (ncdu's JSON export), and a scan being
+// read given up (Esc).
+#define ID_FILE_SAVE_SCAN 32830
+#define ID_FILE_OPEN_SCAN 32831
+#define ID_FILE_STOP_OPENING 32832
 // File > Compare With Scan: a saved scan as the older side of a comparison; and its end.
 #define ID_FILE_COMPARE_SCAN 32840
 #define ID_FILE_END_COMPARISON 32841

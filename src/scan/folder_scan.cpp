@@ -10,18 +10,24 @@
 
 namespace {
 
-FolderEntry MakeEntry(const std::string& folderPath, const DirItem& item) {
+FolderEntry MakeEntry(const std::string& folderPath, const char* name, int64_t nSize,
+                      int64_t tModified) {
     FolderEntry entry;
     // A path or name too long for its field leaves the field empty; callers that need
     // the path join the folder path and strName themselves.
-    CopyToField(entry.szPath, sizeof entry.szPath, JoinPath(folderPath, item.name));
-    CopyToField(entry.szName, sizeof entry.szName, item.name);
-    entry.strName = item.name;
-    entry.nSize = item.bFolder ? -1 : static_cast<int64_t>(item.nSize);
-    entry.tModified = item.tModified;
+    CopyToField(entry.szPath, sizeof entry.szPath, JoinPath(folderPath, name));
+    CopyToField(entry.szName, sizeof entry.szName, name);
+    entry.strName = name;
+    entry.nSize = nSize;
+    entry.tModified = tModified;
     entry.nFolders = 0;
     entry.nFiles = 0;
     return entry;
+}
+
+FolderEntry MakeEntry(const std::string& folderPath, const DirItem& item) {
+    return MakeEntry(folderPath, item.name, item.bFolder ? -1 : static_cast<int64_t>(item.nSize),
+                     item.tModified);
 }
 
 // Name order, with equal names kept in enumeration order. Sorting indices keeps
@@ -61,26 +67,22 @@ FolderListing ListFolder(const char* folderPath) {
     return listing;
 }
 
-FolderListing ListFromSnapshot(const FolderSnapshot& snapshot, const std::string& folderPath) {
+FolderListing ListHeldFolder(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
+                             const std::string& folderPath) {
     FolderListing listing;
-    const FolderSnapshot::Index folder = snapshot.Find(folderPath);
-    if (folder == FolderSnapshot::kNone || !snapshot.IsRead(folder) || !snapshot.FilesHeld(folder))
+    if (folder == FolderSnapshot::kNone || !snapshot.IsRead(folder))
         return listing;
     listing.bEnumerated = true;
-    DirItem item;
-    item.bFolder = true;
     for (FolderSnapshot::Index sub = snapshot.FirstSubfolder(folder); sub != FolderSnapshot::kNone;
-         sub = snapshot.NextSubfolder(sub)) {
-        item.name = snapshot.Name(sub);
-        item.tModified = snapshot.Modified(sub);
-        listing.folders.push_back(MakeEntry(folderPath, item));
-    }
-    item.bFolder = false;
-    for (uint32_t i = 0; i < snapshot.OwnFileCount(folder); ++i) {
-        item.name = snapshot.FileName(folder, i);
-        item.nSize = static_cast<uint64_t>(snapshot.FileSize(folder, i));
-        item.tModified = snapshot.FileModified(folder, i);
-        listing.files.push_back(MakeEntry(folderPath, item));
+         sub = snapshot.NextSubfolder(sub))
+        listing.folders.push_back(
+            MakeEntry(folderPath, snapshot.Name(sub), -1, snapshot.Modified(sub)));
+    if (snapshot.FilesHeld(folder)) {
+        const uint32_t count = snapshot.OwnFileCount(folder);
+        for (uint32_t i = 0; i < count; ++i)
+            listing.files.push_back(MakeEntry(folderPath, snapshot.FileName(folder, i),
+                                              snapshot.FileSize(folder, i),
+                                              snapshot.FileModified(folder, i)));
     }
     SortByName(listing.folders);
     SortByName(listing.files);

@@ -13,9 +13,10 @@
 // (CompareNoCase; equal names keep the order the enumeration gave them).
 FolderListing ListFolder(const char* folderPath);
 
-// The same listing as the snapshot holds it for `folderPath`, without reading the disk;
-// not enumerated when the snapshot does not hold that folder's level with its files.
-FolderListing ListFromSnapshot(const FolderSnapshot& snapshot, const std::string& folderPath);
+// The same listing of a folder a snapshot holds (`folder`, at `folderPath`), as if read from
+// the disk: subfolders (size -1) and files (those the snapshot holds) in name order.
+FolderListing ListHeldFolder(const FolderSnapshot& snapshot, FolderSnapshot::Index folder,
+                             const std::string& folderPath);
 
 // Fills nSize, nFolders and nFiles of `entry` from the tree beneath entry.szPath
 // (TotalFolderTree, with as many threads as the machine has cores).

@@ -12,3 +12,18 @@ std::string FormatStatusText(int folderCount, int fileCount, int64_t totalBytes)
         text += ", Total Size:" + FormatSize(totalBytes);
     return text;
 }
+
+std::string FormatOpeningText(const std::string& path, uint64_t bytesRead, uint64_t fileBytes) {
+    const size_t separator = path.find_last_of("\\/");
+    std::string text = "Opening " + path.substr(separator == std::string::npos ? 0 : separator + 1);
+    text += ": ";
+    if (fileBytes > 0) {
+        const uint64_t read = bytesRead < fileBytes ? bytesRead : fileBytes;
+        text += std::to_string(read * 100 / fileBytes) + "% (" +
+                FormatSize(static_cast<int64_t>(read)) + " of " +
+                FormatSize(static_cast<int64_t>(fileBytes)) + ")";
+    } else {
+        text += FormatSize(static_cast<int64_t>(bytesRead));
+    }
+    return text + ". Esc stops.";
+}

@@ -7,3 +7,10 @@
 // "%d directory, %d files", with ", Total Size:%s" when the total is above 0.
 // The words never change between singular and plural.
 std::string FormatStatusText(int folderCount, int fileCount, int64_t totalBytes);
+
+// Before the counts while what is shown comes from a saved scan, not from this computer.
+constexpr char kSavedScanStatus[] = "Saved scan: ";
+
+// While a scan file is read: "Opening scan.json: 45% (12.0 MB of 27.0 MB). Esc stops." (the
+// file's name after its last separator; no share while its size is not known).
+std::string FormatOpeningText(const std::string& path, uint64_t bytesRead, uint64_t fileBytes);

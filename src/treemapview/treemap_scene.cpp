@@ -36,7 +36,7 @@ bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, 
         request.olderShown = compared.OlderShown();
     }
     const FolderScanController& scan = doc.ScanController();
-    const FolderSnapshot& held = scan.Snapshot();
+    const FolderSnapshot& held = doc.Snapshot();
     const FolderSnapshot::Index index = held.Find(folder);
     if (index != FolderSnapshot::kNone && held.IsHeld(index)) {
         m_requested.snapshot = &held;

@@ -121,6 +121,8 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Compose();
         Invalidate(false);
         break;
+    case ModelHint::ScanOpened:
+        break;
     }
 }
 
@@ -466,7 +468,9 @@ LRESULT CTreemapWnd::OnRButtonUp(WPARAM, LPARAM lParam) {
     const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const uint32_t tile = TileAt(pt);
     const CDirscopeDoc* pDoc = GetDocument();
-    if (tile == Tile::kNone || tile == 0 || !pDoc || m_scene.IsDriveOverview() || pDoc->IsFilling())
+    // The shell's menu acts on the disk: none for a saved scan's entries.
+    if (tile == Tile::kNone || tile == 0 || !pDoc || m_scene.IsDriveOverview() ||
+        pDoc->IsFilling() || pDoc->IsSavedScan())
         return 0;
     const std::string path = m_scene.PathOf(m_picture->layout, tile);
     if (path.empty() || m_picture->layout.tiles[tile].kind == TileKind::FilesNotHeld)

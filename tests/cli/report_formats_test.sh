@@ -22,11 +22,11 @@ fail() {
 
 # The readers are the oracles: without them nothing here would be checked.
 missing=()
-for tool in ncdu gdu python3 du setpriv groff man; do
+for tool in ncdu gdu jdupes python3 du setpriv groff man; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -ne 0 ]; then
-  echo "FAIL: not installed: ${missing[*]} (scripts/setup.sh installs them: apt-get install ncdu gdu python3 coreutils util-linux groff-base man-db)" >&2
+  echo "FAIL: not installed: ${missing[*]} (scripts/setup.sh installs them: apt-get install ncdu gdu jdupes python3 coreutils util-linux groff-base man-db)" >&2
   exit 1
 fi
 
@@ -209,6 +209,38 @@ if mkdir -p "$tree/mnt" && mount -t tmpfs -o size=4m,mode=700 none "$tree/mnt" 2
 else
   fail "-x: could not mount a tmpfs inside the tree (run the tests as root)"
 fi
+
+# --- --duplicates: the same groups as jdupes -r finds; two names of one file are no copies
+dupes=$work/dupes
+mkdir -p "$dupes/a" "$dupes/b/c"
+head -c 300000 /dev/urandom >"$dupes/a/big"
+cp "$dupes/a/big" "$dupes/b/big copy"
+cp "$dupes/a/big" "$dupes/b/c/big"
+{ head -c 4096 "$dupes/a/big"; head -c 295904 /dev/zero; } >"$dupes/b/same head" # size, head
+head -c 300000 /dev/urandom >"$dupes/b/same size"
+printf 'small' >"$dupes/s1"
+printf 'small' >"$dupes/a/s2"
+printf 'other' >"$dupes/s3"
+head -c 5000 /dev/urandom >"$dupes/linked"
+ln "$dupes/linked" "$dupes/a/linked too"
+: >"$dupes/empty1"
+: >"$dupes/empty2"
+groups() { awk -v RS= '{ n = split($0, l, "\n"); s = ""; for (i = 1; i <= n; i++) if (l[i] != "") s = s l[i] "|"; print s }' | sort; }
+ours=$("$program" --duplicates "$dupes" 2>/dev/null | sed -n '/copies of/,$p' | grep -v '^[0-9]* groups\? of' | grep -v 'copies of' | sed 's/^  //' | awk -v d="$dupes/" 'NF { print d $0; next } { print }' | groups)
+theirs=$(jdupes -r -q "$dupes" 2>/dev/null | groups)
+# jdupes sorts a group's names its own way: compare each group's names sorted
+norm() { tr '|' '\n' | sort | tr '\n' '|'; }
+ours_sorted=$(while read -r g; do printf '%s\n' "$g" | norm; echo; done <<<"$ours" | sort)
+theirs_sorted=$(while read -r g; do printf '%s\n' "$g" | norm; echo; done <<<"$theirs" | sort)
+[ -n "$ours_sorted" ] && [ "$ours_sorted" = "$theirs_sorted" ] || fail "--duplicates: $ours_sorted"$'\n'"jdupes -r: $theirs_sorted"
+"$program" --duplicates --csv "$dupes" >"$work/dupes.csv" 2>/dev/null
+[ "$(sed -n 1p "$work/dupes.csv" | tr -d '\r')" = "Group,Bytes,Path,Modified" ] || fail "--duplicates --csv header"
+[ "$(sed -n 2p "$work/dupes.csv" | cut -d, -f1,2,3)" = "1,300000,a/big" ] || fail "--duplicates --csv first row: $(sed -n 2p "$work/dupes.csv")"
+chmod 000 "$dupes/b/c/big"
+"${as_user[@]}" "$program" --duplicates "$dupes" >/dev/null 2>"$work/dupes.err"
+status=$?
+chmod 644 "$dupes/b/c/big"
+[ ${#as_user[@]} -eq 0 ] || { [ "$status" -eq 1 ] && grep -qxF "dscp-report: cannot read $dupes/b/c/big" "$work/dupes.err"; } || fail "--duplicates with an unreadable file: exit $status, $(cat "$work/dupes.err")"
 
 # --- output files: whole or not at all, in every format
 full=$work/full

@@ -12,6 +12,7 @@
 
 #include "change_colours.h"
 #include "compared_scan.h"
+#include "largest_growth.h"
 #include "saved_scan_reader.h"
 #include "tree_comparison.h"
 #include "treemap_render.h"
@@ -166,4 +167,24 @@ TEST(TreeComparison, TreemapTilesTakeTheHueOfTheirChangeByItsShare) {
     EXPECT_EQ(byName.at("grow.bin"), ChangeColour(2000, 7000));
     EXPECT_EQ(byName.at("shrink.bin"), ChangeColour(-3000, 7000));
     EXPECT_EQ(byName.count("gone.tmp"), 0u);
+}
+
+TEST(TreeComparison, LargestGrowthTakesNewFilesWholeAndMatchesByPath) {
+    const auto then = ReadScan(kThen);
+    const auto now = ReadScan(kNow);
+    const FolderSnapshot& s = now->snapshot;
+    const std::vector<FileGrowth> top =
+        LargestGrowth(s, SnapshotScope(now->root), then->snapshot, then->root, 4);
+    std::vector<std::string> names;
+    for (const FileGrowth& g : top)
+        names.push_back(std::string(s.FileName(g.file.folder, g.file.file)) + " " +
+                        std::to_string(g.nBytesThen));
+    // The moved folder's file is new; a.txt and x.c did not change, shrink.bin shrank.
+    EXPECT_EQ(names, (std::vector<std::string>{"big.iso -1", "grow.bin 1000", "new-name.doc -1",
+                                               "added.log -1"}));
+    std::vector<FileRef> files;
+    for (const FileGrowth& g : top)
+        files.push_back(g.file);
+    EXPECT_EQ(FilesBytesThen(s, now->root, then->snapshot, then->root, files),
+              (std::vector<int64_t>{-1, 1000, -1, -1}));
 }

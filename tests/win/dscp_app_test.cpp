@@ -104,11 +104,23 @@ TEST_F(DscpApp, TheMainMenuHoldsItsCommandsByIdAndText) {
     EXPECT_EQ(text(hMenu, 1, MF_BYPOSITION), "&View");
     EXPECT_EQ(text(hMenu, 2, MF_BYPOSITION), "&Help");
     HMENU hFile = GetSubMenu(hMenu, 0);
-    ASSERT_EQ(GetMenuItemCount(hFile), 2);
-    EXPECT_EQ(GetMenuItemID(hFile, 0), ID_OUTPUT_TO_TEXT_FILE);
-    EXPECT_EQ(text(hFile, 0, MF_BYPOSITION), "&Output To Text File");
-    EXPECT_EQ(GetMenuItemID(hFile, 1), 57665u);
-    EXPECT_EQ(text(hFile, 1, MF_BYPOSITION), "E&xit");
+    // The scan files' commands, the report, Exit; separators between.
+    const std::vector<std::pair<UINT, std::string>> fileItems = {
+        {ID_FILE_OPEN_SCAN, "&Open Scan..."},
+        {ID_FILE_SAVE_SCAN, "&Save Scan As..."},
+        {ID_FILE_COMPARE_SCAN, "&Compare With Scan..."},
+        {ID_FILE_END_COMPARISON, "&End Comparison"},
+        {ID_FILE_STOP_OPENING, "S&top Opening\tEsc"},
+        {0, ""},
+        {ID_OUTPUT_TO_TEXT_FILE, "&Output To Text File"},
+        {0, ""},
+        {57665u, "E&xit"}};
+    ASSERT_EQ(GetMenuItemCount(hFile), static_cast<int>(fileItems.size()));
+    for (size_t i = 0; i < fileItems.size(); ++i) {
+        const int n = static_cast<int>(i);
+        EXPECT_EQ(GetMenuItemID(hFile, n), fileItems[i].first) << i;
+        EXPECT_EQ(text(hFile, static_cast<UINT>(n), MF_BYPOSITION), fileItems[i].second) << i;
+    }
     HMENU hView = GetSubMenu(hMenu, 1);
     EXPECT_EQ(GetMenuItemID(hView, 0), 59392u);
     EXPECT_EQ(text(hView, 0, MF_BYPOSITION), "&Toolbar");

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "dscp_app_fixture.h"
+#include "largest_files_view.h"
 #include "list_columns.h"
+#include "resource.h"
 #include "scan_comparison.h"
 #include "temp_tree.h"
 
@@ -32,6 +34,30 @@ protected:
         return rows;
     }
     std::string StatusText() const { return m_pFrame->StatusBar().GetPaneText(0); }
+    CLargestFilesView& Largest() const {
+        return *m_pFrame->QueryPane<CLargestFilesView>(ID_VIEW_LARGEST_FILES);
+    }
+    // Largest Files' rows as "name|change", top to bottom, once its answer is in.
+    std::vector<std::string> LargestRows() {
+        EXPECT_TRUE(PumpUntil([this] { return Largest().IsAnswerCurrent(); }, 20000));
+        std::vector<std::string> rows;
+        CListCtrl list = Largest().GetListCtrl();
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            rows.push_back(list.GetItemText(i, CFileListView::kName) + "|" +
+                           list.GetItemText(i, CFileListView::kChange));
+        return rows;
+    }
+    // A click on Largest Files' column header, as the list reports it.
+    void ClickLargestHeader(int nColumn) {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = Largest().m_hWnd;
+        click.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(Largest().m_hWnd));
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = nColumn;
+        ::SendMessageA(::GetParent(Largest().m_hWnd), WM_NOTIFY, click.hdr.idFrom,
+                       reinterpret_cast<LPARAM>(&click));
+    }
 };
 
 // The tree as it was, in ncdu's export format: the folder's own size counts nothing.
@@ -63,6 +89,7 @@ TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
         std::fputs(kOlderScan, file);
         std::fclose(file);
     }
+    Command(ID_VIEW_LARGEST_FILES);
     Show(tree.Root());
     ASSERT_TRUE(WaitForScan());
     m_pDoc->CompareWithScan(olderFile);
@@ -81,6 +108,17 @@ TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
     const int64_t nNow = 100 + 3000 + 2000 + 300 + 70 + 10 + 7000;
     EXPECT_NE(StatusText().find("Compared: " + ChangeTotalText(nThen, nNow)), std::string::npos)
         << StatusText();
+
+    // Largest Files tells each file's change; its Change header orders by largest growth.
+    EXPECT_EQ(LargestRows().front(), "big.iso|new");
+    ClickLargestHeader(CFileListView::kChange);
+    EXPECT_TRUE(Largest().IsGrowthOrder());
+    const std::vector<std::string> growth = LargestRows();
+    ASSERT_GE(growth.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(growth.begin(), growth.begin() + 3),
+              (std::vector<std::string>{"big.iso|new", "grow.bin|" + SignedSizeText(2000),
+                                        "new-name.doc|new"}));
+    EXPECT_EQ(growth.back(), "shrink.bin|" + SignedSizeText(-3000));
 
     // Beneath the compared folder the comparison holds: the moved folder is gone from src.
     Show(tree.Path("src"));

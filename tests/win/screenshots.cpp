@@ -10,6 +10,8 @@
 //   dscp_screenshots search FOLDER PATTERN MINSIZE   the main window, larger, with the Search
 //                                         pane: PATTERN and MINSIZE typed, the first file
 //                                         found selected and outlined in the treemap
+//   dscp_screenshots opened-scan SCAN     the main window showing the saved scan SCAN opened,
+//                                         with the scan's own folder tree
 //   dscp_screenshots compare FOLDER SCAN  the main window, larger, with the File Types pane:
 //                                         FOLDER compared with the saved scan SCAN, the
 //                                         list by change and the treemap coloured by it
@@ -270,6 +272,32 @@ int CompareScene(const std::string& folder, const std::string& scan) {
     return 0;
 }
 
+// The program showing the saved scan SCAN opened: its own folder tree, its path and when it
+// was taken in the path bar, the list and the treemap of its root.
+int OpenedScanScene(const std::string& scan) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    frame.SetWindowPos(nullptr, 40, 40, 1000, 680, SWP_NOZORDER);
+    frame.RecalcLayout();
+    program.m_pDoc->OpenScanFile(scan);
+    CTreemapWnd& treemap = frame.TreemapBar().Treemap();
+    if (!program.PumpUntil([&] {
+            return program.m_pDoc->IsSavedScan() && !program.m_pDoc->IsFilling() &&
+                   treemap.IsPictureCurrent();
+        })) {
+        std::fprintf(stderr, "%s was not opened\n", scan.c_str());
+        return 1;
+    }
+    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    program.m_pView->SelectRow(0);
+    ::SetFocus(program.m_pView->m_hWnd);
+    HoldUntilTold();
+    program.StopApp();
+    return 0;
+}
+
 int AboutBox() {
     DscpInProcess program;
     if (!program.StartApp({}))
@@ -449,6 +477,8 @@ int main(int argc, char** argv) {
         result = SearchScene(argv[2], argv[3], argv[4]);
     else if (scene == "compare" && argc == 4)
         result = CompareScene(argv[2], argv[3]);
+    else if (scene == "opened-scan" && argc == 3)
+        result = OpenedScanScene(argv[2]);
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)
@@ -458,7 +488,8 @@ int main(int argc, char** argv) {
     if (result == 2)
         std::fprintf(stderr,
                      "usage: dscp_screenshots main-window FOLDER | drives | treemap FOLDER | "
-                     "panes FOLDER TYPE | compare FOLDER SCAN | about | docking docked|docked2|floating|resizing | "
+                     "panes FOLDER TYPE | compare FOLDER SCAN | opened-scan SCAN | about | docking "
+                     "docked|docked2|floating|resizing | "
                      "shell-tree\n");
     OleUninitialize();
     return result;
