@@ -397,6 +397,7 @@ void CDirscopeDoc::StopWatching() {
     m_watcher.Stop();
     m_waitingChanges.clear();
     m_bLevelChanged = false;
+    m_bShownGone = false;
     m_strWatchNote.clear();
 }
 
@@ -418,7 +419,9 @@ void CDirscopeDoc::ApplyWaitingChanges() {
     m_waitingChanges.clear();
     for (const std::string& folder : applied.toWalk)
         m_watcher.RequestWalk(folder);
-    if (applied.bWatchFailed)
+    if (applied.bGone)
+        m_bShownGone = true;
+    else if (applied.bWatchFailed)
         m_strWatchNote = "watch failed: " + m_watcher.Root() + " rescanned, not watched";
     else if (applied.bRescanned)
         m_strWatchNote = "too many changes at once: rescanned";
@@ -426,11 +429,21 @@ void CDirscopeDoc::ApplyWaitingChanges() {
     for (const std::string& folder : applied.touched)
         if (TrimTrailingSeparators(folder) == shown)
             m_bLevelChanged = true;
-    if (!totals.rows.empty())
-        Tell(ModelHint::Totals, &totals);
+    // The views that let go of the snapshot take it again, even when no row's total moved
+    // (a rename deep down, a file the program deleted already).
+    Tell(ModelHint::Totals, &totals);
 }
 
 void CDirscopeDoc::ShowChangedLevel() {
+    if (m_bShownGone && !m_bFilling && !IsSavedScan()) {
+        // Its rows would stand for what is no longer there: it is shown as it is now.
+        m_bShownGone = false;
+        const std::string gone = m_strFolder;
+        Refresh();
+        if (m_strFolder == gone)
+            m_strWatchNote = "the folder is gone";
+        return;
+    }
     if (!m_bLevelChanged || m_bFilling || m_scan.IsScanning() || m_strFolder.empty() ||
         IsSavedScan())
         return;

@@ -198,7 +198,8 @@ private:
     // Applies the changes waiting, unless a scan runs or the views are filling.
     void ApplyWaitingChanges();
     // The shown folder's own entries changed: its rows are shown afresh from the snapshot
-    // (at most once a second; a later wake-up does what waits).
+    // (at most once a second; a later wake-up does what waits). A folder that is gone is
+    // shown afresh from the disk.
     void ShowChangedLevel();
     // The saved scan's thread woke us: progress, or the scan waits (`bDone`).
     void TakeLoadedScan(bool bDone);
@@ -230,6 +231,7 @@ private:
     std::vector<DiskChange> m_waitingChanges;
     std::string m_strWatchNote;
     bool m_bLevelChanged = false;
+    bool m_bShownGone = false; // the watched folder itself is gone
     DWORD m_nLevelShownAt = 0;
     FolderWatcher m_watcher;     // stopped before the window it wakes goes
     CModelWakeWnd m_loadWakeWnd; // for the compared scan's thread

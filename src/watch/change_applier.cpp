@@ -117,6 +117,14 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
             logged.kind = ChangeKind::WatchFailed;
             applied.bWatchFailed = true;
             break;
+        case DiskChange::Kind::Gone:
+            logged.kind = ChangeKind::Removed;
+            logged.bytes = -BytesAt(snapshot, change.path);
+            snapshot.Remove(change.path);
+            touched.Add(folder);
+            applied.bWatchFailed = true;
+            applied.bGone = true;
+            break;
         }
         log.Add(std::move(logged));
     }

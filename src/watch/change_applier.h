@@ -18,6 +18,7 @@ struct AppliedChanges {
     std::vector<std::string> touched;
     bool bRescanned = false;   // a folder was walked afresh after an overflow or request
     bool bWatchFailed = false; // the watch ended
+    bool bGone = false;        // ... because the watched folder itself is gone
 };
 
 // Applies `changes` in order (the walked pieces are merged, so moved from); `now` stamps

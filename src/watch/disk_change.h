@@ -15,6 +15,7 @@ struct DiskChange {
         Renamed,     // `path` is now at `to` (`bFolder`: a folder; a file has these sizes)
         Rescanned,   // what was told was not enough: `walked` holds `path` afresh
         WatchFailed, // the watch on `path` has ended; nothing more is heard from it
+        Gone,        // the watched folder `path` itself is gone: the watch has ended
     };
     Kind kind = Kind::File;
     std::string path;

@@ -102,15 +102,9 @@ void FolderWatcher::Prepare(const std::vector<RawChange>& raw, std::vector<DiskC
         case RawChange::Kind::Overflow:
             ready.push_back(Walked(DiskChange::Kind::Rescanned, m_root));
             break;
-        case RawChange::Kind::Failed: {
-            m_bWatching = false;
-            ready.push_back(Walked(DiskChange::Kind::Rescanned, m_root));
-            DiskChange failed;
-            failed.kind = DiskChange::Kind::WatchFailed;
-            failed.path = m_root;
-            ready.push_back(std::move(failed));
+        case RawChange::Kind::Failed:
+            Failed(ready);
             return;
-        }
         case RawChange::Kind::Removed: {
             DiskChange gone;
             gone.kind = DiskChange::Kind::Removed;
@@ -126,6 +120,23 @@ void FolderWatcher::Prepare(const std::vector<RawChange>& raw, std::vector<DiskC
             break;
         }
     }
+}
+
+// The source has ended and holds nothing more: the folder is walked afresh, unless it is
+// gone itself.
+void FolderWatcher::Failed(std::vector<DiskChange>& ready) {
+    m_bWatching = false;
+    m_source.reset();
+    DirItem item;
+    DiskChange failed;
+    failed.path = m_root;
+    if (ReadEntryInfo(m_root, item) && item.bFolder) {
+        ready.push_back(Walked(DiskChange::Kind::Rescanned, m_root));
+        failed.kind = DiskChange::Kind::WatchFailed;
+    } else {
+        failed.kind = DiskChange::Kind::Gone;
+    }
+    ready.push_back(std::move(failed));
 }
 
 // Added, Modified and RenamedTo: the name is looked at as it is now. One gone again

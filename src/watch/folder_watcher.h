@@ -3,8 +3,8 @@
 // ChangeSource, looks at every name it hears of (sizes, times; a new folder is walked
 // whole), and leaves the ready changes for the snapshot's thread, which it wakes once per
 // batch and never waits for. When the source overflows or fails, the folder is walked
-// afresh. The snapshot's thread may ask for a folder to be walked again (RequestWalk): a
-// change it could not apply exactly.
+// afresh (or, when the folder itself is gone, the watch ends). The snapshot's thread may ask for a
+// folder to be walked again (RequestWalk): a change it could not apply exactly.
 
 #include <atomic>
 #include <condition_variable>
@@ -44,6 +44,7 @@ public:
 private:
     void Run();
     void Prepare(const std::vector<RawChange>& raw, std::vector<DiskChange>& ready);
+    void Failed(std::vector<DiskChange>& ready);
     void PrepareNamed(const RawChange& change, std::vector<DiskChange>& ready);
     DiskChange Walked(DiskChange::Kind kind, const std::string& folder) const;
     void Publish(std::vector<DiskChange>& ready);

@@ -44,10 +44,12 @@ private:
 // ready, applies it and asks for the walks the snapshot needs.
 class SnapshotThread {
 public:
-    explicit SnapshotThread(const std::string& root) : snapshot(WalkIntoSnapshot(root)) {
+    // Holds `root` as walked, and watches `watched` beneath it (by default all of it).
+    explicit SnapshotThread(const std::string& root, std::string watched = std::string())
+        : snapshot(WalkIntoSnapshot(root)) {
         auto source = std::make_unique<ToldChanges>();
         told = source.get();
-        EXPECT_TRUE(watcher.Start(root, std::move(source), [this] {
+        EXPECT_TRUE(watcher.Start(watched.empty() ? root : watched, std::move(source), [this] {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_bWoken = true;
             m_wake.notify_all();
@@ -171,6 +173,25 @@ TEST(FolderWatcher, ToldChangesOverflowAndFailureEndWithExactTotals) {
     ui.watcher.RequestWalk(tree.Path("w/a/b"));
     ASSERT_TRUE(ui.ApplyUntilLogged(ChangeKind::Rescanned));
     EXPECT_EQ(CountDisagreeing(ui.snapshot, root), 0);
+}
+
+// The watched folder itself removed: the watch ends without walking it, and the snapshot
+// forgets it, its parent's totals exact again.
+TEST(FolderWatcher, AWatchedFolderGoneEndsTheWatchAndItsParentsTotalsFollow) {
+    TempTree tree;
+    tree.File("w/a/f", 100);
+    tree.File("w/g", 20);
+    tree.File("keep", 7);
+    const std::string watched = tree.Path("w");
+    SnapshotThread ui(tree.Root(), watched);
+    fs::remove_all(fs::u8path(watched));
+    ui.told->Tell(RawChange::Kind::Failed);
+    ASSERT_TRUE(ui.ApplyUntilLogged(ChangeKind::Removed));
+    const LoggedChange& gone = ui.log.At(ui.log.Size() - 1);
+    EXPECT_EQ(gone.path, watched);
+    EXPECT_EQ(gone.bytes, -120);
+    EXPECT_EQ(ui.snapshot.Find(watched), FolderSnapshot::kNone);
+    EXPECT_EQ(CountDisagreeing(ui.snapshot, tree.Root()), 0);
 }
 
 // The log keeps the newest changes up to its capacity; "grew the most" sums each path's

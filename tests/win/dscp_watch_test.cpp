@@ -7,9 +7,11 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dirscope_doc.h"
@@ -31,8 +33,6 @@ constexpr DWORD kDeadlineMs = 20000;
 
 class DscpWatch : public DscpAppFixture {
 protected:
-    // The tree outlives the program: Wine spins for as long as a watched folder is removed
-    // under an open watch.
     TempTree tree;
 
     int Row(const std::string& name) const {
@@ -183,6 +183,37 @@ TEST_F(DscpWatch, ADeleteThroughTheProgramShowsNewTotalsBeforeItsFreshScanAndNoO
         PumpUntil([&] { return Logged(ChangeKind::Removed, tree.Path("P/sub/f2")); }, kDeadlineMs));
     EXPECT_EQ(scan.ScansStarted(), nScans + 1);
     EXPECT_EQ(Cell("sub", kSize), FormatSize(1 << 20));
+}
+
+// The shown folder removed by another program: the watch lets it go (so the removal
+// ends), the folder above forgets it, and the window shows it gone.
+TEST_F(DscpWatch, TheShownFolderRemovedIsLetGoAndShownGone) {
+    tree.File("W/sub/f", 1000);
+    tree.File("W/g", 24);
+    tree.File("keep", 5);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    Show(tree.Path("W"));
+    ASSERT_TRUE(WaitForScan());
+
+    std::atomic<bool> bRemoved{false};
+    std::thread remover([&] {
+        std::error_code ignored;
+        fs::remove_all(fs::u8path(tree.Path("W")), ignored);
+        bRemoved = true;
+    });
+    const bool bEnded = PumpUntil([&] { return bRemoved.load(); }, kDeadlineMs);
+    if (!bEnded) {
+        remover.detach(); // still held by the watch: it never ends
+        FAIL() << "the removal of the shown folder never ended";
+    }
+    remover.join();
+    ASSERT_TRUE(PumpUntil([&] { return m_pDoc->WatchNote() == "the folder is gone"; }, kDeadlineMs))
+        << m_pDoc->WatchNote();
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_FALSE(m_pDoc->Watcher().IsRunning());
+    EXPECT_EQ(HeldBytes(tree.Root()), 5);
+    EXPECT_TRUE(Logged(ChangeKind::Removed, tree.Path("W")));
 }
 
 int main(int argc, char** argv) {
