@@ -70,6 +70,7 @@ struct FolderReport {
     std::vector<LinkedName> linkedNames;
     // Made from a saved scan, not the disk: every file's date comes from the snapshot.
     bool bSavedScan = false;
+    int64_t nTakenAt = 0; // a saved scan's time, seconds since 1970; 0: not said
 };
 
 // Called each time a subfolder's totals are in: how many are done, out of how many,

@@ -316,7 +316,9 @@ int main(int argc, char** argv) {
             } else {
                 NcduExportInfo info = ReportExportInfo(report);
                 info.progver = DSCP_VERSION_TEXT;
-                info.timestamp = static_cast<int64_t>(std::time(nullptr));
+                // A saved scan written again keeps the time it was taken.
+                info.timestamp = report.bSavedScan ? report.nTakenAt
+                                                   : static_cast<int64_t>(std::time(nullptr));
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;

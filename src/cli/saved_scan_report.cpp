@@ -19,6 +19,7 @@ void SortByName(std::vector<ReportEntry>& entries, size_t first) {
 FolderReport SavedScanReport(SavedScan&& scan, const TypeNamer& typeName, bool bDiskUsage) {
     FolderReport report;
     report.bSavedScan = true;
+    report.nTakenAt = scan.timestamp;
     report.folderPath = scan.rootPath;
     report.snapshot = std::move(scan.snapshot);
     report.folderNode = scan.root;

@@ -158,13 +158,27 @@ void CDirscopeDoc::Show() {
     m_scan.Start([pWake](unsigned nScan) { return pWake->Post(nScan); });
 }
 
-bool CDirscopeDoc::ListShownFolder() {
-    m_scan.BeginFolder();
+void CDirscopeDoc::ForgetListing() {
     m_nFolderCount = 0;
     m_nFileCount = 0;
     m_files.clear();
     m_bEnumerated = false;
     m_bKnownBeforeScan = false;
+}
+
+void CDirscopeDoc::TakeListing(FolderScanController& scan, const std::string& folder,
+                               FolderListing listing) {
+    m_bEnumerated = true;
+    m_nFolderCount = static_cast<int>(listing.folders.size());
+    m_nFileCount = static_cast<int>(listing.files.size());
+    m_files = std::move(listing.files);
+    scan.SetListing(folder, std::move(listing.folders), m_files);
+    m_compared.ShowFolder(folder, scan.Subfolders(), m_files);
+}
+
+bool CDirscopeDoc::ListShownFolder() {
+    m_scan.BeginFolder();
+    ForgetListing();
     // A path too long for the platform's path field is refused: nothing is listed, as
     // for a folder that cannot be read, and no cut path ever names another folder.
     if (m_strFolder.size() >= static_cast<size_t>(kMaxPathField)) {
@@ -202,12 +216,7 @@ bool CDirscopeDoc::ListShownFolder() {
         m_bFilling = false;
         return true;
     }
-    m_bEnumerated = true;
-    m_nFolderCount = static_cast<int>(listing.folders.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
-    m_files = std::move(listing.files);
-    m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
-    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
+    TakeListing(m_scan, m_strListedPath, std::move(listing));
     // What an earlier scan walked beneath this folder gives the subfolders their totals
     // before the views show them; this folder's own scan overwrites them.
     m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
@@ -216,20 +225,13 @@ bool CDirscopeDoc::ListShownFolder() {
 
 void CDirscopeDoc::ListScanFolder() {
     m_savedScan.BeginFolder();
-    m_nFolderCount = 0;
-    m_nFileCount = 0;
-    m_files.clear();
-    m_bKnownBeforeScan = false;
+    ForgetListing();
     m_strListedPath = m_strFolder;
     const FolderSnapshot& snapshot = m_savedScan.Snapshot();
     FolderListing listing = ListHeldFolder(snapshot, snapshot.Find(m_strFolder), m_strFolder);
-    m_bEnumerated = listing.bEnumerated;
-    if (!m_bEnumerated)
+    if (!listing.bEnumerated)
         return;
-    m_nFolderCount = static_cast<int>(listing.folders.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
-    m_files = std::move(listing.files);
-    m_savedScan.SetListing(m_strFolder, std::move(listing.folders), m_files);
+    TakeListing(m_savedScan, m_strFolder, std::move(listing));
     m_bKnownBeforeScan = m_savedScan.FillHeldFolder();
 }
 
@@ -523,12 +525,13 @@ void CDirscopeDoc::TakeLoadedScan(bool bDone) {
             MB_ICONEXCLAMATION);
         return;
     }
-    // Compared with the folder shown now (the drive overview has nothing to compare).
+    // Compared with the folder shown now, of this computer or of an opened scan (the drive
+    // overview has nothing to compare).
     if (IsDriveOverview() || !IsEnumerated()) {
         Tell(ModelHint::Comparison);
         return;
     }
     m_compared.Begin(std::move(loaded->scan), m_strListedPath, loaded->file);
-    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
+    m_compared.ShowFolder(m_strListedPath, Subfolders(), m_files);
     Tell(ModelHint::Comparison);
 }

@@ -190,6 +190,10 @@ private:
     // Lists the shown folder, handling messages meanwhile once the pacer says so; false
     // when the show was overtaken (nothing of the document may be touched then).
     bool ListShownFolder();
+    // The listed folder's rows go: nothing is listed until a listing is taken.
+    void ForgetListing();
+    // LISTING's files become the rows, its folders SCAN's, as the folder FOLDER's.
+    void TakeListing(FolderScanController& scan, const std::string& folder, FolderListing listing);
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
     // The watch follows the folder shown: started for a new one, stopped for the drives.
     void WatchShownFolder();

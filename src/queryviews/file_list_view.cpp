@@ -49,8 +49,6 @@ BEGIN_MESSAGE_MAP(CFileListView, CQueryView)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRightClick)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_WM_KEYUP()
-    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
-    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 bool CFileListView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -72,7 +70,6 @@ void CFileListView::OnInitialUpdate() {
         if (SHGetFileInfoA("file", FILE_ATTRIBUTE_NORMAL, &sfi, sizeof(sfi),
                            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
             m_nPlaceholderIcon = sfi.iIcon;
-        m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     }
     ClearAnswer();
 }
@@ -105,19 +102,8 @@ void CFileListView::ClearAnswer() {
     m_rows.clear();
     // The shell's answers are asked afresh for the next folder (or snapshot), not for each
     // answer a running scan brings.
-    m_shell.Forget();
+    Shell().Forget();
     SetRowCount();
-}
-
-LRESULT CFileListView::OnShellAnswers(WPARAM, LPARAM) {
-    if (m_shell.TakeAnswers())
-        Invalidate();
-    return 0;
-}
-
-void CFileListView::OnDestroy() {
-    m_shell.Stop();
-    CQueryView::OnDestroy();
 }
 
 void CFileListView::SetRowCount() {
@@ -146,7 +132,7 @@ int CFileListView::IconOfRow(int nItem) {
     if (!s || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
         return m_nPlaceholderIcon;
     const FileRef& row = m_rows[static_cast<size_t>(nItem)];
-    const int nIcon = m_shell.IconOf(KeyOf(row), s->FileName(row.folder, row.file),
+    const int nIcon = Shell().IconOf(KeyOf(row), s->FileName(row.folder, row.file),
                                      [&] { return PathOfRow(nItem); });
     return nIcon >= 0 ? nIcon : m_nPlaceholderIcon;
 }
@@ -166,7 +152,7 @@ std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
         return FormatSize(s->FileSize(row.folder, row.file));
     case kType: {
         const std::string* pType =
-            m_shell.TypeNameOf(KeyOf(row), name, [&] { return PathOfRow(nItem); });
+            Shell().TypeNameOf(KeyOf(row), name, [&] { return PathOfRow(nItem); });
         return pType ? *pType : std::string();
     }
     case kDate: {

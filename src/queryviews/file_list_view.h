@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "query_view.h"
-#include "shell_lookups.h"
 #include "shell_menu_owner.h"
 
 class CFileListView : public CQueryView {
@@ -42,11 +41,6 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Every cell asked for so far has the shell's answers.
-    bool AreCellsComplete() const { return m_shell.IsIdle(); }
-
-    static constexpr UINT WM_SHELL_ANSWERS = WM_APP + 0x121;
-
 protected:
     // The answer's files become the rows.
     void ShowAnswer(QueryAnswer answer) override;
@@ -60,10 +54,8 @@ protected:
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
-    LRESULT OnShellAnswers(WPARAM wParam, LPARAM lParam);
     // A header click chose the column the rows are sorted by.
     virtual void OnSortColumnChosen(int /*nColumn*/) {}
-    void OnDestroy();
 
 private:
     // The text of a cell; the name's icon goes to `pImage` when asked.
@@ -80,9 +72,6 @@ private:
     bool m_bSortDescending = true;
     bool m_bApplyingSelection = false; // the model's selection is being put on the rows
     std::string m_cellText;            // the cell handed to the list last
-    // The type names and icons, asked of the shell once while the folder is shown (a file
-    // with an icon of its own costs a read of it): not at every paint nor every answer.
-    CShellLookups m_shell;
-    int m_nPlaceholderIcon = 0; // a plain file's icon, until a file's own is known
+    int m_nPlaceholderIcon = 0;        // a plain file's icon, until a file's own is known
     CShellMenuOwner m_shellMenu;
 };

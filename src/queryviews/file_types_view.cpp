@@ -30,8 +30,6 @@ BEGIN_MESSAGE_MAP(CFileTypesView, CQueryView)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
-    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
-    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -42,19 +40,7 @@ bool CFileTypesView::PreCreateWindow(CREATESTRUCTA& cs) {
 void CFileTypesView::OnInitialUpdate() {
     CQueryView::OnInitialUpdate();
     InsertQueryColumns(GetListCtrl(), kColumns);
-    m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     ClearAnswer();
-}
-
-LRESULT CFileTypesView::OnShellAnswers(WPARAM, LPARAM) {
-    if (m_shell.TakeAnswers())
-        Invalidate();
-    return 0;
-}
-
-void CFileTypesView::OnDestroy() {
-    m_shell.Stop();
-    CQueryView::OnDestroy();
 }
 
 bool CFileTypesView::MakeRequest(QueryRequest& request) {
@@ -107,7 +93,7 @@ void CFileTypesView::ClearAnswer() {
     m_bytesThen.clear();
     // The type names are asked afresh for the next folder, not for each answer a running
     // scan brings.
-    m_shell.Forget();
+    Shell().Forget();
     m_nTotalBytes = 0;
     SetRowState(-1);
 }
@@ -164,7 +150,7 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
     case kExtension:
         return ExtensionText(row.key);
     case kType: {
-        const std::string* pType = m_shell.ExtensionTypeNameOf(row.key);
+        const std::string* pType = Shell().ExtensionTypeNameOf(row.key);
         return pType ? *pType : std::string();
     }
     case kSize:

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "query_view.h"
-#include "shell_lookups.h"
 
 class CFileTypesView : public CQueryView {
     DECLARE_DYNCREATE(CFileTypesView)
@@ -27,12 +26,8 @@ public:
     // Selects row nItem alone (-1: none), as a click on it does.
     void SelectRow(int nItem);
 
-    // Every type name asked for so far has the shell's answer.
-    bool AreCellsComplete() const { return m_shell.IsIdle(); }
-
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
 
-    static constexpr UINT WM_SHELL_ANSWERS = WM_APP + 0x121;
     void OnInitialUpdate() override;
 
 protected:
@@ -44,8 +39,6 @@ protected:
     void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
-    LRESULT OnShellAnswers(WPARAM wParam, LPARAM lParam);
-    void OnDestroy();
 
 private:
     std::string CellText(int nItem, int nColumn);
@@ -64,5 +57,4 @@ private:
     int64_t m_nTotalBytes = 0;         // of every row, for the bars
     bool m_bApplyingSelection = false; // the model's type is being put on the rows
     std::string m_cellText;            // the cell handed to the list last
-    CShellLookups m_shell; // the type names, asked of the shell once while the folder is shown
 };

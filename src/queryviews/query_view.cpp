@@ -8,6 +8,7 @@ BEGIN_MESSAGE_MAP(CQueryView, CListView)
     ON_WM_DESTROY()
     ON_WM_TIMER()
     ON_MESSAGE(WM_QUERY_READY, OnQueryReady)
+    ON_MESSAGE(WM_SHELL_ANSWERS, OnShellAnswers)
 END_MESSAGE_MAP()
 
 CQueryView::CQueryView()
@@ -22,6 +23,7 @@ CQueryView::~CQueryView() = default;
 void CQueryView::OnInitialUpdate() {
     // The list control is subclassed once made, so it never sees its own WM_CREATE.
     m_hWndReady = m_hWnd;
+    m_shell.Start(m_hWnd, WM_SHELL_ANSWERS);
     CListView::OnInitialUpdate();
 }
 
@@ -29,7 +31,14 @@ void CQueryView::OnDestroy() {
     m_hWndReady = nullptr;
     StopPacing();
     m_worker.Cancel();
+    m_shell.Stop();
     CListView::OnDestroy();
+}
+
+LRESULT CQueryView::OnShellAnswers(WPARAM, LPARAM) {
+    if (m_shell.TakeAnswers())
+        Invalidate();
+    return 0;
 }
 
 void CQueryView::OnTimer(UINT_PTR nIDEvent) {

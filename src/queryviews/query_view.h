@@ -18,6 +18,7 @@
 #include "dirscope_doc.h"
 #include "list_view.h"
 #include "query_worker.h"
+#include "shell_lookups.h"
 
 class CQueryView : public CListView {
     DECLARE_DYNAMIC(CQueryView)
@@ -38,8 +39,11 @@ public:
     // The snapshot and folder the answer shown was asked of (null: none shown).
     const FolderSnapshot* AnsweredSnapshot() const { return m_pAnswered; }
     FolderSnapshot::Index AnsweredTop() const { return m_answeredTop; }
+    // Every cell drawn so far has the shell's answers.
+    bool AreCellsComplete() const { return m_shell.IsIdle(); }
 
     static constexpr UINT WM_QUERY_READY = WM_APP + 0x120;
+    static constexpr UINT WM_SHELL_ANSWERS = WM_APP + 0x121;
 
 protected:
     // Asks the question again, of what the document shows now.
@@ -59,7 +63,13 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnQueryReady(WPARAM wParam, LPARAM lParam);
 
+    LRESULT OnShellAnswers(WPARAM wParam, LPARAM lParam);
+
     QueryWorker& Worker() { return m_worker; }
+    // The shell's type names and icons, asked on a thread of their own once while the folder
+    // is shown (not at every paint nor every answer); a cell drawn before its answer is drawn
+    // again when the answer comes.
+    CShellLookups& Shell() { return m_shell; }
     // The worker lets go of the snapshot; the answer goes.
     void Drop();
     // What can be asked about now: the document's snapshot beneath the shown folder when it
@@ -79,12 +89,13 @@ private:
     bool m_bAsking = false;
     bool m_bStale = false;       // a question was due while the pane was hidden
     bool m_bPaceWaiting = false; // the pace timer runs: the question waits for it
-    DWORD m_nLastPacedTick = 0; // when the last question for more of a running scan went
+    DWORD m_nLastPacedTick = 0;  // when the last question for more of a running scan went
     unsigned m_nGeneration = 0;
     const FolderSnapshot* m_pAsked = nullptr;
     FolderSnapshot::Index m_askedTop = FolderSnapshot::kNone;
     const FolderSnapshot* m_pAnswered = nullptr;
     FolderSnapshot::Index m_answeredTop = FolderSnapshot::kNone;
     std::atomic<HWND> m_hWndReady{nullptr}; // where the worker posts; null once destroyed
-    QueryWorker m_worker;                   // last: stopped before anything it reports into goes
+    CShellLookups m_shell;
+    QueryWorker m_worker; // last: stopped before anything it reports into goes
 };

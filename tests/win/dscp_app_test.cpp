@@ -567,10 +567,3 @@ TEST_F(DscpApp, TheCloseBoxEndsTheProgram) {
     EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
     EXPECT_EQ(m_pApp->GetDocTemplate()->GetOnlyDocument(), nullptr);
 }
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -71,6 +71,33 @@ const char kOlderScan[] = R"([1,2,{"progname":"test","progver":"1","timestamp":1
  [{"name":"src"},{"name":"x.c","asize":10},
   [{"name":"move-me"},{"name":"big.iso","asize":7000}]]]])";
 
+// The same tree as the test's after its changes, saved elsewhere.
+const char kNewerScan[] = R"([1,2,{"progname":"test","progver":"1","timestamp":2},
+[{"name":"/srv/now"},
+ {"name":"a.txt","asize":100},
+ {"name":"grow.bin","asize":3000},
+ {"name":"shrink.bin","asize":2000},
+ {"name":"new-name.doc","asize":300},
+ {"name":"added.log","asize":70},
+ [{"name":"src"},{"name":"x.c","asize":10}],
+ [{"name":"moved"},{"name":"big.iso","asize":7000}]]])";
+
+void WriteText(const std::string& path, const char* pszText) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs(pszText, file);
+    std::fclose(file);
+}
+
+// The Change column of the tree as the test changes it, largest growth first.
+std::vector<std::string> ExpectedChanges() {
+    return {
+        "moved|new",         "grow.bin|" + SignedSizeText(2000),    "new-name.doc|new",
+        "added.log|new",     "a.txt|" + SignedSizeText(0),          "gone.tmp|gone",
+        "old-name.doc|gone", "shrink.bin|" + SignedSizeText(-3000), "src|" + SignedSizeText(-7000),
+    };
+}
+
 } // namespace
 
 TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
@@ -83,12 +110,7 @@ TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
     tree.File("src/x.c", 10);
     tree.File("moved/big.iso", 7000);
     const std::string olderFile = tree.Root() + "-older.json";
-    {
-        std::FILE* file = std::fopen(olderFile.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs(kOlderScan, file);
-        std::fclose(file);
-    }
+    WriteText(olderFile, kOlderScan);
     Command(ID_VIEW_LARGEST_FILES);
     Show(tree.Root());
     ASSERT_TRUE(WaitForScan());
@@ -98,12 +120,7 @@ TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
     // The scan had ended: the rows go largest growth first at once.
     m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
 
-    const std::vector<std::string> expected = {
-        "moved|new",         "grow.bin|" + SignedSizeText(2000),    "new-name.doc|new",
-        "added.log|new",     "a.txt|" + SignedSizeText(0),          "gone.tmp|gone",
-        "old-name.doc|gone", "shrink.bin|" + SignedSizeText(-3000), "src|" + SignedSizeText(-7000),
-    };
-    EXPECT_EQ(ChangeRows(), expected);
+    EXPECT_EQ(ChangeRows(), ExpectedChanges());
     const int64_t nThen = 100 + 1000 + 5000 + 300 + 50 + 10 + 7000;
     const int64_t nNow = 100 + 3000 + 2000 + 300 + 70 + 10 + 7000;
     EXPECT_NE(StatusText().find("Compared: " + ChangeTotalText(nThen, nNow)), std::string::npos)
@@ -135,9 +152,20 @@ TEST_F(DscpCompare, ShowsEveryChangeOfTheTreeAndEndsOutsideIt) {
     std::remove(olderFile.c_str());
 }
 
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+TEST_F(DscpCompare, AnOpenedScanComparesWithAnotherSavedScan) {
+    TempTree files;
+    WriteText(files.Path("older.json"), kOlderScan);
+    WriteText(files.Path("newer.json"), kNewerScan);
+    m_pDoc->OpenScanFile(files.Path("newer.json"));
+    ASSERT_TRUE(PumpUntil([this] { return m_pDoc->IsSavedScan() && !m_pDoc->IsFilling(); }, 20000));
+    m_pDoc->CompareWithScan(files.Path("older.json"));
+    ASSERT_TRUE(PumpUntil([this] { return !m_pDoc->IsReadingComparison(); }, 20000));
+    ASSERT_TRUE(m_pDoc->IsComparing());
+    EXPECT_EQ(ChangeRows(), ExpectedChanges());
+
+    // Within the opened scan the comparison follows its folders.
+    m_pDoc->ShowScanFolder(m_pDoc->ListedFolderPath() + "/src");
+    ASSERT_TRUE(PumpUntil([this] { return !m_pDoc->IsFilling(); }, 20000));
+    EXPECT_TRUE(m_pDoc->IsComparing());
+    EXPECT_EQ(ChangeRows(), (std::vector<std::string>{"x.c|" + SignedSizeText(0), "move-me|gone"}));
 }

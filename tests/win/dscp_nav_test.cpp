@@ -800,10 +800,3 @@ TEST_F(DscpKeys, TheTreemapKeepsItsShareAndTheListItsLeastHeight) {
         EXPECT_EQ(m_pFrame->TreemapBar().GetWindowRect().Height(), 150);
     }
 }
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

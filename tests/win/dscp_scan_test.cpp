@@ -588,13 +588,6 @@ TEST_F(DscpLargeFolder, ClosingTheProgramWhileAFolderFillsEndsIt) {
     EXPECT_EQ(m_pApp->GetMainWnd(), nullptr);
 }
 
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
-
 // While a scan runs, Largest Files shows the files of the subfolders the scan has finished
 // (here the first, of one file, at once), and nothing of one still being walked; once it has
 // ended, the largest files of the whole tree.

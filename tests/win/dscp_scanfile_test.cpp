@@ -150,10 +150,3 @@ TEST_F(DscpScanFiles, ABadFileSaysWhereAndLeavesTheWindowAsItWas) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

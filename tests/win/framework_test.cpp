@@ -710,10 +710,3 @@ TEST(MessageBox, IsModalCaptionedWithTheApplicationAndReturnsTheAnswer) {
     EXPECT_EQ(answer.Caption(), "Box Test");
     EXPECT_NE(answer.Text().find("Keep going?"), std::string::npos);
 }
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

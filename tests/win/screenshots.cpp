@@ -111,49 +111,62 @@ bool ChooseInTree(DscpInProcess& program, const std::string& folder) {
     return program.PumpUntil([&] { return treemap.IsPictureCurrent(); });
 }
 
-int MainWindow(const std::string& folder) {
-    DscpInProcess program;
+// Starts the program with its window at 40,40 and CX by CY.
+bool StartSized(DscpInProcess& program, int cx, int cy) {
     if (!program.StartApp({}))
-        return 1;
-    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
-    if (!ChooseInTree(program, folder))
-        return 1;
-    // The total in the status line, as the next tick of its timer shows it.
+        return false;
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, cx, cy, SWP_NOZORDER);
+    program.m_pFrame->RecalcLayout();
+    return true;
+}
+
+// Opens a docked pane by the command NCOMMAND (its View menu item, or another that opens
+// it) and makes the pane of the View menu item NPANECOMMAND CX wide.
+void OpenPane(CMainFrame& frame, UINT nCommand, UINT nPaneCommand, int cx) {
+    frame.SendMessage(WM_COMMAND, nCommand, 0);
+    CViewBar& bar = frame.QueryBar(nPaneCommand);
+    bar.SetSizes(bar.HorzSize(), CSize(cx, bar.VertSize().cy), bar.FloatSize());
+    frame.RecalcLayout();
+}
+
+// The status line's total as the next tick of its timer shows it, the focus in FOCUS; then
+// the scene holds until told, and the program ends.
+int HoldScene(DscpInProcess& program, HWND hFocus) {
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
+    if (hFocus)
+        ::SetFocus(hFocus);
     HoldUntilTold();
     program.StopApp();
     return 0;
 }
 
+int MainWindow(const std::string& folder) {
+    DscpInProcess program;
+    if (!StartSized(program, 860, 560) || !ChooseInTree(program, folder))
+        return 1;
+    return HoldScene(program, nullptr);
+}
+
 int Drives() {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 860, 560))
         return 1;
-    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 860, 560, SWP_NOZORDER);
     // The program starts on the computer node; its drives shown in the tree too.
     CTreeCtrl* pTree = program.m_pFrame->FolderTree();
     if (!pTree)
         return 1;
     pTree->Expand(pTree->GetSelectedItem(), TVE_EXPAND);
-    ::SetFocus(pTree->m_hWnd);
-    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
-    HoldUntilTold();
-    program.StopApp();
-    return 0;
+    return HoldScene(program, pTree->m_hWnd);
 }
 
 // The program showing FOLDER with a taller treemap pane: the largest subfolder's row
 // selected (its area outlined) and the mouse over the largest file, naming it in the tip.
 int TreemapScene(const std::string& folder) {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 1000, 760) || !ChooseInTree(program, folder))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1000, 760, SWP_NOZORDER);
     CTreemapBar& bar = frame.TreemapBar();
-    frame.RecalcLayout();
-    if (!ChooseInTree(program, folder))
-        return 1;
     program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     CTreemapWnd& treemap = bar.Treemap();
     const TreemapLayout& layout = *treemap.Layout();
@@ -179,18 +192,13 @@ int TreemapScene(const std::string& folder) {
 // file type TYPE chosen in File Types, lit in the treemap.
 int PanesScene(const std::string& folder, const std::string& type) {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 1180, 760))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
-    frame.SendMessage(WM_COMMAND, ID_VIEW_LARGEST_FILES, 0);
     frame.SendMessage(WM_COMMAND, ID_VIEW_FILE_TYPES, 0);
-    CViewBar& largest = frame.QueryBar(ID_VIEW_LARGEST_FILES);
-    largest.SetSizes(largest.HorzSize(), CSize(470, largest.VertSize().cy), largest.FloatSize());
-    frame.RecalcLayout();
+    OpenPane(frame, ID_VIEW_LARGEST_FILES, ID_VIEW_LARGEST_FILES, 470);
     if (!ChooseInTree(program, folder))
         return 1;
-    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     CLargestFilesView& files = *frame.QueryPane<CLargestFilesView>(ID_VIEW_LARGEST_FILES);
     CFileTypesView& types = *frame.QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
@@ -203,27 +211,19 @@ int PanesScene(const std::string& folder, const std::string& type) {
     if (nRow < 0)
         return 1;
     types.SelectRow(nRow);
-    ::SetFocus(types.m_hWnd);
-    HoldUntilTold();
-    program.StopApp();
-    return 0;
+    return HoldScene(program, types.m_hWnd);
 }
 
 // The program showing FOLDER with the Search pane open, PATTERN and MINSIZE typed into its
 // boxes, and the first file found selected (outlined in the treemap).
 int SearchScene(const std::string& folder, const std::string& pattern, const std::string& minSize) {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 1180, 760))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
-    frame.SendMessage(WM_COMMAND, ID_FIND_FILES, 0);
-    CViewBar& bar = frame.QueryBar(ID_VIEW_SEARCH);
-    bar.SetSizes(bar.HorzSize(), CSize(500, bar.VertSize().cy), bar.FloatSize());
-    frame.RecalcLayout();
+    OpenPane(frame, ID_FIND_FILES, ID_VIEW_SEARCH, 500);
     if (!ChooseInTree(program, folder))
         return 1;
-    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     CSearchView& search = *frame.QueryPane<CSearchView>(ID_VIEW_SEARCH);
     ::SetWindowTextA(search.Criteria().PatternBox(), pattern.c_str());
     ::SetWindowTextA(search.Criteria().MinSizeBox(), minSize.c_str());
@@ -234,24 +234,17 @@ int SearchScene(const std::string& folder, const std::string& pattern, const std
         }))
         return 1;
     SelectOnlyRow(search.GetListCtrl(), 0);
-    ::SetFocus(search.m_hWnd);
-    HoldUntilTold();
-    program.StopApp();
-    return 0;
+    return HoldScene(program, search.m_hWnd);
 }
 
 // The program showing FOLDER compared with the saved scan SCAN: the Change column sorted
 // largest growth first, the treemap coloured by change, File Types with its change per type.
 int CompareScene(const std::string& folder, const std::string& scan) {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 1180, 760))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1180, 760, SWP_NOZORDER);
-    frame.SendMessage(WM_COMMAND, ID_VIEW_FILE_TYPES, 0);
-    CViewBar& bar = frame.QueryBar(ID_VIEW_FILE_TYPES);
-    bar.SetSizes(bar.HorzSize(), CSize(430, bar.VertSize().cy), bar.FloatSize());
-    frame.RecalcLayout();
+    OpenPane(frame, ID_VIEW_FILE_TYPES, ID_VIEW_FILE_TYPES, 430);
     if (!ChooseInTree(program, folder))
         return 1;
     program.m_pDoc->CompareWithScan(scan);
@@ -264,23 +257,17 @@ int CompareScene(const std::string& folder, const std::string& scan) {
         std::fprintf(stderr, "%s was not compared\n", scan.c_str());
         return 1;
     }
-    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     program.m_pView->SelectRow(0);
-    ::SetFocus(program.m_pView->m_hWnd);
-    HoldUntilTold();
-    program.StopApp();
-    return 0;
+    return HoldScene(program, program.m_pView->m_hWnd);
 }
 
 // The program showing the saved scan SCAN opened: its own folder tree, its path and when it
 // was taken in the path bar, the list and the treemap of its root.
 int OpenedScanScene(const std::string& scan) {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 1000, 680))
         return 1;
     CMainFrame& frame = *program.m_pFrame;
-    frame.SetWindowPos(nullptr, 40, 40, 1000, 680, SWP_NOZORDER);
-    frame.RecalcLayout();
     program.m_pDoc->OpenScanFile(scan);
     CTreemapWnd& treemap = frame.TreemapBar().Treemap();
     if (!program.PumpUntil([&] {
@@ -290,19 +277,14 @@ int OpenedScanScene(const std::string& scan) {
         std::fprintf(stderr, "%s was not opened\n", scan.c_str());
         return 1;
     }
-    program.m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer);
     program.m_pView->SelectRow(0);
-    ::SetFocus(program.m_pView->m_hWnd);
-    HoldUntilTold();
-    program.StopApp();
-    return 0;
+    return HoldScene(program, program.m_pView->m_hWnd);
 }
 
 int AboutBox() {
     DscpInProcess program;
-    if (!program.StartApp({}))
+    if (!StartSized(program, 700, 420))
         return 1;
-    program.m_pFrame->SetWindowPos(nullptr, 40, 40, 700, 420, SWP_NOZORDER);
     RunIdle();
     EnumThreadWindows(GetCurrentThreadId(), &DrawWindow, 0);
     // The box is modal: a helper thread holds it, while the box's own loop draws it.
