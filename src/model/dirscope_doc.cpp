@@ -466,11 +466,7 @@ void CDirscopeDoc::ShowChangedLevel() {
     ClearShown();
     m_pacer = ShowPacer(::GetTickCount(), m_nPumpAfterMs);
     m_scan.BeginFolder();
-    m_bEnumerated = true;
-    m_nFolderCount = static_cast<int>(listing.folders.size());
-    m_nFileCount = static_cast<int>(listing.files.size());
-    m_files = std::move(listing.files);
-    m_scan.SetListing(m_strListedPath, std::move(listing.folders), m_files);
+    TakeListing(m_scan, m_strListedPath, std::move(listing));
     m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
     const bool bKnown = m_scan.TakeTotalFromSnapshot();
     m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);

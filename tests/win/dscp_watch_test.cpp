@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -214,11 +212,4 @@ TEST_F(DscpWatch, TheShownFolderRemovedIsLetGoAndShownGone) {
     EXPECT_FALSE(m_pDoc->Watcher().IsRunning());
     EXPECT_EQ(HeldBytes(tree.Root()), 5);
     EXPECT_TRUE(Logged(ChangeKind::Removed, tree.Path("W")));
-}
-
-int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
