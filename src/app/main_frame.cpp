@@ -13,6 +13,7 @@
 #include "dirscope_view.h"
 #include "dock_bar.h"
 #include "file_dialog.h"
+#include "changes_view.h"
 #include "file_types_view.h"
 #include "search_view.h"
 #include "folder_path.h"
@@ -37,8 +38,9 @@ constexpr UINT kTreeBarID = 101;
 constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr UINT kTreemapBarID = 102;
 constexpr int kTreemapBarHeight = 220;
-// The panes of questions asked of the snapshot start on the right, hidden. Each has its
-// View menu command, its title, its view and its bar's id (the stored layout's key).
+// The panes of questions asked of the snapshot, and the Changes pane, start on the right,
+// hidden. Each has its View menu command, its title, its view and its bar's id (the stored
+// layout's key).
 constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
 constexpr int kQueryBarWidth = 360;
 
@@ -53,6 +55,7 @@ constexpr QueryPaneInfo kQueryPanes[] = {
     {ID_VIEW_LARGEST_FILES, "Largest Files", &CLargestFilesView::GetThisClass, 103},
     {ID_VIEW_FILE_TYPES, "File Types", &CFileTypesView::GetThisClass, 104},
     {ID_VIEW_SEARCH, "Search", &CSearchView::GetThisClass, 105},
+    {ID_VIEW_CHANGES, "Changes", &CChangesView::GetThisClass, 106},
 };
 constexpr UINT kFirstQueryCommand = ID_VIEW_LARGEST_FILES;
 constexpr UINT kLastQueryCommand = ID_VIEW_SEARCH;
@@ -111,6 +114,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
     ON_COMMAND_RANGE(kFirstQueryCommand, kLastQueryCommand, OnQueryPane)
     ON_UPDATE_COMMAND_UI_RANGE(kFirstQueryCommand, kLastQueryCommand, OnUpdateQueryPane)
+    ON_COMMAND_RANGE(ID_VIEW_CHANGES, ID_VIEW_CHANGES, OnQueryPane)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_CHANGES, ID_VIEW_CHANGES, OnUpdateQueryPane)
     ON_COMMAND(ID_FIND_FILES, OnFindFiles)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
@@ -449,16 +454,16 @@ CViewBar& CMainFrame::QueryBar(UINT nCommand) const {
     return *m_queryBars.at(QueryPaneIndex(nCommand));
 }
 
-CQueryView* CMainFrame::QueryViewOf(const CViewBar& bar) {
+CView* CMainFrame::PaneViewOf(const CViewBar& bar) {
     if (!bar.m_pFrameWnd || !bar.m_pFrameWnd->m_hWnd)
         return nullptr;
-    return dynamic_cast<CQueryView*>(
+    return dynamic_cast<CView*>(
         FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
 }
 
 void CMainFrame::ShowQueryPane(CViewBar& bar, bool bShow) {
     ShowControlBar(&bar, bShow, false);
-    if (CQueryView* pView = QueryViewOf(bar); pView && bShow)
+    if (auto* pView = dynamic_cast<CQueryView*>(PaneViewOf(bar)); pView && bShow)
         pView->OnPaneShown();
 }
 

@@ -68,7 +68,7 @@ public:
     CViewBar& QueryBar(UINT nCommand) const;
     // Its view, once its bar exists.
     template <class View> View* QueryPane(UINT nCommand) const {
-        return dynamic_cast<View*>(QueryViewOf(QueryBar(nCommand)));
+        return dynamic_cast<View*>(PaneViewOf(QueryBar(nCommand)));
     }
     CPathBar& PathBar() { return m_wndPathBar; }
     // The height the list keeps when the window is small: the treemap gives way first.
@@ -126,7 +126,7 @@ private:
     // and hidden until the View menu shows them (or the stored layout does).
     bool CreateQueryPanes(CCreateContext* pContext);
     void ShowQueryPane(CViewBar& bar, bool bShow);
-    static CQueryView* QueryViewOf(const CViewBar& bar);
+    static CView* PaneViewOf(const CViewBar& bar);
     void RecordVisit(CTreeCtrl& tree, unsigned nScan);
 
     CColorToolBar m_wndToolBar;

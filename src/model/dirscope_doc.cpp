@@ -424,7 +424,7 @@ void CDirscopeDoc::ApplyWaitingChanges() {
     if (applied.bGone)
         m_bShownGone = true;
     else if (applied.bWatchFailed)
-        m_strWatchNote = "watch failed: " + m_watcher.Root() + " rescanned, not watched";
+        m_strWatchNote = "watch failed: changes show after Refresh";
     else if (applied.bRescanned)
         m_strWatchNote = "too many changes at once: rescanned";
     const std::string shown = TrimTrailingSeparators(m_strListedPath);

@@ -32,14 +32,18 @@ void ChangeLog::Add(LoggedChange change) {
 }
 
 std::vector<ChangeLog::Growth> ChangeLog::GrewMost(int64_t now, int64_t seconds) const {
-    std::unordered_map<std::string, int64_t> byPath;
-    for (auto it = m_changes.rbegin(); it != m_changes.rend() && it->time >= now - seconds; ++it)
-        if (it->time <= now)
-            byPath[it->path] += it->bytes;
+    std::unordered_map<std::string, Growth> byPath;
+    for (auto it = m_changes.rbegin(); it != m_changes.rend() && it->time >= now - seconds; ++it) {
+        if (it->time > now)
+            continue;
+        // Newest first: the first change met of a path is its last.
+        const auto [found, bNew] = byPath.try_emplace(it->path, Growth{it->path, 0, it->time});
+        found->second.bytes += it->bytes;
+    }
     std::vector<Growth> grew;
-    for (const auto& [path, bytes] : byPath)
-        if (bytes > 0)
-            grew.push_back({path, bytes});
+    for (auto& entry : byPath)
+        if (entry.second.bytes > 0)
+            grew.push_back(std::move(entry.second));
     std::sort(grew.begin(), grew.end(), [](const Growth& a, const Growth& b) {
         return a.bytes != b.bytes ? a.bytes > b.bytes : a.path < b.path;
     });

@@ -34,10 +34,11 @@ public:
     void Clear() { m_changes.clear(); }
 
     // The paths that grew in the `seconds` up to `now`, with what each grew by in that time
-    // (its changes summed), most first; ties by path.
+    // (its changes summed) and when it last changed, most first; ties by path.
     struct Growth {
         std::string path;
         int64_t bytes;
+        int64_t lastTime;
     };
     std::vector<Growth> GrewMost(int64_t now, int64_t seconds) const;
 

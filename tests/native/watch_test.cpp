@@ -8,6 +8,7 @@
 #include <random>
 
 #include "change_applier.h"
+#include "change_rows.h"
 #include "folder_watcher.h"
 #include "temp_tree.h"
 #include "tree_totals.h"
@@ -211,5 +212,39 @@ TEST(ChangeLog, KeepsTheNewestAndFindsWhatGrewTheMost) {
     EXPECT_EQ(grew[0].path, "b");
     EXPECT_EQ(grew[1].path, "a");
     EXPECT_EQ(grew[1].bytes, 25);
+    EXPECT_EQ(grew[1].lastTime, 170);
     EXPECT_TRUE(log.GrewMost(300, 60).empty());
+}
+
+// The pane's rows: by size change, by path, by kind (ties newest first), and what grew the
+// most as one row a path.
+TEST(ChangeRows, SortByAnyColumnAndGrewMostAsOneRowAPath) {
+    ChangeLog log;
+    log.Add({100, "b", ChangeKind::Changed, 10});
+    log.Add({110, "a", ChangeKind::Added, 300});
+    log.Add({120, "c", ChangeKind::Removed, -50});
+    log.Add({130, "b", ChangeKind::Changed, 500});
+    std::vector<ChangeRow> rows = AllChangeRows(log);
+    const auto order = [&rows] {
+        std::string text;
+        for (const ChangeRow& row : rows)
+            text += row.path + std::to_string(row.time % 100) + " ";
+        return text;
+    };
+    SortChangeRows(rows, ChangeColumn::Bytes, false);
+    EXPECT_EQ(order(), "b30 a10 b0 c20 ");
+    SortChangeRows(rows, ChangeColumn::Path, true);
+    EXPECT_EQ(order(), "a10 b30 b0 c20 ");
+    SortChangeRows(rows, ChangeColumn::Kind, true);
+    EXPECT_EQ(order(), "a10 b30 b0 c20 ");
+    EXPECT_EQ(rows[1].kind, "Changed");
+    SortChangeRows(rows, ChangeColumn::Time, true);
+    EXPECT_EQ(order(), "b0 a10 c20 b30 ");
+
+    rows = GrewMostRows(log, 130, 60);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].path, "b");
+    EXPECT_EQ(rows[0].bytes, 510);
+    EXPECT_EQ(rows[0].time, 130);
+    EXPECT_EQ(rows[0].kind, "Grew");
 }

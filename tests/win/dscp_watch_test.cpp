@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "dirscope_doc.h"
+#include "changes_view.h"
 #include "dirscope_view.h"
+#include "main_frame.h"
+#include "resource.h"
 #include "dscp_app_fixture.h"
 #include "size_text.h"
 #include "temp_tree.h"
@@ -212,4 +215,49 @@ TEST_F(DscpWatch, TheShownFolderRemovedIsLetGoAndShownGone) {
     EXPECT_FALSE(m_pDoc->Watcher().IsRunning());
     EXPECT_EQ(HeldBytes(tree.Root()), 5);
     EXPECT_TRUE(Logged(ChangeKind::Removed, tree.Path("W")));
+}
+
+// The Changes pane: a file appended to outside the program shows with its size change; what
+// grew the most in the last minute is one row a path; a double-click shows the file in its
+// folder.
+TEST_F(DscpWatch, AFileAppendedOutsideShowsInTheChangesPaneWithItsSizeChange) {
+    tree.File("logs/app.log", 100);
+    tree.File("other", 10);
+    Command(ID_VIEW_CHANGES);
+    auto* pChanges = m_pFrame->QueryPane<CChangesView>(ID_VIEW_CHANGES);
+    ASSERT_NE(pChanges, nullptr);
+    ASSERT_TRUE(m_pFrame->QueryBar(ID_VIEW_CHANGES).IsWindowVisible());
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+
+    const std::string log = tree.Path("logs/app.log");
+    const auto rowOf = [&](const std::string& kind, const std::string& change) {
+        const CListCtrl list = pChanges->GetListCtrl();
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (list.GetItemText(i, CChangesView::kPath) == log &&
+                list.GetItemText(i, CChangesView::kKind) == kind &&
+                list.GetItemText(i, CChangesView::kBytes) == change)
+                return i;
+        return -1;
+    };
+    Append(log, 2 << 20);
+    ASSERT_TRUE(
+        PumpUntil([&] { return rowOf("Changed", "+" + FormatSize(2 << 20)) >= 0; }, kDeadlineMs));
+    Append(log, 1 << 20);
+    const int64_t nGrown = 100 + (3 << 20);
+    ASSERT_TRUE(
+        PumpUntil([&] { return m_pDoc->Snapshot().FileBytes(log) == nGrown; }, kDeadlineMs));
+
+    pChanges->Strip().Turn(true);
+    EXPECT_EQ(pChanges->Rows().size(), 1u);
+    const int nGrew = rowOf("Grew", "+" + FormatSize(3 << 20));
+    ASSERT_GE(nGrew, 0);
+
+    pChanges->OpenRow(nGrew);
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_EQ(m_pDoc->Folder(), tree.Path("logs"));
+    std::string name;
+    bool bFolder = true;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "app.log");
 }
