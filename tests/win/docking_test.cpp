@@ -475,8 +475,7 @@ TEST_F(Docking, DraggingTheToolBarByItsGripperDocksItWhereTheTrackerMeetsASide) 
     // In the middle of the frame nothing is met: the floating shape.
     MoveTo(Center(rcFrameClient));
     EXPECT_EQ(bar.GetDockContext()->DropTarget(), 0u);
-    EXPECT_GT(bar.GetDockContext()->TrackRect().Width(),
-              bar.GetDockContext()->TrackRect().Height());
+    EXPECT_GT(bar.GetDockContext()->TrackRect().Width(), bar.GetDockContext()->TrackRect().Height());
     // Back over the left side and let go: docked there, upright.
     MoveTo(ptLeft);
     MoveTo(ptLeft, WM_LBUTTONUP);

@@ -42,8 +42,7 @@ int Version(const char* path) {
     if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&pFixed), &cb) || !pFixed)
         return Fail("no fixed version"), 1;
     std::printf("FileVersion#%u.%u.%u.%u\n", unsigned{HIWORD(pFixed->dwFileVersionMS)},
-                unsigned{LOWORD(pFixed->dwFileVersionMS)},
-                unsigned{HIWORD(pFixed->dwFileVersionLS)},
+                unsigned{LOWORD(pFixed->dwFileVersionMS)}, unsigned{HIWORD(pFixed->dwFileVersionLS)},
                 unsigned{LOWORD(pFixed->dwFileVersionLS)});
     // The strings of the resource's first language and code page, as Properties shows them.
     struct Translation {
@@ -73,8 +72,8 @@ int Shortcut(const char* path) {
     wchar_t wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
     char target[MAX_PATH] = {};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&pLink))) &&
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IShellLinkA, reinterpret_cast<void**>(&pLink))) &&
         SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile))) &&
         SUCCEEDED(pFile->Load(wide, STGM_READ)) &&
         SUCCEEDED(pLink->GetPath(target, MAX_PATH, nullptr, 0))) {
@@ -95,8 +94,9 @@ int Shortcut(const char* path) {
 class RemoteBuffer {
 public:
     RemoteBuffer(HANDLE hProcess, SIZE_T size)
-        : m_hProcess(hProcess), m_p(static_cast<char*>(VirtualAllocEx(
-                                    hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE))) {}
+        : m_hProcess(hProcess),
+          m_p(static_cast<char*>(
+              VirtualAllocEx(hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE))) {}
     ~RemoteBuffer() {
         if (m_p)
             VirtualFreeEx(m_hProcess, m_p, 0, MEM_RELEASE);
@@ -220,15 +220,16 @@ bool ShowDrive(HANDLE hProcess, DWORD pid, char letter) {
         return Fail("no memory in the program's process");
 
     // The program starts on the computer node; the drive is one of its children.
-    const auto hComputer =
-        reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    const auto hComputer = reinterpret_cast<HTREEITEM>(
+        SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hComputer));
     const std::string wanted = std::string("(") + letter + ":)";
     HTREEITEM hDrive = nullptr;
-    for (auto h = reinterpret_cast<HTREEITEM>(
-             SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(hComputer)));
-         h && !hDrive; h = reinterpret_cast<HTREEITEM>(SendMessageA(
-                           hTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(h)))) {
+    for (auto h = reinterpret_cast<HTREEITEM>(SendMessageA(
+             hTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(hComputer)));
+         h && !hDrive;
+         h = reinterpret_cast<HTREEITEM>(
+             SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(h)))) {
         const std::string text = TreeItemText(remote, hTree, h);
         std::printf("Drive=%s\n", text.c_str());
         if (text.find(wanted) != std::string::npos)
