@@ -20,6 +20,11 @@
 //                             10 ms: when the panes first show rows during the scan, how
 //                             long after its end their whole answers come, and the waits
 //                             for the window (median, longest, how many over 100 ms)
+//   gui_bench duplicates FOLDER   the program showing FOLDER, its scan ended, then the
+//                             Duplicates pane's Find Duplicates while another thread asks
+//                             the main window for an answer every 10 ms: how long until the
+//                             groups are shown, the bytes read, and the waits for the window
+//                             (median, longest, how many over 100 ms)
 //   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
@@ -38,6 +43,7 @@
 #include <vector>
 
 #include "dscp_in_process.h"
+#include "duplicates_view.h"
 #include "query_view.h"
 #include "gui_test_support.h"
 #include "resource.h"
@@ -411,11 +417,79 @@ int Panes(const std::string& folder) {
         "panes of %s: the scan ended at %.3f s, the panes' first rows at %.3f s during "
         "it (%d answers meanwhile), their whole answers %.0f ms after its end; the "
         "longest message of a pane %.0f ms (0x%04X to %s), of the rest %.0f ms (0x%04X to %s), "
-        "the longest wait for one %.0f ms, choosing the folder %.0f ms; the window answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+        "the longest wait for one %.0f ms, choosing the folder %.0f ms; the window answered %zu "
+        "times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
         folder.c_str(), scanEnd, firstRows, nAnswersDuringScan, (answered - scanEnd) * 1000,
         longestPane * 1000, longestPaneMessage, longestPaneClass, longestOther * 1000,
-        longestOtherMessage, longestOtherClass, longestPeek * 1000, showSeconds * 1000, waits.size(), waits[waits.size() / 2] * 1000,
-        worst * 1000, nOver);
+        longestOtherMessage, longestOtherClass, longestPeek * 1000, showSeconds * 1000,
+        waits.size(), waits[waits.size() / 2] * 1000, worst * 1000, nOver);
+    program.StopApp();
+    return 0;
+}
+
+// The Duplicates pane's search of FOLDER, once its scan has ended, while another thread asks
+// the main window for an answer every 10 ms.
+int Duplicates(const std::string& folder) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    program.Command(ID_VIEW_DUPLICATES);
+    auto* pPane = program.m_pFrame->QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES);
+    program.Show(folder);
+    if (!pPane || !program.WaitForScan(600000))
+        return 1;
+    const int64_t treeBytes = program.m_pDoc->TotalSize();
+    WindowProber prober(program.m_pFrame->m_hWnd, 10);
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
+    const Stopwatch watch;
+    program.Command(ID_FIND_DUPLICATES);
+    const bool bFound = program.PumpUntil([&] { return pPane->IsIdle(); }, 600000);
+    const double seconds = watch.Seconds();
+    const double worst = prober.Stop(program);
+    const std::vector<double> waits = prober.SortedWaits();
+    if (!bFound || waits.empty())
+        return 1;
+    const size_t nOver =
+        static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
+    const FoundDuplicates& found = pPane->Result();
+    std::printf("duplicates of %s: %.3f s to \"%s\", %lld of the tree's %lld bytes read; the "
+                "window answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+                folder.c_str(), seconds, pPane->Strip().Status().c_str(),
+                static_cast<long long>(found.BytesRead()), static_cast<long long>(treeBytes),
+                waits.size(), waits[waits.size() / 2] * 1000, worst * 1000, nOver);
+    program.StopApp();
+    return 0;
+}
+
+// Opens the saved scan NEWER in the window, then compares it with the saved scan OLDER,
+// while another thread keeps asking the window for an answer.
+int SavedScans(const std::string& newer, const std::string& older) {
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    WindowProber prober(program.m_pFrame->m_hWnd, 10);
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
+    const Stopwatch watch;
+    program.m_pDoc->OpenScanFile(newer);
+    const bool bOpened = program.PumpUntil(
+        [&] { return program.m_pDoc->IsSavedScan() && !program.m_pDoc->IsFilling(); }, 600000);
+    const double opened = watch.Seconds();
+    program.m_pDoc->CompareWithScan(older);
+    const bool bCompared =
+        bOpened &&
+        program.PumpUntil([&] { return !program.m_pDoc->IsReadingComparison(); }, 600000) &&
+        program.m_pDoc->IsComparing();
+    const double compared = watch.Seconds() - opened;
+    prober.Stop(program);
+    const std::vector<double> waits = prober.SortedWaits();
+    if (!bCompared || waits.empty())
+        return 1;
+    const size_t nOver =
+        static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
+    std::printf("saved scans: %s opened in %.3f s, compared with %s in %.3f s; the window "
+                "answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+                newer.c_str(), opened, older.c_str(), compared, waits.size(),
+                waits[waits.size() / 2] * 1000, waits.back() * 1000, nOver);
     program.StopApp();
     return 0;
 }
@@ -470,12 +544,17 @@ int main(int argc, char** argv) {
         result = Treemap(argv[2]);
     else if (what == "panes" && argc == 3)
         result = Panes(argv[2]);
+    else if (what == "duplicates" && argc == 3)
+        result = Duplicates(argv[2]);
+    else if (what == "savedscans" && argc == 4)
+        return SavedScans(argv[2], argv[3]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
         std::fprintf(
             stderr,
-            "usage: gui_bench expand|show|drill|treemap|panes FOLDER | open FOLDER [MS|never]\n");
+            "usage: gui_bench expand|show|drill|treemap|panes|duplicates FOLDER | open FOLDER "
+            "[MS|never] | savedscans NEWER.json OLDER.json\n");
     OleUninitialize();
     return result;
 }

@@ -2,9 +2,11 @@
 # Takes the user guide's screenshots from the running program under Wine, into
 # docs/screenshots/ (re-run it whenever the program's look changes):
 #   guide-folder.png   a drive of demo folders with their totals
+#   guide-folder-150.png, guide-folder-200.png   the same at 150 % and 200 % display scale
 #   guide-drives.png   the drive overview the program starts with
 #   guide-panes.png    the demo drive with Largest Files and File Types, one type lit
 #   guide-search.png   the demo drive with the Search pane: *.iso of at least 1 GB
+#   guide-duplicates.png  the demo drive with the Duplicates pane: files of one size and bytes
 #   guide-opened-scan.png  the saved scan of a month before opened, with its own tree
 #   guide-compare.png  the demo drive compared with a saved scan of it from a month before
 #   guide-changes.png  the Changes pane while a download grows and files come and go
@@ -110,12 +112,26 @@ shots=$root/docs/screenshots
 mkdir -p "$shots"
 # The screenshot tool places the main window at 40,40 with a size of 860 x 560.
 bash tests/win/grab_scene.sh "$build" "$shots/guide-folder.png" 860x560+40+40 main-window 'D:\'
+# At 150 % and 200 %: the display's resolution is the prefix user's LogPixels, read by each
+# new process. A window of 600 x 440 at 96 DPI fits the virtual screen at both.
+set_dpi() {
+  bash cmake/wine-run.sh "$preset" "$prefix" reg add 'HKCU\Control Panel\Desktop' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+set_dpi 144
+bash tests/win/grab_scene.sh "$build" "$shots/guide-folder-150.png" 900x660+40+40 main-window 'D:\' \
+  600 440
+set_dpi 192
+bash tests/win/grab_scene.sh "$build" "$shots/guide-folder-200.png" 1200x880+40+40 main-window 'D:\' \
+  600 440
+set_dpi 96
 bash tests/win/grab_scene.sh "$build" "$shots/guide-drives.png" 860x560+40+40 drives
 bash tests/win/grab_scene.sh "$build" "$shots/guide-panes.png" 1180x760+40+40 panes 'D:\' mp4
 bash tests/win/grab_scene.sh "$build" "$shots/guide-search.png" 1180x760+40+40 search 'D:\' \
   '*.iso' '1 GB'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-compare.png" 1180x760+40+40 compare 'D:\' \
   "Z:$(echo "$older" | tr / '\\')"
+bash tests/win/grab_scene.sh "$build" "$shots/guide-duplicates.png" 1180x760+40+40 duplicates 'D:\'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-opened-scan.png" 1000x680+40+40 opened-scan \
   "Z:$(echo "$older" | tr / '\\')"
 # The Changes scene writes into a folder of its own, gone afterwards.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "dirscope_doc.h"
 #include "dirscope_view.h"
 #include "dock_bar.h"
+#include "duplicates_view.h"
 #include "file_dialog.h"
 #include "changes_view.h"
 #include "file_types_view.h"
@@ -24,6 +26,7 @@
 #include "win_app.h"
 #include "sizing_control_bar.h"
 #include "tree_navigator_win32.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -56,6 +59,7 @@ constexpr QueryPaneInfo kQueryPanes[] = {
     {ID_VIEW_FILE_TYPES, "File Types", &CFileTypesView::GetThisClass, 104},
     {ID_VIEW_SEARCH, "Search", &CSearchView::GetThisClass, 105},
     {ID_VIEW_CHANGES, "Changes", &CChangesView::GetThisClass, 106},
+    {ID_VIEW_DUPLICATES, "Duplicates", &CDuplicatesView::GetThisClass, 107},
 };
 constexpr UINT kFirstQueryCommand = ID_VIEW_LARGEST_FILES;
 constexpr UINT kLastQueryCommand = ID_VIEW_SEARCH;
@@ -70,6 +74,8 @@ size_t QueryPaneIndex(UINT nCommand) {
 // The least the window leaves the treemap pane, and its least width.
 constexpr int kTreemapLeast = 80;
 constexpr int kLeastWidth = 480;
+// The sizes above are at 96 DPI; the window shows them at its own resolution.
+
 // Where the bar sizes and the docking layout would be kept; the program never writes
 // them.
 constexpr char kBarStateProfile[] = "Dirscope.BarState";
@@ -117,6 +123,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_VIEW_CHANGES, ID_VIEW_CHANGES, OnQueryPane)
     ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_CHANGES, ID_VIEW_CHANGES, OnUpdateQueryPane)
     ON_COMMAND(ID_FIND_FILES, OnFindFiles)
+    ON_COMMAND_RANGE(ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, OnQueryPane)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, OnUpdateQueryPane)
+    ON_COMMAND(ID_FIND_DUPLICATES, OnFindDuplicates)
+    ON_UPDATE_COMMAND_UI(ID_FIND_DUPLICATES, OnUpdateFindDuplicates)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolbarDropDown)
     ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnCyclePane)
     ON_COMMAND(ID_OPEN_SELECTED, OnOpenSelected)
@@ -147,9 +157,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
         !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
         return -1;
     m_wndToolBar.ModifyStyle(0, TBSTYLE_FLAT);
-    // Without the colour images the buttons keep the 16-colour ones.
-    m_wndToolBar.LoadImageLists(TOOLBAR_IMAGE_WIDTH, IDB_TOOLBAR_NORMAL, IDB_TOOLBAR_NORMAL,
-                                IDB_TOOLBAR_DISABLED);
+    LoadToolBarImages();
 
     if (!m_wndStatusBar.Create(this, kStatusBarStyle, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
@@ -200,7 +208,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     if (m_wndTreemapBar.Create("Treemap", this, kTreemapBarID, kTreemapBarStyle)) {
         m_wndTreemapBar.SetBarStyle(m_wndTreemapBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
                                     CBRS_SIZE_DYNAMIC);
-        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, kTreemapBarHeight),
+        m_wndTreemapBar.SetSizes(CSize(m_wndTreemapBar.HorzSize().cx, Scale()(kTreemapBarHeight)),
                                  m_wndTreemapBar.VertSize(), m_wndTreemapBar.FloatSize());
         m_wndTreemapBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
         DockControlBar(&m_wndTreemapBar, AFX_IDW_DOCKBAR_BOTTOM);
@@ -210,7 +218,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     CSizingControlBar::RestoreAllSizes(this, kBarStateProfile);
     // Unless the stored layout gives its height, the treemap keeps a share of the window's.
     if (!m_wndTreemapBar.HasStoredHorzHeight())
-        m_wndTreemapBar.KeepHeightShare(kTreemapShare, kListKeep);
+        m_wndTreemapBar.KeepHeightShare(kTreemapShare, Scale()(kListKeep));
     LoadBarState(kBarStateProfile);
     return 0;
 }
@@ -442,7 +450,8 @@ bool CMainFrame::CreateQueryPanes(CCreateContext* pContext) {
                         pane.nBarID))
             return false;
         bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
-        bar.SetSizes(bar.HorzSize(), CSize(kQueryBarWidth, bar.VertSize().cy), bar.FloatSize());
+        bar.SetSizes(bar.HorzSize(), CSize(Scale()(kQueryBarWidth), bar.VertSize().cy),
+                     bar.FloatSize());
         bar.EnableDocking(CBRS_ALIGN_ANY);
         DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
         ShowControlBar(&bar, false, false);
@@ -454,16 +463,15 @@ CViewBar& CMainFrame::QueryBar(UINT nCommand) const {
     return *m_queryBars.at(QueryPaneIndex(nCommand));
 }
 
-CView* CMainFrame::PaneViewOf(const CViewBar& bar) {
+CWnd* CMainFrame::QueryViewOf(const CViewBar& bar) {
     if (!bar.m_pFrameWnd || !bar.m_pFrameWnd->m_hWnd)
         return nullptr;
-    return dynamic_cast<CView*>(
-        FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST)));
+    return FromHandlePermanent(::GetDlgItem(bar.m_pFrameWnd->m_hWnd, AFX_IDW_PANE_FIRST));
 }
 
 void CMainFrame::ShowQueryPane(CViewBar& bar, bool bShow) {
     ShowControlBar(&bar, bShow, false);
-    if (auto* pView = dynamic_cast<CQueryView*>(PaneViewOf(bar)); pView && bShow)
+    if (auto* pView = dynamic_cast<CQueryView*>(QueryViewOf(bar)); pView && bShow)
         pView->OnPaneShown();
 }
 
@@ -483,6 +491,19 @@ void CMainFrame::OnFindFiles() {
         ShowQueryPane(bar, true);
     if (CSearchView* pSearch = QueryPane<CSearchView>(ID_VIEW_SEARCH))
         pSearch->FocusPattern();
+}
+
+void CMainFrame::OnFindDuplicates() {
+    CViewBar& bar = QueryBar(ID_VIEW_DUPLICATES);
+    if (!(bar.GetStyle() & WS_VISIBLE))
+        ShowQueryPane(bar, true);
+    if (CDuplicatesView* pDuplicates = QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES))
+        pDuplicates->Find();
+}
+
+void CMainFrame::OnUpdateFindDuplicates(CCmdUI* pCmdUI) {
+    const CDuplicatesView* pDuplicates = QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES);
+    pCmdUI->Enable(pDuplicates && pDuplicates->CanFind());
 }
 
 HMENU CMainFrame::LoadDropDownMenu(UINT nButtonID, HMENU* phPopup) const {
@@ -660,6 +681,51 @@ bool CMainFrame::ShowTypedPath(const std::string& typed) {
     return true;
 }
 
+DpiScale CMainFrame::Scale() const {
+    return WindowScale(m_hWnd);
+}
+
+namespace {
+
+struct ToolBarImages {
+    int nSize;
+    UINT nNormal;
+    UINT nDisabled;
+};
+
+// The strips drawn at each size, smallest first.
+constexpr ToolBarImages kToolBarImages[] = {
+    {TOOLBAR_IMAGE_WIDTH, IDB_TOOLBAR_NORMAL, IDB_TOOLBAR_DISABLED},
+    {45, IDB_TOOLBAR_NORMAL_45, IDB_TOOLBAR_DISABLED_45},
+    {60, IDB_TOOLBAR_NORMAL_60, IDB_TOOLBAR_DISABLED_60},
+};
+
+// The strip nearest the 30-pixel images' size at `scale`, the larger of two as near.
+const ToolBarImages& ToolBarImagesFor(const DpiScale& scale) {
+    const int nWanted = scale(TOOLBAR_IMAGE_WIDTH);
+    const ToolBarImages* pBest = &kToolBarImages[0];
+    for (const ToolBarImages& images : kToolBarImages)
+        if (std::abs(images.nSize - nWanted) <= std::abs(pBest->nSize - nWanted))
+            pBest = &images;
+    return *pBest;
+}
+
+} // namespace
+
+void CMainFrame::LoadToolBarImages() {
+    const ToolBarImages& images = ToolBarImagesFor(Scale());
+    // A button is its image and the same margin as the toolbar resource's (7 pixels).
+    const int nButton = images.nSize + 7;
+    m_wndToolBar.SetSizes(CSize(nButton, nButton), CSize(images.nSize, images.nSize));
+    // Without the colour images the buttons keep the 16-colour ones.
+    m_wndToolBar.LoadImageLists(images.nSize, images.nNormal, images.nNormal, images.nDisabled);
+}
+
+void CMainFrame::OnFrameDpiChanged(int, int) {
+    if (m_wndToolBar.m_hWnd)
+        LoadToolBarImages();
+}
+
 LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     Default();
     if (!m_wndStatusBar.m_hWnd)
@@ -668,15 +734,16 @@ LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     // height and the treemap's least: below that the panes would not show.
     const CRect rcWindow = GetWindowRect();
     const CRect rcClient = GetClientRect();
-    int height = rcWindow.Height() - rcClient.Height() + kListKeep;
+    const DpiScale px = Scale();
+    int height = rcWindow.Height() - rcClient.Height() + px(kListKeep);
     for (CWnd* pBar : {static_cast<CWnd*>(GetDockBar(AFX_IDW_DOCKBAR_TOP)),
                        static_cast<CWnd*>(&m_wndPathBar), static_cast<CWnd*>(&m_wndStatusBar)})
         if (pBar && pBar->m_hWnd && pBar->IsWindowVisible())
             height += pBar->GetWindowRect().Height();
     if (m_wndTreemapBar.m_hWnd && m_wndTreemapBar.IsWindowVisible())
-        height += kTreemapLeast;
+        height += px(kTreemapLeast);
     auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
-    pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, kLeastWidth);
+    pInfo->ptMinTrackSize.x = std::max<LONG>(pInfo->ptMinTrackSize.x, px(kLeastWidth));
     pInfo->ptMinTrackSize.y = std::max<LONG>(pInfo->ptMinTrackSize.y, height);
     return 0;
 }

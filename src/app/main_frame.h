@@ -1,7 +1,7 @@
 #pragma once
 // CMainFrame: the program's one frame window: menu, toolbar, path bar, status bar, the list
 // view as its client, the folder tree and treemap panes, the query panes (Largest Files,
-// File Types, Search), and the history of the folders shown. It hosts the tree pane
+// File Types, Search, Duplicates), and the history of the folders shown. It hosts the tree pane
 // (CFolderPaneHost) and shows what is typed in the path bar: the tree's selection is the
 // folder the document shows. It installs the navigator every view moves through: a folder or
 // drive opened anywhere is selected in the tree, which records the visit and has the document
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "color_toolbar.h"
+#include "dpi_scale.h"
 #include "folder_history.h"
 #include "folder_pane_host.h"
 #include "frame_wnd.h"
@@ -64,14 +65,16 @@ public:
     CStatusBar& StatusBar() { return m_wndStatusBar; }
     CViewBar& TreeBar() { return m_wndTreeBar; }
     CTreemapBar& TreemapBar() { return m_wndTreemapBar; }
-    // The query pane its View menu command (ID_VIEW_LARGEST_FILES...) shows and hides.
+    // The pane its View menu command (ID_VIEW_LARGEST_FILES... ID_VIEW_DUPLICATES) shows and
+    // hides.
     CViewBar& QueryBar(UINT nCommand) const;
     // Its view, once its bar exists.
     template <class View> View* QueryPane(UINT nCommand) const {
-        return dynamic_cast<View*>(PaneViewOf(QueryBar(nCommand)));
+        return dynamic_cast<View*>(QueryViewOf(QueryBar(nCommand)));
     }
     CPathBar& PathBar() { return m_wndPathBar; }
-    // The height the list keeps when the window is small: the treemap gives way first.
+    // The height the list keeps when the window is small (at 96 DPI): the treemap gives way
+    // first.
     static constexpr int kListKeep = 150;
     // The treemap pane's share of the height between the top and bottom dock rows.
     static constexpr double kTreemapShare = 0.40;
@@ -95,6 +98,8 @@ protected:
     void OnQueryPane(UINT nID);
     void OnUpdateQueryPane(CCmdUI* pCmdUI);
     void OnFindFiles();
+    void OnFindDuplicates();
+    void OnUpdateFindDuplicates(CCmdUI* pCmdUI);
     void OnToolbarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCyclePane(UINT nID);
     void OnOpenSelected();
@@ -108,8 +113,13 @@ protected:
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
     void OnUpdateEndComparison(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    void OnFrameDpiChanged(int nOldDpi, int nDpi) override;
 
 private:
+    // The resolution the window shows at.
+    DpiScale Scale() const;
+    // The toolbar's images drawn nearest the size its 30-pixel ones have at that resolution.
+    void LoadToolBarImages();
     // The document while it is showing a folder, else null.
     CDirscopeDoc* FillingDocument();
     CDirscopeDoc* Document();
@@ -126,7 +136,8 @@ private:
     // and hidden until the View menu shows them (or the stored layout does).
     bool CreateQueryPanes(CCreateContext* pContext);
     void ShowQueryPane(CViewBar& bar, bool bShow);
-    static CView* PaneViewOf(const CViewBar& bar);
+    // The view a pane of the table holds, once its bar exists.
+    static CWnd* QueryViewOf(const CViewBar& bar);
     void RecordVisit(CTreeCtrl& tree, unsigned nScan);
 
     CColorToolBar m_wndToolBar;

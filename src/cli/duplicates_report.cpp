@@ -1,42 +1,22 @@
 #include "duplicates_report.h"
 
-#include <map>
-#include <utility>
-
 #include "csv_report.h"
 #include "date_text.h"
 #include "path_text.h"
 #include "size_text.h"
-#include "snapshot_files.h"
 #include "text_columns.h"
 
 DuplicatesReport::DuplicatesReport(const FolderReport& report, DuplicateProgress* progress)
     : m_report(report) {
-    const FolderSnapshot& s = report.snapshot;
-    // The names of a file with several: one file, never copies of each other.
-    std::map<std::pair<uint32_t, uint32_t>, const LinkedName*> linked;
-    for (const LinkedName& name : report.linkedNames)
-        linked[{name.folder, name.file}] = &name;
-    ForEachFolderWithFiles(s, report.folderNode, nullptr, [&](FolderSnapshot::Index folder) {
-        const std::string folderPath = s.PathOf(folder);
-        for (uint32_t i = 0; i < s.OwnFileCount(folder); ++i) {
-            DuplicateCandidate file;
-            file.path = JoinPath(folderPath, s.FileName(folder, i));
-            file.size = s.FileSize(folder, i);
-            const auto found = linked.find({folder, i});
-            if (found != linked.end()) {
-                file.device = found->second->device;
-                file.fileId = found->second->id;
-            }
-            m_files.push_back(std::move(file));
-            m_modified.push_back(s.FileModified(folder, i));
-        }
-    });
-    m_search = FindDuplicates(m_files, DuplicateOptions(), progress);
+    // The names of a file with several come from the walk: one file, never copies of each
+    // other.
+    CollectDuplicateCandidates(report.snapshot, report.folderNode, DuplicateOptions().minSize,
+                               m_candidates, &report.linkedNames);
+    m_search = FindDuplicates(m_candidates.files, DuplicateOptions(), progress);
 }
 
 std::string DuplicatesReport::RelativeOf(size_t file) const {
-    const std::string& path = m_files[file].path;
+    const std::string& path = m_candidates.files[file].path;
     const std::string& top = m_report.snapshot.PathOf(m_report.folderNode);
     return path.size() > top.size() + 1 && path.compare(0, top.size(), top) == 0 &&
                    IsPathSeparator(path[top.size()])
@@ -66,7 +46,7 @@ std::vector<std::string> DuplicatesReport::CsvRows() const {
     std::vector<std::string> rows;
     for (size_t g = 0; g < m_search.groups.size(); ++g)
         for (size_t file : m_search.groups[g].files) {
-            const int64_t modified = m_modified[file];
+            const int64_t modified = m_candidates.modified[file];
             rows.push_back(CsvRecord(
                 {std::to_string(g + 1), std::to_string(m_search.groups[g].size),
                  AsUtf8(RelativeOf(file)), modified ? IsoLocalTime(modified) : std::string()}));
@@ -77,7 +57,7 @@ std::vector<std::string> DuplicatesReport::CsvRows() const {
 std::vector<std::string> DuplicatesReport::UnreadablePaths() const {
     std::vector<std::string> paths;
     for (size_t file : m_search.unreadable)
-        paths.push_back(m_files[file].path);
+        paths.push_back(m_candidates.files[file].path);
     return paths;
 }
 

@@ -10,6 +10,7 @@
 
 #include "duplicate_finder.h"
 #include "folder_report.h"
+#include "snapshot_candidates.h"
 
 class DuplicatesReport {
 public:
@@ -30,7 +31,6 @@ private:
     std::string RelativeOf(size_t file) const;
 
     const FolderReport& m_report;
-    std::vector<DuplicateCandidate> m_files;
-    std::vector<int64_t> m_modified; // beside m_files; 0: not known
+    SnapshotCandidates m_candidates;
     DuplicateSearch m_search;
 };

@@ -33,15 +33,15 @@ void HeightShare::Take(int height, int room) {
         share = std::min(1.0, static_cast<double>(height) / room);
 }
 
-Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges) {
-    rc.left += 3;
-    rc.top += 5;
-    rc.right -= 3;
-    rc.bottom -= 3;
+Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges, const DpiScale& px) {
+    rc.left += px(3);
+    rc.top += px(5);
+    rc.right -= px(3);
+    rc.bottom -= px(3);
     if (dock != Dock::Float) {
-        rc.left += 2;
-        rc.right -= 2;
-        rc.bottom -= 2;
+        rc.left += px(2);
+        rc.right -= px(2);
+        rc.bottom -= px(2);
     }
     switch (dock) {
     case Dock::Top:
@@ -62,17 +62,17 @@ Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges) {
     return rc;
 }
 
-Rect CaptionClientArea(Rect rc, Dock dock, unsigned& edges, Point& button) {
-    Rect r = BorderClientArea(rc, dock, edges);
+Rect CaptionClientArea(Rect rc, Dock dock, unsigned& edges, Point& button, const DpiScale& px) {
+    Rect r = BorderClientArea(rc, dock, edges, px);
     if (dock == Dock::Float)
         return r;
     // The button sits in the band, 5 pixels in from the window's corner.
     if (IsHorzDock(dock)) {
-        button = Point{kCaptionBand - 8, 5};
-        r.left += kCaptionBand;
+        button = Point{px(kCaptionBand - 8), px(5)};
+        r.left += px(kCaptionBand);
     } else {
-        button = Point{r.Width() - 7, kCaptionBand - 8};
-        r.top += kCaptionBand;
+        button = Point{r.Width() - px(7), px(kCaptionBand - 8)};
+        r.top += px(kCaptionBand);
     }
     return r;
 }
@@ -89,7 +89,9 @@ unsigned RowEdges(Dock dock, bool bBefore, bool bAfter) {
     return edges;
 }
 
-bool SizingEdgeRect(unsigned edges, Dock dock, const Rect& rc, unsigned hitCode, Rect& out) {
+bool SizingEdgeRect(unsigned edges, Dock dock, const Rect& rc, unsigned hitCode, Rect& out,
+                    const DpiScale& px) {
+    const int kSizingEdge = px(bars::kSizingEdge);
     const bool bHorz = IsHorzDock(dock);
     const bool bVert = IsVertDock(dock);
     out = rc;
@@ -135,34 +137,34 @@ bool SizingEdgeRect(unsigned edges, Dock dock, const Rect& rc, unsigned hitCode,
     }
 }
 
-unsigned EdgeHitTest(unsigned edges, Dock dock, const Rect& rc, Point pt) {
+unsigned EdgeHitTest(unsigned edges, Dock dock, const Rect& rc, Point pt, const DpiScale& px) {
     if (dock == Dock::Float)
         return kHitClient;
     static const unsigned kOrder[4] = {kHitLeft, kHitTop, kHitRight, kHitBottom};
     for (unsigned code : kOrder) {
         Rect strip;
-        if (SizingEdgeRect(edges, dock, rc, code, strip) && strip.Contains(pt))
+        if (SizingEdgeRect(edges, dock, rc, code, strip, px) && strip.Contains(pt))
             return code;
     }
     return kHitClient;
 }
 
-Rect CaptionTextRect(const Rect& client, Point button, Dock dock) {
+Rect CaptionTextRect(const Rect& client, Point button, Dock dock, const DpiScale& px) {
     Rect t;
     if (IsHorzDock(dock)) {
-        t.left = client.left - kCaptionBand - 1;
-        t.right = t.left + 11;
-        t.top = button.y + 14;
+        t.left = client.left - px(kCaptionBand + 1);
+        t.right = t.left + px(11);
+        t.top = button.y + px(14);
         t.bottom = client.bottom;
-        t.left -= 1;
-        t.right += 1;
+        t.left -= px(1);
+        t.right += px(1);
     } else {
-        t.top = client.top - kCaptionBand - 1;
-        t.bottom = t.top + 11;
+        t.top = client.top - px(kCaptionBand + 1);
+        t.bottom = t.top + px(11);
         t.left = client.left;
-        t.right = button.x - 3;
-        t.top -= 1;
-        t.bottom += 1;
+        t.right = button.x - px(3);
+        t.top -= px(1);
+        t.bottom += px(1);
     }
     return t;
 }

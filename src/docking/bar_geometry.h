@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "dpi_scale.h"
 #include "layout.h"
 
 namespace bars {
@@ -92,33 +93,37 @@ struct HeightShare {
 
 // ---- border, caption band, close button ----
 
+// At 96 DPI; `px` gives them, and every margin below, at the bar's own resolution.
 constexpr int kSizingEdge = 5;   // thickness of a draggable edge
 constexpr int kCaptionBand = 13; // width of the caption band
 constexpr int kButtonSize = 11;  // the close button is square
 
 // The bar's client rectangle inside its window rectangle `rc`: the border, and the edge
 // facing the frame's interior added to `edges`.
-Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges);
+Rect BorderClientArea(Rect rc, Dock dock, unsigned& edges, const DpiScale& px = DpiScale());
 
 // The client area of a bar with a caption: the band taken off the left (docked at the
 // top or bottom) or the top (at the left or right); `button` gets the close button's
 // origin. A floating bar has neither.
-Rect CaptionClientArea(Rect rc, Dock dock, unsigned& edges, Point& button);
+Rect CaptionClientArea(Rect rc, Dock dock, unsigned& edges, Point& button,
+                       const DpiScale& px = DpiScale());
 
 // The edges that exist for a docked bar with sizing bars before or after it in its row.
 unsigned RowEdges(Dock dock, bool bBefore, bool bAfter);
 
 // The strip of a draggable edge (hit code left, top, right or bottom) inside the window
 // rectangle `rc`, shortened at both ends across the row so strips never overlap.
-bool SizingEdgeRect(unsigned edges, Dock dock, const Rect& rc, unsigned hitCode, Rect& out);
+bool SizingEdgeRect(unsigned edges, Dock dock, const Rect& rc, unsigned hitCode, Rect& out,
+                    const DpiScale& px = DpiScale());
 
 // The edge under `pt` (window rectangle `rc`, all in one coordinate space): edges tested
 // left, top, right, bottom; a floating bar is all client.
-unsigned EdgeHitTest(unsigned edges, Dock dock, const Rect& rc, Point pt);
+unsigned EdgeHitTest(unsigned edges, Dock dock, const Rect& rc, Point pt,
+                     const DpiScale& px = DpiScale());
 
 // The caption text rectangle, from the client rectangle `client` (in window coordinates)
 // and the button's origin.
-Rect CaptionTextRect(const Rect& client, Point button, Dock dock);
+Rect CaptionTextRect(const Rect& client, Point button, Dock dock, const DpiScale& px = DpiScale());
 
 // ---- the row model ----
 

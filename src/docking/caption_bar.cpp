@@ -7,10 +7,10 @@ namespace {
 
 constexpr int kEscapementUpwards = 900; // text running upwards: 90 degrees, in tenths
 
-// A font of `nPointSize` tenths of a point for this device context.
-HFONT CreatePointFont(HDC hDC, int nPointSize, const char* lpszFace, int nEscapement = 0) {
+// A font of `nPointSize` tenths of a point at `nDpi` dots per inch.
+HFONT CreatePointFont(int nDpi, int nPointSize, const char* lpszFace, int nEscapement = 0) {
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(nPointSize, GetDeviceCaps(hDC, LOGPIXELSY), 720);
+    lf.lfHeight = -MulDiv(nPointSize, nDpi, 720);
     lf.lfEscapement = lf.lfOrientation = nEscapement;
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -40,8 +40,8 @@ bool HasFace(const char* lpszFace) {
 // ---- close button ----
 
 CRect CBarCloseButton::GetRect() const {
-    return CRect(m_ptOrigin.x, m_ptOrigin.y, m_ptOrigin.x + bars::kButtonSize,
-                 m_ptOrigin.y + bars::kButtonSize);
+    const int nSize = m_scale(bars::kButtonSize);
+    return CRect(m_ptOrigin.x, m_ptOrigin.y, m_ptOrigin.x + nSize, m_ptOrigin.y + nSize);
 }
 
 bool CBarCloseButton::SetState(bool bPressed, bool bHot) {
@@ -79,8 +79,7 @@ void CBarCloseButton::Paint(HDC hDC) const {
     const COLORREF crOld = SetTextColor(hDC, GetSysColor(COLOR_BTNTEXT));
     const int nOldMode = SetBkMode(hDC, TRANSPARENT);
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(MulDiv(60, 96, GetDeviceCaps(hDC, LOGPIXELSX)),
-                          GetDeviceCaps(hDC, LOGPIXELSY), 720);
+    lf.lfHeight = -m_scale(8); // 6 points at 96 DPI
     lf.lfCharSet = SYMBOL_CHARSET;
     lstrcpynW(lf.lfFaceName, L"Marlett", LF_FACESIZE);
     const UniqueGdiObject font(CreateFontIndirectW(&lf));
@@ -88,18 +87,20 @@ void CBarCloseButton::Paint(HDC hDC) const {
     wchar_t szFace[LF_FACESIZE] = L"";
     GetTextFaceW(hDC, LF_FACESIZE, szFace);
     if (lstrcmpiW(szFace, L"Marlett") == 0) {
-        ExtTextOutW(hDC, m_ptOrigin.x + 2, m_ptOrigin.y + 2, 0, nullptr, L"r", 1, nullptr);
+        ExtTextOutW(hDC, m_ptOrigin.x + m_scale(2), m_ptOrigin.y + m_scale(2), 0, nullptr, L"r", 1,
+                    nullptr);
     } else {
         // No Marlett on this system: the same cross, drawn in the glyph's square.
         const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT)));
         const SelectedObject selectedPen(hDC, pen.Get());
-        const int x = m_ptOrigin.x + 2;
-        const int y = m_ptOrigin.y + 2;
-        for (int d = 0; d < 2; ++d) {
+        const int x = m_ptOrigin.x + m_scale(2);
+        const int y = m_ptOrigin.y + m_scale(2);
+        const int n = m_scale(6);
+        for (int d = 0; d < m_scale(2); ++d) {
             MoveToEx(hDC, x + d, y, nullptr);
-            LineTo(hDC, x + 6 + d, y + 6 + 1);
-            MoveToEx(hDC, x + 6 - 1 + d, y, nullptr);
-            LineTo(hDC, x - 1 + d, y + 6 + 1);
+            LineTo(hDC, x + n + d, y + n + 1);
+            MoveToEx(hDC, x + n - 1 + d, y, nullptr);
+            LineTo(hDC, x - 1 + d, y + n + 1);
         }
     }
     SetBkMode(hDC, nOldMode);
@@ -123,12 +124,13 @@ CRect CSizingControlBarG::CalcClientArea(const CRect& rc) {
     // The band and the button's place, from the window's corner.
     unsigned edges = 0;
     bars::Point button;
-    bars::CaptionClientArea(bars::Rect{0, 0, rc.Width(), rc.Height()}, DockSide(), edges, button);
-    m_btnClose.Move(ToPoint(button));
+    bars::CaptionClientArea(bars::Rect{0, 0, rc.Width(), rc.Height()}, DockSide(), edges, button,
+                            Scale());
+    m_btnClose.Move(ToPoint(button), Scale());
     if (IsDockedTopBottom())
-        r.left += bars::kCaptionBand;
+        r.left += Scale()(bars::kCaptionBand);
     else
-        r.top += bars::kCaptionBand;
+        r.top += Scale()(bars::kCaptionBand);
     return r;
 }
 
@@ -180,18 +182,20 @@ CSizingControlBarCF::CSizingControlBarCF()
 void CSizingControlBarCF::PaintCaption(HDC hDC, const CRect& rcClient) {
     if (!HasCaption())
         return;
-    const RECT rcText = ToRect(
-        bars::CaptionTextRect(ToLayout(rcClient), ToLayout(CloseButton().Origin()), DockSide()));
+    const RECT rcText = ToRect(bars::CaptionTextRect(
+        ToLayout(rcClient), ToLayout(CloseButton().Origin()), DockSide(), Scale()));
     const bool bUpwards = IsDockedTopBottom();
-    const UniqueGdiObject font(CreatePointFont(hDC, MulDiv(85, 96, GetDeviceCaps(hDC, LOGPIXELSX)),
-                                               m_strCaptionFont.c_str(), bUpwards ? kEscapementUpwards : 0));
+    // 8.5 points at the bar's own resolution: the same share of the band at every scale.
+    const UniqueGdiObject font(CreatePointFont(Scale().Dpi(), 85, m_strCaptionFont.c_str(),
+                                               bUpwards ? kEscapementUpwards : 0));
     if (font) {
         const SelectedObject selectedFont(hDC, font.Get());
         const int nOldMode = SetBkMode(hDC, TRANSPARENT);
         const COLORREF crOld = SetTextColor(hDC, RGB(0, 0, 0));
         const std::string title = GetWindowText();
-        const int x = bUpwards ? rcText.left - 1 : rcText.left + 3;
-        const int y = bUpwards ? rcText.bottom - 3 : rcText.top - 1;
+        const DpiScale& px = Scale();
+        const int x = bUpwards ? rcText.left - px(1) : rcText.left + px(3);
+        const int y = bUpwards ? rcText.bottom - px(3) : rcText.top - px(1);
         ExtTextOutA(hDC, x, y, ETO_CLIPPED, &rcText, title.c_str(), static_cast<UINT>(title.size()),
                     nullptr);
         SetTextColor(hDC, crOld);

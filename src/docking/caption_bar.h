@@ -11,7 +11,11 @@ class CBarCloseButton {
 public:
     // Its top left corner, in the bar window's coordinates; the button is square.
     CPoint Origin() const { return m_ptOrigin; }
-    void Move(CPoint ptTo) { m_ptOrigin = ptTo; }
+    // To `ptTo`, at the bar's resolution.
+    void Move(CPoint ptTo, const DpiScale& scale) {
+        m_ptOrigin = ptTo;
+        m_scale = scale;
+    }
     CRect GetRect() const;
     bool IsPressed() const { return m_bPressed; }
     bool IsHot() const { return m_bHot; }
@@ -23,6 +27,7 @@ private:
     bool m_bPressed = false;
     bool m_bHot = false;
     CPoint m_ptOrigin;
+    DpiScale m_scale;
 };
 
 class CSizingControlBarG : public CSizingControlBar {

@@ -11,6 +11,7 @@
 #include "mini_dock_frame.h"
 #include "owners.h"
 #include "win_app.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -65,8 +66,27 @@ bool CSizingControlBar::Create(const char* lpszWindowName, CWnd* pParentWnd, UIN
                   0, 0, 0, 0, pParentWnd ? pParentWnd->m_hWnd : nullptr,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
         return false;
+    RescaleTo(WindowDpi(m_hWnd));
     JoinDockSite(pParentWnd);
     return true;
+}
+
+void CSizingControlBar::RescaleTo(int nDpi) {
+    const int nFrom = m_scale.Dpi();
+    m_scale = DpiScale(nDpi);
+    if (m_scale.Dpi() == nFrom)
+        return;
+    const auto rescale = [&](CSize& size) {
+        size = CSize(DpiScale::Rescale(size.cx, nFrom, m_scale.Dpi()),
+                     DpiScale::Rescale(size.cy, nFrom, m_scale.Dpi()));
+    };
+    for (CSize* p :
+         {&m_sizeHorz, &m_sizeVert, &m_sizeFloat, &m_sizeMinHorz, &m_sizeMinVert, &m_sizeMinFloat})
+        rescale(*p);
+    m_heightShare.keep = DpiScale::Rescale(m_heightShare.keep, nFrom, m_scale.Dpi());
+    if (m_hWnd)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 // ---- profile ----
@@ -86,22 +106,23 @@ void CSizingControlBar::RestoreSizes(const char* lpszProfileName) {
     if (!pApp)
         return;
     const std::string section = SectionName(lpszProfileName, GetDlgCtrlID());
+    // The profile holds 96-DPI sizes: read against the same, shown at the bar's resolution.
     bars::BarSizes s;
-    s.horz = ToLayout(m_sizeHorz);
-    s.vert = ToLayout(m_sizeVert);
-    s.floating = ToLayout(m_sizeFloat);
-    s.minHorz = ToLayout(m_sizeMinHorz);
-    s.minVert = ToLayout(m_sizeMinVert);
-    s.minFloat = ToLayout(m_sizeMinFloat);
+    s.horz = m_scale.ToStored(ToLayout(m_sizeHorz));
+    s.vert = m_scale.ToStored(ToLayout(m_sizeVert));
+    s.floating = m_scale.ToStored(ToLayout(m_sizeFloat));
+    s.minHorz = m_scale.ToStored(ToLayout(m_sizeMinHorz));
+    s.minVert = m_scale.ToStored(ToLayout(m_sizeMinVert));
+    s.minFloat = m_scale.ToStored(ToLayout(m_sizeMinFloat));
     bars::RestoreSizes(s, [&](const char* name, int nDefault) {
         return static_cast<int>(pApp->GetProfileInt(section.c_str(), name, nDefault));
     });
     constexpr UINT kAbsent = 0x80000000u;
     m_bStoredHorzHeight =
         pApp->GetProfileInt(section.c_str(), bars::kSizeValueNames[1], kAbsent) != kAbsent;
-    m_sizeHorz = ToSize(s.horz);
-    m_sizeVert = ToSize(s.vert);
-    m_sizeFloat = ToSize(s.floating);
+    m_sizeHorz = ToSize(m_scale.ToDevice(s.horz));
+    m_sizeVert = ToSize(m_scale.ToDevice(s.vert));
+    m_sizeFloat = ToSize(m_scale.ToDevice(s.floating));
 }
 
 void CSizingControlBar::SetSizes(CSize horz, CSize vert, CSize floating) {
@@ -444,7 +465,7 @@ LRESULT CSizingControlBar::OnSetText(WPARAM, LPARAM lParam) {
 
 CRect CSizingControlBar::CalcClientArea(const CRect& rc) {
     unsigned edges = m_dwEdgeStyle;
-    const CRect client = ToRect(bars::BorderClientArea(ToLayout(rc), DockSide(), edges));
+    const CRect client = ToRect(bars::BorderClientArea(ToLayout(rc), DockSide(), edges, m_scale));
     m_dwEdgeStyle = edges;
     return client;
 }
@@ -453,7 +474,7 @@ bool CSizingControlBar::GetSizingEdgeRect(const CRect& rcWindow, UINT nHitTest,
                                           CRect& rcEdge) const {
     bars::Rect out;
     const bool bExists =
-        bars::SizingEdgeRect(m_dwEdgeStyle, DockSide(), ToLayout(rcWindow), nHitTest, out);
+        bars::SizingEdgeRect(m_dwEdgeStyle, DockSide(), ToLayout(rcWindow), nHitTest, out, m_scale);
     rcEdge = ToRect(out);
     return bExists;
 }
@@ -509,7 +530,8 @@ void CSizingControlBar::OnNcPaint() {
 LRESULT CSizingControlBar::OnNcHitTest(POINT pt) {
     if (IsBarFloating())
         return HTCLIENT;
-    return bars::EdgeHitTest(m_dwEdgeStyle, DockSide(), ToLayout(GetWindowRect()), ToLayout(pt));
+    return bars::EdgeHitTest(m_dwEdgeStyle, DockSide(), ToLayout(GetWindowRect()), ToLayout(pt),
+                             m_scale);
 }
 
 // ---- edge drag ----

@@ -55,6 +55,11 @@ public:
     // An edge drag: whether one runs, and the screen point it counts from.
     bool IsResizing() const { return m_bResizing; }
     CPoint TrackStart() const { return m_ptTrackStart; }
+    // The resolution its sizes are in pixels of, and their move to another: every size and
+    // lower limit keeps its length in inches, and so does what a height share leaves the rest.
+    const DpiScale& Scale() const { return m_scale; }
+    void RescaleTo(int nDpi);
+    void OnDpiChanged(int nDpi) override { RescaleTo(nDpi); }
     // Whether an edge drag moves the bars as it goes or shows a tracker until the drop:
     // the system's setting, read at creation and whenever the settings change.
     void SetFullDrag(bool bFull) { m_bFullDrag = bFull; }
@@ -121,4 +126,5 @@ private:
     bool m_bStoredHorzHeight = false;
     bars::HeightShare m_heightShare;
     UINT m_nParentDockID = 0;
+    DpiScale m_scale; // what its sizes are measured at: 96 DPI until it has a window
 };

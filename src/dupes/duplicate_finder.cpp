@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "content_hash.h"
+#include "open_file_identity.h"
 
 namespace {
 
@@ -58,6 +59,17 @@ private:
             m_result.groups.push_back({m_files[group.front()].size, group});
     }
 
+    // Which file a candidate is, where known: its device and number, else {0, 0}.
+    std::pair<uint64_t, uint64_t> IdentityOf(size_t file) const {
+        const DuplicateCandidate& candidate = m_files[file];
+        if (candidate.fileId != 0)
+            return {candidate.device, candidate.fileId};
+        const auto learned = m_learned.find(file);
+        return learned == m_learned.end() ? std::make_pair(uint64_t{0}, uint64_t{0})
+                                          : learned->second;
+    }
+    // The group with one name of each file: its first by path (the group is in path order).
+    Group OneNamePerFile(const Group& group) const;
     // Splits a group of one size by the files' first bytes (the whole of a small file).
     void ByHead(const Group& group);
     // Splits a group of equal heads by the whole of the files' bytes.
@@ -77,7 +89,24 @@ private:
     DuplicateProgress* m_pProgress;
     const std::atomic<bool>* m_pStop;
     DuplicateSearch m_result;
+    // What the open files said of themselves, where their candidates did not say.
+    std::unordered_map<size_t, std::pair<uint64_t, uint64_t>> m_learned;
 };
+
+Search::Group Search::OneNamePerFile(const Group& group) const {
+    Group names;
+    std::vector<std::pair<uint64_t, uint64_t>> seen;
+    for (size_t file : group) {
+        const auto identity = IdentityOf(file);
+        if (identity.second != 0) {
+            if (std::find(seen.begin(), seen.end(), identity) != seen.end())
+                continue;
+            seen.push_back(identity);
+        }
+        names.push_back(file);
+    }
+    return names;
+}
 
 DuplicateSearch Search::Run() {
     // Sizes first: a size only one file has needs no reading.
@@ -95,18 +124,8 @@ DuplicateSearch Search::Run() {
         while (end < order.size() && m_files[order[end]].size == m_files[order[i]].size)
             ++end;
         // The names of one file are one candidate: its first by path.
-        Group group;
-        std::vector<std::pair<uint64_t, uint64_t>> seen;
-        for (size_t k = i; k < end; ++k) {
-            const DuplicateCandidate& file = m_files[order[k]];
-            if (file.fileId != 0) {
-                const auto identity = std::make_pair(file.device, file.fileId);
-                if (std::find(seen.begin(), seen.end(), identity) != seen.end())
-                    continue;
-                seen.push_back(identity);
-            }
-            group.push_back(order[k]);
-        }
+        Group group = OneNamePerFile(Group(order.begin() + static_cast<std::ptrdiff_t>(i),
+                                           order.begin() + static_cast<std::ptrdiff_t>(end)));
         if (group.size() >= 2) {
             ToRead(static_cast<int64_t>(group.size()) *
                    std::min<int64_t>(m_files[group.front()].size, kHeadBytes));
@@ -150,18 +169,25 @@ void Search::ByHead(const Group& group) {
             Unreadable(file);
             continue;
         }
+        OpenFileIdentity identity;
+        if (m_options.bAskIdentity && m_files[file].fileId == 0 &&
+            IdentityOfOpenFile(in.get(), identity) && identity.links > 1)
+            m_learned[file] = {identity.device, identity.fileId};
         if (nHead == static_cast<size_t>(size))
             byBytes[head].push_back(file);
         else
             byHash[HashBytes(head.data(), head.size())].push_back(file);
     }
+    // Names of one file learned only now meet here, their bytes being the same.
     for (const auto& [bytes, same] : byBytes)
-        Found(same);
-    for (auto& [hash, same] : byHash)
-        if (same.size() >= 2 && !Stopping()) {
-            ToRead(static_cast<int64_t>(same.size()) * size);
-            ByContent(same);
+        Found(OneNamePerFile(same));
+    for (auto& [hash, same] : byHash) {
+        const Group files = OneNamePerFile(same);
+        if (files.size() >= 2 && !Stopping()) {
+            ToRead(static_cast<int64_t>(files.size()) * size);
+            ByContent(files);
         }
+    }
 }
 
 void Search::ByContent(const Group& group) {

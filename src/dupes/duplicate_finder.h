@@ -26,6 +26,9 @@ struct DuplicateCandidate {
 struct DuplicateOptions {
     int64_t minSize = 1;            // smaller files are not looked at
     size_t chunkBytes = 256 * 1024; // read a file at a time, in pieces this large
+    // Ask each file opened which file it is, where its candidate does not say (a scan that
+    // kept no links): two names of one file are then one file too.
+    bool bAskIdentity = false;
 };
 
 struct DuplicateGroup {

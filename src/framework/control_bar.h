@@ -75,6 +75,8 @@ public:
     virtual void OnUpdateCmdUI(CFrameWnd* pTarget, bool bDisableIfNoHandler) = 0;
     // The window rectangle less the borders and the gripper.
     virtual void CalcInsideRect(CRect& rect, bool bHorz) const;
+    // Its frame now shows at `nDpi` dots per inch: what it measures in pixels follows.
+    virtual void OnDpiChanged(int nDpi) { (void)nDpi; }
 
     // Lets the bar be dragged and docked on these sides (CBRS_ALIGN_ bits) or floated.
     void EnableDocking(DWORD dwDockStyle);

@@ -11,6 +11,7 @@
 #include "status_bar.h"
 #include "view.h"
 #include "win_app.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_MENUSELECT()
     ON_WM_EXITMENULOOP()
     ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_COMMAND_EX_RANGE(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, OnBarCheck)
     ON_UPDATE_COMMAND_UI_RANGE(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST,
@@ -146,7 +148,52 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
 void CFrameWnd::OnDestroy() {
     // The views go after this; none of them is active any more.
     m_pViewActive = nullptr;
+    ForgetFrameDpi(m_hWnd);
     Default();
+}
+
+namespace {
+
+struct DpiMove {
+    int nOld;
+    int nNew;
+};
+
+// A report-mode list keeps its columns' widths in inches.
+BOOL CALLBACK RescaleListColumns(HWND hChild, LPARAM lParam) {
+    const auto* pMove = reinterpret_cast<const DpiMove*>(lParam);
+    char szClass[32] = {};
+    ::GetClassNameA(hChild, szClass, sizeof(szClass));
+    if (lstrcmpiA(szClass, WC_LISTVIEWA) != 0)
+        return TRUE;
+    const HWND hHeader = ListView_GetHeader(hChild);
+    const int nColumns = hHeader ? Header_GetItemCount(hHeader) : 0;
+    for (int i = 0; i < nColumns; ++i) {
+        const int nWidth = ListView_GetColumnWidth(hChild, i);
+        ListView_SetColumnWidth(hChild, i, DpiScale::Rescale(nWidth, pMove->nOld, pMove->nNew));
+    }
+    return TRUE;
+}
+
+} // namespace
+
+LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const int nOldDpi = WindowDpi(m_hWnd);
+    const int nDpi = HIWORD(wParam);
+    SetFrameDpi(m_hWnd, nDpi);
+    if (nDpi != nOldDpi) {
+        for (CControlBar* pBar : m_listControlBars)
+            pBar->OnDpiChanged(nDpi);
+        DpiMove move{nOldDpi, nDpi};
+        ::EnumChildWindows(m_hWnd, RescaleListColumns, reinterpret_cast<LPARAM>(&move));
+        OnFrameDpiChanged(nOldDpi, nDpi);
+    }
+    if (const auto* pSuggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(m_hWnd, nullptr, pSuggested->left, pSuggested->top,
+                       pSuggested->right - pSuggested->left, pSuggested->bottom - pSuggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
+    return 0;
 }
 
 void CFrameWnd::SetActiveView(CView* pViewNew, bool bNotify) {

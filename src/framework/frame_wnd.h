@@ -107,6 +107,14 @@ protected:
     void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hMenu);
     void OnExitMenuLoop(bool bIsTrackPopupMenu);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    // The window moved to a display of another scale (or the scale changed): it takes the
+    // rectangle the system suggests, its bars and lists rescale, the layout is done anew.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    // After the frame's own: what a derived frame measures in pixels follows `nDpi`.
+    virtual void OnFrameDpiChanged(int nOldDpi, int nDpi) {
+        (void)nOldDpi;
+        (void)nDpi;
+    }
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     bool OnBarCheck(UINT nID);
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "window_dpi.h"
+
 int CListCtrl::InsertColumn(int nCol, const char* lpszHeading, int nFormat, int nWidth) const {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM | (nWidth >= 0 ? LVCF_WIDTH : 0);
     column.fmt = nFormat;
-    column.cx = nWidth;
+    column.cx = nWidth >= 0 ? WindowScale(m_hWnd)(nWidth) : nWidth;
     column.pszText = const_cast<char*>(lpszHeading);
     column.iSubItem = nCol;
     return static_cast<int>(SendMessageA(m_hWnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol),

@@ -11,6 +11,7 @@ public:
     explicit CListCtrl(HWND hWnd = nullptr) : m_hWnd(hWnd) {}
     HWND m_hWnd;
 
+    // `nWidth` is at 96 DPI (shown at the list's resolution); -1 leaves the width alone.
     int InsertColumn(int nCol, const char* lpszHeading, int nFormat = LVCFMT_LEFT,
                      int nWidth = -1) const;
     bool DeleteColumn(int nCol) const;

@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-// A new font as the system's message font; null when the system does not tell it.
-HFONT CreateMessageFont();
+// A new font as the system's message font at the resolution `hWnd` shows at (the screen's
+// for null); null when the system does not tell it.
+HFONT CreateMessageFont(HWND hWnd = nullptr);
 // The height of a line of `hFont` (null: the stock GUI font) in `hWnd`'s device context;
 // `nDefault` when it cannot be measured.
 int LineHeightOf(HWND hWnd, HGDIOBJ hFont, int nDefault);

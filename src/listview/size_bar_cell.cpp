@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "window_dpi.h"
+
 namespace {
 
 // The bar's colour on an unselected row: a pale blue the black text reads well on.
@@ -39,22 +41,23 @@ void DrawSizeBarCell(const CListCtrl& list, const NMLVCUSTOMDRAW& draw, int nCol
          LVIS_SELECTED);
     const COLORREF background = ::GetSysColor(bSelected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
     const HDC hDC = draw.nmcd.hdc;
+    const DpiScale px = WindowScale(hList);
     Fill(hDC, rc, background);
     if (nBytes > 0 && nTotal > 0) {
         const double share =
             std::min(1.0, static_cast<double>(nBytes) / static_cast<double>(nTotal));
         RECT bar = rc;
-        bar.top += 2;
-        bar.bottom -= 2;
-        bar.left += 2;
-        bar.right = bar.left + static_cast<LONG>(share * (rc.right - rc.left - 4) + 0.5);
+        bar.top += px(2);
+        bar.bottom -= px(2);
+        bar.left += px(2);
+        bar.right = bar.left + static_cast<LONG>(share * (rc.right - rc.left - px(4)) + 0.5);
         if (bar.right > bar.left)
             Fill(hDC, bar, bSelected ? Lighter(background) : kSizeBarColour);
     }
     const std::string text = list.GetItemText(nItem, nColumn);
     RECT rcText = rc;
-    rcText.left += 6; // the list's own margin
-    rcText.right -= 6;
+    rcText.left += px(6); // the list's own margin
+    rcText.right -= px(6);
     ::SetBkMode(hDC, TRANSPARENT);
     ::SetTextColor(hDC, ::GetSysColor(bSelected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     ::DrawTextA(hDC, text.c_str(), static_cast<int>(text.size()), &rcText,

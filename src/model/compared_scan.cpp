@@ -53,6 +53,12 @@ void ComparedScan::End() {
     ClearShown();
 }
 
+std::shared_ptr<const FolderSnapshot> ComparedScan::OlderSnapshot() const {
+    if (!m_pOlder)
+        return nullptr;
+    return std::shared_ptr<const FolderSnapshot>(m_pOlder, &m_pOlder->snapshot);
+}
+
 bool ComparedScan::Covers(const std::string& folder) const {
     std::string relative;
     return IsActive() && PathBelow(m_root, folder, relative);

@@ -32,7 +32,9 @@ public:
     void ClearShown();
 
     const SavedScan& Older() const { return *m_pOlder; }
-    const std::shared_ptr<const SavedScan>& OlderPointer() const { return m_pOlder; }
+    // The older scan's snapshot, kept for whoever holds it (a worker reading it) even once
+    // the comparison ends; null when there is none.
+    std::shared_ptr<const FolderSnapshot> OlderSnapshot() const;
     const std::string& Root() const { return m_root; }
     const std::string& File() const { return m_file; }
     // The older scan's folder matching the folder shown; kNone when it is new.

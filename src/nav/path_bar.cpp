@@ -29,7 +29,7 @@ bool CPathBar::Create(CWnd* pParentWnd, ShowTypedFn showTyped, UINT nID) {
 }
 
 int CPathBar::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateMessageFont());
+    m_font.Reset(CreateMessageFont(m_hWnd));
     const HFONT hFont = m_font ? static_cast<HFONT>(m_font.Get())
                                : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);

@@ -16,6 +16,17 @@ double QueryWorker::Progress() const {
     return total ? static_cast<double>(done) / static_cast<double>(total) : 0.0;
 }
 
+const std::vector<TypeTotal>& QueryWorker::TypesThen(const QueryRequest& request) {
+    if (m_typesThenOf.lock() != request.older || m_typesThenTop != request.olderTop) {
+        m_typesThenOf = request.older;
+        m_typesThenTop = request.olderTop;
+        m_typesThen = request.olderTop == FolderSnapshot::kNone
+                          ? std::vector<TypeTotal>()
+                          : TypeTotals(*request.older, SnapshotScope(request.olderTop));
+    }
+    return m_typesThen;
+}
+
 QueryAnswer QueryWorker::Answer(const QueryRequest& request, const std::atomic<bool>* stop) {
     QueryAnswer answer;
     answer.generation = request.generation;
@@ -40,6 +51,8 @@ QueryAnswer QueryWorker::Answer(const QueryRequest& request, const std::atomic<b
         break;
     case QueryKind::TypeTotals:
         answer.types = TypeTotals(s, request.scope, stop);
+        if (request.older)
+            answer.bytesThen = TypeBytesThen(answer.types, TypesThen(request));
         break;
     case QueryKind::Search: {
         SearchResult result;

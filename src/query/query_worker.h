@@ -29,8 +29,8 @@ struct QueryRequest {
     const FolderSnapshot* snapshot = nullptr;
     SnapshotScope scope;    // what is read of it: everything beneath a folder, or what is final
     size_t nLargest = 1000; // LargestFiles, LargestGrowth: how many
-    // While comparing (LargestFiles, LargestGrowth): the older scan (never changed while
-    // shared) and its folder matching the scope's top.
+    // While comparing (LargestFiles, LargestGrowth, TypeTotals): the older scan (never changed
+    // while shared) and its folder matching the scope's top.
     std::shared_ptr<const FolderSnapshot> older;
     FolderSnapshot::Index olderTop = FolderSnapshot::kNone;
     SearchCriteria criteria; // Search
@@ -40,11 +40,12 @@ struct QueryRequest {
 struct QueryAnswer {
     unsigned generation = 0;
     QueryKind kind = QueryKind::LargestFiles;
-    std::vector<FileRef> files;     // LargestFiles, LargestGrowth, Search
-    std::vector<int64_t> bytesThen; // while comparing: each file's bytes then (-1: new)
-    std::vector<TypeTotal> types;   // TypeTotals
-    int64_t nBytes = 0;             // Search: of the files found
-    std::string error;              // Search: why the pattern is not valid; nothing else is set
+    std::vector<FileRef> files; // LargestFiles, LargestGrowth, Search
+    // While comparing: each file's (or type's) bytes then (-1: new).
+    std::vector<int64_t> bytesThen;
+    std::vector<TypeTotal> types; // TypeTotals
+    int64_t nBytes = 0;           // Search: of the files found
+    std::string error;            // Search: why the pattern is not valid; nothing else is set
 };
 
 class QueryWorker {
@@ -66,7 +67,14 @@ public:
 
 private:
     QueryAnswer Answer(const QueryRequest& request, const std::atomic<bool>* stop);
+    // The older scan's types beneath the request's older folder: totalled once per older
+    // folder (tens of milliseconds for a million files), not for every answer of a running
+    // scan. Worker thread only.
+    const std::vector<TypeTotal>& TypesThen(const QueryRequest& request);
 
     SearchProgress m_progress;
+    std::weak_ptr<const FolderSnapshot> m_typesThenOf; // never keeps an ended comparison
+    FolderSnapshot::Index m_typesThenTop = FolderSnapshot::kNone;
+    std::vector<TypeTotal> m_typesThen;
     NewestWinsWorker<QueryRequest, QueryAnswer> m_worker; // last: its thread reads the above
 };

@@ -9,7 +9,6 @@
 #include "file_extension.h"
 #include "file_operations.h"
 #include "file_times.h"
-#include "folder_navigator.h"
 #include "path_list.h"
 #include "path_text.h"
 #include "query_list.h"
@@ -307,18 +306,10 @@ void CFileListView::OnModelSelection() {
 
 void CFileListView::OpenRow(int nItem) {
     const FolderSnapshot* s = AnsweredSnapshot();
-    CFolderNavigator* pNavigator = AfxGetNavigator();
-    if (!s || !pNavigator || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
+    if (!s || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
         return;
-    ModelEntry entry;
-    entry.path = PathOfRow(nItem);
-    const std::string folder = s->PathOf(m_rows[static_cast<size_t>(nItem)].folder);
-    // The navigator shows the folder (this view's rows are asked for afresh meanwhile),
-    // then the file is selected in every view that shows it.
-    pNavigator->OpenFolder(folder);
-    CDirscopeDoc* pDoc = GetDocument();
-    if (pDoc && pDoc->Folder() == folder)
-        pDoc->Select(nullptr, entry);
+    ShowFileInFolder(GetDocument(), s->PathOf(m_rows[static_cast<size_t>(nItem)].folder),
+                     PathOfRow(nItem));
 }
 
 void CFileListView::OnDblClick(NMHDR* pNMHDR, LRESULT* pResult) {

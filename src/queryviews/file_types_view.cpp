@@ -45,11 +45,13 @@ void CFileTypesView::OnInitialUpdate() {
 
 bool CFileTypesView::MakeRequest(QueryRequest& request) {
     request.kind = QueryKind::TypeTotals;
+    AskAboutOlder(request); // each type's bytes then, while comparing
     return true;
 }
 
 void CFileTypesView::ShowAnswer(QueryAnswer answer) {
     m_rows = std::move(answer.types);
+    m_bytesThen = std::move(answer.bytesThen);
     m_nTotalBytes = 0;
     // Colours are given largest type first, so the largest get the clearest ones.
     for (const TypeTotal& row : m_rows) {
@@ -71,21 +73,8 @@ void CFileTypesView::ShowComparison() {
         list.ShowColumnAfter(kChange, kSize); // beside the size it changes
     } else if (!bComparing && bShown)
         list.DeleteColumn(kChange);
-    m_bytesThen.clear();
     if (!bComparing)
-        return;
-    // The older scan's types are totalled once per folder compared (tens of milliseconds
-    // for a million files), not for every answer a running scan gives.
-    const ComparedScan& compared = pDoc->Comparison();
-    if (m_pTypesThenOf != compared.OlderPointer().get() ||
-        m_typesThenTop != compared.OlderShown()) {
-        m_pTypesThenOf = compared.OlderPointer().get();
-        m_typesThenTop = compared.OlderShown();
-        m_typesThen = m_typesThenTop == FolderSnapshot::kNone
-                          ? std::vector<TypeTotal>()
-                          : TypeTotals(compared.Older().snapshot, SnapshotScope(m_typesThenTop));
-    }
-    m_bytesThen = TypeBytesThen(m_rows, m_typesThen);
+        m_bytesThen.clear();
 }
 
 void CFileTypesView::ClearAnswer() {

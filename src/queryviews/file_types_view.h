@@ -49,11 +49,7 @@ private:
     void ShowComparison();
 
     std::vector<TypeTotal> m_rows;
-    std::vector<int64_t> m_bytesThen; // by row, while comparing: -1 for a new type
-    // The older scan's types beneath the folder compared, kept while it stays the same.
-    std::vector<TypeTotal> m_typesThen;
-    const void* m_pTypesThenOf = nullptr;
-    FolderSnapshot::Index m_typesThenTop = FolderSnapshot::kNone;
+    std::vector<int64_t> m_bytesThen;  // by row, while comparing: -1 for a new type
     int64_t m_nTotalBytes = 0;         // of every row, for the bars
     bool m_bApplyingSelection = false; // the model's type is being put on the rows
     std::string m_cellText;            // the cell handed to the list last

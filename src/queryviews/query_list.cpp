@@ -1,5 +1,8 @@
 #include "query_list.h"
 
+#include "dirscope_doc.h"
+#include "folder_navigator.h"
+
 void InsertQueryColumns(CListCtrl list, const QueryColumn* pColumns, size_t nCount) {
     if (list.GetColumnCount() != 0)
         return;
@@ -22,4 +25,17 @@ void SelectOnlyRow(CListCtrl list, int nItem) {
     ::SendMessageA(list.m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(nItem),
                    reinterpret_cast<LPARAM>(&state));
     ::SendMessageA(list.m_hWnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), FALSE);
+}
+
+void ShowFileInFolder(CDirscopeDoc* pDoc, const std::string& folder, const std::string& path) {
+    CFolderNavigator* pNavigator = AfxGetNavigator();
+    if (!pNavigator)
+        return;
+    // The navigator shows the folder (the panes' rows are asked for afresh meanwhile), then
+    // the file is selected in every view that shows it.
+    pNavigator->OpenFolder(folder);
+    ModelEntry entry;
+    entry.path = path;
+    if (pDoc && pDoc->Folder() == folder)
+        pDoc->Select(nullptr, entry);
 }

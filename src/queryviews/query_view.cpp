@@ -126,6 +126,15 @@ bool CQueryView::AskableScope(const FolderSnapshot*& pSnapshot, SnapshotScope& s
     return pDoc->ScanController().FinalSoFar(pSnapshot, scope);
 }
 
+bool CQueryView::AskAboutOlder(QueryRequest& request) const {
+    const CDirscopeDoc* pDoc = GetDocument();
+    if (!pDoc || !pDoc->IsComparing())
+        return false;
+    request.older = pDoc->Comparison().OlderSnapshot();
+    request.olderTop = pDoc->Comparison().OlderShown();
+    return true;
+}
+
 bool CQueryView::IsPaneShown() const {
     // The view sits in its pane's own frame, over the bar.
     const HWND hBar = ::GetParent(::GetParent(m_hWnd));

@@ -50,6 +50,9 @@ protected:
     void Ask();
     // What to ask; false when there is nothing to ask.
     virtual bool MakeRequest(QueryRequest& request) = 0;
+    // While the document compares: the older scan and its folder go with the request; false
+    // when it does not compare.
+    bool AskAboutOlder(QueryRequest& request) const;
     // The answer arrived; it is the view's now.
     virtual void ShowAnswer(QueryAnswer answer) = 0;
     // The answer shown goes (another folder, or the snapshot changes).

@@ -63,7 +63,7 @@ HWND CSearchCriteriaBar::MakeBox(const wchar_t* lpszCue) {
 }
 
 int CSearchCriteriaBar::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateMessageFont());
+    m_font.Reset(CreateMessageFont(m_hWnd));
     const HGDIOBJ hFont = m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT);
     m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
     {

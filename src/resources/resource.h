@@ -13,6 +13,11 @@
 #define IDR_LIST_MENU 137
 #define IDB_TOOLBAR_NORMAL 131
 #define IDB_TOOLBAR_DISABLED 133
+// The same strips drawn at 45 and 60 pixels, for displays at 150 % and 200 %.
+#define IDB_TOOLBAR_NORMAL_45 143
+#define IDB_TOOLBAR_DISABLED_45 144
+#define IDB_TOOLBAR_NORMAL_60 145
+#define IDB_TOOLBAR_DISABLED_60 146
 #define IDI_DRIVE_FIXED 140
 #define IDI_DRIVE_REMOVABLE 141
 #define IDI_DRIVE_CDROM 142
@@ -71,6 +76,10 @@
 // File > Compare With Scan: a saved scan as the older side of a comparison; and its end.
 #define ID_FILE_COMPARE_SCAN 32840
 #define ID_FILE_END_COMPARISON 32841
+// View > Duplicates: the pane of files with the same bytes; View > Find Duplicates: shows it
+// and searches beneath the folder shown.
+#define ID_VIEW_DUPLICATES 32860
+#define ID_FIND_DUPLICATES 32861
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

@@ -14,7 +14,7 @@ constexpr COLORREF kLabelSizeText = RGB(64, 64, 64);
 constexpr int kLabelPadding = 2;
 
 HFONT CreateLabelFont() {
-    const HFONT hFont = CreateMessageFont();
+    const HFONT hFont = CreateMessageFont(nullptr);
     return hFont ? hFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 

@@ -31,8 +31,7 @@ bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, 
     // Compared with an older scan: the tiles take the colours of their change.
     if (doc.IsComparing()) {
         const ComparedScan& compared = doc.Comparison();
-        request.older = std::shared_ptr<const FolderSnapshot>(compared.OlderPointer(),
-                                                              &compared.Older().snapshot);
+        request.older = compared.OlderSnapshot();
         request.olderShown = compared.OlderShown();
     }
     const FolderScanController& scan = doc.ScanController();

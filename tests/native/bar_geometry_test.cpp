@@ -109,6 +109,26 @@ TEST(BarGeometry, CaptionTextRectStopsBeforeTheButton) {
     EXPECT_EQ(CaptionTextRect(ct, button, Dock::Top), (Rect{3, 19, 16, 95}));
 }
 
+TEST(BarGeometry, AtTwiceTheResolutionBorderBandButtonAndEdgesAreTwiceAsLarge) {
+    const DpiScale px(192);
+    unsigned edges = 0;
+    Point button;
+    const Rect client = CaptionClientArea(Rect{0, 0, 200, 600}, Dock::Left, edges, button, px);
+    EXPECT_EQ(client, (Rect{10, 36, 190, 590}));
+    EXPECT_EQ(button.x, 180 - 14);
+    EXPECT_EQ(button.y, 10);
+    EXPECT_EQ(CaptionTextRect(client, button, Dock::Left, px), (Rect{10, 6, button.x - 6, 32}));
+    // The edge strip is 10 wide, and 10 shorter at each end across the row.
+    const Rect rc{0, 0, 400, 200};
+    const unsigned rowEdges = kEdgeLeft | kEdgeBottom;
+    EXPECT_EQ(EdgeHitTest(rowEdges, Dock::Top, rc, Point{9, 100}, px), kHitLeft);
+    EXPECT_EQ(EdgeHitTest(rowEdges, Dock::Top, rc, Point{10, 100}, px), kHitClient);
+    EXPECT_EQ(EdgeHitTest(rowEdges, Dock::Top, rc, Point{5, 191}, px), kHitBottom);
+    Rect strip;
+    ASSERT_TRUE(SizingEdgeRect(rowEdges, Dock::Top, rc, kHitLeft, strip, px));
+    EXPECT_EQ(strip, (Rect{0, 10, 10, 190}));
+}
+
 // A share of the room: rounded, kept through any room, given up first when the room is
 // small, and set anew by the user's drag.
 TEST(HeightShare, FollowsTheRoomGivesWayFirstAndTakesTheUsersDrag) {

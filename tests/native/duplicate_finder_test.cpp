@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <fstream>
 #include <map>
 #include <random>
@@ -11,7 +16,11 @@
 
 #include "content_hash.h"
 #include "duplicate_finder.h"
+#include "duplicates_worker.h"
+#include "found_duplicates.h"
+#include "snapshot_candidates.h"
 #include "temp_tree.h"
+#include "tree_totals.h"
 
 namespace {
 
@@ -127,6 +136,136 @@ TEST(DuplicateFinder, GroupsEqualWhatAWholeComparisonFinds) {
         chmod(tree.Path("shut").c_str(), 0600);
 #endif
     }
+}
+
+#ifndef _WIN32
+// A scan that kept no links: each file opened says which file it is, so the names of one
+// file are one file, of a small file (its head is all of it) and of a large one alike.
+TEST(DuplicateFinder, NamesOfOneFileLearnedWhenOpenedAreNoCopies) {
+    TempTree tree;
+    const std::string large(10000, 'x'), small(100, 'y');
+    Write(tree.Path("a"), large);
+    Write(tree.Path("copy"), large);
+    Write(tree.Path("b"), small);
+    link(tree.Path("a").c_str(), tree.Path("a2").c_str());
+    link(tree.Path("b").c_str(), tree.Path("b2").c_str());
+    std::vector<DuplicateCandidate> files;
+    for (const char* name : {"a", "a2", "copy", "b", "b2"})
+        files.push_back({tree.Path(name), name[0] == 'b' ? 100 : 10000, 0, 0});
+    DuplicateOptions options;
+    options.bAskIdentity = true;
+    EXPECT_EQ(GroupsOf(FindDuplicates(files, options), files),
+              (PathGroups{{tree.Path("a"), tree.Path("copy")}}));
+    options.bAskIdentity = false; // what the option keeps out
+    EXPECT_EQ(GroupsOf(FindDuplicates(files, options), files),
+              (PathGroups{{tree.Path("a"), tree.Path("a2"), tree.Path("copy")},
+                          {tree.Path("b"), tree.Path("b2")}}));
+}
+#endif
+
+// The pane's list from a scan's snapshot: only files whose size another shares are read;
+// a delete takes its file out, a group of one goes, and the order by waste is made again.
+// Deleting every copy of a group is told apart from deleting all but one.
+TEST(FoundDuplicates, FromTheSnapshotAndFollowingDeletes) {
+    TempTree tree;
+    auto put = [&](const std::string& name, const std::string& body) {
+        tree.File(name, 0); // with its folders
+        Write(tree.Path(name), body);
+    };
+    for (const char* name : {"t1", "sub/t2", "sub/deep/t3"})
+        put(name, std::string(1000, 't'));
+    for (const char* name : {"w1", "sub/w2"})
+        put(name, std::string(1500, 'w'));
+    put("unique", std::string(777, 'u'));
+    put("other", std::string(1500, 'o')); // w's size, other bytes
+    put("empty1", "");
+    put("sub/empty2", "");
+    FolderSnapshot s;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({tree.Root()}, totals, results, nullptr, 1, nullptr, nullptr, &s);
+    const FolderSnapshot::Index top = s.Find(tree.Root());
+    ASSERT_NE(top, FolderSnapshot::kNone);
+
+    SnapshotCandidates candidates;
+    ASSERT_TRUE(CollectDuplicateCandidates(s, top, 1, candidates));
+    std::set<std::string> paths;
+    for (const DuplicateCandidate& file : candidates.files)
+        paths.insert(file.path.substr(tree.Root().size() + 1));
+    EXPECT_EQ(paths.size(), 6u); // not the unique size, not the empty files
+    EXPECT_EQ(paths.count("unique") + paths.count("empty1"), 0u);
+    ASSERT_EQ(candidates.modified.size(), candidates.files.size());
+
+    FoundDuplicates found(tree.Root(), candidates, FindDuplicates(candidates.files));
+    auto rows = [&] {
+        std::vector<std::pair<size_t, std::string>> r;
+        for (size_t row = 0; row < found.RowCount(); ++row)
+            r.push_back(
+                {found.GroupOfRow(row), found.FileOfRow(row).path.substr(tree.Root().size() + 1)});
+        return r;
+    };
+    auto rel = [&](const std::string& name) {
+        return tree.Path(name).substr(tree.Root().size() + 1);
+    };
+    using Rows = std::vector<std::pair<size_t, std::string>>;
+    ASSERT_EQ(rows(), (Rows{{0, rel("sub/deep/t3")},
+                            {0, rel("sub/t2")},
+                            {0, "t1"},
+                            {1, rel("sub/w2")},
+                            {1, "w1"}}));
+    EXPECT_EQ(found.TotalWaste(), 2000 + 1500);
+    // Every copy of the second group chosen, or all of the first but one.
+    EXPECT_EQ(found.GroupsWhollyIn({3, 4, 0}), (std::vector<size_t>{1}));
+    EXPECT_TRUE(found.GroupsWhollyIn({0, 1, 3, 3}).empty());
+
+    found.Remove({tree.Path("t1")}); // its group wastes 1000 now, less than the other's
+    EXPECT_EQ(rows(),
+              (Rows{{0, rel("sub/w2")}, {0, "w1"}, {1, rel("sub/deep/t3")}, {1, rel("sub/t2")}}));
+    EXPECT_EQ(found.RowOfPath(tree.Path("sub/t2")), 3);
+    found.Remove({tree.Path("w1")});
+    EXPECT_EQ(found.GroupCount(), 1u);
+    EXPECT_EQ(found.RowCount(), 2u);
+    EXPECT_EQ(found.TotalWaste(), 1000);
+    EXPECT_EQ(found.RowOfPath(tree.Path("sub/w2")), -1);
+}
+
+// A newer search replaces an older one, whatever either had done; a search still collecting
+// lets go of the snapshot, which may then go at once, and nothing of it comes.
+TEST(DuplicatesWorker, TheNewestSearchIsAnsweredAndTheSnapshotIsLetGo) {
+    TempTree tree;
+    for (const char* name : {"one/a1", "one/a2", "two/b1", "two/b2", "two/b3"})
+        tree.File(name, 5000);
+    auto s = std::make_unique<FolderSnapshot>();
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({tree.Root()}, totals, results, nullptr, 1, nullptr, nullptr, s.get());
+    std::mutex mutex;
+    std::condition_variable wake;
+    int nReady = 0;
+    DuplicatesWorker worker([&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++nReady;
+        wake.notify_all();
+    });
+    worker.Start(s.get(), s->Find(tree.Path("one")), tree.Path("one"));
+    worker.Start(s.get(), s->Find(tree.Path("two")), tree.Path("two"));
+    std::optional<FoundDuplicates> found;
+    for (int nSeen = 0; !found;) {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(wake.wait_for(lock, std::chrono::seconds(30), [&] { return nReady > nSeen; }));
+        nSeen = nReady;
+        lock.unlock();
+        found = worker.Poll();
+    }
+    EXPECT_EQ(found->Folder(), tree.Path("two"));
+    EXPECT_EQ(found->RowCount(), 3u);
+    EXPECT_EQ(worker.CurrentStep(), DuplicatesWorker::Step::Idle);
+
+    worker.Start(s.get(), s->Find(tree.Path("one")), tree.Path("one"));
+    EXPECT_TRUE(worker.LetGoOfSnapshot());
+    s.reset(); // read no more (AddressSanitizer tells otherwise)
+    EXPECT_EQ(worker.CurrentStep(), DuplicatesWorker::Step::Idle);
+    EXPECT_FALSE(worker.Poll());
 }
 
 // A hash read in pieces is the hash of the whole; inputs a bit apart, and counters, land

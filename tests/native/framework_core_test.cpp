@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dock_rows.h"
+#include "dpi_scale.h"
 #include "layout.h"
 #include "resource_text.h"
 #include "shell_command.h"
@@ -178,4 +179,32 @@ TEST(CommandLine, NoArgumentsMakeANewDocumentAFileNameOpensIt) {
     switches.Parse({"/Embedding", "-Automation", ""});
     EXPECT_EQ(switches.m_nShellCommand, CCommandLineInfo::FileNew);
     EXPECT_TRUE(switches.m_strFileName.empty());
+}
+
+TEST(DpiScale, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
+    const DpiScale at144(144), at120(120), at192(192);
+    EXPECT_EQ(at144.ToDevice(13), 20); // 19.5
+    EXPECT_EQ(at144.ToDevice(5), 8);   // 7.5
+    EXPECT_EQ(at144.ToDevice(-5), -8); // -7.5
+    EXPECT_EQ(at120.ToDevice(11), 14); // 13.75
+    EXPECT_EQ(at120.ToDevice(33), 41); // 41.25
+    EXPECT_EQ(at192.ToDevice(200), 400);
+    EXPECT_EQ(at144.ToStored(20), 13);  // 13.33
+    EXPECT_EQ(at144.ToStored(-8), -5);  // -5.33
+    EXPECT_EQ(at120.ToStored(41), 33);  // 32.8
+    EXPECT_EQ(DpiScale(0).Dpi(), 96);
+    EXPECT_EQ(DpiScale::Rescale(7, 0, 144), 7);
+}
+
+TEST(DpiScale, AStoredValueShownAndReadBackIsTheSameAtEveryScaleFrom100Percent) {
+    for (int dpi : {96, 97, 120, 144, 168, 192, 240, 288}) {
+        const DpiScale scale(dpi);
+        for (int n = -300; n <= 3000; ++n) {
+            ASSERT_EQ(scale.ToStored(scale.ToDevice(n)), n) << dpi << " dpi, " << n;
+            ASSERT_EQ(scale.ToDevice(scale.ToStored(scale.ToDevice(n))), scale.ToDevice(n));
+        }
+    }
+    // Moving a shown size from one scale to another and back keeps it too.
+    for (int n = 0; n <= 1000; ++n)
+        ASSERT_EQ(DpiScale::Rescale(DpiScale::Rescale(n, 144, 192), 192, 144), n) << n;
 }

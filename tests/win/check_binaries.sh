@@ -28,7 +28,8 @@ for binary in "$dscp" "$report" "$corvidreg"; do
   done < <("$tools-objdump" -p "$binary" | sed -n 's/^\s*DLL Name: //p')
 done
 
-# The programs' manifests name this build's architecture and ask for the UTF-8 code page;
+# The programs' manifests name this build's architecture and ask for the UTF-8 code page and
+# per-monitor DPI awareness (version 2, with the older setting for systems before it);
 # dscp.exe's also asks for common controls 6.
 for binary in "$dscp" "$report"; do
   name=$(basename "$binary")
@@ -39,6 +40,9 @@ for binary in "$dscp" "$report"; do
     fail "$name: manifest names $(tr '\n' ' ' <<<"$archs"), expected only $manifest_arch"
   grep -q '<activeCodePage[^>]*>UTF-8</activeCodePage>' <<<"$manifest" ||
     fail "$name: manifest without the UTF-8 code page"
+  grep -q '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" &&
+    grep -q '<dpiAware[^>]*>true/pm</dpiAware>' <<<"$manifest" ||
+    fail "$name: manifest without per-monitor DPI awareness"
 done
 manifest=$(grep -a -o '<assembly .*</assembly>' <(tr -d '\r\n' <"$dscp"))
 grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" ||

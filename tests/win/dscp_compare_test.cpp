@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dscp_app_fixture.h"
+#include "file_types_view.h"
 #include "largest_files_view.h"
 #include "list_columns.h"
 #include "resource.h"
@@ -156,12 +157,20 @@ TEST_F(DscpCompare, AnOpenedScanComparesWithAnotherSavedScan) {
     TempTree files;
     WriteText(files.Path("older.json"), kOlderScan);
     WriteText(files.Path("newer.json"), kNewerScan);
+    Command(ID_VIEW_FILE_TYPES);
     m_pDoc->OpenScanFile(files.Path("newer.json"));
     ASSERT_TRUE(PumpUntil([this] { return m_pDoc->IsSavedScan() && !m_pDoc->IsFilling(); }, 20000));
     m_pDoc->CompareWithScan(files.Path("older.json"));
     ASSERT_TRUE(PumpUntil([this] { return !m_pDoc->IsReadingComparison(); }, 20000));
     ASSERT_TRUE(m_pDoc->IsComparing());
     EXPECT_EQ(ChangeRows(), ExpectedChanges());
+    // File Types tells each type's change: .bin went from 6,000 bytes to 5,000.
+    CFileTypesView& types = *m_pFrame->QueryPane<CFileTypesView>(ID_VIEW_FILE_TYPES);
+    ASSERT_TRUE(PumpUntil([&] { return types.IsAnswerCurrent(); }, 20000));
+    const int nBin = types.FindType("bin");
+    ASSERT_GE(nBin, 0);
+    EXPECT_EQ(types.GetListCtrl().GetItemText(nBin, CFileTypesView::kChange),
+              SignedSizeText(-1000));
 
     // Within the opened scan the comparison follows its folders.
     m_pDoc->ShowScanFolder(m_pDoc->ListedFolderPath() + "/src");

@@ -1,16 +1,20 @@
 // The panes of questions asked of the snapshot (Largest Files, File Types, Search) in the
 // running program: docking and the View menu, a type lighting its tiles in the treemap, a
 // file opened from Largest Files or Search, a delete from there followed by every view,
-// and a search typed into the pane's boxes against a walk of the tree.
+// and a search typed into the pane's boxes against a walk of the tree. The Duplicates pane:
+// its groups for a made tree, a file opened from there, deletes that update the groups and
+// one that would leave no copy, refused.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "dock_bar.h"
 #include "dscp_app_fixture.h"
+#include "duplicates_view.h"
 #include "file_types_view.h"
 #include "largest_files_view.h"
 #include "list_columns.h"
@@ -359,6 +363,115 @@ TEST_F(DscpPanes, StopEndsALongSearchAndShowsNoPartOfIt) {
     EXPECT_EQ(boxes.Status(), CSearchView::kStopped);
     EXPECT_FALSE(boxes.IsStopShown());
     EXPECT_TRUE(Search().Rows().empty());
+}
+
+// Groups most waste first, of a tree with a file of two names (one file, no copy), two
+// empty files and two files of one size but other bytes (neither a group); selecting a
+// row selects the file everywhere, a double-click opens its folder; a delete of one copy
+// updates its group and the total, every copy chosen is refused, a group of one goes, and
+// a copy deleted elsewhere leaves the last one undeletable.
+TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
+    TempTree tree;
+    auto put = [&](const std::string& name, size_t bytes, char fill) {
+        tree.File(name, 0); // with its folders
+        std::ofstream(tree.Path(name), std::ios::binary) << std::string(bytes, fill);
+    };
+    for (const char* name : {"a/big1", "b/big2", "c/big3"})
+        put(name, 300000, 'b');
+    put("mid1", 100000, 'm');
+    put("sub/mid2", 100000, 'm');
+    put("small1", 5000, 's');
+    put("sub/deep/small2", 5000, 's');
+    put("h/orig", 200000, 'h');
+    ASSERT_TRUE(CreateHardLinkA(tree.Path("h/link").c_str(), tree.Path("h/orig").c_str(), nullptr));
+    put("e1", 0, 'e');
+    put("e2", 0, 'e');
+    put("diff1", 50000, 'p');
+    put("diff2", 50000, 'q');
+    Show(tree.Root());
+    Command(ID_VIEW_DUPLICATES);
+    CViewBar& bar = m_pFrame->QueryBar(ID_VIEW_DUPLICATES);
+    ASSERT_TRUE(bar.IsWindowVisible());
+    EXPECT_EQ(bar.DockBarId(), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+    CDuplicatesView& pane = *m_pFrame->QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES);
+    // Asked while the folder may still be scanned: found once its scan has finished.
+    Command(ID_FIND_DUPLICATES);
+    ASSERT_TRUE(PumpUntil([&] { return pane.IsIdle() && !m_pDoc->IsScanning(); }, 20000))
+        << pane.Strip().Status();
+    auto rows = [&] {
+        std::vector<std::string> r;
+        for (size_t row = 0; row < pane.Result().RowCount(); ++row)
+            r.push_back(std::to_string(pane.Result().GroupOfRow(row)) + " " +
+                        pane.Result().FileOfRow(row).path.substr(tree.Root().size() + 1));
+        return r;
+    };
+    using Rows = std::vector<std::string>;
+    ASSERT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2", "0 c\\big3", "1 mid1", "1 sub\\mid2",
+                            "2 small1", "2 sub\\deep\\small2"}));
+    EXPECT_EQ(pane.Strip().Status(), "3 groups, 7 files, " + FormatSize(705000) + " wasted");
+    EXPECT_EQ(pane.GetListCtrl().GetItemText(6, CDuplicatesView::kFolder), "sub\\deep");
+
+    // A row chosen is the model's selection; a double-click shows its folder with it chosen,
+    // and the pane keeps its groups.
+    SelectOnly(pane, 1);
+    EXPECT_EQ(m_pDoc->Selection().path, tree.Path("b/big2"));
+    Notify(pane, NM_DBLCLK, 6);
+    ASSERT_TRUE(WaitForScan());
+    EXPECT_EQ(m_pDoc->Folder(), tree.Path("sub/deep"));
+    std::string name;
+    bool bFolder = true;
+    ASSERT_TRUE(m_pView->FirstSelectedEntry(name, bFolder));
+    EXPECT_EQ(name, "small2");
+    EXPECT_EQ(pane.Result().RowCount(), 7u);
+
+    // One copy of three deleted: its group keeps two, the total follows.
+    SelectOnly(pane, 2);
+    {
+        DialogAnswerer yes(IDYES);
+        pane.SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_TRUE(yes.Join());
+    }
+    EXPECT_EQ(GetFileAttributesA(tree.Path("c/big3").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2", "1 mid1", "1 sub\\mid2", "2 small1",
+                            "2 sub\\deep\\small2"}));
+    EXPECT_EQ(pane.Strip().Status(), "3 groups, 6 files, " + FormatSize(405000) + " wasted");
+
+    // Both copies of a group chosen: refused, nothing deleted.
+    SelectOnly(pane, 2);
+    LVITEMA state{};
+    state.stateMask = state.state = LVIS_SELECTED;
+    pane.SendMessage(LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&state));
+    {
+        DialogAnswerer ok(IDOK);
+        pane.SendMessage(WM_KEYUP, VK_DELETE, 0);
+        ASSERT_TRUE(ok.Join());
+        EXPECT_NE(ok.Text().find("Keep at least one copy"), std::string::npos) << ok.Text();
+    }
+    EXPECT_NE(GetFileAttributesA(tree.Path("mid1").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(tree.Path("sub/mid2").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(pane.Result().RowCount(), 6u);
+
+    // One of the two deleted: a group of one is no group.
+    SelectOnly(pane, 3);
+    {
+        DialogAnswerer yes(IDYES);
+        pane.SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_TRUE(yes.Join());
+    }
+    EXPECT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2", "1 small1", "1 sub\\deep\\small2"}));
+    EXPECT_EQ(pane.Strip().Status(), "2 groups, 4 files, " + FormatSize(305000) + " wasted");
+
+    // A copy deleted elsewhere is no copy kept: the last one left is not deleted, and the
+    // group goes.
+    ASSERT_TRUE(DeleteFileA(tree.Path("small1").c_str()));
+    SelectOnly(pane, 3);
+    {
+        DialogAnswerer any(IDYES, 5000);
+        pane.SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_FALSE(any.Stop());
+    }
+    EXPECT_NE(GetFileAttributesA(tree.Path("sub/deep/small2").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2"}));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The docs' screenshots: sets a scene of the program or of its parts on the display, says
 // "ready" on standard output once it is drawn, and holds it until standard input gives a
 // line or ends; the tests/win/*screenshot.sh scripts grab the screen meanwhile.
-//   dscp_screenshots main-window FOLDER   the program showing FOLDER, chosen in the tree
+//   dscp_screenshots main-window FOLDER [CX CY]   the program showing FOLDER, chosen in the
+//                                         tree, its window 860 x 560 (or CX by CY) at 96 DPI
 //   dscp_screenshots drives               the program as it starts: the drive overview
 //   dscp_screenshots treemap FOLDER       the main window, larger, with the treemap pane's outline
 //                                         and tooltip
@@ -10,6 +11,9 @@
 //   dscp_screenshots search FOLDER PATTERN MINSIZE   the main window, larger, with the Search
 //                                         pane: PATTERN and MINSIZE typed, the first file
 //                                         found selected and outlined in the treemap
+//   dscp_screenshots duplicates FOLDER    the main window, larger, with the Duplicates pane:
+//                                         the files of FOLDER with the same bytes, the first
+//                                         one selected and outlined in the treemap
 //   dscp_screenshots opened-scan SCAN     the main window showing the saved scan SCAN opened,
 //                                         with the scan's own folder tree
 //   dscp_screenshots compare FOLDER SCAN  the main window, larger, with the File Types pane:
@@ -32,6 +36,7 @@
 #include <ole2.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -41,6 +46,7 @@
 #include "changes_view.h"
 #include "computer_node.h"
 #include "dscp_in_process.h"
+#include "duplicates_view.h"
 #include "file_types_view.h"
 #include "frame_wnd.h"
 #include "largest_files_view.h"
@@ -50,6 +56,7 @@
 #include "search_view.h"
 #include "shell_tree_ctrl.h"
 #include "tool_bar.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -116,11 +123,13 @@ bool ChooseInTree(DscpInProcess& program, const std::string& folder) {
     return program.PumpUntil([&] { return treemap.IsPictureCurrent(); });
 }
 
-// Starts the program with its window at 40,40 and CX by CY.
+// Starts the program with its window at 40,40 and CX by CY at 96 DPI (scaled to the display's
+// resolution, so that a scene looks the same at every scale).
 bool StartSized(DscpInProcess& program, int cx, int cy) {
     if (!program.StartApp({}))
         return false;
-    program.m_pFrame->SetWindowPos(nullptr, 40, 40, cx, cy, SWP_NOZORDER);
+    const DpiScale px = WindowScale(program.m_pFrame->m_hWnd);
+    program.m_pFrame->SetWindowPos(nullptr, 40, 40, px(cx), px(cy), SWP_NOZORDER);
     program.m_pFrame->RecalcLayout();
     return true;
 }
@@ -145,9 +154,9 @@ int HoldScene(DscpInProcess& program, HWND hFocus) {
     return 0;
 }
 
-int MainWindow(const std::string& folder) {
+int MainWindow(const std::string& folder, int cx, int cy) {
     DscpInProcess program;
-    if (!StartSized(program, 860, 560) || !ChooseInTree(program, folder))
+    if (!StartSized(program, cx, cy) || !ChooseInTree(program, folder))
         return 1;
     return HoldScene(program, nullptr);
 }
@@ -299,6 +308,30 @@ int CompareScene(const std::string& folder, const std::string& scan) {
     }
     program.m_pView->SelectRow(0);
     return HoldScene(program, program.m_pView->m_hWnd);
+}
+
+// The program showing FOLDER with the Duplicates pane open and its duplicates found, the
+// first file of the group that wastes most selected (outlined in the treemap).
+int DuplicatesScene(const std::string& folder) {
+    DscpInProcess program;
+    if (!StartSized(program, 1180, 760))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    OpenPane(frame, ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, 520);
+    if (!ChooseInTree(program, folder))
+        return 1;
+    CDuplicatesView& duplicates = *frame.QueryPane<CDuplicatesView>(ID_VIEW_DUPLICATES);
+    frame.SendMessage(WM_COMMAND, ID_FIND_DUPLICATES, 0);
+    CTreemapWnd& treemap = frame.TreemapBar().Treemap();
+    if (!program.PumpUntil([&] {
+            return duplicates.IsIdle() && duplicates.Result().RowCount() > 0 &&
+                   treemap.IsPictureCurrent();
+        })) {
+        std::fprintf(stderr, "no duplicates found: %s\n", duplicates.Strip().Status().c_str());
+        return 1;
+    }
+    SelectOnlyRow(duplicates.GetListCtrl(), 0);
+    return HoldScene(program, duplicates.m_hWnd);
 }
 
 // The program showing the saved scan SCAN opened: its own folder tree, its path and when it
@@ -488,7 +521,9 @@ int main(int argc, char** argv) {
     const std::string scene = argc > 1 ? argv[1] : "";
     int result = 2;
     if (scene == "main-window" && argc == 3)
-        result = MainWindow(argv[2]);
+        result = MainWindow(argv[2], 860, 560);
+    else if (scene == "main-window" && argc == 5)
+        result = MainWindow(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     else if (scene == "drives" && argc == 2)
         result = Drives();
     else if (scene == "treemap" && argc == 3)
@@ -499,6 +534,8 @@ int main(int argc, char** argv) {
         result = SearchScene(argv[2], argv[3], argv[4]);
     else if (scene == "compare" && argc == 4)
         result = CompareScene(argv[2], argv[3]);
+    else if (scene == "duplicates" && argc == 3)
+        result = DuplicatesScene(argv[2]);
     else if (scene == "opened-scan" && argc == 3)
         result = OpenedScanScene(argv[2]);
     else if (scene == "changes" && argc == 3)
@@ -511,8 +548,9 @@ int main(int argc, char** argv) {
         result = ShellTree();
     if (result == 2)
         std::fprintf(stderr,
-                     "usage: dscp_screenshots main-window FOLDER | drives | treemap FOLDER | "
-                     "panes FOLDER TYPE | compare FOLDER SCAN | opened-scan SCAN | about | docking "
+                     "usage: dscp_screenshots main-window FOLDER [CX CY] | drives | treemap FOLDER | "
+                     "panes FOLDER TYPE | compare FOLDER SCAN | duplicates FOLDER | "
+                     "opened-scan SCAN | about | docking "
                      "docked|docked2|floating|resizing | "
                      "shell-tree\n");
     OleUninitialize();

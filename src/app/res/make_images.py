@@ -14,10 +14,12 @@ SS = 4  # samples per pixel along each axis
 
 
 class Canvas:
-    """RGBA pixels, straight alpha, row 0 at the top."""
+    """RGBA pixels, straight alpha, row 0 at the top. `zoom` pixels per design unit: the
+    same shapes drawn at another size, never stretched from pixels."""
 
-    def __init__(self, w, h, bg=(0, 0, 0, 0)):
+    def __init__(self, w, h, bg=(0, 0, 0, 0), zoom=1.0):
         self.w, self.h = w, h
+        self.zoom = zoom
         self.px = [[list(bg) for _ in range(w)] for _ in range(h)]
 
     def blend(self, x, y, rgb, a):
@@ -34,7 +36,8 @@ class Canvas:
 
     def fill(self, poly, paint, scale=1.0, dx=0.0, dy=0.0, alpha=1.0):
         """poly: list of (x, y) in design units; paint: rgb or function(x, y) -> rgb."""
-        pts = [(x * scale + dx, y * scale + dy) for x, y in poly]
+        z = self.zoom
+        pts = [((x * scale + dx) * z, (y * scale + dy) * z) for x, y in poly]
         ys = [p[1] for p in pts]
         y0 = max(0, int(math.floor(min(ys))))
         y1 = min(self.h - 1, int(math.ceil(max(ys))))
@@ -59,7 +62,7 @@ class Canvas:
                             cover[px] = cover.get(px, 0) + 1
             for px, c in cover.items():
                 if 0 <= px < self.w:
-                    rgb = paint(((px + 0.5) - dx) / scale, ((py + 0.5) - dy) / scale) \
+                    rgb = paint(((px + 0.5) / z - dx) / scale, ((py + 0.5) / z - dy) / scale) \
                         if callable(paint) else paint
                     self.blend(px, py, rgb, alpha * c / float(SS * SS))
 
@@ -209,8 +212,9 @@ def img_viewtype(c, ox):
 IMAGES = [img_back, img_forward, img_up, img_folder, img_refresh, img_delete, img_viewtype]
 
 
-def draw_strip():
-    c = Canvas(210, 30)
+def draw_strip(size=30):
+    """The buttons' images side by side, each `size` pixels square (designed at 30)."""
+    c = Canvas(size * len(IMAGES), size, zoom=size / 30.0)
     for i, draw in enumerate(IMAGES):
         draw(c, i * 30)
     return c
@@ -406,6 +410,12 @@ def main():
     write_bmp24(os.path.join(HERE, "toolbar_normal.bmp"), normal)
     write_bmp24(os.path.join(HERE, "toolbar_disabled.bmp"), disabled(strip, (210, 210, 210)))
     write_bmp4(os.path.join(HERE, "toolbar16.bmp"), flatten(strip, (192, 192, 192)))
+    # The same images for displays at 150 % and 200 %.
+    for size in (45, 60):
+        big = draw_strip(size)
+        write_bmp24(os.path.join(HERE, "toolbar_normal_%d.bmp" % size), flatten(big, (214, 211, 206)))
+        write_bmp24(os.path.join(HERE, "toolbar_disabled_%d.bmp" % size),
+                    disabled(big, (210, 210, 210)))
     for name, draw in (("dirscope.ico", icon_app), ("drive_fixed.ico", icon_fixed),
                        ("drive_removable.ico", icon_removable), ("drive_cdrom.ico", icon_cdrom)):
         sizes = []
