@@ -19,7 +19,7 @@ bool CGrewMostStrip::Create(CWnd* pParentWnd, std::function<void(bool)> onTurned
 }
 
 int CGrewMostStrip::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateMessageFont());
+    m_font.Reset(CreateMessageFont(m_hWnd)); // at its window's scale
     const HGDIOBJ hFont = m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT);
     m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
     m_hWndCheck = CreateWindowExA(0, "BUTTON", "Grew the most in the last minute",
