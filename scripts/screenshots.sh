@@ -9,6 +9,7 @@
 #   guide-duplicates.png  the demo drive with the Duplicates pane: files of one size and bytes
 #   guide-opened-scan.png  the saved scan of a month before opened, with its own tree
 #   guide-compare.png  the demo drive compared with a saved scan of it from a month before
+#   guide-changes.png  the Changes pane while a download grows and files come and go
 #   about-box.png, docking-*.png   the About box and the docking panes
 # The program runs in a Wine prefix of its own (build/PRESET/wineprefix-screenshots), where
 # drive D: is a demo tree made here: sparse files, so large sizes take no room.
@@ -133,5 +134,10 @@ bash tests/win/grab_scene.sh "$build" "$shots/guide-compare.png" 1180x760+40+40 
 bash tests/win/grab_scene.sh "$build" "$shots/guide-duplicates.png" 1180x760+40+40 duplicates 'D:\'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-opened-scan.png" 1000x680+40+40 opened-scan \
   "Z:$(echo "$older" | tr / '\\')"
+# The Changes scene writes into a folder of its own, gone afterwards.
+changing=$(mktemp -d /tmp/dscp-changes.XXXXXX)
+bash tests/win/grab_scene.sh "$build" "$shots/guide-changes.png" 1180x760+40+40 changes \
+  "Z:$(echo "$changing" | tr / '\\')"
+rm -rf "$changing"
 bash tests/win/about_screenshot.sh "$build" "$shots/about-box.png"
 bash tests/win/docking_screenshot.sh "$build" "$shots"

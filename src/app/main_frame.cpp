@@ -15,6 +15,7 @@
 #include "dock_bar.h"
 #include "duplicates_view.h"
 #include "file_dialog.h"
+#include "changes_view.h"
 #include "file_types_view.h"
 #include "search_view.h"
 #include "folder_path.h"
@@ -40,8 +41,9 @@ constexpr UINT kTreeBarID = 101;
 constexpr DWORD kTreemapBarStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM;
 constexpr UINT kTreemapBarID = 102;
 constexpr int kTreemapBarHeight = 220;
-// The panes of questions asked of the snapshot start on the right, hidden. Each has its
-// View menu command, its title, its view and its bar's id (the stored layout's key).
+// The panes of questions asked of the snapshot, and the Changes pane, start on the right,
+// hidden. Each has its View menu command, its title, its view and its bar's id (the stored
+// layout's key).
 constexpr DWORD kQueryBarStyle = WS_CHILD | CBRS_RIGHT;
 constexpr int kQueryBarWidth = 360;
 
@@ -56,6 +58,7 @@ constexpr QueryPaneInfo kQueryPanes[] = {
     {ID_VIEW_LARGEST_FILES, "Largest Files", &CLargestFilesView::GetThisClass, 103},
     {ID_VIEW_FILE_TYPES, "File Types", &CFileTypesView::GetThisClass, 104},
     {ID_VIEW_SEARCH, "Search", &CSearchView::GetThisClass, 105},
+    {ID_VIEW_CHANGES, "Changes", &CChangesView::GetThisClass, 106},
     {ID_VIEW_DUPLICATES, "Duplicates", &CDuplicatesView::GetThisClass, 107},
 };
 constexpr UINT kFirstQueryCommand = ID_VIEW_LARGEST_FILES;
@@ -117,6 +120,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TREEMAP, OnUpdateTreemapPane)
     ON_COMMAND_RANGE(kFirstQueryCommand, kLastQueryCommand, OnQueryPane)
     ON_UPDATE_COMMAND_UI_RANGE(kFirstQueryCommand, kLastQueryCommand, OnUpdateQueryPane)
+    ON_COMMAND_RANGE(ID_VIEW_CHANGES, ID_VIEW_CHANGES, OnQueryPane)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_CHANGES, ID_VIEW_CHANGES, OnUpdateQueryPane)
     ON_COMMAND(ID_FIND_FILES, OnFindFiles)
     ON_COMMAND_RANGE(ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, OnQueryPane)
     ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_DUPLICATES, ID_VIEW_DUPLICATES, OnUpdateQueryPane)

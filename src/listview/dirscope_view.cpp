@@ -334,6 +334,8 @@ void CDirscopeView::UpdateStatusText() {
         text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
     if (doc.IsSavedScan() && !doc.IsOpeningScan())
         text = kSavedScanStatus + text;
+    else if (!doc.WatchNote().empty())
+        text += " (" + doc.WatchNote() + ")";
     if (doc.IsReadingComparison()) {
         text += "    Reading the saved scan: " +
                 FormatSize(static_cast<int64_t>(doc.ComparisonBytesRead()));
@@ -353,6 +355,7 @@ void CDirscopeView::UpdateStatusText() {
 void CDirscopeView::OnTimer(UINT_PTR nIDEvent) {
     // Results whose wake-up could not be posted are taken here.
     Doc().TakeScanResults(std::nullopt);
+    Doc().TakeDiskChanges();
     UpdateStatusText();
     // Only the list control's own timers go on to it: a list control stops a timer it
     // does not know, and the status line would never show the total after that.

@@ -34,6 +34,7 @@ CDirscopeDoc::CDirscopeDoc()
       }),
       m_loader([this](bool bDone) { m_loadWakeWnd.Post(bDone ? 1 : 0); }) {
     m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
+    m_watchWakeWnd.Create([this](WPARAM) { TakeDiskChanges(); });
     m_loadWakeWnd.Create([this](WPARAM wParam) { TakeLoadedScan(wParam != 0); });
     m_fileWakeWnd.Create([this](WPARAM wParam) {
         if (wParam == kScanRead)
@@ -56,6 +57,8 @@ CDirscopeDoc::CDirscopeDoc()
 
 CDirscopeDoc::~CDirscopeDoc() {
     // The threads go first, before the windows that wake for them; the views are gone.
+    m_watcher.Stop();
+    m_watchWakeWnd.DestroyWindow();
     m_opener.Stop();
     m_saver.Wait();
     m_scan.SetSnapshotChangingFn(nullptr);
@@ -97,6 +100,7 @@ void CDirscopeDoc::ClearShown() {
 void CDirscopeDoc::DeleteContents() {
     // File New starts on this computer again; an opened scan stays held for Back.
     m_pShown = &m_scan;
+    StopWatching();
     ClearShown();
 }
 
@@ -123,6 +127,7 @@ void CDirscopeDoc::Show() {
     if (IsSavedScan()) {
         // Everything is known at once: the views fill themselves, and the totals are final.
         ListScanFolder();
+        WatchShownFolder();
         Tell(ModelHint::Shown);
         CTotalsHint totals;
         for (size_t i = 0; i < Subfolders().size(); ++i)
@@ -133,6 +138,7 @@ void CDirscopeDoc::Show() {
     if (folder.empty()) {
         // The counts, the total and the last folder's path stay as they are.
         m_drives = CDriveOverview::ListDrives();
+        WatchShownFolder();
         Tell(ModelHint::Shown);
         return;
     }
@@ -141,6 +147,7 @@ void CDirscopeDoc::Show() {
     m_pacer = ShowPacer(::GetTickCount(), m_nPumpAfterMs);
     if (!ListShownFolder())
         return;
+    WatchShownFolder();
     // The views fill themselves; any of them may handle messages meanwhile.
     Tell(ModelHint::Shown);
     if (IsOvertaken(alive, nGeneration) || !m_bFilling)
@@ -235,13 +242,18 @@ void CDirscopeDoc::TakeScanResults(std::optional<unsigned> generation) {
     const auto onRow = [&totals](size_t index) { totals.rows.push_back(index); };
     const bool bFinished =
         generation ? m_scan.TakeResults(*generation, onRow) : m_scan.TakeWaitingResults(onRow);
-    if (bFinished) {
-        Tell(ModelHint::Finished, &totals);
-        if (!m_strPendingSave.empty())
-            StartSave(std::exchange(m_strPendingSave, std::string()));
-    } else if (!totals.rows.empty()) {
-        Tell(ModelHint::Totals, &totals);
+    if (!bFinished) {
+        if (!totals.rows.empty())
+            Tell(ModelHint::Totals, &totals);
+        return;
     }
+    Tell(ModelHint::Finished, &totals);
+    // What changed on disk while the scan ran goes in over what it read, before a scan
+    // waiting to be saved is written.
+    ApplyWaitingChanges();
+    if (!m_strPendingSave.empty())
+        StartSave(std::exchange(m_strPendingSave, std::string()));
+    ShowChangedLevel();
 }
 
 // ---- saved scans
@@ -354,6 +366,128 @@ void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
         return;
     m_scan.EntriesPasted(m_strListedPath, destinations, movedFrom);
     Refresh();
+}
+
+// --- Changes on disk
+
+namespace {
+
+// The shown folder's rows are shown afresh at most this often while its entries change.
+constexpr DWORD kLevelShowMs = 1000;
+
+} // namespace
+
+void CDirscopeDoc::WatchShownFolder() {
+    // An opened saved scan is not on this computer's disk: nothing of it is watched.
+    if (IsSavedScan() || m_strFolder.empty() || !m_bEnumerated) {
+        StopWatching();
+        return;
+    }
+    if (m_watcher.IsRunning() && m_watcher.Root() == m_strListedPath)
+        return;
+    StopWatching();
+    std::unique_ptr<ChangeSource> source = WatchFolderTree(m_strListedPath);
+    if (!source)
+        m_strWatchNote = "not watched: changes show after Refresh";
+    const CModelWakeWnd* pWake = &m_watchWakeWnd;
+    // Never waits for this thread: the wake-up is posted.
+    m_watcher.Start(m_strListedPath, std::move(source), [pWake] { return pWake->Post(0); });
+}
+
+void CDirscopeDoc::StopWatching() {
+    // What was heard of the tree and not applied yet is of no use to the next watch.
+    m_watcher.Stop();
+    m_waitingChanges.clear();
+    m_bLevelChanged = false;
+    m_bShownGone = false;
+    m_strWatchNote.clear();
+}
+
+void CDirscopeDoc::TakeDiskChanges() {
+    for (DiskChange& change : m_watcher.Take())
+        m_waitingChanges.push_back(std::move(change));
+    ApplyWaitingChanges();
+    ShowChangedLevel();
+}
+
+void CDirscopeDoc::ApplyWaitingChanges() {
+    // A running scan would put back what it read before the changes: they wait for it.
+    if (m_waitingChanges.empty() || m_scan.IsScanning() || m_bFilling || IsSavedScan())
+        return;
+    CTotalsHint totals;
+    const AppliedChanges applied = m_scan.ApplyDiskChanges(
+        m_waitingChanges, m_changes, static_cast<int64_t>(std::time(nullptr)),
+        [&totals](size_t index) { totals.rows.push_back(index); });
+    m_waitingChanges.clear();
+    for (const std::string& folder : applied.toWalk)
+        m_watcher.RequestWalk(folder);
+    if (applied.bGone)
+        m_bShownGone = true;
+    else if (applied.bWatchFailed)
+        m_strWatchNote = "watch failed: changes show after Refresh";
+    else if (applied.bRescanned)
+        m_strWatchNote = "too many changes at once: rescanned";
+    const std::string shown = TrimTrailingSeparators(m_strListedPath);
+    for (const std::string& folder : applied.touched)
+        if (TrimTrailingSeparators(folder) == shown)
+            m_bLevelChanged = true;
+    // The views that let go of the snapshot take it again, even when no row's total moved
+    // (a rename deep down, a file the program deleted already).
+    Tell(ModelHint::Totals, &totals);
+}
+
+void CDirscopeDoc::ShowChangedLevel() {
+    if (m_bShownGone && !m_bFilling && !IsSavedScan()) {
+        // Its rows would stand for what is no longer there: it is shown as it is now.
+        m_bShownGone = false;
+        const std::string gone = m_strFolder;
+        Refresh();
+        if (m_strFolder == gone)
+            m_strWatchNote = "the folder is gone";
+        return;
+    }
+    if (!m_bLevelChanged || m_bFilling || m_scan.IsScanning() || m_strFolder.empty() ||
+        IsSavedScan())
+        return;
+    const DWORD nNow = ::GetTickCount();
+    if (nNow - m_nLevelShownAt < kLevelShowMs) {
+        m_watchWakeWnd.WakeAfter(kLevelShowMs - (nNow - m_nLevelShownAt));
+        return;
+    }
+    const FolderSnapshot& snapshot = m_scan.Snapshot();
+    const FolderSnapshot::Index folder = snapshot.Find(m_strListedPath);
+    if (folder == FolderSnapshot::kNone || !snapshot.IsRead(folder) || !snapshot.FilesHeld(folder))
+        return; // its level is being walked afresh: shown when that comes
+    FolderListing listing = ListHeldFolder(snapshot, folder, m_strListedPath);
+    m_bLevelChanged = false;
+    m_nLevelShownAt = nNow;
+    const ModelEntry selection = m_selection;
+    const ModelType type = m_type;
+    ClearShown();
+    m_pacer = ShowPacer(::GetTickCount(), m_nPumpAfterMs);
+    m_scan.BeginFolder();
+    TakeListing(m_scan, m_strListedPath, std::move(listing));
+    m_bKnownBeforeScan = m_scan.FillFromSnapshot() > 0;
+    const bool bKnown = m_scan.TakeTotalFromSnapshot();
+    m_compared.ShowFolder(m_strListedPath, m_scan.Subfolders(), m_files);
+
+    const std::weak_ptr<int> alive = m_pLifeToken;
+    const unsigned nGeneration = m_nShowGeneration;
+    m_bFilling = true;
+    Tell(ModelHint::Shown);
+    if (IsOvertaken(alive, nGeneration) || !m_bFilling)
+        return;
+    m_bFilling = false;
+    m_selection = selection;
+    m_type = type;
+    if (!m_selection.IsNone())
+        Tell(ModelHint::Selection);
+    if (m_type.bAny)
+        Tell(ModelHint::TypeSelection);
+    if (!bKnown) {
+        const CModelWakeWnd* pWake = &m_wakeWnd;
+        m_scan.Start([pWake](unsigned nScan) { return pWake->Post(nScan); });
+    }
 }
 
 void CDirscopeDoc::CompareWithScan(const std::string& file) {

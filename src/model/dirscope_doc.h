@@ -26,7 +26,9 @@
 #include "document.h"
 #include "drive_overview.h"
 #include "folder_entry.h"
+#include "change_log.h"
 #include "folder_scan_controller.h"
+#include "folder_watcher.h"
 #include "model_hints.h"
 #include "model_wake_wnd.h"
 #include "saved_scan_loader.h"
@@ -142,6 +144,18 @@ public:
     void EntriesPasted(const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
 
+    // --- Changes on disk. The shown folder's tree is watched; what changes is applied to the
+    // snapshot as it comes (after the scan, while one runs) and told to the views.
+
+    // The changes seen, oldest first.
+    const ChangeLog& Changes() const { return m_changes; }
+    // What the status line adds about the watch: a folder walked afresh because more
+    // changed than was told, or a watch that failed; empty when there is nothing to say.
+    const std::string& WatchNote() const { return m_strWatchNote; }
+    // Takes what the watcher has ready (also what a wake-up that could not be posted left).
+    void TakeDiskChanges();
+    // The watcher, for tests.
+    const FolderWatcher& Watcher() const { return m_watcher; }
     // --- Comparing with a saved scan: the older, matched by path below the folder shown
     // when the comparison began. Showing a folder outside that one ends it.
 
@@ -181,6 +195,16 @@ private:
     // LISTING's files become the rows, its folders SCAN's, as the folder FOLDER's.
     void TakeListing(FolderScanController& scan, const std::string& folder, FolderListing listing);
     bool IsOvertaken(const std::weak_ptr<int>& alive, unsigned nGeneration) const;
+    // The watch follows the folder shown: started for a new one, stopped for the drives.
+    void WatchShownFolder();
+    // Nothing is watched: what was heard and not applied goes.
+    void StopWatching();
+    // Applies the changes waiting, unless a scan runs or the views are filling.
+    void ApplyWaitingChanges();
+    // The shown folder's own entries changed: its rows are shown afresh from the snapshot
+    // (at most once a second; a later wake-up does what waits). A folder that is gone is
+    // shown afresh from the disk.
+    void ShowChangedLevel();
     // The saved scan's thread woke us: progress, or the scan waits (`bDone`).
     void TakeLoadedScan(bool bDone);
     void Tell(ModelHint hint, CObject* pHint = nullptr) {
@@ -206,6 +230,14 @@ private:
     // Gone with the document: a show that handled messages checks it before touching it.
     std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
     CModelWakeWnd m_wakeWnd;
+    CModelWakeWnd m_watchWakeWnd;
+    ChangeLog m_changes;
+    std::vector<DiskChange> m_waitingChanges;
+    std::string m_strWatchNote;
+    bool m_bLevelChanged = false;
+    bool m_bShownGone = false; // the watched folder itself is gone
+    DWORD m_nLevelShownAt = 0;
+    FolderWatcher m_watcher;     // stopped before the window it wakes goes
     CModelWakeWnd m_loadWakeWnd; // for the compared scan's thread
     CModelWakeWnd m_fileWakeWnd; // a scan file opened or written
     ComparedScan m_compared;

@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "entry_info.h"
 #include "path_text.h"
 
 void FolderScanController::BeginFolder() {
@@ -31,6 +32,10 @@ void FolderScanController::SetListing(const std::string& folderPath,
 }
 
 size_t FolderScanController::FillFromSnapshot() {
+    return TakeSnapshotTotals(nullptr);
+}
+
+size_t FolderScanController::TakeSnapshotTotals(const RowFn& onRow) {
     const FolderSnapshot::Index folder = m_snapshot.Find(m_folderPath);
     if (folder == FolderSnapshot::kNone || !m_snapshot.IsRead(folder))
         return 0;
@@ -47,9 +52,14 @@ size_t FolderScanController::FillFromSnapshot() {
         FolderTotals totals;
         if (found == known.end() || !m_snapshot.GetTotals(found->second, totals))
             continue;
+        const FolderEntry& entry = m_subfolders[i];
+        const bool bChanged = entry.nSize != totals.nSize || entry.nFolders != totals.nFolders ||
+                              entry.nFiles != totals.nFiles;
         ApplyTotals(i, totals);
         nBytes += totals.nSize;
         ++nFilled;
+        if (bChanged && onRow)
+            onRow(i);
     }
     if (nFilled > 0 && nFilled == m_subfolders.size())
         m_nTotalSize = nBytes;
@@ -110,6 +120,7 @@ bool FolderScanController::Start(WakeFn wake) {
     recording.nMemoryCap = m_snapshot.MakeRoom(m_folderPath);
 
     m_bScanning = true;
+    ++m_nScansStarted;
     auto start = [this, paths = std::move(paths), onRow, onFinished,
                   recording = std::move(recording)]() mutable {
         return m_scan.Start(std::move(paths), onRow, onFinished, 0, std::move(recording));
@@ -228,5 +239,35 @@ void FolderScanController::EntriesPasted(const std::string& folder,
         m_snapshot.Remove(path);
     for (const std::string& path : movedFrom)
         m_snapshot.Remove(path);
-    m_snapshot.ForgetLevel(folder);
+    // Pasted files go in with their sizes, so the totals above stay known; a pasted folder
+    // is not walked here: the folder's level is read again by its scan.
+    DirItem item;
+    for (const std::string& path : destinations) {
+        if (!ReadEntryInfo(path, item) || item.bFolder ||
+            m_snapshot.PutFile(path, static_cast<int64_t>(item.nSize), item.tModified,
+                               item.nDiskBytes) != FolderSnapshot::Change::Applied) {
+            m_snapshot.ForgetLevel(folder);
+            return;
+        }
+    }
+}
+
+AppliedChanges FolderScanController::ApplyDiskChanges(std::vector<DiskChange>& changes,
+                                                      ChangeLog& log, int64_t now,
+                                                      const RowFn& onRow) {
+    if (m_snapshotChanging)
+        m_snapshotChanging();
+    AppliedChanges applied = ::ApplyDiskChanges(m_snapshot, changes, log, now);
+    TakeSnapshotTotals(onRow);
+    TakeTotalFromSnapshot();
+    return applied;
+}
+
+bool FolderScanController::TakeTotalFromSnapshot() {
+    const FolderSnapshot::Index folder = m_snapshot.Find(m_folderPath);
+    FolderTotals totals;
+    if (m_bScanning || folder == FolderSnapshot::kNone || !m_snapshot.GetTotals(folder, totals))
+        return false;
+    m_nTotalSize = totals.nSize;
+    return true;
 }

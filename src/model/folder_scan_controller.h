@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "background_scan.h"
+#include "change_applier.h"
 #include "folder_entry.h"
 #include "scan_inbox.h"
 #include "snapshot_scope.h"
@@ -79,10 +80,20 @@ public:
     // the snapshot, and the totals above them are corrected.
     void EntriesRemoved(const std::vector<std::string>& paths);
     // The scan stops, then files and folders were pasted into `folder` at `destinations`:
-    // its level is no longer known, and what was there under those names goes (a folder
-    // pasted onto one of its name merges into it). `movedFrom`: where moved ones were.
+    // what was there under those names goes, and pasted files go in with their sizes; a
+    // pasted folder (which may merge into one of its name) leaves the level unknown.
+    // `movedFrom`: where moved ones were.
     void EntriesPasted(const std::string& folder, const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
+    // Changes seen on disk (no scan runs: one would overwrite them with what it read
+    // before): applied to the snapshot, whoever reads it elsewhere stopping first; the
+    // subfolders whose totals changed take them (each told to `onRow`), and the folder's
+    // total follows.
+    AppliedChanges ApplyDiskChanges(std::vector<DiskChange>& changes, ChangeLog& log, int64_t now,
+                                    const RowFn& onRow);
+    // No scan runs and the snapshot holds the folder as final: its total is taken from
+    // there. False otherwise (the total stays as it is).
+    bool TakeTotalFromSnapshot();
     const FolderSnapshot& Snapshot() const { return m_snapshot; }
     // Takes `snapshot` as what was walked: an opened saved scan's, which no scan changes.
     void AdoptSnapshot(FolderSnapshot&& snapshot);
@@ -101,9 +112,14 @@ public:
     // For tests: while held, Start sets up the scan (IsScanning is true) but its thread
     // starts only at ReleaseStart, so what shows meanwhile came from elsewhere.
     void HoldStart(bool bHold) { m_bHoldStart = bHold; }
+    // For tests: how many scans were started.
+    unsigned ScansStarted() const { return m_nScansStarted; }
     void ReleaseStart();
 
 private:
+    // Every subfolder the snapshot holds as final takes its totals from it, each whose
+    // totals changed told to `onRow`; the total when every one did. Returns how many.
+    size_t TakeSnapshotTotals(const RowFn& onRow);
     // Merges what the scan walked (once its thread has ended) into the snapshot.
     void MergeScanned();
 
@@ -121,6 +137,7 @@ private:
     std::vector<FolderSnapshot::Index> m_finalSoFar;
     bool m_bRecordingLent = false;
     bool m_bHoldStart = false;
+    unsigned m_nScansStarted = 0;
     std::function<bool()> m_heldStart; // the start ReleaseStart makes
     std::function<void()> m_snapshotChanging;
     BackgroundScan m_scan; // last: stopped before anything it reports into goes

@@ -14,7 +14,8 @@
 enum class ModelHint : LPARAM {
     Cleared = 1,      // what was shown went: another folder (or the same afresh) comes
     Shown,            // the shown folder is listed (or the drives): views fill themselves
-    Totals,           // subfolders got their totals from the running scan
+    Totals,           // subfolders got their totals from the running scan, or the
+                      // snapshot took changes seen on disk
     Finished,         // the scan has ended: every total is known
     Selection,        // the selected entry changed
     TypeSelection,    // the selected file type changed

@@ -2,8 +2,13 @@
 
 #include <utility>
 
+namespace {
+constexpr UINT_PTR kWakeTimer = 1;
+}
+
 BEGIN_MESSAGE_MAP(CModelWakeWnd, CWnd)
     ON_MESSAGE(WM_MODEL_WAKE, OnWake)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 bool CModelWakeWnd::Create(WakeFn onWake) {
@@ -14,6 +19,19 @@ bool CModelWakeWnd::Create(WakeFn onWake) {
 bool CModelWakeWnd::Post(WPARAM wParam) const {
     const HWND hWnd = m_hWnd;
     return hWnd && ::PostMessageA(hWnd, WM_MODEL_WAKE, wParam, 0) != FALSE;
+}
+
+void CModelWakeWnd::WakeAfter(UINT nMs) {
+    if (m_hWnd)
+        ::SetTimer(m_hWnd, kWakeTimer, nMs, nullptr);
+}
+
+void CModelWakeWnd::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kWakeTimer)
+        return;
+    ::KillTimer(m_hWnd, kWakeTimer);
+    if (m_onWake)
+        m_onWake(0);
 }
 
 LRESULT CModelWakeWnd::OnWake(WPARAM wParam, LPARAM) {

@@ -65,6 +65,7 @@
 #define ID_VIEW_LARGEST_FILES 32820
 #define ID_VIEW_FILE_TYPES 32821
 #define ID_VIEW_SEARCH 32822
+#define ID_VIEW_CHANGES 32850
 // Ctrl+F: shows the Search pane with the caret in its name box.
 #define ID_FIND_FILES 32823
 // File menu: a scan written to a file and read back (ncdu's JSON export), and a scan being

@@ -29,6 +29,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "folder_entry.h"
@@ -138,6 +139,24 @@ public:
     // so neither it nor the folders above are final. Its subfolders keep what is known.
     void ForgetLevel(const std::string& folderPath);
 
+    // What a change seen on disk did to the snapshot.
+    enum class Change {
+        Applied,   // the snapshot agrees with the disk again
+        Outside,   // the snapshot holds nothing of that folder: nothing to correct
+        Forgotten, // the folder's level is no longer known and needs reading again
+    };
+    // The file at `path` was written or created: it has `bytes` now (and the time and bytes
+    // on disk given); the totals above follow. `previous` receives its size before (0 for a
+    // new file). A folder whose files are not held forgets its level.
+    Change PutFile(const std::string& path, int64_t bytes, int64_t modified, int64_t allocated,
+                   int64_t* previous = nullptr);
+    // The file or folder at `from` is now at `to`: a folder moves with everything beneath
+    // it, a file keeps its size; what was at `to` goes. Outside when the snapshot knew
+    // nothing at `from` (the new path is then to be looked at as something added).
+    Change Rename(const std::string& from, const std::string& to);
+    // The bytes of the file at `path`, or -1 when the snapshot does not hold it.
+    int64_t FileBytes(const std::string& path) const;
+
     // --- Memory
 
     // The cap bounds the folders, files and names a snapshot holds, garbage included. A walk
@@ -207,7 +226,13 @@ private:
     void ForgetTree(Index folder); // known by name only from then on
     bool HasRoomForLevel(const SnapshotLevel& level) const;
     void SetOwn(Index folder, const SnapshotLevel& level); // what the level knows of it
-    int64_t OwnFileAllocation(Index folder) const;         // in allocation units
+    // The folder holding the file at `path` and the file's position there (kNone and 0
+    // when not held).
+    std::pair<Index, uint32_t> LocateFile(const std::string& path, std::string& name) const;
+    void DropFile(Index folder, uint32_t i);
+    void AppendFile(Index folder, const FileRecord& record);
+    void MoveFolder(Index folder, Index to, uint32_t nameRef); // under `to`, renamed
+    int64_t OwnFileAllocation(Index folder) const;             // in allocation units
 
     ChunkedArray<Node> m_folders;
     ChunkedArray<FileRecord> m_files;

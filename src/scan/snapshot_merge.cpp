@@ -258,26 +258,15 @@ bool FolderSnapshot::Remove(const std::string& path) {
         ForgetLevel(parentPath); // the file's size is not known here
         return true;
     }
-    const std::string name(split.names.back());
-    Node& n = At(above);
-    for (uint32_t i = 0; i < n.ownFiles; ++i) {
-        if (std::strcmp(FileName(above, i), name.c_str()) != 0)
-            continue;
-        const State was = StateOf(above);
-        const FileRecord gone = m_files[n.firstFile + i];
-        m_nGarbage += kFileBytes + name.size() + 1;
-        ++m_nGarbageFiles;
-        for (uint32_t j = i; j + 1 < n.ownFiles; ++j)
-            m_files[n.firstFile + j] = m_files[n.firstFile + j + 1];
-        --n.ownFiles;
-        --n.files;
-        n.bytes -= gone.bytes;
-        n.allocated -= gone.CountedUnits();
-        Propagate(above, was);
-        CompactIfWasteful();
-        return true;
-    }
-    return false;
+    std::string name;
+    const uint32_t i = LocateFile(path, name).second;
+    if (i == kNone)
+        return false;
+    const State was = StateOf(above);
+    DropFile(above, i);
+    Propagate(above, was);
+    CompactIfWasteful();
+    return true;
 }
 
 void FolderSnapshot::ForgetLevel(const std::string& folderPath) {

@@ -376,3 +376,13 @@ WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
     totals = allTotals[0];
     return results[0];
 }
+
+FolderSnapshot WalkIntoSnapshot(const std::string& folderPath,
+                                const std::atomic<bool>* stopRequested, unsigned threads) {
+    FolderSnapshot piece;
+    std::vector<FolderTotals> totals;
+    std::vector<WalkResult> results;
+    TotalFolderTrees({folderPath}, totals, results, stopRequested, threads, nullptr, nullptr,
+                     &piece);
+    return piece;
+}

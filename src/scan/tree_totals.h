@@ -9,7 +9,7 @@
 #include "file_link_sink.h"
 #include "folder_entry.h"
 
-class FolderSnapshot;
+#include "folder_snapshot.h"
 
 enum class WalkResult {
     Complete,   // every readable folder beneath was read
@@ -62,3 +62,10 @@ WalkResult TotalFolderTrees(const std::vector<std::string>& roots,
 // The same for a single tree.
 WalkResult TotalFolderTree(const std::string& folderPath, FolderTotals& totals,
                            const std::atomic<bool>* stopRequested = nullptr, unsigned threads = 0);
+
+// Walks the tree beneath `folderPath` into a snapshot of its own (the folders above it known
+// by name only), as a piece to merge into another. A stopped walk's piece leaves what it
+// did not finish not final.
+FolderSnapshot WalkIntoSnapshot(const std::string& folderPath,
+                                const std::atomic<bool>* stopRequested = nullptr,
+                                unsigned threads = 1);

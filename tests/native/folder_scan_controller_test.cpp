@@ -156,8 +156,18 @@ TEST(FolderScanController, AFolderBeneathAFinishedScanFillsFromItsSnapshotAndDel
     EXPECT_EQ(scan.Subfolders()[1].nSize, 15);
     EXPECT_EQ(scan.Subfolders()[1].nFiles, 2);
 
-    // Pasting into b leaves it and everything above unknown until walked again.
+    // A file pasted into b goes in with its size: b's total is known at once.
+    tree.File("b/new", 50);
     scan.EntriesPasted(tree.Path("b"), {tree.Path("b/new")}, {});
+    scan.BeginFolder();
+    scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, {});
+    EXPECT_EQ(scan.FillFromSnapshot(), 2u);
+    EXPECT_EQ(scan.Subfolders()[1].nSize, 65);
+    EXPECT_EQ(scan.Subfolders()[1].nFiles, 3);
+
+    // A folder pasted into b leaves it and everything above unknown until walked again.
+    tree.File("b/pasted/inside", 1);
+    scan.EntriesPasted(tree.Path("b"), {tree.Path("b/pasted")}, {});
     scan.BeginFolder();
     scan.SetListing(tree.Root(), {Subfolder("a"), Subfolder("b")}, {});
     EXPECT_EQ(scan.FillFromSnapshot(), 1u);

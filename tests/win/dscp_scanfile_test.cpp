@@ -133,7 +133,9 @@ TEST_F(DscpScanFiles, ABadFileSaysWhereAndLeavesTheWindowAsItWas) {
     tree.File("alpha/one.bin", 1000);
     ASSERT_TRUE(Open(tree.Root()));
     const Rows rows = ListRows();
-    const std::string file = tree.Path("bad.json");
+    // Beside the folder shown: a file written into it would show, as the disk changed.
+    TempTree elsewhere;
+    const std::string file = elsewhere.Path("bad.json");
     std::ofstream(file, std::ios::binary) << "[1,2,{\"progname\":\"t\"},\n[{\"name\":\"/data\"},\n"
                                              "{\"name\":\"x\",\"asize\":12}}]\n";
 

@@ -19,6 +19,9 @@
 //   dscp_screenshots compare FOLDER SCAN  the main window, larger, with the File Types pane:
 //                                         FOLDER compared with the saved scan SCAN, the
 //                                         list by change and the treemap coloured by it
+//   dscp_screenshots changes FOLDER       the main window with the Changes pane: FOLDER (a
+//                                         writable folder) shown while the tool itself grows,
+//                                         creates, renames and deletes files in it
 //   dscp_screenshots about                the About box over the main window
 //   dscp_screenshots docking STATE        sizing bars in a frame; STATE is one of
 //       docked     "Folders" at the left with its close button hot, "Second pane" at the bottom
@@ -34,11 +37,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
 
 #include "caption_bar.h"
+#include "changes_view.h"
 #include "computer_node.h"
 #include "dscp_in_process.h"
 #include "duplicates_view.h"
@@ -244,6 +249,41 @@ int SearchScene(const std::string& folder, const std::string& pattern, const std
         return 1;
     SelectOnlyRow(search.GetListCtrl(), 0);
     return HoldScene(program, search.m_hWnd);
+}
+
+// The program showing FOLDER with the Changes pane open while files change beneath it as a
+// download, a build and a clean-up would change them.
+int ChangesScene(const std::string& folder) {
+    DscpInProcess program;
+    if (!StartSized(program, 1180, 760))
+        return 1;
+    CMainFrame& frame = *program.m_pFrame;
+    OpenPane(frame, ID_VIEW_CHANGES, ID_VIEW_CHANGES, 560);
+    const auto path = [&folder](const char* relative) { return folder + "\\" + relative; };
+    const auto write = [](const std::string& file, size_t bytes) {
+        std::ofstream(file, std::ios::binary | std::ios::app) << std::string(bytes, 'x');
+    };
+    ::CreateDirectoryA(path("Downloads").c_str(), nullptr);
+    ::CreateDirectoryA(path("build").c_str(), nullptr);
+    write(path("Downloads\\movie.mkv.part"), 1 << 20);
+    write(path("notes.txt"), 4000);
+    write(path("old.log"), 300000);
+    program.Show(folder);
+    if (!program.WaitForScan())
+        return 1;
+    CChangesView& changes = *frame.QueryPane<CChangesView>(ID_VIEW_CHANGES);
+    for (int i = 0; i < 3; ++i) {
+        write(path("Downloads\\movie.mkv.part"), 6 << 20);
+        if (!program.PumpUntil([&] { return changes.Rows().size() >= static_cast<size_t>(i + 1); }))
+            return 1;
+    }
+    write(path("build\\main.obj"), 250000);
+    write(path("notes.txt"), 1200);
+    ::MoveFileA(path("notes.txt").c_str(), path("notes-2026.txt").c_str());
+    ::DeleteFileA(path("old.log").c_str());
+    if (!program.PumpUntil([&] { return changes.Rows().size() >= 7; }))
+        return 1;
+    return HoldScene(program, changes.m_hWnd);
 }
 
 // The program showing FOLDER compared with the saved scan SCAN: the Change column sorted
@@ -498,6 +538,8 @@ int main(int argc, char** argv) {
         result = DuplicatesScene(argv[2]);
     else if (scene == "opened-scan" && argc == 3)
         result = OpenedScanScene(argv[2]);
+    else if (scene == "changes" && argc == 3)
+        result = ChangesScene(argv[2]);
     else if (scene == "about" && argc == 2)
         result = AboutBox();
     else if (scene == "docking" && argc == 3)
