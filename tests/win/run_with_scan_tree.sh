@@ -4,7 +4,7 @@
 # nothing, so a cell written by a scan of the large tree into the small list shows; a
 # folder of names that differ only in case, which Wine cannot make itself; and a folder
 # of 20,000 empty files, which takes the program a while to show; and a folder whose first
-# subfolder holds one file and whose four others 5,000 empty files each.
+# subfolder holds one file and whose eight others 5,000 empty files each.
 #   run_with_scan_tree.sh PROGRAM EMULATOR...
 set -euo pipefail
 program=$1
