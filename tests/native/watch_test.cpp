@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <random>
 
@@ -17,8 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A source the test tells what happened, as the system would.
-class ToldChanges : public ChangeSource {
+// What the test tells, as the system would. Shared by the test and the watcher's source:
+// a failed watch drops its source while the test may still be telling.
+class Teller {
 public:
     void Tell(RawChange::Kind kind, const std::string& path = std::string()) {
         {
@@ -27,7 +29,7 @@ public:
         }
         m_changed.notify_all();
     }
-    void Wait(std::vector<RawChange>& changes, unsigned timeoutMs) override {
+    void Take(std::vector<RawChange>& changes, unsigned timeoutMs) {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                            [this] { return !m_told.empty(); });
@@ -41,6 +43,17 @@ private:
     std::deque<RawChange> m_told;
 };
 
+class ToldChanges : public ChangeSource {
+public:
+    explicit ToldChanges(std::shared_ptr<Teller> teller) : m_teller(std::move(teller)) {}
+    void Wait(std::vector<RawChange>& changes, unsigned timeoutMs) override {
+        m_teller->Take(changes, timeoutMs);
+    }
+
+private:
+    std::shared_ptr<Teller> m_teller;
+};
+
 // The snapshot's thread as the program runs it: woken by the watcher, it takes what is
 // ready, applies it and asks for the walks the snapshot needs.
 class SnapshotThread {
@@ -48,14 +61,13 @@ public:
     // Holds `root` as walked, and watches `watched` beneath it (by default all of it).
     explicit SnapshotThread(const std::string& root, std::string watched = std::string())
         : snapshot(WalkIntoSnapshot(root)) {
-        auto source = std::make_unique<ToldChanges>();
-        told = source.get();
-        EXPECT_TRUE(watcher.Start(watched.empty() ? root : watched, std::move(source), [this] {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_bWoken = true;
-            m_wake.notify_all();
-            return true;
-        }));
+        EXPECT_TRUE(watcher.Start(watched.empty() ? root : watched,
+                                  std::make_unique<ToldChanges>(told), [this] {
+                                      std::lock_guard<std::mutex> lock(m_mutex);
+                                      m_bWoken = true;
+                                      m_wake.notify_all();
+                                      return true;
+                                  }));
     }
     // Applies what comes until `done` holds of the log; false at the deadline.
     template <typename Done> bool ApplyUntil(Done done) {
@@ -85,7 +97,7 @@ public:
 
     FolderSnapshot snapshot;
     ChangeLog log;
-    ToldChanges* told = nullptr;
+    std::shared_ptr<Teller> told = std::make_shared<Teller>();
     FolderWatcher watcher; // after what it reports into
 
 private:
