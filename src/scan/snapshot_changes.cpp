@@ -38,6 +38,45 @@ std::pair<FolderSnapshot::Index, uint32_t> FolderSnapshot::LocateFile(const std:
     return {folder, kNone};
 }
 
+bool FolderSnapshot::Remove(const std::string& path) {
+    const Index folder = Find(path);
+    if (folder != kNone && Parent(folder) != kTop) {
+        const Index above = Parent(folder);
+        const State aboveWas = StateOf(above);
+        const State gone = StateOf(folder);
+        Unlink(folder);
+        Discard(folder);
+        At(above).folders -= 1;
+        gone.AddTo(At(above), -1);
+        Propagate(above, aboveWas);
+        CompactIfWasteful();
+        return true;
+    }
+
+    // A file: found in its folder's files, when they are held.
+    const SplitPath split(path);
+    if (split.names.empty())
+        return false;
+    const std::string parentPath =
+        path.substr(0, static_cast<size_t>(split.names.back().data() - path.data()));
+    const Index above = Find(parentPath);
+    if (above == kNone || !IsRead(above))
+        return false;
+    if (!FilesHeld(above)) {
+        ForgetLevel(parentPath); // the file's size is not known here
+        return true;
+    }
+    std::string name;
+    const uint32_t i = LocateFile(path, name).second;
+    if (i == kNone)
+        return false;
+    const State was = StateOf(above);
+    DropFile(above, i);
+    Propagate(above, was);
+    CompactIfWasteful();
+    return true;
+}
+
 void FolderSnapshot::DropFile(Index folder, uint32_t i) {
     Node& n = At(folder);
     const FileRecord gone = m_files[n.firstFile + i];
