@@ -29,6 +29,13 @@
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
 //                             messages (default the program's; "never" for none at all)
+//   gui_bench watch FOLDER SECONDS READY   the program showing FOLDER with the Changes pane,
+//                             its scan ended, then READY made (bench/change_load.py starts
+//                             changing the folder) and for SECONDS: the waits for the window
+//                             (another thread asks every 10 ms), the resident memory at the
+//                             first minute (half the run when shorter) and at the end, and
+//                             how long after a growth of the file watch_marker.bin in FOLDER
+//                             its row shows the new size
 #include <windows.h>
 
 #include <commctrl.h>
@@ -42,12 +49,15 @@
 #include <thread>
 #include <vector>
 
+#include "changes_view.h"
 #include "dscp_in_process.h"
 #include "duplicates_view.h"
+#include "list_columns.h"
 #include "query_view.h"
 #include "gui_test_support.h"
 #include "resource.h"
 #include "shell_tree_ctrl.h"
+#include "size_text.h"
 
 namespace {
 
@@ -73,8 +83,10 @@ private:
 // not a flood that would slow what it measures) and keeps every wait.
 class WindowProber {
 public:
-    explicit WindowProber(HWND hWnd, DWORD nPeriodMs = 5)
-        : m_nPeriodMs(nPeriodMs), m_thread([this, hWnd] { Run(hWnd); }) {}
+    // `nExpected`: the waits to make room for at once (memory measured meanwhile stays put).
+    explicit WindowProber(HWND hWnd, DWORD nPeriodMs = 5, size_t nExpected = 0)
+        : m_nPeriodMs(nPeriodMs), m_waits(Reserved(nExpected)),
+          m_thread([this, hWnd] { Run(hWnd); }) {}
     ~WindowProber() {
         m_bDone = true;
         if (m_thread.joinable())
@@ -96,6 +108,11 @@ public:
     }
 
 private:
+    static std::vector<double> Reserved(size_t n) {
+        std::vector<double> waits;
+        waits.reserve(n);
+        return waits;
+    }
     void Run(HWND hWnd) {
         while (!m_bDone) {
             const Stopwatch wait;
@@ -526,6 +543,207 @@ int Open(const std::string& folder, const char* pszPumpAfter) {
     return 0;
 }
 
+// Grows a file by kStep every kPeriod seconds on a thread of its own, keeping when each
+// growth was made (seconds of `clock`).
+class MarkerGrower {
+public:
+    static constexpr int64_t kStep = 128 * 1024; // more than a tenth of a MB: a new size text
+    static constexpr double kPeriod = 0.5;
+
+    MarkerGrower(const std::string& path, const Stopwatch& clock, double seconds)
+        : m_hFile(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
+          m_hStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_clock(clock) {
+        m_grownAt.resize(static_cast<size_t>(seconds / kPeriod) + 2);
+    }
+    ~MarkerGrower() {
+        Stop();
+        if (m_hFile != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hFile);
+        CloseHandle(m_hStop);
+    }
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    void Start() {
+        m_thread = std::thread([this] { Run(); });
+    }
+    void Stop() {
+        SetEvent(m_hStop);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    // The growths made so far; the k-th (from 1) left the file k × kStep bytes long.
+    size_t Grown() const { return m_nGrown; }
+    double GrownAt(size_t k) const { return m_grownAt[k - 1]; }
+
+private:
+    void Run() {
+        const double start = m_clock.Seconds();
+        while (m_nGrown < m_grownAt.size()) {
+            const double due = start + kPeriod * static_cast<double>(m_nGrown + 1);
+            const double wait = due - m_clock.Seconds();
+            if (WaitForSingleObject(m_hStop, wait > 0 ? static_cast<DWORD>(wait * 1000) : 0) ==
+                WAIT_OBJECT_0)
+                return;
+            LARGE_INTEGER end;
+            end.QuadPart = kStep * static_cast<int64_t>(m_nGrown + 1);
+            if (!SetFilePointerEx(m_hFile, end, nullptr, FILE_BEGIN) || !SetEndOfFile(m_hFile))
+                return;
+            m_grownAt[m_nGrown] = m_clock.Seconds();
+            ++m_nGrown;
+        }
+    }
+
+    HANDLE m_hFile;
+    HANDLE m_hStop;
+    const Stopwatch& m_clock;
+    std::vector<double> m_grownAt; // made room for at once
+    std::atomic<size_t> m_nGrown{0};
+    std::thread m_thread;
+};
+
+// This process's resident memory in MiB, as the system counts it (Wine runs it as a Unix
+// process: its /proc entry is on drive Z:); negative when it cannot be read.
+double ResidentMiB() {
+    FILE* status = std::fopen("Z:\\proc\\self\\status", "r");
+    if (!status)
+        return -1;
+    char line[256];
+    double kib = -1;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %lf", &kib) == 1)
+            break;
+    std::fclose(status);
+    return kib / 1024;
+}
+
+// Seconds at `fraction` of the sorted `values` (0 for the median, ... 1 for the longest).
+double At(const std::vector<double>& values, double fraction) {
+    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+// The program showing FOLDER with the Changes pane while the folder changes around it (by
+// bench/change_load.py, started once READY is made).
+int Watch(const std::string& folder, const char* pszSeconds, const std::string& ready) {
+    const double seconds = std::atof(pszSeconds);
+    if (seconds <= 0) {
+        std::fprintf(stderr, "not a number of seconds: %s\n", pszSeconds);
+        return 2;
+    }
+    DscpInProcess program;
+    if (!program.StartApp({}))
+        return 1;
+    program.Command(ID_VIEW_CHANGES);
+    PumpMessages();
+    auto* pChanges = program.m_pFrame->QueryPane<CChangesView>(ID_VIEW_CHANGES);
+    if (!pChanges || !::IsWindowVisible(pChanges->m_hWnd)) {
+        std::fprintf(stderr, "the Changes pane could not be shown\n");
+        return 1;
+    }
+    const Stopwatch clock;
+    const std::string markerName = "watch_marker.bin";
+    MarkerGrower marker(folder + "\\" + markerName, clock, seconds);
+    program.Show(folder);
+    if (!marker.IsOpen() ||
+        !program.PumpUntil(
+            [&] { return !program.m_pDoc->IsScanning() && !program.m_pDoc->IsFilling(); }, 600000))
+        return 1;
+    const double scanned = clock.Seconds();
+    WindowProber prober(program.m_pFrame->m_hWnd, 10, static_cast<size_t>(seconds * 200));
+    program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
+    std::vector<double> delays;
+    delays.reserve(static_cast<size_t>(seconds / MarkerGrower::kPeriod) + 2);
+    const double residentAtStart = ResidentMiB();
+    const HANDLE hReady = CreateFileA(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hReady == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "could not make %s\n", ready.c_str());
+        return 1;
+    }
+    CloseHandle(hReady);
+    const double start = clock.Seconds();
+    const double sampleAt = seconds >= 120 ? 60 : seconds / 2;
+    double residentEarly = -1;
+    marker.Start();
+    // Messages are handled one at a time here, each timed; the marker's row is read after
+    // each, as the user would see it.
+    const CListCtrl list = program.List();
+    int nMarkerRow = -1;
+    size_t nSeen = 0;
+    double longestMessage = 0;
+    UINT longestMessageId = 0;
+    char longestClass[64] = "";
+    auto seeMarker = [&] {
+        if (nMarkerRow < 0 || nMarkerRow >= list.GetItemCount() ||
+            list.GetItemText(nMarkerRow, kNameColumn) != markerName) {
+            nMarkerRow = -1;
+            for (int i = 0; i < list.GetItemCount() && nMarkerRow < 0; ++i)
+                if (list.GetItemText(i, kNameColumn) == markerName)
+                    nMarkerRow = i;
+            if (nMarkerRow < 0)
+                return;
+        }
+        const std::string text = list.GetItemText(nMarkerRow, kSizeColumn);
+        const size_t nGrown = marker.Grown();
+        for (size_t k = nGrown; k > nSeen; --k)
+            if (FormatSize(MarkerGrower::kStep * static_cast<int64_t>(k)) == text) {
+                const double now = clock.Seconds();
+                for (size_t j = nSeen + 1; j <= k; ++j)
+                    delays.push_back(now - marker.GrownAt(j));
+                nSeen = k;
+                break;
+            }
+    };
+    while (clock.Seconds() - start < seconds) {
+        if (residentEarly < 0 && clock.Seconds() - start >= sampleAt)
+            residentEarly = ResidentMiB();
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            seeMarker();
+            continue;
+        }
+        const Stopwatch one;
+        CWinApp* pApp = AfxGetApp();
+        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (one.Seconds() > longestMessage) {
+            longestMessage = one.Seconds();
+            longestMessageId = msg.message;
+            if (!msg.hwnd || !GetClassNameA(msg.hwnd, longestClass, sizeof(longestClass)))
+                std::snprintf(longestClass, sizeof(longestClass), "the thread");
+        }
+        seeMarker();
+    }
+    marker.Stop();
+    const double residentEnd = ResidentMiB();
+    const uint64_t nLogged = program.m_pDoc->Changes().Added();
+    prober.Stop(program);
+    const std::vector<double> waits = prober.SortedWaits();
+    std::sort(delays.begin(), delays.end());
+    if (waits.empty() || delays.empty()) {
+        std::fprintf(stderr, "the marker's row never showed a new size (%zu growths)\n",
+                     marker.Grown());
+        return 1;
+    }
+    const size_t nOver =
+        static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
+    std::printf(
+        "watch %s for %.0f s (its scan %.1f s): %llu changes logged; the window answered %zu "
+        "times: median %.1f ms, longest %.0f ms, %zu over 100 ms; longest message %.0f ms "
+        "(0x%04X to %s); resident %.1f MiB before, %.1f MiB at %.0f s, %.1f MiB at the end "
+        "(%+.1f MiB); the marker's new size shown %zu of %zu times: median %.0f ms, 90th "
+        "%.0f ms, longest %.0f ms\n",
+        folder.c_str(), seconds, scanned, static_cast<unsigned long long>(nLogged), waits.size(),
+        At(waits, 0.5) * 1000, waits.back() * 1000, nOver, longestMessage * 1000, longestMessageId,
+        longestClass, residentAtStart, residentEarly, sampleAt, residentEnd,
+        residentEnd - residentEarly, delays.size(), marker.Grown(), At(delays, 0.5) * 1000,
+        At(delays, 0.9) * 1000, delays.back() * 1000);
+    program.StopApp();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -548,13 +766,15 @@ int main(int argc, char** argv) {
         result = Duplicates(argv[2]);
     else if (what == "savedscans" && argc == 4)
         return SavedScans(argv[2], argv[3]);
+    else if (what == "watch" && argc == 5)
+        result = Watch(argv[2], argv[3], argv[4]);
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
         std::fprintf(
             stderr,
             "usage: gui_bench expand|show|drill|treemap|panes|duplicates FOLDER | open FOLDER "
-            "[MS|never] | savedscans NEWER.json OLDER.json\n");
+            "[MS|never] | savedscans NEWER.json OLDER.json | watch FOLDER SECONDS READY\n");
     OleUninitialize();
     return result;
 }
