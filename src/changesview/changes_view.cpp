@@ -113,12 +113,15 @@ void CChangesView::Refill() {
     m_nShownAdded = log.Added();
     if (m_strip.IsChecked()) {
         m_rows = GrewMostRows(log, static_cast<int64_t>(std::time(nullptr)), kGrewSeconds);
-        SortChangeRows(m_rows, ChangeColumn::Bytes, false);
+        SortChangeRows(m_rows, log, ChangeColumn::Bytes, false);
     } else {
         m_rows = AllChangeRows(log);
-        SortChangeRows(m_rows, SortKeyOf(m_nSortColumn), m_bAscending);
+        SortChangeRows(m_rows, log, SortKeyOf(m_nSortColumn), m_bAscending);
     }
-    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), LVSICF_NOSCROLL);
+    // Telling the list its count costs it a pass over every row: once the log is full, the
+    // rows change but not their number.
+    if (static_cast<size_t>(GetListCtrl().GetItemCount()) != m_rows.size())
+        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), LVSICF_NOSCROLL);
     Invalidate();
 }
 
@@ -130,7 +133,7 @@ std::string CChangesView::CellText(int nItem, int nColumn) const {
     case kTime:
         return FormatDateTime(row.time);
     case kPath:
-        return row.path;
+        return GetDocument() ? ChangeRowPath(GetDocument()->Changes(), row) : std::string();
     case kKind:
         return row.kind;
     case kBytes:
@@ -159,7 +162,8 @@ void CChangesView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
     else
         m_bAscending = nColumn == kPath || nColumn == kKind;
     m_nSortColumn = nColumn;
-    SortChangeRows(m_rows, SortKeyOf(m_nSortColumn), m_bAscending);
+    if (const CDirscopeDoc* pDoc = GetDocument())
+        SortChangeRows(m_rows, pDoc->Changes(), SortKeyOf(m_nSortColumn), m_bAscending);
     Invalidate();
 }
 
@@ -167,7 +171,10 @@ void CChangesView::OpenRow(int nItem) {
     CFolderNavigator* pNavigator = AfxGetNavigator();
     if (!pNavigator || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
         return;
-    const std::string path = m_rows[static_cast<size_t>(nItem)].path;
+    const CDirscopeDoc* pShowing = GetDocument();
+    if (!pShowing)
+        return;
+    const std::string path = ChangeRowPath(pShowing->Changes(), m_rows[static_cast<size_t>(nItem)]);
     const std::string folder = FolderOf(path);
     if (folder.empty())
         return;

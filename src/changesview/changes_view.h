@@ -6,8 +6,8 @@
 // double-click (or Enter) shows the entry: its folder opens through the navigator and the
 // entry is selected there.
 //
-// The rows are copies (the log moves on while they show) and are made again whenever the
-// document has applied changes.
+// The rows name the log's changes (the log moves on while they show: one whose change has
+// left it shows no path) and are made again whenever the document has applied changes.
 
 #include <cstdint>
 #include <string>

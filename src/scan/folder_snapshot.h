@@ -156,6 +156,10 @@ public:
     Change Rename(const std::string& from, const std::string& to);
     // The bytes of the file at `path`, or -1 when the snapshot does not hold it.
     int64_t FileBytes(const std::string& path) const;
+    // Whether the snapshot holds the file at `path` with exactly these size, time and bytes
+    // on disk (a change told twice finds it so the second time).
+    bool HoldsFileAs(const std::string& path, int64_t bytes, int64_t modified,
+                     int64_t allocated) const;
 
     // --- Memory
 

@@ -160,6 +160,18 @@ int64_t FolderSnapshot::FileBytes(const std::string& path) const {
     return i == kNone ? -1 : m_files[At(folder).firstFile + i].bytes;
 }
 
+bool FolderSnapshot::HoldsFileAs(const std::string& path, int64_t bytes, int64_t modified,
+                                 int64_t allocated) const {
+    std::string name;
+    const auto [folder, i] = LocateFile(path, name);
+    if (i == kNone)
+        return false;
+    const FileRecord& file = m_files[At(folder).firstFile + i];
+    const FileRecord told = FileRecord::Make(file.name, bytes, modified, allocated);
+    return file.bytes == told.bytes && file.allocatedLow == told.allocatedLow &&
+           file.modifiedAndAllocatedHigh == told.modifiedAndAllocatedHigh;
+}
+
 void FolderSnapshot::MoveFolder(Index folder, Index to, uint32_t nameRef) {
     const Index from = At(folder).parent;
     const State gone = StateOf(folder);

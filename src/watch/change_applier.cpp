@@ -67,6 +67,10 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
         logged.path = change.path;
         switch (change.kind) {
         case DiskChange::Kind::File: {
+            // One write is often told twice (its size, then its time): looked at after the
+            // first, the file is already as the second finds it, and nothing changed.
+            if (snapshot.HoldsFileAs(change.path, change.bytes, change.modified, change.allocated))
+                continue;
             const int64_t before = snapshot.FileBytes(change.path);
             snapshot.PutFile(change.path, change.bytes, change.modified, change.allocated);
             logged.kind = before < 0 ? ChangeKind::Added : ChangeKind::Changed;

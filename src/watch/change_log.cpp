@@ -33,12 +33,14 @@ void ChangeLog::Add(LoggedChange change) {
 
 std::vector<ChangeLog::Growth> ChangeLog::GrewMost(int64_t now, int64_t seconds) const {
     std::unordered_map<std::string, Growth> byPath;
-    for (auto it = m_changes.rbegin(); it != m_changes.rend() && it->time >= now - seconds; ++it) {
-        if (it->time > now)
+    for (size_t i = m_changes.size(); i-- > 0 && m_changes[i].time >= now - seconds;) {
+        const LoggedChange& change = m_changes[i];
+        if (change.time > now)
             continue;
         // Newest first: the first change met of a path is its last.
-        const auto [found, bNew] = byPath.try_emplace(it->path, Growth{it->path, 0, it->time});
-        found->second.bytes += it->bytes;
+        const auto [found, bNew] =
+            byPath.try_emplace(change.path, Growth{change.path, 0, change.time, NumberAt(i)});
+        found->second.bytes += change.bytes;
     }
     std::vector<Growth> grew;
     for (auto& entry : byPath)

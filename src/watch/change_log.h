@@ -31,6 +31,13 @@ public:
     const LoggedChange& At(size_t i) const { return m_changes[i]; }
     // Counts every change ever added: a reader learns whether anything came since it looked.
     uint64_t Added() const { return m_nAdded; }
+    // Changes are numbered from 0 as they are added: the number of At(i), and the change of
+    // a number (null once it has left the log).
+    uint64_t NumberAt(size_t i) const { return m_nAdded - m_changes.size() + i; }
+    const LoggedChange* Numbered(uint64_t number) const {
+        const uint64_t first = m_nAdded - m_changes.size();
+        return number >= first && number < m_nAdded ? &m_changes[number - first] : nullptr;
+    }
     void Clear() { m_changes.clear(); }
 
     // The paths that grew in the `seconds` up to `now`, with what each grew by in that time
@@ -39,6 +46,7 @@ public:
         std::string path;
         int64_t bytes;
         int64_t lastTime;
+        uint64_t lastNumber; // of its last change
     };
     std::vector<Growth> GrewMost(int64_t now, int64_t seconds) const;
 

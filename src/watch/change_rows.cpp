@@ -1,13 +1,14 @@
 #include "change_rows.h"
 
 #include <algorithm>
+#include <string_view>
 
 std::vector<ChangeRow> AllChangeRows(const ChangeLog& log) {
     std::vector<ChangeRow> rows;
     rows.reserve(log.Size());
     for (size_t i = 0; i < log.Size(); ++i) {
         const LoggedChange& change = log.At(i);
-        rows.push_back({change.time, change.path, ChangeKindText(change.kind), change.bytes});
+        rows.push_back({log.NumberAt(i), change.time, ChangeKindText(change.kind), change.bytes});
     }
     return rows;
 }
@@ -15,8 +16,14 @@ std::vector<ChangeRow> AllChangeRows(const ChangeLog& log) {
 std::vector<ChangeRow> GrewMostRows(const ChangeLog& log, int64_t now, int64_t seconds) {
     std::vector<ChangeRow> rows;
     for (const ChangeLog::Growth& growth : log.GrewMost(now, seconds))
-        rows.push_back({growth.lastTime, growth.path, "Grew", growth.bytes});
+        rows.push_back({growth.lastNumber, growth.lastTime, "Grew", growth.bytes});
     return rows;
+}
+
+const std::string& ChangeRowPath(const ChangeLog& log, const ChangeRow& row) {
+    static const std::string kGone;
+    const LoggedChange* pChange = log.Numbered(row.change);
+    return pChange ? pChange->path : kGone;
 }
 
 namespace {
@@ -25,29 +32,29 @@ template <typename T> int Compare(const T& a, const T& b) {
     return (b < a) - (a < b);
 }
 
-int CompareBy(ChangeColumn column, const ChangeRow& a, const ChangeRow& b) {
-    switch (column) {
-    case ChangeColumn::Time:
-        return Compare(a.time, b.time);
-    case ChangeColumn::Path:
-        return a.path.compare(b.path);
-    case ChangeColumn::Kind:
-        return a.kind.compare(b.kind);
-    case ChangeColumn::Bytes:
-        return Compare(a.bytes, b.bytes);
-    }
-    return 0;
-}
-
 } // namespace
 
-void SortChangeRows(std::vector<ChangeRow>& rows, ChangeColumn column, bool bAscending) {
+void SortChangeRows(std::vector<ChangeRow>& rows, const ChangeLog& log, ChangeColumn column,
+                    bool bAscending) {
+    auto compareBy = [&](const ChangeRow& a, const ChangeRow& b) {
+        switch (column) {
+        case ChangeColumn::Time:
+            return Compare(a.time, b.time);
+        case ChangeColumn::Path:
+            return ChangeRowPath(log, a).compare(ChangeRowPath(log, b));
+        case ChangeColumn::Kind:
+            return std::string_view(a.kind).compare(b.kind);
+        case ChangeColumn::Bytes:
+            return Compare(a.bytes, b.bytes);
+        }
+        return 0;
+    };
     std::stable_sort(rows.begin(), rows.end(), [&](const ChangeRow& a, const ChangeRow& b) {
-        const int nOrder = CompareBy(column, a, b);
+        const int nOrder = compareBy(a, b);
         if (nOrder != 0)
             return bAscending ? nOrder < 0 : nOrder > 0;
         if (a.time != b.time)
             return a.time > b.time;
-        return a.path < b.path;
+        return ChangeRowPath(log, a) < ChangeRowPath(log, b);
     });
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "entry_info.h"
+#include "told_batch.h"
 #include "tree_totals.h"
 
 namespace {
@@ -69,6 +70,7 @@ void FolderWatcher::Run() {
         raw.clear();
         if (m_bWatching) {
             m_source->Wait(raw, kWaitMs);
+            ThinToldBatch(raw);
         } else {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wakeThread.wait_for(lock, std::chrono::milliseconds(kWaitMs),

@@ -12,6 +12,7 @@
 #include "change_rows.h"
 #include "folder_watcher.h"
 #include "temp_tree.h"
+#include "told_batch.h"
 #include "tree_totals.h"
 
 namespace fs = std::filesystem;
@@ -188,6 +189,59 @@ TEST(FolderWatcher, ToldChangesOverflowAndFailureEndWithExactTotals) {
     EXPECT_EQ(CountDisagreeing(ui.snapshot, root), 0);
 }
 
+// A burst is thinned before anything is looked at: each name once, after its last telling,
+// a creation still told as one; what came and went within it not at all; a rename or an
+// overflow keeps the tellings before it.
+TEST(ToldBatch, EachNameIsLookedAtOnceAfterItsLastTelling) {
+    using K = RawChange::Kind;
+    std::vector<RawChange> batch{
+        {K::Added, "new"},         {K::Modified, "kept"},   {K::Added, "brief"},
+        {K::Modified, "new"},      {K::Modified, "brief"},  {K::Modified, "gone"},
+        {K::Removed, "brief"},     {K::Removed, "gone"},    {K::Modified, "moved"},
+        {K::RenamedFrom, "moved"}, {K::RenamedTo, "there"}, {K::Modified, "there"},
+        {K::Modified, "kept"},     {K::Overflow, ""},       {K::Modified, "kept"},
+        {K::Modified, "new"},
+    };
+    ThinToldBatch(batch);
+    const std::vector<RawChange> expected{
+        {K::Added, "new"},         {K::Removed, "gone"},    {K::Modified, "moved"},
+        {K::RenamedFrom, "moved"}, {K::RenamedTo, "there"}, {K::Modified, "there"},
+        {K::Modified, "kept"},     {K::Overflow, ""},       {K::Modified, "kept"},
+        {K::Modified, "new"},
+    };
+    ASSERT_EQ(batch.size(), expected.size());
+    for (size_t i = 0; i < batch.size(); ++i) {
+        EXPECT_EQ(batch[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(batch[i].path, expected[i].path) << i;
+    }
+}
+
+// One write told twice makes one row; a file written again with the same size but a new
+// time is still a change the user sees.
+TEST(ChangeApplier, AWriteToldTwiceIsOneChange) {
+    TempTree tree;
+    tree.File("w/log", 10);
+    FolderSnapshot snapshot = WalkIntoSnapshot(tree.Path("w"));
+    ChangeLog log;
+    auto write = [&](int64_t bytes, int64_t modified) {
+        std::vector<DiskChange> changes(2);
+        for (DiskChange& change : changes) {
+            change.path = tree.Path("w/log");
+            change.bytes = bytes;
+            change.modified = modified;
+            change.allocated = 4096;
+        }
+        ApplyDiskChanges(snapshot, changes, log, 0);
+    };
+    write(500, 1000);
+    ASSERT_EQ(log.Size(), 1u);
+    EXPECT_EQ(log.At(0).bytes, 490);
+    write(500, 1001);
+    ASSERT_EQ(log.Size(), 2u);
+    EXPECT_EQ(log.At(1).kind, ChangeKind::Changed);
+    EXPECT_EQ(log.At(1).bytes, 0);
+}
+
 // The watched folder itself removed: the watch ends without walking it, and the snapshot
 // forgets it, its parent's totals exact again.
 TEST(FolderWatcher, AWatchedFolderGoneEndsTheWatchAndItsParentsTotalsFollow) {
@@ -237,26 +291,30 @@ TEST(ChangeRows, SortByAnyColumnAndGrewMostAsOneRowAPath) {
     log.Add({120, "c", ChangeKind::Removed, -50});
     log.Add({130, "b", ChangeKind::Changed, 500});
     std::vector<ChangeRow> rows = AllChangeRows(log);
-    const auto order = [&rows] {
+    const auto order = [&rows, &log] {
         std::string text;
         for (const ChangeRow& row : rows)
-            text += row.path + std::to_string(row.time % 100) + " ";
+            text += ChangeRowPath(log, row) + std::to_string(row.time % 100) + " ";
         return text;
     };
-    SortChangeRows(rows, ChangeColumn::Bytes, false);
+    SortChangeRows(rows, log, ChangeColumn::Bytes, false);
     EXPECT_EQ(order(), "b30 a10 b0 c20 ");
-    SortChangeRows(rows, ChangeColumn::Path, true);
+    SortChangeRows(rows, log, ChangeColumn::Path, true);
     EXPECT_EQ(order(), "a10 b30 b0 c20 ");
-    SortChangeRows(rows, ChangeColumn::Kind, true);
+    SortChangeRows(rows, log, ChangeColumn::Kind, true);
     EXPECT_EQ(order(), "a10 b30 b0 c20 ");
-    EXPECT_EQ(rows[1].kind, "Changed");
-    SortChangeRows(rows, ChangeColumn::Time, true);
+    EXPECT_STREQ(rows[1].kind, "Changed");
+    SortChangeRows(rows, log, ChangeColumn::Time, true);
     EXPECT_EQ(order(), "b0 a10 c20 b30 ");
 
     rows = GrewMostRows(log, 130, 60);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].path, "b");
+    EXPECT_EQ(ChangeRowPath(log, rows[0]), "b");
     EXPECT_EQ(rows[0].bytes, 510);
     EXPECT_EQ(rows[0].time, 130);
-    EXPECT_EQ(rows[0].kind, "Grew");
+    EXPECT_STREQ(rows[0].kind, "Grew");
+    // A row whose change has left the log shows no path.
+    for (int i = 0; i < 10000; ++i)
+        log.Add({140, "later", ChangeKind::Changed, 1});
+    EXPECT_EQ(ChangeRowPath(log, rows[0]), "");
 }
