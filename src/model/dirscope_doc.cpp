@@ -374,6 +374,9 @@ namespace {
 
 // The shown folder's rows are shown afresh at most this often while its entries change.
 constexpr DWORD kLevelShowMs = 1000;
+// Changes are applied at most this often: every batch costs each view a pass, so a burst
+// is taken in a few large batches rather than thousands of small ones.
+constexpr DWORD kApplyEveryMs = 250;
 
 } // namespace
 
@@ -406,6 +409,12 @@ void CDirscopeDoc::StopWatching() {
 void CDirscopeDoc::TakeDiskChanges() {
     for (DiskChange& change : m_watcher.Take())
         m_waitingChanges.push_back(std::move(change));
+    const DWORD nSinceApplied = ::GetTickCount() - m_nAppliedAt;
+    if (!m_waitingChanges.empty() && nSinceApplied < kApplyEveryMs) {
+        // The wake-up then shows the level too.
+        m_watchWakeWnd.WakeAfter(kApplyEveryMs - nSinceApplied);
+        return;
+    }
     ApplyWaitingChanges();
     ShowChangedLevel();
 }
@@ -419,6 +428,7 @@ void CDirscopeDoc::ApplyWaitingChanges() {
         m_waitingChanges, m_changes, static_cast<int64_t>(std::time(nullptr)),
         [&totals](size_t index) { totals.rows.push_back(index); });
     m_waitingChanges.clear();
+    m_nAppliedAt = ::GetTickCount();
     for (const std::string& folder : applied.toWalk)
         m_watcher.RequestWalk(folder);
     if (applied.bGone)

@@ -237,6 +237,7 @@ private:
     bool m_bLevelChanged = false;
     bool m_bShownGone = false; // the watched folder itself is gone
     DWORD m_nLevelShownAt = 0;
+    DWORD m_nAppliedAt = 0;      // when changes on disk were last applied
     FolderWatcher m_watcher;     // stopped before the window it wakes goes
     CModelWakeWnd m_loadWakeWnd; // for the compared scan's thread
     CModelWakeWnd m_fileWakeWnd; // a scan file opened or written
