@@ -40,6 +40,7 @@
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -601,19 +602,14 @@ private:
     std::thread m_thread;
 };
 
-// This process's resident memory in MiB, as the system counts it (Wine runs it as a Unix
-// process: its /proc entry is on drive Z:); negative when it cannot be read.
+// This process's resident memory in MiB, as the system counts it (Wine reads it from the
+// process's own /proc entry); negative when it cannot be read.
 double ResidentMiB() {
-    FILE* status = std::fopen("Z:\\proc\\self\\status", "r");
-    if (!status)
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
         return -1;
-    char line[256];
-    double kib = -1;
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmRSS: %lf", &kib) == 1)
-            break;
-    std::fclose(status);
-    return kib / 1024;
+    return static_cast<double>(counters.WorkingSetSize) / (1 << 20);
 }
 
 // Seconds at `fraction` of the sorted `values` (0 for the median, ... 1 for the longest).
