@@ -313,10 +313,28 @@ void CDirscopeView::ShowTotalsOfRow(size_t index) {
         SetChangeCell(index, Doc().Comparison().Shown().folderBytesThen[index], entry.nSize);
 }
 
+void CDirscopeView::ShowWrittenFile(size_t index) {
+    // Files' rows follow the subfolders' in the order they were added.
+    const size_t id = Doc().Subfolders().size() + index;
+    CListCtrl list = GetListCtrl();
+    const int nRow = m_rows.FindRow(list, id);
+    if (nRow < 0)
+        return;
+    const FolderEntry& entry = Doc().Files()[index];
+    m_rows.SetBytes(id, entry.nSize);
+    m_rows.SetModified(id, entry.tModified);
+    list.SetItemText(nRow, kSizeColumn, FormatSize(entry.nSize).c_str());
+    if (entry.tModified != 0)
+        list.SetItemText(nRow, kDateColumn, FormatDateTime(entry.tModified).c_str());
+}
+
 void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
-    if (const auto* pTotals = dynamic_cast<const CTotalsHint*>(pHint))
+    if (const auto* pTotals = dynamic_cast<const CTotalsHint*>(pHint)) {
         for (size_t index : pTotals->rows)
             ShowTotalsOfRow(index);
+        for (size_t index : pTotals->files)
+            ShowWrittenFile(index);
+    }
     if (!bFinished)
         return;
     // Largest first (the largest growth, while comparing); the direction of the header

@@ -109,6 +109,8 @@ private:
     void AddRow(const FolderEntry& entry, bool bFile);
     // The scan's totals of subfolder `index` into its row.
     void ShowTotalsOfRow(size_t index);
+    // A file of the shown folder written since it was listed: its row takes the new size.
+    void ShowWrittenFile(size_t index);
     // The totals of a batch of rows; the rows go largest first once the scan has finished.
     void TakeTotals(const CObject* pHint, bool bFinished);
     void SortRows(int nColumn, bool bDescending);

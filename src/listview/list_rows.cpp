@@ -23,6 +23,11 @@ void CListRows::SetBytes(size_t id, int64_t nBytes) {
         m_values[id].nBytes = nBytes;
 }
 
+void CListRows::SetModified(size_t id, int64_t tModified) {
+    if (id < m_values.size())
+        m_values[id].tModified = tModified;
+}
+
 void CListRows::SetChange(size_t id, int64_t nChange) {
     if (id < m_values.size())
         m_values[id].nChange = nChange;

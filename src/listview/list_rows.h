@@ -30,6 +30,8 @@ public:
     int Insert(const CListCtrl& list, const char* pszName, int nImage, const Values& values);
     // The Size column's bytes of row number `id` (a subfolder's total, once known).
     void SetBytes(size_t id, int64_t nBytes);
+    // The last-write time of row number `id`.
+    void SetModified(size_t id, int64_t tModified);
     // The Change column's signed bytes of row number `id`.
     void SetChange(size_t id, int64_t nChange);
     // Deletes every row numbered `count` or above, from `list` too.

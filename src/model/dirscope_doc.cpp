@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 #include <functional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "background_listing.h"
@@ -388,6 +390,46 @@ constexpr DWORD kLevelShowMs = 1000;
 // is taken in a few large batches rather than thousands of small ones.
 constexpr DWORD kApplyEveryMs = 250;
 
+// A file of the shown level that a change only wrote: its row takes the new size in place.
+struct WrittenFile {
+    size_t index; // in the level's files
+    int64_t modified;
+};
+
+// The files of the shown level `shown` (its path without a trailing separator) that
+// `changes` only wrote; false when any other change touches that level (an entry added,
+// removed or renamed, the level walked afresh): then it is listed afresh.
+bool OnlyWrittenFiles(const std::vector<DiskChange>& changes, const std::string& shown,
+                      const std::vector<FolderEntry>& files, std::vector<WrittenFile>& written) {
+    std::unordered_map<std::string_view, size_t> byName;
+    // A drive's root keeps its separator.
+    const std::string prefix = JoinPath(shown, "");
+    auto inShown = [&prefix](const std::string& path) {
+        return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+               path.find_first_of("\\/", prefix.size()) == std::string::npos;
+    };
+    for (const DiskChange& change : changes) {
+        if (TrimTrailingSeparators(change.path) == shown)
+            return false;
+        const bool bPath = inShown(change.path);
+        if (change.kind != DiskChange::Kind::File) {
+            if (bPath || (!change.to.empty() && inShown(change.to)))
+                return false;
+            continue;
+        }
+        if (!bPath)
+            continue;
+        if (byName.empty())
+            for (size_t i = 0; i < files.size(); ++i)
+                byName.emplace(files[i].strName, i);
+        const auto found = byName.find(std::string_view(change.path).substr(prefix.size()));
+        if (found == byName.end())
+            return false; // a new file
+        written.push_back({found->second, change.modified});
+    }
+    return true;
+}
+
 } // namespace
 
 void CDirscopeDoc::WatchShownFolder() {
@@ -434,6 +476,9 @@ void CDirscopeDoc::ApplyWaitingChanges() {
     if (m_waitingChanges.empty() || m_scan.IsScanning() || m_bFilling || IsSavedScan())
         return;
     CTotalsHint totals;
+    const std::string shown = TrimTrailingSeparators(m_strListedPath);
+    std::vector<WrittenFile> written;
+    const bool bOnlyWritten = OnlyWrittenFiles(m_waitingChanges, shown, m_files, written);
     const AppliedChanges applied = m_scan.ApplyDiskChanges(
         m_waitingChanges, m_changes, static_cast<int64_t>(std::time(nullptr)),
         [&totals](size_t index) { totals.rows.push_back(index); });
@@ -447,10 +492,21 @@ void CDirscopeDoc::ApplyWaitingChanges() {
         m_strWatchNote = "watch failed: changes show after Refresh";
     else if (applied.bRescanned)
         m_strWatchNote = "too many changes at once: rescanned";
-    const std::string shown = TrimTrailingSeparators(m_strListedPath);
     for (const std::string& folder : applied.touched)
         if (TrimTrailingSeparators(folder) == shown)
-            m_bLevelChanged = true;
+            m_bLevelChanged = m_bLevelChanged || !bOnlyWritten;
+    // Written files keep their rows: the size (as the snapshot now holds it) goes into them.
+    for (const WrittenFile& file : written) {
+        FolderEntry& entry = m_files[file.index];
+        const int64_t bytes = m_scan.Snapshot().FileBytes(JoinPath(shown, entry.strName.c_str()));
+        if (bytes < 0) {
+            m_bLevelChanged = true; // the level's files are no longer held
+            continue;
+        }
+        entry.nSize = bytes;
+        entry.tModified = file.modified;
+        totals.files.push_back(file.index);
+    }
     // The views that let go of the snapshot take it again, even when no row's total moved
     // (a rename deep down, a file the program deleted already).
     Tell(ModelHint::Totals, &totals);

@@ -37,10 +37,12 @@ public:
 };
 
 // With Totals and Finished: the subfolders (their indexes in Subfolders()) that got their
-// totals with this batch.
+// totals with this batch, and the files (their indexes in Files()) written since they were
+// listed.
 class CTotalsHint : public CObject {
 public:
     std::vector<size_t> rows;
+    std::vector<size_t> files;
 };
 
 // An entry of the model: a drive ("C:"), a folder or a file by its full path. A drive

@@ -96,7 +96,8 @@ void Append(const std::string& path, size_t bytes) {
 } // namespace
 
 // A log three levels down grows outside the program: the row of the folder holding it and
-// every total above follow without a scan; shown itself, its row follows as it grows.
+// every total above follow without a scan; shown itself, its row follows as it grows, in
+// place.
 TEST_F(DscpWatch, AFileAppendedOutsideShowsItsNewSizeAndItsFoldersTotals) {
     tree.File("A/B/C/log", 1000);
     tree.File("A/keep", 24);
@@ -118,11 +119,14 @@ TEST_F(DscpWatch, AFileAppendedOutsideShowsItsNewSizeAndItsFoldersTotals) {
 
     Show(tree.Path("A/B/C"));
     ASSERT_TRUE(WaitForScan());
+    const unsigned nShow = m_pDoc->ShowGeneration();
     Append(tree.Path("A/B/C/log"), 1 << 20);
     ASSERT_TRUE(
         PumpUntil([&] { return Cell("log", kSize) == FormatSize(nLog + (1 << 20)); }, kDeadlineMs))
         << Cell("log", kSize);
     EXPECT_EQ(m_pDoc->TotalSize(), nLog + (1 << 20));
+    // The row took its new size in place: the folder was not listed afresh.
+    EXPECT_EQ(m_pDoc->ShowGeneration(), nShow);
     EXPECT_TRUE(Logged(ChangeKind::Changed, tree.Path("A/B/C/log")));
 }
 
@@ -137,8 +141,13 @@ TEST_F(DscpWatch, CreatedRenamedDeletedThreeLevelsDownChangeExactlyTheRightRows)
     ASSERT_TRUE(WaitForScan());
     const Rows before = AllRows();
 
+    // The file is told as created, then as written: the row is waited for with both.
     tree.File("A/B/C/new", 2 << 20);
-    ASSERT_TRUE(PumpUntil([&] { return Cell("A", kFiles) == "3"; }, kDeadlineMs));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return Cell("A", kFiles) == "3" && Cell("A", kSize) == FormatSize(1010 + (2 << 20));
+        },
+        kDeadlineMs));
     EXPECT_TRUE(OnlyRowChanged(before, "A", 1010 + (2 << 20), "3"));
 
     fs::rename(fs::u8path(tree.Path("A/B/C/new")), fs::u8path(tree.Path("A/B/C/renamed")));
