@@ -53,8 +53,9 @@ void SortChangeRows(std::vector<ChangeRow>& rows, const ChangeLog& log, ChangeCo
         const int nOrder = compareBy(a, b);
         if (nOrder != 0)
             return bAscending ? nOrder < 0 : nOrder > 0;
+        // Newest first: the log's numbers tell within a second, without a look at the paths.
         if (a.time != b.time)
             return a.time > b.time;
-        return ChangeRowPath(log, a) < ChangeRowPath(log, b);
+        return a.change > b.change;
     });
 }

@@ -25,6 +25,6 @@ std::vector<ChangeRow> AllChangeRows(const ChangeLog& log);
 std::vector<ChangeRow> GrewMostRows(const ChangeLog& log, int64_t now, int64_t seconds);
 // The row's path; empty once its change has left the log.
 const std::string& ChangeRowPath(const ChangeLog& log, const ChangeRow& row);
-// Orders `rows` by `column` (ties: newest first, then by path); stable.
+// Orders `rows` by `column` (ties: newest first).
 void SortChangeRows(std::vector<ChangeRow>& rows, const ChangeLog& log, ChangeColumn column,
                     bool bAscending);
