@@ -226,7 +226,8 @@ bool FileTable::ReadRecords(VolumeBytes& volume, std::string& why) {
     const uint32_t count = static_cast<uint32_t>(m_nTableBytes / recordBytes);
     m_entries.assign(count, Entry());
     std::vector<std::pair<uint32_t, uint64_t>> continuations; // record, its base reference
-    std::unique_ptr<uint8_t[]> chunk(new uint8_t[kChunkBytes]);
+    const size_t chunkBytes = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, m_nTableBytes));
+    std::unique_ptr<uint8_t[]> chunk(new uint8_t[chunkBytes]);
     FileRecordInfo info;
     uint64_t firstDamaged = 0;
     std::string damage;
