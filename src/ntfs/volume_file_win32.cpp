@@ -5,14 +5,6 @@
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n : 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], n);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
 // A device takes reads of whole sectors at sector offsets only; the reader asks for such.
 class Win32VolumeFile : public VolumeBytes {
 public:
@@ -45,7 +37,7 @@ private:
 } // namespace
 
 std::unique_ptr<VolumeBytes> OpenVolumeFile(const std::string& path, int& error) {
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
