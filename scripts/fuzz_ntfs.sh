@@ -32,4 +32,4 @@ clusters = struct.unpack_from('<Q', image, 0x28)[0] * struct.unpack_from('<H', i
 records = image[table * cluster: table * cluster + 32 * 1024]
 open(sys.argv[2], 'wb').write(struct.pack('<QQ', table, clusters - 1) + records)
 PY
-"$out/file_table_fuzz" -runs="$runs" -max_len=40000 -timeout=10 "$out/ntfs_corpus"
+"$out/file_table_fuzz" -runs="$runs" -max_len=40000 -timeout=10 -artifact_prefix="$out/" "$out/ntfs_corpus"

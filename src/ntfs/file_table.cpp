@@ -13,10 +13,11 @@ constexpr size_t kChunkBytes = size_t{1} << 20; // the table is read this much a
 constexpr uint64_t kMostListBytes = uint64_t{4} << 20;
 
 int64_t UnixSeconds(int64_t ntTime) {
-    // 100-nanosecond intervals from 1601 to 1970.
-    constexpr int64_t kEpochGap = 116444736000000000LL;
-    const int64_t since = ntTime - kEpochGap;
-    return since >= 0 ? since / 10000000 : -((-since + 9999999) / 10000000);
+    // Whole seconds first (rounded down), so that no time overflows; then from 1601 to 1970.
+    constexpr int64_t kTicks = 10000000;
+    constexpr int64_t kEpochGap = 11644473600LL;
+    const int64_t seconds = ntTime / kTicks - (ntTime % kTicks < 0 ? 1 : 0);
+    return seconds - kEpochGap;
 }
 
 } // namespace
