@@ -49,6 +49,13 @@ public:
     const std::vector<Name>& Names() const { return m_names; }
     const char* Text(const Name& name) const { return m_text.data() + name.nText; }
     uint64_t RecordsDamaged() const { return m_nDamaged; }
+    // Where the table lies on the volume, in its own order (clusters).
+    struct Extent {
+        uint64_t nCluster;
+        uint64_t nCount;
+    };
+    const std::vector<Extent>& Extents() const { return m_table; }
+    uint64_t TableBytes() const { return m_nTableBytes; }
 
 private:
     struct Piece;
@@ -57,11 +64,7 @@ private:
     bool ReadRecords(VolumeBytes& volume, std::string& why);
 
     VolumeGeometry m_geometry;
-    struct Extent {
-        uint64_t nCluster;
-        uint64_t nCount;
-    };
-    std::vector<Extent> m_table; // where the table lies, in its own order
+    std::vector<Extent> m_table;
     uint64_t m_nTableBytes = 0;
     std::vector<Entry> m_entries;
     std::vector<Name> m_names;
