@@ -17,8 +17,9 @@ struct FolderVolume {
 
 enum class VolumeAccess {
     Opened,
-    NotNtfs, // on no NTFS volume, or on a system that offers no volume's bytes: walk
-    Failed,  // on an NTFS volume that cannot be opened; `why` says why
+    NotNtfs, // on no NTFS volume, or on one whose device holds none (the system offers no
+             // volume's bytes): walk
+    Failed,  // on an NTFS volume that may not be opened; `why` says why
 };
 
 VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volume,

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <windows.h>
 
+#include "boot_sector.h"
 #include "volume_file.h"
 
 namespace {
@@ -52,10 +53,19 @@ VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volum
     }
     int error = 0;
     volume.bytes = OpenVolumeFile(volume.device, error);
-    if (!volume.bytes) {
-        why = error == EACCES ? "only an administrator may read " + volume.device
-                              : "cannot open " + volume.device;
+    if (!volume.bytes && error == EACCES) {
+        why = "only an administrator may read " + volume.device;
         return VolumeAccess::Failed;
+    }
+    // A drive the system calls NTFS without a device that holds one (Wine calls every
+    // drive NTFS) is walked without a word.
+    uint8_t boot[512];
+    VolumeGeometry geometry;
+    std::string notNtfs;
+    if (!volume.bytes || !volume.bytes->ReadAt(0, boot, sizeof boot) ||
+        !ReadBootSector(boot, geometry, notNtfs)) {
+        volume.bytes.reset();
+        return VolumeAccess::NotNtfs;
     }
     return VolumeAccess::Opened;
 }

@@ -22,22 +22,15 @@ if [ -n "$missing" ]; then
   exit 1
 fi
 
+source "$(dirname "$0")/../../scripts/ntfs_image.sh"
 work=$(mktemp -d /tmp/dscp-ntfs-wine.XXXXXX)
 mnt=$work/mnt
-driver=""
 # Letters no other test uses; the prefix is shared, so they go again at the end.
 raw=n
 plain=o
-unmount() {
-  if [ -n "$driver" ]; then
-    umount "$mnt" 2>/dev/null || kill "$driver" 2>/dev/null
-    wait "$driver" 2>/dev/null
-    driver=""
-  fi
-}
 cleanup() {
   rm -f "$prefix/dosdevices/$raw:" "$prefix/dosdevices/$raw::" "$prefix/dosdevices/$plain:"
-  unmount
+  ntfs_unmount "$mnt"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,19 +40,8 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Mounts the image in the foreground, so that the driver's end says the image is written.
 mount_image() {
-  local outside
-  outside=$(stat -c %d "$mnt")
-  ntfs-3g -o "no_detach${1:+,$1}" "$work/volume.img" "$mnt" >/dev/null 2>&1 &
-  driver=$!
-  for _ in $(seq 3000); do
-    [ "$(stat -c %d "$mnt")" != "$outside" ] && return 0
-    kill -0 "$driver" 2>/dev/null || break
-    sleep 0.01
-  done
-  echo "FAIL: ntfs-3g did not mount the image" >&2
-  exit 1
+  ntfs_mount "$work/volume.img" "$mnt" "${1:-}" || { echo "FAIL: ntfs-3g did not mount the image" >&2; exit 1; }
 }
 
 mkdir -p "$mnt"
@@ -93,7 +75,7 @@ for name in ('café', '日本語', 'emoji 😀', 'x' * 240):
 os.makedirs(f'{root}/tree/empty')
 PY
 # Mounted afresh and read-only, the volume is what its image holds.
-unmount
+ntfs_unmount "$mnt"
 mount_image ro
 
 ln -sfn "$mnt" "$prefix/dosdevices/$raw:"
@@ -165,7 +147,7 @@ grep -qx "$((every - 2 * 54321)) bytes, [0-9]* folders, [0-9]* files beneath, 1 
 
 # A volume that does not add up is walked, and says why: a torn write in one record.
 record=$(stat -c %i "$mnt/tree/empty")
-unmount
+ntfs_unmount "$mnt"
 python3 - "$work/volume.img" "$record" <<'PY'
 import struct, sys
 with open(sys.argv[1], 'r+b') as image:

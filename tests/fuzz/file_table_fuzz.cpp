@@ -11,6 +11,7 @@
 
 #include "file_table.h"
 #include "little_endian.h"
+#include "snapshot_sums.h"
 #include "table_snapshot.h"
 
 namespace {
@@ -55,29 +56,6 @@ private:
     uint64_t m_start;
 };
 
-// The folder's totals, summed again from its own files and its subfolders' totals.
-void CheckSums(const FolderSnapshot& s, FolderSnapshot::Index folder) {
-    FolderTotals totals;
-    if (!s.GetTotals(folder, totals) || s.TotalAllocated(folder) < 0)
-        std::abort(); // every folder filled is final
-    int64_t bytes = 0;
-    int64_t folders = 0;
-    int64_t files = s.OwnFileCount(folder);
-    for (uint32_t i = 0; i < s.OwnFileCount(folder); ++i)
-        bytes += s.FileSize(folder, i);
-    for (auto sub = s.FirstSubfolder(folder); sub != FolderSnapshot::kNone;
-         sub = s.NextSubfolder(sub)) {
-        CheckSums(s, sub);
-        FolderTotals below;
-        s.GetTotals(sub, below);
-        bytes += below.nSize;
-        folders += 1 + below.nFolders;
-        files += below.nFiles;
-    }
-    if (bytes != totals.nSize || folders != totals.nFolders || files != totals.nFiles)
-        std::abort();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -97,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TableScanOptions options;
     options.folderPath = "/v";
     if (FillSnapshotFromTable(table, options, snapshot, why))
-        CheckSums(snapshot, snapshot.Find("/v"));
+        CheckSnapshotSums(snapshot, snapshot.Find("/v"));
     else if (why.empty())
         std::abort();
     return 0;
