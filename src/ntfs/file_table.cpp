@@ -11,6 +11,8 @@ namespace {
 
 constexpr size_t kChunkBytes = size_t{1} << 20; // the table is read this much at a time
 constexpr uint64_t kMostListBytes = uint64_t{4} << 20;
+// Records the table's own runs may continue in: each one maps the runs again.
+constexpr size_t kMostContinuations = 4096;
 
 int64_t UnixSeconds(int64_t ntTime) {
     // Whole seconds first (rounded down), so that no time overflows; then from 1601 to 1970.
@@ -34,7 +36,7 @@ bool FileTable::Read(VolumeBytes& volume, std::string& why) {
     m_names.clear();
     m_text.clear();
     m_table.clear();
-    m_nDamaged = 0;
+    m_cursor = Cursor();
     uint8_t boot[512];
     if (!volume.ReadAt(0, boot, sizeof boot)) {
         why = "cannot read the volume's first sector";
@@ -46,8 +48,13 @@ bool FileTable::Read(VolumeBytes& volume, std::string& why) {
 
 bool FileTable::ReadTableBytes(VolumeBytes& volume, uint64_t offset, uint8_t* buffer, size_t size) {
     const uint64_t clusterBytes = m_geometry.nClusterBytes;
-    uint64_t start = 0; // of the current extent, in the table
-    for (const Extent& extent : m_table) {
+    // The table is read front to back: each read starts from the extent the last one ended
+    // in, so a table in many extents is not searched from its start for every megabyte.
+    if (m_cursor.nExtent >= m_table.size() || offset < m_cursor.nStart)
+        m_cursor = Cursor();
+    for (; m_cursor.nExtent < m_table.size(); ++m_cursor.nExtent) {
+        const Extent& extent = m_table[m_cursor.nExtent];
+        const uint64_t start = m_cursor.nStart;
         const uint64_t length = extent.nCount * clusterBytes;
         while (size > 0 && offset >= start && offset < start + length) {
             const size_t n = static_cast<size_t>(std::min<uint64_t>(size, start + length - offset));
@@ -57,7 +64,9 @@ bool FileTable::ReadTableBytes(VolumeBytes& volume, uint64_t offset, uint8_t* bu
             offset += n;
             size -= n;
         }
-        start += length;
+        if (size == 0)
+            return true;
+        m_cursor.nStart += length;
     }
     return size == 0;
 }
@@ -92,6 +101,7 @@ bool FileTable::LocateTable(VolumeBytes& volume, std::string& why) {
         std::sort(pieces.begin(), pieces.end(),
                   [](const Piece& a, const Piece& b) { return a.nFirst < b.nFirst; });
         m_table.clear();
+        m_cursor = Cursor();
         uint64_t next = 0;
         for (const Piece& p : pieces) {
             if (p.nFirst != next)
@@ -174,6 +184,10 @@ bool FileTable::LocateTable(VolumeBytes& volume, std::string& why) {
             std::unique(continued.begin(), continued.end(),
                         [](const auto& a, const auto& b) { return a.second == b.second; }),
             continued.end());
+        if (continued.size() > kMostContinuations) {
+            why = "the file table continues in too many records";
+            return false;
+        }
         std::vector<uint8_t> more(recordBytes);
         for (const auto& c : continued) {
             FileRecordInfo part;
@@ -230,6 +244,7 @@ bool FileTable::ReadRecords(VolumeBytes& volume, std::string& why) {
     const size_t chunkBytes = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, m_nTableBytes));
     std::unique_ptr<uint8_t[]> chunk(new uint8_t[chunkBytes]);
     FileRecordInfo info;
+    uint64_t damaged = 0;
     uint64_t firstDamaged = 0;
     std::string damage;
     for (uint64_t start = 0; start < m_nTableBytes; start += kChunkBytes) {
@@ -243,7 +258,7 @@ bool FileTable::ReadRecords(VolumeBytes& volume, std::string& why) {
             const uint32_t number = static_cast<uint32_t>((start + at) / recordBytes);
             ParseFileRecord(chunk.get() + at, recordBytes, info);
             if (info.state == FileRecordInfo::State::Damaged) {
-                if (m_nDamaged++ == 0) {
+                if (damaged++ == 0) {
                     firstDamaged = number;
                     damage = info.why;
                 }
@@ -291,8 +306,8 @@ bool FileTable::ReadRecords(VolumeBytes& volume, std::string& why) {
             }
         }
     }
-    if (m_nDamaged != 0) {
-        why = std::to_string(m_nDamaged) + " file record" + (m_nDamaged == 1 ? "" : "s") +
+    if (damaged != 0) {
+        why = std::to_string(damaged) + " file record" + (damaged == 1 ? "" : "s") +
               " damaged, the first " + std::to_string(firstDamaged) + ": " + damage;
         return false;
     }

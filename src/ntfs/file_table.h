@@ -48,7 +48,6 @@ public:
     const Entry& At(uint32_t record) const { return m_entries[record]; }
     const std::vector<Name>& Names() const { return m_names; }
     const char* Text(const Name& name) const { return m_text.data() + name.nText; }
-    uint64_t RecordsDamaged() const { return m_nDamaged; }
     // Where the table lies on the volume, in its own order (clusters).
     struct Extent {
         uint64_t nCluster;
@@ -65,9 +64,13 @@ private:
 
     VolumeGeometry m_geometry;
     std::vector<Extent> m_table;
+    struct Cursor {
+        size_t nExtent = 0;
+        uint64_t nStart = 0; // of that extent, in the table
+    };
+    Cursor m_cursor; // where the last read of the table ended
     uint64_t m_nTableBytes = 0;
     std::vector<Entry> m_entries;
     std::vector<Name> m_names;
     std::string m_text;
-    uint64_t m_nDamaged = 0;
 };
