@@ -108,6 +108,7 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
     case ModelHint::SnapshotChanging:
     case ModelHint::TypeSelection:
     case ModelHint::ScanOpened:
+    case ModelHint::Removed: // the fresh listing that follows tells
         break;
     }
 }

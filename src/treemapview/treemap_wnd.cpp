@@ -124,6 +124,7 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Invalidate(false);
         break;
     case ModelHint::ScanOpened:
+    case ModelHint::Removed: // the fresh listing that follows tells
         break;
     }
 }
