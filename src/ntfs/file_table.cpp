@@ -13,6 +13,8 @@ constexpr size_t kChunkBytes = size_t{1} << 20; // the table is read this much a
 constexpr uint64_t kMostListBytes = uint64_t{4} << 20;
 // Records the table's own runs may continue in: each one maps the runs again.
 constexpr size_t kMostContinuations = 4096;
+// Records read again after the pass, at most; more damaged ones fail the reading at once.
+constexpr size_t kMostRereads = 1024;
 
 int64_t UnixSeconds(int64_t ntTime) {
     // Whole seconds first (rounded down), so that no time overflows; then from 1601 to 1970.
@@ -236,20 +238,64 @@ bool FileTable::LocateTable(VolumeBytes& volume, std::string& why) {
     return true;
 }
 
+bool FileTable::TakeRecord(uint32_t number, const FileRecordInfo& info, std::string& why) {
+    if (info.state != FileRecordInfo::State::InUse)
+        return true;
+    uint32_t owner = number;
+    if (info.nBase != 0) {
+        const uint64_t base = RecordNumber(info.nBase);
+        if (base >= m_entries.size()) {
+            why = "record " + std::to_string(number) + " continues one past the table";
+            return false;
+        }
+        owner = static_cast<uint32_t>(base);
+        m_continuations.push_back({number, info.nBase});
+    } else {
+        Entry& e = m_entries[number];
+        e.flags |= kInUse;
+        if (info.bFolder)
+            e.flags |= kFolder;
+        if (info.IsReparsePoint())
+            e.flags |= kReparsePoint;
+        e.nSequence = info.nSequence;
+        e.tModified = UnixSeconds(info.nModified);
+    }
+    Entry& e = m_entries[owner];
+    if (info.nIndexBytes >= 0) {
+        e.nBytes = info.nIndexBytes;
+        e.nAllocated = info.nIndexAllocated;
+    }
+    if (info.bData) {
+        e.nBytes = info.nDataBytes;
+        e.nAllocated = info.nDataAllocated;
+    }
+    for (const FileRecordInfo::Name& name : info.nameList) {
+        if (m_text.size() + name.nLength >= UINT32_MAX) {
+            why = "the volume's names take more than 4 GiB";
+            return false;
+        }
+        m_names.push_back(
+            {name.nParent, owner, static_cast<uint32_t>(m_text.size()), name.nLength});
+        m_text.append(info.names, name.nOffset, name.nLength);
+        e.nLinks += 1;
+    }
+    return true;
+}
+
 bool FileTable::ReadRecords(VolumeBytes& volume, std::string& why) {
     const uint32_t recordBytes = m_geometry.nRecordBytes;
     const uint32_t count = static_cast<uint32_t>(m_nTableBytes / recordBytes);
     m_entries.assign(count, Entry());
-    std::vector<std::pair<uint32_t, uint64_t>> continuations; // record, its base reference
+    m_continuations.clear();
     const size_t chunkBytes = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, m_nTableBytes));
     std::unique_ptr<uint8_t[]> chunk(new uint8_t[chunkBytes]);
     FileRecordInfo info;
-    uint64_t damaged = 0;
-    uint64_t firstDamaged = 0;
-    std::string damage;
-    for (uint64_t start = 0; start < m_nTableBytes; start += kChunkBytes) {
+    // A record written while the table is read (a volume in use) can read torn: each one is
+    // read once more after the pass, and only one that is damaged still fails the reading.
+    std::vector<uint32_t> torn;
+    for (uint64_t start = 0; start < m_nTableBytes; start += chunkBytes) {
         const size_t size =
-            static_cast<size_t>(std::min<uint64_t>(kChunkBytes, m_nTableBytes - start));
+            static_cast<size_t>(std::min<uint64_t>(chunkBytes, m_nTableBytes - start));
         if (!ReadTableBytes(volume, start, chunk.get(), size)) {
             why = "cannot read the file table at byte " + std::to_string(start);
             return false;
@@ -258,60 +304,32 @@ bool FileTable::ReadRecords(VolumeBytes& volume, std::string& why) {
             const uint32_t number = static_cast<uint32_t>((start + at) / recordBytes);
             ParseFileRecord(chunk.get() + at, recordBytes, info);
             if (info.state == FileRecordInfo::State::Damaged) {
-                if (damaged++ == 0) {
-                    firstDamaged = number;
-                    damage = info.why;
-                }
-                continue;
-            }
-            if (info.state != FileRecordInfo::State::InUse)
-                continue;
-            uint32_t owner = number;
-            if (info.nBase != 0) {
-                const uint64_t base = RecordNumber(info.nBase);
-                if (base >= count) {
-                    why = "record " + std::to_string(number) + " continues one past the table";
+                if (torn.size() == kMostRereads) {
+                    why = "more than " + std::to_string(kMostRereads) +
+                          " file records damaged, the first " + std::to_string(torn[0]);
                     return false;
                 }
-                owner = static_cast<uint32_t>(base);
-                continuations.push_back({number, info.nBase});
-            } else {
-                Entry& e = m_entries[number];
-                e.flags |= kInUse;
-                if (info.bFolder)
-                    e.flags |= kFolder;
-                if (info.IsReparsePoint())
-                    e.flags |= kReparsePoint;
-                e.nSequence = info.nSequence;
-                e.tModified = UnixSeconds(info.nModified);
+                torn.push_back(number);
+                continue;
             }
-            Entry& e = m_entries[owner];
-            if (info.nIndexBytes >= 0) {
-                e.nBytes = info.nIndexBytes;
-                e.nAllocated = info.nIndexAllocated;
-            }
-            if (info.bData) {
-                e.nBytes = info.nDataBytes;
-                e.nAllocated = info.nDataAllocated;
-            }
-            for (const FileRecordInfo::Name& name : info.nameList) {
-                if (m_text.size() + name.nLength >= UINT32_MAX) {
-                    why = "the volume's names take more than 4 GiB";
-                    return false;
-                }
-                m_names.push_back(
-                    {name.nParent, owner, static_cast<uint32_t>(m_text.size()), name.nLength});
-                m_text.append(info.names, name.nOffset, name.nLength);
-                e.nLinks += 1;
-            }
+            if (!TakeRecord(number, info, why))
+                return false;
         }
     }
-    if (damaged != 0) {
-        why = std::to_string(damaged) + " file record" + (damaged == 1 ? "" : "s") +
-              " damaged, the first " + std::to_string(firstDamaged) + ": " + damage;
-        return false;
+    for (uint32_t number : torn) {
+        if (!ReadTableBytes(volume, uint64_t{number} * recordBytes, chunk.get(), recordBytes)) {
+            why = "cannot read the file table at record " + std::to_string(number);
+            return false;
+        }
+        ParseFileRecord(chunk.get(), recordBytes, info);
+        if (info.state == FileRecordInfo::State::Damaged) {
+            why = "file record " + std::to_string(number) + " is damaged: " + info.why;
+            return false;
+        }
+        if (!TakeRecord(number, info, why))
+            return false;
     }
-    for (const auto& [number, base] : continuations) {
+    for (const auto& [number, base] : m_continuations) {
         const Entry& e = m_entries[RecordNumber(base)];
         if (!(e.flags & kInUse) || e.nSequence != RecordSequence(base)) {
             why = "record " + std::to_string(number) + " continues a record no longer there";

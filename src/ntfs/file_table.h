@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "boot_sector.h"
+#include "file_record.h"
 #include "volume_bytes.h"
 
 class FileTable {
@@ -40,7 +42,8 @@ public:
 
     // Reads the table of the volume. False, with the reason in `why`, when anything does not
     // add up: no NTFS volume, the table's own runs malformed or past the volume, a record in
-    // use that is damaged, a continuation whose base record is not there.
+    // use that is damaged (read twice, so that one written meanwhile is not taken for
+    // damaged), a continuation whose base record is not there.
     bool Read(VolumeBytes& volume, std::string& why);
 
     const VolumeGeometry& Geometry() const { return m_geometry; }
@@ -61,6 +64,8 @@ private:
     bool LocateTable(VolumeBytes& volume, std::string& why);
     bool ReadTableBytes(VolumeBytes& volume, uint64_t offset, uint8_t* buffer, size_t size);
     bool ReadRecords(VolumeBytes& volume, std::string& why);
+    // What an intact record tells, into its entry (or its base record's).
+    bool TakeRecord(uint32_t number, const FileRecordInfo& info, std::string& why);
 
     VolumeGeometry m_geometry;
     std::vector<Extent> m_table;
@@ -72,5 +77,6 @@ private:
     uint64_t m_nTableBytes = 0;
     std::vector<Entry> m_entries;
     std::vector<Name> m_names;
+    std::vector<std::pair<uint32_t, uint64_t>> m_continuations; // record, its base reference
     std::string m_text;
 };

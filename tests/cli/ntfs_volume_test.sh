@@ -161,7 +161,7 @@ with open(sys.argv[1], 'r+b') as image:
 PY
 mount_image ro
 report $raw "tree" --exact
-grep -q "^Walking the folder, as its volume's file table cannot be read: 1 file record damaged" "$work/$raw.txt" ||
+grep -q "^Walking the folder, as its volume's file table cannot be read: file record $record is damaged" "$work/$raw.txt" ||
   fail "a damaged table gave no reason: $(cat "$work/$raw.txt")"
 
 [ "$failures" -eq 0 ] || exit 1
