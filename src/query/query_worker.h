@@ -34,13 +34,16 @@ struct QueryRequest {
     std::shared_ptr<const FolderSnapshot> older;
     FolderSnapshot::Index olderTop = FolderSnapshot::kNone;
     SearchCriteria criteria; // Search
+    // The size files are ranked, totalled and filtered by (for Search, criteria.measure).
+    SizeMeasure measure = SizeMeasure::Bytes;
     unsigned generation = 0; // the view's number for it, handed back with the answer
 };
 
 struct QueryAnswer {
     unsigned generation = 0;
     QueryKind kind = QueryKind::LargestFiles;
-    std::vector<FileRef> files; // LargestFiles, LargestGrowth, Search
+    SizeMeasure measure = SizeMeasure::Bytes; // as asked
+    std::vector<FileRef> files;               // LargestFiles, LargestGrowth, Search
     // While comparing: each file's (or type's) bytes then (-1: new).
     std::vector<int64_t> bytesThen;
     std::vector<TypeTotal> types; // TypeTotals
@@ -75,6 +78,7 @@ private:
     SearchProgress m_progress;
     std::weak_ptr<const FolderSnapshot> m_typesThenOf; // never keeps an ended comparison
     FolderSnapshot::Index m_typesThenTop = FolderSnapshot::kNone;
+    SizeMeasure m_typesThenMeasure = SizeMeasure::Bytes;
     std::vector<TypeTotal> m_typesThen;
     NewestWinsWorker<QueryRequest, QueryAnswer> m_worker; // last: its thread reads the above
 };

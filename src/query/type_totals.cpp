@@ -7,7 +7,7 @@
 #include "extension_ids.h"
 
 std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& scope,
-                                  const std::atomic<bool>* stop) {
+                                  const std::atomic<bool>* stop, SizeMeasure measure) {
     ExtensionIds ids;
     std::vector<TypeTotal> totals;
     const bool walked = ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
@@ -16,7 +16,7 @@ std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& 
             const uint32_t id = ids.IdOf(s.FileName(folder, i));
             if (id >= totals.size())
                 totals.resize(id + 1);
-            totals[id].bytes += s.FileSize(folder, i);
+            totals[id].bytes += MeasuredFileSize(s, folder, i, measure);
             ++totals[id].files;
         }
     });

@@ -1,5 +1,6 @@
 #pragma once
-// The files beneath a folder by type: per extension (see file_extension.h) their bytes and
+// The files beneath a folder by type: per extension (see file_extension.h) their bytes (by
+// `measure`) and
 // number, and the share of all the files' bytes they take. Most bytes first, types of equal
 // bytes by extension.
 
@@ -19,7 +20,8 @@ struct TypeTotal {
 
 // Empty when `stop` was raised before the end.
 std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& scope,
-                                  const std::atomic<bool>* stop = nullptr);
+                                  const std::atomic<bool>* stop = nullptr,
+                                  SizeMeasure measure = SizeMeasure::Bytes);
 
 // The share in percent with one decimal: "12.5".
 std::string SharePercentText(double share);
