@@ -17,15 +17,12 @@ double QueryWorker::Progress() const {
 }
 
 const std::vector<TypeTotal>& QueryWorker::TypesThen(const QueryRequest& request) {
-    if (m_typesThenOf.lock() != request.older || m_typesThenTop != request.olderTop ||
-        m_typesThenMeasure != request.measure) {
+    if (m_typesThenOf.lock() != request.older || m_typesThenTop != request.olderTop) {
         m_typesThenOf = request.older;
         m_typesThenTop = request.olderTop;
-        m_typesThenMeasure = request.measure;
         m_typesThen = request.olderTop == FolderSnapshot::kNone
                           ? std::vector<TypeTotal>()
-                          : TypeTotals(*request.older, SnapshotScope(request.olderTop), nullptr,
-                                       request.measure);
+                          : TypeTotals(*request.older, SnapshotScope(request.olderTop));
     }
     return m_typesThen;
 }

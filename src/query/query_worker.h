@@ -78,7 +78,6 @@ private:
     SearchProgress m_progress;
     std::weak_ptr<const FolderSnapshot> m_typesThenOf; // never keeps an ended comparison
     FolderSnapshot::Index m_typesThenTop = FolderSnapshot::kNone;
-    SizeMeasure m_typesThenMeasure = SizeMeasure::Bytes;
     std::vector<TypeTotal> m_typesThen;
     NewestWinsWorker<QueryRequest, QueryAnswer> m_worker; // last: its thread reads the above
 };

@@ -297,7 +297,8 @@ TEST(QueryMeasure, BytesOnDiskRankTotalAndBoundTheFiles) {
     ASSERT_EQ(types.size(), 3u);
     EXPECT_EQ(types[0].key, "bin");
     EXPECT_EQ(types[0].bytes, 102400);
-    EXPECT_EQ(types[1].key, "img"); // equal bytes: by extension
+    EXPECT_EQ(types[1].key, "img");          // equal bytes: by extension
+    EXPECT_EQ(types[1].sizeBytes, 10 << 20); // what a comparison compares
     EXPECT_EQ(types[2].key, "txt");
     EXPECT_EQ(types[2].bytes, 4096);
     EXPECT_EQ(types[2].files, 2u);
