@@ -353,6 +353,13 @@ void CDirscopeDoc::SelectType(CView* pSender, const ModelType& type) {
     UpdateAllViews(pSender, HintParam(ModelHint::TypeSelection));
 }
 
+void CDirscopeDoc::SetMeasure(SizeMeasure measure) {
+    if (measure == m_measure)
+        return;
+    m_measure = measure;
+    Tell(ModelHint::Measure);
+}
+
 void CDirscopeDoc::EntriesRemoved(const std::vector<std::string>& paths) {
     if (IsSavedScan())
         return; // a saved scan is never changed: nothing of it is on this computer's disk

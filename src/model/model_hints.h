@@ -23,6 +23,7 @@ enum class ModelHint : LPARAM {
     ScanOpened,       // a saved scan was opened: the tree pane shows its folders, its root next
     Comparison,       // a comparison with a saved scan began or ended
     ComparisonRead,   // the saved scan to compare with is being read: its progress
+    Measure,          // the sizes shown changed between the files' lengths and bytes on disk
 };
 
 inline LPARAM HintParam(ModelHint hint) {
