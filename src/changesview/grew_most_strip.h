@@ -4,12 +4,10 @@
 
 #include <functional>
 
-#include "control_bar.h"
-#include "owners.h"
+#include "strip_bar.h"
 
-class CGrewMostStrip : public CControlBar {
+class CGrewMostStrip : public CStripBar {
     DECLARE_DYNAMIC(CGrewMostStrip)
-    DECLARE_MESSAGE_MAP()
 public:
     // `onTurned` hears the box's new state.
     bool Create(CWnd* pParentWnd, std::function<void(bool)> onTurned, UINT nID);
@@ -18,17 +16,13 @@ public:
     void Turn(bool bChecked);
     HWND CheckBox() const { return m_hWndCheck; }
 
-    CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
-    void OnUpdateCmdUI(CFrameWnd*, bool) override {}
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 protected:
-    int OnCreate(LPCREATESTRUCTA lpcs);
-    void OnSize(UINT nType, int cx, int cy);
+    bool CreateControls() override;
+    void LayOut() override;
+    int RowCount() const override { return 1; }
+    bool OnControlCommand(HWND hFrom, UINT nCode) override;
 
 private:
     std::function<void(bool)> m_onTurned;
-    UniqueGdiObject m_font;
-    int m_nLineHeight = 16;
     HWND m_hWndCheck = nullptr;
 };

@@ -341,6 +341,8 @@ CSize CSizingControlBar::CalcFixedLayout(bool bStretch, bool bHorz) {
 }
 
 CSize CSizingControlBar::CalcDynamicLayout(int nLength, DWORD dwMode) {
+    // Docked or floated into a frame shown at another scale than the one it left.
+    RescaleTo(WindowDpi(m_hWnd));
     if (dwMode & (LM_HORZDOCK | LM_VERTDOCK)) {
         if (nLength == -1)
             m_bLayoutFromParent = true;

@@ -63,18 +63,38 @@ std::vector<size_t> FoundDuplicates::GroupsWhollyIn(const std::vector<size_t>& r
     return whole;
 }
 
-void FoundDuplicates::Remove(const std::vector<std::string>& paths) {
+namespace {
+
+// `path` is one of `gone` or lies beneath one of them.
+bool IsGoneOrBeneath(const std::unordered_set<std::string>& gone, const std::string& path) {
+    for (size_t end = path.size(); end != std::string::npos && end > 0;
+         end = path.find_last_of("\\/", end - 1))
+        if (gone.count(path.substr(0, end)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool FoundDuplicates::Remove(const std::vector<std::string>& paths) {
     const std::unordered_set<std::string> gone(paths.begin(), paths.end());
-    for (Group& group : m_groups)
-        group.files.erase(
-            std::remove_if(group.files.begin(), group.files.end(),
-                           [&](uint32_t file) { return gone.count(m_files[file].path) != 0; }),
-            group.files.end());
+    bool bChanged = false;
+    for (Group& group : m_groups) {
+        const auto kept =
+            std::remove_if(group.files.begin(), group.files.end(), [&](uint32_t file) {
+                return IsGoneOrBeneath(gone, m_files[file].path);
+            });
+        bChanged = bChanged || kept != group.files.end();
+        group.files.erase(kept, group.files.end());
+    }
     m_groups.erase(std::remove_if(m_groups.begin(), m_groups.end(),
                                   [](const Group& group) { return group.files.size() < 2; }),
                    m_groups.end());
-    m_unreadable.erase(std::remove_if(m_unreadable.begin(), m_unreadable.end(),
-                                      [&](const std::string& path) { return gone.count(path); }),
-                       m_unreadable.end());
+    const auto kept =
+        std::remove_if(m_unreadable.begin(), m_unreadable.end(),
+                       [&](const std::string& path) { return IsGoneOrBeneath(gone, path); });
+    bChanged = bChanged || kept != m_unreadable.end();
+    m_unreadable.erase(kept, m_unreadable.end());
     Order();
+    return bChanged;
 }

@@ -42,8 +42,9 @@ public:
     // The groups (by place) of which `rows` hold every file: deleting them all would leave
     // no copy.
     std::vector<size_t> GroupsWhollyIn(const std::vector<size_t>& rows) const;
-    // The files at `paths` are gone.
-    void Remove(const std::vector<std::string>& paths);
+    // The files at `paths`, and those beneath the folders among them, are gone. False when
+    // none of them was a file found.
+    bool Remove(const std::vector<std::string>& paths);
 
 private:
     struct Group {

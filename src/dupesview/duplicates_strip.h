@@ -8,8 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "control_bar.h"
-#include "owners.h"
+#include "strip_bar.h"
 
 struct DuplicatesStripEvents {
     std::function<void()> onFind; // Find Duplicates was pressed
@@ -17,46 +16,29 @@ struct DuplicatesStripEvents {
     std::function<void()> onTick; // every kTickMs while ticking
 };
 
-class CDuplicatesStrip : public CControlBar {
+class CDuplicatesStrip : public CStripBar {
     DECLARE_DYNAMIC(CDuplicatesStrip)
-    DECLARE_MESSAGE_MAP()
 public:
-    static constexpr UINT kTickMs = 150;
-
     bool Create(CWnd* pParentWnd, DuplicatesStripEvents events, UINT nID);
 
     // The folder the list shows the duplicates beneath ("" before any search).
     void SetFolder(const std::string& folder);
-    // The status line; the Stop button shows with `bStoppable`.
-    void SetStatus(const std::string& text, bool bStoppable);
-    const std::string& Status() const { return m_strStatus; }
-    bool IsStopShown() const;
     void EnableFind(bool bEnable);
-    void StartTicking();
-    void StopTicking();
 
     HWND FindButton() const { return m_hWndFind; }
-    HWND StopButton() const { return m_hWndStop; }
-
-    CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
-    void OnUpdateCmdUI(CFrameWnd*, bool) override {}
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    int OnCreate(LPCREATESTRUCTA lpcs);
-    void OnSize(UINT nType, int cx, int cy);
+    bool CreateControls() override;
+    void Measure() override;
+    void LayOut() override;
+    int RowCount() const override { return 2; } // the button and folder, the status
+    bool OnControlCommand(HWND hFrom, UINT nCode) override;
+    void OnStop() override;
+    void OnTick() override;
 
 private:
-    HWND MakeControl(const char* lpszClass, const char* lpszText, DWORD dwStyle);
-    void LayOut();
-
     DuplicatesStripEvents m_events;
-    UniqueGdiObject m_font;
-    int m_nLineHeight = 16;
     int m_nFindWidth = 120;
     HWND m_hWndFind = nullptr;
     HWND m_hWndFolder = nullptr;
-    HWND m_hWndStatus = nullptr;
-    HWND m_hWndStop = nullptr;
-    std::string m_strStatus;
 };

@@ -118,8 +118,17 @@ void CDuplicatesView::OnDestroy() {
     CListView::OnDestroy();
 }
 
-void CDuplicatesView::OnUpdate(CView*, LPARAM lHint, CObject*) {
+void CDuplicatesView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
     switch (static_cast<ModelHint>(lHint)) {
+    case ModelHint::Removed:
+        // Deleted or moved away from any pane: no copy any more where it was found.
+        if (const auto* pRemoved = dynamic_cast<const CRemovedHint*>(pHint))
+            if (m_found.Remove(pRemoved->paths)) {
+                SetRows();
+                if (IsIdle())
+                    ShowFound();
+            }
+        break;
     case ModelHint::SnapshotChanging:
         // A search still collecting lets go; it is asked again once the snapshot holds the
         // folder. Reading needs nothing of the snapshot.
@@ -404,11 +413,8 @@ void CDuplicatesView::DeleteSelected() {
     for (const std::string& path : sources)
         if (IsGone(path))
             removed.push_back(path);
-    if (removed.empty())
-        return;
-    m_found.Remove(removed);
-    SetRows();
-    ShowFound();
-    // The snapshot forgets them, and every view shows the folder afresh.
-    pDoc->EntriesRemoved(removed);
+    // The snapshot forgets them, every view shows the folder afresh, and this one's groups
+    // lose them as the other panes' deletes do.
+    if (!removed.empty())
+        pDoc->EntriesRemoved(removed);
 }

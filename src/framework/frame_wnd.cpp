@@ -175,6 +175,11 @@ BOOL CALLBACK RescaleListColumns(HWND hChild, LPARAM lParam) {
     return TRUE;
 }
 
+BOOL CALLBACK TellScaleChanged(HWND hChild, LPARAM) {
+    ::SendMessageA(hChild, WM_DPICHANGED_AFTERPARENT, 0, 0);
+    return TRUE;
+}
+
 } // namespace
 
 LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
@@ -182,10 +187,15 @@ LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     const int nDpi = HIWORD(wParam);
     SetFrameDpi(m_hWnd, nDpi);
     if (nDpi != nOldDpi) {
+        // A floating bar shows where its own small frame is, and follows that frame's scale.
         for (CControlBar* pBar : m_listControlBars)
-            pBar->OnDpiChanged(nDpi);
+            if (pBar->m_hWnd && ::GetAncestor(pBar->m_hWnd, GA_ROOT) == m_hWnd)
+                pBar->OnDpiChanged(nDpi);
         DpiMove move{nOldDpi, nDpi};
         ::EnumChildWindows(m_hWnd, RescaleListColumns, reinterpret_cast<LPARAM>(&move));
+        // Every window inside hears of it as the system tells windows of a new scale (which
+        // not every system does): what it draws with follows.
+        ::EnumChildWindows(m_hWnd, TellScaleChanged, 0);
         OnFrameDpiChanged(nOldDpi, nDpi);
     }
     if (const auto* pSuggested = reinterpret_cast<const RECT*>(lParam))

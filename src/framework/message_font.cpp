@@ -16,7 +16,10 @@ SystemParametersInfoForDpiFn SystemParametersForDpi() {
 } // namespace
 
 HFONT CreateMessageFont(HWND hWnd) {
-    const int nDpi = WindowDpi(hWnd);
+    return CreateMessageFontAt(WindowDpi(hWnd));
+}
+
+HFONT CreateMessageFontAt(int nDpi) {
     // The wide metrics: the call for a resolution has no "A" form.
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);

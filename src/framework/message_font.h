@@ -8,6 +8,8 @@
 // A new font as the system's message font at the resolution `hWnd` shows at (the screen's
 // for null); null when the system does not tell it.
 HFONT CreateMessageFont(HWND hWnd = nullptr);
+// The same at `nDpi` dots per inch.
+HFONT CreateMessageFontAt(int nDpi);
 // The height of a line of `hFont` (null: the stock GUI font) in `hWnd`'s device context;
 // `nDefault` when it cannot be measured.
 int LineHeightOf(HWND hWnd, HGDIOBJ hFont, int nDefault);

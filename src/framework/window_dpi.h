@@ -8,6 +8,12 @@
 
 #include "dpi_scale.h"
 
+// Sent to every window inside a frame once the frame shows at another scale (the system
+// sends it where it can; the frame sends it too, where the system does not).
+#ifndef WM_DPICHANGED_AFTERPARENT
+#define WM_DPICHANGED_AFTERPARENT 0x02E3
+#endif
+
 // The resolution `hWnd` is shown at; the screen's for null.
 int WindowDpi(HWND hWnd);
 inline DpiScale WindowScale(HWND hWnd) {

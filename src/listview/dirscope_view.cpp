@@ -21,6 +21,8 @@
 #include "size_text.h"
 #include "sort_rules.h"
 #include "status_text.h"
+#include "system_image_list.h"
+#include "window_dpi.h"
 
 IMPLEMENT_DYNCREATE(CDirscopeView, CListView)
 
@@ -110,6 +112,7 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
     case ModelHint::SnapshotChanging:
     case ModelHint::TypeSelection:
     case ModelHint::ScanOpened:
+    case ModelHint::Removed: // the fresh listing that follows tells
         break;
     }
 }
@@ -137,13 +140,12 @@ void CDirscopeView::ClearRows() {
 }
 
 void CDirscopeView::AttachSystemImageLists() {
+    // The rows' icons at the size of the window's scale.
     SHFILEINFOA sfi{};
-    auto hSmall = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     auto hLarge =
         reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX));
     CListCtrl list = GetListCtrl();
-    list.SetImageList(hSmall, LVSIL_SMALL);
+    list.SetImageList(SystemImageListAt(WindowDpi(m_hWnd)), LVSIL_SMALL);
     list.SetImageList(hLarge, LVSIL_NORMAL);
 }
 
@@ -508,6 +510,9 @@ LRESULT CDirscopeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT lResult = 0;
     if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
+    // Shown at another scale: the rows' icons at its size (the drives keep their own).
+    if (message == WM_DPICHANGED_AFTERPARENT && !m_bDriveView)
+        AttachSystemImageLists();
     return CListView::WindowProc(message, wParam, lParam);
 }
 

@@ -364,7 +364,16 @@ void CDirscopeDoc::EntriesRemoved(const std::vector<std::string>& paths) {
     if (IsSavedScan())
         return; // a saved scan is never changed: nothing of it is on this computer's disk
     m_scan.EntriesRemoved(paths);
+    TellRemoved(paths);
     Refresh();
+}
+
+void CDirscopeDoc::TellRemoved(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    CRemovedHint hint;
+    hint.paths = paths;
+    UpdateAllViews(nullptr, HintParam(ModelHint::Removed), &hint);
 }
 
 void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
@@ -372,6 +381,7 @@ void CDirscopeDoc::EntriesPasted(const std::vector<std::string>& destinations,
     if (IsSavedScan())
         return;
     m_scan.EntriesPasted(m_strListedPath, destinations, movedFrom);
+    TellRemoved(movedFrom);
     Refresh();
 }
 

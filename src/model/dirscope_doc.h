@@ -153,6 +153,8 @@ public:
     // ones were): the snapshot is told and the folder is shown afresh.
     void EntriesPasted(const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
+    // Tells the views what went from where it was.
+    void TellRemoved(const std::vector<std::string>& paths);
 
     // --- Changes on disk. The shown folder's tree is watched; what changes is applied to the
     // snapshot as it comes (after the scan, while one runs) and told to the views.

@@ -23,12 +23,19 @@ enum class ModelHint : LPARAM {
     ScanOpened,       // a saved scan was opened: the tree pane shows its folders, its root next
     Comparison,       // a comparison with a saved scan began or ended
     ComparisonRead,   // the saved scan to compare with is being read: its progress
+    Removed,          // entries were deleted or moved away through the program (CRemovedHint)
     Measure,          // the sizes shown changed between the files' lengths and bytes on disk
 };
 
 inline LPARAM HintParam(ModelHint hint) {
     return static_cast<LPARAM>(hint);
 }
+
+// With Removed: the full paths of what went (a folder: everything beneath it too).
+class CRemovedHint : public CObject {
+public:
+    std::vector<std::string> paths;
+};
 
 // With Totals and Finished: the subfolders (their indexes in Subfolders()) that got their
 // totals with this batch.

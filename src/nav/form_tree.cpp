@@ -4,7 +4,10 @@
 #include "dirscope_doc.h"
 #include "folder_pane_host.h"
 #include "folder_path.h"
+#include "message_font.h"
+#include "system_image_list.h"
 #include "win_app.h"
+#include "window_dpi.h"
 
 IMPLEMENT_DYNCREATE(CFormTree, CFormView)
 
@@ -16,6 +19,7 @@ BEGIN_MESSAGE_MAP(CFormTree, CFormView)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_SCAN_TREE, OnSelChangedScanTree)
     ON_NOTIFY(TVN_ITEMEXPANDINGA, IDC_SCAN_TREE, OnExpandingScanTree)
     ON_NOTIFY(TVN_ITEMEXPANDINGW, IDC_SCAN_TREE, OnExpandingScanTree)
+    ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
 
 namespace {
@@ -41,6 +45,7 @@ void CFormTree::OnInitialUpdate() {
         m_scanTree.Create(WS_CHILD | WS_TABSTOP | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
                               TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                           CRect(0, 0, 0, 0), this, IDC_SCAN_TREE);
+    FollowScale();
     ShowTreeOfShownSide();
     // The form had its size before the tree was bound.
     const CRect rc = GetClientRect();
@@ -99,6 +104,29 @@ void CFormTree::ShowTreeOfShownSide() {
     m_bFilling = false;
     if (bHadFocus)
         ::SetFocus(shown.m_hWnd);
+}
+
+void CFormTree::FollowScale() {
+    const int nDpi = WindowDpi(m_hWnd);
+    if (nDpi == m_nFontDpi)
+        return;
+    m_nFontDpi = nDpi;
+    UniqueGdiObject old(m_font.Release()); // the trees let go of it first
+    m_font.Reset(CreateMessageFont(m_hWnd));
+    const HIMAGELIST hImages = SystemImageListAt(nDpi);
+    for (CTreeCtrl* pTree :
+         {static_cast<CTreeCtrl*>(&m_tree), static_cast<CTreeCtrl*>(&m_scanTree)})
+        if (pTree->m_hWnd) {
+            if (m_font)
+                pTree->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+            if (hImages)
+                pTree->SetImageList(hImages, TVSIL_NORMAL);
+        }
+}
+
+LRESULT CFormTree::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+    FollowScale();
+    return 0;
 }
 
 void CFormTree::OnSize(UINT, int cx, int cy) {

@@ -5,6 +5,7 @@
 // current folder, shows it in the folder list and records the visit.
 
 #include "form_view.h"
+#include "owners.h"
 #include "resource.h"
 #include "scan_tree_ctrl.h"
 #include "shell_tree_ctrl.h"
@@ -29,12 +30,18 @@ protected:
     void OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChangedScanTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnExpandingScanTree(NMHDR* pNMHDR, LRESULT* pResult);
+    LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
 
 private:
     void LayoutTree(int cx, int cy);
+    // The trees' text in the system's message font and their icons at the size of the
+    // window's scale (the form's own font, a bitmap font on some systems, does not scale).
+    void FollowScale();
     void FillScanTree();
     // Shows the scan's tree or the shell's, as the document shows one or the other.
     void ShowTreeOfShownSide();
     // Filling the tree again deletes the old selection: not a visit.
     bool m_bFilling = false;
+    UniqueGdiObject m_font;
+    int m_nFontDpi = 0;
 };

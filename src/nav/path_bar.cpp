@@ -4,68 +4,38 @@
 #include <utility>
 #include <vector>
 
-#include "message_font.h"
-
 namespace {
 
-constexpr int kGap = 6; // between the box and the note
+constexpr int kNoteGap = 6; // between the box and the note
 constexpr COLORREF kNoteColour = RGB(160, 0, 0);
 
 } // namespace
 
-IMPLEMENT_DYNAMIC(CPathBar, CControlBar)
+IMPLEMENT_DYNAMIC(CPathBar, CStripBar)
 
-BEGIN_MESSAGE_MAP(CPathBar, CControlBar)
-    ON_WM_CREATE()
-    ON_WM_SIZE()
+BEGIN_MESSAGE_MAP(CPathBar, CStripBar)
     ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 bool CPathBar::Create(CWnd* pParentWnd, ShowTypedFn showTyped, UINT nID) {
     m_showTyped = std::move(showTyped);
     SetBorders(4, 3, 4, 3);
-    return CreateBar(RegisterFrameworkClass("DscpPathBar"),
-                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CBRS_TOP, 0, pParentWnd, nID);
+    return CreateStrip(pParentWnd, "DscpPathBar", nID);
 }
 
-int CPathBar::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateMessageFont(m_hWnd));
-    const HFONT hFont = m_font ? static_cast<HFONT>(m_font.Get())
-                               : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
-    m_hWndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
-                                 m_hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!m_hWndEdit)
-        return -1;
-    ::SendMessageA(m_hWndEdit, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
-    return 0;
+bool CPathBar::CreateControls() {
+    m_hWndEdit = MakeControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    return m_hWndEdit != nullptr;
 }
 
-CSize CPathBar::CalcFixedLayout(bool bStretch, bool bHorz) {
-    const CSize borders = CControlBar::CalcFixedLayout(false, bHorz);
-    const int cy = EditBoxHeight(m_nLineHeight);
-    return CSize(bStretch ? kStretchLength : borders.cx, cy + borders.cy);
-}
-
-void CPathBar::OnSize(UINT, int, int) {
-    Default();
-    LayOutBox();
-}
-
-void CPathBar::LayOutBox() {
+void CPathBar::LayOut() {
     if (!m_hWndEdit)
         return;
     const CRect rc = GetClientRect();
     int noteWidth = 0;
     const std::string& note = Note();
-    if (!note.empty()) {
-        const WindowDC dc(m_hWnd);
-        const SelectedObject selected(dc.Get(), m_font.Get());
-        SIZE size{};
-        GetTextExtentPoint32A(dc.Get(), note.c_str(), static_cast<int>(note.size()), &size);
-        noteWidth = std::min(static_cast<int>(size.cx) + 2 * kGap, rc.Width() / 2);
-    }
+    if (!note.empty())
+        noteWidth = std::min(TextWidth(note.c_str()) + 2 * kNoteGap, rc.Width() / 2);
     ::MoveWindow(m_hWndEdit, rc.left, rc.top, std::max(0, rc.Width() - noteWidth), rc.Height(),
                  TRUE);
     Invalidate();
@@ -80,8 +50,8 @@ void CPathBar::OnPaint() {
         RECT box{};
         ::GetWindowRect(m_hWndEdit, &box);
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&box), 2);
-        rc.left = box.right + kGap;
-        const SelectedObject selected(hDC, m_font.Get());
+        rc.left = box.right + kNoteGap;
+        const SelectedObject selected(hDC, Font());
         ::SetBkMode(hDC, TRANSPARENT);
         ::SetTextColor(hDC, m_strNote.empty() ? ::GetSysColor(COLOR_GRAYTEXT) : kNoteColour);
         ::DrawTextA(hDC, note.c_str(), static_cast<int>(note.size()), &rc,
@@ -101,7 +71,7 @@ void CPathBar::SetShownPath(const std::string& path, const std::string& source) 
     m_strShown = path;
     if (source != m_strSource) {
         m_strSource = source;
-        LayOutBox();
+        LayOut();
     }
     Restore();
 }
@@ -117,7 +87,7 @@ void CPathBar::SetNote(const std::string& note) {
     if (note == m_strNote)
         return;
     m_strNote = note;
-    LayOutBox();
+    LayOut();
 }
 
 void CPathBar::Enter() {
@@ -129,7 +99,7 @@ void CPathBar::Enter() {
 
 bool CPathBar::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->hwnd != m_hWndEdit || pMsg->message != WM_KEYDOWN)
-        return CControlBar::PreTranslateMessage(pMsg);
+        return CStripBar::PreTranslateMessage(pMsg);
     switch (pMsg->wParam) {
     case VK_RETURN:
         Enter();

@@ -7,10 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "control_bar.h"
-#include "owners.h"
+#include "strip_bar.h"
 
-class CPathBar : public CControlBar {
+class CPathBar : public CStripBar {
     DECLARE_DYNAMIC(CPathBar)
     DECLARE_MESSAGE_MAP()
 public:
@@ -34,25 +33,22 @@ public:
     void Restore();
 
     bool PreTranslateMessage(MSG* pMsg) override;
-    CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
-    void OnUpdateCmdUI(CFrameWnd*, bool) override {}
 
     static constexpr char kNotFoundNote[] = "No such folder or file";
 
 protected:
-    int OnCreate(LPCREATESTRUCTA lpcs);
-    void OnSize(UINT nType, int cx, int cy);
+    bool CreateControls() override;
+    // The box, the note's room beside it.
+    void LayOut() override;
+    int RowCount() const override { return 1; }
     void OnPaint();
 
 private:
     void Enter();
     void SetNote(const std::string& note);
-    void LayOutBox();
 
     ShowTypedFn m_showTyped;
     HWND m_hWndEdit = nullptr;
-    UniqueGdiObject m_font;
-    int m_nLineHeight = 16;
     std::string m_strShown;
     std::string m_strComputer;
     std::string m_strNote;

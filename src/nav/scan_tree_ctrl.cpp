@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "path_text.h"
+#include "system_image_list.h"
+#include "window_dpi.h"
 
 IMPLEMENT_DYNAMIC(CScanTreeCtrl, CTreeCtrl)
 
@@ -16,15 +18,14 @@ void CScanTreeCtrl::Fill(const FolderSnapshot& snapshot, FolderSnapshot::Index r
     m_root = root;
     if (root == FolderSnapshot::kNone)
         return;
-    // The shell's own folder picture, from its list of small icons (shared, never destroyed).
+    // The shell's own folder picture, from its icons at the window's scale (shared, never
+    // destroyed).
     SHFILEINFOA info{};
-    const auto hImages = reinterpret_cast<HIMAGELIST>(
-        ::SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                         SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (hImages) {
-        SetImageList(hImages, TVSIL_NORMAL);
+    if (::SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                         SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
         m_nFolderImage = info.iIcon;
-    }
+    if (const HIMAGELIST hImages = SystemImageListAt(WindowDpi(m_hWnd)))
+        SetImageList(hImages, TVSIL_NORMAL);
     const HTREEITEM hRoot = AddNode(TVI_ROOT, root, rootText.c_str());
     Expand(hRoot, TVE_EXPAND);
 }

@@ -14,6 +14,8 @@
 #include "query_list.h"
 #include "scan_comparison.h"
 #include "size_text.h"
+#include "system_image_list.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -63,9 +65,7 @@ void CFileListView::OnInitialUpdate() {
     if (list.GetColumnCount() == 0) {
         InsertQueryColumns(list, kColumns);
         SHFILEINFOA sfi{};
-        list.SetImageList(reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-                              "", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)),
-                          LVSIL_SMALL);
+        list.SetImageList(SystemImageListAt(WindowDpi(m_hWnd)), LVSIL_SMALL);
         if (SHGetFileInfoA("file", FILE_ATTRIBUTE_NORMAL, &sfi, sizeof(sfi),
                            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
             m_nPlaceholderIcon = sfi.iIcon;
@@ -377,5 +377,8 @@ LRESULT CFileListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT lResult = 0;
     if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
+    // Shown at another scale: the rows' icons at its size.
+    if (message == WM_DPICHANGED_AFTERPARENT)
+        GetListCtrl().SetImageList(SystemImageListAt(WindowDpi(m_hWnd)), LVSIL_SMALL);
     return CQueryView::WindowProc(message, wParam, lParam);
 }

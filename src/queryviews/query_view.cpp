@@ -99,6 +99,7 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         break;
     case ModelHint::ComparisonRead:
     case ModelHint::ScanOpened:
+    case ModelHint::Removed: // the fresh listing that follows tells
         break;
     }
 }

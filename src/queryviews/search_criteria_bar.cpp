@@ -4,14 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "message_font.h"
-
 namespace {
 
 constexpr UINT_PTR kPauseTimer = 1;
-constexpr UINT_PTR kTickTimer = 2;
-constexpr int kGap = 4;      // between controls
-constexpr int kRowCount = 5; // name, regular expression, size, dates, status
 constexpr COLORREF kProblemColour = RGB(160, 0, 0);
 constexpr UINT kEmSetCueBanner = 0x1501; // EM_SETCUEBANNER: grey text in an empty box
 
@@ -30,29 +25,12 @@ std::string WindowText(HWND hWnd) {
 
 } // namespace
 
-IMPLEMENT_DYNAMIC(CSearchCriteriaBar, CControlBar)
-
-BEGIN_MESSAGE_MAP(CSearchCriteriaBar, CControlBar)
-    ON_WM_CREATE()
-    ON_WM_SIZE()
-END_MESSAGE_MAP()
+IMPLEMENT_DYNAMIC(CSearchCriteriaBar, CStripBar)
 
 bool CSearchCriteriaBar::Create(CWnd* pParentWnd, SearchCriteriaEvents events, UINT nID) {
     m_events = std::move(events);
     SetBorders(4, 4, 4, 2);
-    return CreateBar(RegisterFrameworkClass("DscpSearchCriteria"),
-                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CBRS_TOP, 0, pParentWnd, nID);
-}
-
-HWND CSearchCriteriaBar::MakeControl(const char* lpszClass, const char* lpszText, DWORD dwStyle,
-                                     DWORD dwExStyle) {
-    const HWND hWnd =
-        CreateWindowExA(dwExStyle, lpszClass, lpszText, WS_CHILD | WS_VISIBLE | dwStyle, 0, 0, 0, 0,
-                        m_hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
-    const HGDIOBJ hFont = m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT);
-    if (hWnd)
-        ::SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
-    return hWnd;
+    return CreateStrip(pParentWnd, "DscpSearchCriteria", nID);
 }
 
 HWND CSearchCriteriaBar::MakeBox(const wchar_t* lpszCue) {
@@ -62,19 +40,13 @@ HWND CSearchCriteriaBar::MakeBox(const wchar_t* lpszCue) {
     return hWnd;
 }
 
-int CSearchCriteriaBar::OnCreate(LPCREATESTRUCTA) {
-    m_font.Reset(CreateMessageFont(m_hWnd));
-    const HGDIOBJ hFont = m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT);
-    m_nLineHeight = LineHeightOf(m_hWnd, hFont, m_nLineHeight);
-    {
-        const WindowDC dc(m_hWnd);
-        const SelectedObject selected(dc.Get(), hFont);
-        for (const char* label : {"Name", "At least", "After"}) {
-            SIZE size{};
-            GetTextExtentPoint32A(dc.Get(), label, static_cast<int>(strlen(label)), &size);
-            m_nLabelWidth = std::max(m_nLabelWidth, static_cast<int>(size.cx) + kGap);
-        }
-    }
+void CSearchCriteriaBar::Measure() {
+    m_nLabelWidth = 60;
+    for (const char* label : {"Name", "At least", "After"})
+        m_nLabelWidth = std::max(m_nLabelWidth, TextWidth(label) + kGap);
+}
+
+bool CSearchCriteriaBar::CreateControls() {
     m_hWndNameLabel = MakeControl("STATIC", "Name", SS_LEFT | SS_CENTERIMAGE);
     m_hWndPattern = MakeBox(L"*.iso, or part of a name");
     m_hWndRegex = MakeControl("BUTTON", "Regular expression", WS_TABSTOP | BS_AUTOCHECKBOX);
@@ -84,33 +56,15 @@ int CSearchCriteriaBar::OnCreate(LPCREATESTRUCTA) {
     m_hWndAfter = MakeBox(L"YYYY-MM-DD");
     m_hWndBeforeLabel = MakeControl("STATIC", "Before", SS_LEFT | SS_CENTERIMAGE);
     m_hWndBefore = MakeBox(L"YYYY-MM-DD");
-    m_hWndStatus =
-        MakeControl("STATIC", "", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS);
-    m_hWndStop = MakeControl("BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON);
-    if (!m_hWndPattern || !m_hWndRegex || !m_hWndMinSize || !m_hWndAfter || !m_hWndBefore ||
-        !m_hWndStatus || !m_hWndStop)
-        return -1;
-    ::ShowWindow(m_hWndStop, SW_HIDE);
-    return 0;
-}
-
-CSize CSearchCriteriaBar::CalcFixedLayout(bool bStretch, bool bHorz) {
-    const CSize borders = CControlBar::CalcFixedLayout(false, bHorz);
-    const int nRow = EditBoxHeight(m_nLineHeight);
-    const int cy = kRowCount * nRow + (kRowCount - 1) * kGap;
-    return CSize(bStretch ? kStretchLength : borders.cx, cy + borders.cy);
-}
-
-void CSearchCriteriaBar::OnSize(UINT, int, int) {
-    Default();
-    LayOut();
+    return MakeStatusLine() && m_hWndPattern && m_hWndRegex && m_hWndMinSize && m_hWndAfter &&
+           m_hWndBefore;
 }
 
 void CSearchCriteriaBar::LayOut() {
-    if (!m_hWndStop)
+    if (!StopButton())
         return;
     const CRect rc = GetClientRect();
-    const int nRow = EditBoxHeight(m_nLineHeight);
+    const int nRow = RowHeight();
     const int xBox = rc.left + m_nLabelWidth;
     const int cxBox = std::max(0, static_cast<int>(rc.right) - xBox);
     auto place = [](HWND hWnd, int x, int y, int cx, int cy) {
@@ -134,10 +88,7 @@ void CSearchCriteriaBar::LayOut() {
     place(m_hWndBefore, xBox + cxDate + kGap + cxBeforeLabel, y,
           static_cast<int>(rc.right) - (xBox + cxDate + kGap + cxBeforeLabel), nRow);
     y += nRow + kGap;
-    const int cxStop = 6 * m_nLineHeight / 2;
-    const bool bStop = IsStopShown();
-    place(m_hWndStatus, rc.left, y, rc.Width() - (bStop ? cxStop + kGap : 0), nRow);
-    place(m_hWndStop, static_cast<int>(rc.right) - cxStop, y, cxStop, nRow);
+    PlaceStatusLine(rc, y);
 }
 
 SearchInput CSearchCriteriaBar::Input() const {
@@ -150,29 +101,12 @@ SearchInput CSearchCriteriaBar::Input() const {
     return input;
 }
 
-bool CSearchCriteriaBar::IsStopShown() const {
-    return m_hWndStop && (::GetWindowLongA(m_hWndStop, GWL_STYLE) & WS_VISIBLE);
-}
-
 void CSearchCriteriaBar::SetStatus(const std::string& text, bool bProblem, bool bStoppable) {
-    const bool bRelayOut = bStoppable != IsStopShown();
-    if (text != m_strStatus || bProblem != m_bProblem) {
-        m_strStatus = text;
+    if (bProblem != m_bProblem) {
         m_bProblem = bProblem;
-        ::SetWindowTextA(m_hWndStatus, text.c_str());
+        ::InvalidateRect(StatusLine(), nullptr, TRUE);
     }
-    if (bRelayOut) {
-        ::ShowWindow(m_hWndStop, bStoppable ? SW_SHOWNOACTIVATE : SW_HIDE);
-        LayOut();
-    }
-}
-
-void CSearchCriteriaBar::StartTicking() {
-    SetTimer(kTickTimer, kTickMs);
-}
-
-void CSearchCriteriaBar::StopTicking() {
-    KillTimer(kTickTimer);
+    CStripBar::SetStatus(text, bStoppable);
 }
 
 void CSearchCriteriaBar::FocusPattern() {
@@ -184,7 +118,7 @@ void CSearchCriteriaBar::MoveFocus(HWND hFrom, bool bBack) {
     std::vector<HWND> order = {m_hWndPattern, m_hWndRegex, m_hWndMinSize, m_hWndAfter,
                                m_hWndBefore};
     if (IsStopShown())
-        order.push_back(m_hWndStop);
+        order.push_back(StopButton());
     const auto at = std::find(order.begin(), order.end(), hFrom);
     if (at == order.end())
         return;
@@ -208,39 +142,38 @@ bool CSearchCriteriaBar::PreTranslateMessage(MSG* pMsg) {
             break;
         }
     }
-    return CControlBar::PreTranslateMessage(pMsg);
+    return CStripBar::PreTranslateMessage(pMsg);
+}
+
+bool CSearchCriteriaBar::OnControlCommand(HWND hFrom, UINT nCode) {
+    // A box typed in or the check box turned: the newest change starts the pause anew.
+    if ((nCode == EN_CHANGE && hFrom != StatusLine()) ||
+        (hFrom == m_hWndRegex && nCode == BN_CLICKED)) {
+        SetTimer(kPauseTimer, kPauseMs);
+        return true;
+    }
+    return false;
+}
+
+void CSearchCriteriaBar::OnStop() {
+    Tell(m_events.onStop);
+}
+
+void CSearchCriteriaBar::OnTick() {
+    Tell(m_events.onTick);
 }
 
 LRESULT CSearchCriteriaBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND: {
-        const HWND hFrom = reinterpret_cast<HWND>(lParam);
-        const UINT nCode = HIWORD(wParam);
-        if (hFrom == m_hWndStop && nCode == BN_CLICKED) {
-            Tell(m_events.onStop);
-            return 0;
-        }
-        // A box typed in or the check box turned: the newest change starts the pause anew.
-        if ((nCode == EN_CHANGE && hFrom != m_hWndStatus) ||
-            (hFrom == m_hWndRegex && nCode == BN_CLICKED)) {
-            SetTimer(kPauseTimer, kPauseMs);
-            return 0;
-        }
-        break;
-    }
     case WM_TIMER:
         if (wParam == kPauseTimer) {
             KillTimer(kPauseTimer);
             Tell(m_events.onChanged);
             return 0;
         }
-        if (wParam == kTickTimer) {
-            Tell(m_events.onTick);
-            return 0;
-        }
         break;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == m_hWndStatus && m_bProblem) {
+        if (reinterpret_cast<HWND>(lParam) == StatusLine() && m_bProblem) {
             const HDC hDC = reinterpret_cast<HDC>(wParam);
             ::SetTextColor(hDC, kProblemColour);
             ::SetBkColor(hDC, ::GetSysColor(COLOR_BTNFACE));
@@ -250,5 +183,5 @@ LRESULT CSearchCriteriaBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
     default:
         break;
     }
-    return CControlBar::WindowProc(message, wParam, lParam);
+    return CStripBar::WindowProc(message, wParam, lParam);
 }

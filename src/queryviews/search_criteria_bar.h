@@ -12,9 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "control_bar.h"
-#include "owners.h"
 #include "search_input.h"
+#include "strip_bar.h"
 
 struct SearchCriteriaEvents {
     std::function<void()> onChanged; // the criteria changed and typing paused
@@ -22,12 +21,10 @@ struct SearchCriteriaEvents {
     std::function<void()> onTick;    // every kTickMs while ticking
 };
 
-class CSearchCriteriaBar : public CControlBar {
+class CSearchCriteriaBar : public CStripBar {
     DECLARE_DYNAMIC(CSearchCriteriaBar)
-    DECLARE_MESSAGE_MAP()
 public:
     static constexpr UINT kPauseMs = 250;
-    static constexpr UINT kTickMs = 150;
 
     bool Create(CWnd* pParentWnd, SearchCriteriaEvents events, UINT nID);
 
@@ -35,10 +32,6 @@ public:
     SearchInput Input() const;
     // The status line; a problem shows in red. The Stop button shows with `bStoppable`.
     void SetStatus(const std::string& text, bool bProblem, bool bStoppable);
-    const std::string& Status() const { return m_strStatus; }
-    bool IsStopShown() const;
-    void StartTicking();
-    void StopTicking();
     // The caret in the name box, its text selected.
     void FocusPattern();
 
@@ -47,40 +40,34 @@ public:
     HWND MinSizeBox() const { return m_hWndMinSize; }
     HWND AfterBox() const { return m_hWndAfter; }
     HWND BeforeBox() const { return m_hWndBefore; }
-    HWND StopButton() const { return m_hWndStop; }
 
     bool PreTranslateMessage(MSG* pMsg) override;
-    CSize CalcFixedLayout(bool bStretch, bool bHorz) override;
-    void OnUpdateCmdUI(CFrameWnd*, bool) override {}
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    int OnCreate(LPCREATESTRUCTA lpcs);
-    void OnSize(UINT nType, int cx, int cy);
+    bool CreateControls() override;
+    void Measure() override;
+    void LayOut() override;
+    int RowCount() const override { return 5; } // name, regular expression, size, dates, status
+    bool OnControlCommand(HWND hFrom, UINT nCode) override;
+    void OnStop() override;
+    void OnTick() override;
 
 private:
-    HWND MakeControl(const char* lpszClass, const char* lpszText, DWORD dwStyle,
-                     DWORD dwExStyle = 0);
     HWND MakeBox(const wchar_t* lpszCue);
-    void LayOut();
     // The boxes and buttons Tab moves through, in order.
     void MoveFocus(HWND hFrom, bool bBack);
 
     SearchCriteriaEvents m_events;
-    UniqueGdiObject m_font;
-    int m_nLineHeight = 16;
     int m_nLabelWidth = 60;
     HWND m_hWndPattern = nullptr;
     HWND m_hWndRegex = nullptr;
     HWND m_hWndMinSize = nullptr;
     HWND m_hWndAfter = nullptr;
     HWND m_hWndBefore = nullptr;
-    HWND m_hWndStop = nullptr;
-    HWND m_hWndStatus = nullptr;
     HWND m_hWndNameLabel = nullptr;
     HWND m_hWndSizeLabel = nullptr;
     HWND m_hWndAfterLabel = nullptr;
     HWND m_hWndBeforeLabel = nullptr;
-    std::string m_strStatus;
     bool m_bProblem = false;
 };

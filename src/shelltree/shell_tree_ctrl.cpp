@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "plain_folder.h"
+#include "system_image_list.h"
+#include "window_dpi.h"
 
 
 IMPLEMENT_DYNAMIC(CShellTreeCtrl, CTreeCtrl)
@@ -162,12 +164,9 @@ HTREEITEM CShellTreeCtrl::InsertNode(HTREEITEM hParent, const std::string& text,
 
 void CShellTreeCtrl::AddRootFolderContent(const ITEMIDLIST* pidlRoot, UINT nFlags) {
     RemoveAll();
-    // The shell's small icons, shared with every other user in the process: the tree
-    // never destroys an image list it was given.
-    SHFILEINFOA info{};
-    const auto hImages = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (hImages)
+    // The shell's icons at the window's scale, shared with every other user in the process:
+    // the tree never destroys an image list it was given.
+    if (const HIMAGELIST hImages = SystemImageListAt(WindowDpi(m_hWnd)))
         SetImageList(hImages, TVSIL_NORMAL);
 
     UniqueTaskIdList pidl;

@@ -13,21 +13,29 @@ constexpr COLORREF kLabelText = RGB(0, 0, 0);
 constexpr COLORREF kLabelSizeText = RGB(64, 64, 64);
 constexpr int kLabelPadding = 2;
 
-HFONT CreateLabelFont() {
-    const HFONT hFont = CreateMessageFont(nullptr);
-    return hFont ? hFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 } // namespace
 
-CTreemapCanvas::CTreemapCanvas() : m_dc(CreateCompatibleDC(nullptr)), m_font(CreateLabelFont()) {
-    if (!m_dc)
-        return;
-    m_hOldFont = SelectObject(m_dc.Get(), m_font.Get());
+CTreemapCanvas::CTreemapCanvas() : m_dc(CreateCompatibleDC(nullptr)) {
+    if (m_dc)
+        SetBkMode(m_dc.Get(), TRANSPARENT);
+    SetDpi(kDefaultDpi);
+}
+
+bool CTreemapCanvas::SetDpi(int nDpi) {
+    if (!m_dc || (m_font && DpiScale(nDpi).Dpi() == m_scale.Dpi()))
+        return false;
+    m_scale = DpiScale(nDpi);
+    HFONT hFont = CreateMessageFontAt(m_scale.Dpi());
+    if (!hFont)
+        hFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ hPrevious = SelectObject(m_dc.Get(), hFont);
+    if (!m_hOldFont)
+        m_hOldFont = hPrevious;
+    m_font.Reset(hFont);
     TEXTMETRICA tm{};
     if (GetTextMetricsA(m_dc.Get(), &tm))
-        m_nLineHeight = tm.tmHeight + 1;
-    SetBkMode(m_dc.Get(), TRANSPARENT);
+        m_nLineHeight = tm.tmHeight + m_scale(1);
+    return true;
 }
 
 CTreemapCanvas::~CTreemapCanvas() {
@@ -85,9 +93,9 @@ void CTreemapCanvas::Compose(const TreemapPicture& picture, const std::vector<La
         DrawLabel(text);
     const std::vector<Tile>& tiles = picture.layout.tiles;
     if (marks.selected < tiles.size())
-        Outline(tiles[marks.selected].PixelRect(), 2);
+        Outline(tiles[marks.selected].PixelRect(), m_scale(2));
     if (marks.clicked < tiles.size())
-        Outline(tiles[marks.clicked].PixelRect(), 1);
+        Outline(tiles[marks.clicked].PixelRect(), m_scale(1));
     if (marks.bFocus)
         FocusFrame();
     GdiFlush();
@@ -101,13 +109,13 @@ void CTreemapCanvas::DrawLabel(const LabelText& text) const {
     const bool bSizeLine = text.label.lines > 1 && !text.size.empty();
     if (bSizeLine)
         GetTextExtentPoint32A(hDC, text.size.c_str(), static_cast<int>(text.size.size()), &size);
-    const int width = std::max(name.cx, size.cx) + 2 * kLabelPadding;
+    const int padding = m_scale(kLabelPadding);
+    const int width = std::max(name.cx, size.cx) + 2 * padding;
     RECT card{box.left, box.top, box.left + std::min(width, box.Width()),
               box.top + m_nLineHeight * (bSizeLine ? 2 : 1)};
     const UniqueGdiObject brush(CreateSolidBrush(kLabelBack));
     FillRect(hDC, &card, static_cast<HBRUSH>(brush.Get()));
-    RECT line{card.left + kLabelPadding, card.top, card.right - kLabelPadding,
-              card.top + m_nLineHeight};
+    RECT line{card.left + padding, card.top, card.right - padding, card.top + m_nLineHeight};
     const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER;
     SetTextColor(hDC, kLabelText);
     DrawTextA(hDC, text.name.c_str(), static_cast<int>(text.name.size()), &line, format);
@@ -129,7 +137,7 @@ void CTreemapCanvas::Outline(const TileRect& r, int nWidth) const {
 
 void CTreemapCanvas::FocusFrame() const {
     RECT rc{0, 0, m_nWidth, m_nHeight};
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < m_scale(2); ++i) {
         FrameRect(m_dc.Get(), &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
         InflateRect(&rc, -1, -1);
     }

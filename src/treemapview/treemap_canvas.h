@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dpi_scale.h"
 #include "owners.h"
 #include "treemap_labels.h"
 #include "treemap_worker.h"
@@ -35,6 +36,9 @@ public:
     CTreemapCanvas(const CTreemapCanvas&) = delete;
     CTreemapCanvas& operator=(const CTreemapCanvas&) = delete;
 
+    // Draws the names in the font, and the labels' margins and outlines in the pixels, of a
+    // display of `nDpi` dots per inch; false when it already did.
+    bool SetDpi(int nDpi);
     // The label metrics of the font the names are drawn in.
     TreemapLabelMetrics LabelMetrics() const;
     void Compose(const TreemapPicture& picture, const std::vector<LabelText>& labels,
@@ -56,6 +60,7 @@ private:
 
     UniqueMemoryDC m_dc;
     UniqueGdiObject m_font;
+    DpiScale m_scale{0};
     int m_nLineHeight = 13;
     UniqueGdiObject m_bitmap;
     HGDIOBJ m_hOldBitmap = nullptr;

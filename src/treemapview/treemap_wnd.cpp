@@ -8,6 +8,7 @@
 #include "folder_navigator.h"
 #include "path_text.h"
 #include "size_text.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ int CTreemapWnd::OnMouseActivate(HWND, UINT, UINT) {
 
 int CTreemapWnd::OnCreate(LPCREATESTRUCTA) {
     m_hWndReady = m_hWnd;
+    m_canvas.SetDpi(WindowDpi(m_hWnd));
     if (m_tip.Create(this, TTS_NOPREFIX | TTS_ALWAYSTIP)) {
         TOOLINFOA info{};
         info.cbSize = sizeof(info);
@@ -123,6 +125,7 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Invalidate(false);
         break;
     case ModelHint::ScanOpened:
+    case ModelHint::Removed: // the fresh listing that follows tells
         break;
     }
 }
@@ -488,6 +491,15 @@ LRESULT CTreemapWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT lResult = 0;
     if (m_shellMenu.Forward(message, wParam, lParam, &lResult))
         return lResult;
+    // Shown at another scale: the names in the new font, placed anew.
+    if (message == WM_DPICHANGED_AFTERPARENT) {
+        if (m_canvas.SetDpi(WindowDpi(m_hWnd))) {
+            NameBlocks();
+            Compose();
+            Invalidate(false);
+        }
+        return 0;
+    }
     return CView::WindowProc(message, wParam, lParam);
 }
 

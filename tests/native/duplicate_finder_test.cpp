@@ -227,6 +227,10 @@ TEST(FoundDuplicates, FromTheSnapshotAndFollowingDeletes) {
     EXPECT_EQ(found.RowCount(), 2u);
     EXPECT_EQ(found.TotalWaste(), 1000);
     EXPECT_EQ(found.RowOfPath(tree.Path("sub/w2")), -1);
+    // A folder gone takes what lies beneath it, not what merely shares its name's start.
+    EXPECT_FALSE(found.Remove({tree.Path("su"), tree.Path("sub/dee")}));
+    EXPECT_TRUE(found.Remove({tree.Path("sub/deep")}));
+    EXPECT_EQ(found.GroupCount(), 0u);
 }
 
 // A newer search replaces an older one, whatever either had done; a search still collecting

@@ -549,6 +549,19 @@ TEST_F(DscpPanes, DuplicatesAreGroupedByWasteAndDeletesKeepACopy) {
     }
     EXPECT_NE(GetFileAttributesA(tree.Path("sub/deep/small2").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(rows(), (Rows{"0 a\\big1", "0 b\\big2"}));
+
+    // A folder deleted in the folder list takes its copies out of the pane's groups.
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    m_pView->SelectRow(m_pView->FindEntryRow("b", true));
+    {
+        DialogAnswerer yes(IDYES);
+        m_pView->SendMessage(WM_KEYUP, VK_DELETE, 0);
+        EXPECT_TRUE(yes.Join());
+    }
+    EXPECT_EQ(GetFileAttributesA(tree.Path("b").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(rows(), Rows{});
+    EXPECT_EQ(pane.Strip().Status(), "No duplicates");
 }
 
 } // namespace

@@ -29,6 +29,7 @@
 #include "resource.h"
 #include "shell_item_menu.h"
 #include "shell_tree_ctrl.h"
+#include "size_text.h"
 #include "temp_tree.h"
 
 namespace {
@@ -275,8 +276,12 @@ TEST_F(DscpShell, PasteCopiesWithoutADropEffectAndMovesCutFiles) {
     m_pFrame->SendMessage(WM_COMMAND, ID_PASTE, 0);
     EXPECT_FALSE(Exists(from.Path("b.txt")));
     EXPECT_TRUE(Exists(to.Path("b.txt")));
-    // A pasted file goes in with its size: every total is known at once, largest first.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"b.txt", "a.txt", "sub"}));
+    // A pasted file goes in with its size at once. The rows come largest first, once the
+    // watch has caught up with the first paste's new folder (it may walk it afresh).
+    ASSERT_GE(Row("b.txt"), 0);
+    EXPECT_EQ(List().GetItemText(Row("b.txt"), 1), FormatSize(20));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return Names() == std::vector<std::string>{"b.txt", "a.txt", "sub"}; }, 20000));
 }
 
 TEST_F(DscpShell, PasteIsDisabledWithoutFilesAndNeverTakesAWildcard) {
