@@ -74,6 +74,15 @@ private:
     LARGE_INTEGER m_start;
 };
 
+// Handles one message as the program's loop does.
+void DispatchOne(MSG& msg) {
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp || !pApp->PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 // Another thread that asks a window for an answer every few milliseconds (a user's clicks,
 // not a flood that would slow what it measures) and keeps every wait.
 class WindowProber {
@@ -279,11 +288,7 @@ int Treemap(const std::string& folder) {
     int nPictures = 0;
     auto handle = [&](MSG& msg) {
         const Stopwatch one;
-        CWinApp* pApp = AfxGetApp();
-        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        DispatchOne(msg);
         const double took = one.Seconds();
         if (msg.hwnd == treemap.m_hWnd) {
             longestPane = std::max(longestPane, took);
@@ -328,9 +333,11 @@ int Treemap(const std::string& folder) {
     return 0;
 }
 
-// Largest Files and File Types shown (each pane's View command shows or hides it: one that
-// hid a pane is given again); empty when they could not be.
-std::vector<CQueryView*> ShowAnsweringPanes(DscpInProcess& program) {
+// The program started with Largest Files and File Types shown (each pane's View command
+// shows or hides it: one that hid a pane is given again); empty when they could not be.
+std::vector<CQueryView*> StartWithAnsweringPanes(DscpInProcess& program) {
+    if (!program.StartApp({}))
+        return {};
     // The panes that answer without being asked anything (Search waits for a pattern).
     std::vector<CQueryView*> panes;
     for (const UINT nID : {ID_VIEW_LARGEST_FILES, ID_VIEW_FILE_TYPES})
@@ -358,9 +365,7 @@ std::vector<CQueryView*> ShowAnsweringPanes(DscpInProcess& program) {
 // through the scan, the panes following it, to their answers for the whole tree.
 int Panes(const std::string& folder) {
     DscpInProcess program;
-    if (!program.StartApp({}))
-        return 1;
-    const std::vector<CQueryView*> panes = ShowAnsweringPanes(program);
+    const std::vector<CQueryView*> panes = StartWithAnsweringPanes(program);
     if (panes.empty())
         return 1;
     WindowProber prober(program.m_pFrame->m_hWnd, 10);
@@ -385,11 +390,7 @@ int Panes(const std::string& folder) {
             continue;
         }
         const Stopwatch one;
-        CWinApp* pApp = AfxGetApp();
-        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        DispatchOne(msg);
         const bool bScanning = program.m_pDoc->IsScanning();
         const bool bPane = std::any_of(panes.begin(), panes.end(), [&](const CQueryView* pPane) {
             return msg.hwnd == pPane->m_hWnd;
@@ -444,9 +445,7 @@ int Panes(const std::string& folder) {
 // shown it, each switch while another thread asks the main window for an answer every 10 ms.
 int SizeOnDisk(const std::string& folder) {
     DscpInProcess program;
-    if (!program.StartApp({}))
-        return 1;
-    const std::vector<CQueryView*> panes = ShowAnsweringPanes(program);
+    const std::vector<CQueryView*> panes = StartWithAnsweringPanes(program);
     if (panes.empty())
         return 1;
     CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
@@ -478,11 +477,7 @@ int SizeOnDisk(const std::string& folder) {
                 continue;
             }
             const Stopwatch one;
-            CWinApp* pApp = AfxGetApp();
-            if (!pApp || !pApp->PreTranslateMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+            DispatchOne(msg);
             if (one.Seconds() > longest) {
                 longest = one.Seconds();
                 longestMessage = msg.message;
