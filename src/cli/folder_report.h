@@ -85,6 +85,13 @@ using TypeNamer = std::function<std::string(const std::string&, const char*, boo
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName,
                        const ReportScanOptions& options, const TotalsProgress& progress,
                        FolderReport& report, int& nError);
+// The same from a snapshot that holds the folder's whole tree at `folderPath` already (read
+// from its volume's file table rather than walked), with every name of a file with several
+// in `linkedNames`. False when the snapshot does not hold the folder whole.
+bool BuildFolderReportFromSnapshot(FolderSnapshot&& snapshot, const std::string& folderPath,
+                                   const std::vector<LinkedName>& linkedNames,
+                                   const TypeNamer& typeName, const ReportScanOptions& options,
+                                   FolderReport& report);
 // The same with every option at its default but the number of threads.
 bool BuildFolderReport(const std::string& folderPath, const TypeNamer& typeName, unsigned threads,
                        const TotalsProgress& progress, FolderReport& report, int& nError);

@@ -15,12 +15,14 @@
 #include "duplicates_report.h"
 #include "dscp_version.h"
 #include "folder_report.h"
+#include "folder_volume.h"
 #include "ncdu_export.h"
 #include "query_report.h"
 #include "saved_scan_report.h"
 #include "platform.h"
 #include "replacing_file.h"
 #include "status_text.h"
+#include "table_scan.h"
 #include "text_columns.h"
 
 namespace {
@@ -173,18 +175,8 @@ std::string CountedOnceText(int64_t files) {
            (files == 1 ? " hard-linked file" : " hard-linked files") + " counted once";
 }
 
-// Walks the folder the options name into `report`; false, saying why, when the folder
-// itself cannot be read. Each part that could not be read is named, as du names it.
-bool WalkFolder(const ReportOptions& options, FolderReport& report) {
-    const std::string folder = AbsoluteFolderPath(options.folder);
-    ProgressLine progressLine;
-    TotalsProgress progress;
-    if (StandardErrorIsTerminal())
-        progress = [&progressLine](size_t done, size_t count, const char* name) {
-            progressLine.Show(done, count, name);
-        };
-
-    int nError = 0;
+// How the options have the folder scanned.
+ReportScanOptions ScanOptionsOf(const ReportOptions& options) {
     ReportScanOptions scan;
     scan.nThreads = options.nThreads;
     // A comparison with a saved scan counts as the saved scan does: every link.
@@ -196,7 +188,53 @@ bool WalkFolder(const ReportOptions& options, FolderReport& report) {
     // An export, the queries and a comparison read every file from the walk's snapshot.
     scan.bKeepSnapshot = options.format == ReportFormat::Json ||
                          options.query != ReportQuery::Listing || !options.compareFile.empty();
-    const bool listed = BuildFolderReport(folder, ShellTypeName, scan, progress, report, nError);
+    return scan;
+}
+
+// Reads the folder's tree from its NTFS volume's file table into `report`, where the
+// volume may be read; false, after saying why where it is on NTFS, when the folder is to
+// be walked.
+bool ReadFromVolumeTable(const ReportOptions& options, const std::string& folder,
+                         FolderReport& report) {
+    FolderVolume volume;
+    std::string why;
+    const VolumeAccess access = OpenFolderVolume(folder, volume, why);
+    if (access == VolumeAccess::NotNtfs)
+        return false;
+    TableScan scan;
+    TableScanOptions table;
+    table.folderPath = folder;
+    table.beneath = volume.beneath;
+    // As the Windows walk, which is not told a folder's own size.
+    table.bFolderOwnSizes = false;
+    if (access == VolumeAccess::Opened && ScanFolderTable(*volume.bytes, table, scan, why) &&
+        BuildFolderReportFromSnapshot(std::move(scan.snapshot), folder, scan.linkedNames,
+                                      ShellTypeName, ScanOptionsOf(options), report)) {
+        std::fprintf(stderr, "Read from the file table of %s\n", volume.device.c_str());
+        return true;
+    }
+    std::fprintf(stderr, "Walking the folder, as its volume's file table cannot be read: %s\n",
+                 PrintableText(why.empty() ? "the folder is not in it" : why).c_str());
+    return false;
+}
+
+// Walks the folder the options name into `report`; false, saying why, when the folder
+// itself cannot be read. Each part that could not be read is named, as du names it. A
+// folder on an NTFS volume this process may read is read from the volume's table instead.
+bool WalkFolder(const ReportOptions& options, FolderReport& report) {
+    const std::string folder = AbsoluteFolderPath(options.folder);
+    if (ReadFromVolumeTable(options, folder, report))
+        return true;
+    ProgressLine progressLine;
+    TotalsProgress progress;
+    if (StandardErrorIsTerminal())
+        progress = [&progressLine](size_t done, size_t count, const char* name) {
+            progressLine.Show(done, count, name);
+        };
+
+    int nError = 0;
+    const bool listed =
+        BuildFolderReport(folder, ShellTypeName, ScanOptionsOf(options), progress, report, nError);
     progressLine.Clear();
     if (!listed) {
         std::fprintf(stderr, "dscp-report: cannot read folder %s: %s\n",
@@ -317,8 +355,8 @@ int main(int argc, char** argv) {
                 NcduExportInfo info = ReportExportInfo(report);
                 info.progver = DSCP_VERSION_TEXT;
                 // A saved scan written again keeps the time it was taken.
-                info.timestamp = report.bSavedScan ? report.nTakenAt
-                                                   : static_cast<int64_t>(std::time(nullptr));
+                info.timestamp =
+                    report.bSavedScan ? report.nTakenAt : static_cast<int64_t>(std::time(nullptr));
                 written = WriteNcduExport(report.snapshot, report.folderNode, info, out);
             }
             nWriteError = errno ? errno : EIO;

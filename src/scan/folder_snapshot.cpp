@@ -124,7 +124,7 @@ int64_t FolderSnapshot::Modified(Index folder) const {
 
 int64_t FolderSnapshot::OwnBytes(Index folder) const {
     const uint32_t bytes = At(folder).ownBytes;
-    return bytes == kUnknown32 ? -1 : bytes;
+    return bytes == kUnknown32 ? int64_t{-1} : int64_t{bytes};
 }
 
 int64_t FolderSnapshot::OwnAllocated(Index folder) const {

@@ -76,6 +76,10 @@ void SnapshotBuilder::CloseExcluded(const SnapshotLevel& own) {
     CloseHoldingNothing(kExcluded, own);
 }
 
+void SnapshotBuilder::CloseLink(const SnapshotLevel& own) {
+    CloseHoldingNothing(kLink, own);
+}
+
 void SnapshotBuilder::CloseHoldingNothing(uint32_t flag, const SnapshotLevel& own) {
     FolderSnapshot& s = m_snapshot;
     const Index folder = m_open.back().folder;

@@ -30,6 +30,8 @@ public:
     // holding nothing. `own` tells what is known of the folder itself.
     void CloseUnreadable(const SnapshotLevel& own);
     void CloseExcluded(const SnapshotLevel& own);
+    // Closes it as a link to a folder (a junction, a mount): counted, never entered.
+    void CloseLink(const SnapshotLevel& own);
 
     // Folders open, the root included.
     size_t Depth() const { return m_open.size(); }

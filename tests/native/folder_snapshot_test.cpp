@@ -391,7 +391,9 @@ TEST(FolderSnapshot, TimesAndDiskBytesSurviveMergeRemoveAndCompaction) {
     FolderSnapshot s; // already holding another folder, so the walk is merged, not taken over
     SnapshotLevel other;
     other.AddFile("x", 1);
-    s.RecordLevel(tree.Path("other"), other);
+    const FolderSnapshot::Index unknown = s.RecordLevel(tree.Path("other"), other);
+    EXPECT_EQ(s.OwnBytes(unknown), -1); // its own size was not told
+    EXPECT_EQ(s.OwnAllocated(unknown), -1);
     s.Merge(std::move(walked));
 
     const int64_t one = AllocatedOnDisk(tree.Path("a/one"));
