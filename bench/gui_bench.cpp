@@ -25,6 +25,11 @@
 //                             the main window for an answer every 10 ms: how long until the
 //                             groups are shown, the bytes read, and the waits for the window
 //                             (median, longest, how many over 100 ms)
+//   gui_bench sizeondisk FOLDER   the program showing FOLDER with the treemap, Largest Files
+//                             and File Types, its scan ended; then View > Size on Disk and
+//                             back, each while another thread asks the main window for an
+//                             answer every 10 ms: the command itself, how long until every
+//                             view shows the other size, and the waits for the window
 //   gui_bench open FOLDER [MS] the program opening FOLDER (ShowFolder): how long it took and
 //                             the longest another thread waited meanwhile for the list to
 //                             answer; MS is how long a show runs before it handles
@@ -79,6 +84,15 @@ private:
     LARGE_INTEGER m_frequency;
     LARGE_INTEGER m_start;
 };
+
+// Handles one message as the program's loop does.
+void DispatchOne(MSG& msg) {
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp || !pApp->PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
 
 // Another thread that asks a window for an answer every few milliseconds (a user's clicks,
 // not a flood that would slow what it measures) and keeps every wait.
@@ -292,11 +306,7 @@ int Treemap(const std::string& folder) {
     int nPictures = 0;
     auto handle = [&](MSG& msg) {
         const Stopwatch one;
-        CWinApp* pApp = AfxGetApp();
-        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        DispatchOne(msg);
         const double took = one.Seconds();
         if (msg.hwnd == treemap.m_hWnd) {
             longestPane = std::max(longestPane, took);
@@ -341,20 +351,17 @@ int Treemap(const std::string& folder) {
     return 0;
 }
 
-// The program showing FOLDER with its query panes Largest Files and File Types
-// shown, while another thread asks the main window for an answer every 10 ms: from the show
-// through the scan, the panes following it, to their answers for the whole tree.
-int Panes(const std::string& folder) {
-    DscpInProcess program;
+// The program started with Largest Files and File Types shown (each pane's View command
+// shows or hides it: one that hid a pane is given again); empty when they could not be.
+std::vector<CQueryView*> StartWithAnsweringPanes(DscpInProcess& program) {
     if (!program.StartApp({}))
-        return 1;
+        return {};
     // The panes that answer without being asked anything (Search waits for a pattern).
     std::vector<CQueryView*> panes;
     for (const UINT nID : {ID_VIEW_LARGEST_FILES, ID_VIEW_FILE_TYPES})
         if (auto* pPane = program.m_pFrame->QueryPane<CQueryView>(nID))
             panes.push_back(pPane);
     auto shown = [](const CQueryView* pPane) { return ::IsWindowVisible(pPane->m_hWnd) != FALSE; };
-    // Each pane's View command shows or hides it: one that hid a pane is given again.
     for (const UINT nID : {ID_VIEW_LARGEST_FILES, ID_VIEW_FILE_TYPES}) {
         const auto before = std::count_if(panes.begin(), panes.end(), shown);
         program.Command(nID);
@@ -366,8 +373,19 @@ int Panes(const std::string& folder) {
     }
     if (panes.empty() || !std::all_of(panes.begin(), panes.end(), shown)) {
         std::fprintf(stderr, "the query panes could not be shown\n");
-        return 1;
+        return {};
     }
+    return panes;
+}
+
+// The program showing FOLDER with its query panes Largest Files and File Types
+// shown, while another thread asks the main window for an answer every 10 ms: from the show
+// through the scan, the panes following it, to their answers for the whole tree.
+int Panes(const std::string& folder) {
+    DscpInProcess program;
+    const std::vector<CQueryView*> panes = StartWithAnsweringPanes(program);
+    if (panes.empty())
+        return 1;
     WindowProber prober(program.m_pFrame->m_hWnd, 10);
     program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
     const Stopwatch watch;
@@ -390,11 +408,7 @@ int Panes(const std::string& folder) {
             continue;
         }
         const Stopwatch one;
-        CWinApp* pApp = AfxGetApp();
-        if (!pApp || !pApp->PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        DispatchOne(msg);
         const bool bScanning = program.m_pDoc->IsScanning();
         const bool bPane = std::any_of(panes.begin(), panes.end(), [&](const CQueryView* pPane) {
             return msg.hwnd == pPane->m_hWnd;
@@ -441,6 +455,81 @@ int Panes(const std::string& folder) {
         longestPane * 1000, longestPaneMessage, longestPaneClass, longestOther * 1000,
         longestOtherMessage, longestOtherClass, longestPeek * 1000, showSeconds * 1000,
         waits.size(), waits[waits.size() / 2] * 1000, worst * 1000, nOver);
+    program.StopApp();
+    return 0;
+}
+
+// View > Size on Disk switched on and off once FOLDER's scan has ended and every view has
+// shown it, each switch while another thread asks the main window for an answer every 10 ms.
+int SizeOnDisk(const std::string& folder) {
+    DscpInProcess program;
+    const std::vector<CQueryView*> panes = StartWithAnsweringPanes(program);
+    if (panes.empty())
+        return 1;
+    CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
+    auto settled = [&] {
+        return !program.m_pDoc->IsScanning() && !program.m_pDoc->IsFilling() &&
+               treemap.IsPictureCurrent() &&
+               std::all_of(panes.begin(), panes.end(),
+                           [](const CQueryView* pPane) { return pPane->IsAnswerCurrent(); });
+    };
+    program.Show(folder);
+    if (!program.PumpUntil(settled, 600000)) {
+        std::fprintf(stderr, "the views did not settle on %s\n", folder.c_str());
+        return 1;
+    }
+    for (const char* what : {"on", "off"}) {
+        WindowProber prober(program.m_pFrame->m_hWnd, 10);
+        program.PumpUntil([&] { return prober.Answers() > 0; }); // the prober is asking
+        const Stopwatch watch;
+        program.Command(ID_VIEW_SIZE_ON_DISK);
+        const double command = watch.Seconds();
+        // Messages are handled one at a time here, each timed, to name the longest.
+        double longest = 0;
+        UINT longestMessage = 0;
+        char longestClass[64] = "";
+        while (!settled() && watch.Seconds() < 600) {
+            MSG msg;
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                continue;
+            }
+            const Stopwatch one;
+            DispatchOne(msg);
+            if (one.Seconds() > longest) {
+                longest = one.Seconds();
+                longestMessage = msg.message;
+                const CQueryView* pPane = nullptr;
+                for (const CQueryView* p : panes)
+                    if (msg.hwnd == p->m_hWnd)
+                        pPane = p;
+                if (pPane)
+                    std::snprintf(longestClass, sizeof(longestClass), "%s",
+                                  pPane->GetRuntimeClass()->m_lpszClassName);
+                else if (msg.hwnd == program.m_pView->m_hWnd)
+                    std::snprintf(longestClass, sizeof(longestClass), "the folder list");
+                else if (!msg.hwnd || !GetClassNameA(msg.hwnd, longestClass, sizeof(longestClass)))
+                    std::snprintf(longestClass, sizeof(longestClass), "the thread");
+            }
+        }
+        if (!settled())
+            return 1;
+        const double all = watch.Seconds();
+        const double worst = prober.Stop(program);
+        const std::vector<double> waits = prober.SortedWaits();
+        if (waits.empty())
+            return 1;
+        const size_t nOver =
+            static_cast<size_t>(waits.end() - std::upper_bound(waits.begin(), waits.end(), 0.100));
+        std::printf("size on disk %s for %s (%zu rows, %zu tiles): the command %.0f ms, every "
+                    "view %.0f ms, the longest message after it %.0f ms (0x%04X to %s); the "
+                    "window answered %zu times: median %.1f ms, longest %.0f ms, %zu over 100 ms\n",
+                    what, folder.c_str(),
+                    program.m_pDoc->Subfolders().size() + program.m_pDoc->Files().size(),
+                    treemap.Layout() ? treemap.Layout()->tiles.size() : size_t{0}, command * 1000,
+                    all * 1000, longest * 1000, longestMessage, longestClass, waits.size(),
+                    waits[waits.size() / 2] * 1000, worst * 1000, nOver);
+    }
     program.StopApp();
     return 0;
 }
@@ -760,6 +849,8 @@ int main(int argc, char** argv) {
         result = Panes(argv[2]);
     else if (what == "duplicates" && argc == 3)
         result = Duplicates(argv[2]);
+    else if (what == "sizeondisk" && argc == 3)
+        result = SizeOnDisk(argv[2]);
     else if (what == "savedscans" && argc == 4)
         return SavedScans(argv[2], argv[3]);
     else if (what == "watch" && argc == 5)
@@ -767,10 +858,10 @@ int main(int argc, char** argv) {
     else if (what == "open" && argc <= 4)
         result = Open(argv[2], argc == 4 ? argv[3] : nullptr);
     else
-        std::fprintf(
-            stderr,
-            "usage: gui_bench expand|show|drill|treemap|panes|duplicates FOLDER | open FOLDER "
-            "[MS|never] | savedscans NEWER.json OLDER.json | watch FOLDER SECONDS READY\n");
+        std::fprintf(stderr,
+                     "usage: gui_bench expand|show|drill|treemap|panes|duplicates|sizeondisk "
+                     "FOLDER | open FOLDER [MS|never] | savedscans NEWER.json OLDER.json | "
+                     "watch FOLDER SECONDS READY\n");
     OleUninitialize();
     return result;
 }

@@ -3,7 +3,8 @@
 # folder tree expanding a folder of 10,000 subfolders, and the program showing a folder,
 # by default the benchmark tree (bench/data/tree, generated once as compare.sh does), and
 # going into its largest subfolder and back up after its scan (from what the scan walked),
-# and the treemap pane's picture of the whole tree once the scan has ended.
+# the treemap pane's picture of the whole tree once the scan has ended, and View > Size on
+# Disk switched on and off on it.
 # Each is run RUNS times, in a process of its own. With DSCP_DUPES_TREE naming a tree made
 # by bench/make_dupes.py, the Duplicates pane's search of it is timed too.
 #   bench/gui_bench.sh [RUNS] [FOLDER]
@@ -35,6 +36,7 @@ for _ in $(seq "$runs"); do
   run "$build/bench/gui_bench.exe" show "$(wine_path "$folder")"
   run "$build/bench/gui_bench.exe" drill "$(wine_path "$folder")"
   run "$build/bench/gui_bench.exe" treemap "$(wine_path "$folder")"
+  run "$build/bench/gui_bench.exe" sizeondisk "$(wine_path "$folder")"
   if [ -n "${DSCP_DUPES_TREE:-}" ]; then
     run "$build/bench/gui_bench.exe" duplicates "$(wine_path "$DSCP_DUPES_TREE")"
   fi

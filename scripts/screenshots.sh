@@ -4,6 +4,7 @@
 #   guide-folder.png   a drive of demo folders with their totals
 #   guide-folder-150.png, guide-folder-200.png   the same at 150 % and 200 % display scale
 #   guide-drives.png   the drive overview the program starts with
+#   guide-size-on-disk.png  a folder of mail, documents and a virtual disk by bytes on disk
 #   guide-panes.png    the demo drive with Largest Files and File Types, one type lit
 #   guide-search.png   the demo drive with the Search pane: *.iso of at least 1 GB
 #   guide-duplicates.png  the demo drive with the Duplicates pane: files of one size and bytes
@@ -134,6 +135,28 @@ bash tests/win/grab_scene.sh "$build" "$shots/guide-compare.png" 1180x760+40+40 
 bash tests/win/grab_scene.sh "$build" "$shots/guide-duplicates.png" 1180x760+40+40 duplicates 'D:\'
 bash tests/win/grab_scene.sh "$build" "$shots/guide-opened-scan.png" 1000x680+40+40 opened-scan \
   "Z:$(echo "$older" | tr / '\\')"
+# Size on Disk needs files that take room: many small mails (a block each, however short),
+# a sparse virtual disk with a little written, and some documents all there.
+ondisk=$(mktemp -d /tmp/dscp-ondisk.XXXXXX)
+python3 - "$ondisk" <<'PY'
+import os, sys
+root = sys.argv[1]
+for folder in ("Mail/Inbox", "Mail/Sent", "Virtual machines", "Documents"):
+    os.makedirs(os.path.join(root, folder))
+for i in range(1500):
+    box = "Mail/Inbox" if i % 3 else "Mail/Sent"
+    with open(os.path.join(root, box, "message%04d.eml" % i), "wb") as f:
+        f.write(b"x" * (300 + i % 700))
+with open(os.path.join(root, "Virtual machines", "dev-machine.vhdx"), "wb") as f:
+    f.truncate(6 << 30)
+    f.write(os.urandom(12 << 20))
+for name, size in (("report.pdf", 9 << 20), ("budget.xlsx", 380000), ("notes.txt", 900)):
+    with open(os.path.join(root, "Documents", name), "wb") as f:
+        f.write(b"d" * size)
+PY
+bash tests/win/grab_scene.sh "$build" "$shots/guide-size-on-disk.png" 860x640+40+40 size-on-disk \
+  "Z:$(echo "$ondisk" | tr / '\\')"
+rm -rf "$ondisk"
 # The Changes scene writes into a folder of its own, gone afterwards.
 changing=$(mktemp -d /tmp/dscp-changes.XXXXXX)
 bash tests/win/grab_scene.sh "$build" "$shots/guide-changes.png" 1180x760+40+40 changes \

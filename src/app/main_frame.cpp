@@ -139,6 +139,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_FILE_END_COMPARISON, OnEndComparison)
     ON_UPDATE_COMMAND_UI(ID_FILE_COMPARE_SCAN, OnUpdateCompareScan)
     ON_UPDATE_COMMAND_UI(ID_FILE_END_COMPARISON, OnUpdateEndComparison)
+    ON_COMMAND(ID_VIEW_SIZE_ON_DISK, OnSizeOnDisk)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_SIZE_ON_DISK, OnUpdateSizeOnDisk)
     ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
 END_MESSAGE_MAP()
 
@@ -573,6 +575,18 @@ void CMainFrame::OnUpdateCompareScan(CCmdUI* pCmdUI) {
 void CMainFrame::OnUpdateEndComparison(CCmdUI* pCmdUI) {
     const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
     pCmdUI->Enable(pDoc && (pDoc->IsComparing() || pDoc->IsReadingComparison()));
+}
+
+void CMainFrame::OnSizeOnDisk() {
+    if (auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument()))
+        pDoc->SetMeasure(pDoc->Measure() == SizeMeasure::OnDisk ? SizeMeasure::Bytes
+                                                                : SizeMeasure::OnDisk);
+}
+
+void CMainFrame::OnUpdateSizeOnDisk(CCmdUI* pCmdUI) {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    pCmdUI->Enable(pDoc != nullptr);
+    pCmdUI->SetCheck(pDoc && pDoc->Measure() == SizeMeasure::OnDisk);
 }
 
 // ---- the keyboard and the path bar ----

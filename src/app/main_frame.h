@@ -112,6 +112,9 @@ protected:
     void OnEndComparison();
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
     void OnUpdateEndComparison(CCmdUI* pCmdUI);
+    // View > Size on Disk: every size shown switches between lengths and bytes on disk.
+    void OnSizeOnDisk();
+    void OnUpdateSizeOnDisk(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     void OnFrameDpiChanged(int nOldDpi, int nDpi) override;
 

@@ -105,6 +105,10 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
     case ModelHint::ComparisonRead:
         UpdateStatusText();
         break;
+    case ModelHint::Measure:
+        ShowMeasuredSizes();
+        UpdateStatusText();
+        break;
     case ModelHint::SnapshotChanging:
     case ModelHint::TypeSelection:
     case ModelHint::ScanOpened:
@@ -154,13 +158,12 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     CListCtrl list = GetListCtrl();
     CListRows::Values values;
     values.tModified = entry.tModified;
-    if (bFile)
-        values.nBytes = entry.nSize;
+    const size_t id = m_rows.Count();
     const int nItem = m_rows.Insert(list, entry.strName.c_str(), info.iIcon, values);
     if (nItem < 0)
         return;
     if (bFile)
-        list.SetItemText(nItem, kSizeColumn, FormatSize(entry.nSize).c_str());
+        SetSizeCell(nItem, id, MeasuredSize(entry, Doc().Measure()));
     list.SetItemText(nItem, kTypeColumn, info.szTypeName);
     // A time not known (a saved scan without times) is left empty, never shown as 1970.
     if (entry.tModified != 0)
@@ -305,8 +308,7 @@ void CDirscopeView::ShowTotalsOfRow(size_t index) {
     if (nRow < 0)
         return;
     const FolderEntry& entry = Doc().Subfolders()[index];
-    m_rows.SetBytes(index, entry.nSize);
-    list.SetItemText(nRow, kSizeColumn, FormatSize(entry.nSize).c_str());
+    SetSizeCell(nRow, index, MeasuredSize(entry, Doc().Measure()));
     list.SetItemText(nRow, kFoldersColumn, std::to_string(entry.nFolders).c_str());
     list.SetItemText(nRow, kFilesColumn, std::to_string(entry.nFiles).c_str());
     if (m_bChangeColumn && index < Doc().Comparison().Shown().folderBytesThen.size())
@@ -321,11 +323,42 @@ void CDirscopeView::ShowWrittenFile(size_t index) {
     if (nRow < 0)
         return;
     const FolderEntry& entry = Doc().Files()[index];
-    m_rows.SetBytes(id, entry.nSize);
     m_rows.SetModified(id, entry.tModified);
-    list.SetItemText(nRow, kSizeColumn, FormatSize(entry.nSize).c_str());
+    SetSizeCell(nRow, id, MeasuredSize(entry, Doc().Measure()));
     if (entry.tModified != 0)
         list.SetItemText(nRow, kDateColumn, FormatDateTime(entry.tModified).c_str());
+}
+
+void CDirscopeView::SetSizeCell(int nRow, size_t id, int64_t nBytes) {
+    m_rows.SetBytes(id, nBytes < 0 ? 0 : nBytes);
+    GetListCtrl().SetItemText(nRow, kSizeColumn, nBytes < 0 ? "" : FormatSize(nBytes).c_str());
+}
+
+void CDirscopeView::ShowMeasuredSizes() {
+    const CDirscopeDoc& doc = Doc();
+    if (m_bDriveView || !doc.IsEnumerated())
+        return; // drives have one size
+    const CListCtrl list = GetListCtrl();
+    const SizeMeasure measure = doc.Measure();
+    const std::vector<FolderEntry>& folders = doc.Subfolders();
+    const std::vector<FolderEntry>& files = doc.Files();
+    // Row by row as they stand: a row's number names its entry (subfolders first).
+    SendMessage(WM_SETREDRAW, FALSE);
+    const int nRows = list.GetItemCount();
+    for (int nRow = 0; nRow < nRows; ++nRow) {
+        const size_t id = CListRows::IdOf(list, nRow);
+        if (id >= folders.size() + files.size())
+            continue; // a gone entry's row keeps the older scan's size
+        const bool bFile = id >= folders.size();
+        const FolderEntry& entry = bFile ? files[id - folders.size()] : folders[id];
+        if (bFile || entry.nSize >= 0) // a subfolder not totalled yet stays empty
+            SetSizeCell(nRow, id, MeasuredSize(entry, measure));
+    }
+    // Rows still being added take the measure as they come, and are sorted once all are in.
+    if (m_nSortColumn == kSizeColumn && !doc.IsFilling())
+        SortRows(kSizeColumn, m_bSortedDescending);
+    SendMessage(WM_SETREDRAW, TRUE);
+    Invalidate();
 }
 
 void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
@@ -351,7 +384,8 @@ void CDirscopeView::UpdateStatusText() {
     if (doc.IsOpeningScan())
         text = FormatOpeningText(doc.OpeningPath(), doc.OpeningBytesRead(), doc.OpeningFileBytes());
     else
-        text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.TotalSize());
+        text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.MeasuredTotal(),
+                                doc.Measure());
     if (doc.IsSavedScan() && !doc.IsOpeningScan())
         text = kSavedScanStatus + text;
     else if (!doc.WatchNote().empty())
@@ -393,6 +427,7 @@ void CDirscopeView::OnDestroy() {
 // Sorting.
 
 void CDirscopeView::SortRows(int nColumn, bool bDescending) {
+    m_bSortedDescending = bDescending;
     m_rows.Sort(GetListCtrl(), nColumn, m_bDriveView, bDescending);
     ShowSortArrow(GetListCtrl(), nColumn, bDescending);
 }
@@ -647,7 +682,7 @@ void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
     switch (pDraw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
         if (!m_bDriveView &&
-            (m_bChangeColumn || (m_mode == ListMode::Detail && Doc().TotalSize() > 0)))
+            (m_bChangeColumn || (m_mode == ListMode::Detail && Doc().MeasuredTotal() > 0)))
             *pResult = CDRF_NOTIFYITEMDRAW;
         break;
     case CDDS_ITEMPREPAINT: {
@@ -656,12 +691,12 @@ void CDirscopeView::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
             m_rows.ValuesOf(static_cast<size_t>(pDraw->nmcd.lItemlParam));
         if (pValues && pValues->bGone)
             pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
-        *pResult = m_mode == ListMode::Detail && Doc().TotalSize() > 0 ? CDRF_NOTIFYSUBITEMDRAW
-                                                                       : CDRF_NEWFONT;
+        *pResult = m_mode == ListMode::Detail && Doc().MeasuredTotal() > 0 ? CDRF_NOTIFYSUBITEMDRAW
+                                                                           : CDRF_NEWFONT;
         break;
     }
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        if (pDraw->iSubItem == kSizeColumn && Doc().TotalSize() > 0) {
+        if (pDraw->iSubItem == kSizeColumn && Doc().MeasuredTotal() > 0) {
             DrawSizeCell(*pDraw);
             *pResult = CDRF_SKIPDEFAULT;
         }
@@ -675,7 +710,7 @@ void CDirscopeView::DrawSizeCell(const NMLVCUSTOMDRAW& draw) const {
     const CListRows::Values* pValues = m_rows.ValuesOf(
         draw.nmcd.lItemlParam >= 0 ? static_cast<size_t>(draw.nmcd.lItemlParam) : SIZE_MAX);
     DrawSizeBarCell(GetListCtrl(), draw, kSizeColumn, pValues ? pValues->nBytes : 0,
-                    Doc().TotalSize());
+                    Doc().MeasuredTotal());
 }
 
 // The comparison with a saved scan.

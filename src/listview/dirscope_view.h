@@ -107,12 +107,18 @@ private:
     // Adds the listed folder's rows, handling messages as the document's pacer says.
     void ShowFolderRows();
     void AddRow(const FolderEntry& entry, bool bFile);
+    // Row number `id`'s Size cell at `nBytes` (-1: not known, the cell stays empty).
+    void SetSizeCell(int nRow, size_t id, int64_t nBytes);
+    // Every Size cell of the folder's rows by the document's measure; a list sorted by size
+    // is sorted again.
+    void ShowMeasuredSizes();
     // The scan's totals of subfolder `index` into its row.
     void ShowTotalsOfRow(size_t index);
     // A file of the shown folder written since it was listed: its row takes the new size.
     void ShowWrittenFile(size_t index);
     // The totals of a batch of rows; the rows go largest first once the scan has finished.
     void TakeTotals(const CObject* pHint, bool bFinished);
+    // Sorts by `nColumn` and remembers how (m_nSortColumn is set by the caller).
     void SortRows(int nColumn, bool bDescending);
     // The Change column, its cells and the gone entries' rows, as the document's comparison
     // has them; none when it compares nothing.
@@ -136,6 +142,7 @@ private:
     ListMode m_mode = ListMode::Detail;
     bool m_bSortDescending = false;    // the direction of the last header click
     int m_nSortColumn = -1;            // the column sorted on last
+    bool m_bSortedDescending = false;  // the direction it was sorted in
     bool m_bApplyingSelection = false; // the model's selection is being put on the rows
     std::vector<std::string> m_arrPasteFiles;
     CShellMenuOwner m_shellMenu; // the shell menu open for the selected rows

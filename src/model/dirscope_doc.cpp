@@ -355,6 +355,13 @@ void CDirscopeDoc::SelectType(CView* pSender, const ModelType& type) {
     UpdateAllViews(pSender, HintParam(ModelHint::TypeSelection));
 }
 
+void CDirscopeDoc::SetMeasure(SizeMeasure measure) {
+    if (measure == m_measure)
+        return;
+    m_measure = measure;
+    Tell(ModelHint::Measure);
+}
+
 void CDirscopeDoc::EntriesRemoved(const std::vector<std::string>& paths) {
     if (IsSavedScan())
         return; // a saved scan is never changed: nothing of it is on this computer's disk
@@ -498,12 +505,14 @@ void CDirscopeDoc::ApplyWaitingChanges() {
     // Written files keep their rows: the size (as the snapshot now holds it) goes into them.
     for (const WrittenFile& file : written) {
         FolderEntry& entry = m_files[file.index];
-        const int64_t bytes = m_scan.Snapshot().FileBytes(JoinPath(shown, entry.strName.c_str()));
+        const std::string path = JoinPath(shown, entry.strName.c_str());
+        const int64_t bytes = m_scan.Snapshot().FileBytes(path);
         if (bytes < 0) {
             m_bLevelChanged = true; // the level's files are no longer held
             continue;
         }
         entry.nSize = bytes;
+        entry.nDiskSize = m_scan.Snapshot().FileAllocatedAt(path);
         entry.tModified = file.modified;
         totals.files.push_back(file.index);
     }

@@ -34,6 +34,7 @@
 #include "saved_scan_loader.h"
 #include "saved_scan_saver.h"
 #include "show_pacer.h"
+#include "size_measure.h"
 
 // The saved scan the document holds: where it was read from, the folder it was taken of (as
 // the file names it) and when it was taken.
@@ -120,6 +121,15 @@ public:
     bool HadTotalsBeforeScan() const { return m_bKnownBeforeScan; }
     // The folder's exact bytes once the scan has finished; 0 until then.
     int64_t TotalSize() const { return m_pShown->TotalSize(); }
+
+    // Which size every view shows (the files' lengths unless the user chose bytes on disk);
+    // a change tells the views Measure.
+    SizeMeasure Measure() const { return m_measure; }
+    void SetMeasure(SizeMeasure measure);
+    // The folder's total by that measure, once the scan has finished; 0 until then.
+    int64_t MeasuredTotal() const {
+        return m_measure == SizeMeasure::OnDisk ? m_pShown->TotalDiskSize() : TotalSize();
+    }
     bool IsScanning() const { return m_pShown->IsScanning(); }
     // The subfolders' scan and what the scans walked (tests hold its start through it); an
     // opened saved scan's controller while it is shown.
@@ -223,6 +233,7 @@ private:
     std::vector<CDriveOverview::Drive> m_drives;
     ModelEntry m_selection;
     ModelType m_type;
+    SizeMeasure m_measure = SizeMeasure::Bytes;
 
     bool m_bFilling = false;
     bool m_bListing = false;

@@ -1,5 +1,6 @@
 #include "folder_scan_controller.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 
@@ -10,7 +11,9 @@ void FolderScanController::BeginFolder() {
     Clear();
     m_folderPath.clear();
     m_nFileBytes = 0;
+    m_nFileDiskBytes = 0;
     m_nTotalSize = 0;
+    m_nTotalDiskSize = 0;
 }
 
 void FolderScanController::SetListing(const std::string& folderPath,
@@ -20,13 +23,16 @@ void FolderScanController::SetListing(const std::string& folderPath,
     m_folderPath = folderPath;
     m_subfolders = std::move(subfolders);
     m_nFileBytes = 0;
+    m_nFileDiskBytes = 0;
     m_level.Clear();
     for (const FolderEntry& file : files) {
         m_nFileBytes += file.nSize;
-        m_level.AddFile(file.strName.c_str(), file.nSize, file.tModified);
+        m_nFileDiskBytes += FolderSnapshot::CountedDiskBytes(file.nDiskSize);
+        m_level.AddFile(file.strName.c_str(), file.nSize, file.tModified, file.nDiskSize);
     }
     for (FolderEntry& entry : m_subfolders) {
         entry.nSize = -1; // not totalled yet
+        entry.nDiskSize = -1;
         m_level.AddFolder(entry.strName.c_str(), false, entry.tModified);
     }
 }
@@ -47,22 +53,26 @@ size_t FolderScanController::TakeSnapshotTotals(const RowFn& onRow) {
         known.emplace(m_snapshot.Name(sub), sub);
     size_t nFilled = 0;
     int64_t nBytes = m_nFileBytes;
+    int64_t nDiskBytes = m_nFileDiskBytes;
     for (size_t i = 0; i < m_subfolders.size(); ++i) {
         const auto found = known.find(m_subfolders[i].strName);
         FolderTotals totals;
         if (found == known.end() || !m_snapshot.GetTotals(found->second, totals))
             continue;
         const FolderEntry& entry = m_subfolders[i];
-        const bool bChanged = entry.nSize != totals.nSize || entry.nFolders != totals.nFolders ||
-                              entry.nFiles != totals.nFiles;
+        const bool bChanged = entry.nSize != totals.nSize || entry.nDiskSize != totals.nDiskSize ||
+                              entry.nFolders != totals.nFolders || entry.nFiles != totals.nFiles;
         ApplyTotals(i, totals);
         nBytes += totals.nSize;
+        nDiskBytes += totals.nDiskSize;
         ++nFilled;
         if (bChanged && onRow)
             onRow(i);
     }
-    if (nFilled > 0 && nFilled == m_subfolders.size())
+    if (nFilled > 0 && nFilled == m_subfolders.size()) {
         m_nTotalSize = nBytes;
+        m_nTotalDiskSize = nDiskBytes;
+    }
     return nFilled;
 }
 
@@ -74,6 +84,7 @@ bool FolderScanController::FillHeldFolder() {
         return false;
     FillFromSnapshot();
     m_nTotalSize = totals.nSize;
+    m_nTotalDiskSize = DiskBytesBeneath(folder, totals);
     return true;
 }
 
@@ -188,6 +199,7 @@ bool FolderScanController::ApplyTotals(size_t index, const FolderTotals& totals)
         return false;
     FolderEntry& entry = m_subfolders[index];
     entry.nSize = totals.nSize;
+    entry.nDiskSize = totals.nDiskSize;
     entry.nFolders = totals.nFolders;
     entry.nFiles = totals.nFiles;
     return true;
@@ -210,6 +222,9 @@ bool FolderScanController::TakeResults(unsigned generation, const RowFn& onRow) 
         return false;
     // The exact bytes of every row, published in one step on this thread.
     m_nTotalSize = m_nFileBytes + taken.nSubfolderBytes;
+    m_nTotalDiskSize = m_nFileDiskBytes;
+    for (const FolderEntry& entry : m_subfolders)
+        m_nTotalDiskSize += std::max<int64_t>(0, entry.nDiskSize);
     // It has handed out everything: this only joins its thread, and keeps what it walked.
     MergeScanned();
     m_pInbox.reset();
@@ -269,5 +284,11 @@ bool FolderScanController::TakeTotalFromSnapshot() {
     if (m_bScanning || folder == FolderSnapshot::kNone || !m_snapshot.GetTotals(folder, totals))
         return false;
     m_nTotalSize = totals.nSize;
+    m_nTotalDiskSize = DiskBytesBeneath(folder, totals);
     return true;
+}
+
+int64_t FolderScanController::DiskBytesBeneath(FolderSnapshot::Index folder,
+                                               const FolderTotals& totals) const {
+    return totals.nDiskSize - FolderSnapshot::CountedDiskBytes(m_snapshot.OwnAllocated(folder));
 }

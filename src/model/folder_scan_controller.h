@@ -55,6 +55,8 @@ public:
     // The exact bytes of the folder's files and of every subfolder's tree, once the scan
     // has finished; 0 until then.
     int64_t TotalSize() const { return m_nTotalSize; }
+    // The same in bytes on disk: what the rows hold (the folder's own blocks not counted).
+    int64_t TotalDiskSize() const { return m_nTotalDiskSize; }
     bool IsScanning() const { return m_bScanning; }
 
     // Starts totalling every subfolder; false when no thread could be started (the rows
@@ -122,11 +124,15 @@ private:
     size_t TakeSnapshotTotals(const RowFn& onRow);
     // Merges what the scan walked (once its thread has ended) into the snapshot.
     void MergeScanned();
+    // The bytes on disk of what lies beneath a final folder of the snapshot.
+    int64_t DiskBytesBeneath(FolderSnapshot::Index folder, const FolderTotals& totals) const;
 
     std::string m_folderPath;
     std::vector<FolderEntry> m_subfolders; // by name; totals filled in as they come
     int64_t m_nFileBytes = 0;
     int64_t m_nTotalSize = 0;
+    int64_t m_nFileDiskBytes = 0;
+    int64_t m_nTotalDiskSize = 0;
     bool m_bScanning = false;
     unsigned m_nGeneration = 0;
     std::shared_ptr<ScanInbox> m_pInbox; // what the running scan found, to be applied

@@ -24,6 +24,7 @@ enum class ModelHint : LPARAM {
     Comparison,       // a comparison with a saved scan began or ended
     ComparisonRead,   // the saved scan to compare with is being read: its progress
     Removed,          // entries were deleted or moved away through the program (CRemovedHint)
+    Measure,          // the sizes shown changed between the files' lengths and bytes on disk
 };
 
 inline LPARAM HintParam(ModelHint hint) {

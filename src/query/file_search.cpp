@@ -44,7 +44,7 @@ bool SearchFiles(const FolderSnapshot& s, const SnapshotScope& scope,
                     return; // the walk sees the flag and says the search stopped
                 const uint32_t end = std::min(n, first + kRun);
                 for (uint32_t i = first; i < end; ++i) {
-                    const int64_t size = s.FileSize(folder, i);
+                    const int64_t size = MeasuredFileSize(s, folder, i, criteria.measure);
                     if (size < criteria.nMinBytes || (bDated && !inTime(folder, i)) ||
                         !pattern.Matches(s.FileName(folder, i)))
                         continue;

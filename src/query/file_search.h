@@ -17,6 +17,7 @@ struct SearchCriteria {
     std::string pattern;
     bool bRegex = false;
     int64_t nMinBytes = 0;
+    SizeMeasure measure = SizeMeasure::Bytes; // of nMinBytes and of the result's bytes
     // Seconds since 1970-01-01 00:00 UTC: modified at or after `tAfter`, before `tBefore`.
     // A bound rules out a file whose time the snapshot does not know.
     int64_t tAfter = kNoTime;

@@ -6,7 +6,7 @@
 #include <queue>
 
 std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& scope, size_t count,
-                                  const std::atomic<bool>* stop) {
+                                  const std::atomic<bool>* stop, SizeMeasure measure) {
     if (count == 0)
         return {};
     // The count-th largest size: every file above it is in, and as many of the files of
@@ -15,7 +15,7 @@ std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& 
     const bool walked = ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
         const uint32_t n = s.OwnFileCount(folder);
         for (uint32_t i = 0; i < n; ++i) {
-            const int64_t size = s.FileSize(folder, i);
+            const int64_t size = MeasuredFileSize(s, folder, i, measure);
             if (smallestKept.size() < count) {
                 smallestKept.push(size);
             } else if (size > smallestKept.top()) {
@@ -33,7 +33,7 @@ std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& 
     ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
         const uint32_t n = s.OwnFileCount(folder);
         for (uint32_t i = 0; i < n; ++i) {
-            const int64_t size = s.FileSize(folder, i);
+            const int64_t size = MeasuredFileSize(s, folder, i, measure);
             if (size > threshold)
                 above.push_back({folder, i});
             else if (size == threshold)
@@ -44,7 +44,8 @@ std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& 
         return {};
     SortByPath(s, scope.top, above);
     std::stable_sort(above.begin(), above.end(), [&](FileRef a, FileRef b) {
-        return s.FileSize(a.folder, a.file) > s.FileSize(b.folder, b.file);
+        return MeasuredFileSize(s, a.folder, a.file, measure) >
+               MeasuredFileSize(s, b.folder, b.file, measure);
     });
     SortByPath(s, scope.top, tied);
     tied.resize(std::min(tied.size(), count - above.size()));

@@ -1,6 +1,6 @@
 #pragma once
-// The largest files beneath a folder, largest first, files of equal size by their paths
-// beneath it. A partial selection: the answer's size decides the cost, not a sort of every
+// The largest files beneath a folder by `measure`, largest first, files of equal size by their
+// paths beneath it. A partial selection: the answer's size decides the cost, not a sort of every
 // file.
 
 #include <atomic>
@@ -11,4 +11,5 @@
 
 // At most `count` files; empty when `stop` was raised before the end.
 std::vector<FileRef> LargestFiles(const FolderSnapshot& s, const SnapshotScope& scope, size_t count,
-                                  const std::atomic<bool>* stop = nullptr);
+                                  const std::atomic<bool>* stop = nullptr,
+                                  SizeMeasure measure = SizeMeasure::Bytes);

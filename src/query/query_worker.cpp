@@ -31,12 +31,13 @@ QueryAnswer QueryWorker::Answer(const QueryRequest& request, const std::atomic<b
     QueryAnswer answer;
     answer.generation = request.generation;
     answer.kind = request.kind;
+    answer.measure = request.measure;
     if (!request.snapshot || request.scope.top == FolderSnapshot::kNone)
         return answer;
     const FolderSnapshot& s = *request.snapshot;
     switch (request.kind) {
     case QueryKind::LargestFiles:
-        answer.files = LargestFiles(s, request.scope, request.nLargest, stop);
+        answer.files = LargestFiles(s, request.scope, request.nLargest, stop, request.measure);
         if (request.older)
             answer.bytesThen = FilesBytesThen(s, request.scope.top, *request.older,
                                               request.olderTop, answer.files);
@@ -50,7 +51,7 @@ QueryAnswer QueryWorker::Answer(const QueryRequest& request, const std::atomic<b
             }
         break;
     case QueryKind::TypeTotals:
-        answer.types = TypeTotals(s, request.scope, stop);
+        answer.types = TypeTotals(s, request.scope, stop, request.measure);
         if (request.older)
             answer.bytesThen = TypeBytesThen(answer.types, TypesThen(request));
         break;
@@ -58,7 +59,9 @@ QueryAnswer QueryWorker::Answer(const QueryRequest& request, const std::atomic<b
         SearchResult result;
         m_progress.done = 0;
         m_progress.total = 0;
-        SearchFiles(s, request.scope, request.criteria, result, stop, &m_progress);
+        SearchCriteria criteria = request.criteria;
+        criteria.measure = request.measure;
+        SearchFiles(s, request.scope, criteria, result, stop, &m_progress);
         m_progress.total = 0; // none in work any more
         answer.files = std::move(result.files);
         answer.nBytes = result.nBytes;

@@ -34,13 +34,16 @@ struct QueryRequest {
     std::shared_ptr<const FolderSnapshot> older;
     FolderSnapshot::Index olderTop = FolderSnapshot::kNone;
     SearchCriteria criteria; // Search
+    // The size files are ranked, totalled and filtered by (for Search, criteria.measure).
+    SizeMeasure measure = SizeMeasure::Bytes;
     unsigned generation = 0; // the view's number for it, handed back with the answer
 };
 
 struct QueryAnswer {
     unsigned generation = 0;
     QueryKind kind = QueryKind::LargestFiles;
-    std::vector<FileRef> files; // LargestFiles, LargestGrowth, Search
+    SizeMeasure measure = SizeMeasure::Bytes; // as asked
+    std::vector<FileRef> files;               // LargestFiles, LargestGrowth, Search
     // While comparing: each file's (or type's) bytes then (-1: new).
     std::vector<int64_t> bytesThen;
     std::vector<TypeTotal> types; // TypeTotals

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "folder_snapshot.h"
+#include "size_measure.h"
 #include "snapshot_scope.h"
 
 struct FileRef {
@@ -22,6 +23,15 @@ struct FileRef {
     }
 };
 static_assert(sizeof(FileRef) == 8, "a row of a query's answer takes 8 bytes");
+
+// A file's size by `measure`; bytes on disk not known count 0.
+inline int64_t MeasuredFileSize(const FolderSnapshot& s, FolderSnapshot::Index folder, uint32_t i,
+                                SizeMeasure measure) {
+    if (measure == SizeMeasure::Bytes)
+        return s.FileSize(folder, i);
+    const int64_t allocated = s.FileAllocated(folder, i);
+    return allocated < 0 ? 0 : allocated;
+}
 
 // Calls fn(folder) for `top` and every read folder beneath it whose files are held, until
 // `stop` is raised. Returns false when stopped.

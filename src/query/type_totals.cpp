@@ -7,7 +7,7 @@
 #include "extension_ids.h"
 
 std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& scope,
-                                  const std::atomic<bool>* stop) {
+                                  const std::atomic<bool>* stop, SizeMeasure measure) {
     ExtensionIds ids;
     std::vector<TypeTotal> totals;
     const bool walked = ForEachFolderWithFiles(s, scope, stop, [&](FolderSnapshot::Index folder) {
@@ -16,7 +16,8 @@ std::vector<TypeTotal> TypeTotals(const FolderSnapshot& s, const SnapshotScope& 
             const uint32_t id = ids.IdOf(s.FileName(folder, i));
             if (id >= totals.size())
                 totals.resize(id + 1);
-            totals[id].bytes += s.FileSize(folder, i);
+            totals[id].bytes += MeasuredFileSize(s, folder, i, measure);
+            totals[id].sizeBytes += s.FileSize(folder, i);
             ++totals[id].files;
         }
     });
@@ -48,7 +49,7 @@ std::vector<int64_t> TypeBytesThen(const std::vector<TypeTotal>& now,
                                    const std::vector<TypeTotal>& then) {
     std::unordered_map<std::string, int64_t> bytes;
     for (const TypeTotal& type : then)
-        bytes.emplace(type.key, type.bytes);
+        bytes.emplace(type.key, type.sizeBytes);
     std::vector<int64_t> result;
     result.reserve(now.size());
     for (const TypeTotal& type : now) {

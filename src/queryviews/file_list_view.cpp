@@ -77,6 +77,7 @@ void CFileListView::OnInitialUpdate() {
 
 void CFileListView::ShowAnswer(QueryAnswer answer) {
     m_rows = std::move(answer.files);
+    m_measure = answer.measure;
     // Compared with a saved scan, the answer tells each file's bytes then: a Change column.
     m_bytesThen.clear();
     for (size_t i = 0; i < answer.bytesThen.size() && i < m_rows.size(); ++i)
@@ -148,7 +149,7 @@ std::string CFileListView::CellText(int nItem, int nColumn, int* pImage) {
             *pImage = IconOfRow(nItem);
         return name;
     case kSize:
-        return FormatSize(s->FileSize(row.folder, row.file));
+        return FormatSize(MeasuredFileSize(*s, row.folder, row.file, m_measure));
     case kType: {
         const std::string* pType =
             Shell().TypeNameOf(KeyOf(row), name, [&] { return PathOfRow(nItem); });
@@ -207,7 +208,7 @@ void CFileListView::SortRows() {
             k.text = s->FileName(ref.folder, ref.file);
             break;
         case kSize:
-            k.number = s->FileSize(ref.folder, ref.file);
+            k.number = MeasuredFileSize(*s, ref.folder, ref.file, m_measure);
             break;
         case kType:
             k.text = ExtensionKey(s->FileName(ref.folder, ref.file));

@@ -67,6 +67,7 @@ private:
     int IconOfRow(int nItem);
 
     std::vector<FileRef> m_rows;
+    SizeMeasure m_measure = SizeMeasure::Bytes; // of the Size column, as the answer was asked
     std::unordered_map<uint64_t, int64_t> m_bytesThen; // while comparing: by file, -1: new
     int m_nSortColumn = kSize;
     bool m_bSortDescending = true;

@@ -150,7 +150,7 @@ std::string CFileTypesView::CellText(int nItem, int nColumn) {
         return std::to_string(row.files);
     case kChange:
         return static_cast<size_t>(nItem) < m_bytesThen.size()
-                   ? ChangeText(m_bytesThen[static_cast<size_t>(nItem)], row.bytes)
+                   ? ChangeText(m_bytesThen[static_cast<size_t>(nItem)], row.sizeBytes)
                    : std::string();
     default:
         return std::string();

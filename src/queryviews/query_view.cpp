@@ -94,6 +94,7 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         AskPaced();
         break;
     case ModelHint::Comparison:
+    case ModelHint::Measure:
         Ask();
         break;
     case ModelHint::ComparisonRead:
@@ -161,6 +162,7 @@ void CQueryView::Ask() {
         Drop();
         return;
     }
+    request.measure = GetDocument()->Measure();
     request.generation = ++m_nGeneration;
     m_pAsked = request.snapshot;
     m_askedTop = request.scope.top;

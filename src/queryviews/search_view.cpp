@@ -9,9 +9,10 @@ namespace {
 
 constexpr UINT kCriteriaBarID = 1;
 
-// "1 file, 4.0 KB", "12 files, 1.2 GB".
-std::string FoundText(size_t nFiles, int64_t nBytes) {
-    return std::to_string(nFiles) + (nFiles == 1 ? " file, " : " files, ") + FormatSize(nBytes);
+// "1 file, 4.0 KB", "12 files, 1.2 GB" ("12 files, 1.3 GB on disk").
+std::string FoundText(size_t nFiles, int64_t nBytes, SizeMeasure measure) {
+    return std::to_string(nFiles) + (nFiles == 1 ? " file, " : " files, ") + FormatSize(nBytes) +
+           (measure == SizeMeasure::OnDisk ? " on disk" : "");
 }
 
 } // namespace
@@ -77,7 +78,7 @@ void CSearchView::ShowAnswer(QueryAnswer answer) {
         m_criteria.SetStatus(answer.error, true, false);
         return;
     }
-    const std::string found = FoundText(answer.files.size(), answer.nBytes);
+    const std::string found = FoundText(answer.files.size(), answer.nBytes, answer.measure);
     CFileListView::ShowAnswer(std::move(answer));
     m_criteria.SetStatus(found, false, false);
 }

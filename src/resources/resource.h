@@ -80,6 +80,8 @@
 // and searches beneath the folder shown.
 #define ID_VIEW_DUPLICATES 32860
 #define ID_FIND_DUPLICATES 32861
+// View > Size on Disk: every size shown is the bytes allocated on disk, not the files' lengths.
+#define ID_VIEW_SIZE_ON_DISK 32870
 
 // The caption's parts: program name and version.
 #define IDS_VERSION 61447

@@ -11,7 +11,7 @@
 namespace {
 
 FolderEntry MakeEntry(const std::string& folderPath, const char* name, int64_t nSize,
-                      int64_t tModified) {
+                      int64_t tModified, int64_t nDiskSize) {
     FolderEntry entry;
     // A path or name too long for its field leaves the field empty; callers that need
     // the path join the folder path and strName themselves.
@@ -19,6 +19,7 @@ FolderEntry MakeEntry(const std::string& folderPath, const char* name, int64_t n
     CopyToField(entry.szName, sizeof entry.szName, name);
     entry.strName = name;
     entry.nSize = nSize;
+    entry.nDiskSize = nDiskSize;
     entry.tModified = tModified;
     entry.nFolders = 0;
     entry.nFiles = 0;
@@ -27,7 +28,7 @@ FolderEntry MakeEntry(const std::string& folderPath, const char* name, int64_t n
 
 FolderEntry MakeEntry(const std::string& folderPath, const DirItem& item) {
     return MakeEntry(folderPath, item.name, item.bFolder ? -1 : static_cast<int64_t>(item.nSize),
-                     item.tModified);
+                     item.tModified, item.bFolder ? -1 : item.nDiskBytes);
 }
 
 // Name order, with equal names kept in enumeration order. Sorting indices keeps
@@ -76,13 +77,13 @@ FolderListing ListHeldFolder(const FolderSnapshot& snapshot, FolderSnapshot::Ind
     for (FolderSnapshot::Index sub = snapshot.FirstSubfolder(folder); sub != FolderSnapshot::kNone;
          sub = snapshot.NextSubfolder(sub))
         listing.folders.push_back(
-            MakeEntry(folderPath, snapshot.Name(sub), -1, snapshot.Modified(sub)));
+            MakeEntry(folderPath, snapshot.Name(sub), -1, snapshot.Modified(sub), -1));
     if (snapshot.FilesHeld(folder)) {
         const uint32_t count = snapshot.OwnFileCount(folder);
         for (uint32_t i = 0; i < count; ++i)
-            listing.files.push_back(MakeEntry(folderPath, snapshot.FileName(folder, i),
-                                              snapshot.FileSize(folder, i),
-                                              snapshot.FileModified(folder, i)));
+            listing.files.push_back(
+                MakeEntry(folderPath, snapshot.FileName(folder, i), snapshot.FileSize(folder, i),
+                          snapshot.FileModified(folder, i), snapshot.FileAllocated(folder, i)));
     }
     SortByName(listing.folders);
     SortByName(listing.files);
@@ -94,6 +95,7 @@ bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopReques
     // Windows "" would stand for the current drive's root.
     if (!entry.szPath[0]) {
         entry.nSize = 0;
+        entry.nDiskSize = 0;
         entry.nFolders = 0;
         entry.nFiles = 0;
         return false;
@@ -103,6 +105,7 @@ bool ComputeFolderTotals(FolderEntry& entry, const std::atomic<bool>* stopReques
     if (result == WalkResult::Stopped)
         return false;
     entry.nSize = totals.nSize;
+    entry.nDiskSize = totals.nDiskSize;
     entry.nFolders = totals.nFolders;
     entry.nFiles = totals.nFiles;
     return result == WalkResult::Complete;

@@ -158,6 +158,7 @@ bool FolderSnapshot::GetTotals(Index folder, FolderTotals& totals) const {
         return false;
     const Node& n = At(folder);
     totals.nSize = n.bytes;
+    totals.nDiskSize = n.allocated * kAllocationUnit;
     totals.nFolders = static_cast<int32_t>(n.folders);
     totals.nFiles = static_cast<int32_t>(n.files);
     return true;
@@ -208,6 +209,14 @@ int64_t FolderSnapshot::FileAllocated(Index folder, uint32_t i) const {
 }
 
 // Units of the files directly in it: its own sum less its own and its final subfolders'.
+int64_t FolderSnapshot::OwnFileDiskBytes(Index folder) const {
+    return OwnFileAllocation(folder) * kAllocationUnit;
+}
+
+int64_t FolderSnapshot::CountedDiskBytes(int64_t bytes) {
+    return FileRecord::Make(0, 0, 0, bytes).CountedUnits() * kAllocationUnit;
+}
+
 int64_t FolderSnapshot::OwnFileAllocation(Index folder) const {
     int64_t units = At(folder).allocated - At(folder).OwnAllocationUnits();
     for (Index child = At(folder).firstChild; child != kNone; child = At(child).nextSibling)

@@ -49,6 +49,9 @@ public:
     // Bytes on disk are kept in these units (a POSIX block; every cluster size is a
     // multiple): what the system reports is rounded up to one.
     static constexpr int64_t kAllocationUnit = 512;
+    // What a file's or folder's bytes on disk add to the totals: rounded up to the unit,
+    // 0 where not known (-1).
+    static int64_t CountedDiskBytes(int64_t bytes);
 
     FolderSnapshot();
     FolderSnapshot(FolderSnapshot&&) noexcept;
@@ -84,7 +87,8 @@ public:
     // their number and bytes, not the files).
     bool FilesHeld(Index folder) const;
 
-    // Bytes, folders and files at every level beneath a final folder; false (and `totals`
+    // Bytes (and bytes on disk, as TotalAllocated), folders and files at every level
+    // beneath a final folder; false (and `totals`
     // untouched) when the folder is not final.
     bool GetTotals(Index folder, FolderTotals& totals) const;
 
@@ -98,6 +102,7 @@ public:
     // Files directly in a read folder: their number and bytes (also when not held).
     uint32_t OwnFileCount(Index folder) const;
     int64_t OwnFileBytes(Index folder) const;
+    int64_t OwnFileDiskBytes(Index folder) const; // what is not known counts 0
     // The files themselves, when FilesHeld: i from 0 to OwnFileCount - 1. Times are seconds
     // since 1970-01-01 00:00 UTC, 0 where not known; bytes on disk are -1 where not known.
     const char* FileName(Index folder, uint32_t i) const;
@@ -156,6 +161,8 @@ public:
     Change Rename(const std::string& from, const std::string& to);
     // The bytes of the file at `path`, or -1 when the snapshot does not hold it.
     int64_t FileBytes(const std::string& path) const;
+    // Its bytes on disk, or -1 when not known or not held.
+    int64_t FileAllocatedAt(const std::string& path) const;
     // Whether the snapshot holds the file at `path` with exactly these size, time and bytes
     // on disk (a change told twice finds it so the second time).
     bool HoldsFileAs(const std::string& path, int64_t bytes, int64_t modified,

@@ -160,6 +160,12 @@ int64_t FolderSnapshot::FileBytes(const std::string& path) const {
     return i == kNone ? -1 : m_files[At(folder).firstFile + i].bytes;
 }
 
+int64_t FolderSnapshot::FileAllocatedAt(const std::string& path) const {
+    std::string name;
+    const auto [folder, i] = LocateFile(path, name);
+    return i == kNone ? -1 : m_files[At(folder).firstFile + i].Allocated();
+}
+
 bool FolderSnapshot::HoldsFileAs(const std::string& path, int64_t bytes, int64_t modified,
                                  int64_t allocated) const {
     std::string name;

@@ -4,12 +4,14 @@
 
 #include "size_text.h"
 
-std::string FormatStatusText(int folderCount, int fileCount, int64_t totalBytes) {
+std::string FormatStatusText(int folderCount, int fileCount, int64_t totalBytes,
+                             SizeMeasure measure) {
     char counts[64];
     std::snprintf(counts, sizeof counts, "%d directory, %d files", folderCount, fileCount);
     std::string text = counts;
     if (totalBytes > 0)
-        text += ", Total Size:" + FormatSize(totalBytes);
+        text += (measure == SizeMeasure::OnDisk ? ", Size on Disk:" : ", Total Size:") +
+                FormatSize(totalBytes);
     return text;
 }
 

@@ -4,9 +4,13 @@
 #include <cstdint>
 #include <string>
 
-// "%d directory, %d files", with ", Total Size:%s" when the total is above 0.
-// The words never change between singular and plural.
-std::string FormatStatusText(int folderCount, int fileCount, int64_t totalBytes);
+#include "size_measure.h"
+
+// "%d directory, %d files", with ", Total Size:%s" when the total is above 0 (", Size on
+// Disk:%s" when the total is of bytes on disk). The words never change between singular and
+// plural.
+std::string FormatStatusText(int folderCount, int fileCount, int64_t totalBytes,
+                             SizeMeasure measure = SizeMeasure::Bytes);
 
 // Before the counts while what is shown comes from a saved scan, not from this computer.
 constexpr char kSavedScanStatus[] = "Saved scan: ";

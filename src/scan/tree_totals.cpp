@@ -81,7 +81,7 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
                       folder.parent.get());
     level.bOpened = dir.IsOpen();
     FolderIdentity identity;
-    if ((options.bOneFileSystem || record) && dir.GetIdentity(identity)) {
+    if (dir.GetIdentity(identity)) {
         // Another file system is not entered, so whether it could be is no matter: a mount
         // point that may not be read is left out like any other.
         if (options.bOneFileSystem && identity.nDevice != options.nDevice) {
@@ -97,6 +97,8 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
         level.bRepeated = true;
         return;
     }
+    // The folder's own blocks, as du counts them (not those of a folder counted elsewhere).
+    level.totals.nDiskSize += FolderSnapshot::CountedDiskBytes(identity.nOwnDiskBytes);
     if (!level.bOpened)
         level.unread.push_back({path, dir.OpenError()});
     DirItem item;
@@ -119,6 +121,7 @@ void ReadFolderLevel(const PendingFolder& folder, const std::atomic<bool>* stopR
                 record->AddFolder(item.name, item.bReparsePoint, item.tModified);
         } else {
             level.totals.nSize += static_cast<int64_t>(item.nSize);
+            level.totals.nDiskSize += FolderSnapshot::CountedDiskBytes(item.nDiskBytes);
             ++level.totals.nFiles;
             if (record) {
                 record->AddFile(item.name, static_cast<int64_t>(item.nSize), item.tModified,
@@ -289,6 +292,7 @@ private:
 
         FolderTotals& sum = m_totals[root];
         sum.nSize += level.totals.nSize;
+        sum.nDiskSize += level.totals.nDiskSize;
         sum.nFolders += level.totals.nFolders;
         sum.nFiles += level.totals.nFiles;
         if (bRecord && level.bExcluded) {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "extension_ids.h"
+#include "snapshot_files.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ public:
     Builder(const FolderSnapshot& snapshot, TreemapLayout& layout,
             const TreemapLayoutOptions& options)
         : m_s(snapshot), m_layout(layout), m_extensions(layout.extensions),
-          m_settled(options.settled), m_stop(options.stop) {}
+          m_settled(options.settled), m_measure(options.measure), m_stop(options.stop) {}
 
     void Run(Index shown) {
         const int w = m_layout.width, h = m_layout.height;
@@ -68,7 +69,7 @@ public:
         int64_t bytes = 0;
         FolderTotals totals;
         if (bFinal && m_s.GetTotals(shown, totals))
-            bytes = totals.nSize;
+            bytes = MeasuredSize(totals, m_measure);
         else
             bytes = KnownBytes(shown);
         if (w <= 0 || h <= 0 || (bFinal && bytes <= 0)) {
@@ -97,6 +98,15 @@ public:
 private:
     bool Stopped() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
 
+    // A file's bytes by the measure: a file whose bytes on disk are not known gets no area.
+    int64_t FileBytes(Index folder, uint32_t i) const {
+        return MeasuredFileSize(m_s, folder, i, m_measure);
+    }
+    int64_t OwnFileBytes(Index folder) const {
+        return m_measure == SizeMeasure::OnDisk ? m_s.OwnFileDiskBytes(folder)
+                                                : m_s.OwnFileBytes(folder);
+    }
+
     // A settled folder's bytes (see TreemapSettled), or -1.
     int64_t SettledBytes(Index folder) const {
         if (!m_settled)
@@ -115,7 +125,7 @@ private:
             stack.pop_back();
             FolderTotals totals;
             if (m_s.GetTotals(f, totals)) {
-                bytes += totals.nSize;
+                bytes += MeasuredSize(totals, m_measure);
                 continue;
             }
             if (const int64_t settled = SettledBytes(f); settled >= 0) {
@@ -124,7 +134,7 @@ private:
             }
             if (!m_s.IsRead(f))
                 continue;
-            bytes += m_s.OwnFileBytes(f);
+            bytes += OwnFileBytes(f);
             for (Index c = m_s.FirstSubfolder(f); c != kNoFolder; c = m_s.NextSubfolder(c))
                 stack.push_back(c);
         }
@@ -142,7 +152,7 @@ private:
             if (m_s.FilesHeld(f)) {
                 const uint32_t n = m_s.OwnFileCount(f);
                 for (uint32_t i = 0; i < n; ++i)
-                    m_extensions.Count(m_s.FileName(f, i), m_s.FileSize(f, i));
+                    m_extensions.Count(m_s.FileName(f, i), FileBytes(f, i));
             }
             for (Index c = m_s.FirstSubfolder(f); c != kNoFolder; c = m_s.NextSubfolder(c))
                 stack.push_back(c);
@@ -159,10 +169,10 @@ private:
         for (Index c = m_s.FirstSubfolder(folder); c != kNoFolder; c = m_s.NextSubfolder(c)) {
             FolderTotals totals;
             if (m_s.GetTotals(c, totals)) {
-                if (totals.nSize > 0) {
-                    items.push_back(
-                        {static_cast<double>(totals.nSize), totals.nSize, c, 0, TileKind::Folder});
-                    totalled += static_cast<double>(totals.nSize);
+                const int64_t bytes = MeasuredSize(totals, m_measure);
+                if (bytes > 0) {
+                    items.push_back({static_cast<double>(bytes), bytes, c, 0, TileKind::Folder});
+                    totalled += static_cast<double>(bytes);
                     ++totalledCount;
                 }
             } else if (const int64_t settled = SettledBytes(c); settled >= 0) {
@@ -183,7 +193,7 @@ private:
             for (uint32_t i = 0; i < n; ++i) {
                 if ((i & 0xFFF) == 0xFFF && Stopped())
                     return; // a folder of many files: its owner may be waiting
-                const int64_t size = m_s.FileSize(folder, i);
+                const int64_t size = FileBytes(folder, i);
                 const uint16_t ext = m_extensions.Count(m_s.FileName(folder, i), size);
                 if (size <= 0)
                     continue;
@@ -192,7 +202,7 @@ private:
                 ++totalledCount;
             }
         } else if (m_s.IsRead(folder)) {
-            const int64_t size = m_s.OwnFileBytes(folder);
+            const int64_t size = OwnFileBytes(folder);
             if (size > 0) {
                 items.push_back(
                     {static_cast<double>(size), size, folder, 0, TileKind::FilesNotHeld});
@@ -241,6 +251,7 @@ private:
     ExtensionTable m_extensions;
     std::vector<Item> m_items;
     const TreemapSettled* m_settled;
+    const SizeMeasure m_measure;
     const std::atomic<bool>* m_stop;
 };
 

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "folder_snapshot.h"
+#include "size_measure.h"
 
 enum class TileKind : uint8_t {
     Folder,       // snapshot folder `ref`: final, or the shown folder read while the scan runs
@@ -97,10 +98,12 @@ struct TreemapLayout {
 // totalled them on its own thread): their bytes. Each is one undivided folder tile.
 using TreemapSettled = std::unordered_map<FolderSnapshot::Index, int64_t>;
 
-// What else a layout may be given: settled folders, and a flag that, once raised, makes it
-// return at once with whatever it has (to be thrown away).
+// What else a layout may be given: settled folders (their bytes by `measure`), which size
+// makes a tile's area, and a flag that, once raised, makes it return at once with whatever
+// it has (to be thrown away).
 struct TreemapLayoutOptions {
     const TreemapSettled* settled = nullptr;
+    SizeMeasure measure = SizeMeasure::Bytes;
     const std::atomic<bool>* stop = nullptr;
 };
 

@@ -14,6 +14,7 @@ TreemapPicture TreemapWorker::Draw(TreemapRequest& request, const std::atomic<bo
     if (request.snapshot) {
         TreemapLayoutOptions options;
         options.settled = &request.settled;
+        options.measure = request.measure;
         options.stop = stop;
         picture.layout =
             LayOutTreemap(*request.snapshot, request.shown, request.width, request.height, options);

@@ -30,6 +30,7 @@ struct TreemapRequest {
     const FolderSnapshot* snapshot = nullptr;    // what is read: owned.get() or the owner's
     FolderSnapshot::Index shown = FolderSnapshot::kNone;
     TreemapSettled settled;
+    SizeMeasure measure = SizeMeasure::Bytes; // which size makes a tile's area
     // Without a snapshot: one level of entries by their bytes (LayOutFlatTreemap).
     std::vector<int64_t> flat;
     int width = 0;

@@ -14,6 +14,7 @@ bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, 
     request.width = width;
     request.height = height;
     request.generation = generation;
+    request.measure = doc.Measure();
     if (doc.IsListing())
         return false;
     if (doc.IsDriveOverview()) {
@@ -53,12 +54,13 @@ bool CTreemapScene::MakeRequest(const CDirscopeDoc& doc, int width, int height, 
     if (request.shown == FolderSnapshot::kNone)
         return false;
     for (const FolderEntry& entry : scan.Subfolders()) {
-        if (entry.nSize < 0)
+        const int64_t bytes = MeasuredSize(entry, request.measure);
+        if (bytes < 0)
             continue;
         const FolderSnapshot::Index sub =
             m_level->FindSubfolder(request.shown, entry.strName.c_str());
         if (sub != FolderSnapshot::kNone)
-            request.settled[sub] = entry.nSize;
+            request.settled[sub] = bytes;
     }
     request.owned = m_level;
     request.snapshot = m_level.get();

@@ -104,6 +104,7 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
     case ModelHint::Shown:
     case ModelHint::Finished:
     case ModelHint::Comparison:
+    case ModelHint::Measure:
         Recompute();
         break;
     case ModelHint::ComparisonRead:

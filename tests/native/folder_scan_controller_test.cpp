@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <thread>
 
 #include "folder_scan.h"
 #include "folder_scan_controller.h"
 #include "snapshot_files.h"
+#include "size_text.h"
+#include "status_text.h"
 #include "temp_tree.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +60,21 @@ struct Window {
         return false;
     }
 };
+
+#ifndef _WIN32
+// What du says the tree at `path` takes on disk, its folders' own blocks included.
+int64_t DuBytes(const std::string& path) {
+    FILE* pipe = popen(("du -B1 -s '" + path + "' 2>/dev/null").c_str(), "r");
+    long long bytes = -1;
+    if (!pipe || std::fscanf(pipe, "%lld", &bytes) != 1)
+        bytes = -1;
+    if (pipe)
+        pclose(pipe);
+    if (bytes < 0)
+        throw std::runtime_error("du (package coreutils) is needed as this test's oracle");
+    return bytes;
+}
+#endif
 
 } // namespace
 
@@ -245,4 +264,52 @@ TEST(FolderScanController, WhatIsFinalSoFarIsTheFolderFilesAndEveryFinishedSubfo
     const FolderSnapshot::Index top = scan.Snapshot().Find(tree.Root());
     ASSERT_TRUE(scan.Snapshot().IsHeld(top));
     EXPECT_EQ(queried(scan.Snapshot(), top), expected);
+}
+
+// Bytes on disk differ from sizes both ways: a sparse file takes less, a one-byte file a
+// whole block. The rows, the total, the snapshot and a folder shown again from memory agree.
+TEST(FolderScanController, SizesOnDiskOfTheRowsAndTheTotalAgreeWithTheSnapshot) {
+    TempTree tree;
+    tree.Folder("sparse");
+    tree.SparseFile("sparse/hole", 8 << 20);
+    tree.File("small/one", 1);
+    tree.File("small/deeper/two", 5000);
+    tree.File("tiny", 1);
+    FolderListing listing = ListFolder(tree.Root().c_str());
+    ASSERT_EQ(listing.files.size(), 1u);
+    const int64_t nTinyOnDisk = listing.files[0].nDiskSize;
+    EXPECT_GE(nTinyOnDisk, 0);
+    FolderScanController scan;
+    scan.BeginFolder();
+    scan.SetListing(tree.Root(), std::move(listing.folders), listing.files);
+    Window window;
+    ASSERT_TRUE(scan.Start(window.Wake()));
+    std::vector<size_t> told;
+    ASSERT_TRUE(window.RunUntilFinished(scan, told));
+
+    const FolderSnapshot& snapshot = scan.Snapshot();
+    int64_t nRows = nTinyOnDisk;
+    for (const FolderEntry& row : scan.Subfolders()) {
+        const std::string path = tree.Path(row.strName);
+        EXPECT_EQ(row.nDiskSize, snapshot.TotalAllocated(snapshot.Find(path))) << path;
+#ifndef _WIN32
+        EXPECT_EQ(row.nDiskSize, DuBytes(path)) << path;
+#endif
+        nRows += row.nDiskSize;
+    }
+    ASSERT_EQ(scan.Subfolders()[1].strName, "sparse"); // by name
+    EXPECT_LT(scan.Subfolders()[1].nDiskSize, scan.Subfolders()[1].nSize);
+    EXPECT_GT(scan.Subfolders()[0].nDiskSize, scan.Subfolders()[0].nSize);
+    EXPECT_EQ(scan.TotalDiskSize(), nRows);
+    EXPECT_EQ(FormatStatusText(2, 1, scan.TotalDiskSize(), SizeMeasure::OnDisk),
+              "2 directory, 1 files, Size on Disk:" + FormatSize(nRows));
+
+    // Shown again, from the snapshot alone.
+    scan.BeginFolder();
+    listing = ListFolder(tree.Root().c_str());
+    scan.SetListing(tree.Root(), std::move(listing.folders), listing.files);
+    ASSERT_TRUE(scan.FillHeldFolder());
+    EXPECT_EQ(scan.TotalDiskSize(), nRows);
+    EXPECT_EQ(scan.Subfolders()[0].nDiskSize,
+              scan.Snapshot().TotalAllocated(scan.Snapshot().Find(tree.Path("small"))));
 }

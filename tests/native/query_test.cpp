@@ -272,6 +272,47 @@ TEST_F(QueryTest, WorkerAnswersTheNewestRequest) {
 }
 
 // Dates come from the walk: "after" takes the moment itself, "before" stops short of it.
+// By bytes on disk the ranking, the totals by type and the size bound all change: a sparse
+// image falls behind a small file that is all there, and blocks not known count nothing.
+TEST(QueryMeasure, BytesOnDiskRankTotalAndBoundTheFiles) {
+    FolderSnapshot s;
+    SnapshotLevel level;
+    level.AddFile("sparse.img", 10 << 20, 0, 4096);
+    level.AddFile("whole.bin", 100000, 0, 102400);
+    level.AddFile("one.txt", 1, 0, 4096);
+    level.AddFile("unknown.txt", 3000, 0, -1);
+    const auto top = s.RecordLevel("/measured", level);
+    auto names = [&s, top](const std::vector<FileRef>& files) {
+        std::vector<std::string> out;
+        for (const FileRef& f : files)
+            out.push_back(s.FileName(top, f.file));
+        return out;
+    };
+    EXPECT_EQ(names(LargestFiles(s, top, 2)),
+              (std::vector<std::string>{"sparse.img", "whole.bin"}));
+    EXPECT_EQ(names(LargestFiles(s, top, 2, nullptr, SizeMeasure::OnDisk)),
+              (std::vector<std::string>{"whole.bin", "one.txt"}));
+
+    const std::vector<TypeTotal> types = TypeTotals(s, top, nullptr, SizeMeasure::OnDisk);
+    ASSERT_EQ(types.size(), 3u);
+    EXPECT_EQ(types[0].key, "bin");
+    EXPECT_EQ(types[0].bytes, 102400);
+    EXPECT_EQ(types[1].key, "img");          // equal bytes: by extension
+    EXPECT_EQ(types[1].sizeBytes, 10 << 20); // what a comparison compares
+    EXPECT_EQ(types[2].key, "txt");
+    EXPECT_EQ(types[2].bytes, 4096);
+    EXPECT_EQ(types[2].files, 2u);
+    EXPECT_DOUBLE_EQ(types[0].share, 102400.0 / (102400 + 4096 + 4096));
+
+    SearchCriteria criteria;
+    criteria.nMinBytes = 4096;
+    criteria.measure = SizeMeasure::OnDisk;
+    SearchResult result;
+    ASSERT_TRUE(SearchFiles(s, top, criteria, result));
+    EXPECT_EQ(result.files.size(), 3u); // not the file whose blocks are not known
+    EXPECT_EQ(result.nBytes, 102400 + 4096 + 4096);
+}
+
 TEST(QueryDates, SearchBoundsByTheWalkedTimes) {
     TempTree tree;
     const std::pair<const char*, int64_t> files[] = {

@@ -220,6 +220,37 @@ TEST(TreemapLayout, FilesNotHeldAreOneTile) {
     ExpectSound(s, root, layout);
 }
 
+// By bytes on disk a sparse file shrinks to its blocks and a one-byte file grows to one; a
+// folder's own blocks count in its tile, and a file whose blocks are not known gets none.
+TEST(TreemapLayout, BytesOnDiskMakeTheAreas) {
+    FolderSnapshot s;
+    SnapshotLevel top;
+    top.AddFile("sparse.img", 10 << 20, 0, 4096);
+    top.AddFile("one.txt", 1, 0, 4096);
+    top.AddFile("unknown.txt", 5000, 0, -1);
+    top.AddFolder("d");
+    const auto root = s.RecordLevel(kRoot, top);
+    SnapshotLevel d;
+    d.AddFile("f", 1000, 0, 1024);
+    d.SetOwn(0, 7168, 0);
+    s.RecordLevel(JoinPath(kRoot, "d"), d);
+    TreemapLayoutOptions options;
+    options.measure = SizeMeasure::OnDisk;
+    const TreemapLayout layout = LayOutTreemap(s, root, 160, 100, options);
+    ASSERT_EQ(layout.tiles.size(), 5u); // the root, three children, the file in d
+    EXPECT_EQ(layout.tiles[0].bytes, 16384);
+    std::map<std::string, double> shares;
+    for (uint32_t c = 1; c <= 3; ++c) {
+        const Tile& t = layout.tiles[c];
+        const std::string name = t.kind == TileKind::File ? s.FileName(root, t.ref) : s.Name(t.ref);
+        shares[name] = Area(t) / (160.0 * 100.0);
+    }
+    EXPECT_NEAR(shares["d"], 0.5, 0.01);
+    EXPECT_NEAR(shares["sparse.img"], 0.25, 0.01);
+    EXPECT_NEAR(shares["one.txt"], 0.25, 0.01);
+    EXPECT_EQ(LayOutTreemap(s, root, 160, 100).tiles[1].bytes, 10 << 20); // by length
+}
+
 // While the scan runs: totalled subfolders are drawn, the others are placeholders sized by
 // what is known beneath them or by their neighbours' mean, and nothing is divided beneath.
 TEST(TreemapLayout, PlaceholdersUntilFinal) {

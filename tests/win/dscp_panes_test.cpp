@@ -269,6 +269,83 @@ TEST_F(DscpPanes, ADeleteFromLargestFilesUpdatesEveryView) {
     EXPECT_NE(TileNamed(tree.Path("sub/c.txt")), Tile::kNone);
 }
 
+// The bytes a file takes on disk as Windows reports them for the open file.
+int64_t AllocationOf(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    FILE_STANDARD_INFO standard{};
+    const bool bRead =
+        file != INVALID_HANDLE_VALUE &&
+        GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof(standard));
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return bRead ? standard.AllocationSize.QuadPart : -1;
+}
+
+// View > Size on Disk: a sparse file shrinks to its blocks and a one-byte file grows to one,
+// in the list's rows (sorted again), the status line's total, the treemap, Largest Files and
+// File Types; switched back, every text is as before.
+TEST_F(DscpPanes, SizeOnDiskSwitchesEverySizeAndBack) {
+    TempTree tree;
+    tree.Folder("sparse");
+    tree.SparseFile("sparse/hole.img", 8 << 20);
+    tree.File("small/one.txt", 1);
+    tree.File("small/two.txt", 1);
+    tree.File("whole.bin", 100000);
+    ASSERT_TRUE(ShowSettled(tree.Root()));
+    const std::vector<std::string> names = {"sparse", "small", "whole.bin"};
+    auto sizeText = [this](const std::string& name) {
+        return List().GetItemText(m_pView->FindEntryRow(name, name.find('.') == std::string::npos),
+                                  kSizeColumn);
+    };
+    std::vector<std::string> before;
+    for (const std::string& name : names)
+        before.push_back(sizeText(name));
+    m_pView->SendMessage(WM_TIMER, CDirscopeView::kStatusTimer); // the total, as its tick shows it
+    const std::string statusBefore = m_pFrame->StatusBar().GetPaneText(0);
+    EXPECT_EQ(statusBefore, "2 directory, 1 files, Total Size:" + FormatSize(m_pDoc->TotalSize()));
+    EXPECT_EQ(List().GetItemText(0, kNameColumn), "sparse"); // largest first
+
+    const int64_t hole = AllocationOf(tree.Path("sparse/hole.img"));
+    const int64_t small =
+        AllocationOf(tree.Path("small/one.txt")) + AllocationOf(tree.Path("small/two.txt"));
+    const int64_t whole = AllocationOf(tree.Path("whole.bin"));
+    ASSERT_LT(hole, 8 << 20) << "the file is not sparse here";
+    ASSERT_GT(small, 2) << "a one-byte file takes no block here";
+    ASSERT_GE(whole, 100000);
+
+    Command(ID_VIEW_SIZE_ON_DISK);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(m_pDoc->Measure(), SizeMeasure::OnDisk);
+    EXPECT_EQ(sizeText("sparse"), FormatSize(hole));
+    EXPECT_EQ(sizeText("small"), FormatSize(small));
+    EXPECT_EQ(sizeText("whole.bin"), FormatSize(whole));
+    const int64_t total = hole + small + whole;
+    const FolderSnapshot& snapshot = m_pDoc->Snapshot();
+    EXPECT_EQ(snapshot.TotalAllocated(snapshot.Find(tree.Root())), total);
+    EXPECT_EQ(m_pFrame->StatusBar().GetPaneText(0),
+              "2 directory, 1 files, Size on Disk:" + FormatSize(total));
+    EXPECT_EQ(List().GetItemText(0, kNameColumn), "whole.bin");
+    ASSERT_NE(Treemap().Layout(), nullptr);
+    EXPECT_EQ(Treemap().Layout()->tiles[0].bytes, total);
+    ASSERT_FALSE(Largest().Rows().empty());
+    EXPECT_EQ(Largest().PathOfRow(0), tree.Path("whole.bin"));
+    ASSERT_FALSE(Types().Rows().empty());
+    EXPECT_EQ(Types().Rows()[0].key, "bin");
+    const int nTxt = Types().FindType("txt");
+    ASSERT_GE(nTxt, 0);
+    EXPECT_EQ(Types().Rows()[static_cast<size_t>(nTxt)].bytes, small);
+
+    Command(ID_VIEW_SIZE_ON_DISK);
+    ASSERT_TRUE(Settle());
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(sizeText(names[i]), before[i]) << names[i];
+    EXPECT_EQ(m_pFrame->StatusBar().GetPaneText(0), statusBefore);
+    EXPECT_EQ(List().GetItemText(0, kNameColumn), "sparse");
+    EXPECT_EQ(Largest().PathOfRow(0), tree.Path("sparse/hole.img"));
+}
+
 // What is typed into the Search pane's boxes finds exactly what a walk of the tree finds,
 // and the status line counts it; a criterion that is not valid says why and finds nothing.
 TEST_F(DscpPanes, ASearchTypedIntoThePaneFindsWhatAWalkFinds) {

@@ -3,6 +3,7 @@
 // line or ends; the tests/win/*screenshot.sh scripts grab the screen meanwhile.
 //   dscp_screenshots main-window FOLDER [CX CY]   the program showing FOLDER, chosen in the
 //                                         tree, its window 860 x 560 (or CX by CY) at 96 DPI
+//   dscp_screenshots size-on-disk FOLDER  the same, 860 x 640, by bytes on disk
 //   dscp_screenshots drives               the program as it starts: the drive overview
 //   dscp_screenshots treemap FOLDER       the main window, larger, with the treemap pane's outline
 //                                         and tooltip
@@ -159,6 +160,18 @@ int MainWindow(const std::string& folder, int cx, int cy) {
     if (!StartSized(program, cx, cy) || !ChooseInTree(program, folder))
         return 1;
     return HoldScene(program, nullptr);
+}
+
+// The program showing FOLDER by bytes on disk (View > Size on Disk), the treemap following.
+int SizeOnDiskScene(const std::string& folder) {
+    DscpInProcess program;
+    if (!StartSized(program, 860, 640) || !ChooseInTree(program, folder))
+        return 1;
+    program.Command(ID_VIEW_SIZE_ON_DISK);
+    CTreemapWnd& treemap = program.m_pFrame->TreemapBar().Treemap();
+    if (!program.PumpUntil([&] { return treemap.IsPictureCurrent(); }))
+        return 1;
+    return HoldScene(program, program.m_pView->m_hWnd);
 }
 
 int Drives() {
@@ -524,6 +537,8 @@ int main(int argc, char** argv) {
         result = MainWindow(argv[2], 860, 560);
     else if (scene == "main-window" && argc == 5)
         result = MainWindow(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    else if (scene == "size-on-disk" && argc == 3)
+        result = SizeOnDiskScene(argv[2]);
     else if (scene == "drives" && argc == 2)
         result = Drives();
     else if (scene == "treemap" && argc == 3)
@@ -547,12 +562,14 @@ int main(int argc, char** argv) {
     else if (scene == "shell-tree" && argc == 2)
         result = ShellTree();
     if (result == 2)
-        std::fprintf(stderr,
-                     "usage: dscp_screenshots main-window FOLDER [CX CY] | drives | treemap FOLDER | "
-                     "panes FOLDER TYPE | compare FOLDER SCAN | duplicates FOLDER | "
-                     "opened-scan SCAN | about | docking "
-                     "docked|docked2|floating|resizing | "
-                     "shell-tree\n");
+        std::fprintf(
+            stderr,
+            "usage: dscp_screenshots main-window FOLDER [CX CY] | size-on-disk FOLDER | drives | "
+            "treemap FOLDER | "
+            "panes FOLDER TYPE | compare FOLDER SCAN | duplicates FOLDER | "
+            "opened-scan SCAN | about | docking "
+            "docked|docked2|floating|resizing | "
+            "shell-tree\n");
     OleUninitialize();
     return result;
 }
