@@ -154,8 +154,12 @@ for name, size in (("report.pdf", 9 << 20), ("budget.xlsx", 380000), ("notes.txt
     with open(os.path.join(root, "Documents", name), "wb") as f:
         f.write(b"d" * size)
 PY
+# Shown as a drive of its own, as the demo is, so the tree pane holds nothing of this machine.
+ln -sfn "$ondisk" "$prefix/dosdevices/e:"
+WINEPREFIX=$prefix wineserver -w
 bash tests/win/grab_scene.sh "$build" "$shots/guide-size-on-disk.png" 860x640+40+40 size-on-disk \
-  "Z:$(echo "$ondisk" | tr / '\\')"
+  'E:\'
+rm -f "$prefix/dosdevices/e:"
 rm -rf "$ondisk"
 # The Changes scene writes into a folder of its own, gone afterwards.
 changing=$(mktemp -d /tmp/dscp-changes.XXXXXX)
