@@ -6,9 +6,15 @@
 
 #include "entry_info.h"
 #include "path_text.h"
+#include "volume_table_source.h"
+
+FolderScanController::FolderScanController() {
+    m_scan.SetWholeTreeSource(std::make_shared<VolumeTableSource>());
+}
 
 void FolderScanController::BeginFolder() {
     Clear();
+    m_bMethodKnown = false;
     m_folderPath.clear();
     m_nFileBytes = 0;
     m_nFileDiskBytes = 0;
@@ -131,6 +137,7 @@ bool FolderScanController::Start(WakeFn wake) {
     recording.nMemoryCap = m_snapshot.MakeRoom(m_folderPath);
 
     m_bScanning = true;
+    m_bMethodKnown = true;
     ++m_nScansStarted;
     auto start = [this, paths = std::move(paths), onRow, onFinished,
                   recording = std::move(recording)]() mutable {
@@ -156,6 +163,15 @@ void FolderScanController::ReleaseStart() {
         m_bScanning = false;
         m_pInbox.reset();
     }
+}
+
+ScanMethod FolderScanController::Method() const {
+    return m_bMethodKnown && !m_heldStart ? m_scan.Method() : ScanMethod();
+}
+
+void FolderScanController::SetWholeTreeSource(std::shared_ptr<WholeTreeSource> source) {
+    Stop();
+    m_scan.SetWholeTreeSource(std::move(source));
 }
 
 void FolderScanController::Stop() {

@@ -14,6 +14,10 @@
 // scan starts (FillFromSnapshot); the scan then overwrites them with its own. Deleting
 // and pasting through the program tell the snapshot (EntriesRemoved, EntriesPasted), so
 // nothing removed is ever shown from memory.
+//
+// A folder on an NTFS volume this process may read is totalled from the volume's file table
+// (the scan's whole-tree source) rather than walked; Method() tells how the shown folder's
+// scan went, and why it walked where the table would have applied.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +39,8 @@ public:
     using WakeFn = std::function<bool(unsigned generation)>;
     // Told, on the window's thread, that subfolder `index` has its totals now.
     using RowFn = std::function<void(size_t index)>;
+
+    FolderScanController();
 
     // A folder is about to be shown: the scan stops, the subfolders go, the total is 0.
     void BeginFolder();
@@ -58,6 +64,9 @@ public:
     // The same in bytes on disk: what the rows hold (the folder's own blocks not counted).
     int64_t TotalDiskSize() const { return m_nTotalDiskSize; }
     bool IsScanning() const { return m_bScanning; }
+    // How the shown folder's last scan found its totals (a walk, saying nothing, when no
+    // scan of it started).
+    ScanMethod Method() const;
 
     // Starts totalling every subfolder; false when no thread could be started (the rows
     // keep their empty cells).
@@ -117,6 +126,8 @@ public:
     // For tests: how many scans were started.
     unsigned ScansStarted() const { return m_nScansStarted; }
     void ReleaseStart();
+    // For tests: where scans look for the whole tree first (null: they walk).
+    void SetWholeTreeSource(std::shared_ptr<WholeTreeSource> source);
 
 private:
     // Every subfolder the snapshot holds as final takes its totals from it, each whose
@@ -142,6 +153,7 @@ private:
     // its recording was handed out (FinalSoFar).
     std::vector<FolderSnapshot::Index> m_finalSoFar;
     bool m_bRecordingLent = false;
+    bool m_bMethodKnown = false; // a scan of the shown folder started
     bool m_bHoldStart = false;
     unsigned m_nScansStarted = 0;
     std::function<bool()> m_heldStart; // the start ReleaseStart makes

@@ -19,7 +19,8 @@ enum class VolumeAccess {
     Opened,
     NotNtfs, // on no NTFS volume, or on one whose device holds none (the system offers no
              // volume's bytes): walk
-    Failed,  // on an NTFS volume that may not be opened; `why` says why
+    Denied,  // on an NTFS volume only an administrator may open; `why` names it
+    Failed,  // on an NTFS volume that cannot be opened; `why` says why
 };
 
 VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volume,

@@ -55,7 +55,7 @@ VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volum
     volume.bytes = OpenVolumeFile(volume.device, error);
     if (!volume.bytes && error == EACCES) {
         why = "only an administrator may read " + volume.device;
-        return VolumeAccess::Failed;
+        return VolumeAccess::Denied;
     }
     // A drive the system calls NTFS without a device that holds one (Wine calls every
     // drive NTFS) is walked without a word.

@@ -11,6 +11,7 @@ bool BackgroundScan::Start(std::vector<std::string> subfolders, RowReadyFn onRow
     m_snapshot = FolderSnapshot();
     m_folderNode = FolderSnapshot::kNone;
     m_subfolderNodes.assign(subfolders.size(), FolderSnapshot::kNone);
+    SetMethod(ScanMethod());
     // The folder's own level goes in before the thread starts: it is readable from the first.
     if (recording.bRecord) {
         m_snapshot.SetMemoryCap(recording.nMemoryCap);
@@ -24,7 +25,8 @@ bool BackgroundScan::Start(std::vector<std::string> subfolders, RowReadyFn onRow
     try {
         m_thread =
             std::thread(&BackgroundScan::Run, this, std::move(subfolders), std::move(onRowReady),
-                        std::move(onFinished), threads, recording.bRecord);
+                        std::move(onFinished), threads, recording.bRecord,
+                        std::move(recording.folderPath), recording.nMemoryCap);
     } catch (const std::system_error&) {
         m_bRunning = false;
         return false;
@@ -48,8 +50,24 @@ FolderSnapshot BackgroundScan::TakeSnapshot() {
     return taken;
 }
 
+ScanMethod BackgroundScan::Method() const {
+    std::lock_guard<std::mutex> lock(m_methodLock);
+    return m_method;
+}
+
+void BackgroundScan::SetMethod(ScanMethod method) {
+    std::lock_guard<std::mutex> lock(m_methodLock);
+    m_method = std::move(method);
+}
+
 void BackgroundScan::Run(std::vector<std::string> subfolders, RowReadyFn onRowReady,
-                         FinishedFn onFinished, unsigned threads, bool bRecord) {
+                         FinishedFn onFinished, unsigned threads, bool bRecord,
+                         std::string folderPath, uint64_t nMemoryCap) {
+    if (m_source && bRecord && !folderPath.empty() &&
+        TakeWholeTree(folderPath, nMemoryCap, subfolders, onRowReady, onFinished)) {
+        m_bRunning = false;
+        return;
+    }
     int64_t bytes = 0;
     std::vector<FolderTotals> totals;
     std::vector<WalkResult> results;
@@ -84,4 +102,63 @@ void BackgroundScan::NoteSubfolderNodes(const std::vector<std::string>& subfolde
         if (found != byName.end())
             m_subfolderNodes[i] = found->second;
     }
+}
+
+bool BackgroundScan::TakeWholeTree(const std::string& folderPath, uint64_t nMemoryCap,
+                                   const std::vector<std::string>& subfolders,
+                                   const RowReadyFn& onRowReady, const FinishedFn& onFinished) {
+    ScanMethod method;
+    FolderSnapshot tree;
+    tree.SetMemoryCap(nMemoryCap);
+    const auto reading = [this] {
+        ScanMethod now;
+        now.way = ScanMethod::Way::ReadingWhole;
+        SetMethod(now);
+    };
+    method.outcome = m_source->Read(folderPath, m_stop, reading, tree, method.why);
+    if (m_stop.load())
+        return true; // stopped: nothing more to hand out
+    if (method.outcome != WholeTreeSource::Outcome::Read) {
+        SetMethod(method);
+        return false;
+    }
+    // Every listed subfolder must be in the tree, final: one made since it was listed, or
+    // one the tree does not finish, is walked, and so is everything else with it.
+    const FolderSnapshot::Index folder = tree.Find(folderPath);
+    std::vector<FolderSnapshot::Index> nodes;
+    std::vector<FolderTotals> totals(subfolders.size());
+    for (size_t i = 0; i < subfolders.size() && folder != FolderSnapshot::kNone; ++i) {
+        const std::string& path = subfolders[i];
+        const std::string name = path.substr(path.find_last_of(kPathSeparator) + 1);
+        const FolderSnapshot::Index node = tree.FindSubfolder(folder, name.c_str());
+        if (node == FolderSnapshot::kNone || !tree.GetTotals(node, totals[i])) {
+            method.outcome = WholeTreeSource::Outcome::Failed;
+            method.why = name + " is not in it";
+            SetMethod(method);
+            return false;
+        }
+        nodes.push_back(node);
+    }
+    if (folder == FolderSnapshot::kNone) {
+        method.outcome = WholeTreeSource::Outcome::Failed;
+        method.why = "the folder is not in it";
+        SetMethod(method);
+        return false;
+    }
+    method.way = ScanMethod::Way::WholeRead;
+    SetMethod(method);
+    int64_t bytes = 0;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (m_stop.load())
+            return true;
+        // Past the cap the subfolder stays known by name only, as a walk leaves it.
+        if (m_subfolderNodes[i] != FolderSnapshot::kNone)
+            m_snapshot.Graft(m_subfolderNodes[i], tree, nodes[i]);
+        bytes += totals[i].nSize;
+        if (onRowReady)
+            onRowReady(i, totals[i]);
+    }
+    if (!m_stop.load() && onFinished)
+        onFinished(bytes);
+    return true;
 }

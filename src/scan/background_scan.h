@@ -12,16 +12,26 @@
 // the scan runs, the owner (and threads it lends them to) may read what is final of it so far
 // and nothing else (Recording): the folder's own level, and the tree of each subfolder whose
 // totals were handed out, which the scan never writes again.
+//
+// Given a whole-tree source (whole_tree_source.h), the scan first asks it for the folder's
+// whole tree, in a snapshot of its own under the recording's cap, and then hands out each
+// subfolder in the level's order: its tree grafted into the recording under the node the
+// level gave it, then its totals. The two snapshots together stay within twice that cap,
+// which the owner sized as its room for one scan. Whatever the source cannot give, or a
+// tree that lacks a listed subfolder, is walked as before; how it went is told by Method().
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "folder_snapshot.h"
 #include "tree_totals.h"
+#include "whole_tree_source.h"
 
 // What the scan is to record besides the totals.
 struct ScanRecording {
@@ -34,6 +44,19 @@ struct ScanRecording {
     SnapshotLevel level;
     // What the scan's snapshot may take: the owner's cap less what its own snapshot holds.
     uint64_t nMemoryCap = FolderSnapshot::kDefaultMemoryCap;
+};
+
+// How the scan finds its totals: published by its thread as it goes.
+struct ScanMethod {
+    enum class Way {
+        Walk,         // folder by folder
+        ReadingWhole, // asking the whole-tree source
+        WholeRead,    // every subfolder came from the source's tree
+    };
+    Way way = Way::Walk;
+    // While walking: what the source said (NotHere: nothing to tell), and why for Failed.
+    WholeTreeSource::Outcome outcome = WholeTreeSource::Outcome::NotHere;
+    std::string why;
 };
 
 class BackgroundScan {
@@ -63,6 +86,14 @@ public:
     // folder_snapshot.h). Empty when nothing was recorded or it was taken already.
     FolderSnapshot TakeSnapshot();
 
+    // Where every later scan first looks for the whole tree (null: it walks). Only while no
+    // scan runs.
+    void SetWholeTreeSource(std::shared_ptr<WholeTreeSource> source) {
+        m_source = std::move(source);
+    }
+    // How the running or last scan went; reset by Start.
+    ScanMethod Method() const;
+
     // True from Start until the scan has handed out its last result or was stopped.
     bool IsRunning() const { return m_bRunning.load(); }
 
@@ -78,7 +109,13 @@ public:
 
 private:
     void Run(std::vector<std::string> subfolders, RowReadyFn onRowReady, FinishedFn onFinished,
-             unsigned threads, bool bRecord);
+             unsigned threads, bool bRecord, std::string folderPath, uint64_t nMemoryCap);
+    // Asks the source for the folder's tree and, when it has every subfolder, hands them out
+    // from it; false (the method saying why) when they are to be walked.
+    bool TakeWholeTree(const std::string& folderPath, uint64_t nMemoryCap,
+                       const std::vector<std::string>& subfolders, const RowReadyFn& onRowReady,
+                       const FinishedFn& onFinished);
+    void SetMethod(ScanMethod method);
     // Where each subfolder's tree goes in the recording: the nodes its folder's level made.
     void NoteSubfolderNodes(const std::vector<std::string>& subfolders);
 
@@ -91,4 +128,7 @@ private:
     FolderSnapshot m_snapshot;
     FolderSnapshot::Index m_folderNode = FolderSnapshot::kNone;
     std::vector<FolderSnapshot::Index> m_subfolderNodes;
+    std::shared_ptr<WholeTreeSource> m_source;
+    mutable std::mutex m_methodLock;
+    ScanMethod m_method;
 };

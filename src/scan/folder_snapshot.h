@@ -135,6 +135,12 @@ public:
     // not recorded.
     Index RecordLevel(const std::string& folderPath, const SnapshotLevel& level);
 
+    // `folder` (a subfolder of a recorded level, by name only so far) becomes what `piece`'s
+    // final folder `there` is: its level and everything beneath, as Merge copies them. Only
+    // `folder` and the totals above it change, so a walk's readers may go on reading the
+    // rest. False, nothing changed, when it would not fit under the cap.
+    bool Graft(Index folder, const FolderSnapshot& piece, Index there);
+
     // A file or folder at `path` was deleted: it is dropped, and the totals above it are
     // corrected. A file whose folder's files are not held is not known by size: that folder
     // is no longer read. False when the snapshot knew nothing of it.
@@ -231,6 +237,7 @@ private:
     void DiscardFiles(Index folder);
     void MergeFrom(Index here, const FolderSnapshot& piece, Index there);
     Index CopyBeneath(Index parent, const FolderSnapshot& piece, Index there);
+    uint64_t BytesBeneath(Index folder) const; // its folders, files held and their names
     void CopyFiles(Index to, const FolderSnapshot& piece, Index from);
     void CompactIfWasteful();
     void Compact();

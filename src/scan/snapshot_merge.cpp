@@ -218,6 +218,29 @@ void FolderSnapshot::Merge(FolderSnapshot&& piece) {
     CompactIfWasteful();
 }
 
+uint64_t FolderSnapshot::BytesBeneath(Index folder) const {
+    uint64_t bytes = 0;
+    std::vector<Index> stack{folder};
+    while (!stack.empty()) {
+        const Index i = stack.back();
+        stack.pop_back();
+        bytes += kFolderBytes + std::strlen(Name(i)) + 1;
+        if (FilesHeld(i))
+            for (uint32_t f = 0; f < At(i).ownFiles; ++f)
+                bytes += kFileBytes + std::strlen(FileName(i, f)) + 1;
+        for (Index child = At(i).firstChild; child != kNone; child = At(child).nextSibling)
+            stack.push_back(child);
+    }
+    return bytes;
+}
+
+bool FolderSnapshot::Graft(Index folder, const FolderSnapshot& piece, Index there) {
+    if (!piece.IsFinal(there) || MemoryHeld() + piece.BytesBeneath(there) > m_nMemoryCap)
+        return false;
+    MergeFrom(folder, piece, there);
+    return true;
+}
+
 FolderSnapshot::Index FolderSnapshot::RecordLevel(const std::string& folderPath,
                                                   const SnapshotLevel& level) {
     if (!HasRoomForLevel(level))

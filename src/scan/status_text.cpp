@@ -29,3 +29,18 @@ std::string FormatOpeningText(const std::string& path, uint64_t bytesRead, uint6
     }
     return text + ". Esc stops.";
 }
+
+std::string ScanMethodNote(const ScanMethod& method) {
+    if (method.way == ScanMethod::Way::ReadingWhole)
+        return "reading the drive's file table";
+    if (method.way != ScanMethod::Way::Walk)
+        return "";
+    switch (method.outcome) {
+    case WholeTreeSource::Outcome::Denied:
+        return "walked: File > Restart as Administrator scans faster";
+    case WholeTreeSource::Outcome::Failed:
+        return "walked, as the drive's file table did not add up: " + method.why;
+    default:
+        return "";
+    }
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -11,11 +13,14 @@
 #include "data_runs.h"
 #include "file_record.h"
 #include "file_table.h"
+#include "folder_scan.h"
+#include "folder_scan_controller.h"
 #include "folder_snapshot.h"
 #include "ntfs_image.h"
 #include "table_snapshot.h"
 #include "tree_totals.h"
 #include "volume_file.h"
+#include "volume_table_source.h"
 
 namespace {
 
@@ -254,7 +259,93 @@ size_t AttributeOffset(const std::vector<uint8_t>& image, size_t record, uint32_
     }
 }
 
+// A folder of the mounted image read from the image file itself, as the window's scan
+// reads a volume's device: `beneath` names where the folder lies in the volume.
+std::shared_ptr<VolumeTableSource> ImageSource(const std::string& imagePath,
+                                               std::vector<std::string> beneath) {
+    return std::make_shared<VolumeTableSource>(
+        [imagePath, beneath](const std::string&, FolderVolume& volume, std::string& why) {
+            int error = 0;
+            volume.bytes = OpenVolumeFile(imagePath, error);
+            volume.beneath = beneath;
+            why = std::strerror(error);
+            return volume.bytes ? VolumeAccess::Opened : VolumeAccess::Failed;
+        },
+        true);
+}
+
+// Shows `folder` through a controller whose scan asks `source` first, and waits for its
+// totals (false after a minute).
+bool ScanShownFolder(FolderScanController& scan, const std::string& folder,
+                     std::shared_ptr<WholeTreeSource> source) {
+    scan.SetWholeTreeSource(std::move(source));
+    scan.BeginFolder();
+    FolderListing listing = ListFolder(folder.c_str());
+    scan.SetListing(folder, std::move(listing.folders), listing.files);
+    std::atomic<bool> woken{false};
+    if (!scan.Start([&woken](unsigned) { return woken = true; }))
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline)
+        if (woken.exchange(false) && scan.TakeWaitingResults([](size_t) {}))
+            return true;
+    return false;
+}
+
 } // namespace
+
+// The window's scan of a folder on an NTFS volume: every subfolder's totals and tree come
+// from the table, exactly as a walk finds them; a table that lacks a listed subfolder is
+// walked instead, saying so.
+TEST(NtfsTable, TheWindowsScanTakesTheTableInPlaceOfAWalk) {
+    const std::string missing = NtfsImage::Missing();
+    ASSERT_EQ(missing, "") << "this test makes a real NTFS volume and needs: " << missing;
+    NtfsImage image(64);
+    ASSERT_TRUE(image.Mount()) << image.Error();
+    const std::string shown = image.MountPoint() + "/shown";
+    MakeFolder(shown);
+    for (const char* folder : {"/a", "/a/deep", "/a/deep/er", "/b", "/empty", "/x"})
+        MakeFolder(shown + folder);
+    for (int i = 0; i < 300; ++i)
+        WriteFile(shown + (i % 3 ? "/a/deep/er/f" : "/b/f") + std::to_string(i), i * 37);
+    WriteFile(shown + "/a/big", 300000);
+    WriteFile(shown + "/own", 1234);
+    ASSERT_EQ(link((shown + "/a/big").c_str(), (shown + "/b/big too").c_str()), 0);
+    ASSERT_TRUE(image.Unmount()) << image.Error();
+    ASSERT_TRUE(image.Mount()) << image.Error();
+    const FolderSnapshot walked = WalkIntoSnapshot(shown);
+
+    FolderScanController scan;
+    ASSERT_TRUE(ScanShownFolder(scan, shown, ImageSource(image.ImagePath(), {"shown"})));
+    EXPECT_EQ(scan.Method().way, ScanMethod::Way::WholeRead);
+    FolderTotals whole;
+    ASSERT_TRUE(walked.GetTotals(walked.Find(shown), whole));
+    EXPECT_EQ(scan.TotalSize(), whole.nSize);
+    const FolderSnapshot& read = scan.Snapshot();
+    ASSERT_NE(read.Find(shown), FolderSnapshot::kNone);
+    EXPECT_TRUE(read.IsHeld(read.Find(shown)));
+    for (const FolderEntry& row : scan.Subfolders()) {
+        const std::string path = shown + "/" + row.strName;
+        FolderTotals totals;
+        ASSERT_TRUE(walked.GetTotals(walked.Find(path), totals)) << path;
+        EXPECT_EQ(row.nSize, totals.nSize) << path;
+        EXPECT_EQ(row.nDiskSize, totals.nDiskSize) << path;
+        EXPECT_EQ(row.nFiles, totals.nFiles) << path;
+        EXPECT_EQ(row.nFolders, totals.nFolders) << path;
+        std::vector<std::string> differences;
+        Compare(walked, walked.Find(path), read, read.Find(path), path, differences);
+        EXPECT_TRUE(differences.empty()) << ::testing::PrintToString(differences);
+    }
+
+    // The table's folder of that place lacks the listed subfolders: they are walked.
+    FolderScanController walking;
+    ASSERT_TRUE(ScanShownFolder(walking, shown, ImageSource(image.ImagePath(), {"shown", "a"})));
+    EXPECT_EQ(walking.Method().way, ScanMethod::Way::Walk);
+    EXPECT_EQ(walking.Method().outcome, WholeTreeSource::Outcome::Failed);
+    EXPECT_EQ(walking.Method().why, "a is not in it");
+    EXPECT_EQ(walking.TotalSize(), whole.nSize);
+    ASSERT_TRUE(image.Unmount()) << image.Error();
+}
 
 TEST(NtfsTable, ReadsAVolumeAsItsMountedWalkSeesIt) {
     const std::string missing = NtfsImage::Missing();

@@ -1,0 +1,28 @@
+#pragma once
+// A folder's whole tree from its NTFS volume's file table, for the window's scan.
+
+#include <functional>
+#include <memory>
+
+#include "folder_volume.h"
+#include "whole_tree_source.h"
+
+class VolumeTableSource : public WholeTreeSource {
+public:
+    // How the folder's volume is opened: OpenFolderVolume, or a test's image file.
+    using OpenFn = std::function<VolumeAccess(const std::string& folderPath, FolderVolume& volume,
+                                              std::string& why)>;
+
+    // `bFolderOwnSizes`: folders keep the size of their own index, as a POSIX walk records
+    // them (a Windows walk is not told it).
+    explicit VolumeTableSource(OpenFn open = OpenFolderVolume, bool bFolderOwnSizes = false)
+        : m_open(std::move(open)), m_bFolderOwnSizes(bFolderOwnSizes) {}
+
+    Outcome Read(const std::string& folderPath, const std::atomic<bool>& stop,
+                 const std::function<void()>& reading, FolderSnapshot& tree,
+                 std::string& why) override;
+
+private:
+    OpenFn m_open;
+    bool m_bFolderOwnSizes;
+};
