@@ -28,8 +28,20 @@ bool CDirscopeApp::InitInstance() {
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
+    // A folder on the command line (the one shown, when the program restarts as an
+    // administrator) is shown in a new window; a file is a saved scan to open.
+    std::string folder;
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
+        const DWORD attributes = GetFileAttributesA(cmdInfo.m_strFileName.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            folder = cmdInfo.m_strFileName;
+            cmdInfo.m_nShellCommand = CCommandLineInfo::FileNew;
+        }
+    }
     if (!ProcessShellCommand(cmdInfo))
         return false;
+    if (auto* pFrame = dynamic_cast<CMainFrame*>(GetMainWnd()); pFrame && !folder.empty())
+        pFrame->ShowTypedPath(folder);
 
     GetMainWnd()->ShowWindow(SW_SHOW);
     GetMainWnd()->UpdateWindow();

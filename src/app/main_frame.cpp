@@ -14,6 +14,7 @@
 #include "dirscope_view.h"
 #include "dock_bar.h"
 #include "duplicates_view.h"
+#include "elevated_restart.h"
 #include "file_dialog.h"
 #include "changes_view.h"
 #include "file_types_view.h"
@@ -139,6 +140,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_FILE_END_COMPARISON, OnEndComparison)
     ON_UPDATE_COMMAND_UI(ID_FILE_COMPARE_SCAN, OnUpdateCompareScan)
     ON_UPDATE_COMMAND_UI(ID_FILE_END_COMPARISON, OnUpdateEndComparison)
+    ON_COMMAND(ID_FILE_RESTART_ELEVATED, OnRestartElevated)
+    ON_UPDATE_COMMAND_UI(ID_FILE_RESTART_ELEVATED, OnUpdateRestartElevated)
     ON_COMMAND(ID_VIEW_SIZE_ON_DISK, OnSizeOnDisk)
     ON_UPDATE_COMMAND_UI(ID_VIEW_SIZE_ON_DISK, OnUpdateSizeOnDisk)
     ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
@@ -575,6 +578,21 @@ void CMainFrame::OnUpdateCompareScan(CCmdUI* pCmdUI) {
 void CMainFrame::OnUpdateEndComparison(CCmdUI* pCmdUI) {
     const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
     pCmdUI->Enable(pDoc && (pDoc->IsComparing() || pDoc->IsReadingComparison()));
+}
+
+void CMainFrame::OnRestartElevated() {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    // This one goes only once the other runs: a refusal leaves the user where they were.
+    if (StartElevatedCopy(m_hWnd, pDoc ? pDoc->Folder() : std::string()))
+        PostMessage(WM_CLOSE);
+}
+
+// Offered only where it helps: the shown folder was walked because only an administrator
+// may read its drive's file table.
+void CMainFrame::OnUpdateRestartElevated(CCmdUI* pCmdUI) {
+    const auto* pDoc = dynamic_cast<CDirscopeDoc*>(GetActiveDocument());
+    pCmdUI->Enable(pDoc && !pDoc->IsDriveOverview() && !pDoc->IsSavedScan() &&
+                   pDoc->ScanController().Method().outcome == WholeTreeSource::Outcome::Denied);
 }
 
 void CMainFrame::OnSizeOnDisk() {

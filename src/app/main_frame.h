@@ -113,6 +113,8 @@ protected:
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
     void OnUpdateEndComparison(CCmdUI* pCmdUI);
     // View > Size on Disk: every size shown switches between lengths and bytes on disk.
+    void OnRestartElevated();
+    void OnUpdateRestartElevated(CCmdUI* pCmdUI);
     void OnSizeOnDisk();
     void OnUpdateSizeOnDisk(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);

@@ -386,10 +386,17 @@ void CDirscopeView::UpdateStatusText() {
     else
         text = FormatStatusText(doc.FolderCount(), doc.FileCount(), doc.MeasuredTotal(),
                                 doc.Measure());
-    if (doc.IsSavedScan() && !doc.IsOpeningScan())
+    if (doc.IsSavedScan() && !doc.IsOpeningScan()) {
         text = kSavedScanStatus + text;
-    else if (!doc.WatchNote().empty())
-        text += " (" + doc.WatchNote() + ")";
+    } else {
+        // Why the shown folder was walked where its drive's file table is faster.
+        const std::string scanNote =
+            doc.IsDriveOverview() ? "" : ScanMethodNote(doc.ScanController().Method());
+        if (!scanNote.empty())
+            text += " (" + scanNote + ")";
+        if (!doc.WatchNote().empty())
+            text += " (" + doc.WatchNote() + ")";
+    }
     if (doc.IsReadingComparison()) {
         text += "    Reading the saved scan: " +
                 FormatSize(static_cast<int64_t>(doc.ComparisonBytesRead()));

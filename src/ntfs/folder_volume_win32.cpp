@@ -14,6 +14,21 @@ bool IsDriveRoot(const std::string& root) {
     return root.size() == 3 && root[1] == ':' && root[2] == '\\';
 }
 
+// Whether this process holds the administrators' rights now (elevated), not merely belongs
+// to an administrator who has not confirmed them.
+bool RunsAsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators))
+        return false;
+    BOOL bMember = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &bMember))
+        bMember = FALSE;
+    FreeSid(administrators);
+    return bMember != FALSE;
+}
+
 } // namespace
 
 VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volume,
@@ -26,6 +41,10 @@ VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volum
     if (!GetVolumePathNameA(folderPath.c_str(), root, MAX_PATH) ||
         !GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, system, MAX_PATH) ||
         lstrcmpiA(system, "NTFS") != 0)
+        return VolumeAccess::NotNtfs;
+    // A mapped network drive is the server's volume too (an administrator would not even
+    // see the mapping).
+    if (GetDriveTypeA(root) == DRIVE_REMOTE)
         return VolumeAccess::NotNtfs;
     const std::string rootText(root);
     if (IsDriveRoot(rootText)) {
@@ -53,7 +72,9 @@ VolumeAccess OpenFolderVolume(const std::string& folderPath, FolderVolume& volum
     }
     int error = 0;
     volume.bytes = OpenVolumeFile(volume.device, error);
-    if (!volume.bytes && error == EACCES) {
+    // Refused to an administrator, the device is none that holds a volume to read (Wine
+    // refuses the device behind its Unix root so): walked without a word.
+    if (!volume.bytes && error == EACCES && !RunsAsAdministrator()) {
         why = "only an administrator may read " + volume.device;
         return VolumeAccess::Denied;
     }

@@ -76,6 +76,9 @@
 // File > Compare With Scan: a saved scan as the older side of a comparison; and its end.
 #define ID_FILE_COMPARE_SCAN 32840
 #define ID_FILE_END_COMPARISON 32841
+// File > Restart as Administrator: the program again, elevated, where only that lets the scan
+// read the drive's file table.
+#define ID_FILE_RESTART_ELEVATED 32842
 // View > Duplicates: the pane of files with the same bytes; View > Find Duplicates: shows it
 // and searches beneath the folder shown.
 #define ID_VIEW_DUPLICATES 32860

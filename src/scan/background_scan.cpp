@@ -116,8 +116,10 @@ bool BackgroundScan::TakeWholeTree(const std::string& folderPath, uint64_t nMemo
         SetMethod(now);
     };
     method.outcome = m_source->Read(folderPath, m_stop, reading, tree, method.why);
-    if (m_stop.load())
-        return true; // stopped: nothing more to hand out
+    if (m_stop.load()) {
+        SetMethod(ScanMethod()); // stopped: nothing more to hand out, nothing to tell
+        return true;
+    }
     if (method.outcome != WholeTreeSource::Outcome::Read) {
         SetMethod(method);
         return false;

@@ -104,7 +104,8 @@ TEST_F(DscpApp, TheMainMenuHoldsItsCommandsByIdAndText) {
     EXPECT_EQ(text(hMenu, 1, MF_BYPOSITION), "&View");
     EXPECT_EQ(text(hMenu, 2, MF_BYPOSITION), "&Help");
     HMENU hFile = GetSubMenu(hMenu, 0);
-    // The scan files' commands, the report, Exit; separators between.
+    // The scan files' commands, the report, the restart as administrator, Exit; separators
+    // between.
     const std::vector<std::pair<UINT, std::string>> fileItems = {
         {ID_FILE_OPEN_SCAN, "&Open Scan..."},
         {ID_FILE_SAVE_SCAN, "&Save Scan As..."},
@@ -113,6 +114,8 @@ TEST_F(DscpApp, TheMainMenuHoldsItsCommandsByIdAndText) {
         {ID_FILE_STOP_OPENING, "S&top Opening\tEsc"},
         {0, ""},
         {ID_OUTPUT_TO_TEXT_FILE, "&Output To Text File"},
+        {0, ""},
+        {ID_FILE_RESTART_ELEVATED, "Restart as Administrator for a faster scan"},
         {0, ""},
         {57665u, "E&xit"}};
     ASSERT_EQ(GetMenuItemCount(hFile), static_cast<int>(fileItems.size()));
