@@ -3,6 +3,9 @@
 #                                      in ntfs_driver), so that its end says the image is
 #                                      written; fails when it does not mount within 30 s
 #   ntfs_unmount FOLDER                unmounts it and waits for the driver to end
+#   ntfs_missing                       prints what this machine lacks to make and mount one
+#   ntfs_tear_record IMAGE RECORD      flips a byte at the end of the file record's first
+#                                      sector, as a torn write leaves it
 ntfs_driver=""
 
 ntfs_mount() {
@@ -24,4 +27,28 @@ ntfs_unmount() {
   umount "$1" 2>/dev/null || kill "$ntfs_driver" 2>/dev/null
   wait "$ntfs_driver" 2>/dev/null
   ntfs_driver=""
+}
+
+ntfs_missing() {
+  local missing="" tool
+  [ "$(id -u)" -eq 0 ] || missing+="root (ntfs-3g mounts the image through FUSE as root); "
+  [ -r /dev/fuse ] && [ -w /dev/fuse ] || missing+="/dev/fuse; "
+  for tool in mkntfs ntfs-3g python3 umount; do
+    command -v $tool >/dev/null || missing+="$tool (apt-get install ntfs-3g python3 mount); "
+  done
+  printf '%s' "$missing"
+}
+
+ntfs_tear_record() {
+  python3 - "$1" "$2" <<'PY'
+import struct, sys
+with open(sys.argv[1], 'r+b') as image:
+    boot = image.read(512)
+    cluster = struct.unpack_from('<H', boot, 0x0B)[0] * boot[0x0D]
+    at = struct.unpack_from('<Q', boot, 0x30)[0] * cluster + int(sys.argv[2]) * 1024 + 510
+    image.seek(at)
+    byte = image.read(1)[0]
+    image.seek(at)
+    image.write(bytes([byte ^ 0x5A]))
+PY
 }

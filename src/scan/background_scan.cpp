@@ -63,7 +63,8 @@ void BackgroundScan::SetMethod(ScanMethod method) {
 void BackgroundScan::Run(std::vector<std::string> subfolders, RowReadyFn onRowReady,
                          FinishedFn onFinished, unsigned threads, bool bRecord,
                          std::string folderPath, uint64_t nMemoryCap) {
-    if (m_source && bRecord && !folderPath.empty() &&
+    // A folder without subfolders has nothing to total: no table is worth reading for it.
+    if (m_source && bRecord && !folderPath.empty() && !subfolders.empty() &&
         TakeWholeTree(folderPath, nMemoryCap, subfolders, onRowReady, onFinished)) {
         m_bRunning = false;
         return;

@@ -10,19 +10,13 @@ shift
 emulator=("$@")
 prefix=$(realpath -m "${emulator[-1]:-}")
 
-missing=""
-[ "$(id -u)" -eq 0 ] || missing+="root (ntfs-3g mounts the image through FUSE as root); "
-[ -r /dev/fuse ] && [ -w /dev/fuse ] || missing+="/dev/fuse; "
-for tool in mkntfs ntfs-3g python3 umount; do
-  command -v $tool >/dev/null || missing+="$tool (apt-get install ntfs-3g python3 mount); "
-done
+source "$(dirname "$0")/../../scripts/ntfs_image.sh"
+missing=$(ntfs_missing)
 [ ${#emulator[@]} -ge 3 ] || missing+="the Wine runner and its prefix as arguments; "
 if [ -n "$missing" ]; then
   echo "FAIL: this test makes a real NTFS volume and needs: $missing" >&2
   exit 1
 fi
-
-source "$(dirname "$0")/../../scripts/ntfs_image.sh"
 work=$(mktemp -d /tmp/dscp-ntfs-wine.XXXXXX)
 mnt=$work/mnt
 # Letters no other test uses; the prefix is shared, so they go again at the end.
@@ -148,17 +142,7 @@ grep -qx "$((every - 2 * 54321)) bytes, [0-9]* folders, [0-9]* files beneath, 1 
 # A volume that does not add up is walked, and says why: a torn write in one record.
 record=$(stat -c %i "$mnt/tree/empty")
 ntfs_unmount "$mnt"
-python3 - "$work/volume.img" "$record" <<'PY'
-import struct, sys
-with open(sys.argv[1], 'r+b') as image:
-    boot = image.read(512)
-    cluster = struct.unpack_from('<H', boot, 0x0B)[0] * boot[0x0D]
-    at = struct.unpack_from('<Q', boot, 0x30)[0] * cluster + int(sys.argv[2]) * 1024 + 510
-    image.seek(at)
-    byte = image.read(1)[0]
-    image.seek(at)
-    image.write(bytes([byte ^ 0x5A]))
-PY
+ntfs_tear_record "$work/volume.img" "$record"
 mount_image ro
 report $raw "tree" --exact
 grep -q "^Walking the folder, as its volume's file table cannot be read: file record $record is damaged" "$work/$raw.txt" ||

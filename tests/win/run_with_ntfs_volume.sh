@@ -10,19 +10,13 @@ shift
 emulator=("$@")
 prefix=$(realpath -m "${emulator[-1]:-}")
 
-missing=""
-[ "$(id -u)" -eq 0 ] || missing+="root (ntfs-3g mounts the image through FUSE as root); "
-[ -r /dev/fuse ] && [ -w /dev/fuse ] || missing+="/dev/fuse; "
-for tool in mkntfs ntfs-3g python3 umount; do
-  command -v $tool >/dev/null || missing+="$tool (apt-get install ntfs-3g python3 mount); "
-done
+source "$(dirname "$0")/../../scripts/ntfs_image.sh"
+missing=$(ntfs_missing)
 [ ${#emulator[@]} -ge 3 ] || missing+="the Wine runner and its prefix as arguments; "
 if [ -n "$missing" ]; then
   echo "FAIL: this test makes a real NTFS volume and needs: $missing" >&2
   exit 1
 fi
-
-source "$(dirname "$0")/../../scripts/ntfs_image.sh"
 work=$(mktemp -d /tmp/dscp-ntfs-gui.XXXXXX)
 mnt=$work/mnt
 # Letters no other test uses; the prefix is shared, so they go again at the end.
@@ -67,17 +61,7 @@ record=$(stat -c %i "$mnt/tree/empty")
 ntfs_unmount "$mnt"
 # The copy with a torn write in the empty folder's record.
 cp "$work/volume.img" "$work/torn.img"
-python3 - "$work/torn.img" "$record" <<'PY'
-import struct, sys
-with open(sys.argv[1], 'r+b') as image:
-    boot = image.read(512)
-    cluster = struct.unpack_from('<H', boot, 0x0B)[0] * boot[0x0D]
-    at = struct.unpack_from('<Q', boot, 0x30)[0] * cluster + int(sys.argv[2]) * 1024 + 510
-    image.seek(at)
-    byte = image.read(1)[0]
-    image.seek(at)
-    image.write(bytes([byte ^ 0x5A]))
-PY
+ntfs_tear_record "$work/torn.img" "$record"
 # Mounted afresh and read-only, the volume is what its image holds.
 ntfs_mount "$work/volume.img" "$mnt" ro || { echo "FAIL: ntfs-3g did not mount the image" >&2; exit 1; }
 ln -sfn "$mnt" "$prefix/dosdevices/q:"
