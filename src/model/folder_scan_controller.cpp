@@ -135,6 +135,7 @@ bool FolderScanController::Start(WakeFn wake) {
     if (m_snapshotChanging && m_snapshot.NeedsRoom())
         m_snapshotChanging();
     recording.nMemoryCap = m_snapshot.MakeRoom(m_folderPath);
+    recording.nKnownEntries = KnownEntries();
 
     m_bScanning = true;
     m_bMethodKnown = true;
@@ -153,6 +154,16 @@ bool FolderScanController::Start(WakeFn wake) {
         return false;
     }
     return true;
+}
+
+uint64_t FolderScanController::KnownEntries() const {
+    uint64_t nEntries = m_level.FileCount();
+    for (const FolderEntry& entry : m_subfolders) {
+        if (entry.nSize < 0)
+            return 0; // a subfolder never totalled: how much lies beneath is not known
+        nEntries += 1 + static_cast<uint64_t>(entry.nFolders) + static_cast<uint64_t>(entry.nFiles);
+    }
+    return nEntries;
 }
 
 void FolderScanController::ReleaseStart() {

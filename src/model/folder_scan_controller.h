@@ -130,6 +130,9 @@ public:
     void SetWholeTreeSource(std::shared_ptr<WholeTreeSource> source);
 
 private:
+    // The folders and files beneath the shown folder as its subfolders' totals tell (0 while
+    // one of them is not totalled).
+    uint64_t KnownEntries() const;
     // Every subfolder the snapshot holds as final takes its totals from it, each whose
     // totals changed told to `onRow`; the total when every one did. Returns how many.
     size_t TakeSnapshotTotals(const RowFn& onRow);

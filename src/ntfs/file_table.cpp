@@ -34,6 +34,10 @@ struct FileTable::Piece {
 };
 
 bool FileTable::Read(VolumeBytes& volume, std::string& why) {
+    return Locate(volume, why) && ReadRecords(volume, why);
+}
+
+bool FileTable::Locate(VolumeBytes& volume, std::string& why) {
     m_entries.clear();
     m_names.clear();
     m_text.clear();
@@ -44,8 +48,7 @@ bool FileTable::Read(VolumeBytes& volume, std::string& why) {
         why = "cannot read the volume's first sector";
         return false;
     }
-    return ReadBootSector(boot, m_geometry, why) && LocateTable(volume, why) &&
-           ReadRecords(volume, why);
+    return ReadBootSector(boot, m_geometry, why) && LocateTable(volume, why);
 }
 
 bool FileTable::ReadTableBytes(VolumeBytes& volume, uint64_t offset, uint8_t* buffer, size_t size) {

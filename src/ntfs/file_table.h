@@ -45,6 +45,14 @@ public:
     // use that is damaged (read twice, so that one written meanwhile is not taken for
     // damaged), a continuation whose base record is not there.
     bool Read(VolumeBytes& volume, std::string& why);
+    // Read in two steps, so that the table's size is known before it is read: the boot
+    // sector and the table's runs, then every record.
+    bool Locate(VolumeBytes& volume, std::string& why);
+    bool ReadRecords(VolumeBytes& volume, std::string& why);
+    // The records the located table has room for, used or not: what reading it costs.
+    uint64_t TableRecords() const {
+        return m_geometry.nRecordBytes ? m_nTableBytes / m_geometry.nRecordBytes : 0;
+    }
 
     const VolumeGeometry& Geometry() const { return m_geometry; }
     uint32_t RecordCount() const { return static_cast<uint32_t>(m_entries.size()); }
@@ -63,7 +71,6 @@ private:
     struct Piece;
     bool LocateTable(VolumeBytes& volume, std::string& why);
     bool ReadTableBytes(VolumeBytes& volume, uint64_t offset, uint8_t* buffer, size_t size);
-    bool ReadRecords(VolumeBytes& volume, std::string& why);
     // What an intact record tells, into its entry (or its base record's).
     bool TakeRecord(uint32_t number, const FileRecordInfo& info, std::string& why);
 

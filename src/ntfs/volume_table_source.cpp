@@ -22,6 +22,7 @@ private:
 } // namespace
 
 WholeTreeSource::Outcome VolumeTableSource::Read(const std::string& folderPath,
+                                                 uint64_t nKnownEntries,
                                                  const std::atomic<bool>& stop,
                                                  const std::function<void()>& reading,
                                                  FolderSnapshot& tree, std::string& why) {
@@ -36,11 +37,15 @@ WholeTreeSource::Outcome VolumeTableSource::Read(const std::string& folderPath,
     case VolumeAccess::Opened:
         break;
     }
-    if (reading)
-        reading();
     StoppableBytes bytes(*volume.bytes, stop);
     FileTable table;
-    if (!table.Read(bytes, why))
+    if (!table.Locate(bytes, why))
+        return Outcome::Failed;
+    if (nKnownEntries > 0 && nKnownEntries * kRecordsPerWalkedEntry < table.TableRecords())
+        return Outcome::NotHere;
+    if (reading)
+        reading();
+    if (!table.ReadRecords(bytes, why))
         return Outcome::Failed;
     TableScanOptions options;
     options.folderPath = folderPath;

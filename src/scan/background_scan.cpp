@@ -25,8 +25,7 @@ bool BackgroundScan::Start(std::vector<std::string> subfolders, RowReadyFn onRow
     try {
         m_thread =
             std::thread(&BackgroundScan::Run, this, std::move(subfolders), std::move(onRowReady),
-                        std::move(onFinished), threads, recording.bRecord,
-                        std::move(recording.folderPath), recording.nMemoryCap);
+                        std::move(onFinished), threads, std::move(recording));
     } catch (const std::system_error&) {
         m_bRunning = false;
         return false;
@@ -61,11 +60,11 @@ void BackgroundScan::SetMethod(ScanMethod method) {
 }
 
 void BackgroundScan::Run(std::vector<std::string> subfolders, RowReadyFn onRowReady,
-                         FinishedFn onFinished, unsigned threads, bool bRecord,
-                         std::string folderPath, uint64_t nMemoryCap) {
+                         FinishedFn onFinished, unsigned threads, ScanRecording recording) {
+    const bool bRecord = recording.bRecord;
     // A folder without subfolders has nothing to total: no table is worth reading for it.
-    if (m_source && bRecord && !folderPath.empty() && !subfolders.empty() &&
-        TakeWholeTree(folderPath, nMemoryCap, subfolders, onRowReady, onFinished)) {
+    if (m_source && bRecord && !recording.folderPath.empty() && !subfolders.empty() &&
+        TakeWholeTree(recording, subfolders, onRowReady, onFinished)) {
         m_bRunning = false;
         return;
     }
@@ -105,18 +104,20 @@ void BackgroundScan::NoteSubfolderNodes(const std::vector<std::string>& subfolde
     }
 }
 
-bool BackgroundScan::TakeWholeTree(const std::string& folderPath, uint64_t nMemoryCap,
+bool BackgroundScan::TakeWholeTree(const ScanRecording& recording,
                                    const std::vector<std::string>& subfolders,
                                    const RowReadyFn& onRowReady, const FinishedFn& onFinished) {
     ScanMethod method;
     FolderSnapshot tree;
-    tree.SetMemoryCap(nMemoryCap);
+    tree.SetMemoryCap(recording.nMemoryCap);
+    const std::string& folderPath = recording.folderPath;
     const auto reading = [this] {
         ScanMethod now;
         now.way = ScanMethod::Way::ReadingWhole;
         SetMethod(now);
     };
-    method.outcome = m_source->Read(folderPath, m_stop, reading, tree, method.why);
+    method.outcome =
+        m_source->Read(folderPath, recording.nKnownEntries, m_stop, reading, tree, method.why);
     if (m_stop.load()) {
         SetMethod(ScanMethod()); // stopped: nothing more to hand out, nothing to tell
         return true;

@@ -44,6 +44,8 @@ struct ScanRecording {
     SnapshotLevel level;
     // What the scan's snapshot may take: the owner's cap less what its own snapshot holds.
     uint64_t nMemoryCap = FolderSnapshot::kDefaultMemoryCap;
+    // The folders and files the owner already holds beneath the folder (0: not known).
+    uint64_t nKnownEntries = 0;
 };
 
 // How the scan finds its totals: published by its thread as it goes.
@@ -108,13 +110,13 @@ public:
     }
 
 private:
+    // `recording`: as Start was given it, its level taken out already.
     void Run(std::vector<std::string> subfolders, RowReadyFn onRowReady, FinishedFn onFinished,
-             unsigned threads, bool bRecord, std::string folderPath, uint64_t nMemoryCap);
+             unsigned threads, ScanRecording recording);
     // Asks the source for the folder's tree and, when it has every subfolder, hands them out
     // from it; false (the method saying why) when they are to be walked.
-    bool TakeWholeTree(const std::string& folderPath, uint64_t nMemoryCap,
-                       const std::vector<std::string>& subfolders, const RowReadyFn& onRowReady,
-                       const FinishedFn& onFinished);
+    bool TakeWholeTree(const ScanRecording& recording, const std::vector<std::string>& subfolders,
+                       const RowReadyFn& onRowReady, const FinishedFn& onFinished);
     void SetMethod(ScanMethod method);
     // Where each subfolder's tree goes in the recording: the nodes its folder's level made.
     void NoteSubfolderNodes(const std::vector<std::string>& subfolders);

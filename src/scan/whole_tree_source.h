@@ -4,6 +4,7 @@
 // cannot be used.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -22,9 +23,11 @@ public:
 
     // Fills `tree` (empty, its cap set) with the folder at `folderPath` and everything
     // beneath it, final, at that path; `reading` is told once there is something to read
-    // and the reading starts. Anything but Read leaves `tree` to be dropped. Runs on the
-    // scan's thread, and gives up soon once `stop` is raised.
-    virtual Outcome Read(const std::string& folderPath, const std::atomic<bool>& stop,
-                         const std::function<void()>& reading, FolderSnapshot& tree,
-                         std::string& why) = 0;
+    // and the reading starts. `nKnownEntries`: the folders and files beneath the folder as
+    // last scanned (0: not known), which a walk would visit again; a source that would
+    // read far more than that answers NotHere. Anything but Read leaves `tree` to be
+    // dropped. Runs on the scan's thread, and gives up soon once `stop` is raised.
+    virtual Outcome Read(const std::string& folderPath, uint64_t nKnownEntries,
+                         const std::atomic<bool>& stop, const std::function<void()>& reading,
+                         FolderSnapshot& tree, std::string& why) = 0;
 };

@@ -282,6 +282,7 @@ bool ScanShownFolder(FolderScanController& scan, const std::string& folder,
     scan.BeginFolder();
     FolderListing listing = ListFolder(folder.c_str());
     scan.SetListing(folder, std::move(listing.folders), listing.files);
+    scan.FillFromSnapshot();
     std::atomic<bool> woken{false};
     if (!scan.Start([&woken](unsigned) { return woken = true; }))
         return false;
@@ -304,8 +305,10 @@ TEST(NtfsTable, TheWindowsScanTakesTheTableInPlaceOfAWalk) {
     ASSERT_TRUE(image.Mount()) << image.Error();
     const std::string shown = image.MountPoint() + "/shown";
     MakeFolder(shown);
-    for (const char* folder : {"/a", "/a/deep", "/a/deep/er", "/b", "/empty", "/x"})
+    for (const char* folder :
+         {"/a", "/a/deep", "/a/deep/er", "/a/small", "/a/small/one", "/b", "/empty", "/x"})
         MakeFolder(shown + folder);
+    WriteFile(shown + "/a/small/one/file", 5);
     for (int i = 0; i < 300; ++i)
         WriteFile(shown + (i % 3 ? "/a/deep/er/f" : "/b/f") + std::to_string(i), i * 37);
     WriteFile(shown + "/a/big", 300000);
@@ -336,6 +339,15 @@ TEST(NtfsTable, TheWindowsScanTakesTheTableInPlaceOfAWalk) {
         Compare(walked, walked.Find(path), read, read.Find(path), path, differences);
         EXPECT_TRUE(differences.empty()) << ::testing::PrintToString(differences);
     }
+
+    // Shown again, a folder whose few entries are known from that scan is walked without a
+    // word: the whole table would cost more than walking them.
+    const std::string small = shown + "/a/small";
+    ASSERT_TRUE(
+        ScanShownFolder(scan, small, ImageSource(image.ImagePath(), {"shown", "a", "small"})));
+    EXPECT_EQ(scan.Method().way, ScanMethod::Way::Walk);
+    EXPECT_EQ(scan.Method().outcome, WholeTreeSource::Outcome::NotHere);
+    EXPECT_EQ(scan.TotalSize(), 5);
 
     // The table's folder of that place lacks the listed subfolders: they are walked.
     FolderScanController walking;
