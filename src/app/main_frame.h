@@ -112,9 +112,11 @@ protected:
     void OnEndComparison();
     void OnUpdateCompareScan(CCmdUI* pCmdUI);
     void OnUpdateEndComparison(CCmdUI* pCmdUI);
-    // View > Size on Disk: every size shown switches between lengths and bytes on disk.
+    // File > Restart as Administrator: the shown folder again, in a copy that may read its
+    // drive's file table.
     void OnRestartElevated();
     void OnUpdateRestartElevated(CCmdUI* pCmdUI);
+    // View > Size on Disk: every size shown switches between lengths and bytes on disk.
     void OnSizeOnDisk();
     void OnUpdateSizeOnDisk(CCmdUI* pCmdUI);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
