@@ -21,6 +21,10 @@ constexpr ColumnInfo kColumns[] = {
     {"Size change", LVCFMT_RIGHT, 90},
 };
 constexpr UINT kStripID = 1;
+// The rows are made again at most this often: a burst is applied in many slices, and
+// making ten thousand rows afresh after each would keep the window busy.
+constexpr DWORD kRefillEveryMs = 250;
+constexpr UINT_PTR kRefillTimer = 0x5C01;
 
 ChangeColumn SortKeyOf(int nColumn) {
     switch (nColumn) {
@@ -61,6 +65,7 @@ BEGIN_MESSAGE_MAP(CChangesView, CListView)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
     ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
     ON_WM_DESTROY()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 bool CChangesView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -102,13 +107,37 @@ void CChangesView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         return;
     if (pDoc->Changes().Added() != m_nShownAdded ||
         (static_cast<ModelHint>(lHint) == ModelHint::Totals && m_strip.IsChecked()))
+        RefillPaced();
+}
+
+void CChangesView::RefillPaced() {
+    const DWORD nSince = ::GetTickCount() - m_nRefilledAt;
+    if (nSince >= kRefillEveryMs) {
         Refill();
+        return;
+    }
+    if (!m_bRefillDue && m_hWnd)
+        m_bRefillDue = ::SetTimer(m_hWnd, kRefillTimer, kRefillEveryMs - nSince, nullptr) != 0;
+}
+
+void CChangesView::OnTimer(UINT_PTR nIDEvent) {
+    // Only the list control's own timers go on to it: it stops a timer it does not know.
+    if (nIDEvent != kRefillTimer) {
+        Default();
+        return;
+    }
+    Refill();
 }
 
 void CChangesView::Refill() {
     const CDirscopeDoc* pDoc = GetDocument();
     if (!pDoc || !m_hWnd)
         return;
+    if (m_bRefillDue) {
+        ::KillTimer(m_hWnd, kRefillTimer);
+        m_bRefillDue = false;
+    }
+    m_nRefilledAt = ::GetTickCount();
     const ChangeLog& log = pDoc->Changes();
     m_nShownAdded = log.Added();
     if (m_strip.IsChecked()) {
@@ -119,9 +148,10 @@ void CChangesView::Refill() {
         SortChangeRows(m_rows, log, SortKeyOf(m_nSortColumn), m_bAscending);
     }
     // Telling the list its count costs it a pass over every row: once the log is full, the
-    // rows change but not their number.
+    // rows change but not their number. The whole list is drawn afresh below anyway.
     if (static_cast<size_t>(GetListCtrl().GetItemCount()) != m_rows.size())
-        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()), LVSICF_NOSCROLL);
+        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(m_rows.size()),
+                    LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     Invalidate();
 }
 

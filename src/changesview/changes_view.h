@@ -7,7 +7,8 @@
 // entry is selected there.
 //
 // The rows name the log's changes (the log moves on while they show: one whose change has
-// left it shows no path) and are made again whenever the document has applied changes.
+// left it shows no path) and are made again once the document has applied changes, at
+// most four times a second.
 
 #include <cstdint>
 #include <string>
@@ -44,8 +45,11 @@ protected:
     void OnDblClick(NMHDR* pNMHDR, LRESULT* pResult);
     void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDestroy();
+    void OnTimer(UINT_PTR nIDEvent);
 
 private:
+    // Refill, at once or, when the rows were made moments ago, a little later.
+    void RefillPaced();
     std::string CellText(int nItem, int nColumn) const;
 
     std::vector<ChangeRow> m_rows;
@@ -53,5 +57,7 @@ private:
     int m_nSortColumn = kTime;
     bool m_bAscending = false;
     std::string m_cellText; // the cell handed to the list last
+    DWORD m_nRefilledAt = 0;
+    bool m_bRefillDue = false; // a refill waits for its timer
     CGrewMostStrip m_strip;
 };

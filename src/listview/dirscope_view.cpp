@@ -87,6 +87,9 @@ void CDirscopeView::OnUpdate(CView*, LPARAM lHint, CObject* pHint) {
     case ModelHint::Totals:
         TakeTotals(pHint, false);
         break;
+    case ModelHint::LevelEdited:
+        EditRows(pHint);
+        break;
     case ModelHint::Finished:
         TakeTotals(pHint, true);
         break;
@@ -149,7 +152,7 @@ void CDirscopeView::AttachSystemImageLists() {
     list.SetImageList(hLarge, LVSIL_NORMAL);
 }
 
-void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
+void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile, size_t id) {
     // The whole name: szName is empty for a name too long for its field, and an empty
     // name joined to the folder would stand for the folder itself.
     const std::string path = JoinPath(Doc().ListedFolderPath(), entry.strName.c_str());
@@ -158,8 +161,7 @@ void CDirscopeView::AddRow(const FolderEntry& entry, bool bFile) {
     CListCtrl list = GetListCtrl();
     CListRows::Values values;
     values.tModified = entry.tModified;
-    const size_t id = m_rows.Count();
-    const int nItem = m_rows.Insert(list, entry.strName.c_str(), info.iIcon, values);
+    const int nItem = m_rows.Insert(list, id, entry.strName.c_str(), info.iIcon, values);
     if (nItem < 0)
         return;
     if (bFile)
@@ -180,7 +182,8 @@ void CDirscopeView::ShowDriveOverview() {
         CListRows::Values values;
         values.nBytes = drive.nTotal;
         values.nFree = drive.nFree;
-        const int nItem = m_rows.Insert(list, drive.name.c_str(), drive.nImage, values);
+        const int nItem =
+            m_rows.Insert(list, m_rows.Count(), drive.name.c_str(), drive.nImage, values);
         if (nItem < 0 || !drive.bHaveSpace)
             continue;
         list.SetItemText(nItem, kSizeColumn, FormatSize(drive.nTotal).c_str());
@@ -227,10 +230,10 @@ void CDirscopeView::ShowFolderRows() {
             SendMessage(WM_SETREDRAW, FALSE);
         }
         if (i >= nFolders) {
-            AddRow(files[i - nFolders], true);
+            AddRow(files[i - nFolders], true, i);
             continue;
         }
-        AddRow(folders[i], false);
+        AddRow(folders[i], false, i);
         if (folders[i].nSize >= 0)
             ShowTotalsOfRow(i);
     }
@@ -376,6 +379,40 @@ void CDirscopeView::TakeTotals(const CObject* pHint, bool bFinished) {
     SortRows(m_nSortColumn, true);
     // The size bars need the total, which only now is known.
     Invalidate();
+}
+
+void CDirscopeView::EditRows(const CObject* pHint) {
+    const auto* pEdit = dynamic_cast<const CLevelHint*>(pHint);
+    if (!pEdit || m_bDriveView)
+        return;
+    const CDirscopeDoc& doc = Doc();
+    const std::vector<FolderEntry>& folders = doc.Subfolders();
+    const std::vector<FolderEntry>& files = doc.Files();
+    // Rows stay where they are, selected or not, with their texts: only what came and went
+    // changes. The selection is told once the rows are in their places again. Redraw is
+    // off meanwhile: Wine's control would take its scroll bars and rows afresh after every
+    // row that comes or goes.
+    m_bApplyingSelection = true;
+    SendMessage(WM_SETREDRAW, FALSE);
+    CListCtrl list = GetListCtrl();
+    m_rows.Renumber(list, pEdit->newNumbers, folders.size() + files.size());
+    for (size_t id : pEdit->added) {
+        if (id < folders.size()) {
+            AddRow(folders[id], false, id);
+            if (folders[id].nSize >= 0)
+                ShowTotalsOfRow(id);
+        } else if (id - folders.size() < files.size()) {
+            AddRow(files[id - folders.size()], true, id);
+        }
+    }
+    if (m_nSortColumn >= 0)
+        SortRows(m_nSortColumn, m_bSortedDescending);
+    SendMessage(WM_SETREDRAW, TRUE);
+    Invalidate();
+    m_bApplyingSelection = false;
+    if (SelectedEntry() != doc.Selection())
+        Doc().Select(this, SelectedEntry());
+    UpdateStatusText();
 }
 
 void CDirscopeView::UpdateStatusText() {
@@ -767,7 +804,7 @@ void CDirscopeView::AddGoneRow(const GoneEntry& entry) {
     values.nChange = -entry.nBytes;
     values.bGone = true;
     CListCtrl list = GetListCtrl();
-    const int nItem = m_rows.Insert(list, entry.name.c_str(), info.iIcon, values);
+    const int nItem = m_rows.Insert(list, m_rows.Count(), entry.name.c_str(), info.iIcon, values);
     if (nItem < 0)
         return;
     list.SetItemText(nItem, kSizeColumn, FormatSize(entry.nBytes).c_str());

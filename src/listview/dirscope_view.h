@@ -106,7 +106,11 @@ private:
     void ShowDriveOverview();
     // Adds the listed folder's rows, handling messages as the document's pacer says.
     void ShowFolderRows();
-    void AddRow(const FolderEntry& entry, bool bFile);
+    // Adds the row of `entry`, numbered `id` (subfolders first, then files).
+    void AddRow(const FolderEntry& entry, bool bFile, size_t id);
+    // Entries of the shown folder came and went (CLevelHint): their rows follow, the rest
+    // keep their places, texts and selection.
+    void EditRows(const CObject* pHint);
     // Row number `id`'s Size cell at `nBytes` (-1: not known, the cell stays empty).
     void SetSizeCell(int nRow, size_t id, int64_t nBytes);
     // Every Size cell of the folder's rows by the document's measure; a list sorted by size

@@ -5,15 +5,17 @@
 #include "list_columns.h"
 #include "sort_rules.h"
 
-int CListRows::Insert(const CListCtrl& list, const char* pszName, int nImage,
+int CListRows::Insert(const CListCtrl& list, size_t id, const char* pszName, int nImage,
                       const Values& values) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = list.GetItemCount();
     item.pszText = const_cast<char*>(pszName);
     item.iImage = nImage;
-    item.lParam = static_cast<LPARAM>(m_values.size());
-    m_values.push_back(values);
+    item.lParam = static_cast<LPARAM>(id);
+    if (id >= m_values.size())
+        m_values.resize(id + 1);
+    m_values[id] = values;
     return static_cast<int>(
         ::SendMessageA(list.m_hWnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -40,6 +42,27 @@ void CListRows::Truncate(const CListCtrl& list, size_t count) {
         if (IdOf(list, nItem) >= count)
             ::SendMessageA(list.m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(nItem), 0);
     m_values.resize(count);
+}
+
+void CListRows::Renumber(const CListCtrl& list, const std::vector<size_t>& newIds, size_t count) {
+    std::vector<Values> values(count);
+    for (int nItem = list.GetItemCount() - 1; nItem >= 0; --nItem) {
+        const size_t id = IdOf(list, nItem);
+        const size_t newId = id < newIds.size() && id < m_values.size() ? newIds[id] : SIZE_MAX;
+        if (newId >= count) {
+            ::SendMessageA(list.m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(nItem), 0);
+            continue;
+        }
+        values[newId] = m_values[id];
+        if (newId == id)
+            continue;
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = nItem;
+        item.lParam = static_cast<LPARAM>(newId);
+        ::SendMessageA(list.m_hWnd, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    m_values = std::move(values);
 }
 
 size_t CListRows::IdOf(const CListCtrl& list, int nItem) {

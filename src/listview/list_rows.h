@@ -24,10 +24,14 @@ public:
 
     // Forgets every row's values; the caller deletes the list's rows.
     void Clear() { m_values.clear(); }
-    // Adds a row at the end of `list` with its name and image; its number is the count of
-    // rows added before it, even when the list refused it (so the n-th subfolder's row is
-    // always number n). The row's index, or -1.
-    int Insert(const CListCtrl& list, const char* pszName, int nImage, const Values& values);
+    // Adds a row at the end of `list` with its name and image, numbered `id` even when the
+    // list refused it (so the n-th subfolder's row is always number n). The row's index,
+    // or -1.
+    int Insert(const CListCtrl& list, size_t id, const char* pszName, int nImage,
+               const Values& values);
+    // The rows are numbered afresh: row number n becomes `newIds[n]`, or goes (from `list`
+    // too) when that is SIZE_MAX; `count` numbers are known then.
+    void Renumber(const CListCtrl& list, const std::vector<size_t>& newIds, size_t count);
     // The Size column's bytes of row number `id` (a subfolder's total, once known).
     void SetBytes(size_t id, int64_t nBytes);
     // The last-write time of row number `id`.

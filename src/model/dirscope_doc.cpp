@@ -1,5 +1,6 @@
 #include "dirscope_doc.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include <sys/stat.h>
@@ -37,6 +38,7 @@ CDirscopeDoc::CDirscopeDoc()
       m_loader([this](bool bDone) { m_loadWakeWnd.Post(bDone ? 1 : 0); }) {
     m_wakeWnd.Create([this](WPARAM wParam) { TakeScanResults(static_cast<unsigned>(wParam)); });
     m_watchWakeWnd.Create([this](WPARAM) { TakeDiskChanges(); });
+    m_levelWakeWnd.Create([this](WPARAM) { EditChangedLevel(); });
     m_loadWakeWnd.Create([this](WPARAM wParam) { TakeLoadedScan(wParam != 0); });
     m_fileWakeWnd.Create([this](WPARAM wParam) {
         if (wParam == kScanRead)
@@ -61,6 +63,7 @@ CDirscopeDoc::~CDirscopeDoc() {
     // The threads go first, before the windows that wake for them; the views are gone.
     m_watcher.Stop();
     m_watchWakeWnd.DestroyWindow();
+    m_levelWakeWnd.DestroyWindow();
     m_opener.Stop();
     m_saver.Wait();
     m_scan.SetSnapshotChangingFn(nullptr);
@@ -396,6 +399,11 @@ constexpr DWORD kLevelShowMs = 1000;
 // Changes are applied at most this often: every batch costs each view a pass, so a burst
 // is taken in a few large batches rather than thousands of small ones.
 constexpr DWORD kApplyEveryMs = 250;
+// A batch is applied in slices of about this long, with this pause between them.
+constexpr DWORD kSliceMs = 25;
+constexpr DWORD kSlicePauseMs = 10;
+// Entries coming and going in the shown folder edit its rows at most this often.
+constexpr DWORD kLevelEditMs = 250;
 
 // A file of the shown level that a change only wrote: its row takes the new size in place.
 struct WrittenFile {
@@ -404,10 +412,13 @@ struct WrittenFile {
 };
 
 // The files of the shown level `shown` (its path without a trailing separator) that
-// `changes` only wrote; false when any other change touches that level (an entry added,
-// removed or renamed, the level walked afresh): then it is listed afresh.
-bool OnlyWrittenFiles(const std::vector<DiskChange>& changes, const std::string& shown,
-                      const std::vector<FolderEntry>& files, std::vector<WrittenFile>& written) {
+// `changes` from `first` to before `last` wrote, by their index in `files`. True when any
+// other change touches that level (an entry added, removed or renamed, the level walked
+// afresh): its entries are then edited too.
+bool WrittenFilesOfLevel(const std::vector<DiskChange>& changes, size_t first, size_t last,
+                         const std::string& shown, const std::vector<FolderEntry>& files,
+                         std::vector<WrittenFile>& written) {
+    bool bEntries = false;
     std::unordered_map<std::string_view, size_t> byName;
     // A drive's root keeps its separator.
     const std::string prefix = JoinPath(shown, "");
@@ -415,29 +426,122 @@ bool OnlyWrittenFiles(const std::vector<DiskChange>& changes, const std::string&
         return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
                path.find_first_of("\\/", prefix.size()) == std::string::npos;
     };
-    for (const DiskChange& change : changes) {
-        if (TrimTrailingSeparators(change.path) == shown)
-            return false;
+    for (size_t i = first; i < last; ++i) {
+        const DiskChange& change = changes[i];
         const bool bPath = inShown(change.path);
         if (change.kind != DiskChange::Kind::File) {
-            if (bPath || (!change.to.empty() && inShown(change.to)))
-                return false;
+            bEntries = bEntries || bPath || (!change.to.empty() && inShown(change.to)) ||
+                       TrimTrailingSeparators(change.path) == shown;
             continue;
         }
         if (!bPath)
             continue;
         if (byName.empty())
-            for (size_t i = 0; i < files.size(); ++i)
-                byName.emplace(files[i].strName, i);
+            for (size_t k = 0; k < files.size(); ++k)
+                byName.emplace(files[k].strName, k);
         const auto found = byName.find(std::string_view(change.path).substr(prefix.size()));
         if (found == byName.end())
-            return false; // a new file
-        written.push_back({found->second, change.modified});
+            bEntries = true; // a new file
+        else
+            written.push_back({found->second, change.modified});
     }
-    return true;
+    return bEntries;
+}
+
+// Puts the entries `now` (of one kind, by name) in the place of `was`: an entry of both keeps
+// its place and what `was` knew of it, those only in `was` go, those only in `now` come
+// after. Numbers as the rows': `was` from `wasFirst`, the result from `nowFirst`; each entry
+// of `was` gets its new number in `edit`, and each that came is added to it. `written`
+// (when given) collects the indexes (in the result) of kept entries whose size or time
+// changed, which take them from `now`.
+std::vector<FolderEntry> EditedEntries(const std::vector<FolderEntry>& was,
+                                       std::vector<FolderEntry> now, size_t wasFirst,
+                                       size_t nowFirst, CLevelHint& edit,
+                                       std::vector<size_t>* pWritten) {
+    std::unordered_map<std::string_view, size_t> byName;
+    byName.reserve(now.size());
+    for (size_t i = 0; i < now.size(); ++i)
+        byName.emplace(now[i].strName, i);
+    std::vector<bool> kept(now.size(), false);
+    std::vector<FolderEntry> edited;
+    edited.reserve(now.size());
+    for (size_t i = 0; i < was.size(); ++i) {
+        const auto found = byName.find(was[i].strName);
+        if (found == byName.end() || kept[found->second])
+            continue; // gone: its number stays SIZE_MAX
+        kept[found->second] = true;
+        edit.newNumbers[wasFirst + i] = nowFirst + edited.size();
+        edited.push_back(was[i]);
+        const FolderEntry& fresh = now[found->second];
+        FolderEntry& entry = edited.back();
+        if (pWritten && (entry.nSize != fresh.nSize || entry.tModified != fresh.tModified ||
+                         entry.nDiskSize != fresh.nDiskSize)) {
+            entry.nSize = fresh.nSize;
+            entry.nDiskSize = fresh.nDiskSize;
+            entry.tModified = fresh.tModified;
+            pWritten->push_back(edited.size() - 1);
+        }
+    }
+    for (size_t i = 0; i < now.size(); ++i) {
+        if (kept[i])
+            continue;
+        edit.added.push_back(nowFirst + edited.size());
+        edited.push_back(std::move(now[i]));
+    }
+    return edited;
 }
 
 } // namespace
+
+void CDirscopeDoc::EditChangedLevel() {
+    if (!m_bLevelEdit)
+        return;
+    m_bLevelEdit = false;
+    // A show or scan under way takes the level afresh; changes that wait for it come after.
+    if (m_bFilling || m_scan.IsScanning() || IsSavedScan())
+        return;
+    m_nLevelEditedAt = ::GetTickCount();
+    CTotalsHint totals;
+    if (EditShownLevel(totals)) {
+        Tell(ModelHint::Totals, &totals);
+        return;
+    }
+    m_bLevelChanged = true;
+    ShowChangedLevel();
+}
+
+bool CDirscopeDoc::EditShownLevel(CTotalsHint& totals) {
+    const FolderSnapshot& snapshot = m_scan.Snapshot();
+    const FolderSnapshot::Index folder = snapshot.Find(m_strListedPath);
+    // A comparison numbers the rows of gone entries after the listed ones: the folder is then
+    // listed afresh, as it is when the snapshot does not hold its level.
+    if (IsComparing() || m_bFilling || m_scan.IsScanning() || folder == FolderSnapshot::kNone ||
+        !snapshot.IsRead(folder) || !snapshot.FilesHeld(folder))
+        return false;
+    FolderListing now = ListHeldFolder(snapshot, folder, m_strListedPath);
+    const std::vector<FolderEntry>& wasFolders = m_scan.Subfolders();
+    CLevelHint edit;
+    edit.newNumbers.assign(wasFolders.size() + m_files.size(), SIZE_MAX);
+    std::vector<FolderEntry> folders =
+        EditedEntries(wasFolders, std::move(now.folders), 0, 0, edit, nullptr);
+    std::vector<size_t> written;
+    m_files = EditedEntries(m_files, std::move(now.files), wasFolders.size(), folders.size(), edit,
+                            &written);
+    // The rows told before the edit are numbered afresh; the written files' rows take
+    // their sizes.
+    std::vector<size_t> rows;
+    for (size_t row : totals.rows)
+        if (edit.newNumbers[row] != SIZE_MAX)
+            rows.push_back(edit.newNumbers[row]);
+    totals.rows = std::move(rows);
+    totals.files = std::move(written);
+    m_nFolderCount = static_cast<int>(folders.size());
+    m_nFileCount = static_cast<int>(m_files.size());
+    m_scan.TakeEditedLevel(std::move(folders), m_files,
+                           [&totals](size_t index) { totals.rows.push_back(index); });
+    Tell(ModelHint::LevelEdited, &edit);
+    return true;
+}
 
 void CDirscopeDoc::WatchShownFolder() {
     // An opened saved scan is not on this computer's disk: nothing of it is watched.
@@ -460,6 +564,8 @@ void CDirscopeDoc::StopWatching() {
     // What was heard of the tree and not applied yet is of no use to the next watch.
     m_watcher.Stop();
     m_waitingChanges.clear();
+    m_nNextWaiting = 0;
+    m_bLevelEdit = false;
     m_bLevelChanged = false;
     m_bShownGone = false;
     m_strWatchNote.clear();
@@ -468,10 +574,12 @@ void CDirscopeDoc::StopWatching() {
 void CDirscopeDoc::TakeDiskChanges() {
     for (DiskChange& change : m_watcher.Take())
         m_waitingChanges.push_back(std::move(change));
+    // A burst half applied goes on after a short pause; a new one waits its turn.
+    const DWORD nPause = m_nNextWaiting > 0 ? kSlicePauseMs : kApplyEveryMs;
     const DWORD nSinceApplied = ::GetTickCount() - m_nAppliedAt;
-    if (!m_waitingChanges.empty() && nSinceApplied < kApplyEveryMs) {
+    if (!m_waitingChanges.empty() && nSinceApplied < nPause) {
         // The wake-up then shows the level too.
-        m_watchWakeWnd.WakeAfter(kApplyEveryMs - nSinceApplied);
+        m_watchWakeWnd.WakeAfter(nPause - nSinceApplied);
         return;
     }
     ApplyWaitingChanges();
@@ -485,11 +593,22 @@ void CDirscopeDoc::ApplyWaitingChanges() {
     CTotalsHint totals;
     const std::string shown = TrimTrailingSeparators(m_strListedPath);
     std::vector<WrittenFile> written;
-    const bool bOnlyWritten = OnlyWrittenFiles(m_waitingChanges, shown, m_files, written);
+    // A slice of the changes at a time, each whole, so that input and paint get in between:
+    // every total is exact after each (the views are told once per slice).
+    const size_t nFirst = m_nNextWaiting;
+    const DWORD nStart = ::GetTickCount();
     const AppliedChanges applied = m_scan.ApplyDiskChanges(
-        m_waitingChanges, m_changes, static_cast<int64_t>(std::time(nullptr)),
+        m_waitingChanges, m_nNextWaiting, m_changes, static_cast<int64_t>(std::time(nullptr)),
+        [nStart] { return ::GetTickCount() - nStart >= kSliceMs; },
         [&totals](size_t index) { totals.rows.push_back(index); });
-    m_waitingChanges.clear();
+    const bool bEntries =
+        WrittenFilesOfLevel(m_waitingChanges, nFirst, m_nNextWaiting, shown, m_files, written);
+    if (m_nNextWaiting < m_waitingChanges.size()) {
+        m_watchWakeWnd.WakeAfter(kSlicePauseMs);
+    } else {
+        m_waitingChanges.clear();
+        m_nNextWaiting = 0;
+    }
     m_nAppliedAt = ::GetTickCount();
     for (const std::string& folder : applied.toWalk)
         m_watcher.RequestWalk(folder);
@@ -499,22 +618,30 @@ void CDirscopeDoc::ApplyWaitingChanges() {
         m_strWatchNote = "watch failed: changes show after Refresh";
     else if (applied.bRescanned)
         m_strWatchNote = "too many changes at once: rescanned";
+    bool bLevelTouched = false;
     for (const std::string& folder : applied.touched)
-        if (TrimTrailingSeparators(folder) == shown)
-            m_bLevelChanged = m_bLevelChanged || !bOnlyWritten;
+        bLevelTouched = bLevelTouched || TrimTrailingSeparators(folder) == shown;
+    bool bEdit = bLevelTouched && bEntries;
     // Written files keep their rows: the size (as the snapshot now holds it) goes into them.
     for (const WrittenFile& file : written) {
         FolderEntry& entry = m_files[file.index];
         const std::string path = JoinPath(shown, entry.strName.c_str());
         const int64_t bytes = m_scan.Snapshot().FileBytes(path);
         if (bytes < 0) {
-            m_bLevelChanged = true; // the level's files are no longer held
+            bEdit = true; // gone since, or the level's files no longer held
             continue;
         }
         entry.nSize = bytes;
         entry.nDiskSize = m_scan.Snapshot().FileAllocatedAt(path);
         entry.tModified = file.modified;
         totals.files.push_back(file.index);
+    }
+    if (bEdit && !m_bLevelEdit) {
+        // Entries came or went: the rows follow in a message of their own, at most so often.
+        m_bLevelEdit = true;
+        const DWORD nSinceEdit = ::GetTickCount() - m_nLevelEditedAt;
+        m_levelWakeWnd.WakeAfter(
+            std::max(kSlicePauseMs, nSinceEdit < kLevelEditMs ? kLevelEditMs - nSinceEdit : 0));
     }
     // The views that let go of the snapshot take it again, even when no row's total moved
     // (a rename deep down, a file the program deleted already).

@@ -213,6 +213,13 @@ private:
     void StopWatching();
     // Applies the changes waiting, unless a scan runs or the views are filling.
     void ApplyWaitingChanges();
+    // Entries of the shown folder came, went or were renamed: its lists take the level as the
+    // snapshot now holds it, in place (views hear LevelEdited, then Totals), or, when they
+    // cannot, it is listed afresh.
+    void EditChangedLevel();
+    // The edit: `totals` numbered afresh and added to. False, nothing changed, when it
+    // cannot be.
+    bool EditShownLevel(CTotalsHint& totals);
     // The shown folder's own entries changed: its rows are shown afresh from the snapshot
     // (at most once a second; a later wake-up does what waits). A folder that is gone is
     // shown afresh from the disk.
@@ -244,10 +251,14 @@ private:
     std::shared_ptr<int> m_pLifeToken = std::make_shared<int>(0);
     CModelWakeWnd m_wakeWnd;
     CModelWakeWnd m_watchWakeWnd;
+    CModelWakeWnd m_levelWakeWnd; // the shown folder's rows edited
     ChangeLog m_changes;
     std::vector<DiskChange> m_waitingChanges;
+    size_t m_nNextWaiting = 0; // the first of them not applied yet
     std::string m_strWatchNote;
     bool m_bLevelChanged = false;
+    bool m_bLevelEdit = false; // entries of the shown folder came or went: its rows follow
+    DWORD m_nLevelEditedAt = 0;
     bool m_bShownGone = false; // the watched folder itself is gone
     DWORD m_nLevelShownAt = 0;
     DWORD m_nAppliedAt = 0;      // when changes on disk were last applied

@@ -28,6 +28,14 @@ void FolderScanController::SetListing(const std::string& folderPath,
     Stop();
     m_folderPath = folderPath;
     m_subfolders = std::move(subfolders);
+    for (FolderEntry& entry : m_subfolders) {
+        entry.nSize = -1; // not totalled yet
+        entry.nDiskSize = -1;
+    }
+    TakeLevel(files);
+}
+
+void FolderScanController::TakeLevel(const std::vector<FolderEntry>& files) {
     m_nFileBytes = 0;
     m_nFileDiskBytes = 0;
     m_level.Clear();
@@ -36,11 +44,17 @@ void FolderScanController::SetListing(const std::string& folderPath,
         m_nFileDiskBytes += FolderSnapshot::CountedDiskBytes(file.nDiskSize);
         m_level.AddFile(file.strName.c_str(), file.nSize, file.tModified, file.nDiskSize);
     }
-    for (FolderEntry& entry : m_subfolders) {
-        entry.nSize = -1; // not totalled yet
-        entry.nDiskSize = -1;
+    for (const FolderEntry& entry : m_subfolders)
         m_level.AddFolder(entry.strName.c_str(), false, entry.tModified);
-    }
+}
+
+void FolderScanController::TakeEditedLevel(std::vector<FolderEntry> subfolders,
+                                           const std::vector<FolderEntry>& files,
+                                           const RowFn& onRow) {
+    m_subfolders = std::move(subfolders);
+    TakeLevel(files);
+    TakeSnapshotTotals(onRow);
+    TakeTotalFromSnapshot();
 }
 
 size_t FolderScanController::FillFromSnapshot() {
@@ -295,11 +309,12 @@ void FolderScanController::EntriesPasted(const std::string& folder,
 }
 
 AppliedChanges FolderScanController::ApplyDiskChanges(std::vector<DiskChange>& changes,
-                                                      ChangeLog& log, int64_t now,
+                                                      size_t& next, ChangeLog& log, int64_t now,
+                                                      const std::function<bool()>& enough,
                                                       const RowFn& onRow) {
     if (m_snapshotChanging)
         m_snapshotChanging();
-    AppliedChanges applied = ::ApplyDiskChanges(m_snapshot, changes, log, now);
+    AppliedChanges applied = ::ApplyDiskChanges(m_snapshot, changes, next, log, now, enough);
     TakeSnapshotTotals(onRow);
     TakeTotalFromSnapshot();
     return applied;

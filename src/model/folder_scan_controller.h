@@ -97,11 +97,18 @@ public:
     void EntriesPasted(const std::string& folder, const std::vector<std::string>& destinations,
                        const std::vector<std::string>& movedFrom);
     // Changes seen on disk (no scan runs: one would overwrite them with what it read
-    // before): applied to the snapshot, whoever reads it elsewhere stopping first; the
-    // subfolders whose totals changed take them (each told to `onRow`), and the folder's
-    // total follows.
-    AppliedChanges ApplyDiskChanges(std::vector<DiskChange>& changes, ChangeLog& log, int64_t now,
+    // before), from `next` on until `enough` says so (change_applier.h): applied to the
+    // snapshot, whoever reads it elsewhere stopping first; the subfolders whose totals
+    // changed take them (each told to `onRow`), and the folder's total follows.
+    AppliedChanges ApplyDiskChanges(std::vector<DiskChange>& changes, size_t& next, ChangeLog& log,
+                                    int64_t now, const std::function<bool()>& enough,
                                     const RowFn& onRow);
+    // Entries of the listed folder came and went on disk (no scan runs): its subfolders are
+    // `subfolders` now (those kept with their totals), its files `files`; every subfolder the
+    // snapshot holds takes its totals from it (each whose totals changed told to `onRow`), and
+    // the folder's total follows.
+    void TakeEditedLevel(std::vector<FolderEntry> subfolders, const std::vector<FolderEntry>& files,
+                         const RowFn& onRow);
     // No scan runs and the snapshot holds the folder as final: its total is taken from
     // there. False otherwise (the total stays as it is).
     bool TakeTotalFromSnapshot();
@@ -136,6 +143,8 @@ private:
     // Every subfolder the snapshot holds as final takes its totals from it, each whose
     // totals changed told to `onRow`; the total when every one did. Returns how many.
     size_t TakeSnapshotTotals(const RowFn& onRow);
+    // The folder's own level and its files' bytes from `files` and m_subfolders.
+    void TakeLevel(const std::vector<FolderEntry>& files);
     // Merges what the scan walked (once its thread has ended) into the snapshot.
     void MergeScanned();
     // The bytes on disk of what lies beneath a final folder of the snapshot.

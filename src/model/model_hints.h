@@ -25,6 +25,8 @@ enum class ModelHint : LPARAM {
     ComparisonRead,   // the saved scan to compare with is being read: its progress
     Removed,          // entries were deleted or moved away through the program (CRemovedHint)
     Measure,          // the sizes shown changed between the files' lengths and bytes on disk
+    LevelEdited,      // entries of the shown folder came, went or were renamed on disk: its
+                      // lists were edited in place (CLevelHint); Totals follows
 };
 
 inline LPARAM HintParam(ModelHint hint) {
@@ -44,6 +46,15 @@ class CTotalsHint : public CObject {
 public:
     std::vector<size_t> rows;
     std::vector<size_t> files;
+};
+
+// With LevelEdited: where each entry of the shown folder went. Entries are numbered as rows
+// are, subfolders first (by their index in Subfolders()), then files (the subfolders' count
+// plus their index in Files()).
+class CLevelHint : public CObject {
+public:
+    std::vector<size_t> newNumbers; // by the number before; SIZE_MAX for an entry gone
+    std::vector<size_t> added;      // the numbers of the entries that came
 };
 
 // An entry of the model: a drive ("C:"), a folder or a file by its full path. A drive

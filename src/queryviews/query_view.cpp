@@ -99,7 +99,8 @@ void CQueryView::OnUpdate(CView*, LPARAM lHint, CObject*) {
         break;
     case ModelHint::ComparisonRead:
     case ModelHint::ScanOpened:
-    case ModelHint::Removed: // the fresh listing that follows tells
+    case ModelHint::LevelEdited: // the Totals that follows tells
+    case ModelHint::Removed:     // the fresh listing that follows tells
         break;
     }
 }

@@ -125,7 +125,8 @@ void CTreemapWnd::OnUpdate(CView*, LPARAM lHint, CObject*) {
         Invalidate(false);
         break;
     case ModelHint::ScanOpened:
-    case ModelHint::Removed: // the fresh listing that follows tells
+    case ModelHint::LevelEdited: // the Totals that follows tells
+    case ModelHint::Removed:     // the fresh listing that follows tells
         break;
     }
 }

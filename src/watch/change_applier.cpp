@@ -49,7 +49,8 @@ private:
 } // namespace
 
 AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange>& changes,
-                                ChangeLog& log, int64_t now) {
+                                size_t& next, ChangeLog& log, int64_t now,
+                                const std::function<bool()>& enough) {
     AppliedChanges applied;
     PathSet touched(applied.touched), toWalk(applied.toWalk);
     // A folder that was read and is not any more cannot be corrected by what was told: its
@@ -59,7 +60,10 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
         if (bWasRead && !IsReadAt(snapshot, folder))
             toWalk.Add(folder);
     };
-    for (DiskChange& change : changes) {
+    // At least one change goes in per call, so a caller that comes back always gets on.
+    for (const size_t first = next;
+         next < changes.size() && (next == first || !enough || !enough()); ++next) {
+        DiskChange& change = changes[next];
         const std::string folder = FolderOf(change.path);
         const bool bWasRead = IsReadAt(snapshot, folder);
         LoggedChange logged;
@@ -80,8 +84,8 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
             break;
         }
         case DiskChange::Kind::Folder:
-            if (bWasRead)
-                snapshot.Merge(std::move(change.walked));
+            if (bWasRead && change.walked)
+                snapshot.Merge(std::move(*change.walked));
             logged.kind = ChangeKind::Added;
             logged.bytes = BytesAt(snapshot, change.path);
             note(folder, bWasRead);
@@ -110,8 +114,8 @@ AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange
             break;
         }
         case DiskChange::Kind::Rescanned:
-            if (bWasRead || snapshot.Find(change.path) != FolderSnapshot::kNone)
-                snapshot.Merge(std::move(change.walked));
+            if (change.walked && (bWasRead || snapshot.Find(change.path) != FolderSnapshot::kNone))
+                snapshot.Merge(std::move(*change.walked));
             logged.kind = ChangeKind::Rescanned;
             applied.bRescanned = true;
             touched.Add(change.path);

@@ -2,7 +2,9 @@
 // Applies the changes a watcher made ready to the snapshot, on the snapshot's thread, and
 // logs each one. Cheap: every file was looked at and every new folder walked before.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,10 @@ struct AppliedChanges {
     bool bGone = false;        // ... because the watched folder itself is gone
 };
 
-// Applies `changes` in order (the walked pieces are merged, so moved from); `now` stamps
-// what is logged.
+// Applies `changes` in order from `next` on (the walked pieces are merged, so moved from);
+// `now` stamps what is logged. Each change is applied whole, every total above it
+// following; after each, `enough` (when given) may end the call: `next` is left at the
+// first change not applied.
 AppliedChanges ApplyDiskChanges(FolderSnapshot& snapshot, std::vector<DiskChange>& changes,
-                                ChangeLog& log, int64_t now);
+                                size_t& next, ChangeLog& log, int64_t now,
+                                const std::function<bool()>& enough = nullptr);

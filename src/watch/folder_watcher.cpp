@@ -182,7 +182,7 @@ DiskChange FolderWatcher::Walked(DiskChange::Kind kind, const std::string& folde
     walked.kind = kind;
     walked.path = folder;
     walked.bFolder = true;
-    walked.walked = WalkIntoSnapshot(folder, &m_bStop);
+    walked.walked = std::make_unique<FolderSnapshot>(WalkIntoSnapshot(folder, &m_bStop));
     return walked;
 }
 
