@@ -2,6 +2,7 @@
 // everything beneath it, one read always pending so that nothing falls between two.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -150,8 +151,13 @@ private:
         }
         const char* at = reinterpret_cast<const char*>(told.data());
         const char* end = at + bytes;
-        while (at + sizeof(FILE_NOTIFY_INFORMATION) <= end) {
+        // A record ends with its name: one of a short name told alone is shorter than the
+        // structure (14 bytes for a one-letter name), and must be read all the same.
+        constexpr size_t kHeadBytes = offsetof(FILE_NOTIFY_INFORMATION, FileName);
+        while (at + kHeadBytes <= end) {
             const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(at);
+            if (info->FileNameLength > static_cast<size_t>(end - at) - kHeadBytes)
+                break;
             std::string relative =
                 Narrow(info->FileName, static_cast<int>(info->FileNameLength / sizeof(WCHAR)));
             changes.push_back({KindOf(info->Action), JoinPath(m_root, relative.c_str())});

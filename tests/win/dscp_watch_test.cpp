@@ -163,6 +163,41 @@ TEST_F(DscpWatch, CreatedRenamedDeletedThreeLevelsDownChangeExactlyTheRightRows)
     EXPECT_TRUE(OnlyRowChanged(before, "A", 1010, "2"));
 }
 
+// A file created in the shown folder itself: its row comes in the list's order, the other
+// rows stay as they were and the selected one selected, and the folder is neither listed
+// afresh nor scanned. Its one-letter name makes the system's record of it, told alone,
+// shorter than the record's structure.
+TEST_F(DscpWatch, AFileCreatedInTheShownFolderGetsItsRowInPlace) {
+    constexpr size_t kK = 1024; // each size a text of its own
+    tree.File("S/D/x", 100 * kK);
+    tree.File("S/a", 10 * kK);
+    tree.File("S/b", 20 * kK);
+    Show(tree.Root());
+    ASSERT_TRUE(WaitForScan());
+    Show(tree.Path("S"));
+    ASSERT_TRUE(WaitForScan());
+    m_pDoc->Select(nullptr, ModelEntry{tree.Path("S/a"), false});
+    ASSERT_EQ(List().GetNextItem(-1, LVNI_SELECTED), Row("a"));
+    const unsigned nShow = m_pDoc->ShowGeneration();
+    const unsigned nScans = m_pDoc->ScanController().ScansStarted();
+    const Rows before = AllRows();
+
+    tree.File("S/n", 30 * kK);
+    ASSERT_TRUE(PumpUntil([&] { return Cell("n", kSize) == FormatSize(30 * kK); }, kDeadlineMs))
+        << ::testing::PrintToString(AllRows());
+    EXPECT_EQ(m_pDoc->ShowGeneration(), nShow);
+    EXPECT_EQ(m_pDoc->ScanController().ScansStarted(), nScans);
+    // Largest first, as the list was sorted when its scan ended.
+    Rows expected = before;
+    expected.insert(expected.begin() + 1, AllRows()[1]);
+    EXPECT_EQ(AllRows(), expected);
+    EXPECT_EQ(AllRows()[1][0], "n");
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), Row("a"));
+    EXPECT_EQ(m_pDoc->Selection().path, tree.Path("S/a"));
+    EXPECT_EQ(m_pDoc->TotalSize(), static_cast<int64_t>(160 * kK));
+    EXPECT_EQ(m_pDoc->FileCount(), 3);
+}
+
 // A file deleted through the program: the folder's row, the total and the folders above
 // know it while the fresh scan that follows is still held; the watcher hearing of the
 // same delete starts no other scan.
