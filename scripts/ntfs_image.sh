@@ -4,6 +4,9 @@
 #                                      written; fails when it does not mount within 30 s
 #   ntfs_unmount FOLDER                unmounts it and waits for the driver to end
 #   ntfs_missing                       prints what this machine lacks to make and mount one
+#   ntfs_wine_test PROGRAM EMULATOR... a Wine test's arguments (the emulator is
+#                                      cmake/wine-run.sh ARCH PREFIX): sets program, emulator
+#                                      and prefix; fails naming what this machine lacks
 #   ntfs_tear_record IMAGE RECORD      flips a byte at the end of the file record's first
 #                                      sector, as a torn write leaves it
 ntfs_driver=""
@@ -51,4 +54,18 @@ with open(sys.argv[1], 'r+b') as image:
     image.seek(at)
     image.write(bytes([byte ^ 0x5A]))
 PY
+}
+
+ntfs_wine_test() {
+  program=$1
+  shift
+  emulator=("$@")
+  prefix=$(realpath -m "${emulator[-1]:-}")
+  local missing
+  missing=$(ntfs_missing)
+  [ ${#emulator[@]} -ge 3 ] || missing+="the Wine runner and its prefix as arguments; "
+  if [ -n "$missing" ]; then
+    echo "FAIL: this test makes a real NTFS volume and needs: $missing" >&2
+    exit 1
+  fi
 }

@@ -5,18 +5,8 @@
 # with a copy of the image whose folder "tree\empty" has a torn record as its raw device.
 #   run_with_ntfs_volume.sh PROGRAM EMULATOR...   (the emulator is cmake/wine-run.sh ARCH PREFIX)
 set -uo pipefail
-program=$1
-shift
-emulator=("$@")
-prefix=$(realpath -m "${emulator[-1]:-}")
-
 source "$(dirname "$0")/../../scripts/ntfs_image.sh"
-missing=$(ntfs_missing)
-[ ${#emulator[@]} -ge 3 ] || missing+="the Wine runner and its prefix as arguments; "
-if [ -n "$missing" ]; then
-  echo "FAIL: this test makes a real NTFS volume and needs: $missing" >&2
-  exit 1
-fi
+ntfs_wine_test "$@"
 work=$(mktemp -d /tmp/dscp-ntfs-gui.XXXXXX)
 mnt=$work/mnt
 # Letters no other test uses; the prefix is shared, so they go again at the end.
